@@ -1,0 +1,18 @@
+#!/bin/sh
+# Installs the Debian 12 packages the trainer needs to build, run and test,
+# and nothing when they are all there already.
+set -e
+PACKAGES="cmake g++ ninja-build pkg-config qt6-base-dev qt6-multimedia-dev \
+  libgtest-dev libgmock-dev googletest \
+  pulseaudio pulseaudio-utils sox xvfb xauth fonts-liberation"
+missing=""
+for p in $PACKAGES; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+if [ -n "$missing" ]; then
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  echo "Installing:$missing"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing
+fi

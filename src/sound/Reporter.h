@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+// Plain message boxes: the fixed texts of the program and the error text of
+// the wave output. Texts are bytes in the code page of the active layout; the
+// real reporter converts them where the box shows them. Tests answer it
+// without a window.
+class TMessageReporter {
+public:
+  virtual ~TMessageReporter() = default;
+  // A box with the text and an OK button; returns when it is closed.
+  virtual void ShowMessage(const std::string& Text) = 0;
+  // A confirmation box with Yes and No; true for Yes.
+  virtual bool AskYesNo(const std::string& Text) = 0;
+};

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The wave-out layer: the operations the engine needs of an output device,
+// with the result codes and the header of the platform the program was
+// designed on, so that the engine's order of calls and flags stays as it is.
+
+using TMMResult = uint32_t;
+
+constexpr TMMResult MMSYSERR_NOERROR = 0;
+constexpr TMMResult MMSYSERR_ERROR = 1;
+constexpr TMMResult MMSYSERR_BADDEVICEID = 2;
+constexpr TMMResult MMSYSERR_ALLOCATED = 4;
+constexpr TMMResult MMSYSERR_INVALHANDLE = 5;
+constexpr TMMResult MMSYSERR_NODRIVER = 6;
+constexpr TMMResult MMSYSERR_NOMEM = 7;
+constexpr TMMResult MMSYSERR_INVALPARAM = 11;
+constexpr TMMResult WAVERR_BADFORMAT = 32;
+constexpr TMMResult WAVERR_STILLPLAYING = 33;
+constexpr TMMResult WAVERR_UNPREPARED = 34;
+
+constexpr uint32_t WHDR_DONE = 0x01;
+constexpr uint32_t WHDR_PREPARED = 0x02;
+constexpr uint32_t WHDR_INQUEUE = 0x10;
+
+constexpr uint16_t WAVE_FORMAT_PCM = 1;
+
+struct TWaveFormat {
+  uint16_t FormatTag = WAVE_FORMAT_PCM;
+  uint16_t Channels = 1;
+  uint32_t SamplesPerSec = 11025;
+  uint32_t AvgBytesPerSec = 11025;
+  uint16_t BlockAlign = 1;
+  uint16_t BitsPerSample = 8;
+  uint16_t ExtraSize = 0;
+};
+
+// The one block header (32 bytes on the design platform). The engine sets the
+// data pointer, length, flags and loop count; the rest stays zero.
+struct TWaveHdr {
+  uint8_t* Data = nullptr;
+  uint32_t BufferLength = 0;
+  uint32_t BytesRecorded = 0;
+  uintptr_t User = 0;
+  uint32_t Flags = 0;
+  uint32_t Loops = 0;
+  TWaveHdr* Next = nullptr;
+  uintptr_t Reserved = 0;
+};
+
+// Receiver of the end of a block (the window the design's device posts its
+// completion message to). Always called in the interface thread, as a queued
+// call, never from inside a device operation.
+class TWaveWindow {
+public:
+  virtual ~TWaveWindow() = default;
+  virtual void WaveDone() = 0;
+};
+
+class TWaveDevice {
+public:
+  virtual ~TWaveDevice() = default;
+
+  // Opens the output for blocks of Format; the end of every block written
+  // afterwards is reported to Window until Close.
+  virtual TMMResult Open(const TWaveFormat& Format, TWaveWindow& Window) = 0;
+  // Sets WHDR_PREPARED.
+  virtual TMMResult Prepare(TWaveHdr& Hdr) = 0;
+  // Clears WHDR_PREPARED; WAVERR_STILLPLAYING while the block is queued.
+  virtual TMMResult Unprepare(TWaveHdr& Hdr) = 0;
+  // Queues the block: clears WHDR_DONE. When it has been played, WHDR_DONE is
+  // set and Window.WaveDone() follows in the interface thread.
+  virtual TMMResult Write(TWaveHdr& Hdr) = 0;
+  // Stops the queued block at once and marks it done; no completion follows
+  // for a block that was reset.
+  virtual TMMResult Reset() = 0;
+  // WAVERR_STILLPLAYING while a block is queued.
+  virtual TMMResult Close() = 0;
+  // A text for Result of at most 128 characters (code page 1252).
+  virtual std::string ErrorText(TMMResult Result) = 0;
+};
