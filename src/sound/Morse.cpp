@@ -1,0 +1,245 @@
+#include "sound/Morse.h"
+
+#include "sound/BareFile.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <span>
+
+namespace {
+
+constexpr long double Pi = 3.1415926535897932385L;
+
+// Nearest integer, ties to even, on extended precision.
+int32_t Round(long double X) { return static_cast<int32_t>(std::nearbyintl(X)); }
+
+// One element of Length samples into Buf: a sine of Period samples starting at
+// phase 0, rising linearly over Ramp samples and falling to silence at sample
+// Length. The products are formed in this order so that every sample comes out
+// as the program has always produced it.
+void Synthesise(std::span<uint8_t> Buf, int32_t Length, int32_t Ramp, int32_t Period,
+                bool Square) {
+  std::fill(Buf.begin(), Buf.end(), Silence);
+  for (int32_t I = 0; I <= Length; ++I) {
+    const long double Sine = std::sin(static_cast<long double>(2 * I) * Pi / Period);
+    long double Value;
+    if (I >= Length - Ramp)
+      Value = Sine * 127 * (Length - I) / Ramp;
+    else if (I < Ramp)
+      Value = Sine * 127 * I / Ramp;
+    else
+      Value = Sine * 127;
+    Buf[static_cast<size_t>(I)] = static_cast<uint8_t>(128 + Round(Value));
+  }
+  if (Square)
+    for (int32_t I = 0; I <= Length; ++I) {
+      uint8_t& Sample = Buf[static_cast<size_t>(I)];
+      Sample = Sample > 128 ? 248 : 8;
+    }
+}
+
+// Copies the first Length samples of an element to SoundBuf at SoundLen, as
+// far as SoundBuf reaches.
+void Place(const uint8_t* Element, int32_t Length) {
+  const int32_t Room = static_cast<int32_t>(SoundBufSize) - SoundLen;
+  const int32_t Count = std::min(Length, Room);
+  if (Count > 0)
+    std::memcpy(SoundBuf.data() + SoundLen, Element, static_cast<size_t>(Count));
+}
+
+void Advance(int32_t Samples) {
+  SoundLen = std::min(SoundLen + Samples, static_cast<int32_t>(SoundBufSize));
+}
+
+uint16_t HeaderWord(size_t Offset) {
+  return static_cast<uint16_t>(FileHeader[Offset] | FileHeader[Offset + 1] << 8);
+}
+
+uint32_t LittleEndian32(const uint8_t* Bytes) {
+  return static_cast<uint32_t>(Bytes[0]) | static_cast<uint32_t>(Bytes[1]) << 8 |
+         static_cast<uint32_t>(Bytes[2]) << 16 | static_cast<uint32_t>(Bytes[3]) << 24;
+}
+
+bool HasTag(const std::array<uint8_t, FileHeaderSize>& Header, size_t Offset, const char* Tag) {
+  return std::memcmp(Header.data() + Offset, Tag, 4) == 0;
+}
+
+}  // namespace
+
+TMorse::TMorse(TWaveDevice& Device, TMessageReporter& Reporter)
+    : FDevice(Device), FReporter(Reporter) {}
+
+void TMorse::BuildElements() {
+  // Outside the control ranges the lengths are held to what the element
+  // buffers take, so that no setting can write or read past them.
+  constexpr int32_t MaxDot = static_cast<int32_t>(DotBufSize) - 1;
+  constexpr int32_t MaxDash = static_cast<int32_t>(DashBufSize) - 1;
+  DotLen = Speed < 1 ? MaxDot
+                     : std::clamp(Round(static_cast<long double>(66120) / Speed), 0, MaxDot);
+  DashLen = Round(std::clamp(static_cast<long double>(DotLen) * Verhalt / 10, 0.0L,
+                             static_cast<long double>(MaxDash)));
+
+  const int32_t Ramp = std::max(RampLen(), 1);
+  const int32_t Period = std::max(Ton, 1);
+  Synthesise(DotBuf, DotLen, Ramp, Period, Rechteck);
+  Synthesise(DashBuf, DashLen, Ramp, Period, Rechteck);
+}
+
+void TMorse::RenderCode(const std::string& Code) {
+  // A code too long for SoundBuf (ten dashes at the slowest speed and
+  // longest ratio) is cut at the buffer's end: it plays as far as it fits.
+  SoundBuf.fill(Silence);
+  SoundLen = 0;
+  const size_t N = Code.size();
+  for (size_t K = 1; K <= N; ++K) {
+    const char C = Code[K - 1];
+    if (C == '-') {
+      Place(DashBuf.data(), DashLen);
+      Advance(K < N ? DashLen + DotLen : DashLen);
+    } else if (C == '.') {
+      Place(DotBuf.data(), DotLen);
+      Advance(K < N ? 2 * DotLen : DotLen);
+    }
+  }
+  Advance(DotLen);
+}
+
+bool TMorse::Open(const TWaveFormat& Format, TWaveWindow& Window) {
+  if (DeviceOpen)
+    CloseOut();
+  WaveResult = FDevice.Open(Format, Window);
+  return CheckError();
+}
+
+bool TMorse::OpenOut(TWaveWindow& Window) {
+  TWaveFormat Format;
+  Format.FormatTag = WAVE_FORMAT_PCM;
+  Format.Channels = 1;
+  Format.SamplesPerSec = SamplesPerSec;
+  Format.AvgBytesPerSec = SamplesPerSec;
+  Format.BlockAlign = 1;
+  Format.BitsPerSample = 8;
+  Format.ExtraSize = 0;
+  return Open(Format, Window);
+}
+
+bool TMorse::OpenFileOut(TWaveWindow& Window) {
+  TWaveFormat Format;
+  Format.FormatTag = HeaderWord(20);
+  Format.Channels = HeaderWord(22);
+  Format.SamplesPerSec = LittleEndian32(FileHeader.data() + 24);
+  Format.AvgBytesPerSec = LittleEndian32(FileHeader.data() + 28);
+  Format.BlockAlign = HeaderWord(32);
+  Format.BitsPerSample = HeaderWord(34);
+  Format.ExtraSize = 0;
+  return Open(Format, Window);
+}
+
+bool TMorse::Prepare(uint8_t* Data, uint32_t Length) {
+  // A header the device still holds (queued, so it cannot be unprepared) is
+  // not overwritten; the unprepare has shown its error.
+  if (HeaderHas(WHDR_PREPARED) && !UnprepareOut())
+    return false;
+  WaveHdr = TWaveHdr{};
+  WaveHdr.Data = Data;
+  WaveHdr.BufferLength = Length;
+  WaveHdr.Flags = WHDR_DONE;
+  WaveHdr.Loops = 0;
+  WaveResult = FDevice.Prepare(WaveHdr);
+  return CheckError();
+}
+
+bool TMorse::PrepareOut() { return Prepare(SoundBuf.data(), static_cast<uint32_t>(SoundLen)); }
+
+bool TMorse::PrepareFileOut() { return Prepare(FileBuf.data(), FileDataSize()); }
+
+bool TMorse::UnprepareOut() {
+  if (!HeaderHas(WHDR_PREPARED))
+    return false;
+  WaveResult = FDevice.Unprepare(WaveHdr);
+  return CheckError();
+}
+
+bool TMorse::WriteOut() {
+  WaveResult = FDevice.Write(WaveHdr);
+  return CheckError();
+}
+
+bool TMorse::ResetOut() {
+  if (!HeaderHas(WHDR_PREPARED) || HeaderHas(WHDR_DONE))
+    return true;
+  WaveResult = FDevice.Reset();
+  return CheckError();
+}
+
+bool TMorse::CloseOut() {
+  // With no header prepared nothing can be queued. An open device in that
+  // state (its prepare failed) is closed here too, so that the next open
+  // does not open it a second time.
+  if (HeaderHas(WHDR_PREPARED)) {
+    if (!ResetOut())
+      return DeviceOpen;
+    if (!UnprepareOut())
+      return DeviceOpen;
+  }
+  if (DeviceOpen) {
+    WaveResult = FDevice.Close();
+    if (CheckError())
+      DeviceOpen = false;
+  }
+  return DeviceOpen;
+}
+
+bool TMorse::CheckError() {
+  if (WaveResult == MMSYSERR_NOERROR)
+    return true;
+  const std::string Text = FDevice.ErrorText(WaveResult);
+  const size_t Count = std::min(Text.size(), ErrTextSize - 1);
+  ErrText.fill('\0');
+  std::memcpy(ErrText.data(), Text.data(), Count);
+  FReporter.ShowMessage(std::string(ErrText.data()));
+  return false;
+}
+
+bool TMorse::HeaderHas(uint32_t Flags) { return (WaveHdr.Flags & Flags) == Flags; }
+
+uint32_t TMorse::FileDataSize() {
+  return std::min(LittleEndian32(FileHeader.data() + 40), static_cast<uint32_t>(FileBufSize));
+}
+
+bool TMorse::LoadWave(const std::string& Name) {
+  // Read-only: a write-protected sound file, or one in a read-only data
+  // folder, still plays.
+  std::fstream File;
+  if (!OpenBareFile(Name, File, std::ios::in))
+    return false;
+
+  File.seekg(0, std::ios::end);
+  const std::streamoff FileSize = File.tellg();
+  File.seekg(0, std::ios::beg);
+  if (!File || FileSize < static_cast<std::streamoff>(FileHeaderSize))
+    return false;
+
+  std::array<uint8_t, FileHeaderSize> Header{};
+  File.read(reinterpret_cast<char*>(Header.data()), static_cast<std::streamsize>(Header.size()));
+  if (!File)
+    return false;
+  if (!HasTag(Header, 0, "RIFF") || !HasTag(Header, 8, "WAVE") || !HasTag(Header, 12, "fmt ") ||
+      !HasTag(Header, 36, "data"))
+    return false;
+  const uint32_t DataSize = LittleEndian32(Header.data() + 40);
+  if (DataSize > FileBufSize ||
+      static_cast<std::streamoff>(DataSize) > FileSize - static_cast<std::streamoff>(FileHeaderSize))
+    return false;
+
+  File.read(reinterpret_cast<char*>(FileBuf.data()), static_cast<std::streamsize>(DataSize));
+  if (!File) {
+    // FileBuf is partly overwritten: no header may describe it any more.
+    FileHeader.fill(0);
+    return false;
+  }
+  FileHeader = Header;
+  return true;
+}

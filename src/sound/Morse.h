@@ -1,0 +1,69 @@
+#pragma once
+
+#include "sound/Reporter.h"
+#include "sound/SoundState.h"
+#include "sound/WaveDevice.h"
+
+#include <cstdint>
+#include <string>
+
+// The sound engine's operations. Its state is program-wide (SoundState.h);
+// the object only groups the operations and knows the output device and the
+// reporter that shows the device's error texts.
+//
+// Every wave operation stores the device's result in WaveResult and ends with
+// CheckError, so a failure is shown once, with the device's own text, and the
+// operation returns false.
+class TMorse {
+public:
+  TMorse(TWaveDevice& Device, TMessageReporter& Reporter);
+  TMorse(const TMorse&) = delete;
+  TMorse& operator=(const TMorse&) = delete;
+
+  // Recomputes DotLen and DashLen from Speed and Verhalt and synthesises
+  // DotBuf and DashBuf from them, Atacke, Ton and Rechteck. Needed after every
+  // change of those five parameters, before the next RenderCode.
+  static void BuildElements();
+  // Fills SoundBuf with the code's dots and dashes, each followed by one dot
+  // of silence, plus one dot of silence at the end; sets SoundLen. Characters
+  // other than "." and "-" are skipped. Allocates nothing.
+  static void RenderCode(const std::string& Code);
+
+  // Opens the device for the synthesised format (8-bit mono, 11025/s), or for
+  // the format in FileHeader; the end of every block is reported to Window.
+  // The callers store the result in DeviceOpen.
+  bool OpenOut(TWaveWindow& Window);
+  bool OpenFileOut(TWaveWindow& Window);
+  // Prepares WaveHdr for SoundBuf[0 .. SoundLen), or for the loaded file's
+  // data. The header starts out done, so a block that was prepared but never
+  // written counts as finished.
+  bool PrepareOut();
+  bool PrepareFileOut();
+  // False, without a device call, when the header is not prepared.
+  bool UnprepareOut();
+  bool WriteOut();
+  // Stops the device only while the header is prepared and not done.
+  bool ResetOut();
+  // Stops, unprepares and closes; returns whether the device is still open.
+  bool CloseOut();
+  // Shows the device's text for a failed WaveResult; false on failure.
+  bool CheckError();
+  // All of Flags set in WaveHdr.
+  static bool HeaderHas(uint32_t Flags);
+
+  // Reads the sound file Name (bare name in the working directory, letter
+  // case ignored) into FileHeader and FileBuf. Refuses, silently and leaving
+  // both as they were, a missing file and one that is not a canonical 44-byte
+  // RIFF WAVE file with its whole data chunk, of at most FileBufSize bytes.
+  bool LoadWave(const std::string& Name);
+
+  // The data-chunk size FileHeader gives, never above FileBufSize.
+  static uint32_t FileDataSize();
+
+private:
+  bool Open(const TWaveFormat& Format, TWaveWindow& Window);
+  bool Prepare(uint8_t* Data, uint32_t Length);
+
+  TWaveDevice& FDevice;
+  TMessageReporter& FReporter;
+};

@@ -1,0 +1,132 @@
+#pragma once
+
+#include "sound/WaveDevice.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+// The engine's state: one parameter set, one code table, one set of sample
+// buffers and one wave header for the whole program. Everything here is
+// touched only in the interface thread, so plain globals do.
+//
+// Text is bytes of the active layout's code page; positions in Letters and
+// slots of Codes and IntervallTab count from 1, 0 meaning "not found".
+
+// ---------------------------------------------------------------------------
+// Sizes
+
+constexpr int32_t SamplesPerSec = 11025;
+
+constexpr int32_t MaxLetters = 50;  // characters in the code table
+constexpr int32_t MaxCodeLen = 10;  // dots and dashes of one table code
+
+constexpr size_t DotBufSize = 3001;
+constexpr size_t DashBufSize = 15001;
+constexpr size_t SoundBufSize = 100001;
+constexpr size_t FileHeaderSize = 44;
+constexpr size_t FileBufSize = 100001;
+constexpr size_t ErrTextSize = 129;  // 128 characters and the terminating zero
+constexpr size_t IntervallTabSize = 60;
+
+// Slots of IntervallTab that belong to a speed: slot k to 25 + 5·k cpm.
+constexpr int32_t FirstSpeedSlot = 1;   // 30 cpm
+constexpr int32_t LastSpeedSlot = 25;   // 150 cpm
+
+constexpr uint8_t Silence = 128;
+
+// ---------------------------------------------------------------------------
+// Sound parameters
+
+extern int32_t Speed;      // characters per minute, 30..150
+extern int32_t Verhalt;    // dash length in tenths of a dot, 20..45
+extern int32_t Abstand;    // stretch of the gaps between characters in tenths, 10..60
+extern int32_t Ton;        // samples per tone period, 8..38
+extern int32_t Atacke;     // ramp length in 1/2000 s, 1..13
+extern bool Rechteck;      // square wave instead of sine
+extern int32_t Intervall;  // milliseconds added to every gap between characters
+
+// Derived by TMorse::BuildElements, in samples. They start at the values of
+// the start-up parameters; the element buffers hold silence until the first
+// BuildElements.
+extern int32_t DotLen;
+extern int32_t DashLen;
+
+// Per-speed compensation in milliseconds: byte offset k-1 is slot k. This is
+// the 60-byte record of the interval file, so it is kept as the raw bytes;
+// use IntervallAt / SetIntervallAt for slot access.
+extern std::array<uint8_t, IntervallTabSize> IntervallTab;
+
+// ---------------------------------------------------------------------------
+// Code table
+
+// The characters that have a code, in table order, at most MaxLetters.
+extern std::string Letters;
+// Codes[p] is the code of Letters' character at position p (1..MaxLetters);
+// slot 0 is never used and stays empty.
+extern std::array<std::string, MaxLetters + 1> Codes;
+
+// The characters every alphabet gets after its letters, with their codes.
+// "@" is the starting signal KA, "\xA7" (section sign in code page 1252) the
+// end-of-work signal SK.
+inline constexpr char BuiltInDigits[] = "1234567890";
+inline constexpr std::array<const char*, 10> BuiltInDigitCodes = {
+    ".----", "..---", "...--", "....-", ".....", "-....", "--...", "---..", "----.", "-----"};
+inline constexpr char BuiltInSigns[] = ".,?/+=@\xA7";
+inline constexpr std::array<const char*, 8> BuiltInSignCodes = {
+    ".-.-.-", "--..--", "..--..", "-..-.", ".-.-.", "-...-", "-.-.-", "...-.-"};
+
+// Position (from 1) of the first occurrence of C in Letters; 0 if absent.
+int32_t LetterPos(char C);
+// The code of C: Codes[LetterPos(C)]. A character that is not in the table
+// has no code and gives the empty string, which plays as one dot of silence.
+std::string CodeOf(char C);
+
+// ---------------------------------------------------------------------------
+// Sample buffers (8-bit unsigned mono, 128 is silence)
+
+extern std::array<uint8_t, DotBufSize> DotBuf;
+extern std::array<uint8_t, DashBufSize> DashBuf;
+extern std::array<uint8_t, SoundBufSize> SoundBuf;
+extern int32_t SoundLen;  // bytes of SoundBuf to play, never above SoundBufSize
+
+// ---------------------------------------------------------------------------
+// Wave output
+
+extern TMMResult WaveResult;                    // of the last wave call; 0 is success
+extern TWaveHdr WaveHdr;                        // the one header, for codes and sound files
+extern std::array<char, ErrTextSize> ErrText;   // zero-terminated
+extern bool DeviceOpen;                         // stored by the callers of open and close
+extern std::array<uint8_t, FileHeaderSize> FileHeader;  // of the last sound file loaded
+extern std::array<uint8_t, FileBufSize> FileBuf;        // its sample data
+
+// ---------------------------------------------------------------------------
+// Flags of the callers
+
+extern bool Playing;      // a block started by the main window is playing
+extern bool MemPlaying;   // a block started by the text replay window is playing
+extern bool WavePending;  // the sound file WavName follows the block now playing
+extern std::string WavName;
+
+// Puts every variable above back to its start-up value.
+void ResetSoundState();
+
+// ---------------------------------------------------------------------------
+// Timing rules
+
+// Samples of the rising and of the falling ramp of an element, from Atacke.
+int32_t RampLen();
+
+// Pause before the next character, counted from the end of the one just
+// played: after a character inside a group, and after the fifth of a group.
+int32_t CharGapMs();
+int32_t GroupGapMs();
+
+// The IntervallTab slot of a speed, Trunc(SpeedCpm / 5 - 5); a speed outside
+// 30..150 takes the slot of the nearest speed in that range.
+int32_t IntervallSlot(int32_t SpeedCpm);
+// Slot access to IntervallTab; a slot outside 1..60 reads 0 and is not written.
+uint8_t IntervallAt(int32_t Slot);
+void SetIntervallAt(int32_t Slot, uint8_t Ms);
+// Intervall := the table entry of the current Speed.
+void SelectIntervall();

@@ -1,0 +1,12 @@
+#include "support/RecordingReporter.h"
+
+void TRecordingReporter::ShowMessage(const std::string& Text) { Messages.push_back(Text); }
+
+bool TRecordingReporter::AskYesNo(const std::string& Text) {
+  Questions.push_back(Text);
+  if (Answers.empty())
+    return DefaultAnswer;
+  const bool Answer = Answers.front();
+  Answers.pop_front();
+  return Answer;
+}

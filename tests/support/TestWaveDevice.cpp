@@ -1,0 +1,113 @@
+#include "support/TestWaveDevice.h"
+
+bool TTestWaveDevice::Failing(TWaveOp Op, TMMResult& Result) const {
+  const auto It = FFailures.find(Op);
+  if (It == FFailures.end() || It->second == MMSYSERR_NOERROR)
+    return false;
+  Result = It->second;
+  return true;
+}
+
+TMMResult TTestWaveDevice::Open(const TWaveFormat& Format, TWaveWindow& Target) {
+  Calls.push_back("Open");
+  TMMResult Result = MMSYSERR_NOERROR;
+  if (Failing(TWaveOp::Open, Result))
+    return Result;
+  ++OpenCount;
+  LastFormat = Format;
+  Window = &Target;
+  return MMSYSERR_NOERROR;
+}
+
+TMMResult TTestWaveDevice::Prepare(TWaveHdr& Hdr) {
+  Calls.push_back("Prepare");
+  TMMResult Result = MMSYSERR_NOERROR;
+  if (Failing(TWaveOp::Prepare, Result))
+    return Result;
+  if (OpenCount == 0)
+    return MMSYSERR_INVALHANDLE;
+  Hdr.Flags |= WHDR_PREPARED;
+  return MMSYSERR_NOERROR;
+}
+
+TMMResult TTestWaveDevice::Unprepare(TWaveHdr& Hdr) {
+  Calls.push_back("Unprepare");
+  TMMResult Result = MMSYSERR_NOERROR;
+  if (Failing(TWaveOp::Unprepare, Result))
+    return Result;
+  if (OpenCount == 0)
+    return MMSYSERR_INVALHANDLE;
+  if (Queued == &Hdr)
+    return WAVERR_STILLPLAYING;
+  Hdr.Flags &= ~WHDR_PREPARED;
+  return MMSYSERR_NOERROR;
+}
+
+TMMResult TTestWaveDevice::Write(TWaveHdr& Hdr) {
+  Calls.push_back("Write");
+  TMMResult Result = MMSYSERR_NOERROR;
+  if (Failing(TWaveOp::Write, Result))
+    return Result;
+  if (OpenCount == 0)
+    return MMSYSERR_INVALHANDLE;
+  if ((Hdr.Flags & WHDR_PREPARED) == 0)
+    return WAVERR_UNPREPARED;
+  if (Queued != nullptr)
+    return WAVERR_STILLPLAYING;
+  Hdr.Flags = (Hdr.Flags & ~WHDR_DONE) | WHDR_INQUEUE;
+  Written.assign(Hdr.Data, Hdr.Data + Hdr.BufferLength);
+  Queued = &Hdr;
+  return MMSYSERR_NOERROR;
+}
+
+TMMResult TTestWaveDevice::Reset() {
+  Calls.push_back("Reset");
+  TMMResult Result = MMSYSERR_NOERROR;
+  if (Failing(TWaveOp::Reset, Result))
+    return Result;
+  if (OpenCount == 0)
+    return MMSYSERR_INVALHANDLE;
+  if (Queued != nullptr) {
+    Queued->Flags = (Queued->Flags & ~WHDR_INQUEUE) | WHDR_DONE;
+    Queued = nullptr;
+  }
+  return MMSYSERR_NOERROR;
+}
+
+TMMResult TTestWaveDevice::Close() {
+  Calls.push_back("Close");
+  TMMResult Result = MMSYSERR_NOERROR;
+  if (Failing(TWaveOp::Close, Result))
+    return Result;
+  if (OpenCount == 0)
+    return MMSYSERR_INVALHANDLE;
+  if (Queued != nullptr)
+    return WAVERR_STILLPLAYING;
+  --OpenCount;
+  return MMSYSERR_NOERROR;
+}
+
+std::string TTestWaveDevice::ErrorText(TMMResult Result) {
+  Calls.push_back("ErrorText");
+  const auto It = FTexts.find(Result);
+  if (It != FTexts.end())
+    return It->second;
+  return "Wave error " + std::to_string(Result);
+}
+
+void TTestWaveDevice::Fail(TWaveOp Op, TMMResult Result) { FFailures[Op] = Result; }
+
+void TTestWaveDevice::SetErrorText(TMMResult Result, const std::string& Text) {
+  FTexts[Result] = Text;
+}
+
+bool TTestWaveDevice::Complete() {
+  if (Queued == nullptr || Window == nullptr)
+    return false;
+  Queued->Flags = (Queued->Flags & ~WHDR_INQUEUE) | WHDR_DONE;
+  Queued = nullptr;
+  Calls.push_back("WaveDone");
+  ++WaveDoneCount;
+  Window->WaveDone();
+  return true;
+}

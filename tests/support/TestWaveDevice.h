@@ -1,0 +1,54 @@
+#pragma once
+
+#include "sound/WaveDevice.h"
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+enum class TWaveOp { Open, Prepare, Unprepare, Write, Reset, Close, ErrorText };
+
+// A wave device that plays nothing. It keeps the flags of the header as the
+// platform's device does, records every call in order, fails an operation
+// when told to, keeps the bytes of the last written block, and finishes a
+// block only when the test calls Complete().
+class TTestWaveDevice final : public TWaveDevice {
+public:
+  TMMResult Open(const TWaveFormat& Format, TWaveWindow& Window) override;
+  TMMResult Prepare(TWaveHdr& Hdr) override;
+  TMMResult Unprepare(TWaveHdr& Hdr) override;
+  TMMResult Write(TWaveHdr& Hdr) override;
+  TMMResult Reset() override;
+  TMMResult Close() override;
+  std::string ErrorText(TMMResult Result) override;
+
+  // Every later call of Op returns Result and changes nothing; 0 lets it
+  // succeed again.
+  void Fail(TWaveOp Op, TMMResult Result);
+  // The text ErrorText gives for Result; otherwise "Wave error <n>".
+  void SetErrorText(TMMResult Result, const std::string& Text);
+
+  // Ends the queued block as the device does: sets WHDR_DONE on its header
+  // and calls the window's WaveDone() right away. False if nothing is queued.
+  bool Complete();
+
+  // Names of the calls in order: "Open", "Prepare", "Unprepare", "Write",
+  // "Reset", "Close", "ErrorText", and "WaveDone" where Complete() reported.
+  std::vector<std::string> Calls;
+  // Opens not yet closed; more than 1 means a handle was opened twice.
+  int OpenCount = 0;
+  TWaveFormat LastFormat;
+  TWaveWindow* Window = nullptr;
+  // The block being played, or nullptr.
+  TWaveHdr* Queued = nullptr;
+  // The bytes of the last block written.
+  std::vector<uint8_t> Written;
+  int WaveDoneCount = 0;
+
+private:
+  bool Failing(TWaveOp Op, TMMResult& Result) const;
+
+  std::map<TWaveOp, TMMResult> FFailures;
+  std::map<TMMResult, std::string> FTexts;
+};
