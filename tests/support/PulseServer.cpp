@@ -1,0 +1,150 @@
+#include "support/PulseServer.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
+
+#include <csignal>
+#include <sys/types.h>
+
+namespace {
+const char* const SinkName = "velm_null";
+}
+
+TPulseServer::TPulseServer() = default;
+
+TPulseServer::~TPulseServer() { Stop(); }
+
+QString TPulseServer::Socket() const { return FDir ? FDir->filePath("native") : QString(); }
+
+QString TPulseServer::Run(const QStringList& Args, int TimeoutMs) {
+  QProcess P;
+  P.setProcessChannelMode(QProcess::MergedChannels);
+  P.start(Args.front(), Args.mid(1));
+  if (!P.waitForFinished(TimeoutMs)) {
+    P.kill();
+    P.waitForFinished(1000);
+    return QString();
+  }
+  return QString::fromLocal8Bit(P.readAll());
+}
+
+bool TPulseServer::Start() {
+  FDir = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/velm-pulse-XXXXXX");
+  if (!FDir->isValid()) {
+    FError = "cannot create a runtime folder";
+    return false;
+  }
+  const QString Runtime = FDir->filePath("runtime");
+  QDir().mkpath(Runtime);
+  QProcessEnvironment Env = QProcessEnvironment::systemEnvironment();
+  Env.insert("PULSE_RUNTIME_PATH", Runtime);
+  Env.insert("XDG_RUNTIME_DIR", Runtime);
+  Env.insert("HOME", FDir->path());
+  Env.remove("PULSE_SERVER");
+  Env.remove("DISPLAY");
+  FDaemon.setProcessEnvironment(Env);
+  FDaemon.setProcessChannelMode(QProcess::MergedChannels);
+  FDaemon.setStandardOutputFile(FDir->filePath("daemon.log"));
+  FDaemon.start("pulseaudio",
+                {"-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
+                 "--disable-shm=yes", "--log-target=stderr",
+                 "-L", QString("module-native-protocol-unix socket=%1 auth-anonymous=1").arg(Socket()),
+                 "-L", QString("module-null-sink sink_name=%1 format=u8 rate=11025 channels=1").arg(SinkName),
+                 "-L", "module-default-device-restore"});
+  if (!FDaemon.waitForStarted(5000)) {
+    FError = "pulseaudio does not start: " + FDaemon.errorString().toStdString();
+    return false;
+  }
+  qputenv("PULSE_SERVER", ("unix:" + Socket()).toLocal8Bit());
+  qputenv("PULSE_RUNTIME_PATH", Runtime.toLocal8Bit());
+  // Wait until the server answers and has its sink.
+  QDeadlineTimer Deadline(10000);
+  while (!Deadline.hasExpired()) {
+    if (FDaemon.state() != QProcess::Running)
+      break;
+    const QString Info = Run({"pactl", "--server", "unix:" + Socket(), "list", "short", "sinks"}, 2000);
+    if (Info.contains(SinkName)) {
+      Run({"pactl", "--server", "unix:" + Socket(), "set-default-sink", SinkName});
+      return true;
+    }
+    QThread::msleep(50);
+  }
+  QFile Log(FDir->filePath("daemon.log"));
+  Log.open(QIODevice::ReadOnly);
+  FError = "pulseaudio did not come up: " + Log.readAll().toStdString();
+  Stop();
+  return false;
+}
+
+void TPulseServer::Stop() {
+  if (FRecorder.state() != QProcess::NotRunning) {
+    ::kill(static_cast<pid_t>(FRecorder.processId()), SIGTERM);
+    FRecorder.waitForFinished(3000);
+  }
+  if (FDaemon.state() != QProcess::NotRunning) {
+    ::kill(static_cast<pid_t>(FDaemon.processId()), SIGTERM);
+    if (!FDaemon.waitForFinished(5000)) {
+      ::kill(static_cast<pid_t>(FDaemon.processId()), SIGKILL);
+      FDaemon.waitForFinished(2000);
+    }
+  }
+}
+
+bool TPulseServer::StartRecording() {
+  FRecording = FDir->filePath("monitor.raw");
+  QFile::remove(FRecording);
+  FRecorder.setStandardOutputFile(FRecording);
+  FRecorder.setStandardErrorFile(FDir->filePath("parec.log"));
+  FRecorder.start("parec", {"--server", "unix:" + Socket(), "--device", QString(SinkName) + ".monitor",
+                            "--format=u8", "--rate=11025", "--channels=1", "--raw",
+                            "--latency-msec=20"});
+  if (!FRecorder.waitForStarted(5000))
+    return false;
+  // The recorder is ready once data flows.
+  QDeadlineTimer Deadline(5000);
+  while (!Deadline.hasExpired() && QFileInfo(FRecording).size() == 0)
+    QThread::msleep(10);
+  return QFileInfo(FRecording).size() > 0;
+}
+
+std::vector<uint8_t> TPulseServer::StopRecording() {
+  if (FRecorder.state() != QProcess::NotRunning) {
+    ::kill(static_cast<pid_t>(FRecorder.processId()), SIGTERM);
+    FRecorder.waitForFinished(3000);
+  }
+  QFile F(FRecording);
+  std::vector<uint8_t> Samples;
+  if (F.open(QIODevice::ReadOnly)) {
+    const QByteArray Bytes = F.readAll();
+    Samples.assign(Bytes.begin(), Bytes.end());
+  }
+  return Samples;
+}
+
+std::vector<TTone> FindTones(const std::vector<uint8_t>& Samples, int64_t MinGap) {
+  std::vector<TTone> Tones;
+  const auto N = static_cast<int64_t>(Samples.size());
+  int64_t I = 0;
+  while (I < N) {
+    while (I < N && Samples[static_cast<size_t>(I)] == 128)
+      ++I;
+    if (I >= N)
+      break;
+    TTone T;
+    T.Start = I;
+    int64_t LastSound = I;
+    while (I < N) {
+      if (Samples[static_cast<size_t>(I)] != 128) {
+        LastSound = I;
+      } else if (I - LastSound >= MinGap) {
+        break;
+      }
+      ++I;
+    }
+    T.End = LastSound + 1;
+    Tones.push_back(T);
+  }
+  return Tones;
+}
