@@ -20,12 +20,8 @@ TPulseServer* Pulse = nullptr;
 class TPulseEnvironment : public ::testing::Environment {
 public:
   void SetUp() override {
-    Pulse = new TPulseServer;
-    ASSERT_TRUE(Pulse->Start()) << Pulse->Error();
-  }
-  void TearDown() override {
-    delete Pulse;
-    Pulse = nullptr;
+    Pulse = &SharedPulseServer();
+    ASSERT_TRUE(Pulse->Error().empty()) << Pulse->Error();
   }
 };
 

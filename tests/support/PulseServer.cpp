@@ -123,6 +123,13 @@ std::vector<uint8_t> TPulseServer::StopRecording() {
   return Samples;
 }
 
+TPulseServer& SharedPulseServer() {
+  static TPulseServer Server;
+  static const bool Started = Server.Start();
+  (void)Started;
+  return Server;
+}
+
 std::vector<TTone> FindTones(const std::vector<uint8_t>& Samples, int64_t MinGap) {
   std::vector<TTone> Tones;
   const auto N = static_cast<int64_t>(Samples.size());

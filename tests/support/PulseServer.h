@@ -42,6 +42,10 @@ private:
   std::string FError;
 };
 
+// The one daemon of a test program, started on first use and stopped when
+// the program ends; every audio test of the program records from it.
+TPulseServer& SharedPulseServer();
+
 // Tones and gaps found in a recording of the trainer's output.
 struct TTone {
   int64_t Start = 0; // first sounding sample

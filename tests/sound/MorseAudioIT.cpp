@@ -1,0 +1,73 @@
+// The engine's play sequence through the real wave output: a rendered code
+// is opened, prepared, written, played and reported back, and the recording
+// of the null sink holds exactly the rendered elements.
+#include "sound/Morse.h"
+#include "sound/QtWaveDevice.h"
+#include "support/PulseServer.h"
+#include "support/RecordingReporter.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct THarnessWindow : TWaveWindow {
+  TMorse* Morse = nullptr;
+  int Done = 0;
+  // The main window's completion in short: close the device again.
+  void WaveDone() override {
+    ++Done;
+    Playing = false;
+    DeviceOpen = Morse->CloseOut();
+  }
+};
+
+void SpinFor(int Ms) {
+  QDeadlineTimer Deadline(Ms);
+  while (!Deadline.hasExpired())
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+} // namespace
+
+TEST(MorseAudio, PlaysARenderedCodeAndReportsItsEnd) {
+  ResetSoundState();
+  TQtWaveDevice Device;
+  TRecordingReporter Reporter;
+  TMorse Morse(Device, Reporter);
+  THarnessWindow Window;
+  Window.Morse = &Morse;
+  Speed = 150;
+  TMorse::BuildElements();
+
+  TPulseServer& Pulse = SharedPulseServer();
+  ASSERT_TRUE(Pulse.Error().empty()) << Pulse.Error();
+  ASSERT_TRUE(Pulse.StartRecording());
+
+  DeviceOpen = Morse.OpenOut(Window);
+  ASSERT_TRUE(DeviceOpen);
+  TMorse::RenderCode("-...-");
+  ASSERT_TRUE(Morse.PrepareOut());
+  Playing = Morse.WriteOut();
+  ASSERT_TRUE(Playing);
+  QDeadlineTimer Deadline(10000);
+  while (Window.Done == 0 && !Deadline.hasExpired())
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+  ASSERT_EQ(Window.Done, 1);
+  EXPECT_FALSE(Playing);
+  EXPECT_FALSE(DeviceOpen);
+  EXPECT_FALSE(TMorse::HeaderHas(WHDR_PREPARED));
+  EXPECT_TRUE(Reporter.Messages.empty());
+
+  SpinFor(2500);
+  const std::vector<TTone> Tones = FindTones(Pulse.StopRecording());
+  ASSERT_EQ(Tones.size(), 5u);
+  // Dash, three dots, dash, one dot of silence between them.
+  const std::vector<TTone> Rendered = FindTones(std::vector<uint8_t>(SoundBuf.begin(), SoundBuf.begin() + SoundLen));
+  ASSERT_EQ(Rendered.size(), 5u);
+  for (size_t I = 0; I < 5; ++I) {
+    EXPECT_EQ(Tones[I].End - Tones[I].Start, Rendered[I].End - Rendered[I].Start) << I;
+    EXPECT_EQ(Tones[I].Start - Tones[0].Start, Rendered[I].Start - Rendered[0].Start) << I;
+  }
+}
