@@ -1,0 +1,701 @@
+#include "sound/ThdTimer.h"
+#include "sound/WindowTimer.h"
+#include "support/ManualClock.h"
+#include "support/ManualTimer.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QThread>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#if defined(__linux__)
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/resource.h>
+#endif
+
+namespace {
+
+using namespace std::chrono_literals;
+using std::chrono::milliseconds;
+
+int64_t RealUs() {
+  return TSteadyClock::RealNowUs();
+}
+int64_t Ms(int64_t Us) {
+  return Us / 1000;
+}
+
+// The test thread is the interface thread: waiting means running its event
+// loop. A short poll timer wakes the loop so the condition is looked at.
+bool SpinUntil(const std::function<bool()>& Done, milliseconds Timeout) {
+  QTimer Poll;
+  Poll.setTimerType(Qt::PreciseTimer);
+  Poll.start(1);
+  const auto Deadline = std::chrono::steady_clock::now() + Timeout;
+  while (!Done()) {
+    if (std::chrono::steady_clock::now() >= Deadline)
+      return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+  }
+  return true;
+}
+
+void SpinFor(milliseconds Time) {
+  SpinUntil([] { return false; }, Time);
+}
+
+// Until the real clock reaches AtUs.
+void SpinUntilUs(int64_t AtUs) {
+  SpinUntil([AtUs] { return RealUs() >= AtUs; }, milliseconds(Ms(AtUs - RealUs()) + 1));
+}
+
+// Keeps the interface thread from its events, as a long handler elsewhere
+// would; it does not sleep.
+void KeepBusy(milliseconds Time) {
+  const auto End = std::chrono::steady_clock::now() + Time;
+  while (std::chrono::steady_clock::now() < End)
+    std::this_thread::yield();
+}
+
+// Real times of the ticks of one timer.
+struct TTicks {
+  std::vector<int64_t> AtUs;
+  void Record() { AtUs.push_back(RealUs()); }
+  size_t Count() const { return AtUs.size(); }
+  bool Reached(size_t N, milliseconds Timeout) {
+    return SpinUntil([this, N] { return AtUs.size() >= N; }, Timeout);
+  }
+};
+
+// A timer set up the way its users set it up: designed disabled.
+void Prepare(TThreadedTimer& Timer, uint16_t IntervalMs, TNotifyEvent Handler) {
+  Timer.SetEnabled(false);
+  Timer.SetInterval(IntervalMs);
+  Timer.SetOnTimer(std::move(Handler));
+}
+
+// --- TThreadedTimer: pacing ------------------------------------------------
+
+TEST(ThreadedTimer, HasDesignDefaultsAndDiesWithItsOwner) {
+  auto* Owner = new QObject;
+  QPointer<TThreadedTimer> Timer = new TThreadedTimer(Owner);
+  EXPECT_TRUE(Timer->Enabled());
+  EXPECT_EQ(Timer->Interval(), 1000);
+  EXPECT_EQ(Timer->ThreadPriority(), TThreadPriority::Normal);
+  EXPECT_FALSE(Timer->HasOnTimer());
+  delete Owner;
+  EXPECT_TRUE(Timer.isNull());
+}
+
+TEST(ThreadedTimer, FirstTickComesOneIntervalAfterEnableAndTicksRepeat) {
+  TThreadedTimer Timer(nullptr);
+  TTicks Ticks;
+  Prepare(Timer, 100, [&] { Ticks.Record(); });
+  const int64_t EnabledUs = RealUs();
+  Timer.SetEnabled(true);
+  ASSERT_TRUE(Ticks.Reached(3, 3s));
+  EXPECT_GE(Ms(Ticks.AtUs[0] - EnabledUs), 95);
+  EXPECT_LE(Ms(Ticks.AtUs[0] - EnabledUs), 400);
+  for (size_t I = 1; I < 3; ++I) {
+    EXPECT_GE(Ms(Ticks.AtUs[I] - Ticks.AtUs[I - 1]), 95);
+    EXPECT_LE(Ms(Ticks.AtUs[I] - Ticks.AtUs[I - 1]), 400);
+  }
+}
+
+TEST(ThreadedTimer, HandlerRunsInInterfaceThreadAndTicksNeverOverlap) {
+  const std::thread::id InterfaceThread = std::this_thread::get_id();
+  TThreadedTimer Timer(nullptr);
+  int Ticks = 0;
+  bool InHandler = false;
+  bool Overlapped = false;
+  bool ForeignThread = false;
+  Prepare(Timer, 20, [&] {
+    ForeignThread |= std::this_thread::get_id() != InterfaceThread ||
+                     QThread::currentThread() != QCoreApplication::instance()->thread();
+    Overlapped |= InHandler;
+    InHandler = true;
+    ++Ticks;
+    // A handler that runs the event loop for longer than the interval (a
+    // modal box would) must not see the next tick inside it.
+    SpinFor(80ms);
+    InHandler = false;
+  });
+  Timer.SetEnabled(true);
+  ASSERT_TRUE(SpinUntil([&] { return Ticks >= 3; }, 3s));
+  EXPECT_FALSE(ForeignThread);
+  EXPECT_FALSE(Overlapped);
+}
+
+TEST(ThreadedTimer, NeverTicksAtIntervalZeroOrWithoutHandler) {
+  int Ticks = 0;
+  TThreadedTimer ZeroInterval(nullptr);
+  ZeroInterval.SetInterval(0);
+  ZeroInterval.SetOnTimer([&] { ++Ticks; });
+  TThreadedTimer NoHandler(nullptr);
+  NoHandler.SetInterval(20);
+  TThreadedTimer HandlerRemoved(nullptr);
+  HandlerRemoved.SetInterval(20);
+  HandlerRemoved.SetOnTimer([&] { ++Ticks; });
+  HandlerRemoved.SetOnTimer({});
+  TThreadedTimer IntervalCleared(nullptr);
+  IntervalCleared.SetInterval(20);
+  int TicksBeforeClear = 0;
+  IntervalCleared.SetOnTimer([&] {
+    ++TicksBeforeClear;
+    IntervalCleared.SetInterval(0);
+  });
+  ASSERT_TRUE(ZeroInterval.Enabled() && NoHandler.Enabled() && HandlerRemoved.Enabled());
+
+  SpinFor(300ms);
+  EXPECT_EQ(Ticks, 0);
+  EXPECT_EQ(TicksBeforeClear, 1);
+  // It was only the interval that held it back.
+  ZeroInterval.SetInterval(20);
+  EXPECT_TRUE(SpinUntil([&] { return Ticks >= 1; }, 2s));
+}
+
+TEST(ThreadedTimer, HandlerThatSwitchesOffGivesOneTickPerEnable) {
+  TThreadedTimer Timer(nullptr);
+  TTicks Ticks;
+  Prepare(Timer, 100, [&] {
+    Timer.SetEnabled(false);
+    Ticks.Record();
+  });
+  Timer.SetEnabled(true);
+  ASSERT_TRUE(Ticks.Reached(1, 2s));
+  SpinFor(300ms);
+  EXPECT_EQ(Ticks.Count(), 1u);
+
+  // The completion of a sound sets the next pause and switches on again.
+  Timer.SetInterval(150);
+  const int64_t EnabledUs = RealUs();
+  Timer.SetEnabled(true);
+  ASSERT_TRUE(Ticks.Reached(2, 2s));
+  EXPECT_GE(Ms(Ticks.AtUs[1] - EnabledUs), 145);
+  EXPECT_LE(Ms(Ticks.AtUs[1] - EnabledUs), 450);
+  SpinFor(400ms);
+  EXPECT_EQ(Ticks.Count(), 2u);
+}
+
+TEST(ThreadedTimer, SleepRunsOutWhileSwitchedOffFromOutside) {
+  {
+    // Off for longer than the rest of the sleep: the tick comes at once.
+    TThreadedTimer Timer(nullptr);
+    TTicks Ticks;
+    Prepare(Timer, 400, [&] { Ticks.Record(); });
+    const int64_t StartUs = RealUs();
+    Timer.SetEnabled(true);
+    SpinUntilUs(StartUs + 100000);
+    Timer.SetEnabled(false);
+    SpinUntilUs(StartUs + 600000);
+    EXPECT_EQ(Ticks.Count(), 0u);
+    const int64_t EnabledUs = RealUs();
+    Timer.SetEnabled(true);
+    ASSERT_TRUE(Ticks.Reached(1, 2s));
+    EXPECT_LE(Ms(Ticks.AtUs[0] - EnabledUs), 200);
+  }
+  {
+    // Off for a moment: the tick comes when the first sleep ends, not a
+    // full interval after the switch-on.
+    TThreadedTimer Timer(nullptr);
+    TTicks Ticks;
+    Prepare(Timer, 600, [&] { Ticks.Record(); });
+    const int64_t StartUs = RealUs();
+    Timer.SetEnabled(true);
+    SpinUntilUs(StartUs + 100000);
+    Timer.SetEnabled(false);
+    SpinUntilUs(StartUs + 200000);
+    const int64_t EnabledUs = RealUs();
+    Timer.SetEnabled(true);
+    ASSERT_TRUE(Ticks.Reached(1, 3s));
+    EXPECT_GE(Ms(Ticks.AtUs[0] - StartUs), 595);
+    EXPECT_LT(Ms(Ticks.AtUs[0] - EnabledUs), 550);
+  }
+  {
+    // Switched off while its tick waits for the busy interface thread: the
+    // handler does not run while the timer is off, and the tick, being due,
+    // comes as soon as it is on again.
+    TThreadedTimer Timer(nullptr);
+    TTicks Ticks;
+    Prepare(Timer, 10, [&] { Ticks.Record(); });
+    Timer.SetEnabled(true);
+    KeepBusy(100ms);
+    Timer.SetEnabled(false);
+    SpinFor(200ms);
+    EXPECT_EQ(Ticks.Count(), 0u);
+    const int64_t EnabledUs = RealUs();
+    Timer.SetEnabled(true);
+    ASSERT_TRUE(Ticks.Reached(1, 2s));
+    EXPECT_LE(Ms(Ticks.AtUs[0] - EnabledUs), 100);
+  }
+}
+
+TEST(ThreadedTimer, IntervalChangeLetsTheRunningSleepRunOn) {
+  {
+    // The same value is no change at all.
+    TThreadedTimer Timer(nullptr);
+    TTicks Ticks;
+    Prepare(Timer, 300, [&] { Ticks.Record(); });
+    const int64_t StartUs = RealUs();
+    Timer.SetEnabled(true);
+    SpinUntilUs(StartUs + 150000);
+    Timer.SetInterval(300);
+    ASSERT_TRUE(Ticks.Reached(1, 2s));
+    EXPECT_GE(Ms(Ticks.AtUs[0] - StartUs), 295);
+    EXPECT_LT(Ms(Ticks.AtUs[0] - StartUs), 420);
+  }
+  {
+    // Another value counts from the next sleep.
+    TThreadedTimer Timer(nullptr);
+    TTicks Ticks;
+    Prepare(Timer, 300, [&] { Ticks.Record(); });
+    const int64_t StartUs = RealUs();
+    Timer.SetEnabled(true);
+    SpinUntilUs(StartUs + 100000);
+    Timer.SetInterval(50);
+    ASSERT_TRUE(Ticks.Reached(2, 2s));
+    EXPECT_GE(Ms(Ticks.AtUs[0] - StartUs), 295);
+    EXPECT_LT(Ms(Ticks.AtUs[0] - StartUs), 600);
+    EXPECT_GE(Ms(Ticks.AtUs[1] - Ticks.AtUs[0]), 45);
+    EXPECT_LE(Ms(Ticks.AtUs[1] - Ticks.AtUs[0]), 250);
+  }
+}
+
+TEST(ThreadedTimer, HandlerSetWhileOffLeavesTheWorkerSuspended) {
+  TThreadedTimer Timer(nullptr);
+  Timer.SetEnabled(false);
+  Timer.SetInterval(100);
+  TTicks Ticks;
+  Timer.SetOnTimer([&] { Ticks.Record(); });
+  // Had the worker been let run, its sleep would be over and the enable
+  // below would tick at once.
+  SpinFor(300ms);
+  EXPECT_EQ(Ticks.Count(), 0u);
+  const int64_t EnabledUs = RealUs();
+  Timer.SetEnabled(true);
+  ASSERT_TRUE(Ticks.Reached(1, 2s));
+  EXPECT_GE(Ms(Ticks.AtUs[0] - EnabledUs), 95);
+}
+
+TEST(ThreadedTimer, HandlerMayReplaceItself) {
+  TThreadedTimer Timer(nullptr);
+  std::vector<std::string> Calls;
+  // Captures big enough to live on the heap of the std::function, and used
+  // after the replacement.
+  const std::string First = "correction tick, long enough not to fit in place";
+  const std::string Second = "exercise tick, long enough not to fit in place";
+  Prepare(Timer, 20, [&Calls, &Timer, First, Second] {
+    Timer.SetEnabled(false);
+    Timer.SetOnTimer([&Calls, &Timer, Second] {
+      Timer.SetEnabled(false);
+      Calls.push_back(Second);
+    });
+    Calls.push_back(First);
+    Timer.SetEnabled(true);
+  });
+  Timer.SetEnabled(true);
+  ASSERT_TRUE(SpinUntil([&] { return Calls.size() >= 2; }, 2s));
+  EXPECT_EQ(Calls[0], First);
+  EXPECT_EQ(Calls[1], Second);
+}
+
+// --- TThreadedTimer: lifetime and failure ---------------------------------
+
+TEST(ThreadedTimer, DestructionNeverHangsAndNoHandlerRunsAfterIt) {
+  int Ticks = 0;
+  {
+    // The worker's tick waits for the busy interface thread when the timer
+    // goes.
+    auto* Timer = new TThreadedTimer(nullptr);
+    Prepare(*Timer, 10, [&] { ++Ticks; });
+    Timer->SetEnabled(true);
+    KeepBusy(150ms);
+    const int64_t BeforeUs = RealUs();
+    delete Timer;
+    EXPECT_LT(Ms(RealUs() - BeforeUs), 500);
+    SpinFor(200ms);
+    EXPECT_EQ(Ticks, 0);
+  }
+  {
+    // The handler destroys its own timer (its window closes).
+    auto* Timer = new TThreadedTimer(nullptr);
+    Prepare(*Timer, 10, [&] {
+      ++Ticks;
+      delete Timer;
+    });
+    Timer->SetEnabled(true);
+    ASSERT_TRUE(SpinUntil([&] { return Ticks == 1; }, 2s));
+    SpinFor(100ms);
+    EXPECT_EQ(Ticks, 1);
+  }
+  {
+    // In the middle of a long sleep, and switched off.
+    auto* Sleeping = new TThreadedTimer(nullptr);
+    Prepare(*Sleeping, 60000, [&] { ++Ticks; });
+    Sleeping->SetEnabled(true);
+    auto* Suspended = new TThreadedTimer(nullptr);
+    Prepare(*Suspended, 10, [&] { ++Ticks; });
+    SpinFor(20ms);
+    const int64_t BeforeUs = RealUs();
+    delete Sleeping;
+    delete Suspended;
+    EXPECT_LT(Ms(RealUs() - BeforeUs), 500);
+    EXPECT_EQ(Ticks, 1);
+  }
+}
+
+TEST(ThreadedTimer, HandlerExceptionEndsTheTicking) {
+  TThreadedTimer Failing(nullptr);
+  int Failures = 0;
+  Prepare(Failing, 30, [&] {
+    ++Failures;
+    throw std::runtime_error("tick failed");
+  });
+  TThreadedTimer Healthy(nullptr);
+  int HealthyTicks = 0;
+  Prepare(Healthy, 30, [&] { ++HealthyTicks; });
+  Failing.SetEnabled(true);
+  Healthy.SetEnabled(true);
+  ASSERT_TRUE(SpinUntil([&] { return Failures == 1; }, 2s));
+  SpinFor(200ms);
+  Failing.SetEnabled(false);
+  Failing.SetEnabled(true);
+  SpinFor(200ms);
+  EXPECT_EQ(Failures, 1);
+  EXPECT_GE(HealthyTicks, 3);
+}
+
+// --- TThreadedTimer: event time --------------------------------------------
+
+TEST(ThreadedTimer, TickSeesItsDueTimeAsNow) {
+  TThreadedTimer Timer(nullptr);
+  int64_t SeenUs = -1;
+  int64_t RanUs = -1;
+  Prepare(Timer, 100, [&] {
+    Timer.SetEnabled(false);
+    SeenUs = TSteadyClock::Instance().NowUs();
+    RanUs = RealUs();
+  });
+  const int64_t BeforeUs = RealUs();
+  Timer.SetEnabled(true);
+  const int64_t AfterUs = RealUs();
+  ASSERT_TRUE(SpinUntil([&] { return RanUs >= 0; }, 2s));
+  EXPECT_GE(RanUs, BeforeUs + 100000);
+  if (RanUs - (AfterUs + 100000) <= TEventTime::MaxLagUs) {
+    EXPECT_GE(SeenUs, BeforeUs + 100000);
+    EXPECT_LE(SeenUs, AfterUs + 100000);
+  }
+}
+
+TEST(ThreadedTimer, EnableCountsFromTheClocksNow) {
+  TThreadedTimer Timer(nullptr);
+  int64_t SeenUs = -1;
+  int64_t RanUs = -1;
+  Prepare(Timer, 100, [&] {
+    Timer.SetEnabled(false);
+    SeenUs = TSteadyClock::Instance().NowUs();
+    RanUs = RealUs();
+  });
+  auto ExpectTickDueAt = [&](int64_t DueUs) {
+    ASSERT_TRUE(SpinUntil([&] { return RanUs >= 0; }, 2s));
+    EXPECT_GE(RanUs, DueUs);
+    if (RanUs - DueUs <= TEventTime::MaxLagUs) {
+      EXPECT_EQ(SeenUs, DueUs);
+    }
+  };
+  {
+    // Switched on from the completion of a block that ended 20 ms ago.
+    const int64_t BlockEndUs = RealUs() - 20000;
+    {
+      const TEventTime Completion(BlockEndUs);
+      Timer.SetEnabled(true);
+    }
+    ExpectTickDueAt(BlockEndUs + 100000);
+  }
+  {
+    // A clock of the test's, 30 ms behind.
+    TManualClock Clock;
+    TThreadedTimer Driven(nullptr, Clock);
+    RanUs = -1;
+    Prepare(Driven, 100, [&] {
+      Driven.SetEnabled(false);
+      SeenUs = TSteadyClock::Instance().NowUs();
+      RanUs = RealUs();
+    });
+    Clock.SetNowUs(RealUs() - 30000);
+    const int64_t ClockUs = Clock.NowUs();
+    Driven.SetEnabled(true);
+    ExpectTickDueAt(ClockUs + 100000);
+  }
+  {
+    // A clock far ahead of real time does not lengthen the pause.
+    TManualClock Clock(RealUs() + 5000000);
+    TThreadedTimer Driven(nullptr, Clock);
+    RanUs = -1;
+    Prepare(Driven, 100, [&] {
+      Driven.SetEnabled(false);
+      RanUs = RealUs();
+    });
+    const int64_t EnabledUs = RealUs();
+    Driven.SetEnabled(true);
+    ASSERT_TRUE(SpinUntil([&] { return RanUs >= 0; }, 2s));
+    EXPECT_LE(Ms(RanUs - EnabledUs), 400);
+  }
+}
+
+TEST(ThreadedTimer, SwitchingOffAndOnInTheHandlerKeepsTheBeat) {
+  // The next pause counts from the due time of the tick that switched the
+  // timer on again, not from when the interface thread got to it: the due
+  // times keep to the beat of the first enable.
+  TThreadedTimer Timer(nullptr);
+  std::vector<int64_t> SeenUs;
+  std::vector<int64_t> RanUs;
+  Prepare(Timer, 50, [&] {
+    Timer.SetEnabled(false);
+    SeenUs.push_back(TSteadyClock::Instance().NowUs());
+    RanUs.push_back(RealUs());
+    Timer.SetEnabled(true);
+  });
+  const int64_t BeforeUs = RealUs();
+  Timer.SetEnabled(true);
+  const int64_t AfterUs = RealUs();
+  ASSERT_TRUE(SpinUntil([&] { return SeenUs.size() >= 5; }, 3s));
+  for (size_t I = 0; I < SeenUs.size(); ++I) {
+    const int64_t Beats = static_cast<int64_t>(I) + 1;
+    const int64_t DueLatestUs = AfterUs + Beats * 50000;
+    // A tick too late for its event time to count starts a new beat from
+    // real time; from there on nothing is known. The margin covers the
+    // moment between the handler's readings and its switch-on.
+    if (RanUs[I] - DueLatestUs > TEventTime::MaxLagUs - 5000)
+      break;
+    EXPECT_GE(SeenUs[I], BeforeUs + Beats * 50000) << "tick " << I;
+    EXPECT_LE(SeenUs[I], DueLatestUs) << "tick " << I;
+  }
+}
+
+// --- TThreadedTimer: priority ----------------------------------------------
+
+#if defined(__linux__)
+// Nice values of this process's threads, from /proc.
+std::vector<int> ThreadNiceValues() {
+  std::vector<int> Values;
+  for (const auto& Task : std::filesystem::directory_iterator("/proc/self/task")) {
+    std::ifstream Stat(Task.path() / "stat");
+    std::string Line;
+    std::getline(Stat, Line);
+    const size_t NameEnd = Line.rfind(')');
+    if (NameEnd == std::string::npos)
+      continue;
+    // After the name: state is field 3, nice field 19.
+    std::istringstream Fields(Line.substr(NameEnd + 2));
+    std::string Field;
+    for (int I = 3; I <= 19 && Fields >> Field; ++I)
+      if (I == 19)
+        Values.push_back(std::stoi(Field));
+  }
+  return Values;
+}
+#endif
+
+TEST(ThreadedTimer, EveryPriorityTicksAndAChangeKeepsTheSleep) {
+  for (const TThreadPriority Priority :
+       {TThreadPriority::Idle, TThreadPriority::Lowest, TThreadPriority::Lower,
+        TThreadPriority::Normal, TThreadPriority::Higher, TThreadPriority::Highest,
+        TThreadPriority::TimeCritical}) {
+    TThreadedTimer Timer(nullptr);
+    Timer.SetThreadPriority(Priority);
+    int Ticks = 0;
+    Prepare(Timer, 20, [&] {
+      Timer.SetEnabled(false);
+      ++Ticks;
+    });
+    Timer.SetEnabled(true);
+    EXPECT_TRUE(SpinUntil([&] { return Ticks == 1; }, 2s))
+        << "priority " << static_cast<int>(Priority);
+  }
+
+  TThreadedTimer Timer(nullptr);
+  TTicks Ticks;
+  Prepare(Timer, 400, [&] { Ticks.Record(); });
+  const int64_t StartUs = RealUs();
+  Timer.SetEnabled(true);
+  SpinUntilUs(StartUs + 150000);
+  Timer.SetThreadPriority(TThreadPriority::Lowest);
+  EXPECT_EQ(Timer.ThreadPriority(), TThreadPriority::Lowest);
+  ASSERT_TRUE(Ticks.Reached(1, 2s));
+  EXPECT_GE(Ms(Ticks.AtUs[0] - StartUs), 395);
+  EXPECT_LT(Ms(Ticks.AtUs[0] - StartUs), 520);
+#if defined(__linux__)
+  // The worker, alone among the threads, now runs at a lower priority.
+  errno = 0;
+  const int ProcessNice = getpriority(PRIO_PROCESS, 0);
+  ASSERT_EQ(errno, 0);
+  EXPECT_TRUE(SpinUntil(
+      [&] {
+        int Lowered = 0;
+        for (const int Nice : ThreadNiceValues())
+          Lowered += Nice == std::min(ProcessNice + 2, 19) ? 1 : 0;
+        return Lowered == 1;
+      },
+      1s));
+#endif
+}
+
+// --- TWindowTimer -------------------------------------------------------------
+
+TEST(WindowTimer, IsDesignedOffAndTicksWhileOn) {
+  TWindowTimer Timer(nullptr);
+  EXPECT_FALSE(Timer.Enabled());
+  EXPECT_EQ(Timer.Interval(), 1000);
+  TTicks Ticks;
+  Timer.SetInterval(50);
+  Timer.SetOnTimer([&] { Ticks.Record(); });
+  SpinFor(150ms);
+  EXPECT_EQ(Ticks.Count(), 0u);
+  const int64_t EnabledUs = RealUs();
+  Timer.SetEnabled(true);
+  ASSERT_TRUE(Ticks.Reached(3, 2s));
+  EXPECT_GE(Ms(Ticks.AtUs[0] - EnabledUs), 45);
+  EXPECT_LE(Ms(Ticks.AtUs[0] - EnabledUs), 300);
+  Timer.SetEnabled(false);
+  const size_t Count = Ticks.Count();
+  SpinFor(150ms);
+  EXPECT_EQ(Ticks.Count(), Count);
+}
+
+TEST(WindowTimer, HandlerThatSwitchesOffStopsIt) {
+  TWindowTimer Timer(nullptr);
+  int Ticks = 0;
+  Timer.SetInterval(30);
+  Timer.SetOnTimer([&] {
+    if (++Ticks == 2)
+      Timer.SetEnabled(false);
+  });
+  Timer.SetEnabled(true);
+  ASSERT_TRUE(SpinUntil([&] { return Ticks == 2; }, 2s));
+  SpinFor(200ms);
+  EXPECT_EQ(Ticks, 2);
+}
+
+TEST(WindowTimer, SwitchingOnAgainStartsAFullInterval) {
+  TWindowTimer Timer(nullptr);
+  TTicks Ticks;
+  Timer.SetInterval(300);
+  Timer.SetOnTimer([&] { Ticks.Record(); });
+  const int64_t StartUs = RealUs();
+  Timer.SetEnabled(true);
+  SpinUntilUs(StartUs + 150000);
+  Timer.SetEnabled(false);
+  const int64_t EnabledUs = RealUs();
+  Timer.SetEnabled(true);
+  ASSERT_TRUE(Ticks.Reached(1, 2s));
+  EXPECT_GE(Ms(Ticks.AtUs[0] - EnabledUs), 295);
+}
+
+TEST(WindowTimer, NeverTicksAtIntervalZeroOrWithoutHandler) {
+  int Ticks = 0;
+  TWindowTimer ZeroInterval(nullptr);
+  ZeroInterval.SetInterval(0);
+  ZeroInterval.SetOnTimer([&] { ++Ticks; });
+  ZeroInterval.SetEnabled(true);
+  TWindowTimer NoHandler(nullptr);
+  NoHandler.SetInterval(20);
+  NoHandler.SetEnabled(true);
+  TWindowTimer HandlerRemoved(nullptr);
+  HandlerRemoved.SetInterval(20);
+  HandlerRemoved.SetOnTimer([&] { ++Ticks; });
+  HandlerRemoved.SetEnabled(true);
+  HandlerRemoved.SetOnTimer({});
+  SpinFor(200ms);
+  EXPECT_EQ(Ticks, 0);
+}
+
+TEST(WindowTimer, TickSeesItsDueTimeAsNow) {
+  TWindowTimer Timer(nullptr);
+  std::vector<int64_t> SeenUs;
+  std::vector<int64_t> RanUs;
+  Timer.SetInterval(100);
+  Timer.SetOnTimer([&] {
+    SeenUs.push_back(TSteadyClock::Instance().NowUs());
+    RanUs.push_back(RealUs());
+  });
+  const int64_t BeforeUs = RealUs();
+  Timer.SetEnabled(true);
+  const int64_t AfterUs = RealUs();
+  ASSERT_TRUE(SpinUntil([&] { return SeenUs.size() >= 2; }, 2s));
+  for (size_t I = 0; I < 2; ++I) {
+    // Checked when the tick came neither before its time nor too late for
+    // the event time to count.
+    const int64_t DueLatestUs = AfterUs + (static_cast<int64_t>(I) + 1) * 100000;
+    const int64_t DueEarliestUs = BeforeUs + (static_cast<int64_t>(I) + 1) * 100000;
+    if (RanUs[I] >= DueLatestUs && RanUs[I] - DueLatestUs <= TEventTime::MaxLagUs - 5000) {
+      EXPECT_GE(SeenUs[I], DueEarliestUs) << "tick " << I;
+      EXPECT_LE(SeenUs[I], DueLatestUs) << "tick " << I;
+    }
+  }
+}
+
+// --- TManualTimer -------------------------------------------------------------
+
+TEST(ManualTimer, FiresLikeARealTimerAndRecordsHowItWasDriven) {
+  TManualTimer Timer;
+  int Ticks = 0;
+  EXPECT_FALSE(Timer.Fire());
+  Timer.SetOnTimer([&] {
+    Timer.SetEnabled(false);
+    ++Ticks;
+  });
+  EXPECT_FALSE(Timer.Fire()) << "off";
+  Timer.SetInterval(0);
+  Timer.SetEnabled(true);
+  EXPECT_FALSE(Timer.Fire()) << "interval 0";
+  Timer.SetInterval(500);
+  Timer.SetEnabled(true); // already on: no second enable
+  EXPECT_TRUE(Timer.Fire());
+  EXPECT_FALSE(Timer.Fire()) << "the handler switched it off";
+  Timer.SetEnabled(true);
+  EXPECT_TRUE(Timer.Fire());
+  EXPECT_EQ(Ticks, 2);
+  EXPECT_EQ(Timer.FireCount(), 2);
+  EXPECT_EQ(Timer.EnableCount(), 2);
+  EXPECT_EQ(Timer.DisableCount(), 2);
+  EXPECT_EQ(Timer.EnableIntervals(), (std::vector<uint16_t>{0, 500}));
+  EXPECT_TRUE(Timer.SwitchedOffFirstInEveryTick());
+
+  // A handler that changes the interval before switching off breaks the rule.
+  Timer.SetOnTimer([&] {
+    Timer.SetInterval(1500);
+    Timer.SetEnabled(false);
+  });
+  Timer.SetEnabled(true);
+  EXPECT_TRUE(Timer.Fire());
+  EXPECT_FALSE(Timer.SwitchedOffFirstInEveryTick());
+  Timer.ClearLog();
+  EXPECT_TRUE(Timer.SwitchedOffFirstInEveryTick());
+  EXPECT_EQ(Timer.FireCount(), 0);
+  EXPECT_EQ(Timer.Interval(), 1500);
+}
+
+TEST(ManualClock, StandsStillUntilMoved) {
+  TManualClock Clock(5000);
+  EXPECT_EQ(Clock.NowUs(), 5000);
+  Clock.AdvanceMs(2);
+  Clock.AdvanceUs(3);
+  EXPECT_EQ(Clock.NowUs(), 7003);
+  EXPECT_EQ(Clock.GetTickCount(), 7u);
+  Clock.SetNowUs(0);
+  EXPECT_EQ(Clock.NowUs(), 0);
+}
+
+} // namespace
