@@ -378,27 +378,7 @@ TEST(ThreadedTimer, HandlerExceptionEndsTheTicking) {
 
 // --- TThreadedTimer: event time --------------------------------------------
 
-TEST(ThreadedTimer, TickSeesItsDueTimeAsNow) {
-  TThreadedTimer Timer(nullptr);
-  int64_t SeenUs = -1;
-  int64_t RanUs = -1;
-  Prepare(Timer, 100, [&] {
-    Timer.SetEnabled(false);
-    SeenUs = TSteadyClock::Instance().NowUs();
-    RanUs = RealUs();
-  });
-  const int64_t BeforeUs = RealUs();
-  Timer.SetEnabled(true);
-  const int64_t AfterUs = RealUs();
-  ASSERT_TRUE(SpinUntil([&] { return RanUs >= 0; }, 2s));
-  EXPECT_GE(RanUs, BeforeUs + 100000);
-  if (RanUs - (AfterUs + 100000) <= TEventTime::MaxLagUs) {
-    EXPECT_GE(SeenUs, BeforeUs + 100000);
-    EXPECT_LE(SeenUs, AfterUs + 100000);
-  }
-}
-
-TEST(ThreadedTimer, EnableCountsFromTheClocksNow) {
+TEST(ThreadedTimer, TickSeesItsDueTimeCountedFromTheClocksNow) {
   TThreadedTimer Timer(nullptr);
   int64_t SeenUs = -1;
   int64_t RanUs = -1;
@@ -414,6 +394,20 @@ TEST(ThreadedTimer, EnableCountsFromTheClocksNow) {
       EXPECT_EQ(SeenUs, DueUs);
     }
   };
+  {
+    // Switched on outside any event: the due time is one interval after
+    // the real moment of the switch-on.
+    const int64_t BeforeUs = RealUs();
+    Timer.SetEnabled(true);
+    const int64_t AfterUs = RealUs();
+    ASSERT_TRUE(SpinUntil([&] { return RanUs >= 0; }, 2s));
+    EXPECT_GE(RanUs, BeforeUs + 100000);
+    if (RanUs - (AfterUs + 100000) <= TEventTime::MaxLagUs) {
+      EXPECT_GE(SeenUs, BeforeUs + 100000);
+      EXPECT_LE(SeenUs, AfterUs + 100000);
+    }
+    RanUs = -1;
+  }
   {
     // Switched on from the completion of a block that ended 20 ms ago.
     const int64_t BlockEndUs = RealUs() - 20000;
@@ -685,17 +679,6 @@ TEST(ManualTimer, FiresLikeARealTimerAndRecordsHowItWasDriven) {
   EXPECT_TRUE(Timer.SwitchedOffFirstInEveryTick());
   EXPECT_EQ(Timer.FireCount(), 0);
   EXPECT_EQ(Timer.Interval(), 1500);
-}
-
-TEST(ManualClock, StandsStillUntilMoved) {
-  TManualClock Clock(5000);
-  EXPECT_EQ(Clock.NowUs(), 5000);
-  Clock.AdvanceMs(2);
-  Clock.AdvanceUs(3);
-  EXPECT_EQ(Clock.NowUs(), 7003);
-  EXPECT_EQ(Clock.GetTickCount(), 7u);
-  Clock.SetNowUs(0);
-  EXPECT_EQ(Clock.NowUs(), 0);
 }
 
 } // namespace
