@@ -41,7 +41,9 @@ public:
   TEventTime(const TEventTime&) = delete;
   TEventTime& operator=(const TEventTime&) = delete;
 
-  static constexpr int64_t MaxLagUs = 40000;
+  // Below the wave output's lead (TQtWaveDevice::TSettings::LeadMs), so
+  // that a block started this late still lands where it was due.
+  static constexpr int64_t MaxLagUs = 140000;
   // The due time in force for this thread, or -1.
   static int64_t Current();
 

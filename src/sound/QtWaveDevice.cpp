@@ -188,11 +188,17 @@ void TStreamFeeder::FillScratch(int64_t From, int64_t Count) {
   std::memset(Out, Silence, static_cast<size_t>(Count));
   std::array<const TQtWaveDevice::TShared::TSegment*, 3> Order{};
   size_t N = 0;
-  for (const auto& Seg : S.Segments)
-    if (Seg.Used)
-      Order[N++] = &Seg;
-  std::sort(Order.begin(), Order.begin() + static_cast<std::ptrdiff_t>(N),
-            [](auto* A, auto* B) { return A->Serial < B->Serial; });
+  for (const auto& Seg : S.Segments) {
+    if (!Seg.Used)
+      continue;
+    // Insert in serial order (three entries at most).
+    size_t At = N++;
+    while (At > 0 && Order[At - 1]->Serial > Seg.Serial) {
+      Order[At] = Order[At - 1];
+      --At;
+    }
+    Order[At] = &Seg;
+  }
   for (size_t I = 0; I < N; ++I) {
     const auto& Seg = *Order[I];
     const int64_t Lo = std::max(From, Seg.Start);
@@ -216,9 +222,12 @@ void TStreamFeeder::Feed() {
       std::lock_guard<std::mutex> Guard(FShared->Lock);
       auto& S = *FShared;
       if (!S.ClockRunning) {
-        // The server still plays the initial silence: hold the clock.
+        // The server still plays the initial silence: hold the clock. When it
+        // first asks for more, start the clock so that its whole request can
+        // be met at once: the server's buffer stays full from then on, and a
+        // late feed finds a full buffer's worth of margin.
         S.BaseUs = NowUs;
-        S.BasePos = S.Written + MsToSamples(FSettings.LeadMs);
+        S.BasePos = S.Written + MsToSamples(FSettings.LeadMs) + static_cast<int64_t>(Free);
         S.ClockRunning = Free > 0;
         // A block written meanwhile waits with the clock.
         if (S.BlockActive && !S.BlockReported)
@@ -286,8 +295,8 @@ void TStreamFeeder::AdjustClock(int64_t NowUs, int64_t Level) {
   int64_t Shift = 0;
   if (Backlog > Buffer / 2)
     Shift = -(Backlog - Buffer / 4); // the server took less than its time: catch up
-  else if (MinLevel < Buffer / 4)
-    Shift = Buffer / 2 - MinLevel; // starving: let the clock run ahead
+  else if (MinLevel < Buffer / 2)
+    Shift = Buffer * 3 / 4 - MinLevel; // starving: let the clock run ahead
   if (Shift == 0)
     return;
   S.BasePos += Shift;
@@ -430,10 +439,16 @@ TMMResult TQtWaveDevice::Write(TWaveHdr& Hdr) {
   {
     std::lock_guard<std::mutex> Guard(FShared->Lock);
     auto& S = *FShared;
-    int64_t Start = std::llround(S.PosAt(NowUs));
-    if (Start < S.Written) {
-      Start = S.Written;
-      ++S.Stats.LateBlocks;
+    // A block started by a tick or a completion goes where that event was
+    // due; one started by the learner (a click, a key) as early as the
+    // stream allows, so that it answers at once.
+    int64_t Start = S.Written;
+    const int64_t DueUs = TEventTime::Current();
+    if (DueUs >= 0) {
+      Start = std::llround(S.PosAt(NowUs));
+      if (Start < S.Written || NowUs != DueUs)
+        ++S.Stats.LateBlocks;
+      Start = std::max(Start, S.Written);
     }
     auto& Seg = S.FreeSegment();
     std::memcpy(Seg.Samples.data(), FConverted.data(), N);

@@ -28,7 +28,8 @@ class TStreamFeeder;
 // - A block written at time T (the event time of the tick that starts it, see
 //   TEventTime) starts at the position due at T. The feeder hands samples to
 //   the server only once they are LeadMs old, so a tick that runs up to LeadMs
-//   late still finds its position free.
+//   late still finds its position free. A block the learner starts (no event
+//   time) goes to the first free position, so clicks answer at once.
 // - The end of a block is reported when its last position is due, carrying
 //   that due time, so a pause counted from the completion is exact however
 //   long the server's buffers are.
@@ -39,7 +40,9 @@ class TStreamFeeder;
 class TQtWaveDevice final : public TWaveDevice {
 public:
   struct TSettings {
-    int LeadMs = 40;
+    // Longer than any delay of a tick or completion under load (see
+    // TEventTime::MaxLagUs, which it must exceed).
+    int LeadMs = 150;
     int BufferMs = 300;
     int FeedIntervalMs = 4;
     // Moving the clock only after this much silence keeps every timed gap

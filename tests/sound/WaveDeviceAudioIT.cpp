@@ -94,7 +94,7 @@ TEST(WaveDeviceAudio, GapsCountedFromCompletionAreExact) {
     if (Window.Done < Blocks)
       Pacer.start(GapMs);
   };
-  DueUs = TSteadyClock::RealNowUs();
+  DueUs = TSteadyClock::RealNowUs() - GapMs * 1000; // the first block is due now
   Play();
   SpinUntil([&] { return Window.Done >= Blocks; }, 30000);
   ASSERT_EQ(Window.Done, Blocks);

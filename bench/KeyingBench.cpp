@@ -1,0 +1,290 @@
+// Keying benchmark: plays 60 characters of "paris" (twelve groups of five)
+// through the real wave output, paced by a real threaded timer with the gap
+// rule between characters and after each group, records the null sink's
+// monitor of a private PulseAudio daemon and measures every tone and gap.
+//
+// One line per speed:
+//   keying: speed=S gap_err_ms_mean=… gap_err_ms_max=… mark_spread_ms_max=… underruns=…
+// gap error: measured gap minus what the rendered blocks and the gap rule ask
+// for (max: largest absolute error); mark spread: largest difference between
+// two measured tones of the same element; underrun: a silence inside a tone.
+//
+// Options: --no-load (by default a second process keeps both cores busy),
+// --speeds 30,60,150.
+#include "sound/Morse.h"
+#include "sound/QtWaveDevice.h"
+#include "sound/SoundState.h"
+#include "sound/ThdTimer.h"
+#include "support/PulseServer.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QStringList>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+#include <vector>
+
+namespace {
+
+struct TStderrReporter final : TMessageReporter {
+  void ShowMessage(const std::string& Text) override { std::fprintf(stderr, "message: %s\n", Text.c_str()); }
+  bool AskYesNo(const std::string& Text) override {
+    std::fprintf(stderr, "question: %s\n", Text.c_str());
+    return false;
+  }
+};
+
+// What one character asked of the stream.
+struct TSent {
+  int64_t BlockLen = 0;         // SoundLen, samples
+  int64_t GapAfterMs = 0;       // the timer interval after it
+  std::vector<TTone> Elements;  // tones inside the rendered block
+  std::string Code;
+};
+
+class TKeyer final : public TWaveWindow {
+public:
+  TKeyer(TMorse& Morse, TThreadedTimer& Timer) : FMorse(Morse), FTimer(Timer) {
+    FTimer.SetOnTimer([this] { Tick(); });
+  }
+
+  void Run(const std::string& Text) {
+    FText = Text;
+    FPos = 0;
+    FSent.clear();
+    FDone = false;
+    FTimer.SetInterval(1);
+    FTimer.SetEnabled(true);
+    QDeadlineTimer Deadline(600000);
+    while (!FDone && !Deadline.hasExpired())
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+  }
+
+  const std::vector<TSent>& Sent() const { return FSent; }
+  // Largest delay seen between the due time of a tick or completion and the
+  // moment the interface thread handled it.
+  int64_t FTickLagUs = 0;
+  int64_t FDoneLagUs = 0;
+
+  static void NoteLag(int64_t& Max) {
+    const int64_t Due = TEventTime::Current();
+    if (Due > 0)
+      Max = std::max(Max, TSteadyClock::RealNowUs() - Due);
+  }
+
+  // The completion: close the device, then the pause before the next
+  // character counts from here.
+  void WaveDone() override {
+    NoteLag(FDoneLagUs);
+    Playing = false;
+    DeviceOpen = FMorse.CloseOut();
+    if (FPos < FText.size())
+      FTimer.SetEnabled(true);
+    else
+      FDone = true;
+  }
+
+private:
+  void Tick() {
+    NoteLag(FTickLagUs);
+    FTimer.SetEnabled(false);
+    const char C = FText[FPos];
+    TSent Sent;
+    Sent.Code = CodeOf(C);
+    DeviceOpen = FMorse.OpenOut(*this);
+    if (!DeviceOpen) {
+      FDone = true;
+      return;
+    }
+    TMorse::RenderCode(Sent.Code);
+    Sent.BlockLen = SoundLen;
+    Sent.Elements = FindTones(std::vector<uint8_t>(SoundBuf.begin(), SoundBuf.begin() + SoundLen));
+    ++FPos;
+    const bool GroupEnd = FPos % 5 == 0;
+    Sent.GapAfterMs = GroupEnd ? GroupGapMs() : CharGapMs();
+    FTimer.SetInterval(static_cast<uint16_t>(Sent.GapAfterMs));
+    FSent.push_back(Sent);
+    if (FMorse.PrepareOut())
+      Playing = FMorse.WriteOut();
+  }
+
+  TMorse& FMorse;
+  TThreadedTimer& FTimer;
+  std::string FText;
+  size_t FPos = 0;
+  bool FDone = false;
+  std::vector<TSent> FSent;
+};
+
+struct TFigures {
+  double GapErrMean = 0;
+  double GapErrMax = 0;
+  double MarkSpreadMax = 0;
+  int64_t Underruns = 0;
+  size_t Tones = 0;
+  size_t ExpectedTones = 0;
+};
+
+TFigures Measure(const std::vector<TSent>& Sent, const std::vector<TTone>& Tones) {
+  TFigures F;
+  for (const auto& S : Sent)
+    F.ExpectedTones += S.Elements.size();
+  F.Tones = Tones.size();
+  // A silence inside a tone splits it in two: every tone beyond the rendered
+  // ones is an underrun; so is a stretched or shortened one.
+  F.Underruns = std::max<int64_t>(0, static_cast<int64_t>(Tones.size()) - static_cast<int64_t>(F.ExpectedTones));
+  if (Tones.size() != F.ExpectedTones)
+    return F;
+
+  std::vector<double> DotMs, DashMs;
+  std::vector<double> GapErr;
+  size_t T = 0;
+  for (size_t K = 0; K < Sent.size(); ++K) {
+    const auto& S = Sent[K];
+    for (size_t E = 0; E < S.Elements.size(); ++E) {
+      const TTone& Heard = Tones[T + E];
+      const TTone& Rendered = S.Elements[E];
+      const double Ms = static_cast<double>(Heard.End - Heard.Start) * 1000.0 / SamplesPerSec;
+      (S.Code[E] == '.' ? DotMs : DashMs).push_back(Ms);
+      if (Heard.End - Heard.Start != Rendered.End - Rendered.Start)
+        ++F.Underruns;
+    }
+    if (K + 1 < Sent.size()) {
+      const auto& Next = Sent[K + 1];
+      const TTone& LastHeard = Tones[T + S.Elements.size() - 1];
+      const TTone& FirstNextHeard = Tones[T + S.Elements.size()];
+      const double Measured = static_cast<double>(FirstNextHeard.Start - LastHeard.End);
+      const double Expected = static_cast<double>(S.BlockLen - S.Elements.back().End) +
+                              static_cast<double>(S.GapAfterMs) * SamplesPerSec / 1000.0 +
+                              static_cast<double>(Next.Elements.front().Start);
+      GapErr.push_back((Measured - Expected) * 1000.0 / SamplesPerSec);
+      if (std::getenv("KEYING_VERBOSE") != nullptr && std::fabs(GapErr.back()) > 0.2)
+        std::fprintf(stderr, "gap %zu: measured %.0f expected %.1f at sample %lld\n", K, Measured, Expected,
+                     static_cast<long long>(LastHeard.End));
+    }
+    T += S.Elements.size();
+  }
+  double Sum = 0;
+  for (double E : GapErr) {
+    Sum += E;
+    F.GapErrMax = std::max(F.GapErrMax, std::fabs(E));
+  }
+  F.GapErrMean = GapErr.empty() ? 0 : Sum / static_cast<double>(GapErr.size());
+  for (const auto* Marks : {&DotMs, &DashMs})
+    if (!Marks->empty())
+      F.MarkSpreadMax = std::max(F.MarkSpreadMax, *std::max_element(Marks->begin(), Marks->end()) -
+                                                      *std::min_element(Marks->begin(), Marks->end()));
+  return F;
+}
+
+void SpinFor(int Ms) {
+  QDeadlineTimer Deadline(Ms);
+  while (!Deadline.hasExpired())
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+// The second process: two threads that keep both cores busy until killed.
+int RunLoad() {
+  std::atomic<bool> Stop{false};
+  auto Spin = [&Stop] {
+    volatile uint64_t X = 0;
+    while (!Stop.load(std::memory_order_relaxed))
+      X = X + 1;
+  };
+  std::thread A(Spin), B(Spin);
+  A.join();
+  B.join();
+  return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  std::vector<int> Speeds = {30, 60, 150};
+  bool Load = true;
+  for (int I = 1; I < argc; ++I) {
+    const std::string Arg = argv[I];
+    if (Arg == "--load-child")
+      return RunLoad();
+    if (Arg == "--no-load")
+      Load = false;
+    if (Arg == "--speeds" && I + 1 < argc) {
+      Speeds.clear();
+      for (const QString& S : QString(argv[++I]).split(','))
+        Speeds.push_back(S.toInt());
+    }
+  }
+  setvbuf(stdout, nullptr, _IONBF, 0);
+
+  TPulseServer& Pulse = SharedPulseServer();
+  if (!Pulse.Error().empty()) {
+    std::fprintf(stderr, "keying: no audio server: %s\n", Pulse.Error().c_str());
+    return 1;
+  }
+  QCoreApplication App(argc, argv);
+  QProcess LoadProcess;
+  if (Load) {
+    LoadProcess.start(QCoreApplication::applicationFilePath(), {"--load-child"});
+    LoadProcess.waitForStarted();
+  }
+
+  TQtWaveDevice Device;
+  TStderrReporter Reporter;
+  TMorse Morse(Device, Reporter);
+  TThreadedTimer ArbTimer(nullptr);
+  ArbTimer.SetEnabled(false);
+  ArbTimer.SetThreadPriority(TThreadPriority::Lowest);
+  TKeyer Keyer(Morse, ArbTimer);
+
+  int Failures = 0;
+  for (const int S : Speeds) {
+    ResetSoundState();
+    Letters = "pari" "s";
+    Codes[1] = ".--.";
+    Codes[2] = ".-";
+    Codes[3] = ".-.";
+    Codes[4] = "..";
+    Codes[5] = "...";
+    Speed = S;
+    Verhalt = 30;
+    Abstand = 10;
+    Intervall = 0;
+    TMorse::BuildElements();
+
+    if (!Pulse.StartRecording()) {
+      std::fprintf(stderr, "keying: cannot record the monitor\n");
+      return 1;
+    }
+    std::string Text;
+    for (int W = 0; W < 12; ++W)
+      Text += "paris";
+    Keyer.Run(Text);
+    SpinFor(2500);
+    const std::vector<TTone> Tones = FindTones(Pulse.StopRecording());
+    const TFigures F = Measure(Keyer.Sent(), Tones);
+    std::printf("keying: speed=%d gap_err_ms_mean=%.3f gap_err_ms_max=%.3f mark_spread_ms_max=%.3f underruns=%lld\n",
+                S, F.GapErrMean, F.GapErrMax, F.MarkSpreadMax, static_cast<long long>(F.Underruns));
+    std::fprintf(stderr, "keying: speed=%d largest lag of a tick %.1f ms, of a completion %.1f ms\n", S,
+                 static_cast<double>(Keyer.FTickLagUs) / 1000.0, static_cast<double>(Keyer.FDoneLagUs) / 1000.0);
+    Keyer.FTickLagUs = Keyer.FDoneLagUs = 0;
+    if (F.Tones != F.ExpectedTones) {
+      std::fprintf(stderr, "keying: %zu tones recorded, %zu sent\n", F.Tones, F.ExpectedTones);
+      ++Failures;
+    }
+  }
+  const auto St = Device.Stats();
+  std::fprintf(stderr, "keying: device blocks=%lld late=%lld underflows=%lld clock_adjustments=%lld\n",
+               static_cast<long long>(St.Blocks), static_cast<long long>(St.LateBlocks),
+               static_cast<long long>(St.Underflows), static_cast<long long>(St.ClockAdjustments));
+  if (Load) {
+    LoadProcess.kill();
+    LoadProcess.waitForFinished();
+  }
+  return Failures == 0 ? 0 : 1;
+}
