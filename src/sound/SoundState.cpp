@@ -36,6 +36,7 @@ int32_t DotLen = 1102;
 int32_t DashLen = 3306;
 
 std::array<uint8_t, IntervallTabSize> IntervallTab{};
+bool IntChanged = false;
 
 std::string Letters;
 std::array<std::string, MaxLetters + 1> Codes;
@@ -68,6 +69,7 @@ void ResetSoundState() {
   DotLen = 1102;
   DashLen = 3306;
   IntervallTab.fill(0);
+  IntChanged = false;
 
   Letters.clear();
   for (std::string& Code : Codes)

@@ -56,6 +56,9 @@ extern int32_t DashLen;
 // the 60-byte record of the interval file, so it is kept as the raw bytes;
 // use IntervallAt / SetIntervallAt for slot access.
 extern std::array<uint8_t, IntervallTabSize> IntervallTab;
+// The table differs from the interval file since a single-speed calibration
+// stored an entry; asked about when the program closes. Never cleared.
+extern bool IntChanged;
 
 // ---------------------------------------------------------------------------
 // Code table

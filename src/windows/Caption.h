@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class QObject;
+class QString;
+
+// Program text is bytes of an 8-bit code page; a control shows them in the
+// character set of its font. Qt has no character set on a font, so each
+// control carries one as a property, and captions are converted to and from
+// Unicode here and nowhere else.
+
+// Font character sets of the layouts and their code pages.
+constexpr uint8_t ANSI_CHARSET = 0;       // code page 1252
+constexpr uint8_t TURKISH_CHARSET = 162;  // code page 1254
+constexpr uint8_t RUSSIAN_CHARSET = 204;  // code page 1251
+
+// The code page a character set stands for; 1252 for any unknown one.
+int CodePageOf(uint8_t Charset);
+
+QString ToUnicode(const std::string& Bytes, uint8_t Charset);
+// Characters the code page lacks become "?".
+std::string FromUnicode(const QString& Text, uint8_t Charset);
+
+// The character set of a control's font (ANSI_CHARSET until set). A control
+// without one of its own takes its parent's.
+uint8_t CharsetOf(const QObject* Control);
+void SetCharset(QObject* Control, uint8_t Charset);
+
+// Caption of a label, button, check box, group box, menu or menu item, as
+// bytes in the control's character set. Setting it keeps the bytes, so that
+// reading them back gives exactly what was set, whatever the code page lacks.
+void SetCaption(QObject* Control, const std::string& Bytes);
+std::string CaptionOf(const QObject* Control);

@@ -1,0 +1,300 @@
+#include "windows/MainView.h"
+
+#include "windows/Caption.h"
+
+#include <QAction>
+#include <QActionGroup>
+
+namespace {
+
+QFont PixelFont(const char* Family, int Pixels, bool Bold = false) {
+  QFont F(Family);
+  F.setPixelSize(Pixels);
+  F.setBold(Bold);
+  return F;
+}
+
+template <class T> T* Make(QWidget* Parent, const char* Name, int Left, int Top, int Width = -1, int Height = -1) {
+  auto* W = new T(Parent);
+  W->setObjectName(Name);
+  if (Width < 0) {
+    W->adjustSize();
+    W->move(Left, Top);
+  } else {
+    W->setGeometry(Left, Top, Width, Height);
+  }
+  return W;
+}
+
+void Colors(QWidget* W, const QColor& Text, const QColor& Back = QColor()) {
+  QPalette P = W->palette();
+  P.setColor(QPalette::WindowText, Text);
+  P.setColor(QPalette::ButtonText, Text);
+  if (Back.isValid()) {
+    P.setColor(QPalette::Window, Back);
+    W->setAutoFillBackground(true);
+  }
+  W->setPalette(P);
+}
+
+QLabel* Caption(QWidget* Parent, const char* Name, int Left, int Top, int Width, int Height, const char* Text) {
+  auto* L = Make<QLabel>(Parent, Name, Left, Top, Width, Height);
+  SetCaption(L, Text);
+  return L;
+}
+
+// A number display: white bold digits on a colour.
+QLabel* Display(QWidget* Parent, const char* Name, int Left, int Top, int Width, int Height,
+                const char* Text, const QColor& TextColor, const QColor& Back) {
+  auto* L = Caption(Parent, Name, Left, Top, Width, Height, Text);
+  L->setFont(PixelFont("Times New Roman", 16, true));
+  L->setAlignment(Qt::AlignCenter);
+  Colors(L, TextColor, Back);
+  return L;
+}
+
+TUpDown* UpDown(QWidget* Parent, const char* Name, int Left, int Top, int Min, int Max, int Step, int Position) {
+  auto* U = Make<TUpDown>(Parent, Name, Left, Top, 15, 18);
+  U->SetRange(Min, Max);
+  U->SetIncrement(Step);
+  U->SetPosition(Position);
+  return U;
+}
+
+QAction* Item(QMenu* Menu, const char* Name, const char* Text) {
+  auto* A = Menu->addAction(QString());
+  A->setObjectName(Name);
+  SetCaption(A, Text);
+  return A;
+}
+
+QAction* Separator(QMenu* Menu, const char* Name) {
+  QAction* A = Menu->addSeparator();
+  A->setObjectName(Name);
+  return A;
+}
+
+} // namespace
+
+void BuildMainView(TMainView& V, QMainWindow& Form) {
+  V.Form = &Form;
+  Form.setObjectName("AForm");
+  SetCaption(&Form, "VELM-MTR 2.12");
+  auto* Client = new QWidget(&Form);
+  Client->setObjectName("AFormClient");
+  Client->setFixedSize(622, 293);
+  Client->setFont(PixelFont("Times New Roman", 11));
+  Form.setCentralWidget(Client);
+
+  // Top area
+  V.InfPanel = Make<TPanel>(Client, "InfPanel", 136, 8, 485, 57);
+  V.InfPanel->setFont(PixelFont("Times New Roman", 13, true));
+  QWidget* Inf = V.InfPanel;
+  V.Label2 = Caption(Inf, "Label2", 24, 4, 40, 15, "Text");
+  V.NormalRB = Make<QRadioButton>(Inf, "NormalRB", 4, 22, 65, 17);
+  SetCaption(V.NormalRB, "Normal");
+  V.NormalRB->setChecked(true);
+  V.OnlyRB = Make<QRadioButton>(Inf, "OnlyRB", 4, 39, 65, 17);
+  SetCaption(V.OnlyRB, "Only");
+  V.Bevel3 = Make<TBevel>(Inf, "Bevel3", 80, 29, 59, 22);
+  V.Label14 = Caption(Inf, "Label14", 80, 7, 57, 15, "Gruppen");
+  V.Label14->setAlignment(Qt::AlignHCenter);
+  V.GroupLabel = Display(Inf, "GroupLabel", 82, 31, 37, 18, "50", Qt::white, QColor(0, 128, 0));
+  V.GroupAD = Make<TSpinButton>(Inf, "GroupAD", 120, 31, 17, 18);
+  V.IcoPanel = Make<TPanel>(Inf, "IcoPanel", 148, 8, 185, 41);
+  V.IcoPanel->SetColor(QColor(0, 128, 0));
+  V.HorIm = Make<TImage>(V.IcoPanel, "HorIm", 75, 3, 35, 35);
+  V.SprechIm = Make<TImage>(V.IcoPanel, "SprechIm", 113, 3, 35, 35);
+  V.MouseIm = Make<TImage>(V.IcoPanel, "MouseIm", 36, 3, 35, 35);
+  V.SchreibIm = Make<TImage>(V.IcoPanel, "SchreibIm", 113, 3, 35, 35);
+  V.SchreibIm->hide();
+  V.Bevel1 = Make<TBevel>(Inf, "Bevel1", 344, 29, 59, 22);
+  V.Label15 = Caption(Inf, "Label15", 347, 7, 54, 15, "Lektion");
+  V.Label15->setAlignment(Qt::AlignHCenter);
+  V.LektLabel = Display(Inf, "LektLabel", 347, 31, 37, 18, "1", Qt::white, QColor(0, 128, 0));
+  V.LektAD = Make<TSpinButton>(Inf, "LektAD", 384, 31, 16, 18);
+  V.Bevel2 = Make<TBevel>(Inf, "Bevel2", 408, 29, 59, 22);
+  V.Label16 = Caption(Inf, "Label16", 408, 7, 57, 19, "\xDC" "bung");
+  V.Label16->setAlignment(Qt::AlignHCenter);
+  V.UebLabel = Display(Inf, "UebLabel", 411, 31, 37, 18, "1", Qt::white, QColor(0, 128, 0));
+  V.UebAD = Make<TSpinButton>(Inf, "UebAD", 448, 31, 16, 18);
+
+  // Left column
+  V.BdPanel = Make<TPanel>(Client, "BdPanel", 8, 8, 121, 281);
+  QWidget* Bd = V.BdPanel;
+  V.GroupBox1 = Make<QGroupBox>(Bd, "GroupBox1", 8, 8, 105, 105);
+  V.GroupBox1->setFont(PixelFont("Times New Roman", 12, true));
+  SetCaption(V.GroupBox1, "Morsezeichen");
+  V.BRB = Make<QRadioButton>(V.GroupBox1, "BRB", 8, 16, 90, 17);
+  SetCaption(V.BRB, "Buchstaben");
+  V.BRB->setChecked(true);
+  V.ZiffRB = Make<QRadioButton>(V.GroupBox1, "ZiffRB", 8, 37, 90, 17);
+  SetCaption(V.ZiffRB, "Ziffern");
+  V.ZiffRB->setEnabled(false);
+  V.ZeichRB = Make<QRadioButton>(V.GroupBox1, "ZeichRB", 8, 59, 90, 17);
+  SetCaption(V.ZeichRB, "Zeichen");
+  V.ZeichRB->setEnabled(false);
+  V.AllRB = Make<QRadioButton>(V.GroupBox1, "AllRB", 8, 80, 90, 17);
+  SetCaption(V.AllRB, "Alle");
+  V.AllRB->setEnabled(false);
+  V.Scroller1 = Make<TScroller>(Bd, "Scroller1", 49, 117, 23, 13);
+
+  V.TonPanel = Make<TPanel>(Bd, "TonPanel", 12, 133, 97, 113);
+  V.TonPanel->setFont(PixelFont("Times New Roman", 12, true));
+  V.Label3 = Caption(V.TonPanel, "Label3", 6, 8, 33, 15, "Ton");
+  V.Label9 = Caption(V.TonPanel, "Label9", 46, 8, 47, 15, "Atacke");
+  V.TnBar = Make<QSlider>(V.TonPanel, "TnBar", 6, 24, 33, 78);
+  V.TnBar->setOrientation(Qt::Vertical);
+  V.TnBar->setRange(8, 38);
+  V.TnBar->setTickPosition(QSlider::TicksBothSides);
+  V.TnBar->setTickInterval(1);
+  V.TnBar->setValue(23);
+  V.FrontBar = Make<QSlider>(V.TonPanel, "FrontBar", 53, 24, 33, 78);
+  V.FrontBar->setOrientation(Qt::Vertical);
+  V.FrontBar->setRange(0, 12);
+  V.FrontBar->setTickPosition(QSlider::TicksBothSides);
+  V.FrontBar->setTickInterval(1);
+  V.FrontBar->setValue(6);
+
+  V.SpPanel = Make<TPanel>(Bd, "SpPanel", 12, 133, 97, 113);
+  V.SpPanel->setFont(PixelFont("Times New Roman", 12, true));
+  V.Label6 = Caption(V.SpPanel, "Label6", 8, 0, 81, 15, "Speed");
+  V.SpeedLB = Display(V.SpPanel, "SpeedLB", 17, 16, 49, 18, "40", QColor(0, 255, 0), QColor(0, 0, 255));
+  V.SpeedUD = UpDown(V.SpPanel, "SpeedUD", 65, 16, 30, 150, 5, 30);
+  V.Label7 = Caption(V.SpPanel, "Label7", 38, 31, 30, 20, "- / .");
+  V.Label7->setFont(PixelFont("Times New Roman", 16, true));
+  V.VerhLB = Display(V.SpPanel, "VerhLB", 17, 52, 49, 18, "3.0", QColor(0, 255, 0), QColor(0, 0, 255));
+  V.VerhaltUD = UpDown(V.SpPanel, "VerhaltUD", 65, 52, 20, 45, 5, 30);
+  V.Label10 = Caption(V.SpPanel, "Label10", 8, 72, 81, 15, "Abstand");
+  V.AbstandLB = Display(V.SpPanel, "AbstandLB", 17, 88, 49, 18, "1.0", QColor(0, 255, 0), QColor(0, 0, 255));
+  V.AbstandUD = UpDown(V.SpPanel, "AbstandUD", 64, 88, 10, 60, 5, 10);
+  V.SpPanel->raise();
+
+  V.TestBtn = Make<QPushButton>(Bd, "TestBtn", 32, 256, 57, 17);
+  SetCaption(V.TestBtn, "Test");
+  V.FullT = Make<QCheckBox>(Bd, "FullT", 8, 256, 41, 17);
+  SetCaption(V.FullT, "Full");
+  V.FullT->hide();
+
+  // Answer area
+  V.KeyPanel = Make<TPanel>(Client, "KeyPanel", 136, 72, 486, 177);
+  V.KeyPanel->setFont(PixelFont("Times New Roman", 23, true));
+  Colors(V.KeyPanel, QColor(255, 0, 0));
+  QWidget* Keys = V.KeyPanel;
+  V.TimeLabel = Caption(Keys, "TimeLabel", 16, 16, 49, 19, "00:00");
+  V.TimeLabel->setFont(PixelFont("Times New Roman", 16, true));
+  Colors(V.TimeLabel, Qt::black);
+  V.TimeLabel->hide();
+  V.Label4 = Caption(Keys, "Label4", 18, 4, 449, 24, "Die neuen Morsezeichen");
+  Colors(V.Label4, Qt::white);
+  V.R1Panel = Make<TPanel>(Keys, "R1Panel", 0, 0, 485, 177);
+  V.Label1 = Caption(V.R1Panel, "Label1", 18, 8, 449, 24, "Die neuen Morsezeichen");
+  Colors(V.Label1, Qt::white, QColor(192, 192, 192));
+  V.Bevel4 = Make<TBevel>(V.R1Panel, "Bevel4", 102, 32, 281, 60);
+  V.MerkWLabel = Caption(V.R1Panel, "MerkWLabel", 104, 32, 277, 60, "");
+  V.MerkWLabel->setWordWrap(true);
+  V.MerkWLabel->setAlignment(Qt::AlignCenter);
+  Colors(V.MerkWLabel, Qt::black, QColor(255, 255, 0));
+  V.TimePanel = Make<TPanel>(Keys, "TimePanel", 178, 28, 129, 121);
+  V.TimePanel->SetColor(QColor(0, 0, 128));
+  V.TimePanel->CaptionLabel()->setObjectName("TimePanelCaption");
+  V.TimePanel->CaptionLabel()->setFont(PixelFont("Times New Roman", 97, true));
+  Colors(V.TimePanel->CaptionLabel(), QColor(255, 0, 0));
+  SetCaption(V.TimePanel->CaptionLabel(), "0");
+  V.TimePanel->hide();
+  V.RepBtn = Make<QPushButton>(Keys, "RepBtn", 408, 152, 57, 17);
+  SetCaption(V.RepBtn, "Repeat");
+  V.RepBtn->hide();
+
+  // Bottom row
+  V.MerkCheckBox = Make<QCheckBox>(Client, "MerkCheckBox", 152, 260, 97, 17);
+  V.MerkCheckBox->setFont(PixelFont("Times New Roman", 13, true));
+  SetCaption(V.MerkCheckBox, "Merkw\xF6rter");
+  V.MerkCheckBox->setChecked(true);
+  V.StartBtn = Make<QPushButton>(Client, "StartBtn", 298, 256, 75, 25);
+  SetCaption(V.StartBtn, "Start");
+  V.WeiterBtn = Make<QPushButton>(Client, "WeiterBtn", 378, 256, 75, 25);
+  SetCaption(V.WeiterBtn, "Weiter");
+  V.WeiterBtn->setEnabled(false);
+  V.Bevel5 = Make<TBevel>(Client, "Bevel5", 494, 256, 35, 24);
+  V.Image2 = Make<TImage>(Client, "Image2", 496, 258, 30, 20);
+  V.Image1 = Make<TImage>(Client, "Image1", 496, 258, 30, 20);
+  V.Image1->raise();
+  V.TimeCB = Make<QCheckBox>(Client, "TimeCB", 544, 260, 97, 17);
+  SetCaption(V.TimeCB, "Timer");
+  V.TimeCB->setChecked(true);
+
+  // Menu
+  V.MainMenu1 = new QMenuBar(&Form);
+  V.MainMenu1->setObjectName("MainMenu1");
+  Form.setMenuBar(V.MainMenu1);
+  V.MMenu = V.MainMenu1->addMenu(QString());
+  V.MMenu->setObjectName("MMenu");
+  SetCaption(V.MMenu, "Menu");
+  V.N1 = Separator(V.MMenu, "N1");
+  V.MExit = Item(V.MMenu, "MExit", "Exit");
+  V.Keyboard1 = V.MainMenu1->addMenu(QString());
+  V.Keyboard1->setObjectName("Keyboard1");
+  SetCaption(V.Keyboard1, "Keyboard");
+  V.Keyboard1->menuAction()->setVisible(false);
+  V.TastBelegung1 = V.Keyboard1->addMenu(QString());
+  V.TastBelegung1->setObjectName("TastBelegung1");
+  SetCaption(V.TastBelegung1, "Layout");
+  V.LayoutGroup = new QActionGroup(&Form);
+  V.LayoutGroup->setObjectName("LayoutGroup");
+  V.LayoutGroup->setExclusive(true);
+  struct TLayoutItem {
+    QAction** Slot;
+    const char* Name;
+    const char* Text;
+    int Tag;
+    bool Visible;
+  };
+  for (const TLayoutItem& L : {TLayoutItem{&V.English, "English", "Englisch", 601, true},
+                               TLayoutItem{&V.German, "German", "Deutsch", 602, false},
+                               TLayoutItem{&V.Russish, "Russish", "Russisch", 603, true},
+                               TLayoutItem{&V.Turkish, "Turkish", "Turkisch", 604, false}}) {
+    QAction* A = Item(V.TastBelegung1, L.Name, L.Text);
+    A->setCheckable(true);
+    A->setData(L.Tag);
+    A->setVisible(L.Visible);
+    V.LayoutGroup->addAction(A);
+    *L.Slot = A;
+  }
+  V.English->setChecked(true);
+  V.Hilfe1 = V.MainMenu1->addMenu(QString());
+  V.Hilfe1->setObjectName("Hilfe1");
+  SetCaption(V.Hilfe1, "?");
+  V.Contence1 = Item(V.Hilfe1, "Contence1", "Help");
+  V.N2 = Separator(V.Hilfe1, "N2");
+  V.ab = Item(V.Hilfe1, "ab", "About");
+
+  Form.setFixedSize(622, 293 + V.MainMenu1->sizeHint().height());
+}
+
+void CreateKeys(TMainView& V) {
+  const int Top = V.MerkWLabel->y() + V.MerkWLabel->height() + 10;
+  for (size_t I = 0; I < V.NeuTasten.size(); ++I) {
+    auto* K = new TMButton(V.R1Panel);
+    K->setObjectName(QString("NeuTasten%1").arg(I + 1));
+    K->setGeometry(0, Top, 70, 65);
+    QFont F = V.KeyPanel->font();
+    F.setPixelSize(32);
+    K->setFont(F);
+    SetCaption(K, std::to_string(I + 1));
+    K->SetGroupIndex(77);
+    K->SetAllowAllUp(true);
+    K->setEnabled(false);
+    K->hide();
+    V.NeuTasten[I] = K;
+  }
+  for (size_t I = 0; I < V.Tasten.size(); ++I) {
+    auto* K = new TMButton(V.KeyPanel);
+    K->setObjectName(QString("Tasten%1").arg(I + 1));
+    K->setGeometry(0, 0, 30, 30);
+    K->SetAllowAllUp(true);
+    K->setEnabled(false);
+    K->hide();
+    V.Tasten[I] = K;
+  }
+}
