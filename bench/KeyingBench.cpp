@@ -38,6 +38,7 @@ struct TStderrReporter final : TMessageReporter {
     std::fprintf(stderr, "question: %s\n", Text.c_str());
     return false;
   }
+  void Beep() override {}
 };
 
 // What one character asked of the stream.

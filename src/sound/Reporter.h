@@ -2,7 +2,7 @@
 
 #include <string>
 
-// Plain message boxes: the fixed texts of the program and the error text of
+// Plain message boxes and the beep: the fixed texts of the program and the error text of
 // the wave output. Texts are bytes in the code page of the active layout; the
 // real reporter converts them where the box shows them. Tests answer it
 // without a window.
@@ -13,4 +13,6 @@ public:
   virtual void ShowMessage(const std::string& Text) = 0;
   // A confirmation box with Yes and No; true for Yes.
   virtual bool AskYesNo(const std::string& Text) = 0;
+  // The default beep, for a step beyond the first or last lesson or exercise.
+  virtual void Beep() = 0;
 };

@@ -12,9 +12,11 @@ class TRecordingReporter final : public TMessageReporter {
 public:
   void ShowMessage(const std::string& Text) override;
   bool AskYesNo(const std::string& Text) override;
+  void Beep() override { ++Beeps; }
 
   std::vector<std::string> Messages;
   std::vector<std::string> Questions;
   std::deque<bool> Answers;
   bool DefaultAnswer = false;
+  int Beeps = 0;
 };
