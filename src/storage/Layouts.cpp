@@ -47,6 +47,9 @@ constexpr std::string_view UsUnshifted = "1234567890-=[];'`\\,./";
 
 constexpr uint32_t XkbOffset = 8;
 
+// Keys by macOS key code (0x00 .. 0x32), named as above.
+constexpr std::string_view MacKeys{"asdfhgzxcv\0bqweryt123465=97-80]ou[ip\0lj'k;\\,/nm.\0\0`", 0x33};
+
 // The key that produced the event: from the scan code where the platform
 // gives one, else (Scanned false) from Qt's key code as a US keyboard would.
 char PhysicalKey(const TTypedKey& Key, bool& Scanned) {
@@ -61,6 +64,14 @@ char PhysicalKey(const TTypedKey& Key, bool& Scanned) {
   } else if (Key.ScanCodes == TScanCodes::Windows) {
     Set1 = Key.NativeScanCode;
     HasSet1 = true;
+  }
+  if (Key.ScanCodes == TScanCodes::Mac) {
+    const uint32_t Code = Key.NativeVirtualKey;
+    if (Code < MacKeys.size() && MacKeys[Code] != '\0') {
+      Scanned = true;
+      return MacKeys[Code];
+    }
+    return 0;
   }
   if (HasSet1) {
     if (Set1 < Set1Keys.size() && Set1Keys[Set1] != '\0') {
@@ -177,6 +188,8 @@ TTypedKey TypedKeyOf(const QKeyEvent& Event, const QString& PlatformName) {
     K.ScanCodes = TScanCodes::Xkb;
   else if (PlatformName == QLatin1String("windows"))
     K.ScanCodes = TScanCodes::Windows;
+  else if (PlatformName == QLatin1String("cocoa"))
+    K.ScanCodes = TScanCodes::Mac;
   return K;
 }
 

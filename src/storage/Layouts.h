@@ -52,11 +52,12 @@ public:
 // ---------------------------------------------------------------------------
 // Typed characters
 
-// How a key event's native scan code names the physical key.
+// How a key event's native codes name the physical key.
 enum class TScanCodes {
   None,     // not known (offscreen, other platforms): only the key code is used
-  Xkb,      // X11 and Wayland: the xkb keycode, evdev code + 8
-  Windows,  // the PC set-1 scan code
+  Xkb,      // X11 and Wayland: the scan code is the xkb keycode, evdev code + 8
+  Windows,  // the scan code is the PC set-1 scan code
+  Mac,      // the native virtual key is the macOS key code, which is positional
 };
 
 // What a key event gives: its text, Qt's key code and modifiers, the native

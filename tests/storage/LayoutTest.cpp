@@ -233,7 +233,7 @@ const TLayout& German() { return *LayoutOfNr(2); }
 const TLayout& Russian() { return *LayoutOfNr(3); }
 const TLayout& Turkish() { return *LayoutOfNr(4); }
 
-TEST(TypedCharTest, TheKeyOfYOnALatinKeyboardGivesYInTheRussianLayout) {
+TEST(TypedCharTest, TheQKeyOfALatinKeyboardGivesShortIInTheRussianLayout) {
   const std::optional<char> FromX = TranslateTyped(Russian(), XKey("q", Qt::Key_Q, XQ));
   ASSERT_TRUE(FromX.has_value());
   EXPECT_EQ(*FromX, '\xE9');
@@ -246,6 +246,11 @@ TEST(TypedCharTest, TheKeyOfYOnALatinKeyboardGivesYInTheRussianLayout) {
   EXPECT_EQ(TranslateTyped(Russian(), TypedKeyOf(WinEvent, "windows")), '\xE9');
   const QKeyEvent XEvent(QEvent::KeyPress, Qt::Key_Q, Qt::NoModifier, XQ, 0x71, 0, "q");
   EXPECT_EQ(TranslateTyped(Russian(), TypedKeyOf(XEvent, "xcb")), '\xE9');
+  // macOS names the key by its virtual key code.
+  const QKeyEvent MacEvent(QEvent::KeyPress, Qt::Key_Q, Qt::NoModifier, 0, 0x0C, 0, "q");
+  EXPECT_EQ(TranslateTyped(Russian(), TypedKeyOf(MacEvent, "cocoa")), '\xE9');
+  const QKeyEvent MacI(QEvent::KeyPress, Qt::Key_I, Qt::NoModifier, 0, 0x22, 0, "i");
+  EXPECT_EQ(TranslateTyped(Turkish(), TypedKeyOf(MacI, "cocoa")), '\xFD');
 
   // The layout in force translates typed keys.
   InputLayoutNr = 3;
