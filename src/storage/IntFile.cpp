@@ -1,0 +1,31 @@
+#include "storage/IntFile.h"
+
+#include "sound/Reporter.h"
+#include "sound/SoundState.h"
+#include "storage/RecordFile.h"
+
+bool ReadIntFile(TMessageReporter& Reporter) {
+  if (ReadRecord(IntFileName, IntervallTab) == TRecordRead::Read)
+    return true;
+  Reporter.ShowMessage("Int.mtr ist nicht gefunden!");
+  return false;
+}
+
+bool WriteIntFile() { return WriteRecord(IntFileName, IntervallTab) != TRecordWrite::Failed; }
+
+void LoadIntervall(int32_t SpeedPosition) { Intervall = IntervallAt(IntervallSlot(SpeedPosition)); }
+
+void StoreIntervall(int32_t SpeedPosition) {
+  SetIntervallAt(IntervallSlot(SpeedPosition),
+                 static_cast<uint8_t>(static_cast<uint32_t>(Intervall) & 0xFFu));
+  IntChanged = true;
+}
+
+bool SaveIntAtClose(TMessageReporter& Reporter) {
+  if (!IntChanged)
+    return true;
+  // The question names the file as the program always has.
+  if (!Reporter.AskYesNo("Int.dat ist gewekselt. Speichern?"))
+    return true;
+  return WriteIntFile();
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+
+class TMessageReporter;
+
+// The interval file "Int.mtr": IntervallTab (sound/SoundState.h) as one
+// 60-byte record, the per-speed pause compensation in milliseconds.
+
+inline constexpr char IntFileName[] = "Int.mtr";
+
+// Reads the table from the file. A missing file, one shorter than the table
+// or one that cannot be read is reported with "Int.mtr ist nicht gefunden!"
+// and leaves the table as it is (zeros at start-up); nothing is created.
+// True when the table was read.
+bool ReadIntFile(TMessageReporter& Reporter);
+
+// Writes the table as record 0 of the file, in place (bytes after it
+// survive), or into a new file when there is none. A file that exists but
+// cannot be written is left as it is. True when the table reached the file.
+bool WriteIntFile();
+
+// Intervall := the table entry for a SpeedUD position.
+void LoadIntervall(int32_t SpeedPosition);
+
+// The table entry for a SpeedUD position := the low byte of Intervall, and
+// IntChanged is set, so that the close asks whether to save.
+void StoreIntervall(int32_t SpeedPosition);
+
+// At close: only when IntChanged is set, asks "Int.dat ist gewekselt.
+// Speichern?" and writes the table on Yes. True unless a write was asked for
+// and failed.
+bool SaveIntAtClose(TMessageReporter& Reporter);

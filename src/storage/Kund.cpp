@@ -1,0 +1,61 @@
+#include "storage/Kund.h"
+
+#include "sound/SoundState.h"
+#include "storage/RecordFile.h"
+#include "windows/MainView.h"
+
+#include <array>
+
+namespace {
+
+std::array<uint8_t, KundSize> Bytes(const TKund& K) {
+  return {K.MaxLektNr, K.MaxUebNr, K.Speed, K.Ton, K.Abstand, K.Front, K.SprachNr};
+}
+
+uint8_t LowByte(int32_t Value) { return static_cast<uint8_t>(static_cast<uint32_t>(Value) & 0xFFu); }
+
+} // namespace
+
+void LoadKund() {
+  std::array<uint8_t, KundSize> Record{};
+  const TRecordRead Result = ReadRecord(KundFileName, Record);
+  if (Result == TRecordRead::Read) {
+    KundSetzen(Record[0], Record[1], Record[2], Record[3], Record[4], Record[5], Record[6]);
+    return;
+  }
+  const TKund D = DefaultKund;
+  KundSetzen(D.MaxLektNr, D.MaxUebNr, D.Speed, D.Ton, D.Abstand, D.Front, D.SprachNr);
+  // A file that could not be read is kept: the learner's progress may be in
+  // it. A failure to create the file is not reported; the close tries again.
+  if (Result == TRecordRead::Missing || Result == TRecordRead::Short)
+    WriteRecord(KundFileName, Bytes(Kund));
+}
+
+TKundValues KundValuesOf(const TMainView& View, int32_t MaxLektNr, int32_t MaxUebNr) {
+  TKundValues V;
+  V.MaxLektNr = MaxLektNr;
+  V.MaxUebNr = MaxUebNr;
+  V.Speed = Speed;
+  V.Ton = Ton;
+  V.Abstand = Abstand;
+  V.Front = View.FrontBar != nullptr ? View.FrontBar->value() : 0;
+  return V;
+}
+
+bool KundSpeichern(const TKundValues& Values) {
+  KundSetzen(LowByte(Values.MaxLektNr), LowByte(Values.MaxUebNr), LowByte(Values.Speed),
+             LowByte(Values.Ton), LowByte(Values.Abstand), LowByte(Values.Front), Kund.SprachNr);
+  return WriteRecord(KundFileName, Bytes(Kund)) != TRecordWrite::Failed;
+}
+
+void RestoreKundControls(TMainView& View) {
+  if (View.SpeedUD != nullptr)
+    View.SpeedUD->SetPosition(Kund.Speed);
+  if (View.AbstandUD != nullptr)
+    View.AbstandUD->SetPosition(Kund.Abstand);
+  if (View.FrontBar != nullptr)
+    View.FrontBar->setValue(Kund.Front);
+  if (View.TnBar != nullptr)
+    View.TnBar->setValue(Kund.Ton);
+  Ton = Kund.Ton;
+}

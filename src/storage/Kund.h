@@ -1,0 +1,48 @@
+#pragma once
+
+#include "storage/StorageState.h"
+
+#include <cstdint>
+
+struct TMainView;
+
+// The learner record file "CWK.dat": progress, sound settings and layout,
+// read once at start-up and written once at close.
+
+inline constexpr char KundFileName[] = "CWK.dat";
+
+// Fills Kund from the file's record 0. A missing file, or one too short to
+// hold a record, is treated as missing: Kund takes the default record and the
+// file is made to hold it, silently. A file that exists but cannot be read is
+// not touched (it may hold progress the next run can read); Kund then takes
+// the default record too. The file is never truncated, and a file that is
+// read is never rewritten here, write-protected or not.
+void LoadKund();
+
+// What the program holds at close, in its own types; KundSpeichern stores the
+// low byte of each.
+struct TKundValues {
+  int32_t MaxLektNr = 0;
+  int32_t MaxUebNr = 0;
+  int32_t Speed = 0;    // the engine's Speed
+  int32_t Ton = 0;      // the engine's Ton
+  int32_t Abstand = 0;  // the engine's Abstand
+  int32_t Front = 0;    // the FrontBar position
+};
+
+// The values to store from the engine variables and the FrontBar position,
+// with the course position handed in.
+TKundValues KundValuesOf(const TMainView& View, int32_t MaxLektNr, int32_t MaxUebNr);
+
+// Sets Kund from Values and Kund.SprachNr and writes it as record 0 of
+// "CWK.dat", in place, so bytes after the record survive. When there is no
+// such file any more, a new one gets the current record. A file that exists
+// but cannot be opened for writing is left as it is. True when the record
+// reached the file.
+bool KundSpeichern(const TKundValues& Values);
+
+// The sound controls of the start-up: SpeedUD, AbstandUD, FrontBar and TnBar
+// take Kund's values, each kept within its range by the control, and Ton
+// takes Kund.Ton. The engine variables follow the controls afterwards, so
+// what is stored at close is the clamped value.
+void RestoreKundControls(TMainView& View);

@@ -1,0 +1,141 @@
+#include "storage/LengFiles.h"
+
+#include "sound/BareFile.h"
+#include "sound/Reporter.h"
+#include "storage/LineReader.h"
+#include "windows/Caption.h"
+#include "windows/MainView.h"
+#include "windows/Texts.h"
+
+#include <array>
+#include <fstream>
+#include <span>
+
+namespace {
+
+struct TSection {
+  const char* Header;
+  std::span<std::string> Lines;  // slots 1 .. count of the table
+};
+
+template <size_t N> std::span<std::string> Slots(std::array<std::string, N>& Table) {
+  return std::span<std::string>(Table).subspan(1);
+}
+
+std::array<TSection, 8> Sections() {
+  return {{{"<Menu>", Slots(MenuText)},
+           {"<Radiogr>", Slots(RadiogrText)},
+           {"<Lekt>", Slots(LektText)},
+           {"<SParam>", Slots(SParamText)},
+           {"<Buttons>", Slots(ButtonsText)},
+           {"<TextForm>", Slots(TextFormText)},
+           {"<Label>", Slots(LabelText)},
+           {"<Messages>", Slots(MessagesText)}}};
+}
+
+void Caption(QObject* Control, const std::string& Text) {
+  if (Control != nullptr)
+    SetCaption(Control, Text);
+}
+
+void Charset(QObject* Control, uint8_t Set) {
+  if (Control != nullptr)
+    SetCharset(Control, Set);
+}
+
+} // namespace
+
+TTextsLoad LoadTexts(TTextLinks& Links, int32_t N) {
+  std::fstream File;
+  if (!OpenBareFile(LengFileName, File, std::ios::in)) {
+    if (Links.Reporter != nullptr)
+      Links.Reporter->ShowMessage("\"Leng.dat\" is not found!");
+    if (Links.CloseMainWindow)
+      Links.CloseMainWindow();
+    return TTextsLoad::Closing;
+  }
+  std::string Name;
+  TLineReader Reader(File);
+  for (int32_t Line = 1; Line <= N && !Reader.Eof(); ++Line)
+    Name = Reader.ReadLine();
+  File.close();
+  // An empty name finds no file, as a missing one.
+  return ReadTextFile(Links, Name) ? TTextsLoad::Loaded : TTextsLoad::NotFound;
+}
+
+bool ReadTextFile(TTextLinks& Links, const std::string& Name) {
+  std::fstream File;
+  if (!OpenBareFile(Name, File, std::ios::in)) {
+    if (Links.Reporter != nullptr)
+      Links.Reporter->ShowMessage("File is not found!");
+    return false;
+  }
+  const std::array<TSection, 8> All = Sections();
+  TLineReader Reader(File);
+  while (!Reader.Eof()) {
+    const std::string Line = Reader.ReadLine();
+    for (const TSection& S : All) {
+      if (Line != S.Header)
+        continue;
+      for (std::string& Text : S.Lines)
+        Text = Reader.ReadLine();
+      break;
+    }
+  }
+  File.close();
+  if (Links.View != nullptr)
+    ApplyTexts(*Links.View, Links.Mem);
+  return true;
+}
+
+void ApplyTexts(TMainView& V, const TMemCaptions& Mem) {
+  const uint8_t Set = CharsetOf(V.KeyPanel);
+
+  // The menus show their texts in the layout's character set as well: the
+  // platform has no system code page that would do it for them.
+  Charset(V.MMenu, Set);
+  Charset(V.Hilfe1, Set);
+  Caption(V.MMenu, MenuText[1]);
+  Caption(V.MExit, MenuText[2]);
+  Caption(V.Hilfe1, MenuText[6]);
+  Caption(V.ab, MenuText[7]);
+
+  Charset(V.GroupBox1, Set);
+  Caption(V.GroupBox1, RadiogrText[1]);
+  Caption(V.BRB, RadiogrText[2]);
+  Caption(V.ZiffRB, RadiogrText[3]);
+  Caption(V.ZeichRB, RadiogrText[4]);
+  Caption(V.AllRB, RadiogrText[5]);
+
+  Charset(V.InfPanel, Set);
+  Charset(V.MerkCheckBox, Set);
+  Caption(V.Label14, LektText[1]);
+  Caption(V.Label15, LektText[2]);
+  Caption(V.Label16, LektText[3]);
+  Caption(V.MerkCheckBox, LektText[4]);
+
+  Charset(V.SpPanel, Set);
+  Charset(V.TonPanel, Set);
+  Caption(V.Label6, SParamText[1]);
+  Caption(V.Label10, SParamText[2]);
+  Caption(V.Label3, SParamText[3]);
+  Caption(V.Label9, SParamText[4]);
+
+  Charset(V.StartBtn, Set);
+  Charset(V.WeiterBtn, Set);
+  Caption(V.StartBtn, ButtonsText[1]);
+  Caption(V.WeiterBtn, ButtonsText[3]);
+
+  Charset(Mem.MemClBtn, Set);
+  Charset(Mem.MemPlayBtn, Set);
+  Charset(Mem.MemPausBtn, Set);
+  Charset(Mem.Label1, Set);
+  Caption(Mem.MemClBtn, TextFormText[1]);
+  Caption(Mem.MemPlayBtn, TextFormText[2]);
+  Caption(Mem.MemPausBtn, TextFormText[4]);
+  Caption(Mem.Label1, TextFormText[5]);
+
+  Charset(V.Label1, Set);
+  Charset(V.Label4, Set);
+  Charset(V.TimePanel, Set);
+}

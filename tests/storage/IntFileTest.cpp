@@ -1,0 +1,156 @@
+#include "sound/Morse.h"
+#include "sound/SoundState.h"
+#include "storage/IntFile.h"
+#include "support/RecordingReporter.h"
+
+#include "StorageTestDir.h"
+
+#include <cmath>
+
+namespace {
+
+const char* const NotFound = "Int.mtr ist nicht gefunden!";
+const char* const SaveQuestion = "Int.dat ist gewekselt. Speichern?";
+
+TBytes Table() { return TBytes(IntervallTab.begin(), IntervallTab.end()); }
+
+TBytes Counting(size_t Count) {
+  TBytes Out(Count);
+  for (size_t I = 0; I < Count; ++I)
+    Out[I] = static_cast<uint8_t>(I + 1);
+  return Out;
+}
+
+class IntFileTest : public ::testing::Test {
+protected:
+  void SetUp() override { ResetSoundState(); }
+  void TearDown() override { ResetSoundState(); }
+
+  TWorkDir Dir;
+  TRecordingReporter Reporter;
+};
+
+TEST_F(IntFileTest, AMissingFileIsReportedOnceAndNothingIsCreated) {
+  EXPECT_FALSE(ReadIntFile(Reporter));
+  EXPECT_EQ(Reporter.Messages, std::vector<std::string>{NotFound});
+  EXPECT_EQ(Table(), TBytes(60, 0));
+  // A close without a calibration asks nothing and creates nothing.
+  EXPECT_TRUE(SaveIntAtClose(Reporter));
+  EXPECT_TRUE(Reporter.Questions.empty());
+  EXPECT_FALSE(std::filesystem::exists("Int.mtr"));
+}
+
+TEST_F(IntFileTest, TheTableIsReadFromRecordZero) {
+  WriteFile("int.MTR", Counting(60));
+  EXPECT_TRUE(ReadIntFile(Reporter));
+  EXPECT_TRUE(Reporter.Messages.empty());
+  EXPECT_EQ(Table(), Counting(60));
+}
+
+TEST_F(IntFileTest, ShortEmptyAndUnreadableFilesLeaveTheTableAsItIs) {
+  std::fill(IntervallTab.begin(), IntervallTab.end(), 9);
+  for (const TBytes& Short : {TBytes{}, Counting(1), Counting(59)}) {
+    Reporter.Messages.clear();
+    WriteFile("Int.mtr", Short);
+    EXPECT_FALSE(ReadIntFile(Reporter));
+    EXPECT_EQ(Reporter.Messages, std::vector<std::string>{NotFound});
+    EXPECT_EQ(Table(), TBytes(60, 9));
+    EXPECT_EQ(ReadFile("Int.mtr"), Short);
+  }
+  std::filesystem::remove("Int.mtr");
+  std::filesystem::create_directory("Int.mtr");
+  Reporter.Messages.clear();
+  EXPECT_FALSE(ReadIntFile(Reporter));
+  EXPECT_EQ(Reporter.Messages, std::vector<std::string>{NotFound});
+  EXPECT_EQ(Table(), TBytes(60, 9));
+}
+
+TEST_F(IntFileTest, OversizedAndRandomFilesGiveTheirFirstSixtyBytesAndKeepTheRest) {
+  const TBytes Long = RandomBytes(70, 3);
+  WriteFile("Int.mtr", Long);
+  ASSERT_TRUE(ReadIntFile(Reporter));
+  EXPECT_EQ(Table(), TBytes(Long.begin(), Long.begin() + 60));
+  std::fill(IntervallTab.begin(), IntervallTab.end(), 0x55);
+  ASSERT_TRUE(WriteIntFile());
+  TBytes Expected(60, 0x55);
+  Expected.insert(Expected.end(), Long.begin() + 60, Long.end());
+  EXPECT_EQ(ReadFile("Int.mtr"), Expected);
+
+  const TBytes Big = RandomBytes(1 << 20, 4);
+  WriteFile("Int.mtr", Big);
+  ASSERT_TRUE(ReadIntFile(Reporter));
+  EXPECT_EQ(Table(), TBytes(Big.begin(), Big.begin() + 60));
+}
+
+TEST_F(IntFileTest, WritingCreatesAMissingFileAndFillsAShortOne) {
+  IntervallTab = {};
+  IntervallTab[0] = 200;
+  ASSERT_TRUE(WriteIntFile());
+  TBytes Expected(60, 0);
+  Expected[0] = 200;
+  EXPECT_EQ(ReadFile("Int.mtr"), Expected);
+
+  WriteFile("Int.mtr", Counting(10));
+  ASSERT_TRUE(WriteIntFile());
+  EXPECT_EQ(ReadFile("Int.mtr"), Expected);
+}
+
+TEST_F(IntFileTest, ADirectoryInTheFilesPlaceIsNotReplaced) {
+  std::filesystem::create_directory("Int.mtr");
+  EXPECT_FALSE(WriteIntFile());
+  EXPECT_TRUE(std::filesystem::is_directory("Int.mtr"));
+}
+
+TEST_F(IntFileTest, EachSpeedSelectsItsOwnEntry) {
+  IntervallTab = {};
+  for (size_t I = 0; I < 25; ++I)
+    IntervallTab[I] = static_cast<uint8_t>(100 + I);
+  LoadIntervall(30);
+  EXPECT_EQ(Intervall, 100);  // offset 0
+  LoadIntervall(60);
+  EXPECT_EQ(Intervall, 106);
+  LoadIntervall(150);
+  EXPECT_EQ(Intervall, 124);  // offset 24
+}
+
+TEST_F(IntFileTest, ACalibrationAtOneSpeedChangesItsEntryOnlyAndAsksAtClose) {
+  WriteFile("Int.mtr", Counting(60));
+  ASSERT_TRUE(ReadIntFile(Reporter));
+  Intervall = 0x1F7;  // only the low byte is stored
+  StoreIntervall(60);
+  EXPECT_TRUE(IntChanged);
+  TBytes Expected = Counting(60);
+  Expected[6] = 0xF7;
+  EXPECT_EQ(Table(), Expected);
+
+  Reporter.Answers = {false};
+  EXPECT_TRUE(SaveIntAtClose(Reporter));
+  EXPECT_EQ(Reporter.Questions, std::vector<std::string>{SaveQuestion});
+  EXPECT_EQ(ReadFile("Int.mtr"), Counting(60));
+
+  Reporter.Answers = {true};
+  EXPECT_TRUE(SaveIntAtClose(Reporter));
+  EXPECT_EQ(ReadFile("Int.mtr"), Expected);
+}
+
+// The shipped table holds one dot length per speed, so that with spacing 1.0
+// the pause after a character, with the dot of silence that ends every
+// rendered code, is three dots.
+TEST_F(IntFileTest, TheShippedTableMakesTheGapBetweenCharactersThreeDots) {
+  const TBytes Shipped = ReadFile((DataDir() / "Int.mtr").string());
+  ASSERT_EQ(Shipped.size(), 60u);
+  EXPECT_EQ(TBytes(Shipped.begin() + 25, Shipped.end()), TBytes(35, 0));
+  std::copy(Shipped.begin(), Shipped.end(), IntervallTab.begin());
+  Abstand = 10;
+  for (int32_t S = 30; S <= 150; S += 5) {
+    Speed = S;
+    TMorse::BuildElements();
+    SelectIntervall();
+    EXPECT_EQ(Intervall, std::lround(6000.0 / S)) << S;
+    const double DotMs = DotLen * 1000.0 / SamplesPerSec;
+    const double GapMs = DotMs + CharGapMs();
+    EXPECT_NEAR(GapMs, 3 * DotMs, 1.5) << S;
+  }
+}
+
+} // namespace

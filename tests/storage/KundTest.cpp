@@ -1,0 +1,217 @@
+#include "sound/SoundState.h"
+#include "storage/Kund.h"
+#include "storage/StorageState.h"
+#include "windows/MainView.h"
+
+#include "StorageTestDir.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace {
+
+const TBytes DefaultBytes = {0x01, 0x01, 0x3C, 0x17, 0x1E, 0x08, 0x03};
+
+TBytes KundBytes() {
+  return {Kund.MaxLektNr, Kund.MaxUebNr, Kund.Speed, Kund.Ton, Kund.Abstand, Kund.Front, Kund.SprachNr};
+}
+
+// A file that even root cannot open for writing: a copy of a program that is
+// running. The permission bits do not stop root, a busy executable does.
+class TBusyFile {
+public:
+  explicit TBusyFile(const std::string& Name) {
+    const QString Sleep = QStandardPaths::findExecutable("sleep");
+    if (Sleep.isEmpty() || !QFile::copy(Sleep, QString::fromStdString(Name)))
+      return;
+    chmod(Name.c_str(), 0755);
+    FProcess.start(QString::fromStdString("./" + Name), {"60"});
+    if (!FProcess.waitForStarted())
+      return;
+    const int Fd = open(Name.c_str(), O_RDWR);
+    if (Fd >= 0) {
+      close(Fd);
+      return;
+    }
+    FBusy = true;
+  }
+  ~TBusyFile() {
+    if (FProcess.state() != QProcess::NotRunning) {
+      FProcess.kill();
+      FProcess.waitForFinished();
+    }
+  }
+  TBusyFile(const TBusyFile&) = delete;
+  TBusyFile& operator=(const TBusyFile&) = delete;
+  bool Busy() const { return FBusy; }
+
+private:
+  QProcess FProcess;
+  bool FBusy = false;
+};
+
+class KundTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ResetStorageState();
+    ResetSoundState();
+    BuildMainView(View, Form);
+  }
+  void TearDown() override {
+    ResetStorageState();
+    ResetSoundState();
+  }
+
+  // The close as the program runs it, with the engine set as given.
+  bool SaveWith(int32_t MaxLekt, int32_t MaxUeb, int32_t Spd, int32_t T, int32_t Abst, int32_t Front) {
+    Speed = Spd;
+    Ton = T;
+    Abstand = Abst;
+    View.FrontBar->setValue(Front);
+    return KundSpeichern(KundValuesOf(View, MaxLekt, MaxUeb));
+  }
+
+  TWorkDir Dir;
+  QMainWindow Form;
+  TMainView View;
+};
+
+TEST_F(KundTest, FirstRunCreatesTheDefaultRecordSilently) {
+  LoadKund();
+  EXPECT_EQ(ReadFile("CWK.dat"), DefaultBytes);
+  EXPECT_EQ(KundBytes(), DefaultBytes);
+}
+
+TEST_F(KundTest, AStoredRecordIsReadAndTheFileLeftAsItIs) {
+  const TBytes Stored = {7, 3, 0x96, 30, 45, 2, 4, 0xAA, 0xBB, 0xCC};
+  WriteFile("cwk.DAT", Stored);  // any letter case
+  LoadKund();
+  EXPECT_EQ(KundBytes(), TBytes(Stored.begin(), Stored.begin() + 7));
+  EXPECT_EQ(ReadFile("cwk.DAT"), Stored);
+  EXPECT_FALSE(std::filesystem::exists("CWK.dat"));
+}
+
+TEST_F(KundTest, SaveWritesRecordZeroInPlaceAndKeepsTheBytesAfterIt) {
+  WriteFile("CWK.dat", TBytes{1, 1, 60, 23, 30, 8, 2, 0x11, 0x22, 0x33});
+  LoadKund();
+  ASSERT_TRUE(SaveWith(12, 4, 150, 8, 60, 0));
+  EXPECT_EQ(ReadFile("CWK.dat"), (TBytes{12, 4, 0x96, 8, 60, 0, 2, 0x11, 0x22, 0x33}));
+}
+
+TEST_F(KundTest, SaveStoresLowBytesAndTheLayoutInForce) {
+  LoadKund();
+  Kund.SprachNr = 4;  // a layout switch during the run
+  ASSERT_TRUE(SaveWith(0x101, 2, 300, 38, 10, 12));
+  EXPECT_EQ(ReadFile("CWK.dat"), (TBytes{0x01, 2, 0x2C, 38, 10, 12, 4}));
+}
+
+TEST_F(KundTest, ValuesOutsideTheControlsAreClampedAtStartAndStoredClamped) {
+  WriteFile("CWK.dat", TBytes{1, 1, 200, 85, 5, 40, 3});
+  LoadKund();
+  EXPECT_EQ(Kund.Ton, 85);  // read as stored
+  RestoreKundControls(View);
+  EXPECT_EQ(View.TnBar->value(), 38);
+  EXPECT_EQ(View.SpeedUD->Position(), 150);
+  EXPECT_EQ(View.AbstandUD->Position(), 10);
+  EXPECT_EQ(View.FrontBar->value(), 12);
+  // The engine takes the controls' positions, as the start-up does next.
+  Speed = View.SpeedUD->Position();
+  Ton = View.TnBar->value();
+  Abstand = View.AbstandUD->Position();
+  ASSERT_TRUE(KundSpeichern(KundValuesOf(View, 1, 1)));
+  const TBytes Saved = ReadFile("CWK.dat");
+  ASSERT_EQ(Saved.size(), 7u);
+  EXPECT_EQ(Saved[2], 0x96);
+  EXPECT_EQ(Saved[3], 0x26);
+  EXPECT_EQ(Saved[4], 10);
+  EXPECT_EQ(Saved[5], 12);
+}
+
+TEST_F(KundTest, AFileRemovedDuringTheRunGetsTheCurrentStateAtClose) {
+  WriteFile("CWK.dat", TBytes{9, 2, 80, 20, 35, 5, 1});
+  LoadKund();
+  std::filesystem::remove("CWK.dat");
+  ASSERT_TRUE(SaveWith(9, 3, 80, 20, 35, 5));
+  EXPECT_EQ(ReadFile("CWK.dat"), (TBytes{9, 3, 80, 20, 35, 5, 1}));
+}
+
+TEST_F(KundTest, TooShortFilesAreTreatedAsMissing) {
+  for (const TBytes& Short : {TBytes{}, TBytes{5}, TBytes{9, 4, 100, 20, 40, 3}}) {
+    ResetStorageState();
+    WriteFile("CWK.dat", Short);
+    LoadKund();
+    EXPECT_EQ(KundBytes(), DefaultBytes);
+    EXPECT_EQ(ReadFile("CWK.dat"), DefaultBytes);
+  }
+}
+
+TEST_F(KundTest, OversizedAndRandomFilesGiveTheirFirstSevenBytesAndKeepTheRest) {
+  const TBytes Big = RandomBytes(1 << 20, 7);
+  WriteFile("CWK.dat", Big);
+  LoadKund();
+  EXPECT_EQ(KundBytes(), TBytes(Big.begin(), Big.begin() + 7));
+  // Whatever the bytes, the controls take values within their ranges.
+  RestoreKundControls(View);
+  EXPECT_GE(View.SpeedUD->Position(), 30);
+  EXPECT_LE(View.SpeedUD->Position(), 150);
+  EXPECT_GE(View.TnBar->value(), 8);
+  EXPECT_LE(View.TnBar->value(), 38);
+  ASSERT_TRUE(SaveWith(3, 2, 60, 23, 30, 8));
+  TBytes Expected = Big;
+  const TBytes Record = {3, 2, 60, 23, 30, 8, Big[6]};
+  std::copy(Record.begin(), Record.end(), Expected.begin());
+  EXPECT_EQ(ReadFile("CWK.dat"), Expected);
+}
+
+TEST_F(KundTest, ADirectoryInTheFilesPlaceIsNeitherReadNorReplaced) {
+  std::filesystem::create_directory("CWK.dat");
+  LoadKund();
+  EXPECT_EQ(KundBytes(), DefaultBytes);
+  EXPECT_FALSE(SaveWith(5, 2, 60, 23, 30, 8));
+  EXPECT_TRUE(std::filesystem::is_directory("CWK.dat"));
+}
+
+// The learner's record must survive a file that cannot be opened for
+// writing: it is read at start-up and not replaced by defaults, and the close
+// leaves it as it is.
+TEST_F(KundTest, AFileThatCannotBeWrittenIsReadAndKept) {
+  TBusyFile Busy("CWK.dat");
+  if (!Busy.Busy())
+    GTEST_SKIP() << "no running copy of a program to stand for a write-protected file";
+  const TBytes Before = ReadFile("CWK.dat");
+  ASSERT_GE(Before.size(), 7u);
+  LoadKund();
+  EXPECT_EQ(KundBytes(), TBytes(Before.begin(), Before.begin() + 7));
+  EXPECT_FALSE(SaveWith(20, 4, 100, 30, 40, 3));
+  EXPECT_EQ(ReadFile("CWK.dat"), Before);
+}
+
+TEST_F(KundTest, AReadOnlyFileIsReadAndKept) {
+  if (RunningAsRoot())
+    GTEST_SKIP() << "permission bits do not stop root; see AFileThatCannotBeWrittenIsReadAndKept";
+  const TBytes Stored = {6, 2, 90, 25, 30, 4, 1};
+  WriteFile("CWK.dat", Stored);
+  chmod("CWK.dat", 0444);
+  LoadKund();
+  EXPECT_EQ(KundBytes(), Stored);
+  EXPECT_FALSE(SaveWith(7, 1, 90, 25, 30, 4));
+  EXPECT_EQ(ReadFile("CWK.dat"), Stored);
+}
+
+TEST_F(KundTest, AFileThatCannotBeReadIsNotOverwrittenWithDefaults) {
+  if (RunningAsRoot())
+    GTEST_SKIP() << "permission bits do not stop root";
+  const TBytes Stored = {6, 2, 90, 25, 30, 4, 1};
+  WriteFile("CWK.dat", Stored);
+  chmod("CWK.dat", 0200);
+  LoadKund();
+  EXPECT_EQ(KundBytes(), DefaultBytes);
+  chmod("CWK.dat", 0600);
+  EXPECT_EQ(ReadFile("CWK.dat"), Stored);
+}
+
+} // namespace

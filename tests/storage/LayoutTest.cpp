@@ -1,0 +1,335 @@
+#include "storage/LayoutSwitch.h"
+#include "storage/Layouts.h"
+#include "storage/StorageState.h"
+#include "support/RecordingReporter.h"
+#include "windows/Caption.h"
+#include "windows/MainView.h"
+#include "windows/Texts.h"
+
+#include "StorageTestDir.h"
+
+#include <QAction>
+#include <QKeyEvent>
+
+#include <cstring>
+#include <set>
+
+namespace {
+
+std::string Lines(std::initializer_list<std::string> L) {
+  std::string Out;
+  for (const std::string& Line : L)
+    Out += Line + "\r\n";
+  return Out;
+}
+
+// Layouts the platform has, all but those named missing.
+class TSomeLayouts final : public TKeyboardLayouts {
+public:
+  bool LoadKeyboardLayout(const std::string& LocaleId) override {
+    Loaded.push_back(LocaleId);
+    return Missing.count(LocaleId) == 0 && FBuiltIn.LoadKeyboardLayout(LocaleId);
+  }
+  std::set<std::string> Missing;
+  std::vector<std::string> Loaded;
+
+private:
+  TBuiltInLayouts FBuiltIn;
+};
+
+class LayoutSwitchTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ResetStorageState();
+    ClearTexts();
+    BuildMainView(View, Form);
+    Links.Texts.View = &View;
+    Links.Texts.Reporter = &Reporter;
+    Links.Texts.CloseMainWindow = [this] { Effects.push_back("close"); };
+    Links.Layouts = &Layouts;
+    Links.Course.TakeLayout = [this](const TLayout& L) {
+      Effects.push_back("layout " + std::to_string(L.SprachNr) + " " + L.AlphabetFile + " " +
+                        std::to_string(L.TastLinks));
+    };
+    Links.Course.LoadLessonData = [this](int32_t Nr) {
+      // The texts are in place before the lesson data is loaded.
+      Effects.push_back("lesson data " + std::to_string(Nr) + " after texts " + ButtonsText[1]);
+    };
+    Links.Course.RebuildCourse = [this] { Effects.push_back("course"); };
+    Links.Course.BuildKeyboard = [this] { Effects.push_back("keyboard"); };
+    Links.Course.BindKeys = [this] { Effects.push_back("keys"); };
+    WriteFile("Leng.dat", Lines({"e.lng", "g.lng", "r.lng", "t.lng"}));
+    for (const char* Name : {"e", "g", "r", "t"})
+      WriteFile(std::string(Name) + ".lng", Lines({"<Buttons>", std::string("Start-") + Name, "Stop", "Next"}));
+  }
+  void TearDown() override {
+    ResetStorageState();
+    ClearTexts();
+  }
+
+  QAction* ItemInForce() const {
+    for (QAction* A : {View.English, View.German, View.Russish, View.Turkish})
+      if (A->isChecked())
+        return A;
+    return nullptr;
+  }
+
+  TWorkDir Dir;
+  QMainWindow Form;
+  TMainView View;
+  TRecordingReporter Reporter;
+  TSomeLayouts Layouts;
+  TLayoutLinks Links;
+  std::vector<std::string> Effects;
+};
+
+TEST_F(LayoutSwitchTest, ASwitchLoadsTextsThenLessonDataThenKeyboardThenKeys) {
+  Kund.SprachNr = 1;
+  EXPECT_EQ(EnglishClick(Links, View.Russish), TLayoutSwitch::Switched);
+  EXPECT_EQ(Layouts.Loaded, std::vector<std::string>{"00000419"});
+  EXPECT_EQ(Effects, (std::vector<std::string>{"layout 3 Rus.txt 9", "lesson data 3 after texts Start-r",
+                                               "course", "keyboard", "keys"}));
+  EXPECT_EQ(Kund.SprachNr, 3);
+  EXPECT_EQ(InputLayoutNr, 3);
+  EXPECT_EQ(CharsetOf(View.KeyPanel), RUSSIAN_CHARSET);
+  EXPECT_EQ(CharsetOf(View.StartBtn), RUSSIAN_CHARSET);
+  EXPECT_EQ(ItemInForce(), View.Russish);
+  EXPECT_TRUE(Reporter.Messages.empty());
+
+  Effects.clear();
+  EXPECT_EQ(EnglishClick(Links, View.English), TLayoutSwitch::Switched);
+  EXPECT_EQ(Effects.front(), "layout 1 Eng.txt 24");
+  EXPECT_EQ(CharsetOf(View.KeyPanel), ANSI_CHARSET);
+  EXPECT_EQ(CaptionOf(View.StartBtn), "Start-e");
+  EXPECT_EQ(ItemInForce(), View.English);
+}
+
+TEST_F(LayoutSwitchTest, SwitchingToTheLayoutInForceReloadsEverything) {
+  ASSERT_EQ(EnglishClick(Links, View.Turkish), TLayoutSwitch::Switched);
+  Effects.clear();
+  WriteFile("t.lng", Lines({"<Buttons>", "Yeni", "Dur", "Ileri"}));
+  ASSERT_EQ(EnglishClick(Links, View.Turkish), TLayoutSwitch::Switched);
+  EXPECT_EQ(Layouts.Loaded.size(), 2u);
+  EXPECT_EQ(Effects.size(), 5u);
+  EXPECT_EQ(CaptionOf(View.StartBtn), "Yeni");
+}
+
+TEST_F(LayoutSwitchTest, AMissingLayoutKeepsThePreviousOneAndIsDisabled) {
+  ASSERT_EQ(EnglishClick(Links, View.Russish), TLayoutSwitch::Switched);
+  Effects.clear();
+  Layouts.Missing = {"0000041F"};
+  EXPECT_EQ(EnglishClick(Links, View.Turkish), TLayoutSwitch::NotInstalled);
+  EXPECT_EQ(Reporter.Messages, std::vector<std::string>{"This layout is not installed."});
+  EXPECT_FALSE(View.Turkish->isEnabled());
+  EXPECT_EQ(ItemInForce(), View.Russish);
+  EXPECT_TRUE(Effects.empty());
+  EXPECT_EQ(Kund.SprachNr, 3);
+  EXPECT_EQ(InputLayoutNr, 3);
+  EXPECT_EQ(CharsetOf(View.KeyPanel), RUSSIAN_CHARSET);
+  EXPECT_EQ(CaptionOf(View.StartBtn), "Start-r");
+}
+
+TEST_F(LayoutSwitchTest, AStoredLayoutThatIsMissingLeavesNoLayoutInForce) {
+  Kund.SprachNr = 4;  // read from the learner record
+  Layouts.Missing = {"0000041F"};
+  EXPECT_EQ(EnglishClick(Links, View.Turkish), TLayoutSwitch::NotInstalled);
+  EXPECT_EQ(ItemInForce(), View.Turkish);  // the layout in force is still 4 by the record
+  Kund.SprachNr = 0;
+  Layouts.Missing = {"00000409"};
+  EXPECT_EQ(EnglishClick(Links, View.English), TLayoutSwitch::NotInstalled);
+  EXPECT_EQ(ItemInForce(), nullptr);
+  EXPECT_EQ(InputLayoutNr, 0);
+  EXPECT_EQ(CaptionOf(View.StartBtn), "Start");  // the built-in captions stay
+  EXPECT_TRUE(Effects.empty());
+}
+
+TEST_F(LayoutSwitchTest, AMissingLengDatEndsTheSwitchAfterClosingTheWindow) {
+  std::filesystem::remove("Leng.dat");
+  EXPECT_EQ(EnglishClick(Links, View.German), TLayoutSwitch::Closing);
+  EXPECT_EQ(Effects, (std::vector<std::string>{"layout 2 Deu.txt 9", "close"}));
+  EXPECT_EQ(Reporter.Messages, std::vector<std::string>{"\"Leng.dat\" is not found!"});
+  EXPECT_EQ(Kund.SprachNr, 2);
+}
+
+TEST_F(LayoutSwitchTest, AMissingTextFileStillSwitchesTheCourse) {
+  std::filesystem::remove("g.lng");
+  EXPECT_EQ(EnglishClick(Links, View.German), TLayoutSwitch::Switched);
+  EXPECT_EQ(Reporter.Messages, std::vector<std::string>{"File is not found!"});
+  EXPECT_EQ(Effects.size(), 5u);
+  EXPECT_EQ(CaptionOf(View.StartBtn), "Start");
+}
+
+TEST_F(LayoutSwitchTest, OnlyTheFourLayoutItemsSwitch) {
+  EXPECT_EQ(EnglishClick(Links, nullptr), TLayoutSwitch::Ignored);
+  EXPECT_EQ(EnglishClick(Links, View.MExit), TLayoutSwitch::Ignored);
+  EXPECT_TRUE(Layouts.Loaded.empty());
+}
+
+// ---------------------------------------------------------------------------
+// The layout table
+
+QString Decoded(const char* Bytes, uint8_t Charset) { return ToUnicode(Bytes, Charset); }
+
+TEST(LayoutTableTest, RowsLocalesAndCharsetsOfTheFourLayouts) {
+  const auto& T = LayoutTable();
+  ASSERT_EQ(T.size(), 4u);
+  const std::array<std::array<size_t, 4>, 4> Lengths = {{{10, 10, 9, 7}, {10, 11, 11, 7}, {10, 11, 11, 9},
+                                                         {10, 11, 11, 9}}};
+  const std::array<int, 4> Languages = {9, 7, 25, 31};
+  for (size_t I = 0; I < T.size(); ++I) {
+    const TLayout& L = T[I];
+    EXPECT_EQ(L.Tag, 601 + static_cast<int32_t>(I));
+    EXPECT_EQ(L.SprachNr, 1 + static_cast<int32_t>(I));
+    EXPECT_EQ(LayoutOfTag(L.Tag), &L);
+    EXPECT_EQ(LayoutOfNr(L.SprachNr), &L);
+    EXPECT_EQ(QString(L.LocaleId), QString("%1").arg(1024 + Languages[I], 8, 16, QLatin1Char('0')).toUpper());
+    EXPECT_EQ(std::string(L.Rows[0]), "1234567890");
+    for (size_t R = 0; R < 4; ++R)
+      EXPECT_EQ(std::strlen(L.Rows[R]), Lengths[I][R]) << L.SprachNr << " row " << R + 1;
+    EXPECT_EQ(L.TastLinks, I == 0 ? 24 : 9);
+  }
+  EXPECT_EQ(LayoutOfTag(600), nullptr);
+  EXPECT_EQ(LayoutOfNr(5), nullptr);
+  EXPECT_EQ(std::string(T[0].AlphabetFile) + T[1].AlphabetFile + T[2].AlphabetFile + T[3].AlphabetFile,
+            "Eng.txtDeu.txtRus.txtTur.txt");
+  EXPECT_EQ(T[0].Charset, ANSI_CHARSET);
+  EXPECT_EQ(T[1].Charset, ANSI_CHARSET);
+  EXPECT_EQ(T[2].Charset, RUSSIAN_CHARSET);
+  EXPECT_EQ(T[3].Charset, TURKISH_CHARSET);
+
+  EXPECT_EQ(Decoded(T[1].Rows[1], ANSI_CHARSET), QString::fromUtf16(u"qwertzuiop\u00FC"));
+  EXPECT_EQ(Decoded(T[1].Rows[2], ANSI_CHARSET), QString::fromUtf16(u"asdfghjkl\u00F6\u00E4"));
+  EXPECT_EQ(Decoded(T[2].Rows[1], RUSSIAN_CHARSET),
+            QString::fromUtf16(u"\u0439\u0446\u0443\u043A\u0435\u043D\u0433\u0448\u0449\u0437\u0445"));
+  EXPECT_EQ(Decoded(T[2].Rows[2], RUSSIAN_CHARSET),
+            QString::fromUtf16(u"\u0444\u044B\u0432\u0430\u043F\u0440\u043E\u043B\u0434\u0436\u044D"));
+  EXPECT_EQ(Decoded(T[2].Rows[3], RUSSIAN_CHARSET),
+            QString::fromUtf16(u"\u044F\u0447\u0441\u043C\u0438\u0442\u044C\u0431\u044E"));
+  EXPECT_EQ(Decoded(T[3].Rows[1], TURKISH_CHARSET), QString::fromUtf16(u"qwertyu\u0131op\u011F"));
+  EXPECT_EQ(Decoded(T[3].Rows[2], TURKISH_CHARSET), QString::fromUtf16(u"asdfghjkl\u015Fi"));
+  EXPECT_EQ(Decoded(T[3].Rows[3], TURKISH_CHARSET), QString::fromUtf16(u"zxcvbnm\u00F6\u00E7"));
+}
+
+// ---------------------------------------------------------------------------
+// Typed characters
+
+// A key of a Latin (US) keyboard under X11: its text, Qt key and xkb keycode.
+TTypedKey XKey(const QString& Text, int Key, uint32_t Keycode, bool Shift = false) {
+  TTypedKey K;
+  K.Text = Text;
+  K.Key = Key;
+  K.Shift = Shift;
+  K.NativeScanCode = Keycode;
+  K.ScanCodes = TScanCodes::Xkb;
+  return K;
+}
+
+// evdev codes + 8
+constexpr uint32_t XQ = 24, XI = 31, XP = 33, XBracketLeft = 34, XSemicolon = 47, XApostrophe = 48,
+                   XY = 29, XZ = 52, XComma = 59, XPeriod = 60, XA = 38, XOne = 10, XKp7 = 79;
+
+const TLayout& English() { return *LayoutOfNr(1); }
+const TLayout& German() { return *LayoutOfNr(2); }
+const TLayout& Russian() { return *LayoutOfNr(3); }
+const TLayout& Turkish() { return *LayoutOfNr(4); }
+
+TEST(TypedCharTest, TheQKeyOfALatinKeyboardGivesShortIInTheRussianLayout) {
+  const std::optional<char> FromX = TranslateTyped(Russian(), XKey("q", Qt::Key_Q, XQ));
+  ASSERT_TRUE(FromX.has_value());
+  EXPECT_EQ(*FromX, '\xE9');
+
+  // Without a scan code (offscreen), by the key code of a Latin keyboard.
+  const QKeyEvent Event(QEvent::KeyPress, Qt::Key_Q, Qt::NoModifier, "q");
+  EXPECT_EQ(TranslateTyped(Russian(), TypedKeyOf(Event, "offscreen")), '\xE9');
+  // Windows gives the set-1 scan code.
+  const QKeyEvent WinEvent(QEvent::KeyPress, Qt::Key_Q, Qt::NoModifier, 0x10, 0x51, 0, "q");
+  EXPECT_EQ(TranslateTyped(Russian(), TypedKeyOf(WinEvent, "windows")), '\xE9');
+  const QKeyEvent XEvent(QEvent::KeyPress, Qt::Key_Q, Qt::NoModifier, XQ, 0x71, 0, "q");
+  EXPECT_EQ(TranslateTyped(Russian(), TypedKeyOf(XEvent, "xcb")), '\xE9');
+  // macOS names the key by its virtual key code.
+  const QKeyEvent MacEvent(QEvent::KeyPress, Qt::Key_Q, Qt::NoModifier, 0, 0x0C, 0, "q");
+  EXPECT_EQ(TranslateTyped(Russian(), TypedKeyOf(MacEvent, "cocoa")), '\xE9');
+  const QKeyEvent MacI(QEvent::KeyPress, Qt::Key_I, Qt::NoModifier, 0, 0x22, 0, "i");
+  EXPECT_EQ(TranslateTyped(Turkish(), TypedKeyOf(MacI, "cocoa")), '\xFD');
+
+  // The layout in force translates typed keys.
+  InputLayoutNr = 3;
+  EXPECT_EQ(TypedChar(XKey("q", Qt::Key_Q, XQ)), '\xE9');
+  InputLayoutNr = 0;
+  EXPECT_EQ(TypedChar(XKey("q", Qt::Key_Q, XQ)), 'q');
+}
+
+TEST(TypedCharTest, EveryLetterKeyOfALatinKeyboardGivesTheLayoutsLetterThere) {
+  const std::array<const char*, 3> UsRows = {"qwertyuiop[]", "asdfghjkl;'", "zxcvbnm,./"};
+  const std::array<uint32_t, 3> FirstKeycode = {24, 38, 52};
+  for (const TLayout& L : LayoutTable())
+    for (size_t R = 0; R < 3; ++R)
+      for (size_t J = 0; J < std::strlen(L.Rows[R + 1]); ++J) {
+        const char Us = UsRows[R][J];
+        const std::optional<char> Got =
+            TranslateTyped(L, XKey(QString(QChar::fromLatin1(Us)), 0, FirstKeycode[R] + static_cast<uint32_t>(J)));
+        EXPECT_EQ(Got, L.Rows[R + 1][J]) << L.SprachNr << " key " << Us;
+      }
+}
+
+TEST(TypedCharTest, CharactersOfTheLayoutAreTakenAsTheyAre) {
+  // A Russian system layout gives Cyrillic text on the same key.
+  EXPECT_EQ(TranslateTyped(Russian(), XKey(QString::fromUtf16(u"\u0439"), 0x419, XQ)), '\xE9');
+  // A German keyboard with its own layout: the key left of U gives z.
+  EXPECT_EQ(TranslateTyped(German(), XKey("z", Qt::Key_Z, XY)), 'z');
+  EXPECT_EQ(TranslateTyped(German(), XKey(QString::fromUtf16(u"\u00FC"), 0xDC, XBracketLeft)), '\xFC');
+  // An AZERTY keyboard in the English layout keeps its own letters.
+  EXPECT_EQ(TranslateTyped(English(), XKey("a", Qt::Key_A, XQ)), 'a');
+  // A Turkish system layout gives i on the key right of the ş key.
+  EXPECT_EQ(TranslateTyped(Turkish(), XKey("i", Qt::Key_I, XApostrophe)), 'i');
+  // Digits and keypad keys stay.
+  EXPECT_EQ(TranslateTyped(Russian(), XKey("1", Qt::Key_1, XOne)), '1');
+  TTypedKey Kp = XKey("7", Qt::Key_7, XKp7);
+  Kp.Keypad = true;
+  EXPECT_EQ(TranslateTyped(Russian(), Kp), '7');
+}
+
+TEST(TypedCharTest, ALatinKeyboardTypesGermanAndTurkishLettersWhereThoseLayoutsHaveThem) {
+  EXPECT_EQ(TranslateTyped(German(), XKey("y", Qt::Key_Y, XY)), 'z');
+  EXPECT_EQ(TranslateTyped(German(), XKey("z", Qt::Key_Z, XZ)), 'y');
+  EXPECT_EQ(TranslateTyped(German(), XKey("[", Qt::Key_BracketLeft, XBracketLeft)), '\xFC');
+  EXPECT_EQ(TranslateTyped(German(), XKey(";", Qt::Key_Semicolon, XSemicolon)), '\xF6');
+  EXPECT_EQ(TranslateTyped(German(), XKey("'", Qt::Key_Apostrophe, XApostrophe)), '\xE4');
+  EXPECT_EQ(TranslateTyped(Turkish(), XKey("i", Qt::Key_I, XI)), '\xFD');
+  EXPECT_EQ(TranslateTyped(Turkish(), XKey("'", Qt::Key_Apostrophe, XApostrophe)), 'i');
+  EXPECT_EQ(TranslateTyped(Turkish(), XKey("[", Qt::Key_BracketLeft, XBracketLeft)), '\xF0');
+  EXPECT_EQ(TranslateTyped(Turkish(), XKey(";", Qt::Key_Semicolon, XSemicolon)), '\xFE');
+  EXPECT_EQ(TranslateTyped(Turkish(), XKey(",", Qt::Key_Comma, XComma)), '\xF6');
+  EXPECT_EQ(TranslateTyped(Turkish(), XKey(".", Qt::Key_Period, XPeriod)), '\xE7');
+  EXPECT_EQ(TranslateTyped(English(), XKey("p", Qt::Key_P, XP)), 'p');
+}
+
+TEST(TypedCharTest, CapitalsStayCapitalsSoThatCapsLockGivesNoAnswer) {
+  EXPECT_EQ(TranslateTyped(Russian(), XKey("Q", Qt::Key_Q, XQ, true)), '\xC9');
+  EXPECT_EQ(TranslateTyped(Russian(), XKey(QString::fromUtf16(u"\u0419"), 0x419, XQ)), '\xC9');
+  EXPECT_EQ(TranslateTyped(Russian(), XKey("{", Qt::Key_BraceLeft, XBracketLeft, true)), '\xD5');
+  EXPECT_EQ(TranslateTyped(Turkish(), XKey("I", Qt::Key_I, XI, true)), 'I');
+  EXPECT_EQ(TranslateTyped(Turkish(), XKey("\"", Qt::Key_QuoteDbl, XApostrophe, true)), '\xDD');
+  EXPECT_EQ(TranslateTyped(German(), XKey("Y", Qt::Key_Y, XY, true)), 'Z');
+  EXPECT_EQ(TranslateTyped(English(), XKey("A", Qt::Key_A, XA, true)), 'A');
+}
+
+TEST(TypedCharTest, KeysWithoutALetterOfTheLayoutGiveTheirOwnCharacterOrNone) {
+  EXPECT_EQ(TranslateTyped(Russian(), XKey("!", Qt::Key_Exclam, XOne, true)), '!');
+  EXPECT_EQ(TranslateTyped(English(), XKey("[", Qt::Key_BracketLeft, XBracketLeft)), '[');
+  // A Cyrillic letter on a key where English has none has no byte in 1252.
+  EXPECT_EQ(TranslateTyped(English(), XKey(QString::fromUtf16(u"\u0445"), 0x425, XBracketLeft)), std::nullopt);
+  // ...but where English has a letter, it is that letter.
+  EXPECT_EQ(TranslateTyped(English(), XKey(QString::fromUtf16(u"\u0439"), 0x419, XQ)), 'q');
+  // Control characters, empty texts and scan codes out of range.
+  EXPECT_EQ(TranslateTyped(Russian(), XKey("\x11", Qt::Key_Q, XQ)), '\x11');
+  EXPECT_EQ(TranslateTyped(Russian(), XKey("\r", Qt::Key_Return, 36)), '\r');
+  EXPECT_EQ(TranslateTyped(Russian(), XKey("", Qt::Key_Shift, 50)), std::nullopt);
+  EXPECT_EQ(TranslateTyped(Russian(), XKey("ab", 0, 0xFFFFFFFFu)), std::nullopt);
+  EXPECT_EQ(TranslateTyped(Russian(), XKey("x", Qt::Key_X, 3)), '\xF7');  // by key code
+  TTypedKey Win = XKey("q", Qt::Key_Q, 0x110);
+  Win.ScanCodes = TScanCodes::Windows;  // an extended key: no letter key
+  EXPECT_EQ(TranslateTyped(Russian(), Win), 'q');
+}
+
+} // namespace

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+// The working directory of one test: a new empty folder, left again and
+// removed at the end, so that the files a test writes are its own.
+class TWorkDir {
+public:
+  TWorkDir() : FOld(std::filesystem::current_path()) {
+    EXPECT_TRUE(FDir.isValid());
+    std::filesystem::current_path(FDir.path().toStdString());
+  }
+  ~TWorkDir() { std::filesystem::current_path(FOld); }
+  TWorkDir(const TWorkDir&) = delete;
+  TWorkDir& operator=(const TWorkDir&) = delete;
+
+private:
+  QTemporaryDir FDir;
+  std::filesystem::path FOld;
+};
+
+using TBytes = std::vector<uint8_t>;
+
+inline void WriteFile(const std::string& Name, const TBytes& Bytes) {
+  std::ofstream Out(Name, std::ios::binary | std::ios::trunc);
+  Out.write(reinterpret_cast<const char*>(Bytes.data()), static_cast<std::streamsize>(Bytes.size()));
+}
+
+inline void WriteFile(const std::string& Name, const std::string& Bytes) {
+  std::ofstream Out(Name, std::ios::binary | std::ios::trunc);
+  Out << Bytes;
+}
+
+inline TBytes ReadFile(const std::string& Name) {
+  std::ifstream In(Name, std::ios::binary);
+  return TBytes(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
+}
+
+inline std::string ReadText(const std::string& Name) {
+  std::ifstream In(Name, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
+}
+
+inline TBytes RandomBytes(size_t Count, uint32_t Seed) {
+  std::mt19937 Gen(Seed);
+  std::uniform_int_distribution<int> Byte(0, 255);
+  TBytes Out(Count);
+  for (uint8_t& B : Out)
+    B = static_cast<uint8_t>(Byte(Gen));
+  return Out;
+}
+
+inline bool RunningAsRoot() { return geteuid() == 0; }
+
+// The data folder of the source tree, where the shipped files are.
+inline std::filesystem::path DataDir() {
+  return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "data";
+}
