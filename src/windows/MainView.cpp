@@ -270,6 +270,12 @@ void BuildMainView(TMainView& V, QMainWindow& Form) {
   // Menu
   V.MainMenu1 = new QMenuBar(&Form);
   V.MainMenu1->setObjectName("MainMenu1");
+  {
+    QPalette P = V.MainMenu1->palette();
+    P.setColor(QPalette::Window, Face);
+    P.setColor(QPalette::Button, Face);
+    V.MainMenu1->setPalette(P);
+  }
   Form.setMenuBar(V.MainMenu1);
   V.MMenu = V.MainMenu1->addMenu(QString());
   V.MMenu->setObjectName("MMenu");
