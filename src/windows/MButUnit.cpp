@@ -184,7 +184,9 @@ TMLabel::TMLabel(QWidget* Parent) : QLabel(Parent) { setCursor(Qt::PointingHandC
 void TMLabel::SetHoverSound(std::function<void()> Play) { HoverSound = std::move(Play); }
 
 void TMLabel::CMMouseEnter() {
-  if (HoverSound)
+  if (OnHoverSound)
+    OnHoverSound();
+  else if (HoverSound)
     HoverSound();
   SetTextColor(this, QColor(0, 0, 128));
 }

@@ -94,7 +94,9 @@ class TMLabel : public QLabel {
 public:
   explicit TMLabel(QWidget* Parent);
   std::function<void()> OnClick;
-  // Plays the hover sound; handed in so that tests and the program choose.
+  // Plays the hover sound: the label's own, or else the one set for all
+  // labels; handed in so that tests and the program choose.
+  std::function<void()> OnHoverSound;
   static void SetHoverSound(std::function<void()> Play);
 
   void CMMouseEnter();

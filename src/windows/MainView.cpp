@@ -6,6 +6,11 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QPainter>
+#include <QProxyStyle>
+#include <QStyleOptionSlider>
+
+#include <algorithm>
 
 namespace {
 
@@ -60,6 +65,49 @@ TImage* Picture(QWidget* Parent, const char* Name, int Left, int Top, int Width,
   I->setPixmap(Pixmap);
   return I;
 }
+
+// The track bars: a thumb of the length a bar asks for (property
+// "velmThumb", in pixels) and tick marks in a dark grey that shows on the
+// face colour.
+class TTrackStyle final : public QProxyStyle {
+public:
+  using QProxyStyle::QProxyStyle;
+  int pixelMetric(PixelMetric Metric, const QStyleOption* Option, const QWidget* Widget) const override {
+    if (Metric == PM_SliderLength && Widget != nullptr && Widget->property("velmThumb").isValid())
+      return Widget->property("velmThumb").toInt();
+    return QProxyStyle::pixelMetric(Metric, Option, Widget);
+  }
+  void drawComplexControl(ComplexControl Control, const QStyleOptionComplex* Option, QPainter* Painter,
+                          const QWidget* Widget) const override {
+    if (Control != CC_Slider) {
+      QProxyStyle::drawComplexControl(Control, Option, Painter, Widget);
+      return;
+    }
+    auto* Slider = qstyleoption_cast<const QStyleOptionSlider*>(Option);
+    if (Slider == nullptr) {
+      QProxyStyle::drawComplexControl(Control, Option, Painter, Widget);
+      return;
+    }
+    QStyleOptionSlider Copy(*Slider);
+    const QColor Ticks = (Slider->state & State_Enabled) ? QColor(64, 64, 64) : QColor(128, 128, 128);
+    Copy.subControls &= ~SC_SliderTickmarks;
+    QProxyStyle::drawComplexControl(Control, &Copy, Painter, Widget);
+    // Tick marks on both sides, one per step.
+    const int Span = proxy()->pixelMetric(PM_SliderSpaceAvailable, Slider, Widget);
+    const int Thumb = proxy()->pixelMetric(PM_SliderLength, Slider, Widget);
+    const QRect Groove = proxy()->subControlRect(CC_Slider, Slider, SC_SliderGroove, Widget);
+    Painter->save();
+    Painter->setPen(Ticks);
+    const int Interval = std::max(1, Slider->tickInterval);
+    for (int V = Slider->minimum; V <= Slider->maximum; V += Interval) {
+      const int Y = Slider->rect.y() + Thumb / 2 +
+                    sliderPositionFromValue(Slider->minimum, Slider->maximum, V, Span, Slider->upsideDown);
+      Painter->drawLine(Groove.left() - 7, Y, Groove.left() - 3, Y);
+      Painter->drawLine(Groove.right() + 3, Y, Groove.right() + 7, Y);
+    }
+    Painter->restore();
+  }
+};
 
 QSlider* TrackBar(QWidget* Parent, const char* Name, int Left, int Min, int Max, int Position) {
   auto* B = Make<QSlider>(Parent, Name, Left, 24, 33, 78);
@@ -189,6 +237,14 @@ void BuildMainView(TMainView& V, QMainWindow& Form) {
   V.Label9 = Caption(V.TonPanel, "Label9", 46, 8, 47, 15, "Atacke");
   V.TnBar = TrackBar(V.TonPanel, "TnBar", 6, 8, 38, 23);
   V.FrontBar = TrackBar(V.TonPanel, "FrontBar", 53, 0, 12, 6);
+  {
+    // Owned by the window, which frees it after the controls.
+    auto* Track = new TTrackStyle();
+    Track->setParent(&Form);
+    V.TnBar->setProperty("velmThumb", 12);
+    V.TnBar->setStyle(Track);
+    V.FrontBar->setStyle(Track);
+  }
 
   V.SpPanel = Make<TPanel>(Bd, "SpPanel", 12, 133, 97, 113);
   V.SpPanel->setFont(PixelFont("Times New Roman", 12, true));

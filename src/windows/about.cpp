@@ -68,7 +68,6 @@ void TAboutBox::FormCreate() {
   setPalette(P);
   setAutoFillBackground(true);
 
-  TMLabel::SetHoverSound([this] { FShell.PlaySoundAsync(LinkSound); });
   MailL = MakeLink("MailL", NoticeLabel->y() + 25, "Mailto: " + FMail);
   MailL->OnClick = [this] { MailLClick(); };
   UrlL = MakeLink("UrlL", NoticeLabel->y() + 50, "Url: " + FUrl);
@@ -83,6 +82,7 @@ TMLabel* TAboutBox::MakeLink(const char* Name, int Top, const std::string& Capti
   SetCaption(L, Caption);
   L->adjustSize();
   L->move(width() / 2 - L->width() / 2, Top);
+  L->OnHoverSound = [this] { FShell.PlaySoundAsync(LinkSound); };
   return L;
 }
 

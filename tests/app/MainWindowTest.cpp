@@ -15,6 +15,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QMouseEvent>
+#include <QStyle>
 #include <QTest>
 #include <QTextBrowser>
 #include <gtest/gtest.h>
@@ -164,6 +165,7 @@ TEST_F(MainWindow, RangesStepsAndPositions) {
   EXPECT_EQ(V.TnBar->value(), 23);
   EXPECT_EQ(V.TnBar->tickPosition(), QSlider::TicksBothSides);
   EXPECT_EQ(V.TnBar->tickInterval(), 1);
+  EXPECT_EQ(V.TnBar->style()->pixelMetric(QStyle::PM_SliderLength, nullptr, V.TnBar), 12) << "thumb";
   EXPECT_EQ(V.FrontBar->minimum(), 0);
   EXPECT_EQ(V.FrontBar->maximum(), 12);
   EXPECT_EQ(V.FrontBar->value(), 6);

@@ -73,6 +73,7 @@ TEST_F(Screenshot, MainWindow) {
 
   // The tone panel, square wave on, and a hover aid shown.
   Form.View.Scroller1->setValue(1);
+  EXPECT_GT(Colours(QImage(Keep(Form, "main-window-sine.png"))), 50);
   Form.Image1Click();
   SetCharset(Form.View.KeyPanel, RUSSIAN_CHARSET);
   TMButton* Key = Form.View.NeuTasten[0];
