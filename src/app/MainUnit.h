@@ -15,6 +15,8 @@
 #include <string>
 
 class TAboutBox;
+class TGrForm;
+class TMemForm;
 class THelpWindow;
 class TShell;
 
@@ -47,8 +49,13 @@ public:
   TTickTimer& ArbTimer;
   TTickTimer& Timer1;
 
-  // Windows made after this one.
+  // Windows made after this one, shown modally through Shell.
   void SetAboutBox(TAboutBox* Box) { FAboutBox = Box; }
+  void SetMemForm(TMemForm* Form) { FMemForm = Form; }
+  void SetGrForm(TGrForm* Form) { FGrForm = Form; }
+  TAboutBox* AboutBox() const { return FAboutBox; }
+  TMemForm* MemForm() const { return FMemForm; }
+  TGrForm* GrForm() const { return FGrForm; }
   // The replay window's timer, switched on when a character it started has
   // been played.
   void SetMemTimer(TTickTimer* Timer) { FMemTimer = Timer; }
@@ -121,6 +128,8 @@ private:
 
   TKeyContext FKeyContext{*this};
   TAboutBox* FAboutBox = nullptr;
+  TMemForm* FMemForm = nullptr;
+  TGrForm* FGrForm = nullptr;
   TTickTimer* FMemTimer = nullptr;
   THelpWindow* FHelpWindow = nullptr;
   bool FActivated = false;

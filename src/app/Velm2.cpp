@@ -30,7 +30,9 @@ void TVelm2::CreateRest(TTickTimer* MemTimer) {
   Windows.push_back(AboutBox.get());
   GrForm = std::make_unique<TGrForm>(AForm.get());
   Windows.push_back(GrForm.get());
+  AForm->SetMemForm(MemForm.get());
   AForm->SetAboutBox(AboutBox.get());
+  AForm->SetGrForm(GrForm.get());
   AForm->SetMemTimer(&MemForm->MemTimer);
 }
 

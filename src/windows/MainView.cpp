@@ -112,7 +112,8 @@ public:
 QSlider* TrackBar(QWidget* Parent, const char* Name, int Left, int Min, int Max, int Position) {
   auto* B = Make<QSlider>(Parent, Name, Left, 24, 33, 78);
   B->setOrientation(Qt::Vertical);
-  // The lowest position at the top, as the track bars of the design have it.
+  // The lowest position at the top: the tone bar puts the highest pitch and
+  // the attack bar the softest ramp there.
   B->setInvertedAppearance(true);
   B->setInvertedControls(true);
   B->setRange(Min, Max);

@@ -1,6 +1,8 @@
 #include "app/MainUnit.h"
 #include "app/Velm2.h"
 #include "sound/SoundState.h"
+#include "sound/ThdTimer.h"
+#include "sound/WindowTimer.h"
 #include "windows/Caption.h"
 #include "windows/Gr.h"
 #include "windows/MemUnit.h"
@@ -37,6 +39,9 @@ TEST_F(Program, MakesItsFourWindowsInOrderWithTheirCaptions) {
   EXPECT_EQ(Names, (std::vector<std::string>{"AForm", "MemForm", "AboutBox", "GrForm"}));
   EXPECT_EQ(Captions, (std::vector<std::string>{"VELM-MTR 2.12", "Text", "About VELM-MTR", ""}));
   EXPECT_EQ(Velm2.Windows[0], Velm2.AForm.get());
+  EXPECT_EQ(Velm2.AForm->MemForm(), Velm2.MemForm.get());
+  EXPECT_EQ(Velm2.AForm->AboutBox(), Velm2.AboutBox.get());
+  EXPECT_EQ(Velm2.AForm->GrForm(), Velm2.GrForm.get());
   // All exist before the event loop; none but the main window is shown by it.
   for (QWidget* W : Velm2.Windows)
     EXPECT_TRUE(W->isHidden()) << W->objectName().toStdString();
@@ -71,6 +76,23 @@ TEST_F(Program, TheMainWindowStaysAsItWasAfterTheAboutBox) {
   QApplication::processEvents();
   EXPECT_LE(StartUps, 1);
   EXPECT_EQ(CaptionOf(Velm2.AForm->View.SpeedLB), "65");
+}
+
+TEST(RealProgram, MakesItsWindowsOnTheRealPartsWithBothTimersOff) {
+  ResetSoundState();
+  TVelm2 Velm2;
+  ASSERT_EQ(Velm2.Windows.size(), 4u);
+  auto* Arb = dynamic_cast<TThreadedTimer*>(&Velm2.AForm->ArbTimer);
+  ASSERT_NE(Arb, nullptr);
+  EXPECT_FALSE(Arb->Enabled());
+  EXPECT_EQ(Arb->ThreadPriority(), TThreadPriority::Lowest);
+  auto* Timer1 = dynamic_cast<TWindowTimer*>(&Velm2.AForm->Timer1);
+  ASSERT_NE(Timer1, nullptr);
+  EXPECT_FALSE(Timer1->Enabled());
+  auto* Mem = dynamic_cast<TThreadedTimer*>(&Velm2.MemForm->MemTimer);
+  ASSERT_NE(Mem, nullptr);
+  EXPECT_FALSE(Mem->Enabled());
+  EXPECT_EQ(Mem->ThreadPriority(), TThreadPriority::Normal);
 }
 
 } // namespace

@@ -259,7 +259,7 @@ TEST(Fonts, PointSizesAndPixelHeightsAtNinetySixPixelsPerInch) {
   EXPECT_EQ(FontSize(PixelFont("Times New Roman", 23)), 17);
 }
 
-TEST(Fonts, DesignFamiliesResolveToMetricCompatibleFonts) {
+TEST(Fonts, WindowFamiliesResolveToMetricCompatibleFonts) {
   InstallFontSubstitutes();
   for (const char* Family : {"Times New Roman", "Arial", "MS Sans Serif", "Courier"}) {
     const QString Got = QFontInfo(PixelFont(Family, 12)).family();
