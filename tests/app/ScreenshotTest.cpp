@@ -3,6 +3,7 @@
 #include "windows/Caption.h"
 #include "windows/Fonts.h"
 #include "windows/Gr.h"
+#include "windows/Help.h"
 #include "windows/MainView.h"
 #include "windows/about.h"
 
@@ -12,6 +13,8 @@
 #include "windows/RecordingShell.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QTextBrowser>
 #include <QImage>
 #include <QSet>
 #include <gtest/gtest.h>
@@ -114,6 +117,20 @@ TEST_F(Screenshot, CongratulationWindow) {
   const QRect All = Image.rect();
   EXPECT_GT(Share(Image, All, QColor(0, 0, 128)), 40.0);
   EXPECT_GT(Share(Image, All, QColor(255, 0, 0)), 3.0) << "red text on navy";
+}
+
+TEST_F(Screenshot, HelpWindow) {
+  const QString Data = QFileInfo(QStringLiteral(__FILE__)).absolutePath() + "/../../data";
+  const QString Old = QDir::currentPath();
+  const QString Shots = QDir("screenshots").absolutePath();
+  QDir().mkpath(Shots);
+  QDir::setCurrent(Data);
+  THelpWindow Help;
+  Help.ShowContents("VELMHelp.html");
+  QDir::setCurrent(Old);
+  EXPECT_FALSE(Help.Source().isEmpty());
+  EXPECT_TRUE(Help.Browser()->toPlainText().contains("The four exercises"));
+  EXPECT_GT(Colours(QImage(Keep(Help, "help.png"))), 10);
 }
 
 } // namespace
