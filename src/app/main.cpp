@@ -1,8 +1,4 @@
-#include <QApplication>
+#include "app/Velm2.h"
 
 // Program entry of the trainer.
-int main(int argc, char** argv) {
-  QApplication App(argc, argv);
-  QApplication::setApplicationName("VELM-MTR 2.1");
-  return 0;
-}
+int main(int argc, char** argv) { return Velm2Main(argc, argv); }

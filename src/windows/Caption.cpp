@@ -27,9 +27,11 @@ const char* CodecName(uint8_t Charset) {
 }
 
 void ShowText(QObject* Control, const QString& Text) {
-  if (auto* Label = qobject_cast<QLabel*>(Control))
-    Label->setText(Text);
-  else if (auto* Button = qobject_cast<QAbstractButton*>(Control))
+  if (auto* Label = qobject_cast<QLabel*>(Control)) {
+    // Captions are never markup.
+    Label->setTextFormat(Qt::PlainText);
+    Label->setText(LabelLines(Text));
+  } else if (auto* Button = qobject_cast<QAbstractButton*>(Control))
     Button->setText(Text);
   else if (auto* Box = qobject_cast<QGroupBox*>(Control))
     Box->setTitle(Text);
@@ -42,6 +44,13 @@ void ShowText(QObject* Control, const QString& Text) {
 }
 
 } // namespace
+
+QString LabelLines(QString Text) {
+  Text.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
+  Text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  Text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  return Text;
+}
 
 int CodePageOf(uint8_t Charset) {
   switch (Charset) {

@@ -23,6 +23,11 @@ QString ToUnicode(const std::string& Bytes, uint8_t Charset);
 // Characters the code page lacks become "?".
 std::string FromUnicode(const QString& Text, uint8_t Charset);
 
+// Text as a label or message box draws it: a line feed and a carriage
+// return next to each other, in either order, are one line break, and so is
+// a carriage return alone.
+QString LabelLines(QString Text);
+
 // The character set of a control's font (ANSI_CHARSET until set). A control
 // without one of its own takes its parent's.
 uint8_t CharsetOf(const QObject* Control);

@@ -99,6 +99,14 @@ void TImage::mouseReleaseEvent(QMouseEvent* Event) {
   QLabel::mouseReleaseEvent(Event);
 }
 
+TClickLabel::TClickLabel(QWidget* Parent) : QLabel(Parent) {}
+
+void TClickLabel::mouseReleaseEvent(QMouseEvent* Event) {
+  if (Event->button() == Qt::LeftButton && rect().contains(Event->position().toPoint()) && OnClick)
+    OnClick();
+  QLabel::mouseReleaseEvent(Event);
+}
+
 TScroller::TScroller(QWidget* Parent) : QScrollBar(Qt::Horizontal, Parent) {
   setRange(0, 1);
   setPageStep(1);

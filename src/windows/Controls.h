@@ -96,6 +96,16 @@ protected:
   void mouseReleaseEvent(QMouseEvent* Event) override;
 };
 
+// A label that can be clicked.
+class TClickLabel : public QLabel {
+public:
+  explicit TClickLabel(QWidget* Parent);
+  std::function<void()> OnClick;
+
+protected:
+  void mouseReleaseEvent(QMouseEvent* Event) override;
+};
+
 // A scroller with two positions, 0 and 1; OnClick runs when the position
 // changes by a click.
 class TScroller : public QScrollBar {

@@ -1,8 +1,11 @@
 #include "windows/MButUnit.h"
 
 #include "windows/Caption.h"
+#include "windows/Fonts.h"
 
 #include <QMouseEvent>
+#include <QStyleOptionToolButton>
+#include <QStylePainter>
 
 namespace {
 TMButtonContext* KeyContext = nullptr;
@@ -16,9 +19,23 @@ void SetTextColor(QWidget* W, const QColor& Color) {
 }
 
 const char* const LineBreak = "\n\r"; // a line feed, then a carriage return
+
+// The colour of a key's caption while the key itself is disabled.
+const QColor DisabledText(128, 128, 128);
+
+void SetKeyTextColor(QWidget* W, const QColor& Color) {
+  QPalette P = W->palette();
+  P.setColor(QPalette::Active, QPalette::ButtonText, Color);
+  P.setColor(QPalette::Inactive, QPalette::ButtonText, Color);
+  P.setColor(QPalette::Disabled, QPalette::ButtonText, DisabledText);
+  W->setPalette(P);
+}
 } // namespace
 
 TMButton::TMButton(QWidget* Parent) : QToolButton(Parent) {
+  QPalette P = palette();
+  P.setColor(QPalette::Disabled, QPalette::ButtonText, DisabledText);
+  setPalette(P);
   setCheckable(true);
   setAutoRaise(false);
   setFocusPolicy(Qt::NoFocus);
@@ -45,14 +62,35 @@ void TMButton::SetDown(bool Value) {
   setChecked(Value && FGroupIndex != 0);
 }
 
+// Flat: the key loses its raised frame, which marks the key a keyboard key
+// is held on.
 void TMButton::SetFlat(bool Value) {
   FFlat = Value;
   setAutoRaise(Value);
-  setDown(Value); // shown pressed while a keyboard key stands for it
+  update();
 }
 
-QColor TMButton::FontColor() const { return palette().color(QPalette::ButtonText); }
-void TMButton::SetFontColor(const QColor& Color) { SetTextColor(this, Color); }
+// The hover handlers replace the button's own reaction to the pointer: the
+// key is drawn the same with the pointer on it or not.
+void TMButton::paintEvent(QPaintEvent*) {
+  QStylePainter P(this);
+  QStyleOptionToolButton Option;
+  initStyleOption(&Option);
+  Option.state &= ~QStyle::State_MouseOver;
+  // A key is drawn disabled only when it is disabled itself, not while its
+  // panel is (the keyboard is off while a code plays).
+  if (Enabled()) {
+    Option.state |= QStyle::State_Enabled;
+    Option.palette.setCurrentColorGroup(isActiveWindow() ? QPalette::Active : QPalette::Inactive);
+  }
+  Option.activeSubControls = QStyle::SC_None;
+  P.drawComplexControl(QStyle::CC_ToolButton, Option);
+}
+
+QColor TMButton::FontColor() const { return palette().color(QPalette::Active, QPalette::ButtonText); }
+void TMButton::SetFontColor(const QColor& Color) { SetKeyTextColor(this, Color); }
+
+bool TMButton::Enabled() const { return !testAttribute(Qt::WA_ForceDisabled); }
 
 // QToolButton has already toggled the checked state; put it right for the
 // group rules, then run the handler.
@@ -96,19 +134,28 @@ std::string TMButton::SungForm(const std::string& Code) {
 
 void TMButton::CMMouseEnter() {
   TMButtonContext* Ctx = KeyContext;
-  if (Ctx == nullptr || !isEnabled() || (Ctx->UebNr() != 1 && Ctx->UebNr() != 2))
+  if (Ctx == nullptr || !Enabled() || (Ctx->UebNr() != 1 && Ctx->UebNr() != 2))
     return;
   QLabel* Label = Ctx->MerkWLabel();
   if (Label == nullptr)
     return;
   QFont F = Label->font();
   if (Ctx->Idle()) {
-    F.setPixelSize(16);
+    SetFontSize(F, 16);
     Label->setFont(F);
-    const std::string Aid = FMWort.empty() ? SungForm(FMCode) : FMWort;
-    SetCaption(Label, CaptionOf(this) + LineBreak + Aid);
+    if (!FMWort.empty()) {
+      SetCaption(Label, CaptionOf(this) + LineBreak + FMWort);
+    } else {
+      const std::string Sung = SungForm(FMCode);
+      SetCaption(Label, CaptionOf(this) + LineBreak + Sung);
+      // The syllables are Cyrillic whatever the layout; under another
+      // layout's character set their bytes would show as other letters.
+      const uint8_t Charset = CharsetOf(Label);
+      if (Charset != RUSSIAN_CHARSET)
+        Label->setText(LabelLines(ToUnicode(CaptionOf(this) + LineBreak, Charset) + ToUnicode(Sung, RUSSIAN_CHARSET)));
+    }
   } else if (!Down()) {
-    F.setPixelSize(std::max(1, font().pixelSize() - 4));
+    SetFontSize(F, FontSize(font()) - 4);
     Label->setFont(F);
     SetCaption(Label, CaptionOf(this));
   }
@@ -118,7 +165,7 @@ void TMButton::CMMouseLeave() {
   TMButtonContext* Ctx = KeyContext;
   if (Ctx == nullptr || Ctx->MerkWLabel() == nullptr)
     return;
-  if (isEnabled() && !Ctx->Playing() && !Down() && Ctx->Idle())
+  if (Enabled() && !Ctx->Playing() && !Down() && Ctx->Idle())
     SetCaption(Ctx->MerkWLabel(), "");
 }
 
@@ -137,7 +184,9 @@ TMLabel::TMLabel(QWidget* Parent) : QLabel(Parent) { setCursor(Qt::PointingHandC
 void TMLabel::SetHoverSound(std::function<void()> Play) { HoverSound = std::move(Play); }
 
 void TMLabel::CMMouseEnter() {
-  if (HoverSound)
+  if (OnHoverSound)
+    OnHoverSound();
+  else if (HoverSound)
     HoverSound();
   SetTextColor(this, QColor(0, 0, 128));
 }

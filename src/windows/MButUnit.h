@@ -47,9 +47,14 @@ public:
   bool Down() const { return isChecked(); }
   // Putting a key down puts the other keys of its group up.
   void SetDown(bool Value);
-  // The flat look, shown while a keyboard key is held on the key.
+  // The flat look (no raised frame), shown while a keyboard key is held on
+  // the key.
   bool Flat() const { return FFlat; }
   void SetFlat(bool Value);
+  // The key's own enabled state, whatever its panel's: the keyboard panel is
+  // switched off while a code plays, and the keys keep their looks and their
+  // hover aids meanwhile.
+  bool Enabled() const;
   QColor FontColor() const;
   void SetFontColor(const QColor& Color);
 
@@ -59,6 +64,7 @@ public:
   void Click();
 
   // The hover handlers.
+  // MerkWLabel gets its sizes in points ("size" 16), see Fonts.h.
   void CMMouseEnter();
   void CMMouseLeave();
 
@@ -72,6 +78,7 @@ public:
 protected:
   void enterEvent(QEnterEvent* Event) override;
   void leaveEvent(QEvent* Event) override;
+  void paintEvent(QPaintEvent* Event) override;
 
 private:
   void Clicked();
@@ -87,7 +94,9 @@ class TMLabel : public QLabel {
 public:
   explicit TMLabel(QWidget* Parent);
   std::function<void()> OnClick;
-  // Plays the hover sound; handed in so that tests and the program choose.
+  // Plays the hover sound: the label's own, or else the one set for all
+  // labels; handed in so that tests and the program choose.
+  std::function<void()> OnHoverSound;
   static void SetHoverSound(std::function<void()> Play);
 
   void CMMouseEnter();

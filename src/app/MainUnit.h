@@ -1,0 +1,141 @@
+#pragma once
+
+#include "sound/Morse.h"
+#include "sound/Reporter.h"
+#include "sound/TickTimer.h"
+#include "sound/WaveDevice.h"
+#include "windows/MButUnit.h"
+#include "windows/MainView.h"
+
+#include <QMainWindow>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+class TAboutBox;
+class TGrForm;
+class TMemForm;
+class THelpWindow;
+class TShell;
+
+// The main training window. It owns the controls, the sound engine and the
+// two timers: ArbTimer paces every sound, Timer1 counts down before exercise
+// 4 and offers Repeat. It keeps no training state of its own; its handlers
+// route the controls' events to the parts that own the behaviour.
+class TAForm : public QMainWindow, public TWaveWindow {
+  // The parts made by the window itself when none are handed in; first, so
+  // that the references below can refer to them.
+  struct TOwned;
+  std::unique_ptr<TOwned> FOwned;
+
+public:
+  // The real wave output, message boxes, desktop and timers: ArbTimer a
+  // threaded timer (disabled, worker at the lowest priority), Timer1 a window
+  // timer (disabled).
+  TAForm();
+  // Given parts, for tests.
+  TAForm(TWaveDevice& Device, TMessageReporter& AReporter, TTickTimer& AArbTimer, TTickTimer& ATimer1,
+         TShell& AShell, QWidget* Parent = nullptr);
+  ~TAForm() override;
+  TAForm(const TAForm&) = delete;
+  TAForm& operator=(const TAForm&) = delete;
+
+  TMainView View;
+  TMessageReporter& Reporter;
+  TShell& Shell;
+  TMorse Morse;
+  TTickTimer& ArbTimer;
+  TTickTimer& Timer1;
+
+  // Windows made after this one, shown modally through Shell.
+  void SetAboutBox(TAboutBox* Box) { FAboutBox = Box; }
+  void SetMemForm(TMemForm* Form) { FMemForm = Form; }
+  void SetGrForm(TGrForm* Form) { FGrForm = Form; }
+  TAboutBox* AboutBox() const { return FAboutBox; }
+  TMemForm* MemForm() const { return FMemForm; }
+  TGrForm* GrForm() const { return FGrForm; }
+  // The replay window's timer, switched on when a character it started has
+  // been played.
+  void SetMemTimer(TTickTimer* Timer) { FMemTimer = Timer; }
+  // The character set the message boxes show their bytes in (the layout's).
+  void SetMessageCharset(uint8_t Charset);
+
+  // Hooks for the parts that come with the course and the session.
+  // The speed test's share of the completion: true when a test runs and it
+  // has taken the completion.
+  std::function<bool()> SpeedTestCompletion;
+  // The session's share of the completion (it switches ArbTimer on again).
+  std::function<void()> SessionCompletion;
+  // The start-up sequence, run at the first activation, and the close
+  // sequence, run whenever the window closes.
+  std::function<void()> StartUp;
+  std::function<void()> CloseDown;
+
+  // Sound controls.
+  void SpeedUDChanging(int NewPosition);
+  void VerhaltUDChanging(int NewPosition);
+  void AbstandUDChanging(int NewPosition);
+  void TnBarChange();
+  void FrontBarChange();
+  void Image1Click();
+  void Image2Click();
+  void Scroller1Click();
+  // Menu.
+  void MExitClick();
+  void Contence1Click();
+  void abClick();
+
+  void FormActivate();
+  void FormClose();
+
+  // Plays one code; dropped while a block is playing. The keyboard is off
+  // until the block has been played.
+  void PlayCode(const std::string& Code);
+  // Plays a sound file; used by the completion.
+  void PlayWave(const std::string& Name);
+  // The end of a block: the next sound file, the replay window, the speed
+  // test or the session.
+  void MMWomDone();
+  void WaveDone() override { MMWomDone(); }
+
+  // The help window, once Contence1Click has made it.
+  THelpWindow* HelpWindow() const { return FHelpWindow; }
+
+protected:
+  void changeEvent(QEvent* Event) override;
+  void closeEvent(QCloseEvent* Event) override;
+  void showEvent(QShowEvent* Event) override;
+
+private:
+  explicit TAForm(std::unique_ptr<TOwned> Owned);
+
+  // What the hover keys read of the program.
+  class TKeyContext final : public TMButtonContext {
+  public:
+    explicit TKeyContext(TAForm& Form) : FForm(Form) {}
+    int UebNr() const override;
+    bool Idle() const override;
+    bool Playing() const override;
+    QLabel* MerkWLabel() const override;
+
+  private:
+    TAForm& FForm;
+  };
+
+  void Connect();
+
+  TKeyContext FKeyContext{*this};
+  TAboutBox* FAboutBox = nullptr;
+  TMemForm* FMemForm = nullptr;
+  TGrForm* FGrForm = nullptr;
+  TTickTimer* FMemTimer = nullptr;
+  THelpWindow* FHelpWindow = nullptr;
+  bool FActivated = false;
+  bool FShown = false;
+};
+
+// Value of an up-down in tenths as its label shows it: the digits with "."
+// after the first, a one-digit value with a leading "0" (30 gives "3.0").
+std::string TenthsText(int Value);

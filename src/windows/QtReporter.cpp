@@ -1,0 +1,31 @@
+#include "windows/QtReporter.h"
+
+#include "windows/Caption.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace {
+QString BoxText(const std::string& Bytes, uint8_t Charset) { return LabelLines(ToUnicode(Bytes, Charset)); }
+
+int Run(QMessageBox::Icon Icon, const std::string& Text, uint8_t Charset, QMessageBox::StandardButtons Buttons,
+        QMessageBox::StandardButton Default) {
+  QMessageBox Box(Icon, QApplication::applicationName(), BoxText(Text, Charset), Buttons,
+                  QApplication::activeWindow());
+  Box.setObjectName("MessageBox");
+  Box.setTextFormat(Qt::PlainText);
+  Box.setDefaultButton(Default);
+  return Box.exec();
+}
+} // namespace
+
+void TQtMessageReporter::ShowMessage(const std::string& Text) {
+  Run(QMessageBox::NoIcon, Text, FCharset, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+bool TQtMessageReporter::AskYesNo(const std::string& Text) {
+  return Run(QMessageBox::Question, Text, FCharset, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
+         QMessageBox::Yes;
+}
+
+void TQtMessageReporter::Beep() { QApplication::beep(); }

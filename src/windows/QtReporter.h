@@ -1,0 +1,24 @@
+#pragma once
+
+#include "sound/Reporter.h"
+
+#include <cstdint>
+#include <string>
+
+class QWidget;
+
+// The message boxes of the program, shown with the application's title. The
+// texts are bytes of the active layout's code page; the reporter shows them
+// in the character set it was last given (the layout switch sets it).
+class TQtMessageReporter final : public TMessageReporter {
+public:
+  void ShowMessage(const std::string& Text) override;
+  bool AskYesNo(const std::string& Text) override;
+  void Beep() override;
+
+  uint8_t Charset() const { return FCharset; }
+  void SetCharset(uint8_t Value) { FCharset = Value; }
+
+private:
+  uint8_t FCharset = 0;  // ANSI_CHARSET
+};

@@ -1,0 +1,7 @@
+#pragma once
+
+class QWidget;
+
+// Puts a top-level window in the middle of the screen it is on (or of the
+// primary screen).
+void CentreOnScreen(QWidget& Window);

@@ -1,0 +1,573 @@
+#include "app/AppState.h"
+#include "app/MainUnit.h"
+#include "sound/SoundState.h"
+#include "windows/Caption.h"
+#include "windows/Help.h"
+#include "windows/about.h"
+
+#include "support/ManualTimer.h"
+#include "support/RecordingReporter.h"
+#include "support/TestWaveDevice.h"
+#include "windows/RecordingShell.h"
+#include "windows/WorkDir.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QMouseEvent>
+#include <QStyle>
+#include <QTest>
+#include <QTextBrowser>
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+class MainWindow : public ::testing::Test {
+protected:
+  MainWindow() { ResetSoundState(); }
+  ~MainWindow() override { ResetSoundState(); }
+
+  TTestWaveDevice Device;
+  TRecordingReporter Reporter;
+  TManualTimer Arb;
+  TManualTimer Timer1;
+  TRecordingShell Shell;
+  TAForm Form{Device, Reporter, Arb, Timer1, Shell};
+  TMainView& V = Form.View;
+};
+
+// ---------------------------------------------------------------------------
+// The window and its controls
+
+template <class T> bool Is(const QWidget* W) { return dynamic_cast<const T*>(W) != nullptr; }
+
+struct TControl {
+  const char* Name;
+  bool (*Kind)(const QWidget*);  // the class the control must be
+  const char* Parent;  // name of the parent control
+  QRect Geometry;      // an empty size: the control takes its caption's size
+  const char* Caption; // nullptr: no caption to check
+  bool Visible = true;
+  bool Enabled = true;
+  int Checked = -1;    // -1: not a check box or radio button
+};
+
+const TControl Controls[] = {
+    {"InfPanel", Is<TPanel>, "AFormClient", {136, 8, 485, 57}, nullptr},
+    {"Label2", Is<QLabel>, "InfPanel", {24, 4, 0, 0}, "Text"},
+    {"NormalRB", Is<QRadioButton>, "InfPanel", {4, 22, 65, 17}, "Normal", true, true, 1},
+    {"OnlyRB", Is<QRadioButton>, "InfPanel", {4, 39, 65, 17}, "Only", true, true, 0},
+    {"Label14", Is<QLabel>, "InfPanel", {80, 7, 57, 15}, "Gruppen"},
+    {"GroupLabel", Is<QLabel>, "InfPanel", {82, 31, 37, 18}, "50"},
+    {"GroupAD", Is<TSpinButton>, "InfPanel", {120, 31, 17, 18}, nullptr},
+    {"IcoPanel", Is<TPanel>, "InfPanel", {148, 8, 185, 41}, nullptr},
+    {"HorIm", Is<TImage>, "IcoPanel", {75, 3, 35, 35}, nullptr},
+    {"SprechIm", Is<TImage>, "IcoPanel", {113, 3, 35, 35}, nullptr},
+    {"MouseIm", Is<TImage>, "IcoPanel", {36, 3, 35, 35}, nullptr},
+    {"SchreibIm", Is<TImage>, "IcoPanel", {113, 3, 35, 35}, nullptr, false},
+    {"Label15", Is<QLabel>, "InfPanel", {347, 7, 54, 15}, "Lektion"},
+    {"LektLabel", Is<QLabel>, "InfPanel", {347, 31, 37, 18}, nullptr},
+    {"LektAD", Is<TSpinButton>, "InfPanel", {384, 31, 16, 18}, nullptr},
+    {"Label16", Is<QLabel>, "InfPanel", {408, 7, 57, 19}, "\xDC" "bung"},
+    {"UebLabel", Is<QLabel>, "InfPanel", {411, 31, 37, 18}, nullptr},
+    {"UebAD", Is<TSpinButton>, "InfPanel", {448, 31, 16, 18}, nullptr},
+    {"Bevel1", Is<TBevel>, "InfPanel", {344, 29, 59, 22}, nullptr},
+    {"Bevel2", Is<TBevel>, "InfPanel", {408, 29, 59, 22}, nullptr},
+    {"Bevel3", Is<TBevel>, "InfPanel", {80, 29, 59, 22}, nullptr},
+
+    {"BdPanel", Is<TPanel>, "AFormClient", {8, 8, 121, 281}, nullptr},
+    {"GroupBox1", Is<QGroupBox>, "BdPanel", {8, 8, 105, 105}, "Morsezeichen"},
+    {"BRB", Is<QRadioButton>, "GroupBox1", {8, 16, 94, 17}, "Buchstaben", true, true, 1},
+    {"ZiffRB", Is<QRadioButton>, "GroupBox1", {8, 37, 94, 17}, "Ziffern", true, false, 0},
+    {"ZeichRB", Is<QRadioButton>, "GroupBox1", {8, 59, 94, 17}, "Zeichen", true, false, 0},
+    {"AllRB", Is<QRadioButton>, "GroupBox1", {8, 80, 94, 17}, "Alle", true, false, 0},
+    {"Scroller1", Is<TScroller>, "BdPanel", {49, 117, 23, 13}, nullptr},
+    {"SpPanel", Is<TPanel>, "BdPanel", {12, 133, 97, 113}, nullptr},
+    {"Label6", Is<QLabel>, "SpPanel", {8, 0, 81, 15}, "Speed"},
+    {"SpeedLB", Is<QLabel>, "SpPanel", {17, 16, 49, 18}, "40"},
+    {"SpeedUD", Is<TUpDown>, "SpPanel", {65, 16, 15, 18}, nullptr},
+    {"Label7", Is<QLabel>, "SpPanel", {38, 31, 0, 0}, "- / ."},
+    {"VerhLB", Is<QLabel>, "SpPanel", {17, 52, 49, 18}, "3.0"},
+    {"VerhaltUD", Is<TUpDown>, "SpPanel", {65, 52, 15, 18}, nullptr},
+    {"Label10", Is<QLabel>, "SpPanel", {8, 72, 81, 15}, "Abstand"},
+    {"AbstandLB", Is<QLabel>, "SpPanel", {17, 88, 49, 18}, "1.0"},
+    {"AbstandUD", Is<TUpDown>, "SpPanel", {64, 88, 15, 18}, nullptr},
+    {"TonPanel", Is<TPanel>, "BdPanel", {12, 133, 97, 113}, nullptr},
+    {"Label3", Is<QLabel>, "TonPanel", {6, 8, 33, 15}, "Ton"},
+    {"Label9", Is<QLabel>, "TonPanel", {46, 8, 47, 15}, "Atacke"},
+    {"TnBar", Is<QSlider>, "TonPanel", {6, 24, 33, 78}, nullptr},
+    {"FrontBar", Is<QSlider>, "TonPanel", {53, 24, 33, 78}, nullptr},
+    {"TestBtn", Is<QPushButton>, "BdPanel", {32, 256, 57, 17}, "Test"},
+    {"FullT", Is<QCheckBox>, "BdPanel", {8, 256, 41, 17}, "Full", false, true, 0},
+
+    {"KeyPanel", Is<TPanel>, "AFormClient", {136, 72, 486, 177}, nullptr},
+    {"TimeLabel", Is<QLabel>, "KeyPanel", {16, 16, 49, 19}, "00:00", false},
+    {"Label4", Is<QLabel>, "KeyPanel", {18, 4, 449, 24}, "Die neuen Morsezeichen"},
+    {"R1Panel", Is<TPanel>, "KeyPanel", {0, 0, 485, 177}, nullptr},
+    {"Label1", Is<QLabel>, "R1Panel", {18, 8, 449, 24}, "Die neuen Morsezeichen"},
+    {"MerkWLabel", Is<QLabel>, "R1Panel", {104, 32, 277, 60}, ""},
+    {"Bevel4", Is<TBevel>, "R1Panel", {102, 32, 281, 60}, nullptr},
+    {"TimePanel", Is<TPanel>, "KeyPanel", {178, 28, 129, 121}, nullptr, false},
+    {"RepBtn", Is<QPushButton>, "KeyPanel", {408, 152, 57, 17}, "Repeat", false},
+
+    {"MerkCheckBox", Is<QCheckBox>, "AFormClient", {152, 260, 97, 17}, "Merkw\xF6rter", true, true, 1},
+    {"StartBtn", Is<QPushButton>, "AFormClient", {298, 256, 75, 25}, "Start"},
+    {"WeiterBtn", Is<QPushButton>, "AFormClient", {378, 256, 75, 25}, "Weiter", true, false},
+    {"Bevel5", Is<TBevel>, "AFormClient", {494, 256, 35, 24}, nullptr},
+    {"Image1", Is<TImage>, "AFormClient", {496, 258, 30, 20}, nullptr},
+    {"Image2", Is<TImage>, "AFormClient", {496, 258, 30, 20}, nullptr},
+    {"TimeCB", Is<QCheckBox>, "AFormClient", {544, 260, 97, 17}, "Timer", true, true, 1},
+};
+
+TEST_F(MainWindow, EveryControlHasItsKindPlaceCaptionAndState) {
+  for (const TControl& C : Controls) {
+    SCOPED_TRACE(C.Name);
+    auto* W = Form.findChild<QWidget*>(C.Name);
+    ASSERT_NE(W, nullptr);
+    EXPECT_TRUE(C.Kind(W)) << W->metaObject()->className();
+    ASSERT_NE(W->parentWidget(), nullptr);
+    EXPECT_EQ(W->parentWidget()->objectName().toStdString(), C.Parent);
+    if (C.Geometry.isEmpty()) {
+      EXPECT_EQ(W->pos(), C.Geometry.topLeft());
+    } else {
+      EXPECT_EQ(W->geometry(), C.Geometry);
+    }
+    if (C.Caption != nullptr) {
+      EXPECT_EQ(CaptionOf(W), C.Caption);
+    }
+    EXPECT_EQ(!W->isHidden(), C.Visible);
+    EXPECT_EQ(W->isEnabled(), C.Enabled);
+    if (C.Checked >= 0) {
+      EXPECT_EQ(qobject_cast<QAbstractButton*>(W)->isChecked(), C.Checked == 1);
+    }
+  }
+}
+
+TEST_F(MainWindow, RangesStepsAndPositions) {
+  struct TRange {
+    TUpDown* UD;
+    int Min, Max, Step, Position;
+  };
+  for (const TRange& R : {TRange{V.SpeedUD, 30, 150, 5, 30}, TRange{V.VerhaltUD, 20, 45, 5, 30},
+                          TRange{V.AbstandUD, 10, 60, 5, 10}}) {
+    SCOPED_TRACE(R.UD->objectName().toStdString());
+    EXPECT_EQ(R.UD->Min(), R.Min);
+    EXPECT_EQ(R.UD->Max(), R.Max);
+    EXPECT_EQ(R.UD->Increment(), R.Step);
+    EXPECT_EQ(R.UD->Position(), R.Position);
+    EXPECT_EQ(R.UD->focusPolicy(), Qt::NoFocus) << "arrow keys do not move it";
+  }
+  EXPECT_EQ(V.TnBar->orientation(), Qt::Vertical);
+  EXPECT_EQ(V.TnBar->minimum(), 8);
+  EXPECT_EQ(V.TnBar->maximum(), 38);
+  EXPECT_EQ(V.TnBar->value(), 23);
+  EXPECT_EQ(V.TnBar->tickPosition(), QSlider::TicksBothSides);
+  EXPECT_EQ(V.TnBar->tickInterval(), 1);
+  EXPECT_EQ(V.TnBar->style()->pixelMetric(QStyle::PM_SliderLength, nullptr, V.TnBar), 12) << "thumb";
+  EXPECT_EQ(V.FrontBar->minimum(), 0);
+  EXPECT_EQ(V.FrontBar->maximum(), 12);
+  EXPECT_EQ(V.FrontBar->value(), 6);
+  EXPECT_EQ(V.FrontBar->tickPosition(), QSlider::TicksBothSides);
+  EXPECT_EQ(V.Scroller1->minimum(), 0);
+  EXPECT_EQ(V.Scroller1->maximum(), 1);
+  EXPECT_EQ(V.Scroller1->value(), 0);
+}
+
+TEST_F(MainWindow, FixedClientAreaFontsAndColours) {
+  EXPECT_EQ(Form.objectName(), "AForm");
+  EXPECT_EQ(CaptionOf(&Form), "VELM-MTR 2.12");
+  EXPECT_EQ(Form.centralWidget()->size(), QSize(622, 293));
+  EXPECT_EQ(Form.minimumSize(), Form.maximumSize()) << "no resizing";
+  EXPECT_FALSE(Form.windowFlags() & Qt::WindowMaximizeButtonHint);
+  EXPECT_TRUE(Form.windowFlags() & Qt::WindowMinimizeButtonHint);
+  const QFont Default = Form.centralWidget()->font();
+  EXPECT_EQ(Default.family(), "Times New Roman");
+  EXPECT_EQ(Default.pixelSize(), 11);
+  EXPECT_EQ(V.InfPanel->font().pixelSize(), 13);
+  EXPECT_TRUE(V.InfPanel->font().bold());
+  EXPECT_EQ(V.KeyPanel->font().pixelSize(), 23);
+  EXPECT_EQ(V.KeyPanel->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+  EXPECT_EQ(V.GroupLabel->palette().color(QPalette::Window), QColor(0, 128, 0));
+  EXPECT_EQ(V.GroupLabel->palette().color(QPalette::WindowText), QColor(Qt::white));
+  EXPECT_EQ(V.SpeedLB->palette().color(QPalette::WindowText), QColor(0, 255, 0));
+  EXPECT_EQ(V.SpeedLB->palette().color(QPalette::Window), QColor(0, 0, 255));
+  EXPECT_EQ(V.SpeedLB->font().pixelSize(), 16);
+  EXPECT_EQ(V.IcoPanel->palette().color(QPalette::Window), QColor(0, 128, 0));
+  EXPECT_EQ(V.TimePanel->CaptionLabel()->font().pixelSize(), 97);
+  EXPECT_EQ(V.MerkWLabel->palette().color(QPalette::Window), QColor(255, 255, 0));
+  EXPECT_TRUE(V.MerkWLabel->wordWrap());
+  for (TImage* I : {V.HorIm, V.SprechIm, V.MouseIm, V.SchreibIm, V.Image1, V.Image2})
+    EXPECT_FALSE(I->pixmap().isNull()) << I->objectName().toStdString();
+  EXPECT_FALSE(V.StartBtn->icon().isNull());
+  EXPECT_FALSE(V.WeiterBtn->icon().isNull());
+}
+
+TEST_F(MainWindow, MenuItemsTagsRadioGroupAndHiddenItems) {
+  struct TItem {
+    QAction* Action;
+    const char* Name;
+    const char* Caption;
+    bool Visible;
+  };
+  for (const TItem& I : {TItem{V.MMenu->menuAction(), "MMenu", "Menu", true},
+                         TItem{V.MExit, "MExit", "Exit", true},
+                         TItem{V.Keyboard1->menuAction(), "Keyboard1", "Keyboard", false},
+                         TItem{V.TastBelegung1->menuAction(), "TastBelegung1", "Layout", true},
+                         TItem{V.English, "English", "Englisch", true},
+                         TItem{V.German, "German", "Deutsch", false},
+                         TItem{V.Russish, "Russish", "Russisch", true},
+                         TItem{V.Turkish, "Turkish", "Turkisch", false},
+                         TItem{V.Hilfe1->menuAction(), "Hilfe1", "?", true},
+                         TItem{V.Contence1, "Contence1", "Help", true},
+                         TItem{V.ab, "ab", "About", true}}) {
+    SCOPED_TRACE(I.Name);
+    EXPECT_EQ(CaptionOf(I.Action), I.Caption);
+    EXPECT_EQ(I.Action->isVisible(), I.Visible);
+  }
+  EXPECT_TRUE(V.N1->isSeparator());
+  EXPECT_TRUE(V.N2->isSeparator());
+  EXPECT_EQ(V.MMenu->actions(), (QList<QAction*>{V.N1, V.MExit}));
+  EXPECT_EQ(V.Hilfe1->actions(), (QList<QAction*>{V.Contence1, V.N2, V.ab}));
+  EXPECT_EQ(V.English->data().toInt(), 601);
+  EXPECT_EQ(V.German->data().toInt(), 602);
+  EXPECT_EQ(V.Russish->data().toInt(), 603);
+  EXPECT_EQ(V.Turkish->data().toInt(), 604);
+  EXPECT_TRUE(V.LayoutGroup->isExclusive());
+  EXPECT_EQ(V.LayoutGroup->actions().size(), 4);
+  EXPECT_TRUE(V.English->isChecked());
+  V.Russish->trigger();
+  EXPECT_FALSE(V.English->isChecked()) << "one layout at a time";
+  // Nothing shows the hidden items.
+  Form.show();
+  EXPECT_FALSE(V.Keyboard1->menuAction()->isVisible());
+  EXPECT_FALSE(V.German->isVisible());
+  EXPECT_FALSE(V.Turkish->isVisible());
+}
+
+// ---------------------------------------------------------------------------
+// Sound controls
+
+TEST_F(MainWindow, SpeedArrowsSetTheSpeedAndRebuildTheElements) {
+  SetIntervallAt(IntervallSlot(65), 77);
+  V.SpeedUD->SetPosition(60);
+  V.SpeedUD->ClickUp();
+  EXPECT_EQ(CaptionOf(V.SpeedLB), "65");
+  EXPECT_EQ(Speed, 65);
+  EXPECT_EQ(DotLen, 1017);
+  EXPECT_EQ(Intervall, 77);
+  EXPECT_NE(DotBuf[100], Silence) << "the dot was synthesised";
+
+  V.SpeedUD->SetPosition(145);
+  V.SpeedUD->ClickUp();
+  EXPECT_EQ(CaptionOf(V.SpeedLB), "150");
+  V.SpeedUD->ClickUp();
+  EXPECT_EQ(CaptionOf(V.SpeedLB), "150");
+  EXPECT_EQ(Speed, 150);
+  EXPECT_EQ(DotLen, 441);
+  V.SpeedUD->SetPosition(30);
+  V.SpeedUD->ClickDown();
+  EXPECT_EQ(Speed, 150) << "nothing moves below the range";
+}
+
+TEST_F(MainWindow, RatioAndSpacingShowTenths) {
+  V.VerhaltUD->SetPosition(40);
+  V.VerhaltUD->ClickUp();
+  EXPECT_EQ(CaptionOf(V.VerhLB), "4.5");
+  EXPECT_EQ(Verhalt, 45);
+  EXPECT_EQ(DashLen, 4959);  // Round(1102 * 4.5)
+
+  const int32_t Dot = DotLen;
+  V.AbstandUD->SetPosition(55);
+  V.AbstandUD->ClickUp();
+  EXPECT_EQ(CaptionOf(V.AbstandLB), "x6.0");
+  EXPECT_EQ(Abstand, 60);
+  EXPECT_EQ(DotLen, Dot);
+  V.AbstandUD->ClickDown();
+  EXPECT_EQ(CaptionOf(V.AbstandLB), "x5.5");
+
+  EXPECT_EQ(TenthsText(10), "1.0");
+  EXPECT_EQ(TenthsText(5), "0.5");
+}
+
+TEST_F(MainWindow, ToneAndAttackBars) {
+  V.TnBar->setValue(8);
+  EXPECT_EQ(Ton, 8);
+  V.FrontBar->setValue(12);
+  EXPECT_EQ(Atacke, 1);
+  V.FrontBar->setValue(0);
+  EXPECT_EQ(Atacke, 13);
+  EXPECT_NE(DotBuf[202], Silence) << "the dot was synthesised at the new pitch";
+}
+
+TEST_F(MainWindow, SquareWaveSwitchAndBack) {
+  Form.show();
+  const QPoint OnSwitch = V.Image1->geometry().center();
+  QWidget* Client = Form.centralWidget();
+  EXPECT_EQ(Client->childAt(OnSwitch), V.Image1);
+
+  QTest::mouseClick(V.Image1, Qt::LeftButton);
+  EXPECT_TRUE(Rechteck);
+  EXPECT_EQ(Client->childAt(OnSwitch), V.Image2);
+  EXPECT_FALSE(V.FrontBar->isEnabled());
+  EXPECT_EQ(V.Label9->palette().color(QPalette::WindowText), QColor(128, 128, 128));
+  EXPECT_TRUE(V.Bevel5->Lowered());
+  // A square wave: only full swings.
+  for (size_t I = 0; I < 100; ++I)
+    EXPECT_TRUE(DotBuf[I] == Silence || DotBuf[I] < 40 || DotBuf[I] > 216) << I << " " << int(DotBuf[I]);
+
+  QTest::mouseClick(V.Image2, Qt::LeftButton);
+  EXPECT_FALSE(Rechteck);
+  EXPECT_EQ(Client->childAt(OnSwitch), V.Image1);
+  EXPECT_TRUE(V.FrontBar->isEnabled());
+  EXPECT_EQ(V.Label9->palette().color(QPalette::WindowText), QColor(Qt::black));
+  EXPECT_FALSE(V.Bevel5->Lowered());
+}
+
+TEST_F(MainWindow, ScrollerBringsTonePanelOrSpeedPanelToTheFront) {
+  Form.show();
+  auto InFront = [this](QWidget* Label) {
+    const QPoint At = Label->mapTo(V.BdPanel, Label->rect().center());
+    QWidget* Top = V.BdPanel->childAt(At);
+    return Top == Label || (Top != nullptr && Label->isAncestorOf(Top));
+  };
+  EXPECT_TRUE(InFront(V.Label6));
+  V.Scroller1->setValue(1);
+  EXPECT_TRUE(InFront(V.Label3));
+  EXPECT_TRUE(InFront(V.Label9));
+  EXPECT_TRUE(InFront(V.TnBar));
+  EXPECT_FALSE(InFront(V.Label6));
+  V.Scroller1->setValue(0);
+  EXPECT_TRUE(InFront(V.Label6));
+  EXPECT_TRUE(InFront(V.Label7));
+  EXPECT_TRUE(InFront(V.Label10));
+  EXPECT_FALSE(InFront(V.Label3));
+}
+
+// ---------------------------------------------------------------------------
+// Menu
+
+TEST_F(MainWindow, ExitClosesTheWindowThroughTheCloseSequence) {
+  int Closes = 0;
+  Form.CloseDown = [&Closes] { ++Closes; };
+  Form.show();
+  V.MExit->trigger();
+  EXPECT_FALSE(Form.isVisible());
+  EXPECT_EQ(Closes, 1);
+}
+
+TEST_F(MainWindow, AboutShowsTheAboutBoxModally) {
+  V.ab->trigger();  // before the box exists: nothing
+  EXPECT_TRUE(Shell.Modal.empty());
+  TAboutBox Box(Shell, &Form);
+  Form.SetAboutBox(&Box);
+  V.ab->trigger();
+  EXPECT_EQ(Shell.Modal, (std::vector<std::string>{"AboutBox"}));
+}
+
+TEST_F(MainWindow, HelpShowsTheContentsOrSaysTheFileIsMissing) {
+  TWorkDir Dir;
+  V.Contence1->trigger();
+  ASSERT_NE(Form.HelpWindow(), nullptr);
+  EXPECT_TRUE(Form.HelpWindow()->isVisible());
+  EXPECT_TRUE(Form.HelpWindow()->Browser()->toPlainText().contains("not found"));
+
+  Dir.Write("VELMHelp.html", "<html><body><p>Lessons and exercises</p></body></html>");
+  SetApplicationHelpFile("VELMHelp.html");
+  V.Contence1->trigger();
+  EXPECT_TRUE(Form.HelpWindow()->Browser()->toPlainText().contains("Lessons and exercises"));
+  EXPECT_FALSE(Form.HelpWindow()->testAttribute(Qt::WA_QuitOnClose));
+}
+
+TEST_F(MainWindow, StartUpRunsAtTheFirstActivationOnly) {
+  int StartUps = 0;
+  Form.StartUp = [&StartUps] { ++StartUps; };
+  Form.show();
+  Form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&Form));
+  EXPECT_EQ(StartUps, 1);
+  QEvent Again(QEvent::ActivationChange);
+  QApplication::sendEvent(&Form, &Again);
+  EXPECT_EQ(StartUps, 1);
+}
+
+// ---------------------------------------------------------------------------
+// Playing and the completion
+
+// A canonical 8-bit mono sound file of N samples.
+std::string WaveFile(uint32_t N) {
+  std::string H = "RIFF____WAVEfmt ";
+  auto Put32 = [&H](uint32_t X) {
+    for (int I = 0; I < 4; ++I)
+      H += static_cast<char>((X >> (8 * I)) & 0xFF);
+  };
+  auto Put16 = [&H](uint16_t X) {
+    H += static_cast<char>(X & 0xFF);
+    H += static_cast<char>(X >> 8);
+  };
+  Put32(16);
+  Put16(1);
+  Put16(1);
+  Put32(11025);
+  Put32(11025);
+  Put16(1);
+  Put16(8);
+  H += "data";
+  Put32(N);
+  const uint32_t Riff = 36 + N;
+  for (int I = 0; I < 4; ++I)
+    H[static_cast<size_t>(4 + I)] = static_cast<char>((Riff >> (8 * I)) & 0xFF);
+  return H + std::string(N, '\x90');
+}
+
+class Playback : public MainWindow {
+protected:
+  Playback() {
+    Form.SessionCompletion = [this] { ++SessionDone; };
+    TMorse::BuildElements();
+  }
+  int SessionDone = 0;
+  TWorkDir Dir;
+};
+
+TEST_F(Playback, ACodeDisablesTheKeyboardUntilItHasBeenPlayed) {
+  Form.PlayCode(".-");
+  EXPECT_TRUE(Playing);
+  EXPECT_FALSE(V.KeyPanel->isEnabled());
+  EXPECT_EQ(Device.Written.size(), static_cast<size_t>(SoundLen));
+  ASSERT_TRUE(Device.Complete());
+  EXPECT_FALSE(Playing);
+  EXPECT_FALSE(DeviceOpen);
+  EXPECT_FALSE(TMorse::HeaderHas(WHDR_PREPARED));
+  EXPECT_TRUE(V.KeyPanel->isEnabled());
+  EXPECT_EQ(SessionDone, 1);
+  EXPECT_TRUE(Reporter.Messages.empty());
+}
+
+TEST_F(Playback, ASecondCodeWhilePlayingIsDroppedAndGivesNoCompletion) {
+  Form.PlayCode(".-");
+  const std::vector<uint8_t> First = Device.Written;
+  const size_t Calls = Device.Calls.size();
+  Form.PlayCode("----");
+  EXPECT_EQ(Device.Calls.size(), Calls) << "the device is not touched";
+  EXPECT_EQ(Device.Written, First);
+  EXPECT_FALSE(V.KeyPanel->isEnabled()) << "the block playing enables it when it ends";
+  EXPECT_TRUE(Device.Complete());
+  EXPECT_FALSE(Device.Complete());
+  EXPECT_EQ(Device.WaveDoneCount, 1);
+  EXPECT_EQ(SessionDone, 1);
+}
+
+TEST_F(Playback, APendingSoundFileFollowsTheCodeWhenMnemonicsAreOn) {
+  Dir.Write("A.WAV", WaveFile(500));
+  WavePending = true;
+  WavName = "a.wav";
+  Form.PlayCode(".-");
+  ASSERT_TRUE(Device.Complete());
+  EXPECT_TRUE(Playing) << "the file plays now";
+  EXPECT_FALSE(WavePending);
+  EXPECT_EQ(Device.Written.size(), 500u);
+  EXPECT_EQ(SessionDone, 0);
+  EXPECT_FALSE(V.KeyPanel->isEnabled());
+  ASSERT_TRUE(Device.Complete());
+  EXPECT_EQ(SessionDone, 1);
+  EXPECT_TRUE(V.KeyPanel->isEnabled());
+  EXPECT_FALSE(DeviceOpen);
+}
+
+TEST_F(Playback, AMissingSoundFileLeavesItPendingAndTheCompletionGoesOn) {
+  WavePending = true;
+  WavName = "missing.wav";
+  Form.PlayCode(".");
+  ASSERT_TRUE(Device.Complete());
+  EXPECT_TRUE(WavePending);
+  EXPECT_FALSE(Playing);
+  EXPECT_TRUE(V.KeyPanel->isEnabled());
+  EXPECT_EQ(SessionDone, 1);
+  EXPECT_TRUE(Reporter.Messages.empty());
+}
+
+TEST_F(Playback, NoSoundFileWithMnemonicsOff) {
+  Dir.Write("a.wav", WaveFile(500));
+  V.MerkCheckBox->setChecked(false);
+  WavePending = true;
+  WavName = "a.wav";
+  Form.PlayCode(".-");
+  ASSERT_TRUE(Device.Complete());
+  EXPECT_TRUE(WavePending);
+  EXPECT_FALSE(Playing);
+  EXPECT_EQ(SessionDone, 1);
+}
+
+TEST_F(Playback, ACharacterOfTheReplayWindowSwitchesItsTimerOn) {
+  TManualTimer MemTimer;
+  Form.SetMemTimer(&MemTimer);
+  Form.PlayCode(".");
+  MemPlaying = true;
+  ASSERT_TRUE(Device.Complete());
+  EXPECT_FALSE(MemPlaying);
+  EXPECT_TRUE(MemTimer.Enabled());
+  EXPECT_EQ(SessionDone, 0);
+}
+
+TEST_F(Playback, TheSpeedTestTakesTheCompletionWhileItRuns) {
+  bool Running = true;
+  int TestDone = 0;
+  Form.SpeedTestCompletion = [&] {
+    ++TestDone;
+    return Running;
+  };
+  Form.PlayCode(".");
+  ASSERT_TRUE(Device.Complete());
+  EXPECT_EQ(TestDone, 1);
+  EXPECT_EQ(SessionDone, 0);
+  Running = false;
+  Form.PlayCode(".");
+  ASSERT_TRUE(Device.Complete());
+  EXPECT_EQ(SessionDone, 1);
+}
+
+TEST_F(Playback, ADeviceThatDoesNotOpenShowsItsTextAndLeavesTheKeyboardUsable) {
+  Device.Fail(TWaveOp::Open, MMSYSERR_ALLOCATED);
+  Device.SetErrorText(MMSYSERR_ALLOCATED, "The device is in use.");
+  Form.PlayCode(".-");
+  EXPECT_EQ(Reporter.Messages, (std::vector<std::string>{"The device is in use."}));
+  EXPECT_FALSE(Playing);
+  EXPECT_TRUE(V.KeyPanel->isEnabled());
+  EXPECT_FALSE(Device.Complete());
+  EXPECT_EQ(SessionDone, 0) << "no completion: the pacing stops here";
+}
+
+TEST_F(Playback, ASoundFileTheDeviceCannotPlayCompletesAtOnce) {
+  Dir.Write("a.wav", WaveFile(300));
+  Device.Fail(TWaveOp::Open, MMSYSERR_NODRIVER);
+  Form.PlayWave("a.wav");
+  EXPECT_EQ(Reporter.Messages.size(), 1u);
+  EXPECT_FALSE(Playing);
+  EXPECT_EQ(SessionDone, 1);
+  EXPECT_TRUE(V.KeyPanel->isEnabled());
+}
+
+TEST_F(Playback, PlayWaveDoesNothingWithoutItsFileOrWhilePlaying) {
+  WavePending = true;
+  Form.PlayWave("nothing.wav");
+  EXPECT_FALSE(WavePending);
+  EXPECT_TRUE(Device.Calls.empty());
+  EXPECT_EQ(SessionDone, 0);
+
+  Dir.Write("a.wav", WaveFile(300));
+  Form.PlayCode(".");
+  const size_t Calls = Device.Calls.size();
+  Form.PlayWave("a.wav");
+  EXPECT_EQ(Device.Calls.size(), Calls);
+}
+
+TEST(ProgramValues, GroupsStartAtTen) {
+  StandIn::GruppenZahl = 50;
+  SetInitialValues();
+  EXPECT_EQ(StandIn::GruppenZahl, 10);
+  EXPECT_TRUE(StandIn::Idle);
+}
+
+} // namespace

@@ -1,0 +1,62 @@
+// The interface sound of the about box through the real desktop layer, on a
+// private PulseAudio daemon with a null sink: "Reload.wav" is found whatever
+// its case, plays, and the call returns at once.
+#include "windows/Shell.h"
+
+#include "support/PulseServer.h"
+#include "windows/WorkDir.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+namespace {
+
+void SpinFor(int Ms) {
+  QDeadlineTimer Deadline(Ms);
+  while (!Deadline.hasExpired())
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+TEST(InterfaceSound, TheShippedChimePlaysAndTheCallReturnsAtOnce) {
+  TPulseServer& Pulse = SharedPulseServer();
+  ASSERT_TRUE(Pulse.Error().empty()) << Pulse.Error();
+  TWorkDir Dir;
+  const QString Shipped = QFileInfo(QStringLiteral(__FILE__)).absolutePath() + "/../../data/Reload.wav";
+  ASSERT_TRUE(QFile::copy(Shipped, Dir.Path() + "/reload.WAV"));
+
+  TQtShell Shell;
+  ASSERT_TRUE(Pulse.StartRecording());
+  SpinFor(300);
+  QElapsedTimer Call;
+  Call.start();
+  Shell.PlaySoundAsync("Reload.wav");
+  EXPECT_LT(Call.elapsed(), 150) << "asynchronous";
+  SpinFor(1500);
+  const std::vector<uint8_t> Recorded = Pulse.StopRecording();
+  const std::vector<TTone> Tones = FindTones(Recorded);
+  ASSERT_FALSE(Tones.empty()) << Recorded.size() << " samples recorded, all silent";
+  int64_t Sounding = 0;
+  for (const TTone& T : Tones)
+    Sounding += T.End - T.Start;
+  // The chime lasts about 0.2 s.
+  EXPECT_GT(Sounding, 1000);
+  EXPECT_LT(Sounding, 4000);
+}
+
+TEST(InterfaceSound, AMissingFilePlaysNothing) {
+  TPulseServer& Pulse = SharedPulseServer();
+  ASSERT_TRUE(Pulse.Error().empty()) << Pulse.Error();
+  TWorkDir Dir;
+  TQtShell Shell;
+  ASSERT_TRUE(Pulse.StartRecording());
+  SpinFor(200);
+  Shell.PlaySoundAsync("Reload.wav");
+  SpinFor(800);
+  EXPECT_TRUE(FindTones(Pulse.StopRecording()).empty());
+}
+
+} // namespace
