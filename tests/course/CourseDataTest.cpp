@@ -119,6 +119,17 @@ TEST_F(CourseData, EveryAlphabetHasTheStandardCodesAndEveryLetterOfItsKeyboard) 
   }
 }
 
+TEST_F(CourseData, NationalLettersShowInTheirLayoutsCharacterSet) {
+  Switch(Layouts()[3]);
+  EXPECT_EQ(View.Tasten[17]->text(), QString(QChar(0x0131)));  // dotless i
+  EXPECT_EQ(View.Tasten[30]->text(), QString(QChar(0x015F)));  // s with cedilla
+  Switch(Layouts()[2]);
+  EXPECT_EQ(View.Tasten[10]->text(), QString(QChar(0x0439)));  // short i
+  EXPECT_EQ(View.Tasten[40]->text(), QString(QChar(0x044E)));  // yu
+  Switch(Layouts()[1]);
+  EXPECT_EQ(View.Tasten[31]->text(), QString(QChar(0x00E4)));  // a umlaut
+}
+
 TEST_F(CourseData, TheOrdersBeginWithCharactersOfContrastingRhythm) {
   Switch(Layouts()[0]);
   EXPECT_EQ(BuchFolge.substr(0, 26), DefaultOrder);
