@@ -14,7 +14,9 @@ TCourse::~TCourse() {
     Unwire();
 }
 
-void TCourse::RememberWiring(std::function<void()> Unwire) { FUnwire.push_back(std::move(Unwire)); }
+void TCourse::RememberWiring(std::function<void()> Unwire) {
+  FUnwire.push_back(std::move(Unwire));
+}
 
 bool TCourse::LoadLessonData(int32_t SprachNr) {
   return ::LoadLessonData(SprachNr, FView, FReporter);
@@ -49,7 +51,7 @@ void WireRadio(TCourse& Course, QRadioButton* Button, THandler Handler) {
                    });
 }
 
-}  // namespace
+} // namespace
 
 void WireCourse(TCourse& Course) {
   TMainView& V = Course.View();

@@ -39,7 +39,7 @@ extern std::string NeueZeichen;
 extern bool RBSperre;
 
 constexpr int32_t MinGruppen = 5;
-constexpr int32_t MaxGruppen = 55;  // endless groups
+constexpr int32_t MaxGruppen = 55; // endless groups
 constexpr int32_t GruppenSchritt = 5;
 // Five-character groups of exercise 4.
 extern int32_t GruppenZahl;
@@ -63,8 +63,8 @@ extern std::array<std::string, MaxLetters + 1> MerkWoerter;
 // or positions in KursFolge (exercises 3 and 4).
 extern std::vector<int32_t> UebFolge;
 extern int32_t UebLaenge;
-extern int32_t UebPos;      // next entry to sound
-extern int32_t GruppenPos;  // characters sounded of the current group
+extern int32_t UebPos;     // next entry to sound
+extern int32_t GruppenPos; // characters sounded of the current group
 // Candidates of exercise 4, and the characters of the keys picked for Only.
 extern std::string GruppenZeichen;
 extern std::string OnlyZeichen;
@@ -78,7 +78,7 @@ extern std::array<bool, MaxLetters + 1> Markiert;
 // ---------------------------------------------------------------------------
 // On-screen keyboard
 
-constexpr size_t TastReiheMax = 15;  // bytes of one keyboard row
+constexpr size_t TastReiheMax = 15; // bytes of one keyboard row
 // Rows 1..4 of the active layout (digits, then three letter rows); slot 0 is
 // unused. Set by the layout switch.
 extern std::array<std::string, 5> TastReihen;

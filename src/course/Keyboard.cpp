@@ -15,9 +15,9 @@
 namespace {
 
 constexpr int KeyWidth = 30;
-constexpr int KeyStep = KeyWidth + 1;  // from one key's left to the next one's
+constexpr int KeyStep = KeyWidth + 1; // from one key's left to the next one's
 constexpr int FirstRowTop = 40;
-constexpr int SignBlockGap = 45;  // from the last key of row 2 to the sign block
+constexpr int SignBlockGap = 45; // from the last key of row 2 to the sign block
 constexpr int ProsignFontPixels = 12;
 constexpr int NewKeyFontGrowth = 20;
 constexpr int NewKeyGap = 4;
@@ -46,9 +46,11 @@ void PlaceKey(TMButton* Key, QWidget* Panel, const std::string& Text, const QFon
   Key->show();
 }
 
-std::string Row(size_t R) { return TastReihen[R].substr(0, TastReiheMax); }
+std::string Row(size_t R) {
+  return TastReihen[R].substr(0, TastReiheMax);
+}
 
-}  // namespace
+} // namespace
 
 void TCourse::BuildKeyboard() {
   for (TMButton* Key : FView.Tasten)
@@ -57,7 +59,7 @@ void TCourse::BuildKeyboard() {
 
   QWidget* Panel = FView.KeyPanel;
   const QFont Font = Panel->font();
-  size_t Next = 0;  // the next key to place
+  size_t Next = 0; // the next key to place
   auto Free = [this, &Next] { return Next < FView.Tasten.size() && FView.Tasten[Next] != nullptr; };
 
   // PlaceKeyRow for rows 1..4.
@@ -110,7 +112,7 @@ void TCourse::BindKeys() {
       Key->SetMChar(std::string(1, C));
       Key->SetMCode(CodeOf(C));
     } else {
-      Key->setEnabled(false);  // an untaught character is never usable
+      Key->setEnabled(false); // an untaught character is never usable
     }
   }
 }

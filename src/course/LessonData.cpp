@@ -16,7 +16,9 @@ bool IsBuiltIn(char C) {
   return Digits.find(C) != std::string_view::npos || Signs.find(C) != std::string_view::npos;
 }
 
-char AsciiLower(char C) { return C >= 'A' && C <= 'Z' ? static_cast<char>(C - 'A' + 'a') : C; }
+char AsciiLower(char C) {
+  return C >= 'A' && C <= 'Z' ? static_cast<char>(C - 'A' + 'a') : C;
+}
 
 // The letter order of an LD.dat line: each letter once, at its first place.
 // Digits and signs are left out; they have lessons of their own after the
@@ -29,7 +31,7 @@ std::string LetterOrder(const std::string& Line) {
   return Order;
 }
 
-}  // namespace
+} // namespace
 
 bool LoadCodeTable(TMessageReporter& Reporter) {
   TTextReader File;
@@ -90,7 +92,7 @@ bool LoadLessonData(int32_t SprachNr, TMainView& View, TMessageReporter& Reporte
     TTextWriter Out;
     if (!FindBareFile(LessonDataFile) && Out.Create(LessonDataFile)) {
       Out.WriteLine(BuchFolge);
-      Out.Close();  // a folder that cannot be written keeps no LD.dat; the default still serves
+      Out.Close(); // a folder that cannot be written keeps no LD.dat; the default still serves
     }
     Result = false;
   } else {

@@ -14,16 +14,26 @@
 namespace {
 
 // The first lesson of each set has no exercise 3.
-bool FirstOfASet(int32_t L) { return L == 1 || L == LektBuchEnde + 1 || L == LektZiffEnde + 1; }
+bool FirstOfASet(int32_t L) {
+  return L == 1 || L == LektBuchEnde + 1 || L == LektZiffEnde + 1;
+}
 
-bool DigitLesson(int32_t L) { return L > LektBuchEnde && L <= LektZiffEnde; }
-bool SignLesson(int32_t L) { return L > LektZiffEnde && L <= LektZeichEnde; }
+bool DigitLesson(int32_t L) {
+  return L > LektBuchEnde && L <= LektZiffEnde;
+}
+bool SignLesson(int32_t L) {
+  return L > LektZiffEnde && L <= LektZeichEnde;
+}
 
-uint8_t AsByte(int32_t V) { return static_cast<uint8_t>(std::clamp<int32_t>(V, 0, 255)); }
+uint8_t AsByte(int32_t V) {
+  return static_cast<uint8_t>(std::clamp<int32_t>(V, 0, 255));
+}
 
-}  // namespace
+} // namespace
 
-void TCourse::ShowLektNr() { SetCaption(FView.LektLabel, std::to_string(LektNr)); }
+void TCourse::ShowLektNr() {
+  SetCaption(FView.LektLabel, std::to_string(LektNr));
+}
 
 void TCourse::ShowUebNr() {
   SetCaption(FView.UebLabel, std::to_string(UebNr));
@@ -84,7 +94,7 @@ void TCourse::LektADDownClick(QObject* Sender) {
       --LektNr;
     }
   } else if (LektNr < 1) {
-    LektNr = 1;  // a damaged learner record; lessons count from 1
+    LektNr = 1; // a damaged learner record; lessons count from 1
   }
   if (LektNr > LektZeichEnde && LektZeichEnde > 0) {
     UebNr = 4;
@@ -227,7 +237,7 @@ void TCourse::AllRBClick(QObject*) {
 }
 
 void TCourse::WeiterBtnClick(QObject*) {
-  FView.NormalRB->setChecked(true);  // also takes OnlyRB out
+  FView.NormalRB->setChecked(true); // also takes OnlyRB out
   if (UebNr < 4) {
     ++UebNr;
   } else {
@@ -268,5 +278,6 @@ void TCourse::GroupADDownClick(QObject*) {
 
 void TCourse::GroupADUpClick(QObject*) {
   GruppenZahl = std::min(GruppenZahl + GruppenSchritt, MaxGruppen);
-  SetCaption(FView.GroupLabel, GruppenZahl == MaxGruppen ? std::string("==") : std::to_string(GruppenZahl));
+  SetCaption(FView.GroupLabel,
+             GruppenZahl == MaxGruppen ? std::string("==") : std::to_string(GruppenZahl));
 }

@@ -14,9 +14,11 @@ std::string Part(const std::string& S, size_t At, size_t Count) {
   return At >= S.size() ? std::string() : S.substr(At, Count);
 }
 
-size_t Size(int32_t N) { return N > 0 ? static_cast<size_t>(N) : 0; }
+size_t Size(int32_t N) {
+  return N > 0 ? static_cast<size_t>(N) : 0;
+}
 
-}  // namespace
+} // namespace
 
 bool LessonBoundsOf(const std::string& Folge, TLessonBounds& Bounds) {
   const size_t One = Folge.find('1');
@@ -44,11 +46,11 @@ TLessonSet SetOfLesson(const TLessonBounds& Bounds, int32_t L) {
 
 void LessonChars(const std::string& Folge, const TLessonBounds& Bounds, int32_t L,
                  std::string& Lekt, std::string& Neue) {
-  const int32_t T = 4 * Bounds.BuchEnde - Bounds.Buchstaben;  // lessons of three letters
+  const int32_t T = 4 * Bounds.BuchEnde - Bounds.Buchstaben; // lessons of three letters
   switch (SetOfLesson(Bounds, L)) {
   case TLessonSet::Buchstaben: {
     const int32_t Lesson = std::max<int32_t>(L, 1);
-    const int32_t Four = Bounds.BuchEnde - T;  // lessons 1..Four add four letters
+    const int32_t Four = Bounds.BuchEnde - T; // lessons 1..Four add four letters
     const int32_t Count =
         std::min(4 * Lesson - std::max<int32_t>(0, Lesson - Four), Bounds.Buchstaben);
     Lekt = Part(Folge, 0, Size(Count));

@@ -9,10 +9,10 @@
 // lesson of all characters follow.
 
 struct TLessonBounds {
-  int32_t Buchstaben = 0;  // letters before the digits
-  int32_t BuchEnde = 0;    // last letter lesson (0 when there are no letters)
-  int32_t ZiffEnde = 0;    // last digit lesson
-  int32_t ZeichEnde = 0;   // last sign lesson; the final lesson follows it
+  int32_t Buchstaben = 0; // letters before the digits
+  int32_t BuchEnde = 0;   // last letter lesson (0 when there are no letters)
+  int32_t ZiffEnde = 0;   // last digit lesson
+  int32_t ZeichEnde = 0;  // last sign lesson; the final lesson follows it
 };
 
 // False when the order holds no "1": no alphabet has been loaded.

@@ -14,19 +14,25 @@
 
 namespace {
 
-constexpr int32_t NeuVornRun = 5;  // each new character opens the run this often
+constexpr int32_t NeuVornRun = 5; // each new character opens the run this often
 
 // How often one of R candidates may be drawn first among N entries.
-int32_t GroupLimit(int32_t N, int32_t R) { return N / R + 1; }
+int32_t GroupLimit(int32_t N, int32_t R) {
+  return N / R + 1;
+}
 
 uint32_t ClockSeed() {
-  const auto Ticks = static_cast<uint64_t>(
-      std::chrono::high_resolution_clock::now().time_since_epoch().count());
+  const auto Ticks =
+      static_cast<uint64_t>(std::chrono::high_resolution_clock::now().time_since_epoch().count());
   return static_cast<uint32_t>(Ticks ^ (Ticks >> 32));
 }
 
-bool DigitLesson() { return LektNr > LektBuchEnde && LektNr <= LektZiffEnde; }
-bool SignLesson() { return LektNr > LektZiffEnde && LektNr <= LektZeichEnde; }
+bool DigitLesson() {
+  return LektNr > LektBuchEnde && LektNr <= LektZiffEnde;
+}
+bool SignLesson() {
+  return LektNr > LektZiffEnde && LektNr <= LektZeichEnde;
+}
 
 // The candidate V (1-based in LektZeichen) is marked by the learner.
 bool Marked(int32_t V) {
@@ -36,7 +42,7 @@ bool Marked(int32_t V) {
   return P >= 1 && P <= MaxLetters && Markiert[static_cast<size_t>(P)];
 }
 
-}  // namespace
+} // namespace
 
 TSequenceDraw TCourse::GenerateSequence(int32_t N, int32_t R, std::optional<uint32_t> Seed) {
   TSequenceDraw Draw;
@@ -98,7 +104,7 @@ TSequenceDraw TCourse::GenerateSequence(int32_t N, int32_t R, std::optional<uint
       Draw.Only = true;
       M = GroupLimit(N, static_cast<int32_t>(OnlyZeichen.size()));
     } else {
-      FView.NormalRB->setChecked(true);  // clears the selection
+      FView.NormalRB->setChecked(true); // clears the selection
     }
   }
 

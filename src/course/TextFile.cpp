@@ -29,7 +29,7 @@ bool TTextReader::Fill() {
   FPos = 0;
   FLen = Got > 0 ? static_cast<size_t>(Got) : 0;
   if (FLen == 0) {
-    FEnd = true;  // end of data, or a read error: nothing more to read either way
+    FEnd = true; // end of data, or a read error: nothing more to read either way
     return false;
   }
   return true;
@@ -48,7 +48,9 @@ int TTextReader::Peek() {
   return static_cast<unsigned char>(C);
 }
 
-bool TTextReader::Eof() { return Peek() < 0; }
+bool TTextReader::Eof() {
+  return Peek() < 0;
+}
 
 std::string TTextReader::ReadLine(size_t MaxLen) {
   std::string Line;
@@ -68,7 +70,7 @@ std::string TTextReader::ReadLine(size_t MaxLen) {
     }
     FPos = Run;
   }
-  ++FPos;  // the carriage return
+  ++FPos; // the carriage return
   if (Peek() == '\n')
     ++FPos;
   return Line;

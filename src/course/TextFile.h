@@ -48,7 +48,7 @@ private:
   std::array<char, 8192> FBuf{};
   size_t FPos = 0;
   size_t FLen = 0;
-  bool FEnd = true;  // the data is used up, or a Ctrl-Z was reached
+  bool FEnd = true; // the data is used up, or a Ctrl-Z was reached
 };
 
 // Writes a text file line by line, each line ended by a carriage return and a

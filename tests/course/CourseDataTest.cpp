@@ -20,7 +20,7 @@ struct TLayout {
   std::array<std::string, 5> Rows;
   uint8_t Charset;
   int32_t Links;
-  std::map<char, std::string> Table;  // every letter of the alphabet with its code
+  std::map<char, std::string> Table; // every letter of the alphabet with its code
 };
 
 std::map<char, std::string> Latin(std::map<char, std::string> Extra = {}) {
@@ -33,21 +33,29 @@ std::map<char, std::string> Latin(std::map<char, std::string> Extra = {}) {
 // Russian Morse code, by code page 1251 byte: а б в г д е ж з и й к л м н о п
 // р с т у ф х ц ч ш щ ы ь э ю я.
 const std::map<char, std::string> Russian = {
-    {'\xE0', ".-"},   {'\xE1', "-..."}, {'\xE2', ".--"},   {'\xE3', "--."},  {'\xE4', "-.."},
-    {'\xE5', "."},    {'\xE6', "...-"}, {'\xE7', "--.."},  {'\xE8', ".."},   {'\xE9', ".---"},
-    {'\xEA', "-.-"},  {'\xEB', ".-.."}, {'\xEC', "--"},    {'\xED', "-."},   {'\xEE', "---"},
-    {'\xEF', ".--."}, {'\xF0', ".-."},  {'\xF1', "..."},   {'\xF2', "-"},    {'\xF3', "..-"},
-    {'\xF4', "..-."}, {'\xF5', "...."}, {'\xF6', "-.-."},  {'\xF7', "---."}, {'\xF8', "----"},
-    {'\xF9', "--.-"}, {'\xFB', "-.--"}, {'\xFC', "-..-"},  {'\xFD', "..-.."}, {'\xFE', "..--"},
+    {'\xE0', ".-"},   {'\xE1', "-..."}, {'\xE2', ".--"},  {'\xE3', "--."},   {'\xE4', "-.."},
+    {'\xE5', "."},    {'\xE6', "...-"}, {'\xE7', "--.."}, {'\xE8', ".."},    {'\xE9', ".---"},
+    {'\xEA', "-.-"},  {'\xEB', ".-.."}, {'\xEC', "--"},   {'\xED', "-."},    {'\xEE', "---"},
+    {'\xEF', ".--."}, {'\xF0', ".-."},  {'\xF1', "..."},  {'\xF2', "-"},     {'\xF3', "..-"},
+    {'\xF4', "..-."}, {'\xF5', "...."}, {'\xF6', "-.-."}, {'\xF7', "---."},  {'\xF8', "----"},
+    {'\xF9', "--.-"}, {'\xFB', "-.--"}, {'\xFC', "-..-"}, {'\xFD', "..-.."}, {'\xFE', "..--"},
     {'\xFF', ".-.-"}};
 
 std::vector<TLayout> Layouts() {
   return {
-      {1, "Eng.txt", {"", "1234567890", "qwertyuiop", "asdfghjkl", "zxcvbnm"}, ANSI_CHARSET, 24,
+      {1,
+       "Eng.txt",
+       {"", "1234567890", "qwertyuiop", "asdfghjkl", "zxcvbnm"},
+       ANSI_CHARSET,
+       24,
        Latin()},
       // ä ö ü in code page 1252
-      {2, "Deu.txt", {"", "1234567890", "qwertzuiop\xFC", "asdfghjkl\xF6\xE4", "yxcvbnm"},
-       ANSI_CHARSET, 9, Latin({{'\xE4', ".-.-"}, {'\xF6', "---."}, {'\xFC', "..--"}})},
+      {2,
+       "Deu.txt",
+       {"", "1234567890", "qwertzuiop\xFC", "asdfghjkl\xF6\xE4", "yxcvbnm"},
+       ANSI_CHARSET,
+       9,
+       Latin({{'\xE4', ".-.-"}, {'\xF6', "---."}, {'\xFC', "..--"}})},
       {3,
        "Rus.txt",
        {"", "1234567890", "\xE9\xF6\xF3\xEA\xE5\xED\xE3\xF8\xF9\xE7\xF5",
@@ -102,7 +110,8 @@ TEST_F(CourseData, EveryAlphabetHasTheStandardCodesAndEveryLetterOfItsKeyboard) 
     std::set<char> Seen;
     for (size_t P = 1; P <= N; ++P) {
       const char C = Letters[P - 1];
-      ASSERT_EQ(L.Table.count(C), 1u) << "unknown letter " << static_cast<int>(static_cast<unsigned char>(C));
+      ASSERT_EQ(L.Table.count(C), 1u)
+          << "unknown letter " << static_cast<int>(static_cast<unsigned char>(C));
       EXPECT_EQ(Codes[P], L.Table.at(C)) << static_cast<int>(static_cast<unsigned char>(C));
       EXPECT_TRUE(Seen.insert(C).second);
     }
@@ -121,13 +130,13 @@ TEST_F(CourseData, EveryAlphabetHasTheStandardCodesAndEveryLetterOfItsKeyboard) 
 
 TEST_F(CourseData, NationalLettersShowInTheirLayoutsCharacterSet) {
   Switch(Layouts()[3]);
-  EXPECT_EQ(View.Tasten[17]->text(), QString(QChar(0x0131)));  // dotless i
-  EXPECT_EQ(View.Tasten[30]->text(), QString(QChar(0x015F)));  // s with cedilla
+  EXPECT_EQ(View.Tasten[17]->text(), QString(QChar(0x0131))); // dotless i
+  EXPECT_EQ(View.Tasten[30]->text(), QString(QChar(0x015F))); // s with cedilla
   Switch(Layouts()[2]);
-  EXPECT_EQ(View.Tasten[10]->text(), QString(QChar(0x0439)));  // short i
-  EXPECT_EQ(View.Tasten[40]->text(), QString(QChar(0x044E)));  // yu
+  EXPECT_EQ(View.Tasten[10]->text(), QString(QChar(0x0439))); // short i
+  EXPECT_EQ(View.Tasten[40]->text(), QString(QChar(0x044E))); // yu
   Switch(Layouts()[1]);
-  EXPECT_EQ(View.Tasten[31]->text(), QString(QChar(0x00E4)));  // a umlaut
+  EXPECT_EQ(View.Tasten[31]->text(), QString(QChar(0x00E4))); // a umlaut
 }
 
 TEST_F(CourseData, TheOrdersBeginWithCharactersOfContrastingRhythm) {
@@ -185,4 +194,4 @@ TEST_F(CourseData, TheFilesHaveCarriageReturnLineFeedLineEnds) {
   EXPECT_EQ(Lines, 4);
 }
 
-}  // namespace
+} // namespace

@@ -6,10 +6,13 @@ namespace {
 
 using Keyboard = TCourseTest;
 
-QPoint At(const TMButton* Key) { return Key->pos(); }
+QPoint At(const TMButton* Key) {
+  return Key->pos();
+}
 
 void SwitchToGerman(TCourse& Course, TMainView& View) {
-  WriteFile("LD.dat", std::string(DefaultOrder) + "\xE4\xF6\xFC\r\n" + DefaultOrder + "\xE4\xF6\xFC\r\n");
+  WriteFile("LD.dat",
+            std::string(DefaultOrder) + "\xE4\xF6\xFC\r\n" + DefaultOrder + "\xE4\xF6\xFC\r\n");
   WriteFile("Deu.txt", LatinAlphabet() + "\xE4.-.-\r\n\xF6---.\r\n\xFC..--\r\n");
   TastReihen = {"", "1234567890", "qwertzuiop\xFC", "asdfghjkl\xF6\xE4", "yxcvbnm"};
   TastLinks = 9;
@@ -32,9 +35,9 @@ TEST_F(Keyboard, TheEnglishKeyboardIsLaidOutRowByRowWithTheSignBlockBesideIt) {
       EXPECT_FALSE(View.Tasten[K]->isHidden());
       EXPECT_EQ(CaptionOf(View.Tasten[K]), std::string(1, TastReihen[R + 1][C]));
     }
-  EXPECT_EQ(At(View.Tasten[19]).x(), 318);  // the last key of row 2
-  const std::array<QPoint, 8> Signs = {QPoint(364, 40), QPoint(395, 40), QPoint(426, 40),
-                                       QPoint(364, 71), QPoint(395, 71), QPoint(426, 71),
+  EXPECT_EQ(At(View.Tasten[19]).x(), 318); // the last key of row 2
+  const std::array<QPoint, 8> Signs = {QPoint(364, 40),  QPoint(395, 40), QPoint(426, 40),
+                                       QPoint(364, 71),  QPoint(395, 71), QPoint(426, 71),
                                        QPoint(364, 102), QPoint(395, 102)};
   for (size_t S = 0; S < 8; ++S, ++K) {
     EXPECT_EQ(At(View.Tasten[K]), Signs[S]) << S;
@@ -87,7 +90,7 @@ TEST_F(Keyboard, ProsignKeysShowTheirLettersAndKeepTheirCharacters) {
 }
 
 TEST_F(Keyboard, AKeyOfAnUntaughtCharacterIsNeverUsable) {
-  WriteFile("Eng.txt", LatinAlphabet("abcdefghijklmnoprstuvwxyz"));  // no q
+  WriteFile("Eng.txt", LatinAlphabet("abcdefghijklmnoprstuvwxyz")); // no q
   WriteFile("LD.dat", std::string(DefaultOrder) + "\r\n");
   TastReihen = {"", "1234567890", "qwertyuiop", "asdfghjkl", "zxcvbnm"};
   TastLinks = 24;
@@ -103,21 +106,22 @@ TEST_F(Keyboard, AKeyOfAnUntaughtCharacterIsNeverUsable) {
     StartAt(L, 1, 13, 4);
     EXPECT_FALSE(Q->isEnabled()) << int{L};
   }
-  EXPECT_TRUE(View.Tasten[11]->isEnabled());  // w, in the final lesson
+  EXPECT_TRUE(View.Tasten[11]->isEnabled()); // w, in the final lesson
 }
 
 TEST_F(Keyboard, KeysTakeTheCharacterSetOfTheKeyboardSoCyrillicShows) {
   WriteFile("LD.dat", "a\r\nb\r\n\xF2\xEC\xE9\r\n");
   WriteFile("Rus.txt", "\xF2-\r\n\xEC--\r\n\xE9.---\r\n");
   TastReihen = {"", "1234567890", "\xE9\xF6\xF3\xEA\xE5\xED\xE3\xF8\xF9\xE7\xF5",
-                "\xF4\xFB\xE2\xE0\xEF\xF0\xEE\xEB\xE4\xE6\xFD", "\xFF\xF7\xF1\xEC\xE8\xF2\xFC\xE1\xFE"};
+                "\xF4\xFB\xE2\xE0\xEF\xF0\xEE\xEB\xE4\xE6\xFD",
+                "\xFF\xF7\xF1\xEC\xE8\xF2\xFC\xE1\xFE"};
   TastLinks = 9;
   AlphabetFile = "Rus.txt";
   SetCharset(View.KeyPanel, RUSSIAN_CHARSET);
   Course->LoadLessonData(3);
   Course->BuildKeyboard();
   Course->BindKeys();
-  EXPECT_EQ(View.Tasten[10]->text(), QString(QChar(0x0439)));  // й
+  EXPECT_EQ(View.Tasten[10]->text(), QString(QChar(0x0439))); // й
   EXPECT_EQ(CaptionOf(View.Tasten[10]), "\xE9");
   EXPECT_EQ(View.Tasten[10]->MCode(), ".---");
   EXPECT_EQ(CharsetOf(View.Tasten[10]), RUSSIAN_CHARSET);
@@ -129,7 +133,7 @@ TEST_F(Keyboard, KeysTakeTheCharacterSetOfTheKeyboardSoCyrillicShows) {
 
   StartAt(1, 1, 1, 1);
   EXPECT_EQ(NeueZeichen, "\xF2\xEC\xE9");
-  EXPECT_EQ(View.NeuTasten[0]->text(), QString(QChar(0x0442)));  // т
+  EXPECT_EQ(View.NeuTasten[0]->text(), QString(QChar(0x0442))); // т
 }
 
 TEST_F(Keyboard, TheNewCharactersAreCentredOnTheirPanelWithTheirWords) {
@@ -138,7 +142,7 @@ TEST_F(Keyboard, TheNewCharactersAreCentredOnTheirPanelWithTheirWords) {
   LabelText = {"", "Exercise one", "Exercise two", "Exercise three", "Exercise four"};
   StartAt(2, 2, 2, 2);
   ASSERT_EQ(NeueZeichen, "isha");
-  const std::array<int, 4> Lefts = {96, 170, 244, 318};  // 242 - 140 - 6, then 74 apart
+  const std::array<int, 4> Lefts = {96, 170, 244, 318}; // 242 - 140 - 6, then 74 apart
   for (size_t I = 0; I < 4; ++I) {
     TMButton* Key = View.NeuTasten[I];
     EXPECT_EQ(Key->x(), Lefts[I]);
@@ -156,7 +160,7 @@ TEST_F(Keyboard, TheNewCharactersAreCentredOnTheirPanelWithTheirWords) {
   EXPECT_EQ(CaptionOf(View.Label1), "Exercise two");
   EXPECT_EQ(CaptionOf(View.Label4), "Exercise two");
 
-  StartAt(8, 1, 8, 1);  // five new digits
+  StartAt(8, 1, 8, 1); // five new digits
   EXPECT_EQ(View.NeuTasten[0]->x(), 242 - 175 - 8);
   EXPECT_FALSE(View.NeuTasten[4]->isHidden());
   EXPECT_EQ(CaptionOf(View.Label1), "Exercise one");
@@ -173,7 +177,7 @@ TEST_F(Keyboard, ClicksMarkKeysOnTheGroupScreenOnlyWhenMarkingIsOn) {
   ASSERT_TRUE(T->isEnabled());
   const size_t P = static_cast<size_t>(LetterPos('t'));
 
-  T->Click();  // Normal and no marking: only sounded
+  T->Click(); // Normal and no marking: only sounded
   EXPECT_EQ(T->FontColor(), KeyRed);
   EXPECT_EQ(Sounded, std::vector<std::string>{"t"});
 
@@ -185,7 +189,7 @@ TEST_F(Keyboard, ClicksMarkKeysOnTheGroupScreenOnlyWhenMarkingIsOn) {
   EXPECT_EQ(T->FontColor(), KeyRed);
   EXPECT_FALSE(Markiert[P]);
 
-  NeuVorn = true;  // the opening run is not for marking
+  NeuVorn = true; // the opening run is not for marking
   T->Click();
   EXPECT_EQ(T->FontColor(), KeyRed);
   NeuVorn = false;
@@ -195,7 +199,7 @@ TEST_F(Keyboard, ClicksMarkKeysOnTheGroupScreenOnlyWhenMarkingIsOn) {
   T->Click();
   KeyOf('m')->Click();
   EXPECT_EQ(KeyOf('m')->FontColor(), KeyLime);
-  Playing = true;  // a click while a code plays marks but does not sound
+  Playing = true; // a click while a code plays marks but does not sound
   KeyOf('o')->Click();
   EXPECT_EQ(KeyOf('o')->FontColor(), KeyLime);
   EXPECT_EQ(Sounded.size(), 6u);
@@ -215,4 +219,4 @@ TEST_F(Keyboard, ClicksMarkKeysOnTheGroupScreenOnlyWhenMarkingIsOn) {
     EXPECT_FALSE(Markiert[I]);
 }
 
-}  // namespace
+} // namespace

@@ -8,7 +8,9 @@ namespace {
 
 using LessonData = TCourseTest;
 
-std::string Codes1Based(size_t P) { return Codes[P]; }
+std::string Codes1Based(size_t P) {
+  return Codes[P];
+}
 
 // What holds after any load, whatever the files held.
 void ExpectSoundTables() {
@@ -42,7 +44,7 @@ TEST_F(LessonData, TooFewLinesGiveTheMessageAndTheDefaultOrderFromEngTxt) {
   EXPECT_EQ(Reporter.Messages, std::vector<std::string>{"PPPPPPP"});
   EXPECT_EQ(AlphabetFile, "Eng.Txt");
   EXPECT_EQ(BuchFolge, DefaultOrder + DigitsAndSigns);
-  EXPECT_EQ(ReadFile("LD.dat"), "abc\r\n");  // only a missing LD.dat is written
+  EXPECT_EQ(ReadFile("LD.dat"), "abc\r\n"); // only a missing LD.dat is written
 
   // Line 2 without a line end is still a line.
   Reporter.Messages.clear();
@@ -55,7 +57,7 @@ TEST_F(LessonData, TooFewLinesGiveTheMessageAndTheDefaultOrderFromEngTxt) {
 
 TEST_F(LessonData, TheLineOfTheLayoutIsTaughtWithOnlyTheLettersTheAlphabetHas) {
   WriteFile("LD.dat", "tmoe\r\nxq9zya.b\r\nlast\r\n");
-  WriteFile("Deu.txt", LatinAlphabet("abcdefghijklmnoprstuvwxyz"));  // no q
+  WriteFile("Deu.txt", LatinAlphabet("abcdefghijklmnoprstuvwxyz")); // no q
   AlphabetFile = "Deu.txt";
   EXPECT_TRUE(Course->LoadLessonData(2));
   // q is missing from the alphabet; 9 and "." are taught with the digits and signs.
@@ -114,8 +116,8 @@ TEST_F(LessonData, TheCodeTableHoldsTheLettersThenTheBuiltInDigitsAndSigns) {
   ASSERT_TRUE(LoadCodeTable(Reporter));
   EXPECT_EQ(Letters, "abcd" + DigitsAndSigns);
   EXPECT_EQ(Codes1Based(1), ".-");
-  EXPECT_EQ(Codes1Based(2), "-...");        // the capital is lowered, the empty line skipped
-  EXPECT_EQ(Codes1Based(3), "-.-.-.-.-.");  // cut to 10
+  EXPECT_EQ(Codes1Based(2), "-...");       // the capital is lowered, the empty line skipped
+  EXPECT_EQ(Codes1Based(3), "-.-.-.-.-."); // cut to 10
   EXPECT_EQ(Codes1Based(4), "");
   EXPECT_EQ(CodeOf('1'), ".----");
   EXPECT_EQ(CodeOf('0'), "-----");
@@ -126,7 +128,7 @@ TEST_F(LessonData, TheCodeTableHoldsTheLettersThenTheBuiltInDigitsAndSigns) {
 }
 
 TEST_F(LessonData, OnlyTheFirst32LettersFitAndLinesThatCouldNeverBeLookedUpArePassedOver) {
-  std::string File = "a.-\r\n1.\r\nA-\r\n.--\r\n";  // a digit, a second a, a sign
+  std::string File = "a.-\r\n1.\r\nA-\r\n.--\r\n"; // a digit, a second a, a sign
   for (int I = 0; I < 40; ++I)
     File += std::string(1, static_cast<char>(0xC0 + I)) + "-.\r\n";
   WriteFile("Rus.txt", File);
@@ -154,7 +156,7 @@ TEST_F(LessonData, MnemonicWordsFollowTheCodeTableAndTurnTheCheckBoxOnAndOff) {
   Course->LoadLessonData(1);
   EXPECT_EQ(MerkWoerter[1], "W1");
   EXPECT_EQ(MerkWoerter[26], "w26");
-  EXPECT_EQ(MerkWoerter[27], "");  // the digits and signs
+  EXPECT_EQ(MerkWoerter[27], ""); // the digits and signs
   EXPECT_EQ(MerkWoerter[50], "");
   EXPECT_TRUE(View.MerkCheckBox->isEnabled());
   EXPECT_TRUE(View.MerkCheckBox->isChecked());
@@ -204,7 +206,7 @@ TEST_F(LessonData, DamagedFilesOfEveryKindAreReadSafely) {
     WriteFile("RusMerkW.txt", Noise(3000));
     Course->LoadLessonData(1 + Round % 4);
     ExpectSoundTables();
-    AlphabetFile = "Eng.txt";  // after a short LD.dat it is "Eng.Txt"
+    AlphabetFile = "Eng.txt"; // after a short LD.dat it is "Eng.Txt"
   }
 
   const std::string Huge(10 * 1024 * 1024, 'a');
@@ -214,7 +216,7 @@ TEST_F(LessonData, DamagedFilesOfEveryKindAreReadSafely) {
   Course->LoadLessonData(1);
   EXPECT_EQ(Letters, "b" + DigitsAndSigns);
   EXPECT_EQ(CodeOf('b'), "-aaaaaaaaa");
-  EXPECT_EQ(BuchFolge, DigitsAndSigns);  // "a" is not in this alphabet
+  EXPECT_EQ(BuchFolge, DigitsAndSigns); // "a" is not in this alphabet
   EXPECT_EQ(MerkWoerter[1], std::string(30, 'a'));
   ExpectSoundTables();
 
@@ -230,4 +232,4 @@ TEST_F(LessonData, DamagedFilesOfEveryKindAreReadSafely) {
   EXPECT_EQ(BuchFolge, DigitsAndSigns);
 }
 
-}  // namespace
+} // namespace

@@ -6,9 +6,11 @@
 
 namespace {
 
-using TPos = std::pair<int, int>;  // lesson, exercise
+using TPos = std::pair<int, int>; // lesson, exercise
 
-std::string Order(size_t Letters) { return std::string(DefaultOrder).substr(0, Letters) + DigitsAndSigns; }
+std::string Order(size_t Letters) {
+  return std::string(DefaultOrder).substr(0, Letters) + DigitsAndSigns;
+}
 
 struct TLesson {
   std::string Lekt, Neue;
@@ -29,8 +31,8 @@ TEST(LessonPlan, TwentySixLettersMakeSevenLetterLessonsTheLastTwoOfThree) {
   EXPECT_EQ(B.BuchEnde, 7);
   EXPECT_EQ(B.ZiffEnde, 9);
   EXPECT_EQ(B.ZeichEnde, 12);
-  const std::vector<std::string> New = {"tmoe", "isha", "gfpd", "lwbz", "qjyu", "nxk", "rvc",
-                                        "12345", "67890", ".,?", "/+=", "@\xA7", "@\xA7"};
+  const std::vector<std::string> New = {"tmoe",  "isha",  "gfpd", "lwbz", "qjyu",  "nxk",  "rvc",
+                                        "12345", "67890", ".,?",  "/+=",  "@\xA7", "@\xA7"};
   for (int32_t L = 1; L <= 13; ++L)
     EXPECT_EQ(CharsOf(F, L).Neue, New[static_cast<size_t>(L - 1)]) << L;
   EXPECT_EQ(CharsOf(F, 5).Lekt, "tmoeishagfpdlwbzqjyu");
@@ -99,9 +101,24 @@ TEST_F(Navigation, WeiterWalksTheWholeCourseAndCongratulatesOnce) {
   for (int L = 2; L <= 7; ++L)
     for (int U = 1; U <= 4; ++U)
       Expected.emplace_back(L, U);
-  for (const TPos& P : std::vector<TPos>{{8, 1}, {8, 2}, {8, 4}, {9, 1}, {9, 2}, {9, 3}, {9, 4},
-                                        {10, 1}, {10, 2}, {10, 4}, {11, 1}, {11, 2}, {11, 3},
-                                        {11, 4}, {12, 1}, {12, 2}, {12, 3}, {13, 4}})
+  for (const TPos& P : std::vector<TPos>{{8, 1},
+                                         {8, 2},
+                                         {8, 4},
+                                         {9, 1},
+                                         {9, 2},
+                                         {9, 3},
+                                         {9, 4},
+                                         {10, 1},
+                                         {10, 2},
+                                         {10, 4},
+                                         {11, 1},
+                                         {11, 2},
+                                         {11, 3},
+                                         {11, 4},
+                                         {12, 1},
+                                         {12, 2},
+                                         {12, 3},
+                                         {13, 4}})
     Expected.push_back(P);
 
   std::vector<TPos> Visited = {Pos()};
@@ -145,11 +162,11 @@ TEST_F(Navigation, WeiterOpensTheFirstGroupRunOfANewLessonWithItsNewCharacters) 
 TEST_F(Navigation, LessonOneHasExercisesOneTwoAndFour) {
   LoadEnglish();
   StartAt(1, 2, 1, 2);
-  UebUp();  // exercise 2 is the furthest position
+  UebUp(); // exercise 2 is the furthest position
   EXPECT_EQ(Pos(), TPos(1, 2));
   EXPECT_EQ(Reporter.Beeps, 0);
 
-  StartAt(1, 2, 3, 1);  // the learner is past lesson 1
+  StartAt(1, 2, 3, 1); // the learner is past lesson 1
   UebUp();
   EXPECT_EQ(Pos(), TPos(1, 4));
   EXPECT_TRUE(View.R1Panel->isHidden());
@@ -218,11 +235,11 @@ TEST_F(Navigation, TheSetButtonsJumpToTheirSetAndAreEnabledByProgress) {
   // Checking a button from the program runs its handler.
   View.AllRB->setChecked(true);
   EXPECT_EQ(Pos(), TPos(11, 2));
-  View.ZiffRB->setChecked(true);  // digits finished: their review exercise
+  View.ZiffRB->setChecked(true); // digits finished: their review exercise
   EXPECT_EQ(Pos(), TPos(9, 4));
   View.BRB->setChecked(true);
   EXPECT_EQ(Pos(), TPos(7, 4));
-  View.ZeichRB->setChecked(true);  // signs unfinished: the furthest position
+  View.ZeichRB->setChecked(true); // signs unfinished: the furthest position
   EXPECT_EQ(Pos(), TPos(11, 2));
   // Checking the button already checked does nothing.
   LektNr = 10;
@@ -231,14 +248,14 @@ TEST_F(Navigation, TheSetButtonsJumpToTheirSetAndAreEnabledByProgress) {
 
   StartAt(2, 1, 13, 4);
   EXPECT_TRUE(View.AllRB->isEnabled());
-  View.BRB->setChecked(true);  // in a letter lesson: stays
+  View.BRB->setChecked(true); // in a letter lesson: stays
   EXPECT_EQ(Pos(), TPos(2, 1));
-  View.ZeichRB->setChecked(true);  // signs finished: exercise 3 of their last lesson
+  View.ZeichRB->setChecked(true); // signs finished: exercise 3 of their last lesson
   EXPECT_EQ(Pos(), TPos(12, 3));
   View.AllRB->setChecked(true);
   EXPECT_EQ(Pos(), TPos(13, 4));
 
-  StartAt(3, 1, 8, 2);  // digits begun, not finished
+  StartAt(3, 1, 8, 2); // digits begun, not finished
   View.ZiffRB->setChecked(true);
   EXPECT_EQ(Pos(), TPos(8, 2));
   View.BRB->setChecked(true);
@@ -265,7 +282,7 @@ TEST_F(Navigation, OnlyTheKeysOfTheLessonAreUsable) {
   for (TMButton* Key : View.Tasten)
     if (Key->isEnabled())
       Usable += Key->MChar();
-  EXPECT_EQ(Usable, "etioashm");  // in keyboard order
+  EXPECT_EQ(Usable, "etioashm"); // in keyboard order
   EXPECT_EQ(LektZeichen, "tmoeisha");
   EXPECT_EQ(NeueZeichen, "isha");
 
@@ -314,4 +331,4 @@ TEST_F(Navigation, ADamagedStoredLessonIsReadAsLessonOne) {
   EXPECT_EQ(LektZeichen, "tmoe");
 }
 
-}  // namespace
+} // namespace

@@ -56,8 +56,8 @@ TEST_F(Sequence, EveryRuleHoldsOnEverySequence) {
   for (uint8_t Lekt = 1; Lekt <= 13; ++Lekt)
     for (uint8_t Ueb = 2; Ueb <= 4; ++Ueb)
       for (uint32_t Seed = 1; Seed <= 60; ++Seed) {
-        SCOPED_TRACE(testing::Message() << "lesson " << int{Lekt} << " exercise " << int{Ueb}
-                                        << " seed " << Seed);
+        SCOPED_TRACE(testing::Message()
+                     << "lesson " << int{Lekt} << " exercise " << int{Ueb} << " seed " << Seed);
         const TSequenceDraw D = Generate(Lekt, Ueb, Seed);
         ASSERT_EQ(D.Limit, Ueb == 2 ? 5 : Ueb == 3 ? 3 : UebLaenge / Candidates + 1);
         int32_t Drawn = 0;
@@ -65,11 +65,13 @@ TEST_F(Sequence, EveryRuleHoldsOnEverySequence) {
           ASSERT_LE(D.Counts[static_cast<size_t>(V)], D.Limit);
           Drawn += D.Counts[static_cast<size_t>(V)];
         }
-        EXPECT_EQ(Drawn, UebLaenge);  // every entry was one first choice
+        EXPECT_EQ(Drawn, UebLaenge); // every entry was one first choice
         const std::string S = Sounds();
         for (size_t I = 1; I < S.size(); ++I)
           ASSERT_NE(S[I], S[I - 1]) << S;
-        const std::string Allowed = Ueb == 2 ? NeueZeichen : Ueb == 3 ? LektZeichen : GruppenZeichen;
+        const std::string Allowed = Ueb == 2   ? NeueZeichen
+                                    : Ueb == 3 ? LektZeichen
+                                               : GruppenZeichen;
         for (const char C : S)
           ASSERT_NE(Allowed.find(C), std::string::npos) << S;
         if (Ueb == 4) {
@@ -141,7 +143,7 @@ TEST_F(Sequence, OnlyDrawsFromTheLimeKeys) {
   for (uint32_t Seed = 1; Seed <= 30; ++Seed) {
     const TSequenceDraw D = Generate(3, 4, Seed);
     EXPECT_TRUE(D.Only);
-    EXPECT_EQ(OnlyZeichen, "etm");  // in key order
+    EXPECT_EQ(OnlyZeichen, "etm"); // in key order
     EXPECT_EQ(D.Limit, 50 / 3 + 1);
     const std::string S = Sounds();
     for (size_t I = 0; I < S.size(); ++I) {
@@ -210,4 +212,4 @@ TEST_F(Sequence, OneCandidateGivesARunOfItAndNoneGivesNoEntries) {
   EXPECT_EQ(D.Limit, 20);
 }
 
-}  // namespace
+} // namespace

@@ -30,9 +30,12 @@ TEST_F(TextFile, ALineFeedOnItsOwnIsPartOfTheLine) {
 }
 
 TEST_F(TextFile, CtrlZEndsTheFileAndNulIsAnOrdinaryByte) {
-  WriteFile("a.txt", std::string("a\0b\r\nc\x1A" "d\r\nhidden\r\n", 16));
+  WriteFile("a.txt", std::string("a\0b\r\nc\x1A"
+                                 "d\r\nhidden\r\n",
+                                 16));
   EXPECT_EQ(AllLines("a.txt"), (Lines{std::string("a\0b", 3), "c"}));
-  WriteFile("b.txt", "\x1A" "a\r\n");
+  WriteFile("b.txt", "\x1A"
+                     "a\r\n");
   EXPECT_TRUE(AllLines("b.txt").empty());
 }
 
@@ -80,7 +83,7 @@ TEST_F(TextFile, RandomBytesAreReadWithinTheCapWithoutHanging) {
       const std::string Line = R.ReadLine(30);
       ASSERT_LE(Line.size(), 30u);
       ASSERT_EQ(Line.find('\r'), std::string::npos);
-      ASSERT_LT(++Read, Noise.size() + 1);  // every line takes at least one byte
+      ASSERT_LT(++Read, Noise.size() + 1); // every line takes at least one byte
     }
     // Reading stops at the first Ctrl-Z.
     const size_t Z = Noise.find('\x1A');
@@ -104,4 +107,4 @@ TEST_F(TextFile, WrittenLinesEndInCarriageReturnAndLineFeed) {
   EXPECT_FALSE(W.Close());
 }
 
-}  // namespace
+} // namespace
