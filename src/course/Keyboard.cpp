@@ -1,0 +1,186 @@
+// The on-screen keyboard: its layout for the active keyboard rows, the
+// binding of keys to characters and codes, the large keys of the new
+// characters, and the marking of keys for Only mode and doubling.
+
+#include "course/Course.h"
+#include "course/CourseState.h"
+#include "windows/Caption.h"
+#include "windows/Texts.h"
+
+#include <QRadioButton>
+
+#include <algorithm>
+#include <string_view>
+
+namespace {
+
+constexpr int KeyWidth = 30;
+constexpr int KeyStep = KeyWidth + 1; // from one key's left to the next one's
+constexpr int FirstRowTop = 40;
+constexpr int SignBlockGap = 45; // from the last key of row 2 to the sign block
+constexpr int ProsignFontPixels = 12;
+constexpr int NewKeyFontGrowth = 20;
+constexpr int NewKeyGap = 4;
+
+// Left offsets of rows 2..4 against row 1: W div 2, W div 3 + W div 2, W div 3 + W.
+constexpr std::array<int, 4> RowIndent = {0, KeyWidth / 2, KeyWidth / 3 + KeyWidth / 2,
+                                          KeyWidth / 3 + KeyWidth};
+
+constexpr std::string_view Signs = BuiltInSigns;
+
+// A key's character as a caption: the prosigns carry their letters.
+std::string Caption(char C, bool Large) {
+  if (C == '@')
+    return Large ? "ka" : "KA";
+  if (C == '\xA7')
+    return Large ? "sk" : "SK";
+  return std::string(1, C);
+}
+
+void PlaceKey(TMButton* Key, QWidget* Panel, const std::string& Text, const QFont& Font, int Left,
+              int Top) {
+  SetCharset(Key, CharsetOf(Panel));
+  Key->setFont(Font);
+  SetCaption(Key, Text);
+  Key->move(Left, Top);
+  Key->show();
+}
+
+std::string Row(size_t R) {
+  return TastReihen[R].substr(0, TastReiheMax);
+}
+
+} // namespace
+
+void TCourse::BuildKeyboard() {
+  for (TMButton* Key : FView.Tasten)
+    if (Key != nullptr)
+      Key->hide();
+
+  QWidget* Panel = FView.KeyPanel;
+  const QFont Font = Panel->font();
+  size_t Next = 0; // the next key to place
+  auto Free = [this, &Next] { return Next < FView.Tasten.size() && FView.Tasten[Next] != nullptr; };
+
+  // PlaceKeyRow for rows 1..4.
+  int Row2Last = TastLinks + RowIndent[1] - KeyStep;
+  for (size_t R = 1; R <= 4; ++R) {
+    int Left = TastLinks + RowIndent[R - 1];
+    const int Top = FirstRowTop + static_cast<int>(R - 1) * KeyStep;
+    for (const char C : Row(R)) {
+      if (!Free())
+        break;
+      PlaceKey(FView.Tasten[Next++], Panel, std::string(1, C), Font, Left, Top);
+      if (R == 2)
+        Row2Last = Left;
+      Left += KeyStep;
+    }
+  }
+
+  // PlaceSignKeys: three rows of three beside the letters, KA and SK in small type.
+  const int X0 = Row2Last + SignBlockGap;
+  const int Y0 = FirstRowTop;
+  QFont Small = Font;
+  Small.setPixelSize(ProsignFontPixels);
+  for (size_t S = 0; S < Signs.size() && Free(); ++S) {
+    const int Column = static_cast<int>(S % 3);
+    const int Line = static_cast<int>(S / 3);
+    PlaceKey(FView.Tasten[Next++], Panel, Caption(Signs[S], false), S < 6 ? Font : Small,
+             X0 + 1 + KeyStep * Column, Y0 + KeyStep * Line);
+  }
+}
+
+void TCourse::BindKeys() {
+  KursFolge = BuchFolge;
+  for (TMButton* Key : FView.Tasten) {
+    if (Key == nullptr)
+      continue;
+    Key->SetMCode("");
+    Key->SetMChar("");
+  }
+  std::string Rows;
+  for (size_t R = 1; R <= 4; ++R)
+    Rows += Row(R);
+  TastZeichen = Rows.substr(0, 60) + std::string(Signs);
+  const size_t Count = std::min(TastZeichen.size(), FView.Tasten.size());
+  for (size_t I = 0; I < Count; ++I) {
+    TMButton* Key = FView.Tasten[I];
+    if (Key == nullptr)
+      continue;
+    const char C = TastZeichen[I];
+    if (KursFolge.find(C) != std::string::npos) {
+      Key->SetMChar(std::string(1, C));
+      Key->SetMCode(CodeOf(C));
+    } else {
+      Key->setEnabled(false); // an untaught character is never usable
+    }
+  }
+}
+
+void TCourse::ShowNewChars() {
+  const size_t K = std::min(NeueZeichen.size(), FView.NeuTasten.size());
+  QWidget* Panel = FView.KeyPanel;
+  QFont Font = Panel->font();
+  if (Font.pixelSize() > 0)
+    Font.setPixelSize(Font.pixelSize() + NewKeyFontGrowth);
+  else
+    Font.setPointSizeF(Font.pointSizeF() + NewKeyFontGrowth);
+
+  const int W = FView.NeuTasten[0] != nullptr ? FView.NeuTasten[0]->width() : 70;
+  const int Count = static_cast<int>(K);
+  int Left = FView.R1Panel->width() / 2 - (Count * W) / 2 - (NewKeyGap * (Count - 1)) / 2;
+  for (size_t I = 0; I < FView.NeuTasten.size(); ++I) {
+    TMButton* Key = FView.NeuTasten[I];
+    if (Key == nullptr)
+      continue;
+    if (I >= K) {
+      Key->hide();
+      Key->setEnabled(false);
+      continue;
+    }
+    const char C = NeueZeichen[I];
+    SetCharset(Key, CharsetOf(Panel));
+    Key->setFont(Font);
+    SetCaption(Key, Caption(C, true));
+    Key->SetMChar(std::string(1, C));
+    Key->SetDown(false);
+    Key->move(Left, Key->y());
+    Key->show();
+    Key->setEnabled(true);
+    Key->OnClick = [this](TMButton* Clicked) { FreiClick(Clicked); };
+    const int32_t P = LetterPos(C);
+    Key->SetMCode(CodeOf(C));
+    Key->SetMWort(P >= 1 && P <= MaxLetters ? MerkWoerter[static_cast<size_t>(P)] : std::string());
+    Left += W + NewKeyGap;
+  }
+
+  // The exercise's title; without interface texts the built-in one stays.
+  if (UebNr >= 1 && UebNr < LabelText.size() && !LabelText[UebNr].empty()) {
+    SetCaption(FView.Label1, LabelText[UebNr]);
+    SetCaption(FView.Label4, LabelText[UebNr]);
+  }
+}
+
+void TCourse::NormalRBClick(QObject*) {
+  for (TMButton* Key : FView.Tasten)
+    if (Key != nullptr)
+      Key->SetFontColor(KeyRed);
+  for (TMButton* Key : FView.NeuTasten)
+    if (Key != nullptr)
+      Key->SetFontColor(KeyRed);
+  Markiert.fill(false);
+}
+
+void TCourse::FreiClick(TMButton* Key) {
+  if (Key == nullptr)
+    return;
+  if ((MarkModus || FView.OnlyRB->isChecked()) && UebNr == 4 && !NeuVorn) {
+    const bool Mark = Key->FontColor() != KeyLime;
+    Key->SetFontColor(Mark ? KeyLime : KeyRed);
+    const int32_t P = Key->MChar().empty() ? 0 : LetterPos(Key->MChar()[0]);
+    if (P >= 1 && P <= MaxLetters)
+      Markiert[static_cast<size_t>(P)] = Mark;
+  }
+  if (!Playing && FHooks.SoundKey)
+    FHooks.SoundKey(*Key);
+}

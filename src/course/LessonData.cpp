@@ -1,0 +1,128 @@
+#include "course/LessonData.h"
+
+#include "course/CourseState.h"
+#include "course/TextFile.h"
+#include "sound/BareFile.h"
+#include "sound/SoundState.h"
+
+#include <string_view>
+
+namespace {
+
+constexpr std::string_view Digits = BuiltInDigits;
+constexpr std::string_view Signs = BuiltInSigns;
+
+bool IsBuiltIn(char C) {
+  return Digits.find(C) != std::string_view::npos || Signs.find(C) != std::string_view::npos;
+}
+
+char AsciiLower(char C) {
+  return C >= 'A' && C <= 'Z' ? static_cast<char>(C - 'A' + 'a') : C;
+}
+
+// The letter order of an LD.dat line: each letter once, at its first place.
+// Digits and signs are left out; they have lessons of their own after the
+// letters.
+std::string LetterOrder(const std::string& Line) {
+  std::string Order;
+  for (const char C : Line)
+    if (!IsBuiltIn(C) && Order.find(C) == std::string::npos)
+      Order += C;
+  return Order;
+}
+
+} // namespace
+
+bool LoadCodeTable(TMessageReporter& Reporter) {
+  TTextReader File;
+  if (!File.Open(AlphabetFile)) {
+    Reporter.ShowMessage(AlphabetFile + " is not found!");
+    return false;
+  }
+
+  std::string NewLetters;
+  std::array<std::string, MaxLetters + 1> NewCodes;
+  while (!File.Eof() && NewLetters.size() < MaxAlphabetLetters) {
+    const std::string Line = File.ReadLine(1 + MaxCodeLen);
+    if (Line.empty())
+      continue;
+    const char Letter = AsciiLower(Line[0]);
+    if (IsBuiltIn(Letter) || NewLetters.find(Letter) != std::string::npos)
+      continue;
+    NewLetters += Letter;
+    NewCodes[NewLetters.size()] = Line.substr(1);
+  }
+  File.Close();
+
+  const size_t D = NewLetters.size() + 1;
+  NewLetters += Digits;
+  for (size_t I = 0; I < BuiltInDigitCodes.size(); ++I)
+    NewCodes[D + I] = BuiltInDigitCodes[I];
+  const size_t S = NewLetters.size() + 1;
+  NewLetters += Signs;
+  for (size_t I = 0; I < BuiltInSignCodes.size(); ++I)
+    NewCodes[S + I] = BuiltInSignCodes[I];
+
+  Letters = NewLetters;
+  Codes = NewCodes;
+  return true;
+}
+
+bool LoadMerkWoerter() {
+  TTextReader File;
+  if (!File.Open(MerkWortFile))
+    return false;
+  size_t P = 1;
+  while (P <= static_cast<size_t>(MaxLetters) && !File.Eof())
+    MerkWoerter[P++] = File.ReadLine(MerkWortMax);
+  for (; P <= static_cast<size_t>(MaxLetters); ++P)
+    MerkWoerter[P].clear();
+  return true;
+}
+
+bool LoadLessonData(int32_t SprachNr, TMainView& View, TMessageReporter& Reporter) {
+  // Layout numbers start at 1; a lower one reads the first line.
+  const int32_t Line = SprachNr < 1 ? 1 : SprachNr;
+  bool Result = true;
+  TTextReader File;
+  if (!File.Open(LessonDataFile)) {
+    BuchFolge = DefaultBuchFolge;
+    AlphabetFile = "eng.txt";
+    // A file that exists but cannot be read is the learner's; it is not overwritten.
+    TTextWriter Out;
+    if (!FindBareFile(LessonDataFile) && Out.Create(LessonDataFile)) {
+      Out.WriteLine(BuchFolge);
+      Out.Close(); // a folder that cannot be written keeps no LD.dat; the default still serves
+    }
+    Result = false;
+  } else {
+    for (int32_t I = 1; I <= Line; ++I) {
+      BuchFolge = File.ReadLine();
+      if (File.Eof() && I < Line) {
+        Reporter.ShowMessage("PPPPPPP");
+        BuchFolge = DefaultBuchFolge;
+        AlphabetFile = "Eng.Txt";
+        Result = false;
+        break;
+      }
+    }
+    File.Close();
+  }
+  BuchFolge = LetterOrder(BuchFolge);
+  BuchFolge += Digits;
+  BuchFolge += Signs;
+
+  LoadCodeTable(Reporter);
+
+  // Only what the code table holds can be taught.
+  std::string Taught;
+  for (const char C : BuchFolge)
+    if (Letters.find(C) != std::string::npos)
+      Taught += C;
+  BuchFolge = Taught;
+
+  const bool Words = LoadMerkWoerter();
+  View.MerkCheckBox->setEnabled(Words);
+  View.MerkCheckBox->setChecked(Words);
+  return Result;
+}

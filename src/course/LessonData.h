@@ -1,0 +1,43 @@
+#pragma once
+
+#include "sound/Reporter.h"
+#include "windows/MainView.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// The course material in the working directory: "LD.dat" holds the teaching
+// order of the letters, one line per layout; the alphabet file of the layout
+// lists its letters with their codes, one per line; "RusMerkW.txt" holds a
+// mnemonic word per character of the code table.
+
+inline constexpr char LessonDataFile[] = "LD.dat";
+inline constexpr char MerkWortFile[] = "RusMerkW.txt";
+// The order written to a new LD.dat and used when it lacks the layout's line.
+inline constexpr char DefaultBuchFolge[] = "tmoeishagfpdlwbzqjyunxkrvc";
+// The alphabet's letters share the code table with the 18 digits and signs.
+constexpr size_t MaxAlphabetLetters = 32;
+
+// Fills Letters and Codes from AlphabetFile: each non-empty line is a letter
+// (ASCII capitals lowered) followed by its code, cut to 10 bytes; then the
+// digits and signs with their built-in codes. Only the first 32 letters are
+// taken, and a line that names a digit, a sign or a letter already defined is
+// passed over, as it could never be looked up. When the file cannot be read,
+// shows its name and " is not found!" and leaves the table as it was.
+bool LoadCodeTable(TMessageReporter& Reporter);
+
+// Fills MerkWoerter from RusMerkW.txt: line p, cut to 30 bytes, is the word
+// of Letters' character p; slots without a line become empty; lines after the
+// fiftieth are ignored. False, with MerkWoerter unchanged, when the file
+// cannot be read.
+bool LoadMerkWoerter();
+
+// Reads line SprachNr of LD.dat into BuchFolge (a missing LD.dat is created
+// with the default order, and "eng.txt" becomes the alphabet; a file with
+// fewer lines shows "PPPPPPP" and the default order is taught from
+// "Eng.Txt"), loads the code table and the mnemonic words, and keeps in
+// BuchFolge, after the letters, the digits and signs only the characters the
+// code table has, each once. MerkCheckBox is enabled and checked exactly when
+// the mnemonic words could be read. True when LD.dat held the line.
+bool LoadLessonData(int32_t SprachNr, TMainView& View, TMessageReporter& Reporter);

@@ -1,0 +1,155 @@
+// The exercise sequences: what exercises 2 to 4 sound, drawn at random under
+// a repetition limit, never the same character twice in a row, optionally
+// opening with the new characters, doubling marked ones, or restricted to
+// the keys picked for Only.
+
+#include "course/Course.h"
+#include "course/CourseState.h"
+
+#include <QRadioButton>
+
+#include <algorithm>
+#include <chrono>
+#include <random>
+
+namespace {
+
+constexpr int32_t NeuVornRun = 5; // each new character opens the run this often
+
+// How often one of R candidates may be drawn first among N entries.
+int32_t GroupLimit(int32_t N, int32_t R) {
+  return N / R + 1;
+}
+
+uint32_t ClockSeed() {
+  const auto Ticks =
+      static_cast<uint64_t>(std::chrono::high_resolution_clock::now().time_since_epoch().count());
+  return static_cast<uint32_t>(Ticks ^ (Ticks >> 32));
+}
+
+bool DigitLesson() {
+  return LektNr > LektBuchEnde && LektNr <= LektZiffEnde;
+}
+bool SignLesson() {
+  return LektNr > LektZiffEnde && LektNr <= LektZeichEnde;
+}
+
+// The candidate V (1-based in LektZeichen) is marked by the learner.
+bool Marked(int32_t V) {
+  if (V < 1 || static_cast<size_t>(V) > LektZeichen.size())
+    return false;
+  const int32_t P = LetterPos(LektZeichen[static_cast<size_t>(V) - 1]);
+  return P >= 1 && P <= MaxLetters && Markiert[static_cast<size_t>(P)];
+}
+
+} // namespace
+
+TSequenceDraw TCourse::GenerateSequence(int32_t N, int32_t R, std::optional<uint32_t> Seed) {
+  TSequenceDraw Draw;
+  if (N <= 0)
+    return Draw;
+  const auto Slots = static_cast<size_t>(N);
+  if (UebFolge.size() < Slots)
+    UebFolge.resize(Slots);
+  R = std::min(R, MaxLetters);
+  if (R < 1) {
+    // Nothing to draw from (no alphabet): no entry names a character.
+    std::fill_n(UebFolge.begin(), Slots, 0);
+    return Draw;
+  }
+
+  int32_t& M = Draw.Limit;
+  M = UebNr == 2 ? 5 : UebNr == 3 ? 3 : GroupLimit(N, R);
+  std::mt19937 Gen(Seed ? *Seed : ClockSeed());
+  auto Uniform = [&Gen](int32_t Range) {
+    return std::uniform_int_distribution<int32_t>(1, Range)(Gen);
+  };
+  auto& Counts = Draw.Counts;
+  // A first choice below the limit, counted. Should a caller ask for more
+  // entries than the limit allows, the limit rises instead of drawing forever.
+  auto Pick = [&](int32_t Range) {
+    while (std::all_of(Counts.begin() + 1, Counts.begin() + 1 + Range,
+                       [&M](int32_t C) { return C >= M; }))
+      ++M;
+    int32_t V = 0;
+    do
+      V = Uniform(Range);
+    while (Counts[static_cast<size_t>(V)] >= M);
+    ++Counts[static_cast<size_t>(V)];
+    return V;
+  };
+
+  size_t F = 0;
+  if (NeuVorn) {
+    const auto K = static_cast<int32_t>(NeueZeichen.size());
+    for (int32_t I = 1; I <= K && F < Slots; ++I) {
+      const int32_t V = std::clamp(R - K + I, 1, R);
+      for (int32_t Rep = 0; Rep < NeuVornRun && F < Slots; ++Rep)
+        UebFolge[F++] = V;
+    }
+  }
+
+  // Only takes the lime keys whose characters are candidates of this lesson.
+  if (!NeuVorn && UebNr == 4 && FView.OnlyRB->isChecked()) {
+    OnlyZeichen.clear();
+    const std::string Candidates = LektZeichen.substr(0, static_cast<size_t>(R));
+    for (TMButton* Key : FView.Tasten) {
+      if (Key == nullptr || Key->MChar().empty() || Key->FontColor() != KeyLime)
+        continue;
+      const char C = Key->MChar()[0];
+      if (Candidates.find(C) != std::string::npos && OnlyZeichen.find(C) == std::string::npos)
+        OnlyZeichen += C;
+    }
+    if (OnlyZeichen.size() >= 2) {
+      Draw.Only = true;
+      M = GroupLimit(N, static_cast<int32_t>(OnlyZeichen.size()));
+    } else {
+      FView.NormalRB->setChecked(true); // clears the selection
+    }
+  }
+
+  if (Draw.Only) {
+    const auto L = static_cast<int32_t>(OnlyZeichen.size());
+    for (; F < Slots; ++F) {
+      int32_t V = Pick(L);
+      UebFolge[F] = V;
+      // With two keys picked, repeats are allowed: the two alternate freely.
+      if (F > 0 && L > 2)
+        while (V == UebFolge[F - 1])
+          UebFolge[F] = V = Uniform(L);
+    }
+    for (size_t I = 0; I < Slots; ++I) {
+      const char C = OnlyZeichen[static_cast<size_t>(UebFolge[I]) - 1];
+      UebFolge[I] = static_cast<int32_t>(LektZeichen.find(C)) + 1;
+    }
+  } else {
+    while (F < Slots) {
+      int32_t V = Pick(R);
+      UebFolge[F] = V;
+      // A single candidate cannot avoid itself; it simply repeats.
+      if (F > 0 && R > 1)
+        while (V == UebFolge[F - 1])
+          UebFolge[F] = V = Uniform(R);
+      if (MarkModus && UebNr == 4 && Marked(V)) {
+        ++F;
+        if (F < Slots)
+          UebFolge[F] = V;
+      }
+      ++F;
+    }
+  }
+
+  // Digit and sign lessons practise a run of KursFolge that does not start
+  // at its beginning.
+  if (UebNr == 3 || UebNr == 4) {
+    size_t Start = std::string::npos;
+    if (DigitLesson())
+      Start = KursFolge.find('1');
+    else if (SignLesson())
+      Start = KursFolge.find('.');
+    if (Start != std::string::npos && Start > 0)
+      for (size_t I = 0; I < Slots; ++I)
+        UebFolge[I] += static_cast<int32_t>(Start);
+  }
+  return Draw;
+}

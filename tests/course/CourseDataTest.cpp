@@ -1,0 +1,197 @@
+// The data files shipped in data/, loaded through the program's own loaders
+// and checked against the standard codes, written down here independently.
+
+#include "course/LessonData.h"
+#include "course/TextFile.h"
+
+#include "CourseFixture.h"
+
+#include <algorithm>
+#include <set>
+
+namespace {
+
+const std::filesystem::path DataDir =
+    std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "data";
+
+struct TLayout {
+  int32_t SprachNr;
+  const char* File;
+  std::array<std::string, 5> Rows;
+  uint8_t Charset;
+  int32_t Links;
+  std::map<char, std::string> Table; // every letter of the alphabet with its code
+};
+
+std::map<char, std::string> Latin(std::map<char, std::string> Extra = {}) {
+  std::map<char, std::string> T = LatinCodes();
+  for (const auto& [C, Code] : Extra)
+    T[C] = Code;
+  return T;
+}
+
+// Russian Morse code, by code page 1251 byte: а б в г д е ж з и й к л м н о п
+// р с т у ф х ц ч ш щ ы ь э ю я.
+const std::map<char, std::string> Russian = {
+    {'\xE0', ".-"},   {'\xE1', "-..."}, {'\xE2', ".--"},  {'\xE3', "--."},   {'\xE4', "-.."},
+    {'\xE5', "."},    {'\xE6', "...-"}, {'\xE7', "--.."}, {'\xE8', ".."},    {'\xE9', ".---"},
+    {'\xEA', "-.-"},  {'\xEB', ".-.."}, {'\xEC', "--"},   {'\xED', "-."},    {'\xEE', "---"},
+    {'\xEF', ".--."}, {'\xF0', ".-."},  {'\xF1', "..."},  {'\xF2', "-"},     {'\xF3', "..-"},
+    {'\xF4', "..-."}, {'\xF5', "...."}, {'\xF6', "-.-."}, {'\xF7', "---."},  {'\xF8', "----"},
+    {'\xF9', "--.-"}, {'\xFB', "-.--"}, {'\xFC', "-..-"}, {'\xFD', "..-.."}, {'\xFE', "..--"},
+    {'\xFF', ".-.-"}};
+
+std::vector<TLayout> Layouts() {
+  return {
+      {1,
+       "Eng.txt",
+       {"", "1234567890", "qwertyuiop", "asdfghjkl", "zxcvbnm"},
+       ANSI_CHARSET,
+       24,
+       Latin()},
+      // ä ö ü in code page 1252
+      {2,
+       "Deu.txt",
+       {"", "1234567890", "qwertzuiop\xFC", "asdfghjkl\xF6\xE4", "yxcvbnm"},
+       ANSI_CHARSET,
+       9,
+       Latin({{'\xE4', ".-.-"}, {'\xF6', "---."}, {'\xFC', "..--"}})},
+      {3,
+       "Rus.txt",
+       {"", "1234567890", "\xE9\xF6\xF3\xEA\xE5\xED\xE3\xF8\xF9\xE7\xF5",
+        "\xF4\xFB\xE2\xE0\xEF\xF0\xEE\xEB\xE4\xE6\xFD", "\xFF\xF7\xF1\xEC\xE8\xF2\xFC\xE1\xFE"},
+       RUSSIAN_CHARSET,
+       9,
+       Russian},
+      // ç ğ ı ö ş in code page 1254; "i" is the dotted i of the Turkish alphabet.
+      {4,
+       "Tur.txt",
+       {"", "1234567890", "qwertyu\xFDop\xF0", "asdfghjkl\xFEi", "zxcvbnm\xF6\xE7"},
+       TURKISH_CHARSET,
+       9,
+       Latin({{'\xE7', "-.-.."},
+              {'\xF0', "--.-."},
+              {'\xFD', ".."},
+              {'i', ".-..-"},
+              {'\xF6', "---."},
+              {'\xFE', ".--.."}})},
+  };
+}
+
+class CourseData : public TCourseTest {
+protected:
+  void SetUp() override {
+    TCourseTest::SetUp();
+    for (const auto& Entry : std::filesystem::directory_iterator(DataDir))
+      if (Entry.is_regular_file())
+        std::filesystem::copy_file(Entry.path(), Entry.path().filename());
+  }
+  void Switch(const TLayout& L) {
+    TastReihen = L.Rows;
+    TastLinks = L.Links;
+    AlphabetFile = L.File;
+    SetCharset(View.KeyPanel, L.Charset);
+    Reporter.Messages.clear();
+    EXPECT_TRUE(Course->LoadLessonData(L.SprachNr)) << L.File;
+    Course->BuildKeyboard();
+    Course->BindKeys();
+  }
+};
+
+TEST_F(CourseData, EveryAlphabetHasTheStandardCodesAndEveryLetterOfItsKeyboard) {
+  for (const TLayout& L : Layouts()) {
+    SCOPED_TRACE(L.File);
+    Switch(L);
+    EXPECT_TRUE(Reporter.Messages.empty());
+    const size_t N = Letters.find('1');
+    ASSERT_NE(N, std::string::npos);
+    ASSERT_LE(N, 32u);
+    EXPECT_EQ(Letters.substr(N), DigitsAndSigns);
+    std::set<char> Seen;
+    for (size_t P = 1; P <= N; ++P) {
+      const char C = Letters[P - 1];
+      ASSERT_EQ(L.Table.count(C), 1u)
+          << "unknown letter " << static_cast<int>(static_cast<unsigned char>(C));
+      EXPECT_EQ(Codes[P], L.Table.at(C)) << static_cast<int>(static_cast<unsigned char>(C));
+      EXPECT_TRUE(Seen.insert(C).second);
+    }
+    // Every letter of the keyboard rows is in the alphabet, and nothing else.
+    std::set<char> RowLetters;
+    for (size_t R = 2; R <= 4; ++R)
+      RowLetters.insert(L.Rows[R].begin(), L.Rows[R].end());
+    EXPECT_EQ(Seen, RowLetters);
+    // The order of LD.dat teaches every letter once; each key is bound.
+    EXPECT_EQ(BuchFolge.size(), N + 18);
+    EXPECT_EQ(std::set<char>(BuchFolge.begin(), BuchFolge.begin() + static_cast<long>(N)), Seen);
+    for (size_t K = 0; K < TastZeichen.size(); ++K)
+      EXPECT_FALSE(View.Tasten[K]->MChar().empty()) << K;
+  }
+}
+
+TEST_F(CourseData, NationalLettersShowInTheirLayoutsCharacterSet) {
+  Switch(Layouts()[3]);
+  EXPECT_EQ(View.Tasten[17]->text(), QString(QChar(0x0131))); // dotless i
+  EXPECT_EQ(View.Tasten[30]->text(), QString(QChar(0x015F))); // s with cedilla
+  Switch(Layouts()[2]);
+  EXPECT_EQ(View.Tasten[10]->text(), QString(QChar(0x0439))); // short i
+  EXPECT_EQ(View.Tasten[40]->text(), QString(QChar(0x044E))); // yu
+  Switch(Layouts()[1]);
+  EXPECT_EQ(View.Tasten[31]->text(), QString(QChar(0x00E4))); // a umlaut
+}
+
+TEST_F(CourseData, TheOrdersBeginWithCharactersOfContrastingRhythm) {
+  Switch(Layouts()[0]);
+  EXPECT_EQ(BuchFolge.substr(0, 26), DefaultOrder);
+  for (const TLayout& L : Layouts()) {
+    SCOPED_TRACE(L.File);
+    Switch(L);
+    // The first lesson: dashes only and dots only.
+    const std::string First = BuchFolge.substr(0, 4);
+    int Dashes = 0, Dots = 0;
+    for (const char C : First) {
+      const std::string Code = CodeOf(C);
+      Dashes += Code.find('.') == std::string::npos;
+      Dots += Code.find('-') == std::string::npos;
+    }
+    EXPECT_EQ(Dashes + Dots, 4);
+    EXPECT_GE(Dashes, 1);
+    EXPECT_GE(Dots, 1);
+  }
+}
+
+TEST_F(CourseData, TheRussianWordsSingEveryCodeSyllableBySyllable) {
+  Switch(Layouts()[2]);
+  EXPECT_TRUE(View.MerkCheckBox->isEnabled());
+  for (size_t P = 1; P <= Letters.size(); ++P) {
+    const std::string& Word = MerkWoerter[P];
+    ASSERT_FALSE(Word.empty()) << P;
+    const auto Syllables = static_cast<size_t>(std::count(Word.begin(), Word.end(), '-')) + 1;
+    EXPECT_EQ(Syllables, Codes[P].size()) << P << " " << Word;
+  }
+}
+
+TEST_F(CourseData, TheFilesHaveCarriageReturnLineFeedLineEnds) {
+  for (const char* Name : {"LD.dat", "Eng.txt", "Deu.txt", "Rus.txt", "Tur.txt", "RusMerkW.txt"}) {
+    SCOPED_TRACE(Name);
+    const std::string Bytes = ReadFile(Name);
+    ASSERT_GE(Bytes.size(), 2u);
+    EXPECT_EQ(Bytes.substr(Bytes.size() - 2), "\r\n");
+    for (size_t I = 0; I < Bytes.size(); ++I) {
+      if (Bytes[I] == '\r') {
+        EXPECT_EQ(Bytes[I + 1], '\n') << I;
+      }
+      if (Bytes[I] == '\n') {
+        EXPECT_EQ(Bytes[I - 1], '\r') << I;
+      }
+      EXPECT_NE(Bytes[I], '\x1A');
+    }
+  }
+  TTextReader R;
+  ASSERT_TRUE(R.Open("LD.dat"));
+  int Lines = 0;
+  while (!R.Eof())
+    Lines += !R.ReadLine().empty();
+  EXPECT_EQ(Lines, 4);
+}
+
+} // namespace

@@ -1,0 +1,215 @@
+#include "course/LessonPlan.h"
+
+#include "CourseFixture.h"
+
+#include <QRadioButton>
+
+namespace {
+
+class Sequence : public TCourseTest {
+protected:
+  void SetUp() override {
+    TCourseTest::SetUp();
+    LoadEnglish();
+  }
+
+  // The start of an exercise as the session does it.
+  TSequenceDraw Generate(uint8_t Lekt, uint8_t Ueb, uint32_t Seed) {
+    LektNr = Lekt;
+    UebNr = Ueb;
+    MaxLektNr = std::max(MaxLektNr, Lekt);
+    Course->ComputeLesson();
+    GruppenZeichen = GroupCandidates(LektZeichen);
+    const auto R = static_cast<int32_t>(Ueb == 2   ? NeueZeichen.size()
+                                        : Ueb == 3 ? LektZeichen.size()
+                                                   : GruppenZeichen.size());
+    UebLaenge = Ueb == 2 ? 5 * R : Ueb == 3 ? 3 * R : 5 * GruppenZahl;
+    UebFolge.assign(static_cast<size_t>(UebLaenge), -1);
+    Candidates = R;
+    return Course->GenerateSequence(UebLaenge, R, Seed);
+  }
+
+  // The characters the entries stand for.
+  std::string Sounds() const {
+    std::string S;
+    for (const int32_t E : UebFolge) {
+      if (UebNr == 2)
+        S += NeueZeichen.at(static_cast<size_t>(E) - 1);
+      else
+        S += KursFolge.at(static_cast<size_t>(E) - 1);
+    }
+    return S;
+  }
+
+  void Lime(const std::string& Chars) {
+    for (const char C : Chars)
+      KeyOf(C)->SetFontColor(KeyLime);
+  }
+
+  int32_t Candidates = 0;
+};
+
+// The rules every drawn sequence keeps, checked for many seeds in every
+// kind of lesson.
+TEST_F(Sequence, EveryRuleHoldsOnEverySequence) {
+  GruppenZahl = 10;
+  for (uint8_t Lekt = 1; Lekt <= 13; ++Lekt)
+    for (uint8_t Ueb = 2; Ueb <= 4; ++Ueb)
+      for (uint32_t Seed = 1; Seed <= 60; ++Seed) {
+        SCOPED_TRACE(testing::Message()
+                     << "lesson " << int{Lekt} << " exercise " << int{Ueb} << " seed " << Seed);
+        const TSequenceDraw D = Generate(Lekt, Ueb, Seed);
+        ASSERT_EQ(D.Limit, Ueb == 2 ? 5 : Ueb == 3 ? 3 : UebLaenge / Candidates + 1);
+        int32_t Drawn = 0;
+        for (int32_t V = 1; V <= Candidates; ++V) {
+          ASSERT_LE(D.Counts[static_cast<size_t>(V)], D.Limit);
+          Drawn += D.Counts[static_cast<size_t>(V)];
+        }
+        EXPECT_EQ(Drawn, UebLaenge); // every entry was one first choice
+        const std::string S = Sounds();
+        for (size_t I = 1; I < S.size(); ++I)
+          ASSERT_NE(S[I], S[I - 1]) << S;
+        const std::string Allowed = Ueb == 2   ? NeueZeichen
+                                    : Ueb == 3 ? LektZeichen
+                                               : GruppenZeichen;
+        for (const char C : S)
+          ASSERT_NE(Allowed.find(C), std::string::npos) << S;
+        if (Ueb == 4) {
+          ASSERT_EQ(S.find('@'), std::string::npos);
+          ASSERT_EQ(S.find('\xA7'), std::string::npos);
+        }
+        if (Lekt == 9 && Ueb == 3) {
+          for (const int32_t E : UebFolge) {
+            ASSERT_NE(std::string("1234567890").find(KursFolge[static_cast<size_t>(E) - 1]),
+                      std::string::npos);
+          }
+        }
+      }
+}
+
+TEST_F(Sequence, TheSameSeedDrawsTheSameSequenceAndOthersDiffer) {
+  Generate(5, 4, 42);
+  const auto First = UebFolge;
+  Generate(5, 4, 42);
+  EXPECT_EQ(UebFolge, First);
+  Generate(5, 4, 43);
+  EXPECT_NE(UebFolge, First);
+}
+
+TEST_F(Sequence, TheFirstGroupRunOfANewLessonOpensWithItsNewCharacters) {
+  NeuVorn = true;
+  Generate(2, 4, 5);
+  ASSERT_EQ(UebLaenge, 50);
+  const std::string S = Sounds();
+  EXPECT_EQ(S.substr(0, 20), std::string("iiiii") + "sssss" + "hhhhh" + "aaaaa");
+  EXPECT_NE(S[20], 'a');
+  for (size_t I = 21; I < S.size(); ++I)
+    EXPECT_NE(S[I], S[I - 1]);
+}
+
+TEST_F(Sequence, AMarkedCharacterSoundsTwiceInARow) {
+  MarkModus = true;
+  Markiert[static_cast<size_t>(LetterPos('s'))] = true;
+  for (uint32_t Seed = 1; Seed <= 40; ++Seed) {
+    Generate(3, 4, Seed);
+    const std::string S = Sounds();
+    for (size_t I = 0; I < S.size(); ++I) {
+      if (S[I] != 's')
+        continue;
+      // Each s is one of a pair, and the pair is followed by another character.
+      const bool PairStart = I + 1 < S.size() && S[I + 1] == 's';
+      const bool PairEnd = I > 0 && S[I - 1] == 's';
+      ASSERT_TRUE(PairStart != PairEnd || I + 1 == S.size()) << S;
+      if (PairEnd) {
+        ASSERT_TRUE(I + 1 == S.size() || S[I + 1] != 's') << S;
+      }
+    }
+    for (size_t I = 1; I < S.size(); ++I) {
+      if (S[I] == S[I - 1]) {
+        ASSERT_EQ(S[I], 's') << S;
+      }
+    }
+  }
+  // Not in another exercise.
+  Generate(3, 3, 1);
+  const std::string S = Sounds();
+  for (size_t I = 1; I < S.size(); ++I)
+    EXPECT_NE(S[I], S[I - 1]);
+}
+
+TEST_F(Sequence, OnlyDrawsFromTheLimeKeys) {
+  View.OnlyRB->setChecked(true);
+  Lime("tme");
+  for (uint32_t Seed = 1; Seed <= 30; ++Seed) {
+    const TSequenceDraw D = Generate(3, 4, Seed);
+    EXPECT_TRUE(D.Only);
+    EXPECT_EQ(OnlyZeichen, "etm"); // in key order
+    EXPECT_EQ(D.Limit, 50 / 3 + 1);
+    const std::string S = Sounds();
+    for (size_t I = 0; I < S.size(); ++I) {
+      ASSERT_NE(std::string("tme").find(S[I]), std::string::npos);
+      if (I > 0) {
+        ASSERT_NE(S[I], S[I - 1]);
+      }
+    }
+  }
+  // Two keys alternate freely, repeats allowed.
+  View.NormalRB->setChecked(true);
+  View.OnlyRB->setChecked(true);
+  Lime("ao");
+  bool Repeat = false;
+  for (uint32_t Seed = 1; Seed <= 10; ++Seed) {
+    Generate(3, 4, Seed);
+    const std::string S = Sounds();
+    EXPECT_EQ(S.find_first_not_of("ao"), std::string::npos);
+    for (size_t I = 1; I < S.size(); ++I)
+      Repeat = Repeat || S[I] == S[I - 1];
+  }
+  EXPECT_TRUE(Repeat);
+}
+
+TEST_F(Sequence, OnlyWithFewerThanTwoLimeKeysFallsBackToNormal) {
+  View.OnlyRB->setChecked(true);
+  Lime("t");
+  const TSequenceDraw D = Generate(3, 4, 9);
+  EXPECT_FALSE(D.Only);
+  EXPECT_TRUE(View.NormalRB->isChecked());
+  EXPECT_EQ(KeyOf('t')->FontColor(), KeyRed);
+  EXPECT_NE(Sounds().find_first_not_of("t"), std::string::npos);
+  // A lime key outside the lesson does not count either.
+  View.OnlyRB->setChecked(true);
+  Lime("tq");
+  EXPECT_FALSE(Generate(3, 4, 9).Only);
+}
+
+TEST_F(Sequence, DigitAndSignLessonsPointIntoTheirPartOfTheCourse) {
+  Generate(9, 3, 3);
+  EXPECT_EQ(Sounds().find_first_not_of("1234567890"), std::string::npos);
+  Generate(11, 4, 3);
+  EXPECT_EQ(Sounds().find_first_not_of(".,?/+="), std::string::npos);
+  // Exercise 2 names the large keys, not the course.
+  Generate(9, 2, 3);
+  for (const int32_t E : UebFolge) {
+    EXPECT_GE(E, 1);
+    EXPECT_LE(E, 5);
+  }
+}
+
+TEST_F(Sequence, OneCandidateGivesARunOfItAndNoneGivesNoEntries) {
+  UebNr = 4;
+  UebFolge.assign(7, -1);
+  Course->GenerateSequence(7, 1, 1);
+  EXPECT_EQ(UebFolge, std::vector<int32_t>(7, 1));
+  UebFolge.assign(3, -1);
+  Course->GenerateSequence(3, 0, 1);
+  EXPECT_EQ(UebFolge, std::vector<int32_t>(3, 0));
+  // A caller that sized nothing still gets its entries; more entries than the
+  // limits allow raise the limit instead of drawing forever.
+  UebNr = 2;
+  UebFolge.clear();
+  const TSequenceDraw D = Course->GenerateSequence(40, 2, 1);
+  EXPECT_EQ(UebFolge.size(), 40u);
+  EXPECT_EQ(D.Limit, 20);
+}
+
+} // namespace
