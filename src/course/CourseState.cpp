@@ -24,6 +24,7 @@ int32_t GruppenPos = 0;
 std::string GruppenZeichen;
 std::string OnlyZeichen;
 bool NeuVorn = false;
+bool TestLaeuft = false;
 bool MarkModus = false;
 std::array<bool, MaxLetters + 1> Markiert{};
 
@@ -57,6 +58,7 @@ void ResetCourseState() {
   GruppenZeichen.clear();
   OnlyZeichen.clear();
   NeuVorn = false;
+  TestLaeuft = false;
   MarkModus = false;
   Markiert.fill(false);
 

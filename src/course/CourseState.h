@@ -70,6 +70,8 @@ extern std::string GruppenZeichen;
 extern std::string OnlyZeichen;
 // The next exercise-4 run opens with the lesson's new characters.
 extern bool NeuVorn;
+// The speed test runs (it shares the main window's timer and controls).
+extern bool TestLaeuft;
 // Marked characters are sounded twice in exercise 4.
 extern bool MarkModus;
 // Marked by the learner, by position in Letters.

@@ -15,7 +15,6 @@ uint16_t GehalteneTaste = 0;
 int32_t TastPos = 0;
 int32_t NeuPos = 0;
 char TastChar = 0;
-bool TestLaeuft = false;
 
 void ResetSessionState() {
   Idle = true;
@@ -27,5 +26,4 @@ void ResetSessionState() {
   TastenCode = GehalteneTaste = 0;
   TastPos = NeuPos = 0;
   TastChar = 0;
-  TestLaeuft = false;
 }

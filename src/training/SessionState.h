@@ -25,7 +25,4 @@ extern int32_t TastPos;            // 1-based index of the pressed key among Tas
 extern int32_t NeuPos;             // 1-based index of the typed character in NeueZeichen; 0 none
 extern char TastChar;              // character of the last key event looked up in the rows
 
-// The speed test runs (it shares the main window's timer and controls).
-extern bool TestLaeuft;
-
 void ResetSessionState();
