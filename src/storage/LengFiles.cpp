@@ -1,14 +1,12 @@
 #include "storage/LengFiles.h"
 
-#include "sound/BareFile.h"
+#include "course/TextFile.h"
 #include "sound/Reporter.h"
-#include "storage/LineReader.h"
 #include "windows/Caption.h"
 #include "windows/MainView.h"
 #include "windows/Texts.h"
 
 #include <array>
-#include <fstream>
 #include <span>
 
 namespace {
@@ -46,8 +44,8 @@ void Charset(QObject* Control, uint8_t Set) {
 } // namespace
 
 TTextsLoad LoadTexts(TTextLinks& Links, int32_t N) {
-  std::fstream File;
-  if (!OpenBareFile(LengFileName, File, std::ios::in)) {
+  TTextReader Reader;
+  if (!Reader.Open(LengFileName)) {
     if (Links.Reporter != nullptr)
       Links.Reporter->ShowMessage("\"Leng.dat\" is not found!");
     if (Links.CloseMainWindow)
@@ -55,23 +53,21 @@ TTextsLoad LoadTexts(TTextLinks& Links, int32_t N) {
     return TTextsLoad::Closing;
   }
   std::string Name;
-  TLineReader Reader(File);
   for (int32_t Line = 1; Line <= N && !Reader.Eof(); ++Line)
     Name = Reader.ReadLine();
-  File.close();
+  Reader.Close();
   // An empty name finds no file, as a missing one.
   return ReadTextFile(Links, Name) ? TTextsLoad::Loaded : TTextsLoad::NotFound;
 }
 
 bool ReadTextFile(TTextLinks& Links, const std::string& Name) {
-  std::fstream File;
-  if (!OpenBareFile(Name, File, std::ios::in)) {
+  TTextReader Reader;
+  if (!Reader.Open(Name)) {
     if (Links.Reporter != nullptr)
       Links.Reporter->ShowMessage("File is not found!");
     return false;
   }
   const std::array<TSection, 8> All = Sections();
-  TLineReader Reader(File);
   while (!Reader.Eof()) {
     const std::string Line = Reader.ReadLine();
     for (const TSection& S : All) {
@@ -82,7 +78,7 @@ bool ReadTextFile(TTextLinks& Links, const std::string& Name) {
       break;
     }
   }
-  File.close();
+  Reader.Close();
   if (Links.View != nullptr)
     ApplyTexts(*Links.View, Links.Mem);
   return true;
