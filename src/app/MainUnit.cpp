@@ -10,6 +10,7 @@
 #include "storage/IntFile.h"
 #include "storage/Kund.h"
 #include "training/SessionState.h"
+#include "windows/Gr.h"
 #include "windows/Help.h"
 #include "windows/MemUnit.h"
 #include "windows/Pictures.h"
@@ -269,7 +270,8 @@ void TAForm::StartUpSequence() {
   FStartedUp = true;
   LoadKund();
   FKundAsRead = Kund;
-  CreateKeys(View);
+  if (View.Tasten[0] == nullptr)
+    CreateKeys(View);
   WireCourse(*FCourse);
 
   LektNr = Kund.MaxLektNr;

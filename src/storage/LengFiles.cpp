@@ -7,9 +7,13 @@
 #include "windows/Texts.h"
 
 #include <array>
+#include <limits>
 #include <span>
 
 namespace {
+
+// Texts are kept whole, however long: a caption is cut by its control.
+constexpr size_t AnyLength = std::numeric_limits<size_t>::max();
 
 struct TSection {
   const char* Header;
@@ -54,7 +58,7 @@ TTextsLoad LoadTexts(TTextLinks& Links, int32_t N) {
   }
   std::string Name;
   for (int32_t Line = 1; Line <= N && !Reader.Eof(); ++Line)
-    Name = Reader.ReadLine();
+    Name = Reader.ReadLine(AnyLength);
   Reader.Close();
   // An empty name finds no file, as a missing one.
   return ReadTextFile(Links, Name) ? TTextsLoad::Loaded : TTextsLoad::NotFound;
@@ -69,12 +73,12 @@ bool ReadTextFile(TTextLinks& Links, const std::string& Name) {
   }
   const std::array<TSection, 8> All = Sections();
   while (!Reader.Eof()) {
-    const std::string Line = Reader.ReadLine();
+    const std::string Line = Reader.ReadLine(AnyLength);
     for (const TSection& S : All) {
       if (Line != S.Header)
         continue;
       for (std::string& Text : S.Lines)
-        Text = Reader.ReadLine();
+        Text = Reader.ReadLine(AnyLength);
       break;
     }
   }
