@@ -272,6 +272,12 @@ void TAForm::StartUpSequence() {
   FKundAsRead = Kund;
   if (View.Tasten[0] == nullptr)
     CreateKeys(View);
+  // The keys are drawn on KeyPanel itself; its panels and buttons lie over
+  // them, so the page of the new characters hides the keyboard while shown.
+  for (QWidget* Over : {static_cast<QWidget*>(View.R1Panel), static_cast<QWidget*>(View.TimePanel),
+                        static_cast<QWidget*>(View.RepBtn)})
+    if (Over != nullptr)
+      Over->raise();
   WireCourse(*FCourse);
 
   LektNr = Kund.MaxLektNr;
@@ -356,10 +362,15 @@ void TAForm::EndSession() {
 // sequence runs at the first one only.
 void TAForm::changeEvent(QEvent* Event) {
   QMainWindow::changeEvent(Event);
-  if (Event->type() == QEvent::ActivationChange && isActiveWindow() && !FActivated) {
-    FActivated = true;
-    FormActivate();
-  }
+  if (Event->type() == QEvent::ActivationChange && isActiveWindow())
+    FirstActivation();
+}
+
+void TAForm::FirstActivation() {
+  if (FActivated)
+    return;
+  FActivated = true;
+  FormActivate();
 }
 
 void TAForm::closeEvent(QCloseEvent* Event) {
@@ -373,6 +384,11 @@ void TAForm::showEvent(QShowEvent* Event) {
   if (!FShown) {
     FShown = true;
     CentreOnScreen(*this);
+    // A desktop without a window manager, or one that does not focus new
+    // windows, never activates the window: the start-up then follows the
+    // first showing, once the window is on the screen.
+    QMetaObject::invokeMethod(
+        this, [this] { FirstActivation(); }, Qt::QueuedConnection);
   }
   QMainWindow::showEvent(Event);
 }

@@ -152,6 +152,9 @@ private:
 
   void Connect();
   void ConnectCourse();
+  // The start-up's trigger: the first activation, or the first showing when
+  // no activation comes.
+  void FirstActivation();
 
   std::unique_ptr<TCourse> FCourse;
   TBuiltInLayouts FLayouts;
