@@ -309,6 +309,9 @@ void TAForm::StartUpSequence() {
   FrontBarChange();
   TnBarChange();
   SetCaption(View.VerhLB, "3.0");
+  // From here on the program's values are the learner's: a close while the
+  // interval table's message is shown saves them.
+  FSettingsApplied = true;
   ReadIntFile(Reporter);
   if (FClosedDown)
     return;  // ended while the message was shown
@@ -328,7 +331,7 @@ void TAForm::CloseSequence(bool Ask) {
   if (!FStartedUp)
     return;  // nothing was read, so nothing is stored over the file
   TKundValues Values;
-  if (FStartUpDone) {
+  if (FSettingsApplied) {
     if (NeuVorn) {
       MaxUebNr = static_cast<uint8_t>(MaxUebNr - 1);
       if (::UebNr > MaxUebNr)

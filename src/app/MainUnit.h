@@ -161,6 +161,7 @@ private:
   TLayoutLinks FLayoutLinks;
   bool FStartedUp = false;   // the start-up sequence has begun
   bool FStartUpDone = false; // the start-up sequence has run to its end
+  bool FSettingsApplied = false; // the start-up has applied the record
   bool FClosedDown = false;  // the close sequence has run
   bool FAskOnClose = true;
   TKund FKundAsRead{};       // the learner record as the start-up read it

@@ -2,6 +2,7 @@
 #include "app/Velm2.h"
 #include "course/Course.h"
 #include "course/CourseState.h"
+#include "sound/Reporter.h"
 #include "sound/SoundState.h"
 #include "storage/StorageState.h"
 #include "training/SessionState.h"
@@ -23,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <functional>
 #include <filesystem>
 #include <map>
 #include <vector>
@@ -179,6 +181,41 @@ TEST_F(StartClose, AMissingLanguageChoiceClosesAndKeepsTheRecordAsRead) {
   // Nothing after the layout ran: the interval table was not asked for.
   EXPECT_EQ(CaptionOf(Form->View.VerhLB), "3.0");
   EXPECT_TRUE(Reporter.Questions.empty());
+}
+
+// The program is told to stop while the missing interval table is being
+// reported: the start-up has applied the record by then, so the clamped
+// values are saved and the start-up goes no further.
+class StoppingReporter final : public TMessageReporter {
+public:
+  void ShowMessage(const std::string& Text) override {
+    Messages.push_back(Text);
+    if (WhileShown)
+      WhileShown();
+  }
+  bool AskYesNo(const std::string& Text) override {
+    Questions.push_back(Text);
+    return true;
+  }
+  void Beep() override {}
+  std::function<void()> WhileShown;
+  std::vector<std::string> Messages, Questions;
+};
+
+TEST_F(StartClose, AStopWhileTheIntervalMessageIsShownSavesTheAppliedSettings) {
+  Data({"Int.mtr"});
+  Record({0x01, 0x01, 0x3C, 85, 0x1E, 0x08, 0x03});
+  StoppingReporter Boxes;
+  TAForm F(Device, Boxes, Arb, Timer1, Shell);
+  Boxes.WhileShown = [&F] { F.EndSession(); };
+  IntChanged = true;
+  F.FormActivate();
+  EXPECT_EQ(Boxes.Messages, (std::vector<std::string>{"Int.mtr ist nicht gefunden!"}));
+  EXPECT_TRUE(Boxes.Questions.empty());
+  EXPECT_TRUE(F.ClosedDown());
+  EXPECT_FALSE(F.StartedUp());
+  EXPECT_EQ(Record(), (TBytes{0x01, 0x01, 0x3C, 0x26, 0x1E, 0x08, 0x03}));
+  EXPECT_FALSE(QFileInfo::exists(QDir(Dir.Path()).filePath("Int.mtr")));
 }
 
 TEST_F(StartClose, AChangedIntervalTableAnsweredNoStaysOnDiskWhileTheRecordIsSaved) {
