@@ -6,10 +6,10 @@
 #include "sound/SoundState.h"
 #include "sound/ThdTimer.h"
 #include "sound/WindowTimer.h"
-#include "windows/Caption.h"
 #include "storage/IntFile.h"
 #include "storage/Kund.h"
 #include "training/SessionState.h"
+#include "windows/Caption.h"
 #include "windows/Gr.h"
 #include "windows/Help.h"
 #include "windows/MemUnit.h"
@@ -42,18 +42,19 @@ std::string TenthsText(int Value) {
 TAForm::TAForm() : TAForm(std::make_unique<TOwned>()) {}
 
 TAForm::TAForm(std::unique_ptr<TOwned> Owned)
-    : QMainWindow(nullptr), FOwned(std::move(Owned)), Reporter(FOwned->Reporter), Shell(FOwned->Shell),
-      Morse(FOwned->Device, Reporter), ArbTimer(FOwned->ArbTimer), Timer1(FOwned->Timer1) {
+    : QMainWindow(nullptr), FOwned(std::move(Owned)), Reporter(FOwned->Reporter),
+      Shell(FOwned->Shell), Morse(FOwned->Device, Reporter), ArbTimer(FOwned->ArbTimer),
+      Timer1(FOwned->Timer1) {
   FOwned->ArbTimer.SetEnabled(false);
   FOwned->ArbTimer.SetThreadPriority(TThreadPriority::Lowest);
   FOwned->Timer1.SetEnabled(false);
   Connect();
 }
 
-TAForm::TAForm(TWaveDevice& Device, TMessageReporter& AReporter, TTickTimer& AArbTimer, TTickTimer& ATimer1,
-               TShell& AShell, QWidget* Parent)
-    : QMainWindow(Parent), Reporter(AReporter), Shell(AShell), Morse(Device, Reporter), ArbTimer(AArbTimer),
-      Timer1(ATimer1) {
+TAForm::TAForm(TWaveDevice& Device, TMessageReporter& AReporter, TTickTimer& AArbTimer,
+               TTickTimer& ATimer1, TShell& AShell, QWidget* Parent)
+    : QMainWindow(Parent), Reporter(AReporter), Shell(AShell), Morse(Device, Reporter),
+      ArbTimer(AArbTimer), Timer1(ATimer1) {
   Connect();
 }
 
@@ -69,8 +70,9 @@ TAForm::~TAForm() {
 void TAForm::Connect() {
   // A fixed window: system menu and minimise button, no maximising, no
   // resizing.
-  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
   BuildMainView(View, *this);
   setWindowIcon(EmblemPicture());
   TMButton::SetContext(&FKeyContext);
@@ -150,7 +152,7 @@ TLayoutSwitch TAForm::LayoutClick(QAction* Item) {
     SetMessageCharset(CharsetOf(View.KeyPanel));
   // A switch from the menu shows the lesson again on the new keys; the
   // start-up does this itself once its controls are set.
-  if (Result == TLayoutSwitch::Switched && FStartedUp && !FClosedDown && !View.Tasten.empty() &&
+  if (Result == TLayoutSwitch::Switched && FStartUpDone && !FClosedDown && !View.Tasten.empty() &&
       View.Tasten[0] != nullptr) {
     FCourse->LektADDownClick(nullptr);
     FCourse->EnableSetButtons();
@@ -235,7 +237,9 @@ void TAForm::Scroller1Click() {
 // ---------------------------------------------------------------------------
 // Menu
 
-void TAForm::MExitClick() { close(); }
+void TAForm::MExitClick() {
+  close();
+}
 
 void TAForm::Contence1Click() {
   if (FHelpWindow == nullptr) {
@@ -289,14 +293,23 @@ void TAForm::StartUpSequence() {
 
   QAction* Item = nullptr;
   switch (Kund.SprachNr) {
-  case 1: Item = View.English; break;
-  case 2: Item = View.German; break;
-  case 3: Item = View.Russish; break;
-  case 4: Item = View.Turkish; break;
-  default: break;  // no layout: the built-in captions stay, no keyboard
+  case 1:
+    Item = View.English;
+    break;
+  case 2:
+    Item = View.German;
+    break;
+  case 3:
+    Item = View.Russish;
+    break;
+  case 4:
+    Item = View.Turkish;
+    break;
+  default:
+    break; // no layout: the built-in captions stay, no keyboard
   }
   if (Item != nullptr && LayoutClick(Item) == TLayoutSwitch::Closing)
-    return;  // "Leng.dat" is missing: the window has closed
+    return; // "Leng.dat" is missing: the window has closed
   if (FClosedDown)
     return;
 
@@ -314,7 +327,7 @@ void TAForm::StartUpSequence() {
   FSettingsApplied = true;
   ReadIntFile(Reporter);
   if (FClosedDown)
-    return;  // ended while the message was shown
+    return; // ended while the message was shown
   LoadIntervall(View.SpeedUD->Position());
   SetCaption(View.GroupLabel, std::to_string(GruppenZahl));
   if (ArrangeIcons)
@@ -329,7 +342,7 @@ void TAForm::CloseSequence(bool Ask) {
     return;
   FClosedDown = true;
   if (!FStartedUp)
-    return;  // nothing was read, so nothing is stored over the file
+    return; // nothing was read, so nothing is stored over the file
   TKundValues Values;
   if (FSettingsApplied) {
     if (NeuVorn) {
@@ -402,7 +415,7 @@ void TAForm::showEvent(QShowEvent* Event) {
 void TAForm::PlayCode(const std::string& Code) {
   View.KeyPanel->setEnabled(false);
   if (::Playing)
-    return;  // the block playing re-enables the keyboard when it ends
+    return; // the block playing re-enables the keyboard when it ends
   DeviceOpen = Morse.OpenOut(*this);
   if (DeviceOpen) {
     TMorse::RenderCode(Code);
@@ -432,7 +445,7 @@ void TAForm::MMWomDone() {
   DeviceOpen = Morse.CloseOut();
   if (WavePending && View.MerkCheckBox->isChecked() && Morse.LoadWave(WavName)) {
     PlayWave(WavName);
-    return;  // its own completion comes back here
+    return; // its own completion comes back here
   }
   View.KeyPanel->setEnabled(true);
   if (MemPlaying) {
@@ -450,7 +463,15 @@ void TAForm::MMWomDone() {
 // ---------------------------------------------------------------------------
 // Hover keys
 
-int TAForm::TKeyContext::UebNr() const { return ::UebNr; }
-bool TAForm::TKeyContext::Idle() const { return ::Idle; }
-bool TAForm::TKeyContext::Playing() const { return ::Playing; }
-QLabel* TAForm::TKeyContext::MerkWLabel() const { return FForm.View.MerkWLabel; }
+int TAForm::TKeyContext::UebNr() const {
+  return ::UebNr;
+}
+bool TAForm::TKeyContext::Idle() const {
+  return ::Idle;
+}
+bool TAForm::TKeyContext::Playing() const {
+  return ::Playing;
+}
+QLabel* TAForm::TKeyContext::MerkWLabel() const {
+  return FForm.View.MerkWLabel;
+}

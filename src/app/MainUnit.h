@@ -40,8 +40,8 @@ public:
   // timer (disabled).
   TAForm();
   // Given parts, for tests.
-  TAForm(TWaveDevice& Device, TMessageReporter& AReporter, TTickTimer& AArbTimer, TTickTimer& ATimer1,
-         TShell& AShell, QWidget* Parent = nullptr);
+  TAForm(TWaveDevice& Device, TMessageReporter& AReporter, TTickTimer& AArbTimer,
+         TTickTimer& ATimer1, TShell& AShell, QWidget* Parent = nullptr);
   ~TAForm() override;
   TAForm(const TAForm&) = delete;
   TAForm& operator=(const TAForm&) = delete;
@@ -159,12 +159,12 @@ private:
   std::unique_ptr<TCourse> FCourse;
   TBuiltInLayouts FLayouts;
   TLayoutLinks FLayoutLinks;
-  bool FStartedUp = false;   // the start-up sequence has begun
-  bool FStartUpDone = false; // the start-up sequence has run to its end
+  bool FStartedUp = false;       // the start-up sequence has begun
+  bool FStartUpDone = false;     // the start-up sequence has run to its end
   bool FSettingsApplied = false; // the start-up has applied the record
-  bool FClosedDown = false;  // the close sequence has run
+  bool FClosedDown = false;      // the close sequence has run
   bool FAskOnClose = true;
-  TKund FKundAsRead{};       // the learner record as the start-up read it
+  TKund FKundAsRead{}; // the learner record as the start-up read it
 
   TKeyContext FKeyContext{*this};
   TAboutBox* FAboutBox = nullptr;

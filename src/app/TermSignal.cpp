@@ -29,14 +29,14 @@ extern "C" void OnSignal(int) {
 
 TTermSignal::TTermSignal(std::function<void()> Handler) : FOnSignal(std::move(Handler)) {
   if (Pipe[0] >= 0)
-    return;  // another instance is installed
+    return; // another instance is installed
   std::array<int, 2> Ends{-1, -1};
   if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, Ends.data()) != 0)
     return;
   Pipe = Ends;
   FNotifier = std::make_unique<QSocketNotifier>(Pipe[1], QSocketNotifier::Read);
   connect(FNotifier.get(), &QSocketNotifier::activated, this, [this] { Received(); });
-  struct sigaction Action{};
+  struct sigaction Action {};
   Action.sa_handler = OnSignal;
   sigemptyset(&Action.sa_mask);
   Action.sa_flags = SA_RESTART;

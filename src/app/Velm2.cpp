@@ -17,8 +17,8 @@ TVelm2::TVelm2() {
   CreateRest(nullptr);
 }
 
-TVelm2::TVelm2(TWaveDevice& Device, TMessageReporter& Reporter, TTickTimer& ArbTimer, TTickTimer& Timer1,
-               TTickTimer& MemTimer, TShell& Shell) {
+TVelm2::TVelm2(TWaveDevice& Device, TMessageReporter& Reporter, TTickTimer& ArbTimer,
+               TTickTimer& Timer1, TTickTimer& MemTimer, TShell& Shell) {
   AForm = std::make_unique<TAForm>(Device, Reporter, ArbTimer, Timer1, Shell);
   Windows.push_back(AForm.get());
   CreateRest(&MemTimer);
@@ -53,7 +53,8 @@ void TVelm2::ConnectEnd() {
   auto* App = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
   if (App == nullptr)
     return;
-  QObject::connect(App, &QGuiApplication::commitDataRequest, Form, [Form](QSessionManager&) { Form->EndSession(); });
+  QObject::connect(App, &QGuiApplication::commitDataRequest, Form,
+                   [Form](QSessionManager&) { Form->EndSession(); });
   QObject::connect(App, &QCoreApplication::aboutToQuit, Form, [Form] {
     if (!Form->ClosedDown())
       Form->EndSession();

@@ -24,8 +24,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <functional>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -33,8 +33,8 @@ namespace {
 
 using TBytes = std::vector<uint8_t>;
 
-const QString DataDir =
-    QString::fromStdString((std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "data").string());
+const QString DataDir = QString::fromStdString(
+    (std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "data").string());
 
 void CopyData(const QString& To, const QStringList& Except = {}) {
   const QDir Data(DataDir);
@@ -51,7 +51,9 @@ TBytes ReadBytes(const QString& Path) {
   return TBytes(All.begin(), All.end());
 }
 
-std::string AsText(const TBytes& Bytes) { return std::string(Bytes.begin(), Bytes.end()); }
+std::string AsText(const TBytes& Bytes) {
+  return std::string(Bytes.begin(), Bytes.end());
+}
 
 void ResetAll() {
   ResetSoundState();
@@ -84,8 +86,12 @@ protected:
   std::unique_ptr<TAForm> Form;
 };
 
-bool Cyrillic(uint8_t C) { return C >= 0xC0; }
-bool Latin(uint8_t C) { return C >= 'a' && C <= 'z'; }
+bool Cyrillic(uint8_t C) {
+  return C >= 0xC0;
+}
+bool Latin(uint8_t C) {
+  return C >= 'a' && C <= 'z';
+}
 
 // Letter keys shown, counted per row from the top.
 std::vector<int> LetterRows(const TMainView& V, bool (*Letter)(uint8_t)) {
@@ -348,7 +354,8 @@ TEST(RealProgram, StartsChangesTheSpeedAndSavesItAtClose) {
     // The replay window shows its texts in Russian too.
     EXPECT_EQ(CharsetOf(Velm2.MemForm->MemClBtn), 204);
   }
-  EXPECT_EQ(ReadBytes(QDir(Dir.Path()).filePath("CWK.dat")), (TBytes{0x01, 0x01, 0x46, 0x17, 0x1E, 0x08, 0x03}));
+  EXPECT_EQ(ReadBytes(QDir(Dir.Path()).filePath("CWK.dat")),
+            (TBytes{0x01, 0x01, 0x46, 0x17, 0x1E, 0x08, 0x03}));
   ResetAll();
 }
 
@@ -383,7 +390,8 @@ TEST(RealProgram, SigtermRunsTheCloseSequence) {
   ASSERT_TRUE(P.waitForFinished(60000));
   EXPECT_EQ(P.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(P.exitCode(), 0) << P.readAllStandardError().toStdString();
-  EXPECT_EQ(ReadBytes(QDir(Dir.path()).filePath("CWK.dat")), (TBytes{0x01, 0x01, 0x3C, 0x26, 0x1E, 0x08, 0x03}));
+  EXPECT_EQ(ReadBytes(QDir(Dir.path()).filePath("CWK.dat")),
+            (TBytes{0x01, 0x01, 0x3C, 0x26, 0x1E, 0x08, 0x03}));
 }
 
 } // namespace
