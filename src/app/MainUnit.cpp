@@ -1,12 +1,18 @@
 #include "app/MainUnit.h"
 
-#include "app/AppState.h"
+#include "course/Course.h"
+#include "course/CourseState.h"
 #include "sound/QtWaveDevice.h"
 #include "sound/SoundState.h"
 #include "sound/ThdTimer.h"
 #include "sound/WindowTimer.h"
+#include "storage/IntFile.h"
+#include "storage/Kund.h"
+#include "training/SessionState.h"
 #include "windows/Caption.h"
+#include "windows/Gr.h"
 #include "windows/Help.h"
+#include "windows/MemUnit.h"
 #include "windows/Pictures.h"
 #include "windows/QtReporter.h"
 #include "windows/Shell.h"
@@ -36,22 +42,25 @@ std::string TenthsText(int Value) {
 TAForm::TAForm() : TAForm(std::make_unique<TOwned>()) {}
 
 TAForm::TAForm(std::unique_ptr<TOwned> Owned)
-    : QMainWindow(nullptr), FOwned(std::move(Owned)), Reporter(FOwned->Reporter), Shell(FOwned->Shell),
-      Morse(FOwned->Device, Reporter), ArbTimer(FOwned->ArbTimer), Timer1(FOwned->Timer1) {
+    : QMainWindow(nullptr), FOwned(std::move(Owned)), Reporter(FOwned->Reporter),
+      Shell(FOwned->Shell), Morse(FOwned->Device, Reporter), ArbTimer(FOwned->ArbTimer),
+      Timer1(FOwned->Timer1) {
   FOwned->ArbTimer.SetEnabled(false);
   FOwned->ArbTimer.SetThreadPriority(TThreadPriority::Lowest);
   FOwned->Timer1.SetEnabled(false);
   Connect();
 }
 
-TAForm::TAForm(TWaveDevice& Device, TMessageReporter& AReporter, TTickTimer& AArbTimer, TTickTimer& ATimer1,
-               TShell& AShell, QWidget* Parent)
-    : QMainWindow(Parent), Reporter(AReporter), Shell(AShell), Morse(Device, Reporter), ArbTimer(AArbTimer),
-      Timer1(ATimer1) {
+TAForm::TAForm(TWaveDevice& Device, TMessageReporter& AReporter, TTickTimer& AArbTimer,
+               TTickTimer& ATimer1, TShell& AShell, QWidget* Parent)
+    : QMainWindow(Parent), Reporter(AReporter), Shell(AShell), Morse(Device, Reporter),
+      ArbTimer(AArbTimer), Timer1(ATimer1) {
   Connect();
 }
 
 TAForm::~TAForm() {
+  // The course's handlers go before the controls they are installed on.
+  FCourse.reset();
   if (TMButton::Context() == &FKeyContext)
     TMButton::SetContext(nullptr);
   ArbTimer.SetEnabled(false);
@@ -61,8 +70,9 @@ TAForm::~TAForm() {
 void TAForm::Connect() {
   // A fixed window: system menu and minimise button, no maximising, no
   // resizing.
-  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
   BuildMainView(View, *this);
   setWindowIcon(EmblemPicture());
   TMButton::SetContext(&FKeyContext);
@@ -79,6 +89,75 @@ void TAForm::Connect() {
   connect(V.MExit, &QAction::triggered, this, [this] { MExitClick(); });
   connect(V.Contence1, &QAction::triggered, this, [this] { Contence1Click(); });
   connect(V.ab, &QAction::triggered, this, [this] { abClick(); });
+  for (QAction* Item : {V.English, V.German, V.Russish, V.Turkish})
+    if (Item != nullptr)
+      connect(Item, &QAction::triggered, this, [this, Item] { LayoutClick(Item); });
+  StartUp = [this] { StartUpSequence(); };
+  CloseDown = [this] { CloseSequence(FAskOnClose); };
+  ConnectCourse();
+}
+
+void TAForm::ConnectCourse() {
+  TCourseHooks Hooks;
+  Hooks.ShowCongratulation = [this] {
+    if (FGrForm != nullptr)
+      Shell.ShowModal(*FGrForm);
+  };
+  // The sounding half of a free click: the key's code, then its sound file
+  // when mnemonics are on.
+  Hooks.SoundKey = [this](TMButton& Key) {
+    if (::Playing)
+      return;
+    WavePending = true;
+    WavName = CaptionOf(&Key) + ".Wav";
+    PlayCode(Key.MCode());
+  };
+  FCourse = std::make_unique<TCourse>(View, Reporter, std::move(Hooks));
+
+  FLayoutLinks.Texts.View = &View;
+  FLayoutLinks.Texts.Reporter = &Reporter;
+  FLayoutLinks.Texts.CloseMainWindow = [this] { close(); };
+  FLayoutLinks.Layouts = &FLayouts;
+  TLayoutCourseOps& Ops = FLayoutLinks.Course;
+  Ops.TakeLayout = [](const TLayout& Layout) {
+    for (size_t R = 0; R < Layout.Rows.size(); ++R)
+      TastReihen[R + 1] = Layout.Rows[R];
+    TastLinks = Layout.TastLinks;
+    AlphabetFile = Layout.AlphabetFile;
+  };
+  Ops.LoadLessonData = [this](int32_t SprachNr) { FCourse->LoadLessonData(SprachNr); };
+  Ops.RebuildCourse = [this] {
+    KursFolge = BuchFolge;
+    FCourse->ComputeLesson();
+  };
+  Ops.BuildKeyboard = [this] { FCourse->BuildKeyboard(); };
+  Ops.BindKeys = [this] { FCourse->BindKeys(); };
+}
+
+void TAForm::SetMemForm(TMemForm* Form) {
+  FMemForm = Form;
+  TMemCaptions& Mem = FLayoutLinks.Texts.Mem;
+  Mem = {};
+  if (Form != nullptr) {
+    Mem.MemClBtn = Form->MemClBtn;
+    Mem.MemPlayBtn = Form->MemPlayBtn;
+    Mem.MemPausBtn = Form->MemPausBtn;
+    Mem.Label1 = Form->Label1;
+  }
+}
+
+TLayoutSwitch TAForm::LayoutClick(QAction* Item) {
+  const TLayoutSwitch Result = EnglishClick(FLayoutLinks, Item);
+  if (Result == TLayoutSwitch::Switched || Result == TLayoutSwitch::Closing)
+    SetMessageCharset(CharsetOf(View.KeyPanel));
+  // A switch from the menu shows the lesson again on the new keys; the
+  // start-up does this itself once its controls are set.
+  if (Result == TLayoutSwitch::Switched && FStartUpDone && !FClosedDown && !View.Tasten.empty() &&
+      View.Tasten[0] != nullptr) {
+    FCourse->LektADDownClick(nullptr);
+    FCourse->EnableSetButtons();
+  }
+  return Result;
 }
 
 void TAForm::SetMessageCharset(uint8_t Charset) {
@@ -158,7 +237,9 @@ void TAForm::Scroller1Click() {
 // ---------------------------------------------------------------------------
 // Menu
 
-void TAForm::MExitClick() { close(); }
+void TAForm::MExitClick() {
+  close();
+}
 
 void TAForm::Contence1Click() {
   if (FHelpWindow == nullptr) {
@@ -187,14 +268,125 @@ void TAForm::FormClose() {
     CloseDown();
 }
 
+void TAForm::StartUpSequence() {
+  if (FStartedUp)
+    return;
+  FStartedUp = true;
+  LoadKund();
+  FKundAsRead = Kund;
+  if (View.Tasten[0] == nullptr)
+    CreateKeys(View);
+  // The keys are drawn on KeyPanel itself; its panels and buttons lie over
+  // them, so the page of the new characters hides the keyboard while shown.
+  for (QWidget* Over : {static_cast<QWidget*>(View.R1Panel), static_cast<QWidget*>(View.TimePanel),
+                        static_cast<QWidget*>(View.RepBtn)})
+    if (Over != nullptr)
+      Over->raise();
+  WireCourse(*FCourse);
+
+  LektNr = Kund.MaxLektNr;
+  MaxLektNr = LektNr;
+  ::UebNr = Kund.MaxUebNr;
+  MaxUebNr = ::UebNr;
+  // The controls keep the stored values within their ranges.
+  RestoreKundControls(View);
+
+  QAction* Item = nullptr;
+  switch (Kund.SprachNr) {
+  case 1:
+    Item = View.English;
+    break;
+  case 2:
+    Item = View.German;
+    break;
+  case 3:
+    Item = View.Russish;
+    break;
+  case 4:
+    Item = View.Turkish;
+    break;
+  default:
+    break; // no layout: the built-in captions stay, no keyboard
+  }
+  if (Item != nullptr && LayoutClick(Item) == TLayoutSwitch::Closing)
+    return; // "Leng.dat" is missing: the window has closed
+  if (FClosedDown)
+    return;
+
+  SetCaption(View.SpeedLB, std::to_string(View.SpeedUD->Position()));
+  Speed = View.SpeedUD->Position();
+  Ton = View.TnBar->value();
+  View.VerhaltUD->SetPosition(30);
+  AbstandUDChanging(View.AbstandUD->Position());
+  VerhaltUDChanging(View.VerhaltUD->Position());
+  FrontBarChange();
+  TnBarChange();
+  SetCaption(View.VerhLB, "3.0");
+  // From here on the program's values are the learner's: a close while the
+  // interval table's message is shown saves them.
+  FSettingsApplied = true;
+  ReadIntFile(Reporter);
+  if (FClosedDown)
+    return; // ended while the message was shown
+  LoadIntervall(View.SpeedUD->Position());
+  SetCaption(View.GroupLabel, std::to_string(GruppenZahl));
+  if (ArrangeIcons)
+    ArrangeIcons();
+  FCourse->LektADDownClick(nullptr);
+  FCourse->EnableSetButtons();
+  FStartUpDone = true;
+}
+
+void TAForm::CloseSequence(bool Ask) {
+  if (FClosedDown)
+    return;
+  FClosedDown = true;
+  if (!FStartedUp)
+    return; // nothing was read, so nothing is stored over the file
+  TKundValues Values;
+  if (FSettingsApplied) {
+    if (NeuVorn) {
+      MaxUebNr = static_cast<uint8_t>(MaxUebNr - 1);
+      if (::UebNr > MaxUebNr)
+        ::UebNr = MaxUebNr;
+    }
+    Values = KundValuesOf(View, MaxLektNr, MaxUebNr);
+  } else {
+    // Closed during the start-up ("Leng.dat" missing): the record is stored
+    // as it was read, not with values the start-up had not yet applied.
+    Values = {FKundAsRead.MaxLektNr, FKundAsRead.MaxUebNr, FKundAsRead.Speed,
+              FKundAsRead.Ton,       FKundAsRead.Abstand,  FKundAsRead.Front};
+    Kund.SprachNr = FKundAsRead.SprachNr;
+  }
+  KundSpeichern(Values);
+  UebFolge.clear();
+  UebFolge.shrink_to_fit();
+  if (DeviceOpen)
+    DeviceOpen = Morse.CloseOut();
+  if (Ask)
+    SaveIntAtClose(Reporter);
+}
+
+void TAForm::EndSession() {
+  FAskOnClose = false;
+  if (!FClosedDown)
+    FormClose();
+  close();
+}
+
 // Qt reports every return of the focus as an activation; the start-up
 // sequence runs at the first one only.
 void TAForm::changeEvent(QEvent* Event) {
   QMainWindow::changeEvent(Event);
-  if (Event->type() == QEvent::ActivationChange && isActiveWindow() && !FActivated) {
-    FActivated = true;
-    FormActivate();
-  }
+  if (Event->type() == QEvent::ActivationChange && isActiveWindow())
+    FirstActivation();
+}
+
+void TAForm::FirstActivation() {
+  if (FActivated)
+    return;
+  FActivated = true;
+  FormActivate();
 }
 
 void TAForm::closeEvent(QCloseEvent* Event) {
@@ -208,6 +400,11 @@ void TAForm::showEvent(QShowEvent* Event) {
   if (!FShown) {
     FShown = true;
     CentreOnScreen(*this);
+    // A desktop without a window manager, or one that does not focus new
+    // windows, never activates the window: the start-up then follows the
+    // first showing, once the window is on the screen.
+    QMetaObject::invokeMethod(
+        this, [this] { FirstActivation(); }, Qt::QueuedConnection);
   }
   QMainWindow::showEvent(Event);
 }
@@ -218,7 +415,7 @@ void TAForm::showEvent(QShowEvent* Event) {
 void TAForm::PlayCode(const std::string& Code) {
   View.KeyPanel->setEnabled(false);
   if (::Playing)
-    return;  // the block playing re-enables the keyboard when it ends
+    return; // the block playing re-enables the keyboard when it ends
   DeviceOpen = Morse.OpenOut(*this);
   if (DeviceOpen) {
     TMorse::RenderCode(Code);
@@ -248,7 +445,7 @@ void TAForm::MMWomDone() {
   DeviceOpen = Morse.CloseOut();
   if (WavePending && View.MerkCheckBox->isChecked() && Morse.LoadWave(WavName)) {
     PlayWave(WavName);
-    return;  // its own completion comes back here
+    return; // its own completion comes back here
   }
   View.KeyPanel->setEnabled(true);
   if (MemPlaying) {
@@ -266,7 +463,15 @@ void TAForm::MMWomDone() {
 // ---------------------------------------------------------------------------
 // Hover keys
 
-int TAForm::TKeyContext::UebNr() const { return StandIn::UebNr; }
-bool TAForm::TKeyContext::Idle() const { return StandIn::Idle; }
-bool TAForm::TKeyContext::Playing() const { return ::Playing; }
-QLabel* TAForm::TKeyContext::MerkWLabel() const { return FForm.View.MerkWLabel; }
+int TAForm::TKeyContext::UebNr() const {
+  return ::UebNr;
+}
+bool TAForm::TKeyContext::Idle() const {
+  return ::Idle;
+}
+bool TAForm::TKeyContext::Playing() const {
+  return ::Playing;
+}
+QLabel* TAForm::TKeyContext::MerkWLabel() const {
+  return FForm.View.MerkWLabel;
+}

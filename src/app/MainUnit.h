@@ -4,6 +4,9 @@
 #include "sound/Reporter.h"
 #include "sound/TickTimer.h"
 #include "sound/WaveDevice.h"
+#include "storage/LayoutSwitch.h"
+#include "storage/Layouts.h"
+#include "storage/StorageState.h"
 #include "windows/MButUnit.h"
 #include "windows/MainView.h"
 
@@ -15,6 +18,7 @@
 #include <string>
 
 class TAboutBox;
+class TCourse;
 class TGrForm;
 class TMemForm;
 class THelpWindow;
@@ -36,8 +40,8 @@ public:
   // timer (disabled).
   TAForm();
   // Given parts, for tests.
-  TAForm(TWaveDevice& Device, TMessageReporter& AReporter, TTickTimer& AArbTimer, TTickTimer& ATimer1,
-         TShell& AShell, QWidget* Parent = nullptr);
+  TAForm(TWaveDevice& Device, TMessageReporter& AReporter, TTickTimer& AArbTimer,
+         TTickTimer& ATimer1, TShell& AShell, QWidget* Parent = nullptr);
   ~TAForm() override;
   TAForm(const TAForm&) = delete;
   TAForm& operator=(const TAForm&) = delete;
@@ -49,9 +53,12 @@ public:
   TTickTimer& ArbTimer;
   TTickTimer& Timer1;
 
+  // The course on this window's controls: lesson plan, keyboard, sequences.
+  TCourse& Course() { return *FCourse; }
+
   // Windows made after this one, shown modally through Shell.
   void SetAboutBox(TAboutBox* Box) { FAboutBox = Box; }
-  void SetMemForm(TMemForm* Form) { FMemForm = Form; }
+  void SetMemForm(TMemForm* Form);
   void SetGrForm(TGrForm* Form) { FGrForm = Form; }
   TAboutBox* AboutBox() const { return FAboutBox; }
   TMemForm* MemForm() const { return FMemForm; }
@@ -68,10 +75,29 @@ public:
   std::function<bool()> SpeedTestCompletion;
   // The session's share of the completion (it switches ArbTimer on again).
   std::function<void()> SessionCompletion;
-  // The start-up sequence, run at the first activation, and the close
-  // sequence, run whenever the window closes.
+  // Arranges the exercise-kind pictures for UebNr; step 13 of the start-up.
+  std::function<void()> ArrangeIcons;
+  // What the first activation and the close run: the start-up and close
+  // sequences below unless replaced (tests count them this way).
   std::function<void()> StartUp;
   std::function<void()> CloseDown;
+
+  // The start-up sequence: the learner record, the keys, the stored layout,
+  // the sound settings, the interval table and the lesson display.
+  void StartUpSequence();
+  // The close sequence: roll-back, learner record, sequence released,
+  // device closed, the interval table saved on request. With Ask false the
+  // question about a changed interval table is answered No without being
+  // shown (the desktop session ends or the program is told to stop).
+  void CloseSequence(bool Ask = true);
+  // The program must end without a question: runs the close sequence and
+  // closes the window.
+  void EndSession();
+  bool StartedUp() const { return FStartUpDone; }
+  bool ClosedDown() const { return FClosedDown; }
+
+  // The click handler of the four layout items.
+  TLayoutSwitch LayoutClick(QAction* Item);
 
   // Sound controls.
   void SpeedUDChanging(int NewPosition);
@@ -125,6 +151,20 @@ private:
   };
 
   void Connect();
+  void ConnectCourse();
+  // The start-up's trigger: the first activation, or the first showing when
+  // no activation comes.
+  void FirstActivation();
+
+  std::unique_ptr<TCourse> FCourse;
+  TBuiltInLayouts FLayouts;
+  TLayoutLinks FLayoutLinks;
+  bool FStartedUp = false;       // the start-up sequence has begun
+  bool FStartUpDone = false;     // the start-up sequence has run to its end
+  bool FSettingsApplied = false; // the start-up has applied the record
+  bool FClosedDown = false;      // the close sequence has run
+  bool FAskOnClose = true;
+  TKund FKundAsRead{}; // the learner record as the start-up read it
 
   TKeyContext FKeyContext{*this};
   TAboutBox* FAboutBox = nullptr;

@@ -37,6 +37,10 @@ public:
   // Shows the main window and runs the event loop until it closes.
   int Run();
 
+  // The end of the desktop session and the application's quit run the
+  // close sequence without its question. Run does this itself.
+  void ConnectEnd();
+
 private:
   void CreateRest(TTickTimer* MemTimer);
 };

@@ -11,7 +11,7 @@ class QAction;
 // The course's part of a layout switch, run in this order after the texts.
 // The window connects them to the course operations; a missing one is
 // skipped.
-struct TCourseHooks {
+struct TLayoutCourseOps {
   // TastReihen, TastLinks and AlphabetFile := the layout's.
   std::function<void(const TLayout& Layout)> TakeLayout;
   // The lesson order, the character file and the mnemonic words.
@@ -25,7 +25,7 @@ struct TCourseHooks {
 struct TLayoutLinks {
   TTextLinks Texts;  // its View and Reporter serve the switch too
   TKeyboardLayouts* Layouts = nullptr;
-  TCourseHooks Course;
+  TLayoutCourseOps Course;
 };
 
 enum class TLayoutSwitch {

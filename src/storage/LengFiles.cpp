@@ -1,17 +1,19 @@
 #include "storage/LengFiles.h"
 
-#include "sound/BareFile.h"
+#include "course/TextFile.h"
 #include "sound/Reporter.h"
-#include "storage/LineReader.h"
 #include "windows/Caption.h"
 #include "windows/MainView.h"
 #include "windows/Texts.h"
 
 #include <array>
-#include <fstream>
+#include <limits>
 #include <span>
 
 namespace {
+
+// Texts are kept whole, however long: a caption is cut by its control.
+constexpr size_t AnyLength = std::numeric_limits<size_t>::max();
 
 struct TSection {
   const char* Header;
@@ -46,8 +48,8 @@ void Charset(QObject* Control, uint8_t Set) {
 } // namespace
 
 TTextsLoad LoadTexts(TTextLinks& Links, int32_t N) {
-  std::fstream File;
-  if (!OpenBareFile(LengFileName, File, std::ios::in)) {
+  TTextReader Reader;
+  if (!Reader.Open(LengFileName)) {
     if (Links.Reporter != nullptr)
       Links.Reporter->ShowMessage("\"Leng.dat\" is not found!");
     if (Links.CloseMainWindow)
@@ -55,34 +57,32 @@ TTextsLoad LoadTexts(TTextLinks& Links, int32_t N) {
     return TTextsLoad::Closing;
   }
   std::string Name;
-  TLineReader Reader(File);
   for (int32_t Line = 1; Line <= N && !Reader.Eof(); ++Line)
-    Name = Reader.ReadLine();
-  File.close();
+    Name = Reader.ReadLine(AnyLength);
+  Reader.Close();
   // An empty name finds no file, as a missing one.
   return ReadTextFile(Links, Name) ? TTextsLoad::Loaded : TTextsLoad::NotFound;
 }
 
 bool ReadTextFile(TTextLinks& Links, const std::string& Name) {
-  std::fstream File;
-  if (!OpenBareFile(Name, File, std::ios::in)) {
+  TTextReader Reader;
+  if (!Reader.Open(Name)) {
     if (Links.Reporter != nullptr)
       Links.Reporter->ShowMessage("File is not found!");
     return false;
   }
   const std::array<TSection, 8> All = Sections();
-  TLineReader Reader(File);
   while (!Reader.Eof()) {
-    const std::string Line = Reader.ReadLine();
+    const std::string Line = Reader.ReadLine(AnyLength);
     for (const TSection& S : All) {
       if (Line != S.Header)
         continue;
       for (std::string& Text : S.Lines)
-        Text = Reader.ReadLine();
+        Text = Reader.ReadLine(AnyLength);
       break;
     }
   }
-  File.close();
+  Reader.Close();
   if (Links.View != nullptr)
     ApplyTexts(*Links.View, Links.Mem);
   return true;

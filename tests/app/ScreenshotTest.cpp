@@ -1,4 +1,7 @@
 #include "app/MainUnit.h"
+#include "course/CourseState.h"
+#include "storage/StorageState.h"
+#include "training/SessionState.h"
 #include "sound/SoundState.h"
 #include "windows/Caption.h"
 #include "windows/Fonts.h"
@@ -11,6 +14,7 @@
 #include "support/RecordingReporter.h"
 #include "support/TestWaveDevice.h"
 #include "windows/RecordingShell.h"
+#include "windows/WorkDir.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -23,9 +27,12 @@
 // the pictures in screenshots/ of the build's test folder for looking at.
 namespace {
 
+// In the folder the tests were started in, whatever folder a test works in.
+const QString ShotDir = QDir::current().absoluteFilePath(QStringLiteral("screenshots"));
+
 QString Keep(QWidget& Window, const char* Name) {
-  QDir().mkpath("screenshots");
-  const QString Path = QDir("screenshots").absoluteFilePath(QString::fromLatin1(Name));
+  QDir().mkpath(ShotDir);
+  const QString Path = QDir(ShotDir).absoluteFilePath(QString::fromLatin1(Name));
   Window.grab().save(Path);
   return Path;
 }
@@ -63,6 +70,8 @@ protected:
 
 TEST_F(Screenshot, MainWindow) {
   TAForm Form(Device, Reporter, Arb, Timer1, Shell);
+  // The window as built, before any start-up.
+  Form.StartUp = nullptr;
   CreateKeys(Form.View);
   Form.show();
   const QImage Image(Keep(Form, "main-window.png"));
@@ -94,6 +103,31 @@ TEST_F(Screenshot, MainWindow) {
   V.SprechIm->move(75, 3);
   V.SchreibIm->show();
   EXPECT_GT(Colours(QImage(Keep(Form, "main-window-tone.png"))), 50);
+}
+
+// After the start-up of a first run in a folder with the shipped files: the
+// Russian layout, its keys and the texts of Russian.lng.
+TEST_F(Screenshot, MainWindowAfterStartUp) {
+  TWorkDir Dir;
+  const QDir Data(QFileInfo(QStringLiteral(__FILE__)).absolutePath() + "/../../data");
+  for (const QString& Name : Data.entryList(QDir::Files))
+    QFile::copy(Data.filePath(Name), QDir(Dir.Path()).filePath(Name));
+  ResetCourseState();
+  ResetStorageState();
+  ResetSessionState();
+  {
+    TAForm Form(Device, Reporter, Arb, Timer1, Shell);
+    Form.show();
+    Form.FormActivate();
+    ASSERT_TRUE(Form.StartedUp());
+    EXPECT_TRUE(Reporter.Messages.empty());
+    const QImage Image(Keep(Form, "main-window-started.png"));
+    ASSERT_FALSE(Image.isNull());
+    EXPECT_GT(Colours(Image), 50);
+  }
+  ResetCourseState();
+  ResetStorageState();
+  ResetSessionState();
 }
 
 TEST_F(Screenshot, AboutBox) {

@@ -12,6 +12,7 @@
 #include "support/RecordingReporter.h"
 #include "support/TestWaveDevice.h"
 #include "windows/RecordingShell.h"
+#include "windows/WorkDir.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
@@ -23,6 +24,7 @@ protected:
   Program() { ResetSoundState(); }
   ~Program() override { ResetSoundState(); }
 
+  TWorkDir RunDir;
   TTestWaveDevice Device;
   TRecordingReporter Reporter;
   TManualTimer Arb, Timer1, MemTimer;

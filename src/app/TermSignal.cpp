@@ -1,0 +1,65 @@
+#include "app/TermSignal.h"
+
+#include <QSocketNotifier>
+
+#include <array>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+// The pipe the handler writes into: [0] written by the handler, [1] read by
+// the interface thread.
+std::array<int, 2> Pipe{-1, -1};
+constexpr std::array<int, 3> Signals{SIGTERM, SIGINT, SIGHUP};
+std::array<struct sigaction, 3> Previous{};
+
+extern "C" void OnSignal(int) {
+  const int Saved = errno;
+  const char Byte = 1;
+  // A full pipe already holds a wake-up; nothing more is needed.
+  [[maybe_unused]] const ssize_t Written = ::write(Pipe[0], &Byte, 1);
+  errno = Saved;
+}
+
+} // namespace
+
+TTermSignal::TTermSignal(std::function<void()> Handler) : FOnSignal(std::move(Handler)) {
+  if (Pipe[0] >= 0)
+    return; // another instance is installed
+  std::array<int, 2> Ends{-1, -1};
+  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, Ends.data()) != 0)
+    return;
+  Pipe = Ends;
+  FNotifier = std::make_unique<QSocketNotifier>(Pipe[1], QSocketNotifier::Read);
+  connect(FNotifier.get(), &QSocketNotifier::activated, this, [this] { Received(); });
+  struct sigaction Action {};
+  Action.sa_handler = OnSignal;
+  sigemptyset(&Action.sa_mask);
+  Action.sa_flags = SA_RESTART;
+  for (size_t I = 0; I < Signals.size(); ++I)
+    sigaction(Signals[I], &Action, &Previous[I]);
+  FInstalled = true;
+}
+
+TTermSignal::~TTermSignal() {
+  if (!FInstalled)
+    return;
+  for (size_t I = 0; I < Signals.size(); ++I)
+    sigaction(Signals[I], &Previous[I], nullptr);
+  FNotifier.reset();
+  ::close(Pipe[0]);
+  ::close(Pipe[1]);
+  Pipe = {-1, -1};
+}
+
+void TTermSignal::Received() {
+  std::array<char, 64> Bytes{};
+  while (::read(Pipe[1], Bytes.data(), Bytes.size()) > 0) {
+  }
+  if (FOnSignal)
+    FOnSignal();
+}

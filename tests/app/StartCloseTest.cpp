@@ -1,0 +1,397 @@
+#include "app/MainUnit.h"
+#include "app/Velm2.h"
+#include "course/Course.h"
+#include "course/CourseState.h"
+#include "sound/Reporter.h"
+#include "sound/SoundState.h"
+#include "storage/StorageState.h"
+#include "training/SessionState.h"
+#include "windows/Caption.h"
+#include "windows/MemUnit.h"
+
+#include "support/ManualTimer.h"
+#include "support/RecordingReporter.h"
+#include "support/TestWaveDevice.h"
+#include "windows/RecordingShell.h"
+#include "windows/WorkDir.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <vector>
+
+namespace {
+
+using TBytes = std::vector<uint8_t>;
+
+const QString DataDir = QString::fromStdString(
+    (std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "data").string());
+
+void CopyData(const QString& To, const QStringList& Except = {}) {
+  const QDir Data(DataDir);
+  for (const QString& Name : Data.entryList(QDir::Files))
+    if (!Except.contains(Name))
+      QFile::copy(Data.filePath(Name), QDir(To).filePath(Name));
+}
+
+TBytes ReadBytes(const QString& Path) {
+  QFile F(Path);
+  if (!F.open(QIODevice::ReadOnly))
+    return {};
+  const QByteArray All = F.readAll();
+  return TBytes(All.begin(), All.end());
+}
+
+std::string AsText(const TBytes& Bytes) {
+  return std::string(Bytes.begin(), Bytes.end());
+}
+
+void ResetAll() {
+  ResetSoundState();
+  ResetCourseState();
+  ResetStorageState();
+  ResetSessionState();
+}
+
+// A main window in a working directory of its own, holding the shipped data
+// files unless a test takes some away.
+class StartClose : public ::testing::Test {
+protected:
+  StartClose() { ResetAll(); }
+  ~StartClose() override { ResetAll(); }
+
+  void Data(const QStringList& Except = {}) { CopyData(Dir.Path(), Except); }
+  void Record(const TBytes& Bytes) { Dir.Write("CWK.dat", AsText(Bytes)); }
+  TBytes Record() const { return ReadBytes(QDir(Dir.Path()).filePath("CWK.dat")); }
+  TAForm& Start() {
+    Form = std::make_unique<TAForm>(Device, Reporter, Arb, Timer1, Shell);
+    Form->FormActivate();
+    return *Form;
+  }
+
+  TWorkDir Dir;
+  TTestWaveDevice Device;
+  TRecordingReporter Reporter;
+  TManualTimer Arb, Timer1;
+  TRecordingShell Shell;
+  std::unique_ptr<TAForm> Form;
+};
+
+bool Cyrillic(uint8_t C) {
+  return C >= 0xC0;
+}
+bool Latin(uint8_t C) {
+  return C >= 'a' && C <= 'z';
+}
+
+// Letter keys shown, counted per row from the top.
+std::vector<int> LetterRows(const TMainView& V, bool (*Letter)(uint8_t)) {
+  std::map<int, int> Rows;
+  for (const TMButton* Key : V.Tasten) {
+    if (Key == nullptr || Key->isHidden())
+      continue;
+    const std::string C = CaptionOf(Key);
+    if (C.size() == 1 && Letter(static_cast<uint8_t>(C[0])))
+      ++Rows[Key->y()];
+  }
+  std::vector<int> Counts;
+  for (const auto& [Y, Count] : Rows)
+    Counts.push_back(Count);
+  return Counts;
+}
+
+TEST_F(StartClose, AFirstRunMakesTheDefaultRecordAndShowsTheRussianCourse) {
+  Data();
+  TAForm& F = Start();
+  EXPECT_EQ(Record(), (TBytes{0x01, 0x01, 0x3C, 0x17, 0x1E, 0x08, 0x03}));
+  EXPECT_TRUE(Reporter.Messages.empty());
+  TMainView& V = F.View;
+  EXPECT_EQ(CaptionOf(V.LektLabel), "1");
+  EXPECT_EQ(CaptionOf(V.UebLabel), "1");
+  EXPECT_EQ(CaptionOf(V.SpeedLB), "60");
+  EXPECT_EQ(CaptionOf(V.VerhLB), "3.0");
+  EXPECT_EQ(CaptionOf(V.GroupLabel), "10");
+  EXPECT_EQ(Kund.SprachNr, 3);
+  EXPECT_EQ(InputLayoutNr, 3);
+  EXPECT_TRUE(V.Russish->isChecked());
+  EXPECT_EQ(CharsetOf(V.KeyPanel), 204);
+  EXPECT_EQ(Speed, 60);
+  EXPECT_EQ(Verhalt, 30);
+  EXPECT_EQ(Ton, 23);
+  EXPECT_EQ(Atacke, 5);
+
+  // Digits, then the three letter rows of the Russian keyboard.
+  EXPECT_EQ(LetterRows(V, Cyrillic), (std::vector<int>{11, 11, 9}));
+  EXPECT_TRUE(LetterRows(V, Latin).empty());
+  // The texts are Russian.lng's, in the layout's character set.
+  EXPECT_NE(CaptionOf(V.StartBtn), "Start");
+}
+
+TEST_F(StartClose, AStoredToneOutOfRangeIsClampedAndSavedClamped) {
+  Data();
+  Record({0x01, 0x01, 0x3C, 85, 0x1E, 0x08, 0x03});
+  TAForm& F = Start();
+  EXPECT_EQ(F.View.TnBar->value(), 38);
+  EXPECT_EQ(Ton, 38);
+  F.close();
+  EXPECT_EQ(Record(), (TBytes{0x01, 0x01, 0x3C, 0x26, 0x1E, 0x08, 0x03}));
+}
+
+TEST_F(StartClose, BytesAfterTheRecordSurviveTheSave) {
+  Data();
+  Record({0x01, 0x01, 0x3C, 0x17, 0x1E, 0x08, 0x03, 0xAA, 0xBB, 0xCC});
+  TAForm& F = Start();
+  F.View.SpeedUD->ClickUp();
+  F.close();
+  EXPECT_EQ(Record(), (TBytes{0x01, 0x01, 0x41, 0x17, 0x1E, 0x08, 0x03, 0xAA, 0xBB, 0xCC}));
+}
+
+TEST_F(StartClose, NoLayoutKeepsTheBuiltInCaptionsAndLaysOutNoKeyboard) {
+  for (uint8_t Nr : {uint8_t{0}, uint8_t{5}}) {
+    ResetAll();
+    Data();
+    Record({0x01, 0x01, 0x3C, 0x17, 0x1E, 0x08, Nr});
+    TAForm& F = Start();
+    EXPECT_EQ(CaptionOf(F.View.StartBtn), "Start") << int(Nr);
+    EXPECT_EQ(CaptionOf(F.View.WeiterBtn), "Weiter") << int(Nr);
+    EXPECT_EQ(CaptionOf(F.View.Label15), "Lektion") << int(Nr);
+    for (const TMButton* Key : F.View.Tasten)
+      EXPECT_TRUE(Key == nullptr || Key->isHidden()) << int(Nr);
+    EXPECT_EQ(InputLayoutNr, 0) << int(Nr);
+    F.close();
+    EXPECT_EQ(Record().at(6), Nr);
+  }
+}
+
+TEST_F(StartClose, AMissingLanguageChoiceClosesAndKeepsTheRecordAsRead) {
+  Data({"Leng.dat"});
+  const TBytes Stored{0x05, 0x02, 0x50, 0x14, 0x28, 0x06, 0x03};
+  Record(Stored);
+  Form = std::make_unique<TAForm>(Device, Reporter, Arb, Timer1, Shell);
+  Form->show();
+  Form->FormActivate();
+  EXPECT_EQ(Reporter.Messages, (std::vector<std::string>{"\"Leng.dat\" is not found!"}));
+  EXPECT_FALSE(Form->isVisible());
+  EXPECT_TRUE(Form->ClosedDown());
+  EXPECT_FALSE(Form->StartedUp());
+  EXPECT_EQ(Record(), Stored);
+  // Nothing after the layout ran: the interval table was not asked for.
+  EXPECT_EQ(CaptionOf(Form->View.VerhLB), "3.0");
+  EXPECT_TRUE(Reporter.Questions.empty());
+}
+
+// The program is told to stop while the missing interval table is being
+// reported: the start-up has applied the record by then, so the clamped
+// values are saved and the start-up goes no further.
+class StoppingReporter final : public TMessageReporter {
+public:
+  void ShowMessage(const std::string& Text) override {
+    Messages.push_back(Text);
+    if (WhileShown)
+      WhileShown();
+  }
+  bool AskYesNo(const std::string& Text) override {
+    Questions.push_back(Text);
+    return true;
+  }
+  void Beep() override {}
+  std::function<void()> WhileShown;
+  std::vector<std::string> Messages, Questions;
+};
+
+TEST_F(StartClose, AStopWhileTheIntervalMessageIsShownSavesTheAppliedSettings) {
+  Data({"Int.mtr"});
+  Record({0x01, 0x01, 0x3C, 85, 0x1E, 0x08, 0x03});
+  StoppingReporter Boxes;
+  TAForm F(Device, Boxes, Arb, Timer1, Shell);
+  Boxes.WhileShown = [&F] { F.EndSession(); };
+  IntChanged = true;
+  F.FormActivate();
+  EXPECT_EQ(Boxes.Messages, (std::vector<std::string>{"Int.mtr ist nicht gefunden!"}));
+  EXPECT_TRUE(Boxes.Questions.empty());
+  EXPECT_TRUE(F.ClosedDown());
+  EXPECT_FALSE(F.StartedUp());
+  EXPECT_EQ(Record(), (TBytes{0x01, 0x01, 0x3C, 0x26, 0x1E, 0x08, 0x03}));
+  EXPECT_FALSE(QFileInfo::exists(QDir(Dir.Path()).filePath("Int.mtr")));
+}
+
+TEST_F(StartClose, AChangedIntervalTableAnsweredNoStaysOnDiskWhileTheRecordIsSaved) {
+  Data();
+  const TBytes Int = ReadBytes(QDir(Dir.Path()).filePath("Int.mtr"));
+  ASSERT_FALSE(Int.empty());
+  TAForm& F = Start();
+  F.View.SpeedUD->ClickDown();
+  IntervallTab[0] = static_cast<uint8_t>(IntervallTab[0] + 7);
+  IntChanged = true;
+  Reporter.DefaultAnswer = false;
+  F.close();
+  EXPECT_EQ(Reporter.Questions, (std::vector<std::string>{"Int.dat ist gewekselt. Speichern?"}));
+  EXPECT_EQ(ReadBytes(QDir(Dir.Path()).filePath("Int.mtr")), Int);
+  EXPECT_EQ(Record(), (TBytes{0x01, 0x01, 0x37, 0x17, 0x1E, 0x08, 0x03}));
+}
+
+TEST_F(StartClose, AnUnchangedTableAsksNothingAndEndingTheSessionAsksNothing) {
+  Data();
+  TAForm& F = Start();
+  F.close();
+  EXPECT_TRUE(Reporter.Questions.empty());
+
+  ResetAll();
+  TAForm& G = Start();
+  IntChanged = true;
+  Reporter.DefaultAnswer = true;
+  G.View.SpeedUD->ClickUp();
+  G.EndSession();
+  EXPECT_TRUE(Reporter.Questions.empty());
+  EXPECT_FALSE(G.isVisible());
+  EXPECT_EQ(Record().at(2), 0x41);
+  // Closing after the session ended runs nothing again.
+  G.FormClose();
+  EXPECT_TRUE(Reporter.Questions.empty());
+}
+
+TEST_F(StartClose, BeingMovedOnToTheLastExerciseOfTheHighestLessonIsRolledBack) {
+  Data();
+  Record({0x02, 0x03, 0x3C, 0x17, 0x1E, 0x08, 0x03});
+  TAForm& F = Start();
+  ASSERT_EQ(MaxLektNr, 2);
+  ASSERT_EQ(MaxUebNr, 3);
+  // Exercise 3 passed: moved on to exercise 4 without working through it.
+  MaxUebNr = 4;
+  UebNr = 4;
+  NeuVorn = true;
+  UebFolge.assign(20, 1);
+  F.close();
+  EXPECT_EQ(Record().at(1), 3);
+  EXPECT_EQ(UebNr, 3);
+  EXPECT_TRUE(UebFolge.empty());
+}
+
+TEST_F(StartClose, AnOpenDeviceIsClosedAtTheEnd) {
+  Data();
+  TAForm& F = Start();
+  F.PlayCode(".-");
+  ASSERT_TRUE(DeviceOpen);
+  F.close();
+  EXPECT_FALSE(DeviceOpen);
+}
+
+TEST_F(StartClose, TheStartUpRunsOnceThoughTheWindowIsActivatedAgain) {
+  Data();
+  Form = std::make_unique<TAForm>(Device, Reporter, Arb, Timer1, Shell);
+  Form->show();
+  Form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+  ASSERT_TRUE(Form->StartedUp());
+  Form->View.SpeedUD->ClickUp();
+  Record({0x09, 0x02, 0x64, 0x17, 0x1E, 0x08, 0x01});
+  QEvent Again(QEvent::ActivationChange);
+  QApplication::sendEvent(Form.get(), &Again);
+  Form->FormActivate();
+  EXPECT_EQ(CaptionOf(Form->View.SpeedLB), "65");
+  EXPECT_EQ(CaptionOf(Form->View.LektLabel), "1");
+  EXPECT_EQ(Kund.SprachNr, 3);
+}
+
+TEST_F(StartClose, AFreeClickOnAKeySoundsItsCodeAndThenItsSoundFile) {
+  Data();
+  TAForm& F = Start();
+  TMButton* Key = nullptr;
+  for (TMButton* K : F.View.Tasten)
+    if (K != nullptr && K->isEnabled() && !K->MCode().empty()) {
+      Key = K;
+      break;
+    }
+  ASSERT_NE(Key, nullptr);
+  F.Course().FreiClick(Key);
+  EXPECT_TRUE(::Playing);
+  EXPECT_TRUE(WavePending);
+  EXPECT_EQ(WavName, CaptionOf(Key) + ".Wav");
+}
+
+TEST_F(StartClose, TheLayoutMenuSwitchesTheKeysTextsAndMessageCharacterSet) {
+  Data();
+  TAForm& F = Start();
+  F.View.English->trigger();
+  EXPECT_EQ(Kund.SprachNr, 1);
+  EXPECT_EQ(CharsetOf(F.View.KeyPanel), 0);
+  EXPECT_EQ(LetterRows(F.View, Latin), (std::vector<int>{10, 9, 7}));
+  EXPECT_TRUE(LetterRows(F.View, Cyrillic).empty());
+  EXPECT_EQ(CaptionOf(F.View.LektLabel), "1");
+  F.close();
+  EXPECT_EQ(Record().at(6), 1);
+}
+
+// The real program's windows from start to close.
+TEST(RealProgram, StartsChangesTheSpeedAndSavesItAtClose) {
+  ResetAll();
+  TWorkDir Dir;
+  CopyData(Dir.Path());
+  TTestWaveDevice Device;
+  TRecordingReporter Reporter;
+  TManualTimer Arb, Timer1, MemTimer;
+  TRecordingShell Shell;
+  {
+    TVelm2 Velm2(Device, Reporter, Arb, Timer1, MemTimer, Shell);
+    Velm2.ConnectEnd();
+    Velm2.AForm->show();
+    Velm2.AForm->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Velm2.AForm.get()));
+    ASSERT_TRUE(Velm2.AForm->StartedUp());
+    Velm2.AForm->View.SpeedUD->ClickUp();
+    Velm2.AForm->View.SpeedUD->ClickUp();
+    Velm2.AForm->View.MExit->trigger();
+    EXPECT_FALSE(Velm2.AForm->isVisible());
+    // The replay window shows its texts in Russian too.
+    EXPECT_EQ(CharsetOf(Velm2.MemForm->MemClBtn), 204);
+  }
+  EXPECT_EQ(ReadBytes(QDir(Dir.Path()).filePath("CWK.dat")),
+            (TBytes{0x01, 0x01, 0x46, 0x17, 0x1E, 0x08, 0x03}));
+  ResetAll();
+}
+
+// The executable, told to stop while it runs, saves the learner's record
+// and ends normally.
+TEST(RealProgram, SigtermRunsTheCloseSequence) {
+  const QString Exe = QDir(QCoreApplication::applicationDirPath()).filePath("../src/VELM2");
+  if (!QFileInfo::exists(Exe))
+    GTEST_SKIP() << "no VELM2 beside the tests";
+  QTemporaryDir Dir;
+  // Without LD.dat the start-up makes one in its layout step, which shows
+  // from outside that the start-up runs; the stop is handled after it.
+  CopyData(Dir.path(), {"LD.dat"});
+  {
+    QFile F(QDir(Dir.path()).filePath("CWK.dat"));
+    ASSERT_TRUE(F.open(QIODevice::WriteOnly));
+    F.write(QByteArray("\x01\x01\x3C\x55\x1E\x08\x03", 7));
+  }
+  QProcess P;
+  P.setWorkingDirectory(Dir.path());
+  QProcessEnvironment Env = QProcessEnvironment::systemEnvironment();
+  Env.insert("QT_QPA_PLATFORM", "offscreen");
+  Env.insert("ASAN_OPTIONS", "detect_leaks=0");
+  P.setProcessEnvironment(Env);
+  P.start(Exe, {});
+  ASSERT_TRUE(P.waitForStarted(10000));
+  const QString LD = QDir(Dir.path()).filePath("LD.dat");
+  for (int I = 0; I < 600 && !QFileInfo::exists(LD); ++I)
+    QTest::qWait(100);
+  ASSERT_TRUE(QFileInfo::exists(LD)) << P.readAllStandardError().toStdString();
+  ::kill(static_cast<pid_t>(P.processId()), SIGTERM);
+  ASSERT_TRUE(P.waitForFinished(60000));
+  EXPECT_EQ(P.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(P.exitCode(), 0) << P.readAllStandardError().toStdString();
+  EXPECT_EQ(ReadBytes(QDir(Dir.path()).filePath("CWK.dat")),
+            (TBytes{0x01, 0x01, 0x3C, 0x26, 0x1E, 0x08, 0x03}));
+}
+
+} // namespace
