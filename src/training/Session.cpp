@@ -13,6 +13,8 @@
 #include <QMenu>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace {
 
 const QColor IdleColor(0x00, 0x80, 0x00);     // green
@@ -25,8 +27,14 @@ constexpr int32_t Endless = 55;          // GruppenZahl that never ends
 // Milliseconds as the 16-bit interval of a timer.
 uint16_t Ms16(int64_t Ms) { return static_cast<uint16_t>(Ms); }
 
+// A pause that the timer can keep: a timer never ticks at 0 ms, and 1 ms
+// marks the first tick of exercise 4, so a speed whose Intervall is 0 would
+// otherwise stop the exercise before its first character.
+constexpr uint16_t MinPauseMs = 2;
+uint16_t PauseMs(int64_t Ms) { return std::max(Ms16(Ms), MinPauseMs); }
+
 // The lead-in pause and the pause after the first character of a new round.
-uint16_t LeadInMs() { return Ms16(2 * static_cast<int64_t>(Intervall) * Abstand / 10); }
+uint16_t LeadInMs() { return PauseMs(2 * static_cast<int64_t>(Intervall) * Abstand / 10); }
 
 std::string Line(const auto& Table, size_t I) { return I < Table.size() ? Table[I] : std::string(); }
 
@@ -438,7 +446,7 @@ void TSession::VorlaufTick() {
 void TSession::Uebung4Tick() {
   FArbTimer.SetEnabled(false);
   if (FArbTimer.Interval() == FirstTickMarker) {
-    FArbTimer.SetInterval(Ms16(static_cast<int64_t>(Abstand) * Intervall * 6 / 10));
+    FArbTimer.SetInterval(PauseMs(static_cast<int64_t>(Abstand) * Intervall * 6 / 10));
     FArbTimer.SetEnabled(true);
     return;
   }
@@ -447,10 +455,10 @@ void TSession::Uebung4Tick() {
     ++UebPos;
     ++GruppenPos;
     if (GruppenPos == 5) {
-      FArbTimer.SetInterval(Ms16(GroupGapMs()));
+      FArbTimer.SetInterval(PauseMs(GroupGapMs()));
       GruppenPos = 0;
     } else {
-      FArbTimer.SetInterval(Ms16(CharGapMs()));
+      FArbTimer.SetInterval(PauseMs(CharGapMs()));
     }
     return;
   }

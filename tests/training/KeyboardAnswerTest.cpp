@@ -3,6 +3,7 @@
 // through the keyboard preview.
 #include "training/SessionFixture.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 
 using TypedAnswers = TSessionTest;

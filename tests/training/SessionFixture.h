@@ -22,6 +22,7 @@ protected:
     Abstand = 10;
     Verhalt = 30;
     TMorse::BuildElements();
+    SetIntervallAt(IntervallSlot(Speed), 20);
     Morse = std::make_unique<TMorse>(Device, Reporter);
     Window = std::make_unique<THarnessWindow>(View, *Morse);
     Session = std::make_unique<TSession>(View, *Course, Arb, Timer1, Reporter, *Window);
@@ -59,7 +60,7 @@ protected:
   }
   TMButton* NeuKeyOfCode(const std::string& Code) {
     for (TMButton* Key : View.NeuTasten)
-      if (Key->isVisible() && Key->MCode() == Code)
+      if (!Key->isHidden() && Key->MCode() == Code)
         return Key;
     return nullptr;
   }
@@ -71,7 +72,7 @@ protected:
   }
   TMButton* OtherNeuKey(const std::string& Code) {
     for (TMButton* Key : View.NeuTasten)
-      if (Key->isVisible() && Key->isEnabled() && Key->MCode() != Code)
+      if (!Key->isHidden() && Key->isEnabled() && Key->MCode() != Code)
         return Key;
     return nullptr;
   }

@@ -24,11 +24,19 @@ std::string WaveBytes(uint32_t N) {
 
 } // namespace
 
-using Exercise1 = TSessionTest;
+class Exercise1 : public TSessionTest {
+protected:
+  // The first lesson, presenting two of its new characters.
+  void StartWithTwoNew() {
+    LoadEnglish();
+    StartAt(1, 1, 1, 1);
+    NeueZeichen.resize(2);
+    Course->ShowNewChars();
+  }
+};
 
 TEST_F(Exercise1, SoundsTheFirstCharacterSixTimesAndTheSecondSeven) {
-  LoadEnglish();
-  StartAt(1, 1, 1, 1);
+  StartWithTwoNew();
   ASSERT_EQ(NeueZeichen.size(), 2u);
   const std::string C1 = View.NeuTasten[0]->MCode();
   const std::string C2 = View.NeuTasten[1]->MCode();
@@ -56,13 +64,18 @@ TEST_F(Exercise1, SoundsTheFirstCharacterSixTimesAndTheSecondSeven) {
 }
 
 TEST_F(Exercise1, PlaysTheSoundFileAfterEachCodeAndSkipsACorruptOne) {
-  LoadEnglish();
-  StartAt(1, 1, 1, 1);
+  StartWithTwoNew();
   const std::string First = CaptionOf(View.NeuTasten[0]);
   const std::string Second = CaptionOf(View.NeuTasten[1]);
   WriteFile(First + ".wav", WaveBytes(200));
   WriteFile(Second + ".wav", "RIFF\x10garbage that is no wave file");
+  ASSERT_TRUE(Morse->LoadWave(First + ".wav"));
+  View.MerkCheckBox->setChecked(true);
   Session->StartBtnClick();
+  ASSERT_TRUE(Arb.Fire());
+  EXPECT_TRUE(WavePending);
+  EXPECT_EQ(WavName, First + ".wav");
+  EXPECT_TRUE(View.MerkCheckBox->isChecked());
   Settle();
   EXPECT_EQ(Window->Played.size(), 13u);
   EXPECT_EQ(Window->WavesPlayed, std::vector<std::string>(6, First + ".wav"));
@@ -70,8 +83,7 @@ TEST_F(Exercise1, PlaysTheSoundFileAfterEachCodeAndSkipsACorruptOne) {
 }
 
 TEST_F(Exercise1, WithoutMnemonicsNoSoundFileIsPlayed) {
-  LoadEnglish();
-  StartAt(1, 1, 1, 1);
+  StartWithTwoNew();
   WriteFile(CaptionOf(View.NeuTasten[0]) + ".wav", WaveBytes(200));
   View.MerkCheckBox->setChecked(false);
   Session->StartBtnClick();
@@ -95,11 +107,11 @@ TEST_F(Exercise2, RightAnswersPassAndEnableWeiter) {
   LoadEnglish();
   StartAt(1, 2, 1, 2);
   Session->StartBtnClick();
-  EXPECT_EQ(UebLaenge, 10);
+  ASSERT_EQ(UebLaenge, static_cast<int32_t>(NeueZeichen.size()) * 5);
   // The first item follows after the interval the timer had.
   ASSERT_EQ(Arb.EnableIntervals().size(), 1u);
   EXPECT_EQ(Arb.EnableIntervals()[0], 1000);
-  for (int I = 0; I < 10; ++I) {
+  for (int I = 0; I < UebLaenge; ++I) {
     Settle();
     ASSERT_FALSE(Idle) << I;
     ASSERT_FALSE(Arb.Enabled());
@@ -111,7 +123,7 @@ TEST_F(Exercise2, RightAnswersPassAndEnableWeiter) {
   EXPECT_EQ(Fehler, 0);
   EXPECT_TRUE(Reporter.Messages.empty());
   EXPECT_TRUE(View.WeiterBtn->isEnabled());
-  EXPECT_EQ(Window->Played.size(), 10u);
+  EXPECT_EQ(Window->Played.size(), NeueZeichen.size() * 5);
   EXPECT_TRUE(UebFolge.empty());
   EXPECT_TRUE(Arb.SwitchedOffFirstInEveryTick());
 }
@@ -141,7 +153,7 @@ TEST_F(Exercise2, AWrongAnswerIsCorrectedThreeTimesAndReportedOnceAtTheEnd) {
   EXPECT_FALSE(View.TimePanel->isVisibleTo(View.Form));
   EXPECT_TRUE(View.R1Panel->isEnabled());
   EXPECT_EQ(UebPos, 1);
-  for (int I = 1; I < 10; ++I) {
+  for (int I = 1; I < UebLaenge; ++I) {
     ASSERT_FALSE(Idle);
     NeuKeyOfCode(Window->Played.back())->Click();
     Settle();
@@ -343,6 +355,19 @@ TEST_F(Exercise4, TheFinalLessonEndsWithTheEndOfWorkSignal) {
   EXPECT_EQ(Window->Waits, std::vector<int32_t>{SoundLen * 1000 / 11025});
 }
 
+TEST_F(Exercise4, ASpeedWithoutIntervallStillRunsToTheEnd) {
+  LoadEnglish();
+  StartAt(1, 4, 1, 4);
+  GruppenZahl = 5;
+  SetIntervallAt(IntervallSlot(Speed), 0);
+  Session->StartBtnClick();
+  Settle();
+  EXPECT_EQ(Window->Played.size(), 29u);
+  EXPECT_TRUE(Idle);
+  for (const uint16_t Ms : Arb.EnableIntervals())
+    EXPECT_GE(Ms, 1);
+}
+
 TEST_F(Exercise4, EndlessGroupsStartAnotherRound) {
   LoadEnglish();
   StartAt(1, 4, 1, 4);
@@ -501,8 +526,9 @@ TEST_F(Presentation, FreeClickSoundsTheKeyWithItsWavFileAndMarksAfterExercise4) 
   EXPECT_EQ(T->FontColor(), KeyLime);
   EXPECT_TRUE(Markiert[static_cast<size_t>(LetterPos('t'))]);
   EXPECT_EQ(Window->Played.size(), 2u);
-  // While it plays a second click marks back but sounds nothing.
-  T->Click();
+  // While it plays (the keyboard is off then) a free click marks back but
+  // sounds nothing.
+  Session->FreiClick(T);
   EXPECT_EQ(T->FontColor(), KeyRed);
   EXPECT_EQ(Window->Played.size(), 2u);
 }
