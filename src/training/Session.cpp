@@ -94,6 +94,8 @@ TSession::TSession(TMainView& View, TCourse& Course, TTickTimer& ArbTimer, TTick
 }
 
 TSession::~TSession() {
+  FFilter.reset();
+  FContext.reset();
   FCourse.Hooks().SoundKey = nullptr;
   FArbTimer.SetEnabled(false);
   FArbTimer.SetOnTimer(nullptr);
@@ -319,6 +321,9 @@ void TSession::Uebung2Tick() {
   FArbTimer.SetEnabled(false);
   if (UebPos < 0 || UebPos >= static_cast<int32_t>(UebFolge.size()))
     return;
+  // A question asks for no sound file; one left pending by a free click whose
+  // file was not played must not follow it.
+  WavePending = false;
   if (TMButton* Key = NeuTaste(UebFolge[static_cast<size_t>(UebPos)]))
     FWindow.PlayCode(Key->MCode());
 }
@@ -382,6 +387,8 @@ void TSession::RepBtnClick() {
 // Exercise 4: groups of five
 
 void TSession::StartUebung4() {
+  // Neither the lead-in nor the groups ask for a sound file.
+  WavePending = false;
   FView.KeyPanel->setEnabled(false);
   for (TMButton* Key : FView.Tasten)
     if (Key != nullptr)
@@ -451,6 +458,7 @@ void TSession::Uebung4Tick() {
     return;
   }
   if (UebPos < UebLaenge) {
+    WavePending = false;
     SoundItem(static_cast<size_t>(UebPos));
     ++UebPos;
     ++GruppenPos;
@@ -537,6 +545,9 @@ void TSession::EndUebung4() {
     if (!FView.OnlyRB->isChecked()) {
       Markiert.fill(false);
       for (TMButton* Key : FView.Tasten)
+        if (Key != nullptr)
+          Key->SetFontColor(KeyRed);
+      for (TMButton* Key : FView.NeuTasten)
         if (Key != nullptr)
           Key->SetFontColor(KeyRed);
     }
@@ -802,17 +813,16 @@ bool TKeyPreviewFilter::eventFilter(QObject* Watched, QEvent* Event) {
   return QObject::eventFilter(Watched, Event);
 }
 
-TKeyPreviewFilter* WireSession(TSession& Session) {
-  TMainView& V = Session.View();
-  QObject::connect(V.StartBtn, &QPushButton::clicked, V.StartBtn, [&Session] { Session.StartBtnClick(); });
-  QObject::connect(V.RepBtn, &QPushButton::clicked, V.RepBtn, [&Session] { Session.RepBtnClick(); });
-  for (TMButton* Key : V.Tasten)
-    if (Key != nullptr)
-      Key->OnClick = [&Session](TMButton* K) { Session.FreiClick(K); };
-  for (TMButton* Key : V.NeuTasten)
-    if (Key != nullptr)
-      Key->OnClick = [&Session](TMButton* K) { Session.FreiClick(K); };
-  auto* Filter = new TKeyPreviewFilter(Session, V.Form);
-  qApp->installEventFilter(Filter);
-  return Filter;
+void TSession::Wire() {
+  FContext = std::make_unique<QObject>();
+  FFilter.reset();
+  QObject::connect(FView.StartBtn, &QPushButton::clicked, FContext.get(), [this] { StartBtnClick(); });
+  QObject::connect(FView.RepBtn, &QPushButton::clicked, FContext.get(), [this] { RepBtnClick(); });
+  SetFreiClick();
+  // Key events go to the widget with the focus; the application's filter
+  // sees them first, whichever control of the form has it.
+  FFilter = std::make_unique<TKeyPreviewFilter>(*this);
+  qApp->installEventFilter(FFilter.get());
 }
+
+void WireSession(TSession& Session) { Session.Wire(); }

@@ -11,6 +11,7 @@
 #include <QObject>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class QKeyEvent;
@@ -98,6 +99,10 @@ public:
 
   void ArrangeIcons();
 
+  // Connects StartBtn and RepBtn and installs the key preview filter; both
+  // end with the session.
+  void Wire();
+
 private:
   void SoundItem(size_t I);
   void EndUebung23();
@@ -115,6 +120,8 @@ private:
   TMessageReporter& FReporter;
   TSessionWindow& FWindow;
   bool FKeyPreview = true;
+  std::unique_ptr<QObject> FContext;
+  std::unique_ptr<QObject> FFilter;
 };
 
 // Forwards the form's key events to the session while its keyboard preview
@@ -133,7 +140,8 @@ private:
   QEvent::Type FLastType = QEvent::None;
 };
 
-// Connects the session to its window: StartBtn, RepBtn, the keys' sounding
-// (the course's FreiClick marks, the session sounds), and the key preview on
-// the form and its children. The filter belongs to the form.
-TKeyPreviewFilter* WireSession(TSession& Session);
+// Connects the session to its window: StartBtn, RepBtn, the keys' click
+// handler (the course's FreiClick marks, the session sounds), and the key
+// preview on the form and its children. The connections and the filter end
+// with the session.
+void WireSession(TSession& Session);

@@ -164,6 +164,22 @@ TEST_F(Exercise2, AWrongAnswerIsCorrectedThreeTimesAndReportedOnceAtTheEnd) {
   EXPECT_FALSE(View.WeiterBtn->isEnabled());
 }
 
+TEST_F(Exercise2, AQuestionIsNotFollowedByASoundFileLeftPendingByAFreeClick) {
+  LoadEnglish();
+  StartAt(1, 2, 1, 2);
+  WriteFile("t.Wav", WaveBytes(100));
+  View.MerkCheckBox->setChecked(false);
+  Session->SessionEnd();
+  View.NeuTasten[0]->Click();
+  Device.Complete();
+  ASSERT_TRUE(WavePending);
+  View.MerkCheckBox->setChecked(true);
+  Session->StartBtnClick();
+  Settle();
+  EXPECT_EQ(Window->Played.size(), 2u);
+  EXPECT_TRUE(Window->WavesPlayed.empty());
+}
+
 using Exercise3 = TSessionTest;
 
 TEST_F(Exercise3, RepeatOffersAfterFifteenSecondsAndTheThirdPressIsOneError) {
