@@ -585,6 +585,8 @@ void TSession::FormKeyPress(const TKeyInput& Key) {
   const int32_t Signs = static_cast<int32_t>(sizeof(BuiltInSigns) - 1);
   if (Keypad >= 1 && Keypad <= Signs) {
     TastPos = static_cast<int32_t>(R.size()) + Keypad;
+    // The keypad key stands for its sign on the large keys too.
+    TastChar = BuiltInSigns[Keypad - 1];
   } else if (Keypad > Signs) {
     return;
   } else {
@@ -608,7 +610,16 @@ void TSession::FormKeyPress(const TKeyInput& Key) {
 }
 
 void TSession::FormKeyUp(const TKeyInput& Key) {
-  if (Key.AutoRepeat || GehalteneTaste == 0 || Key.VirtualKey != GehalteneTaste)
+  if (Key.AutoRepeat)
+    return;
+  // A key without a character (Shift, an arrow) releases the latch it set,
+  // so that the next key counts.
+  if (GehalteneTaste == 0 && TastenCode != 0 && Key.VirtualKey == TastenCode) {
+    TasteUnten = false;
+    TastenCode = 0;
+    return;
+  }
+  if (GehalteneTaste == 0 || Key.VirtualKey != GehalteneTaste)
     return;
   TasteUnten = false;
   GehalteneTaste = 0;

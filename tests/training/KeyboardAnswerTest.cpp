@@ -114,6 +114,27 @@ TEST_F(TypedAnswers, OnlyTheHeldKeyReleasesTheLatch) {
   EXPECT_EQ(Window->Asked, std::vector<std::string>{"-"});
 }
 
+TEST_F(TypedAnswers, AKeyWithoutACharacterDoesNotBlockTheNextKey) {
+  LoadEnglish();
+  StartAt(1, 3, 1, 4);
+  Session->FormKeyDown(KeyIn(static_cast<uint16_t>(Qt::Key_Shift & 0xFFFF), ""));
+  Session->FormKeyUp(KeyIn(static_cast<uint16_t>(Qt::Key_Shift & 0xFFFF), ""));
+  EXPECT_FALSE(TasteUnten);
+  Type(*Session, 'T', "t");
+  EXPECT_EQ(Window->Asked, std::vector<std::string>{"-"});
+}
+
+TEST_F(TypedAnswers, KeypadKeysStandForTheirSignOnTheLargeKeys) {
+  LoadEnglish();
+  StartAt(1, 2, 1, 2);
+  Type(*Session, 'T', "t");
+  Device.Complete();
+  Type(*Session, VK_NUMPAD0 + 7, "7", true);
+  EXPECT_EQ(TastChar, '.');
+  EXPECT_EQ(NeuPos, 0);
+  EXPECT_EQ(Window->Asked.size(), 1u);
+}
+
 TEST_F(TypedAnswers, ExerciseTwoAnswersOnTheNewCharacterKeys) {
   LoadEnglish();
   StartAt(1, 2, 1, 2);
