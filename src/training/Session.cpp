@@ -17,26 +17,34 @@
 
 namespace {
 
-const QColor IdleColor(0x00, 0x80, 0x00);     // green
-const QColor RunningColor(0xFF, 0x00, 0x00);  // red
+const QColor IdleColor(0x00, 0x80, 0x00);    // green
+const QColor RunningColor(0xFF, 0x00, 0x00); // red
 
-constexpr uint16_t FirstTickMarker = 1;  // ms: the next Uebung4Tick is the first
-constexpr int32_t Plays = 6;             // exercise 1: plays of a character after the first
-constexpr int32_t Endless = 55;          // GruppenZahl that never ends
+constexpr uint16_t FirstTickMarker = 1; // ms: the next Uebung4Tick is the first
+constexpr int32_t Plays = 6;            // exercise 1: plays of a character after the first
+constexpr int32_t Endless = 55;         // GruppenZahl that never ends
 
 // Milliseconds as the 16-bit interval of a timer.
-uint16_t Ms16(int64_t Ms) { return static_cast<uint16_t>(Ms); }
+uint16_t Ms16(int64_t Ms) {
+  return static_cast<uint16_t>(Ms);
+}
 
 // A pause that the timer can keep: a timer never ticks at 0 ms, and 1 ms
 // marks the first tick of exercise 4, so a speed whose Intervall is 0 would
 // otherwise stop the exercise before its first character.
 constexpr uint16_t MinPauseMs = 2;
-uint16_t PauseMs(int64_t Ms) { return std::max(Ms16(Ms), MinPauseMs); }
+uint16_t PauseMs(int64_t Ms) {
+  return std::max(Ms16(Ms), MinPauseMs);
+}
 
 // The lead-in pause and the pause after the first character of a new round.
-uint16_t LeadInMs() { return PauseMs(2 * static_cast<int64_t>(Intervall) * Abstand / 10); }
+uint16_t LeadInMs() {
+  return PauseMs(2 * static_cast<int64_t>(Intervall) * Abstand / 10);
+}
 
-std::string Line(const auto& Table, size_t I) { return I < Table.size() ? Table[I] : std::string(); }
+std::string Line(const auto& Table, size_t I) {
+  return I < Table.size() ? Table[I] : std::string();
+}
 
 // What a prosign's large key and the correction show.
 std::string SmallCaption(char C) {
@@ -50,17 +58,28 @@ std::string SmallCaption(char C) {
 // Keypad keys by virtual key code, as they lie in the 3-by-3 sign block.
 int32_t KeypadIndex(uint16_t Vk) {
   switch (Vk) {
-  case VK_NUMPAD0 + 7: return 1;
-  case VK_NUMPAD0 + 8: return 2;
-  case VK_NUMPAD0 + 9: return 3;
-  case VK_NUMPAD0 + 4: return 4;
-  case VK_NUMPAD0 + 5: return 5;
-  case VK_NUMPAD0 + 6: return 6;
-  case VK_NUMPAD0 + 1: return 7;
-  case VK_NUMPAD0 + 2: return 8;
-  case VK_NUMPAD0 + 3: return 9;
-  case VK_NUMPAD0 + 0: return 10;
-  default: return 0;
+  case VK_NUMPAD0 + 7:
+    return 1;
+  case VK_NUMPAD0 + 8:
+    return 2;
+  case VK_NUMPAD0 + 9:
+    return 3;
+  case VK_NUMPAD0 + 4:
+    return 4;
+  case VK_NUMPAD0 + 5:
+    return 5;
+  case VK_NUMPAD0 + 6:
+    return 6;
+  case VK_NUMPAD0 + 1:
+    return 7;
+  case VK_NUMPAD0 + 2:
+    return 8;
+  case VK_NUMPAD0 + 3:
+    return 9;
+  case VK_NUMPAD0 + 0:
+    return 10;
+  default:
+    return 0;
   }
 }
 
@@ -89,7 +108,8 @@ TKeyInput KeyInputOf(const QKeyEvent& Event) {
 
 TSession::TSession(TMainView& View, TCourse& Course, TTickTimer& ArbTimer, TTickTimer& Timer1,
                    TMessageReporter& Reporter, TSessionWindow& Window)
-    : FView(View), FCourse(Course), FArbTimer(ArbTimer), FTimer1(Timer1), FReporter(Reporter), FWindow(Window) {
+    : FView(View), FCourse(Course), FArbTimer(ArbTimer), FTimer1(Timer1), FReporter(Reporter),
+      FWindow(Window) {
   FCourse.Hooks().SoundKey = [this](TMButton& Key) { SoundKey(Key); };
 }
 
@@ -104,13 +124,15 @@ TSession::~TSession() {
 }
 
 TMButton* TSession::NeuTaste(int32_t I) const {
-  return I >= 1 && I <= static_cast<int32_t>(FView.NeuTasten.size()) ? FView.NeuTasten[static_cast<size_t>(I) - 1]
-                                                                        : nullptr;
+  return I >= 1 && I <= static_cast<int32_t>(FView.NeuTasten.size())
+             ? FView.NeuTasten[static_cast<size_t>(I) - 1]
+             : nullptr;
 }
 
 TMButton* TSession::Taste(int32_t I) const {
-  return I >= 1 && I <= static_cast<int32_t>(FView.Tasten.size()) ? FView.Tasten[static_cast<size_t>(I) - 1]
-                                                                     : nullptr;
+  return I >= 1 && I <= static_cast<int32_t>(FView.Tasten.size())
+             ? FView.Tasten[static_cast<size_t>(I) - 1]
+             : nullptr;
 }
 
 std::string TSession::WaveFileName(const std::string& Caption) const {
@@ -189,11 +211,20 @@ void TSession::StartBtnClick() {
     }
     SessionBegin();
     switch (UebNr) {
-    case 1: StartUebung1(); break;
-    case 2: StartUebung2(); break;
-    case 3: StartUebung3(); break;
-    case 4: StartUebung4(); break;
-    default: break;
+    case 1:
+      StartUebung1();
+      break;
+    case 2:
+      StartUebung2();
+      break;
+    case 3:
+      StartUebung3();
+      break;
+    case 4:
+      StartUebung4();
+      break;
+    default:
+      break;
     }
     return;
   }
@@ -304,7 +335,8 @@ void TSession::StartUebung2() {
       Key->SetAllowAllUp(true);
       Key->SetDown(false);
       const int32_t P = Key->MChar().empty() ? 0 : LetterPos(Key->MChar()[0]);
-      Key->SetMWort(P >= 1 && P <= MaxLetters ? MerkWoerter[static_cast<size_t>(P)] : std::string());
+      Key->SetMWort(P >= 1 && P <= MaxLetters ? MerkWoerter[static_cast<size_t>(P)]
+                                              : std::string());
     }
     Key->OnClick = [this](TMButton* K) { Antwort2(K); };
   }
@@ -335,7 +367,9 @@ void TSession::SoundItem(size_t I) {
   if (I >= UebFolge.size())
     return;
   const int32_t P = UebFolge[I];
-  const char C = P >= 1 && P <= static_cast<int32_t>(KursFolge.size()) ? KursFolge[static_cast<size_t>(P) - 1] : '\0';
+  const char C = P >= 1 && P <= static_cast<int32_t>(KursFolge.size())
+                     ? KursFolge[static_cast<size_t>(P) - 1]
+                     : '\0';
   SollCode = CodeOf(C);
   FWindow.PlayCode(SollCode);
 }
@@ -491,7 +525,9 @@ void TSession::WaveDone() {
   if (Idle)
     return;
   switch (UebNr) {
-  case 1: Uebung1Weiter(); break;
+  case 1:
+    Uebung1Weiter();
+    break;
   case 2:
   case 3:
     if (KorrZaehler > 0) {
@@ -503,8 +539,11 @@ void TSession::WaveDone() {
         FTimer1.SetEnabled(true);
     }
     break;
-  case 4: FArbTimer.SetEnabled(true); break;
-  default: break;
+  case 4:
+    FArbTimer.SetEnabled(true);
+    break;
+  default:
+    break;
   }
 }
 
@@ -591,7 +630,8 @@ void TSession::FormKeyPress(const TKeyInput& Key) {
     return;
   } else {
     const TLayout* Layout = LayoutOfNr(FWindow.LayoutNr());
-    const std::optional<char> Ch = Layout != nullptr ? TranslateTyped(*Layout, Key.Typed) : TypedChar(Key.Typed);
+    const std::optional<char> Ch =
+        Layout != nullptr ? TranslateTyped(*Layout, Key.Typed) : TypedChar(Key.Typed);
     if (!Ch)
       return;
     TastChar = *Ch;
@@ -652,7 +692,8 @@ void TSession::FormKeyUp(const TKeyInput& Key) {
 }
 
 void TSession::Antwort2(TMButton* Key) {
-  if (!FehlerGezeigt && Key != nullptr && UebPos >= 0 && UebPos < static_cast<int32_t>(UebFolge.size())) {
+  if (!FehlerGezeigt && Key != nullptr && UebPos >= 0 &&
+      UebPos < static_cast<int32_t>(UebFolge.size())) {
     TMButton* Soll = NeuTaste(UebFolge[static_cast<size_t>(UebPos)]);
     if (Soll != nullptr && Key->MCode() != Soll->MCode()) {
       ++Fehler;
@@ -702,7 +743,8 @@ void TSession::ZeigeKorrektur(int32_t K) {
     for (TMButton* Key : FView.Tasten)
       if (Key != nullptr)
         Key->setEnabled(false);
-    const int32_t P = K >= 0 && K < static_cast<int32_t>(UebFolge.size()) ? UebFolge[static_cast<size_t>(K)] : 0;
+    const int32_t P =
+        K >= 0 && K < static_cast<int32_t>(UebFolge.size()) ? UebFolge[static_cast<size_t>(K)] : 0;
     if (P >= 1 && P <= static_cast<int32_t>(KursFolge.size()))
       Text = SmallCaption(KursFolge[static_cast<size_t>(P) - 1]);
   }
@@ -743,7 +785,9 @@ void TSession::KorrekturTick() {
   }
 }
 
-void TSession::FreiClick(TMButton* Key) { FCourse.FreiClick(Key); }
+void TSession::FreiClick(TMButton* Key) {
+  FCourse.FreiClick(Key);
+}
 
 void TSession::SoundKey(TMButton& Key) {
   if (Playing)
@@ -803,8 +847,8 @@ void TSession::ArrangeIcons() {
 
 bool TKeyPreviewFilter::eventFilter(QObject* Watched, QEvent* Event) {
   const QEvent::Type Type = Event->type();
-  if ((Type == QEvent::KeyPress || Type == QEvent::KeyRelease) && FSession.KeyPreview() && Watched->isWidgetType() &&
-      static_cast<QWidget*>(Watched)->window() == FSession.View().Form) {
+  if ((Type == QEvent::KeyPress || Type == QEvent::KeyRelease) && FSession.KeyPreview() &&
+      Watched->isWidgetType() && static_cast<QWidget*>(Watched)->window() == FSession.View().Form) {
     // A key event not taken by a widget travels up to its parents: see it once.
     const auto* Key = static_cast<QKeyEvent*>(Event);
     if (Key != FLast || Key->timestamp() != FLastTime || Type != FLastType) {
@@ -827,7 +871,8 @@ bool TKeyPreviewFilter::eventFilter(QObject* Watched, QEvent* Event) {
 void TSession::Wire() {
   FContext = std::make_unique<QObject>();
   FFilter.reset();
-  QObject::connect(FView.StartBtn, &QPushButton::clicked, FContext.get(), [this] { StartBtnClick(); });
+  QObject::connect(FView.StartBtn, &QPushButton::clicked, FContext.get(),
+                   [this] { StartBtnClick(); });
   QObject::connect(FView.RepBtn, &QPushButton::clicked, FContext.get(), [this] { RepBtnClick(); });
   SetFreiClick();
   // Key events go to the widget with the focus; the application's filter
@@ -836,4 +881,6 @@ void TSession::Wire() {
   qApp->installEventFilter(FFilter.get());
 }
 
-void WireSession(TSession& Session) { Session.Wire(); }
+void WireSession(TSession& Session) {
+  Session.Wire();
+}

@@ -38,9 +38,9 @@ public:
 
 // One key event as the answer handlers read it.
 struct TKeyInput {
-  uint16_t VirtualKey = 0;  // letters and digits by their upper-case ASCII, keypad 0x60..0x69
-  bool AutoRepeat = false;  // sent by the system while the key is held
-  TTypedKey Typed;          // for the translation to the layout's character
+  uint16_t VirtualKey = 0; // letters and digits by their upper-case ASCII, keypad 0x60..0x69
+  bool AutoRepeat = false; // sent by the system while the key is held
+  TTypedKey Typed;         // for the translation to the layout's character
 };
 
 // The virtual key code of a Qt key event: letters and digits by ASCII, the
@@ -53,8 +53,8 @@ TKeyInput KeyInputOf(const QKeyEvent& Event);
 // the program-wide state of training/SessionState.h.
 class TSession {
 public:
-  TSession(TMainView& View, TCourse& Course, TTickTimer& ArbTimer, TTickTimer& Timer1, TMessageReporter& Reporter,
-           TSessionWindow& Window);
+  TSession(TMainView& View, TCourse& Course, TTickTimer& ArbTimer, TTickTimer& Timer1,
+           TMessageReporter& Reporter, TSessionWindow& Window);
   ~TSession();
   TSession(const TSession&) = delete;
   TSession& operator=(const TSession&) = delete;
@@ -110,8 +110,8 @@ private:
   void SetFreiClick();
   void RestoreTasten();
   std::string WaveFileName(const std::string& Caption) const;
-  TMButton* NeuTaste(int32_t I) const;  // 1-based, nullptr outside
-  TMButton* Taste(int32_t I) const;     // 1-based, nullptr outside
+  TMButton* NeuTaste(int32_t I) const; // 1-based, nullptr outside
+  TMButton* Taste(int32_t I) const;    // 1-based, nullptr outside
 
   TMainView& FView;
   TCourse& FCourse;
@@ -128,7 +128,8 @@ private:
 // is on; auto-repeated events are taken, so a held key counts once.
 class TKeyPreviewFilter final : public QObject {
 public:
-  explicit TKeyPreviewFilter(TSession& Session, QObject* Parent = nullptr) : QObject(Parent), FSession(Session) {}
+  explicit TKeyPreviewFilter(TSession& Session, QObject* Parent = nullptr)
+      : QObject(Parent), FSession(Session) {}
 
 protected:
   bool eventFilter(QObject* Watched, QEvent* Event) override;

@@ -53,6 +53,17 @@ TEST_F(TypedAnswers, TheRightLetterAnswersOnRelease) {
   EXPECT_FALSE(View.Tasten[static_cast<size_t>(TastPos) - 1]->Flat());
 }
 
+TEST_F(TypedAnswers, AnUntaughtLetterIsJudgedAndCountsAsWrong) {
+  LoadEnglish();
+  StartAt(2, 3, 2, 3);
+  ASSERT_EQ(LektZeichen.find('z'), std::string::npos);
+  Session->StartBtnClick();
+  SettleArb();
+  Type(*Session, 'Z', "z");
+  EXPECT_EQ(Fehler, 1);
+  EXPECT_EQ(KorrZaehler, 4);
+}
+
 TEST_F(TypedAnswers, CapsLockLettersGiveNoAnswer) {
   LoadEnglish();
   StartAt(2, 3, 2, 3);
@@ -70,7 +81,8 @@ TEST_F(TypedAnswers, CapsLockLettersGiveNoAnswer) {
 TEST_F(TypedAnswers, KeypadKeysStandForTheSignBlock) {
   LoadEnglish();
   StartAt(1, 3, 1, 4);
-  const size_t Rows = TastReihen[1].size() + TastReihen[2].size() + TastReihen[3].size() + TastReihen[4].size();
+  const size_t Rows =
+      TastReihen[1].size() + TastReihen[2].size() + TastReihen[3].size() + TastReihen[4].size();
   Type(*Session, VK_NUMPAD0 + 7, "7", true);
   EXPECT_EQ(TastPos, static_cast<int32_t>(Rows) + 1);
   EXPECT_EQ(TastZeichen[static_cast<size_t>(TastPos) - 1], '.');
@@ -142,7 +154,8 @@ TEST_F(TypedAnswers, ExerciseTwoAnswersOnTheNewCharacterKeys) {
   Settle();
   TMButton* Right = NeuKeyOfCode(Window->Played.back());
   const char C = Right->MChar()[0];
-  Type(*Session, static_cast<uint16_t>(std::toupper(static_cast<unsigned char>(C))), QString(QChar(C)));
+  Type(*Session, static_cast<uint16_t>(std::toupper(static_cast<unsigned char>(C))),
+       QString(QChar(C)));
   EXPECT_EQ(UebPos, 1);
   EXPECT_EQ(Fehler, 0);
 }

@@ -112,7 +112,9 @@ TEST_F(SessionAudio, ExerciseFourOfLessonOneSoundsLeadInAndSequenceWithTheGaps) 
     EXPECT_GE(Gaps[I] + Slack, static_cast<int64_t>(Ms) * SamplesPerSec / 1000) << I;
   }
   for (size_t I = 0; I < 3; ++I)
-    EXPECT_GE(Gaps[I] + Slack, static_cast<int64_t>(2 * Intervall * Abstand / 10) * SamplesPerSec / 1000) << I;
+    EXPECT_GE(Gaps[I] + Slack,
+              static_cast<int64_t>(2 * Intervall * Abstand / 10) * SamplesPerSec / 1000)
+        << I;
 }
 
 } // namespace

@@ -17,9 +17,11 @@ std::string WaveBytes(uint32_t N) {
       S[static_cast<size_t>(I)] = static_cast<char>((V >> (8 * I)) & 0xFF);
     return S;
   };
-  auto Le16 = [](uint16_t V) { return std::string{static_cast<char>(V & 0xFF), static_cast<char>(V >> 8)}; };
-  return "RIFF" + Le32(36 + N) + "WAVE" + "fmt " + Le32(16) + Le16(1) + Le16(1) + Le32(11025) + Le32(11025) +
-         Le16(1) + Le16(8) + "data" + Le32(N) + std::string(N, '\x80');
+  auto Le16 = [](uint16_t V) {
+    return std::string{static_cast<char>(V & 0xFF), static_cast<char>(V >> 8)};
+  };
+  return "RIFF" + Le32(36 + N) + "WAVE" + "fmt " + Le32(16) + Le16(1) + Le16(1) + Le32(11025) +
+         Le32(11025) + Le16(1) + Le16(8) + "data" + Le32(N) + std::string(N, '\x80');
 }
 
 } // namespace
@@ -278,7 +280,9 @@ TEST_F(Exercise3, WithoutErrorsBelowTheFurthestLessonWeiterStaysOff) {
 using Exercise4 = TSessionTest;
 
 namespace {
-uint16_t Gap(int32_t Factor) { return static_cast<uint16_t>(Factor * Abstand * DotLen * 1000 / 110250 + Intervall); }
+uint16_t Gap(int32_t Factor) {
+  return static_cast<uint16_t>(Factor * Abstand * DotLen * 1000 / 110250 + Intervall);
+}
 } // namespace
 
 TEST_F(Exercise4, LeadInThenFiveGroupsWithTheGapRule) {
@@ -297,12 +301,15 @@ TEST_F(Exercise4, LeadInThenFiveGroupsWithTheGapRule) {
             (std::vector<std::string>{"...-", "...-", "...-", "-...-"}));
   for (size_t I = 4; I < 29; ++I) {
     EXPECT_NE(LektZeichen.find(Letters[static_cast<size_t>(std::distance(
-                  Codes.begin(), std::find(Codes.begin() + 1, Codes.end(), Window->Played[I]))) - 1]),
+                                           Codes.begin(), std::find(Codes.begin() + 1, Codes.end(),
+                                                                    Window->Played[I]))) -
+                                       1]),
               std::string::npos)
         << I;
   }
   const uint16_t Lead = static_cast<uint16_t>(2 * Intervall * Abstand / 10);
-  std::vector<uint16_t> Pauses = {Lead, Lead, Lead, Lead, 1, static_cast<uint16_t>(Abstand * Intervall * 6 / 10)};
+  std::vector<uint16_t> Pauses = {Lead, Lead, Lead,
+                                  Lead, 1,    static_cast<uint16_t>(Abstand * Intervall * 6 / 10)};
   for (int I = 1; I <= 25; ++I)
     Pauses.push_back(I % 5 == 0 ? Gap(3) : Gap(1));
   // The group pause: three character pauses without their Intervall, plus Intervall once.
@@ -427,9 +434,9 @@ TEST_F(Stop, InEveryPhaseReturnsToIdleAndTheLastSoundReArmsNothing) {
     int Steps;
     bool TimeCB;
   };
-  for (const TCase C : {TCase{1, 1, 3, false}, TCase{1, 2, 1, false}, TCase{1, 2, 2, false}, TCase{2, 3, 1, false},
-                        TCase{2, 3, 2, false}, TCase{1, 4, 1, false}, TCase{1, 4, 12, false},
-                        TCase{1, 4, 2, true}}) {
+  for (const TCase C : {TCase{1, 1, 3, false}, TCase{1, 2, 1, false}, TCase{1, 2, 2, false},
+                        TCase{2, 3, 1, false}, TCase{2, 3, 2, false}, TCase{1, 4, 1, false},
+                        TCase{1, 4, 12, false}, TCase{1, 4, 2, true}}) {
     StartAt(C.Lekt, C.Ueb, C.Lekt, C.Ueb);
     View.TimeCB->setChecked(C.TimeCB);
     GruppenZahl = 5;

@@ -1,12 +1,12 @@
 // The spoken character sounds shipped in data/: one for every caption of
 // every layout, each loadable by the engine under the name the session asks
 // for.
+#include "windows/SoundFile.h"
 #include "sound/Morse.h"
 #include "storage/Layouts.h"
 #include "support/RecordingReporter.h"
 #include "support/TestWaveDevice.h"
 #include "windows/Caption.h"
-#include "windows/SoundFile.h"
 
 #include <gtest/gtest.h>
 
@@ -17,9 +17,9 @@ TEST(SoundFileName, ConvertsTheCodePageAndEscapesSlashAndPercent) {
   EXPECT_EQ(SoundFileName("KA.Wav", ANSI_CHARSET), "KA.Wav");
   EXPECT_EQ(SoundFileName("/.wav", ANSI_CHARSET), "%2F.wav");
   EXPECT_EQ(SoundFileName("%.wav", ANSI_CHARSET), "%25.wav");
-  EXPECT_EQ(SoundFileName("\xFC.wav", ANSI_CHARSET), "\xC3\xBC.wav");           // ü
-  EXPECT_EQ(SoundFileName("\xE0.wav", RUSSIAN_CHARSET), "\xD0\xB0.wav");        // а
-  EXPECT_EQ(SoundFileName("\xFD.wav", TURKISH_CHARSET), "\xC4\xB1.wav");        // ı
+  EXPECT_EQ(SoundFileName("\xFC.wav", ANSI_CHARSET), "\xC3\xBC.wav");    // ü
+  EXPECT_EQ(SoundFileName("\xE0.wav", RUSSIAN_CHARSET), "\xD0\xB0.wav"); // а
+  EXPECT_EQ(SoundFileName("\xFD.wav", TURKISH_CHARSET), "\xC4\xB1.wav"); // ı
   EXPECT_EQ(SoundFileName("", ANSI_CHARSET), "");
 }
 
@@ -27,7 +27,8 @@ class ShippedSounds : public ::testing::Test {
 protected:
   void SetUp() override {
     FOld = std::filesystem::current_path();
-    std::filesystem::current_path(std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "data");
+    std::filesystem::current_path(
+        std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "data");
   }
   void TearDown() override { std::filesystem::current_path(FOld); }
 
@@ -53,8 +54,8 @@ TEST_F(ShippedSounds, EveryCaptionOfEveryLayoutHasALoadableFile) {
       for (const char* Ext : {".wav", ".Wav"}) {
         const std::string Name = SoundFileName(Caption + Ext, L.Charset);
         EXPECT_TRUE(Morse.LoadWave(Name)) << L.SprachNr << " " << Name;
-        EXPECT_EQ(FileHeader[22], 1) << Name;         // mono
-        EXPECT_EQ(FileHeader[34], 8) << Name;         // 8 bits
+        EXPECT_EQ(FileHeader[22], 1) << Name; // mono
+        EXPECT_EQ(FileHeader[34], 8) << Name; // 8 bits
         EXPECT_EQ(FileHeader[24] | FileHeader[25] << 8, 11025) << Name;
         ++Checked;
       }
