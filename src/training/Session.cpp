@@ -1,0 +1,886 @@
+#include "training/Session.h"
+
+#include "course/CourseState.h"
+#include "sound/SoundState.h"
+#include "storage/Layouts.h"
+#include "training/SessionState.h"
+#include "windows/Caption.h"
+#include "windows/SoundFile.h"
+#include "windows/Texts.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPushButton>
+
+#include <algorithm>
+
+namespace {
+
+const QColor IdleColor(0x00, 0x80, 0x00);    // green
+const QColor RunningColor(0xFF, 0x00, 0x00); // red
+
+constexpr uint16_t FirstTickMarker = 1; // ms: the next Uebung4Tick is the first
+constexpr int32_t Plays = 6;            // exercise 1: plays of a character after the first
+constexpr int32_t Endless = 55;         // GruppenZahl that never ends
+
+// Milliseconds as the 16-bit interval of a timer.
+uint16_t Ms16(int64_t Ms) {
+  return static_cast<uint16_t>(Ms);
+}
+
+// A pause that the timer can keep: a timer never ticks at 0 ms, and 1 ms
+// marks the first tick of exercise 4, so a speed whose Intervall is 0 would
+// otherwise stop the exercise before its first character.
+constexpr uint16_t MinPauseMs = 2;
+uint16_t PauseMs(int64_t Ms) {
+  return std::max(Ms16(Ms), MinPauseMs);
+}
+
+// The lead-in pause and the pause after the first character of a new round.
+uint16_t LeadInMs() {
+  return PauseMs(2 * static_cast<int64_t>(Intervall) * Abstand / 10);
+}
+
+std::string Line(const auto& Table, size_t I) {
+  return I < Table.size() ? Table[I] : std::string();
+}
+
+// What a prosign's large key and the correction show.
+std::string SmallCaption(char C) {
+  if (C == '@')
+    return "ka";
+  if (C == '\xA7')
+    return "sk";
+  return std::string(1, C);
+}
+
+// Keypad keys by virtual key code, as they lie in the 3-by-3 sign block.
+int32_t KeypadIndex(uint16_t Vk) {
+  switch (Vk) {
+  case VK_NUMPAD0 + 7:
+    return 1;
+  case VK_NUMPAD0 + 8:
+    return 2;
+  case VK_NUMPAD0 + 9:
+    return 3;
+  case VK_NUMPAD0 + 4:
+    return 4;
+  case VK_NUMPAD0 + 5:
+    return 5;
+  case VK_NUMPAD0 + 6:
+    return 6;
+  case VK_NUMPAD0 + 1:
+    return 7;
+  case VK_NUMPAD0 + 2:
+    return 8;
+  case VK_NUMPAD0 + 3:
+    return 9;
+  case VK_NUMPAD0 + 0:
+    return 10;
+  default:
+    return 0;
+  }
+}
+
+int32_t Pos(const std::string& S, char C) {
+  const size_t P = S.find(C);
+  return P == std::string::npos ? 0 : static_cast<int32_t>(P) + 1;
+}
+
+} // namespace
+
+uint16_t VirtualKeyOf(int QtKey, bool Keypad) {
+  if (Keypad && QtKey >= Qt::Key_0 && QtKey <= Qt::Key_9)
+    return static_cast<uint16_t>(VK_NUMPAD0 + (QtKey - Qt::Key_0));
+  if ((QtKey >= Qt::Key_A && QtKey <= Qt::Key_Z) || (QtKey >= Qt::Key_0 && QtKey <= Qt::Key_9))
+    return static_cast<uint16_t>(QtKey);
+  return static_cast<uint16_t>(QtKey & 0xFFFF);
+}
+
+TKeyInput KeyInputOf(const QKeyEvent& Event) {
+  TKeyInput In;
+  In.Typed = TypedKeyOf(Event);
+  In.VirtualKey = VirtualKeyOf(Event.key(), (Event.modifiers() & Qt::KeypadModifier) != 0);
+  In.AutoRepeat = Event.isAutoRepeat();
+  return In;
+}
+
+TSession::TSession(TMainView& View, TCourse& Course, TTickTimer& ArbTimer, TTickTimer& Timer1,
+                   TMessageReporter& Reporter, TSessionWindow& Window)
+    : FView(View), FCourse(Course), FArbTimer(ArbTimer), FTimer1(Timer1), FReporter(Reporter),
+      FWindow(Window) {
+  FCourse.Hooks().SoundKey = [this](TMButton& Key) { SoundKey(Key); };
+}
+
+TSession::~TSession() {
+  FFilter.reset();
+  FContext.reset();
+  FCourse.Hooks().SoundKey = nullptr;
+  FArbTimer.SetEnabled(false);
+  FArbTimer.SetOnTimer(nullptr);
+  FTimer1.SetEnabled(false);
+  FTimer1.SetOnTimer(nullptr);
+}
+
+TMButton* TSession::NeuTaste(int32_t I) const {
+  return I >= 1 && I <= static_cast<int32_t>(FView.NeuTasten.size())
+             ? FView.NeuTasten[static_cast<size_t>(I) - 1]
+             : nullptr;
+}
+
+TMButton* TSession::Taste(int32_t I) const {
+  return I >= 1 && I <= static_cast<int32_t>(FView.Tasten.size())
+             ? FView.Tasten[static_cast<size_t>(I) - 1]
+             : nullptr;
+}
+
+std::string TSession::WaveFileName(const std::string& Caption) const {
+  return SoundFileName(Caption, CharsetOf(FView.KeyPanel));
+}
+
+// ---------------------------------------------------------------------------
+// Begin and end
+
+void TSession::SessionBegin() {
+  if (UebNr < 4)
+    NeuVorn = false;
+  FView.TestBtn->setEnabled(false);
+  FArbTimer.SetEnabled(false);
+  SetCaption(FView.StartBtn, Line(ButtonsText, 2));
+  FView.WeiterBtn->setEnabled(false);
+  FView.InfPanel->setEnabled(false);
+  if (UebNr == 4 || TestLaeuft)
+    FView.KeyPanel->setEnabled(false);
+  FView.GroupBox1->setEnabled(false);
+  FView.IcoPanel->SetColor(RunningColor);
+  SetCaption(FView.TimeLabel, "00:00");
+  FView.Keyboard1->setEnabled(false);
+  Idle = false;
+  ArrangeIcons();
+}
+
+void TSession::SessionEnd() {
+  FView.KeyPanel->setEnabled(true);
+  FView.TestBtn->setEnabled(true);
+  SetCaption(FView.TestBtn, "Test");
+  SetCaption(FView.StartBtn, Line(ButtonsText, 1));
+  FView.StartBtn->setEnabled(true);
+  FView.InfPanel->setEnabled(true);
+  FView.IcoPanel->SetColor(IdleColor);
+  FView.GroupBox1->setEnabled(true);
+  FView.TimePanel->hide();
+  KorrZaehler = 0;
+  FView.Keyboard1->setEnabled(true);
+  if (UebNr < MaxUebNr)
+    FView.WeiterBtn->setEnabled(false);
+  Idle = true;
+  TestLaeuft = false;
+  FTimer1.SetEnabled(false);
+  FKeyPreview = true;
+  FArbTimer.SetEnabled(false);
+  ArrangeIcons();
+  SetFreiClick();
+}
+
+void TSession::SetFreiClick() {
+  for (TMButton* Key : FView.Tasten)
+    if (Key != nullptr)
+      Key->OnClick = [this](TMButton* K) { FreiClick(K); };
+  for (TMButton* Key : FView.NeuTasten)
+    if (Key != nullptr)
+      Key->OnClick = [this](TMButton* K) { FreiClick(K); };
+}
+
+void TSession::RestoreTasten() {
+  for (size_t I = 0; I < FView.Tasten.size(); ++I)
+    if (FView.Tasten[I] != nullptr)
+      FView.Tasten[I]->setEnabled(TastenAktiv[I + 1]);
+}
+
+void TSession::StartBtnClick() {
+  if (CaptionOf(FView.StartBtn) == Line(ButtonsText, 1)) {
+    for (size_t I = 0; I < FView.Tasten.size(); ++I)
+      TastenAktiv[I + 1] = FView.Tasten[I] != nullptr && FView.Tasten[I]->Enabled();
+    for (TMButton* Key : FView.NeuTasten) {
+      if (Key == nullptr)
+        continue;
+      Key->SetGroupIndex(0);
+      Key->SetAllowAllUp(true);
+      Key->SetDown(false);
+    }
+    SessionBegin();
+    switch (UebNr) {
+    case 1:
+      StartUebung1();
+      break;
+    case 2:
+      StartUebung2();
+      break;
+    case 3:
+      StartUebung3();
+      break;
+    case 4:
+      StartUebung4();
+      break;
+    default:
+      break;
+    }
+    return;
+  }
+  // Stop: a sound that plays ends by itself; with Idle set its end re-arms
+  // nothing.
+  RestoreTasten();
+  SessionEnd();
+  FView.WeiterBtn->setEnabled(false);
+  FTimer1.SetEnabled(false);
+  FTimer1.SetOnTimer(nullptr);
+  FView.RepBtn->hide();
+  FCourse.ShowNewChars();
+  SetFreiClick();
+}
+
+// ---------------------------------------------------------------------------
+// Exercise 1: the new characters presented
+
+void TSession::StartUebung1() {
+  const int32_t N = static_cast<int32_t>(std::min(NeueZeichen.size(), FView.NeuTasten.size()));
+  for (int32_t I = 1; I <= N; ++I) {
+    TMButton* Key = NeuTaste(I);
+    if (Key == nullptr || !Key->Enabled())
+      continue;
+    Key->SetGroupIndex(77);
+    Key->SetAllowAllUp(false);
+    Key->OnClick = nullptr;
+    const int32_t P = Key->MChar().empty() ? 0 : LetterPos(Key->MChar()[0]);
+    Key->SetMWort(P >= 1 && P <= MaxLetters ? MerkWoerter[static_cast<size_t>(P)] : std::string());
+  }
+  for (int32_t I = 2; I <= N; ++I)
+    if (TMButton* Key = NeuTaste(I))
+      Key->setEnabled(false);
+  FView.R1Panel->show();
+  Wiederholungen = Plays;
+  UebLaenge = 1;
+  if (TMButton* First = NeuTaste(1)) {
+    First->SetDown(true);
+    SetCaption(FView.MerkWLabel, CaptionOf(First) + "\n\r" + First->MWort());
+  }
+  FArbTimer.SetOnTimer([this] { Uebung1Tick(); });
+  FArbTimer.SetInterval(100);
+  FArbTimer.SetEnabled(true);
+}
+
+void TSession::Uebung1Tick() {
+  FArbTimer.SetEnabled(false);
+  const int32_t N = static_cast<int32_t>(std::min(NeueZeichen.size(), FView.NeuTasten.size()));
+  --Wiederholungen;
+  if (Wiederholungen >= 0) {
+    TMButton* Key = NeuTaste(UebLaenge);
+    if (Key == nullptr)
+      return;
+    WavePending = true;
+    WavName = WaveFileName(CaptionOf(Key) + ".wav");
+    FWindow.PlayCode(Key->MCode());
+    return;
+  }
+  ++UebLaenge;
+  if (UebLaenge > N) {
+    for (int32_t I = 1; I <= N; ++I) {
+      TMButton* Key = NeuTaste(I);
+      if (Key == nullptr)
+        continue;
+      Key->setEnabled(true);
+      Key->SetAllowAllUp(true);
+      Key->SetGroupIndex(0);
+      Key->SetDown(false);
+    }
+    FView.WeiterBtn->setEnabled(true);
+    SessionEnd();
+    return;
+  }
+  Wiederholungen = Plays;
+  for (int32_t I = 1; I <= N; ++I)
+    if (TMButton* Key = NeuTaste(I); Key != nullptr && I != UebLaenge)
+      Key->setEnabled(false);
+  TMButton* Key = NeuTaste(UebLaenge);
+  if (Key == nullptr)
+    return;
+  Key->setEnabled(true);
+  Key->SetDown(true);
+  if (!CaptionOf(Key).empty())
+    SetCaption(FView.MerkWLabel, CaptionOf(Key) + "\n\r" + Key->MWort());
+  WavePending = true;
+  WavName = WaveFileName(CaptionOf(Key) + ".wav");
+  FWindow.PlayCode(Key->MCode());
+}
+
+void TSession::Uebung1Weiter() {
+  FArbTimer.SetInterval(Wiederholungen == 0 ? 1500 : 500);
+  FArbTimer.SetEnabled(true);
+}
+
+// ---------------------------------------------------------------------------
+// Exercise 2: the new characters asked
+
+void TSession::StartUebung2() {
+  for (TMButton* Key : FView.Tasten)
+    if (Key != nullptr)
+      Key->setEnabled(false);
+  const int32_t N = static_cast<int32_t>(std::min(NeueZeichen.size(), FView.NeuTasten.size()));
+  for (TMButton* Key : FView.NeuTasten) {
+    if (Key == nullptr)
+      continue;
+    if (Key->Enabled()) {
+      Key->SetGroupIndex(0);
+      Key->SetAllowAllUp(true);
+      Key->SetDown(false);
+      const int32_t P = Key->MChar().empty() ? 0 : LetterPos(Key->MChar()[0]);
+      Key->SetMWort(P >= 1 && P <= MaxLetters ? MerkWoerter[static_cast<size_t>(P)]
+                                              : std::string());
+    }
+    Key->OnClick = [this](TMButton* K) { Antwort2(K); };
+  }
+  Fehler = 0;
+  UebLaenge = N * 5;
+  UebFolge.assign(static_cast<size_t>(UebLaenge), 0);
+  FCourse.GenerateSequence(UebLaenge, N);
+  UebPos = 0;
+  FArbTimer.SetOnTimer([this] { Uebung2Tick(); });
+  FArbTimer.SetEnabled(true);
+}
+
+void TSession::Uebung2Tick() {
+  FArbTimer.SetEnabled(false);
+  if (UebPos < 0 || UebPos >= static_cast<int32_t>(UebFolge.size()))
+    return;
+  // A question asks for no sound file; one left pending by a free click whose
+  // file was not played must not follow it.
+  WavePending = false;
+  if (TMButton* Key = NeuTaste(UebFolge[static_cast<size_t>(UebPos)]))
+    FWindow.PlayCode(Key->MCode());
+}
+
+// ---------------------------------------------------------------------------
+// Exercise 3: all characters of the lesson asked
+
+void TSession::SoundItem(size_t I) {
+  if (I >= UebFolge.size())
+    return;
+  const int32_t P = UebFolge[I];
+  const char C = P >= 1 && P <= static_cast<int32_t>(KursFolge.size())
+                     ? KursFolge[static_cast<size_t>(P) - 1]
+                     : '\0';
+  SollCode = CodeOf(C);
+  FWindow.PlayCode(SollCode);
+}
+
+void TSession::StartUebung3() {
+  SessionBegin();
+  RepZaehler = 0;
+  FView.R1Panel->hide();
+  FView.RepBtn->show();
+  FView.RepBtn->setEnabled(false);
+  for (TMButton* Key : FView.Tasten)
+    if (Key != nullptr)
+      Key->OnClick = [this](TMButton* K) { Antwort3(K); };
+  FTimer1.SetInterval(15000);
+  FTimer1.SetOnTimer([this] { RepFreigabe(); });
+  UebLaenge = static_cast<int32_t>(LektZeichen.size()) * 3;
+  UebFolge.assign(static_cast<size_t>(UebLaenge), 0);
+  FCourse.GenerateSequence(UebLaenge, static_cast<int32_t>(LektZeichen.size()));
+  UebPos = 0;
+  Fehler = 0;
+  FArbTimer.SetOnTimer([this] { Uebung3Tick(); });
+  FArbTimer.SetEnabled(true);
+}
+
+void TSession::Uebung3Tick() {
+  FArbTimer.SetEnabled(false);
+  WavePending = false;
+  SoundItem(static_cast<size_t>(std::max(UebPos, 0)));
+  FKeyPreview = true;
+}
+
+void TSession::RepFreigabe() {
+  FTimer1.SetEnabled(false);
+  FView.RepBtn->show();
+  FView.RepBtn->setEnabled(true);
+}
+
+void TSession::RepBtnClick() {
+  FArbTimer.SetEnabled(true);
+  ++RepZaehler;
+  if (RepZaehler == 3) {
+    ++Fehler;
+    FehlerGezeigt = true;
+  }
+  FView.RepBtn->setEnabled(false);
+}
+
+// ---------------------------------------------------------------------------
+// Exercise 4: groups of five
+
+void TSession::StartUebung4() {
+  // Neither the lead-in nor the groups ask for a sound file.
+  WavePending = false;
+  FView.KeyPanel->setEnabled(false);
+  for (TMButton* Key : FView.Tasten)
+    if (Key != nullptr)
+      Key->setEnabled(false);
+  UebLaenge = GruppenZahl * 5;
+  UebFolge.assign(static_cast<size_t>(std::max(UebLaenge, 0)), 0);
+  GruppenZeichen = LektZeichen;
+  if (GruppenZeichen.find('@') != std::string::npos && GruppenZeichen.size() >= 2)
+    GruppenZeichen.resize(GruppenZeichen.size() - 2);
+  FCourse.GenerateSequence(UebLaenge, static_cast<int32_t>(GruppenZeichen.size()));
+  UebPos = 0;
+  GruppenPos = 0;
+  FKeyPreview = false;
+  FArbTimer.SetEnabled(false);
+  FArbTimer.SetOnTimer([this] { Uebung4Tick(); });
+  SelectIntervall();
+  FArbTimer.SetInterval(FirstTickMarker);
+  FTimer1.SetInterval(1000);
+  Vorlauf();
+}
+
+void TSession::Vorlauf() {
+  if (FView.TimeCB->isChecked()) {
+    SetCaption(FView.TimePanel->CaptionLabel(), "5");
+    FView.TimePanel->show();
+    FView.TimePanel->raise();
+    FTimer1.SetOnTimer([this] { CountdownTick(); });
+    FTimer1.SetEnabled(true);
+    return;
+  }
+  VorlaufZaehler = 4;
+  FArbTimer.SetOnTimer([this] { VorlaufTick(); });
+  FArbTimer.SetInterval(LeadInMs());
+  FArbTimer.SetEnabled(true);
+}
+
+void TSession::CountdownTick() {
+  const int32_t K = std::atoi(CaptionOf(FView.TimePanel->CaptionLabel()).c_str());
+  if (K - 1 > 0) {
+    SetCaption(FView.TimePanel->CaptionLabel(), std::to_string(K - 1));
+    return;
+  }
+  FView.TimePanel->hide();
+  FArbTimer.SetInterval(FirstTickMarker);
+  FArbTimer.SetOnTimer([this] { Uebung4Tick(); });
+  FArbTimer.SetEnabled(true);
+  FTimer1.SetEnabled(false);
+}
+
+void TSession::VorlaufTick() {
+  FArbTimer.SetEnabled(false);
+  if (VorlaufZaehler == 1) {
+    FWindow.PlayCode("-...-");
+    FArbTimer.SetInterval(FirstTickMarker);
+    FArbTimer.SetOnTimer([this] { Uebung4Tick(); });
+  } else if (VorlaufZaehler >= 2 && VorlaufZaehler <= 4) {
+    FWindow.PlayCode("...-");
+  }
+  --VorlaufZaehler;
+}
+
+void TSession::Uebung4Tick() {
+  FArbTimer.SetEnabled(false);
+  if (FArbTimer.Interval() == FirstTickMarker) {
+    FArbTimer.SetInterval(PauseMs(static_cast<int64_t>(Abstand) * Intervall * 6 / 10));
+    FArbTimer.SetEnabled(true);
+    return;
+  }
+  if (UebPos < UebLaenge) {
+    WavePending = false;
+    SoundItem(static_cast<size_t>(UebPos));
+    ++UebPos;
+    ++GruppenPos;
+    if (GruppenPos == 5) {
+      FArbTimer.SetInterval(PauseMs(GroupGapMs()));
+      GruppenPos = 0;
+    } else {
+      FArbTimer.SetInterval(PauseMs(CharGapMs()));
+    }
+    return;
+  }
+  FTimer1.SetEnabled(false);
+  if (GruppenZahl == Endless) {
+    FCourse.GenerateSequence(UebLaenge, static_cast<int32_t>(GruppenZeichen.size()));
+    UebPos = 0;
+    GruppenPos = 0;
+    SoundItem(0);
+    UebPos = 1;
+    GruppenPos = 1;
+    FArbTimer.SetInterval(LeadInMs());
+    return;
+  }
+  EndUebung4();
+}
+
+// ---------------------------------------------------------------------------
+// The end of a block
+
+void TSession::WaveDone() {
+  if (Idle)
+    return;
+  switch (UebNr) {
+  case 1:
+    Uebung1Weiter();
+    break;
+  case 2:
+  case 3:
+    if (KorrZaehler > 0) {
+      FArbTimer.SetEnabled(true);
+    } else {
+      FKeyPreview = true;
+      FArbTimer.SetEnabled(false);
+      if (UebNr == 3)
+        FTimer1.SetEnabled(true);
+    }
+    break;
+  case 4:
+    FArbTimer.SetEnabled(true);
+    break;
+  default:
+    break;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Results
+
+void TSession::EndUebung23() {
+  const bool Drei = UebNr == 3;
+  SessionEnd();
+  if (Fehler > 0)
+    FReporter.ShowMessage(Line(MessagesText, 1) + "\n\r" + Line(MessagesText, 3));
+  else if (LektNr == MaxLektNr)
+    FView.WeiterBtn->setEnabled(true);
+  // SessionEnd gave every key FreiClick back.
+  UebFolge.clear();
+  if (Drei) {
+    FKeyPreview = true;
+    FView.RepBtn->hide();
+    FTimer1.SetEnabled(false);
+    FTimer1.SetOnTimer(nullptr);
+  }
+}
+
+void TSession::EndUebung4() {
+  FTimer1.SetEnabled(false);
+  if (MaxLektNr > LektZeichEnde)
+    FWindow.PlayCode("...-.-");
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  FWindow.WaitMs(static_cast<int32_t>(static_cast<int64_t>(SoundLen) * 1000 / SamplesPerSec));
+  QApplication::restoreOverrideCursor();
+  SessionEnd();
+  FView.KeyPanel->setEnabled(true);
+  FWindow.ShowTextWindow();
+  RestoreTasten();
+  if (!FReporter.AskYesNo(Line(MessagesText, 2))) {
+    UebFolge.clear();
+    MarkModus = false;
+    if (!FView.OnlyRB->isChecked()) {
+      Markiert.fill(false);
+      for (TMButton* Key : FView.Tasten)
+        if (Key != nullptr)
+          Key->SetFontColor(KeyRed);
+      for (TMButton* Key : FView.NeuTasten)
+        if (Key != nullptr)
+          Key->SetFontColor(KeyRed);
+    }
+    if (NeuVorn)
+      NeuVorn = false;
+    else if (LektNr == MaxLektNr)
+      FView.WeiterBtn->setEnabled(true);
+  } else {
+    MarkModus = true;
+  }
+  UebFolge.clear();
+}
+
+// ---------------------------------------------------------------------------
+// Answers
+
+void TSession::FormKeyDown(const TKeyInput& Key) {
+  if (Key.AutoRepeat || TasteUnten || Playing)
+    return;
+  TasteUnten = true;
+  TastenCode = Key.VirtualKey;
+}
+
+void TSession::FormKeyPress(const TKeyInput& Key) {
+  if (Key.AutoRepeat || TastenCode == 0)
+    return;
+  GehalteneTaste = TastenCode;
+  TastenCode = 0;
+  TastPos = 0;
+  NeuPos = 0;
+  const int32_t Keypad = KeypadIndex(Key.VirtualKey);
+  std::string R;
+  for (size_t I = 1; I <= 4; ++I)
+    R += TastReihen[I];
+  const int32_t Signs = static_cast<int32_t>(sizeof(BuiltInSigns) - 1);
+  if (Keypad >= 1 && Keypad <= Signs) {
+    TastPos = static_cast<int32_t>(R.size()) + Keypad;
+    // The keypad key stands for its sign on the large keys too.
+    TastChar = BuiltInSigns[Keypad - 1];
+  } else if (Keypad > Signs) {
+    return;
+  } else {
+    const TLayout* Layout = LayoutOfNr(FWindow.LayoutNr());
+    const std::optional<char> Ch =
+        Layout != nullptr ? TranslateTyped(*Layout, Key.Typed) : TypedChar(Key.Typed);
+    if (!Ch)
+      return;
+    TastChar = *Ch;
+    TastPos = Pos(R, TastChar);
+    if (TastPos == 0)
+      return;
+  }
+  if (UebNr <= 2) {
+    NeuPos = Pos(NeueZeichen, TastChar);
+    if (NeuPos > 0 && (Idle || UebNr == 2))
+      if (TMButton* K = NeuTaste(NeuPos))
+        K->SetFlat(true);
+  } else if (TMButton* K = Taste(TastPos); K != nullptr && K->Enabled()) {
+    K->SetFlat(true);
+  }
+}
+
+void TSession::FormKeyUp(const TKeyInput& Key) {
+  if (Key.AutoRepeat)
+    return;
+  // A key without a character (Shift, an arrow) releases the latch it set,
+  // so that the next key counts.
+  if (GehalteneTaste == 0 && TastenCode != 0 && Key.VirtualKey == TastenCode) {
+    TasteUnten = false;
+    TastenCode = 0;
+    return;
+  }
+  if (GehalteneTaste == 0 || Key.VirtualKey != GehalteneTaste)
+    return;
+  TasteUnten = false;
+  GehalteneTaste = 0;
+  if (Idle) {
+    if (UebNr <= 2) {
+      if (TMButton* K = NeuTaste(NeuPos)) {
+        K->SetFlat(false);
+        FreiClick(K);
+      }
+    } else if (TMButton* K = Taste(TastPos)) {
+      K->SetFlat(false);
+      if (K->Enabled())
+        FreiClick(K);
+    }
+    return;
+  }
+  if (KorrZaehler != 0)
+    return;
+  if (UebNr == 2) {
+    if (TMButton* K = NeuTaste(NeuPos)) {
+      K->SetFlat(false);
+      Antwort2(K);
+    }
+  } else if (UebNr == 3) {
+    if (TMButton* K = Taste(TastPos)) {
+      Antwort3(K);
+      K->SetFlat(false);
+    }
+  }
+}
+
+void TSession::Antwort2(TMButton* Key) {
+  if (!FehlerGezeigt && Key != nullptr && UebPos >= 0 &&
+      UebPos < static_cast<int32_t>(UebFolge.size())) {
+    TMButton* Soll = NeuTaste(UebFolge[static_cast<size_t>(UebPos)]);
+    if (Soll != nullptr && Key->MCode() != Soll->MCode()) {
+      ++Fehler;
+      FehlerGezeigt = true;
+      ZeigeKorrektur(UebFolge[static_cast<size_t>(UebPos)]);
+      return;
+    }
+  }
+  FehlerGezeigt = false;
+  ++UebPos;
+  if (UebPos < UebLaenge) {
+    FArbTimer.SetInterval(500);
+    FArbTimer.SetEnabled(true);
+  } else {
+    EndUebung23();
+  }
+}
+
+void TSession::Antwort3(TMButton* Key) {
+  FView.RepBtn->setEnabled(false);
+  FTimer1.SetEnabled(false);
+  if (!FehlerGezeigt && (Key == nullptr || Key->MCode() != SollCode)) {
+    if (Key != nullptr) {
+      ++Fehler;
+      FehlerGezeigt = true;
+      ZeigeKorrektur(UebPos);
+      return;
+    }
+  }
+  FehlerGezeigt = false;
+  ++UebPos;
+  if (UebPos < UebLaenge) {
+    FArbTimer.SetInterval(500);
+    FArbTimer.SetEnabled(true);
+  } else {
+    EndUebung23();
+  }
+}
+
+void TSession::ZeigeKorrektur(int32_t K) {
+  std::string Text;
+  if (UebNr == 2) {
+    FView.R1Panel->setEnabled(false);
+    TMButton* Key = NeuTaste(K);
+    Text = Key != nullptr ? CaptionOf(Key) : std::string();
+  } else {
+    for (TMButton* Key : FView.Tasten)
+      if (Key != nullptr)
+        Key->setEnabled(false);
+    const int32_t P =
+        K >= 0 && K < static_cast<int32_t>(UebFolge.size()) ? UebFolge[static_cast<size_t>(K)] : 0;
+    if (P >= 1 && P <= static_cast<int32_t>(KursFolge.size()))
+      Text = SmallCaption(KursFolge[static_cast<size_t>(P) - 1]);
+  }
+  SetCaption(FView.TimePanel->CaptionLabel(), Text);
+  WavName = WaveFileName(Text + ".wav");
+  KorrZaehler = 4;
+  FView.TimePanel->show();
+  FView.TimePanel->raise();
+  FArbTimer.SetOnTimer([this] { KorrekturTick(); });
+  FArbTimer.SetInterval(1000);
+  FArbTimer.SetEnabled(true);
+}
+
+void TSession::KorrekturTick() {
+  FArbTimer.SetEnabled(false);
+  --KorrZaehler;
+  if (KorrZaehler > 0) {
+    WavePending = true;
+    if (UebNr == 2) {
+      TMButton* Key = UebPos >= 0 && UebPos < static_cast<int32_t>(UebFolge.size())
+                          ? NeuTaste(UebFolge[static_cast<size_t>(UebPos)])
+                          : nullptr;
+      FWindow.PlayCode(Key != nullptr ? Key->MCode() : std::string());
+    } else {
+      FWindow.PlayCode(SollCode);
+    }
+    return;
+  }
+  FView.TimePanel->hide();
+  if (UebNr == 2) {
+    FView.R1Panel->setEnabled(true);
+    FArbTimer.SetOnTimer([this] { Uebung2Tick(); });
+    Antwort2(nullptr);
+  } else {
+    RestoreTasten();
+    FArbTimer.SetOnTimer([this] { Uebung3Tick(); });
+    Antwort3(nullptr);
+  }
+}
+
+void TSession::FreiClick(TMButton* Key) {
+  FCourse.FreiClick(Key);
+}
+
+void TSession::SoundKey(TMButton& Key) {
+  if (Playing)
+    return;
+  WavePending = true;
+  WavName = WaveFileName(CaptionOf(&Key) + ".Wav");
+  FWindow.PlayCode(Key.MCode());
+}
+
+// ---------------------------------------------------------------------------
+// Pictures
+
+void TSession::ArrangeIcons() {
+  const int W = FView.HorIm->width();
+  const int H = FView.HorIm->height();
+  const int T = FView.HorIm->y();
+  const int P = FView.IcoPanel->width() / 2;
+  const int Left = P - W / 2 - W - 4;
+  const int Centre = P - W / 2;
+  const int Right = P + W / 2 + 4;
+  const int S = (Idle || TestLaeuft) ? 0 : UebNr;
+  auto Place = [&](QWidget* Im, int X) {
+    Im->setGeometry(X, T, W, H);
+    Im->show();
+  };
+  switch (S) {
+  case 1:
+    FView.MouseIm->hide();
+    Place(FView.HorIm, Left);
+    Place(FView.SprechIm, Right);
+    FView.SchreibIm->hide();
+    break;
+  case 2:
+  case 3:
+    Place(FView.MouseIm, Right);
+    Place(FView.HorIm, Left);
+    Place(FView.SprechIm, Centre);
+    FView.SchreibIm->hide();
+    break;
+  case 4:
+    FView.MouseIm->hide();
+    Place(FView.HorIm, Left);
+    Place(FView.SprechIm, Centre);
+    Place(FView.SchreibIm, Right);
+    break;
+  default:
+    Place(FView.MouseIm, Left);
+    Place(FView.HorIm, Centre);
+    Place(FView.SprechIm, Right);
+    FView.SchreibIm->hide();
+    break;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Wiring
+
+bool TKeyPreviewFilter::eventFilter(QObject* Watched, QEvent* Event) {
+  const QEvent::Type Type = Event->type();
+  if ((Type == QEvent::KeyPress || Type == QEvent::KeyRelease) && FSession.KeyPreview() &&
+      Watched->isWidgetType() && static_cast<QWidget*>(Watched)->window() == FSession.View().Form) {
+    // A key event not taken by a widget travels up to its parents: see it once.
+    const auto* Key = static_cast<QKeyEvent*>(Event);
+    if (Key != FLast || Key->timestamp() != FLastTime || Type != FLastType) {
+      FLast = Key;
+      FLastTime = Key->timestamp();
+      FLastType = Type;
+      const TKeyInput In = KeyInputOf(*Key);
+      if (Type == QEvent::KeyPress) {
+        FSession.FormKeyDown(In);
+        if (!Key->text().isEmpty())
+          FSession.FormKeyPress(In);
+      } else {
+        FSession.FormKeyUp(In);
+      }
+    }
+  }
+  return QObject::eventFilter(Watched, Event);
+}
+
+void TSession::Wire() {
+  FContext = std::make_unique<QObject>();
+  FFilter.reset();
+  QObject::connect(FView.StartBtn, &QPushButton::clicked, FContext.get(),
+                   [this] { StartBtnClick(); });
+  QObject::connect(FView.RepBtn, &QPushButton::clicked, FContext.get(), [this] { RepBtnClick(); });
+  SetFreiClick();
+  // Key events go to the widget with the focus; the application's filter
+  // sees them first, whichever control of the form has it.
+  FFilter = std::make_unique<TKeyPreviewFilter>(*this);
+  qApp->installEventFilter(FFilter.get());
+}
+
+void WireSession(TSession& Session) {
+  Session.Wire();
+}

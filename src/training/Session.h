@@ -1,0 +1,148 @@
+#pragma once
+
+#include "course/Course.h"
+#include "sound/Reporter.h"
+#include "sound/TickTimer.h"
+#include "storage/Layouts.h"
+#include "windows/MButUnit.h"
+#include "windows/MainView.h"
+
+#include <QEvent>
+#include <QObject>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class QKeyEvent;
+
+// Virtual key codes of the numeric keypad.
+constexpr uint16_t VK_NUMPAD0 = 0x60;
+constexpr uint16_t VK_NUMPAD9 = 0x69;
+
+// What the session needs of the main window.
+class TSessionWindow {
+public:
+  virtual ~TSessionWindow() = default;
+  // The window's play sequence: disables KeyPanel, drops the code while a
+  // block plays, opens, renders, prepares and writes. The session sets
+  // WavePending and WavName before.
+  virtual void PlayCode(const std::string& Code) = 0;
+  // The text replay window, modal; returns when it is closed.
+  virtual void ShowTextWindow() = 0;
+  // Waits Ms milliseconds with the window's events going on (wait cursor).
+  virtual void WaitMs(int32_t Ms) = 0;
+  // The layout typed characters are translated with (SprachNr 1..4).
+  virtual int32_t LayoutNr() const = 0;
+};
+
+// One key event as the answer handlers read it.
+struct TKeyInput {
+  uint16_t VirtualKey = 0; // letters and digits by their upper-case ASCII, keypad 0x60..0x69
+  bool AutoRepeat = false; // sent by the system while the key is held
+  TTypedKey Typed;         // for the translation to the layout's character
+};
+
+// The virtual key code of a Qt key event: letters and digits by ASCII, the
+// keypad's digits VK_NUMPAD0..9, anything else by Qt's key code cut to 16 bits.
+uint16_t VirtualKeyOf(int QtKey, bool Keypad);
+TKeyInput KeyInputOf(const QKeyEvent& Event);
+
+// A training session on the main window: the chain of handlers that runs one
+// exercise, driven by the two timers and the end of each sound. Its state is
+// the program-wide state of training/SessionState.h.
+class TSession {
+public:
+  TSession(TMainView& View, TCourse& Course, TTickTimer& ArbTimer, TTickTimer& Timer1,
+           TMessageReporter& Reporter, TSessionWindow& Window);
+  ~TSession();
+  TSession(const TSession&) = delete;
+  TSession& operator=(const TSession&) = delete;
+
+  TMainView& View() { return FView; }
+  // Key events reach the answer handlers (the form's keyboard preview).
+  bool KeyPreview() const { return FKeyPreview; }
+
+  void SessionBegin();
+  void SessionEnd();
+  void StartBtnClick();
+  void StartUebung1();
+  void StartUebung2();
+  void StartUebung3();
+  void StartUebung4();
+  void Uebung1Tick();
+  void Uebung2Tick();
+  void Uebung3Tick();
+  void Uebung4Tick();
+  void Uebung1Weiter();
+  void RepFreigabe();
+  void RepBtnClick();
+  void Vorlauf();
+  void CountdownTick();
+  void VorlaufTick();
+  // The session's share of the end of a block; the window's completion
+  // handler calls it after its own steps.
+  void WaveDone();
+
+  // Answers.
+  void FormKeyDown(const TKeyInput& Key);
+  void FormKeyPress(const TKeyInput& Key);
+  void FormKeyUp(const TKeyInput& Key);
+  void Antwort2(TMButton* Key);
+  void Antwort3(TMButton* Key);
+  void ZeigeKorrektur(int32_t K);
+  void KorrekturTick();
+  // Marks (through the course) and sounds the key.
+  void FreiClick(TMButton* Key);
+  // Sounds a key clicked while no answer is awaited, with its sound file.
+  void SoundKey(TMButton& Key);
+
+  void ArrangeIcons();
+
+  // Connects StartBtn and RepBtn and installs the key preview filter; both
+  // end with the session.
+  void Wire();
+
+private:
+  void SoundItem(size_t I);
+  void EndUebung23();
+  void EndUebung4();
+  void SetFreiClick();
+  void RestoreTasten();
+  std::string WaveFileName(const std::string& Caption) const;
+  TMButton* NeuTaste(int32_t I) const; // 1-based, nullptr outside
+  TMButton* Taste(int32_t I) const;    // 1-based, nullptr outside
+
+  TMainView& FView;
+  TCourse& FCourse;
+  TTickTimer& FArbTimer;
+  TTickTimer& FTimer1;
+  TMessageReporter& FReporter;
+  TSessionWindow& FWindow;
+  bool FKeyPreview = true;
+  std::unique_ptr<QObject> FContext;
+  std::unique_ptr<QObject> FFilter;
+};
+
+// Forwards the form's key events to the session while its keyboard preview
+// is on; auto-repeated events are taken, so a held key counts once.
+class TKeyPreviewFilter final : public QObject {
+public:
+  explicit TKeyPreviewFilter(TSession& Session, QObject* Parent = nullptr)
+      : QObject(Parent), FSession(Session) {}
+
+protected:
+  bool eventFilter(QObject* Watched, QEvent* Event) override;
+
+private:
+  TSession& FSession;
+  const QKeyEvent* FLast = nullptr;
+  quint64 FLastTime = 0;
+  QEvent::Type FLastType = QEvent::None;
+};
+
+// Connects the session to its window: StartBtn, RepBtn, the keys' click
+// handler (the course's FreiClick marks, the session sounds), and the key
+// preview on the form and its children. The connections and the filter end
+// with the session.
+void WireSession(TSession& Session);

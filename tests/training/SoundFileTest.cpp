@@ -1,0 +1,65 @@
+// The spoken character sounds shipped in data/: one for every caption of
+// every layout, each loadable by the engine under the name the session asks
+// for.
+#include "windows/SoundFile.h"
+#include "sound/Morse.h"
+#include "storage/Layouts.h"
+#include "support/RecordingReporter.h"
+#include "support/TestWaveDevice.h"
+#include "windows/Caption.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <vector>
+
+TEST(SoundFileName, ConvertsTheCodePageAndEscapesSlashAndPercent) {
+  EXPECT_EQ(SoundFileName("KA.Wav", ANSI_CHARSET), "KA.Wav");
+  EXPECT_EQ(SoundFileName("/.wav", ANSI_CHARSET), "%2F.wav");
+  EXPECT_EQ(SoundFileName("%.wav", ANSI_CHARSET), "%25.wav");
+  EXPECT_EQ(SoundFileName("\xFC.wav", ANSI_CHARSET), "\xC3\xBC.wav");    // ü
+  EXPECT_EQ(SoundFileName("\xE0.wav", RUSSIAN_CHARSET), "\xD0\xB0.wav"); // а
+  EXPECT_EQ(SoundFileName("\xFD.wav", TURKISH_CHARSET), "\xC4\xB1.wav"); // ı
+  EXPECT_EQ(SoundFileName("", ANSI_CHARSET), "");
+}
+
+class ShippedSounds : public ::testing::Test {
+protected:
+  void SetUp() override {
+    FOld = std::filesystem::current_path();
+    std::filesystem::current_path(
+        std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "data");
+  }
+  void TearDown() override { std::filesystem::current_path(FOld); }
+
+private:
+  std::filesystem::path FOld;
+};
+
+TEST_F(ShippedSounds, EveryCaptionOfEveryLayoutHasALoadableFile) {
+  TTestWaveDevice Device;
+  TRecordingReporter Reporter;
+  TMorse Morse(Device, Reporter);
+  int Checked = 0;
+  for (const TLayout& L : LayoutTable()) {
+    std::vector<std::string> Captions;
+    for (const char* Row : L.Rows)
+      for (const char* C = Row; *C != '\0'; ++C)
+        Captions.emplace_back(1, *C);
+    for (const char C : std::string(".,?/+="))
+      Captions.emplace_back(1, C);
+    for (const char* S : {"KA", "SK", "ka", "sk"})
+      Captions.emplace_back(S);
+    for (const std::string& Caption : Captions)
+      for (const char* Ext : {".wav", ".Wav"}) {
+        const std::string Name = SoundFileName(Caption + Ext, L.Charset);
+        EXPECT_TRUE(Morse.LoadWave(Name)) << L.SprachNr << " " << Name;
+        EXPECT_EQ(FileHeader[22], 1) << Name; // mono
+        EXPECT_EQ(FileHeader[34], 8) << Name; // 8 bits
+        EXPECT_EQ(FileHeader[24] | FileHeader[25] << 8, 11025) << Name;
+        ++Checked;
+      }
+  }
+  EXPECT_GT(Checked, 300);
+  EXPECT_TRUE(Reporter.Messages.empty());
+}
