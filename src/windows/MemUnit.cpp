@@ -8,9 +8,11 @@
 #include "windows/Fonts.h"
 #include "windows/WindowPlace.h"
 
+#include <QShowEvent>
 #include <QTextCursor>
 
 #include <algorithm>
+#include <array>
 
 namespace {
 std::unique_ptr<TTickTimer> ReplayTimer(TTickTimer* Given) {
