@@ -22,20 +22,24 @@ constexpr int32_t MaxSpeed = 150;
 constexpr char StopCaption[] = "Stop";
 constexpr char TestCaption[] = "Test";
 
-uint16_t TimerMs(int64_t Ms) { return static_cast<uint16_t>(std::clamp<int64_t>(Ms, 1, 65535)); }
+uint16_t TimerMs(int64_t Ms) {
+  return static_cast<uint16_t>(std::clamp<int64_t>(Ms, 1, 65535));
+}
 } // namespace
 
-TSpeedTest::TSpeedTest(TMainView& View, TMorse& Morse, TWaveWindow& Window, TTickTimer& ArbTimer, TClock& Clock,
-                       TMessageReporter& Reporter, TSpeedTestHooks Hooks)
-    : FView(View), FMorse(Morse), FWindow(Window), FArbTimer(ArbTimer), FClock(Clock), FReporter(Reporter),
-      FHooks(std::move(Hooks)) {}
+TSpeedTest::TSpeedTest(TMainView& View, TMorse& Morse, TWaveWindow& Window, TTickTimer& ArbTimer,
+                       TClock& Clock, TMessageReporter& Reporter, TSpeedTestHooks Hooks)
+    : FView(View), FMorse(Morse), FWindow(Window), FArbTimer(ArbTimer), FClock(Clock),
+      FReporter(Reporter), FHooks(std::move(Hooks)) {}
 
 std::string TSpeedTest::TestWord(int32_t Sprache) {
   // "парис" in code page 1251.
   return Sprache == 3 ? std::string("\xEF\xE0\xF0\xE8\xF1") : std::string("paris");
 }
 
-bool TSpeedTest::MainPlaying() const { return FHooks.Playing ? FHooks.Playing() : ::Playing; }
+bool TSpeedTest::MainPlaying() const {
+  return FHooks.Playing ? FHooks.Playing() : ::Playing;
+}
 
 void TSpeedTest::SetSpeed(int32_t Cpm) {
   FView.SpeedUD->SetPosition(Cpm);
@@ -48,7 +52,7 @@ void TSpeedTest::TestBtnClick() {
     UebPos = UebLaenge;
     TestLaeuft = false;
     FView.StartBtn->setEnabled(true);
-    SpeedTestTick();  // ends the test
+    SpeedTestTick(); // ends the test
     FView.KeyPanel->setEnabled(true);
     return;
   }
@@ -169,7 +173,8 @@ void TSpeedTest::SpeedTestTick() {
       EndTest();
       return;
     }
-    SetIntervallAt(IntervallSlot(FView.SpeedUD->Position()), static_cast<uint8_t>(Intervall & 0xFF));
+    SetIntervallAt(IntervallSlot(FView.SpeedUD->Position()),
+                   static_cast<uint8_t>(Intervall & 0xFF));
     IntChanged = true;
     EndTest();
     return;
@@ -196,7 +201,8 @@ bool TSpeedTest::Completion() {
   if (!TestLaeuft)
     return false;
   TestDauer = static_cast<int32_t>(FClock.GetTickCount() - StartTick);
-  const int64_t Lag = static_cast<int64_t>(TestDauer) - static_cast<int64_t>(SoundLen) * 1000 / SamplesPerSec;
+  const int64_t Lag =
+      static_cast<int64_t>(TestDauer) - static_cast<int64_t>(SoundLen) * 1000 / SamplesPerSec;
   // Only a real delay shortens the pause; a completion that seems early
   // does not lengthen it.
   if (Lag > 0 && FArbTimer.Interval() > Lag)

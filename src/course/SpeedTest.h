@@ -34,8 +34,8 @@ struct TSpeedTestHooks {
 
 class TSpeedTest {
 public:
-  TSpeedTest(TMainView& View, TMorse& Morse, TWaveWindow& Window, TTickTimer& ArbTimer, TClock& Clock,
-             TMessageReporter& Reporter, TSpeedTestHooks Hooks = {});
+  TSpeedTest(TMainView& View, TMorse& Morse, TWaveWindow& Window, TTickTimer& ArbTimer,
+             TClock& Clock, TMessageReporter& Reporter, TSpeedTestHooks Hooks = {});
 
   // Starts a test, or stops the running one ("Stop" caption).
   void TestBtnClick();
@@ -50,14 +50,14 @@ public:
   // The test word for the layout: Russian (SprachNr 3) or any other.
   static std::string TestWord(int32_t SprachNr);
 
-  uint32_t StartTick = 0;  // when the first character of the run started
-  int32_t TestDauer = 0;   // ms
-  int32_t SollDauer = 0;   // ms
-  int32_t Toleranz = 0;    // ms
-  int32_t Korrektur = 0;   // ms subtracted from Intervall
-  int32_t Versuche = 0;    // runs at this speed; the fifth correction aborts
-  int32_t FullIdx = 0;     // next slot of a full calibration; 0 otherwise
-  int32_t Runs = 0;        // runs evaluated since the start, for the record
+  uint32_t StartTick = 0; // when the first character of the run started
+  int32_t TestDauer = 0;  // ms
+  int32_t SollDauer = 0;  // ms
+  int32_t Toleranz = 0;   // ms
+  int32_t Korrektur = 0;  // ms subtracted from Intervall
+  int32_t Versuche = 0;   // runs at this speed; the fifth correction aborts
+  int32_t FullIdx = 0;    // next slot of a full calibration; 0 otherwise
+  int32_t Runs = 0;       // runs evaluated since the start, for the record
 
   static constexpr int32_t Words = 12;
   static constexpr int32_t WordLength = 5;

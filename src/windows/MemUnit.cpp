@@ -4,8 +4,8 @@
 #include "sound/SoundState.h"
 #include "sound/ThdTimer.h"
 #include "windows/Caption.h"
-#include "windows/Texts.h"
 #include "windows/Fonts.h"
+#include "windows/Texts.h"
 #include "windows/WindowPlace.h"
 
 #include <QShowEvent>
@@ -24,7 +24,8 @@ std::unique_ptr<TTickTimer> ReplayTimer(TTickTimer* Given) {
   return Timer;
 }
 
-template <class T> T* Make(QWidget* Parent, const char* Name, int Left, int Top, int Width, int Height) {
+template <class T>
+T* Make(QWidget* Parent, const char* Name, int Left, int Top, int Width, int Height) {
   auto* W = new T(Parent);
   W->setObjectName(Name);
   W->setGeometry(Left, Top, Width, Height);
@@ -35,10 +36,16 @@ template <class T> T* Make(QWidget* Parent, const char* Name, int Left, int Top,
 std::string TextOr(const std::array<std::string, 6>& Table, size_t Line, const char* Designed) {
   return Table[Line].empty() ? std::string(Designed) : Table[Line];
 }
-std::string PlayText() { return TextOr(TextFormText, 2, "Geben"); }
-std::string PlayingText() { return TextOr(TextFormText, 3, "Stop"); }
+std::string PlayText() {
+  return TextOr(TextFormText, 2, "Geben");
+}
+std::string PlayingText() {
+  return TextOr(TextFormText, 3, "Stop");
+}
 
-uint16_t TimerMs(int32_t Ms) { return static_cast<uint16_t>(std::clamp<int32_t>(Ms, 1, 65535)); }
+uint16_t TimerMs(int32_t Ms) {
+  return static_cast<uint16_t>(std::clamp<int32_t>(Ms, 1, 65535));
+}
 
 QPushButton* Button(QWidget* Parent, const char* Name, int Left, const char* Caption) {
   auto* B = Make<QPushButton>(Parent, Name, Left, 268, 75, 25);
@@ -48,8 +55,8 @@ QPushButton* Button(QWidget* Parent, const char* Name, int Left, const char* Cap
 } // namespace
 
 TMemForm::TMemForm(QWidget* Parent, TTickTimer* Timer)
-    : QDialog(Parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), FOwnTimer(ReplayTimer(Timer)),
-      MemTimer(Timer != nullptr ? *Timer : *FOwnTimer) {
+    : QDialog(Parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      FOwnTimer(ReplayTimer(Timer)), MemTimer(Timer != nullptr ? *Timer : *FOwnTimer) {
   setObjectName("MemForm");
   SetCaption(this, "Text");
   // 370 x 327 with its frame and title bar.
@@ -66,8 +73,10 @@ TMemForm::TMemForm(QWidget* Parent, TTickTimer* Timer)
   // The selection marks the group being played, also without the focus.
   for (QWidget* W : {static_cast<QWidget*>(GebEdit), static_cast<QWidget*>(GebText)}) {
     QPalette S = W->palette();
-    S.setColor(QPalette::Inactive, QPalette::Highlight, S.color(QPalette::Active, QPalette::Highlight));
-    S.setColor(QPalette::Inactive, QPalette::HighlightedText, S.color(QPalette::Active, QPalette::HighlightedText));
+    S.setColor(QPalette::Inactive, QPalette::Highlight,
+               S.color(QPalette::Active, QPalette::Highlight));
+    S.setColor(QPalette::Inactive, QPalette::HighlightedText,
+               S.color(QPalette::Active, QPalette::HighlightedText));
     W->setPalette(S);
   }
 
@@ -113,7 +122,9 @@ void TMemForm::showEvent(QShowEvent* Event) {
 
 // Escape and the system's close act as the Close button, so that the main
 // window always gets its speed back.
-void TMemForm::reject() { MemClBtnClick(); }
+void TMemForm::reject() {
+  MemClBtnClick();
+}
 
 void TMemForm::ApplyTexts() {
   SetCaption(MemClBtn, TextOr(TextFormText, 1, "Close"));
@@ -126,16 +137,21 @@ void TMemForm::ApplyTexts() {
 int32_t TMemForm::Length() const {
   if (FContext.UebFolge == nullptr || FContext.UebLaenge == nullptr)
     return 0;
-  return std::clamp<int32_t>(*FContext.UebLaenge, 0, static_cast<int32_t>(FContext.UebFolge->size()));
+  return std::clamp<int32_t>(*FContext.UebLaenge, 0,
+                             static_cast<int32_t>(FContext.UebFolge->size()));
 }
 
-bool TMemForm::Running() const { return CaptionOf(MemPlayBtn) != PlayText(); }
+bool TMemForm::Running() const {
+  return CaptionOf(MemPlayBtn) != PlayText();
+}
 
 uint8_t TMemForm::Charset() const {
   return FContext.KeyPanel != nullptr ? CharsetOf(FContext.KeyPanel) : CharsetOf(GebText);
 }
 
-int TMemForm::SelStart() const { return GebText->textCursor().selectionStart(); }
+int TMemForm::SelStart() const {
+  return GebText->textCursor().selectionStart();
+}
 
 int TMemForm::SelLength() const {
   const QTextCursor C = GebText->textCursor();
@@ -209,10 +225,11 @@ void TMemForm::FillText() {
   const int32_t N = Length();
   for (int32_t I = 0; I < N; ++I) {
     const int32_t E = (*FContext.UebFolge)[static_cast<size_t>(I)];
-    if (FContext.BuchFolge != nullptr && E >= 1 && E <= static_cast<int32_t>(FContext.BuchFolge->size()))
+    if (FContext.BuchFolge != nullptr && E >= 1 &&
+        E <= static_cast<int32_t>(FContext.BuchFolge->size()))
       MemText += (*FContext.BuchFolge)[static_cast<size_t>(E) - 1];
     else
-      MemText += ' ';  // keeps the groups' offsets
+      MemText += ' '; // keeps the groups' offsets
     if ((I + 1) % 5 == 0)
       MemText += "  ";
   }
@@ -225,7 +242,7 @@ void TMemForm::FillText() {
 
 void TMemForm::MemPlayBtnClick() {
   if (Running()) {
-    MemPos = Length();  // the next tick ends the run
+    MemPos = Length(); // the next tick ends the run
     SetCaption(MemPlayBtn, PlayText());
     MemPausBtn->setEnabled(true);
     return;
@@ -269,7 +286,8 @@ void TMemForm::MemTimerTimer() {
     };
     if (Has(FContext.BuchFolge))
       GebZeile += (*FContext.BuchFolge)[static_cast<size_t>(E) - 1];
-    const std::string Code = Has(FContext.KursFolge) ? CodeOf((*FContext.KursFolge)[static_cast<size_t>(E) - 1]) : "";
+    const std::string Code =
+        Has(FContext.KursFolge) ? CodeOf((*FContext.KursFolge)[static_cast<size_t>(E) - 1]) : "";
     if (FContext.SollCode != nullptr)
       *FContext.SollCode = Code;
 

@@ -49,14 +49,14 @@ public:
   void SetContext(const TMemContext& Context) { FContext = Context; }
   const TMemContext& Context() const { return FContext; }
 
-  QLineEdit* GebEdit;       // the characters played so far in the current line
-  QPlainTextEdit* GebText;  // the whole text; the group being played is selected
+  QLineEdit* GebEdit;      // the characters played so far in the current line
+  QPlainTextEdit* GebText; // the whole text; the group being played is selected
   QPushButton* MemClBtn;
   QPushButton* MemPlayBtn;
-  QPushButton* MemPausBtn;  // a toggle
+  QPushButton* MemPausBtn; // a toggle
   QLabel* Label1;
   TBevel* Bevel1;
-  QLabel* SPLabel;          // the window's speed
+  QLabel* SPLabel; // the window's speed
   TSpinButton* SPSpeed;
   TTickTimer& MemTimer;
 
@@ -80,9 +80,9 @@ public:
   int32_t MemPos = 0;   // next entry of UebFolge to play
   int32_t MemGruppe = 0;
   int32_t MemZeilen = 0;
-  int32_t PauseMark = 0;  // MemPos when paused; 0 when not paused
+  int32_t PauseMark = 0; // MemPos when paused; 0 when not paused
   int32_t ZeilenStart = 0;
-  int32_t MarkStart = 0;  // offset in MemText of the group to highlight next
+  int32_t MarkStart = 0; // offset in MemText of the group to highlight next
   bool MarkNeu = false;
   int32_t MemSpeed = 0;   // characters per minute, 30..150
   int32_t SavedSpeed = 0; // the main window's Speed while this window is open

@@ -88,7 +88,8 @@ TEST(SpeedTestAudio, CalibratesSpeed150OnTheRealOutput) {
   ASSERT_FALSE(TestLaeuft) << "the test did not finish";
   ArbTimer.SetEnabled(false);
 
-  std::printf("speed test at 150: ideal Intervall %.1f ms, started at %d ms, calibrated to %d ms in %d run(s), "
+  std::printf("speed test at 150: ideal Intervall %.1f ms, started at %d ms, calibrated to %d ms "
+              "in %d run(s), "
               "last run %d ms of %d\n",
               Ideal, Start, Intervall, SpeedTest.Runs, SpeedTest.TestDauer, SpeedTest.SollDauer);
   EXPECT_TRUE(Reporter.Messages.empty()) << "aborted: " << Reporter.Messages.front();

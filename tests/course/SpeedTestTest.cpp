@@ -1,8 +1,8 @@
 // The speed test on a timer fired by hand, a device that completes when told
 // and a clock the test moves: the corrections, the stored result, the abort,
 // the stop and the full calibration.
-#include "course/CourseState.h"
 #include "course/SpeedTest.h"
+#include "course/CourseState.h"
 #include "sound/Morse.h"
 #include "sound/SoundState.h"
 #include "support/ManualClock.h"
@@ -50,7 +50,9 @@ protected:
     Hooks.SprachNr = [this] { return Sprache; };
   }
 
-  void Make() { Test = std::make_unique<TSpeedTest>(View, Morse, *this, Arb, Clock, Reporter, Hooks); }
+  void Make() {
+    Test = std::make_unique<TSpeedTest>(View, Morse, *this, Arb, Clock, Reporter, Hooks);
+  }
 
   void SetSpeed(int32_t Cpm, int32_t Ms) {
     View.SpeedUD->SetPosition(Cpm);
@@ -128,7 +130,7 @@ TEST_F(SpeedTestFixture, PacesCharactersAndWordsFromTheCompletion) {
     ASSERT_TRUE(Arb.Fire());
     EXPECT_FALSE(Arb.Enabled()) << "waits for the sound";
     EXPECT_EQ(Arb.Interval(), 100) << I;
-    Clock.AdvanceMs(2000);  // late enough that the lag never applies
+    Clock.AdvanceMs(2000); // late enough that the lag never applies
     ASSERT_TRUE(Device.Complete());
     EXPECT_TRUE(Arb.Enabled());
   }
@@ -167,7 +169,7 @@ TEST_F(SpeedTestFixture, ARunTooSlowAtSpeed30ShortensTheIntervalAndRepeats) {
   EXPECT_TRUE(Arb.Enabled());
   EXPECT_FALSE(IntChanged);
 
-  Run(121000);  // within 1800 ms
+  Run(121000); // within 1800 ms
   EXPECT_FALSE(TestLaeuft);
   EXPECT_EQ(IntervallAt(1), 80);
   EXPECT_TRUE(IntChanged);
@@ -196,7 +198,7 @@ TEST_F(SpeedTestFixture, TheFifthCorrectionAbortsWithTheMessageAndTheTableValue)
   Make();
   Test->TestBtnClick();
   for (int I = 1; I <= 4; ++I) {
-    Run(61500);  // 1500 ms too slow: 10 ms off each time
+    Run(61500); // 1500 ms too slow: 10 ms off each time
     ASSERT_TRUE(TestLaeuft) << I;
     EXPECT_EQ(Intervall, 90 - 10 * I);
   }
@@ -218,7 +220,7 @@ TEST_F(SpeedTestFixture, AnIntervalBelowOneAbortsAtOnce) {
   SetIntervallAt(IntervallSlot(60), 5);
   Make();
   Test->TestBtnClick();
-  Run(62000);  // Korrektur 13
+  Run(62000); // Korrektur 13
   EXPECT_FALSE(TestLaeuft);
   EXPECT_EQ(Reporter.Messages.size(), 1u);
   EXPECT_EQ(Intervall, 5);
@@ -250,16 +252,17 @@ TEST_F(SpeedTestFixture, StopRestoresTheControlsAtOnceAndStoresNothing) {
 TEST_F(SpeedTestFixture, TheRussianLayoutSoundsItsOwnWord) {
   EXPECT_EQ(TSpeedTest::TestWord(3), "\xEF\xE0\xF0\xE8\xF1");
   EXPECT_EQ(TSpeedTest::TestWord(1), "paris");
-  Letters = "\xE0\xE8\xEF\xF0\xF1";  // а и п р с
+  Letters = "\xE0\xE8\xEF\xF0\xF1"; // а и п р с
   Sprache = 3;
   SetSpeed(60, 50);
   Make();
   Test->TestBtnClick();
-  EXPECT_EQ(std::vector<int32_t>(UebFolge.begin(), UebFolge.begin() + 5), (std::vector<int32_t>{3, 1, 4, 2, 5}));
+  EXPECT_EQ(std::vector<int32_t>(UebFolge.begin(), UebFolge.begin() + 5),
+            (std::vector<int32_t>{3, 1, 4, 2, 5}));
 }
 
 TEST_F(SpeedTestFixture, ALetterTheAlphabetLacksIsLeftOut) {
-  Letters = "pari";  // no s
+  Letters = "pari"; // no s
   Codes[5].clear();
   SetSpeed(60, 50);
   Make();
@@ -289,8 +292,8 @@ TEST_F(SpeedTestFixture, AZeroIntervalStillLetsTheTimerTick) {
 
 TEST_F(SpeedTestFixture, TheFullRunCalibratesEverySpeedAndEndsAt150) {
   SetSpeed(80, 7);
-  IntervallTab[0] = 100;  // speed 30
-  IntervallTab[40] = 9;   // beyond the speeds: kept
+  IntervallTab[0] = 100; // speed 30
+  IntervallTab[40] = 9;  // beyond the speeds: kept
   View.FullT->setChecked(true);
   Make();
   Test->TestBtnClick();

@@ -128,7 +128,7 @@ TEST_F(MemFormTest, PlaysCharacterByCharacterWithTheGroupHighlighted) {
   for (int I = 0; I < 6; ++I)
     Step();
   EXPECT_EQ(Edit(), " abcde  fghij  kl");
-  Step();  // the end
+  Step(); // the end
   EXPECT_EQ(Play(), "Geben");
   EXPECT_FALSE(Form->MemPausBtn->isEnabled());
   EXPECT_EQ(Form->SelLength(), 0);
@@ -184,12 +184,12 @@ TEST_F(MemFormTest, PausingAfterTheSeventhCharacterResumesAtTheEighth) {
   Form->MemPausBtn->click();
   EXPECT_TRUE(Form->MemPausBtn->isChecked());
   EXPECT_EQ(Form->PauseMark, 7);
-  ASSERT_TRUE(Timer.Fire());  // ends the run
+  ASSERT_TRUE(Timer.Fire()); // ends the run
   EXPECT_EQ(Play(), "Geben");
   EXPECT_TRUE(Form->MemPausBtn->isEnabled());
   EXPECT_EQ(Form->SelLength(), 0);
 
-  Form->MemPausBtn->click();  // resumes
+  Form->MemPausBtn->click(); // resumes
   EXPECT_FALSE(Form->MemPausBtn->isChecked());
   EXPECT_EQ(Form->PauseMark, 0);
   EXPECT_EQ(Play(), "Halt");
@@ -220,8 +220,8 @@ TEST_F(MemFormTest, AFailingDeviceStopsTheReplayAtThatCharacter) {
   EXPECT_EQ(Reporter.Messages.size(), 1u);
   EXPECT_FALSE(Timer.Enabled());
   Device.Fail(TWaveOp::Open, 0);
-  Form->MemPlayBtn->click();  // stop
-  Form->MemPlayBtn->click();  // a new start recovers
+  Form->MemPlayBtn->click(); // stop
+  Form->MemPlayBtn->click(); // a new start recovers
   Step();
   EXPECT_EQ(Edit(), " a");
 }
