@@ -285,4 +285,20 @@ TEST_F(MemFormTest, ATickAfterClosingOnlyResetsTheCaptions) {
   EXPECT_EQ(Play(), "Geben");
 }
 
+TEST_F(MemFormTest, ShowingOpensTheTextAndEscapeGivesTheMainSpeedBack) {
+  Open(12);
+  Form->FormActivate();
+  Form->MemClBtnClick();
+  Speed = 40;
+  Form->MemSpeed = 70;
+  Folge.assign({2, 1});
+  Laenge = 2;
+  Form->show();
+  EXPECT_EQ(Form->MemText, " ba");
+  EXPECT_EQ(Speed, 70);
+  Form->reject();
+  EXPECT_FALSE(Form->isVisible());
+  EXPECT_EQ(Speed, 40);
+}
+
 } // namespace
