@@ -1,9 +1,18 @@
 #include "windows/MemUnit.h"
 
+#include "sound/Morse.h"
+#include "sound/SoundState.h"
 #include "sound/ThdTimer.h"
 #include "windows/Caption.h"
 #include "windows/Fonts.h"
+#include "windows/Texts.h"
 #include "windows/WindowPlace.h"
+
+#include <QShowEvent>
+#include <QTextCursor>
+
+#include <algorithm>
+#include <array>
 
 namespace {
 std::unique_ptr<TTickTimer> ReplayTimer(TTickTimer* Given) {
@@ -15,11 +24,27 @@ std::unique_ptr<TTickTimer> ReplayTimer(TTickTimer* Given) {
   return Timer;
 }
 
-template <class T> T* Make(QWidget* Parent, const char* Name, int Left, int Top, int Width, int Height) {
+template <class T>
+T* Make(QWidget* Parent, const char* Name, int Left, int Top, int Width, int Height) {
   auto* W = new T(Parent);
   W->setObjectName(Name);
   W->setGeometry(Left, Top, Width, Height);
   return W;
+}
+
+// An interface text, or the designed caption while no language file gave one.
+std::string TextOr(const std::array<std::string, 6>& Table, size_t Line, const char* Designed) {
+  return Table[Line].empty() ? std::string(Designed) : Table[Line];
+}
+std::string PlayText() {
+  return TextOr(TextFormText, 2, "Geben");
+}
+std::string PlayingText() {
+  return TextOr(TextFormText, 3, "Stop");
+}
+
+uint16_t TimerMs(int32_t Ms) {
+  return static_cast<uint16_t>(std::clamp<int32_t>(Ms, 1, 65535));
 }
 
 QPushButton* Button(QWidget* Parent, const char* Name, int Left, const char* Caption) {
@@ -30,8 +55,8 @@ QPushButton* Button(QWidget* Parent, const char* Name, int Left, const char* Cap
 } // namespace
 
 TMemForm::TMemForm(QWidget* Parent, TTickTimer* Timer)
-    : QDialog(Parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), FOwnTimer(ReplayTimer(Timer)),
-      MemTimer(Timer != nullptr ? *Timer : *FOwnTimer) {
+    : QDialog(Parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      FOwnTimer(ReplayTimer(Timer)), MemTimer(Timer != nullptr ? *Timer : *FOwnTimer) {
   setObjectName("MemForm");
   SetCaption(this, "Text");
   // 370 x 327 with its frame and title bar.
@@ -48,8 +73,10 @@ TMemForm::TMemForm(QWidget* Parent, TTickTimer* Timer)
   // The selection marks the group being played, also without the focus.
   for (QWidget* W : {static_cast<QWidget*>(GebEdit), static_cast<QWidget*>(GebText)}) {
     QPalette S = W->palette();
-    S.setColor(QPalette::Inactive, QPalette::Highlight, S.color(QPalette::Active, QPalette::Highlight));
-    S.setColor(QPalette::Inactive, QPalette::HighlightedText, S.color(QPalette::Active, QPalette::HighlightedText));
+    S.setColor(QPalette::Inactive, QPalette::Highlight,
+               S.color(QPalette::Active, QPalette::Highlight));
+    S.setColor(QPalette::Inactive, QPalette::HighlightedText,
+               S.color(QPalette::Active, QPalette::HighlightedText));
     W->setPalette(S);
   }
 
@@ -74,6 +101,14 @@ TMemForm::TMemForm(QWidget* Parent, TTickTimer* Timer)
   SPLabel->setAutoFillBackground(true);
   SetCaption(SPLabel, "60");
   SPSpeed = Make<TSpinButton>(this, "SPSpeed", 239, 262, 17, 26);
+
+  SPSpeed->OnUpClick = [this] { SPSpeedUpClick(); };
+  SPSpeed->OnDownClick = [this] { SPSpeedDownClick(); };
+  connect(MemPlayBtn, &QPushButton::clicked, this, [this] { MemPlayBtnClick(); });
+  connect(MemPausBtn, &QPushButton::clicked, this, [this] { MemPausBtnClick(); });
+  connect(MemClBtn, &QPushButton::clicked, this, [this] { MemClBtnClick(); });
+  MemTimer.SetOnTimer([this] { MemTimerTimer(); });
+  FormCreate();
 }
 
 TMemForm::~TMemForm() = default;
@@ -81,4 +116,232 @@ TMemForm::~TMemForm() = default;
 void TMemForm::showEvent(QShowEvent* Event) {
   CentreOnScreen(*this);
   QDialog::showEvent(Event);
+  if (!Event->spontaneous())
+    FormActivate();
+}
+
+// Escape and the system's close act as the Close button, so that the main
+// window always gets its speed back.
+void TMemForm::reject() {
+  MemClBtnClick();
+}
+
+void TMemForm::ApplyTexts() {
+  SetCaption(MemClBtn, TextOr(TextFormText, 1, "Close"));
+  if (!Running())
+    SetCaption(MemPlayBtn, PlayText());
+  SetCaption(MemPausBtn, TextOr(TextFormText, 4, "Pause"));
+  SetCaption(Label1, TextOr(TextFormText, 5, "Speed"));
+}
+
+int32_t TMemForm::Length() const {
+  if (FContext.UebFolge == nullptr || FContext.UebLaenge == nullptr)
+    return 0;
+  return std::clamp<int32_t>(*FContext.UebLaenge, 0,
+                             static_cast<int32_t>(FContext.UebFolge->size()));
+}
+
+bool TMemForm::Running() const {
+  return CaptionOf(MemPlayBtn) != PlayText();
+}
+
+uint8_t TMemForm::Charset() const {
+  return FContext.KeyPanel != nullptr ? CharsetOf(FContext.KeyPanel) : CharsetOf(GebText);
+}
+
+int TMemForm::SelStart() const {
+  return GebText->textCursor().selectionStart();
+}
+
+int TMemForm::SelLength() const {
+  const QTextCursor C = GebText->textCursor();
+  return C.selectionEnd() - C.selectionStart();
+}
+
+void TMemForm::Select(int Start, int Len) {
+  QTextCursor C = GebText->textCursor();
+  const int End = static_cast<int>(GebText->document()->characterCount()) - 1;
+  const int From = std::clamp(Start, 0, std::max(End, 0));
+  C.setPosition(From);
+  C.setPosition(std::clamp(From + Len, 0, std::max(End, 0)), QTextCursor::KeepAnchor);
+  GebText->setTextCursor(C);
+}
+
+void TMemForm::ApplySpeed() {
+  Speed = MemSpeed;
+  SPLabel->setText(QString::number(Speed));
+  TMorse::BuildElements();
+  SelectIntervall();
+}
+
+void TMemForm::SPSpeedDownClick(bool Step) {
+  if (Step)
+    MemSpeed = std::max(MemSpeed - 5, 30);
+  ApplySpeed();
+}
+
+void TMemForm::SPSpeedUpClick(bool Step) {
+  if (Step)
+    MemSpeed = std::min(MemSpeed + 5, 150);
+  ApplySpeed();
+}
+
+void TMemForm::FormCreate() {
+  MemSpeed = std::clamp<int32_t>(Speed, 30, 150);
+  SPSpeedDownClick(false);
+}
+
+void TMemForm::FormActivate() {
+  SavedSpeed = Speed;
+  if (Speed > MemSpeed)
+    MemSpeed = std::min<int32_t>(Speed, 150);
+  ApplyTexts();
+  MemPausBtn->setEnabled(false);
+  SPSpeedDownClick(false);
+
+  // Courier, 12 points.
+  QFont F = PixelFont("Courier", 16, true);
+  F.setStyleHint(QFont::TypeWriter);
+  GebText->setFont(F);
+  GebEdit->setFont(F);
+  QPalette P = GebText->palette();
+  P.setColor(QPalette::Text, Qt::black);
+  GebText->setPalette(P);
+  P = GebEdit->palette();
+  P.setColor(QPalette::Text, Qt::black);
+  GebEdit->setPalette(P);
+  SetCharset(GebText, Charset());
+  SetCharset(GebEdit, Charset());
+
+  FillText();
+  GebEdit->clear();
+}
+
+void TMemForm::FillText() {
+  GebText->setReadOnly(false);
+  GebText->clear();
+  MemText = " ";
+  MemZeilen = 0;
+  const int32_t N = Length();
+  for (int32_t I = 0; I < N; ++I) {
+    const int32_t E = (*FContext.UebFolge)[static_cast<size_t>(I)];
+    if (FContext.BuchFolge != nullptr && E >= 1 &&
+        E <= static_cast<int32_t>(FContext.BuchFolge->size()))
+      MemText += (*FContext.BuchFolge)[static_cast<size_t>(E) - 1];
+    else
+      MemText += ' '; // keeps the groups' offsets
+    if ((I + 1) % 5 == 0)
+      MemText += "  ";
+  }
+  GebText->setPlainText(ToUnicode(MemText, Charset()));
+  MemPausBtn->setChecked(false);
+  PauseMark = 0;
+  GebText->setReadOnly(true);
+  Select(1, 0);
+}
+
+void TMemForm::MemPlayBtnClick() {
+  if (Running()) {
+    MemPos = Length(); // the next tick ends the run
+    SetCaption(MemPlayBtn, PlayText());
+    MemPausBtn->setEnabled(true);
+    return;
+  }
+  MemPausBtn->setEnabled(true);
+  if (PauseMark > 0) {
+    MemPos = PauseMark;
+    MemPausBtn->setChecked(false);
+    Select(MarkStart, 5);
+  } else {
+    MemPos = 0;
+    MemGruppe = 0;
+    MemZeilen = 0;
+    GebZeile = " ";
+    ZeilenStart = 0;
+    MarkStart = 1;
+    MarkNeu = true;
+    GebEdit->clear();
+  }
+  MemTimer.SetEnabled(true);
+  SetCaption(MemPlayBtn, PlayingText());
+  PauseMark = 0;
+}
+
+void TMemForm::MemPausBtnClick() {
+  if (PauseMark > 0) {
+    MemPlayBtnClick();
+    return;
+  }
+  PauseMark = MemPos;
+  MemPos = Length();
+  SetCaption(MemPlayBtn, PlayText());
+}
+
+void TMemForm::MemTimerTimer() {
+  MemTimer.SetEnabled(false);
+  if (MemPos < Length()) {
+    const int32_t E = (*FContext.UebFolge)[static_cast<size_t>(MemPos)];
+    const auto Has = [E](const std::string* S) {
+      return S != nullptr && E >= 1 && E <= static_cast<int32_t>(S->size());
+    };
+    if (Has(FContext.BuchFolge))
+      GebZeile += (*FContext.BuchFolge)[static_cast<size_t>(E) - 1];
+    const std::string Code =
+        Has(FContext.KursFolge) ? CodeOf((*FContext.KursFolge)[static_cast<size_t>(E) - 1]) : "";
+    if (FContext.SollCode != nullptr)
+      *FContext.SollCode = Code;
+
+    if (!MemPlaying && FContext.Morse != nullptr && FContext.Window != nullptr) {
+      if (!DeviceOpen)
+        DeviceOpen = FContext.Morse->OpenOut(*FContext.Window);
+      if (DeviceOpen) {
+        TMorse::RenderCode(Code);
+        if (FContext.Morse->PrepareOut())
+          MemPlaying = FContext.Morse->WriteOut();
+      }
+    }
+
+    GebEdit->setText(ToUnicode(GebZeile, Charset()));
+    if (MarkNeu) {
+      Select(MarkStart, 5);
+      MarkNeu = false;
+    }
+    ++MemPos;
+    ++MemGruppe;
+    if (MemGruppe == 5) {
+      GebZeile += "  ";
+      if (GebZeile.size() > 33) {
+        ZeilenStart += MemZeilen == 0 ? 36 : 35;
+        MarkStart = ZeilenStart;
+        GebZeile = " ";
+        ++MemZeilen;
+      } else {
+        MarkStart = SelStart() + 7;
+      }
+      MarkNeu = true;
+      MemTimer.SetInterval(TimerMs(GroupGapMs()));
+      MemGruppe = 0;
+    } else {
+      MemTimer.SetInterval(TimerMs(CharGapMs()));
+    }
+    // The completion of the sound switches the timer on again.
+    return;
+  }
+  SetCaption(MemPlayBtn, PlayText());
+  if (PauseMark == 0) {
+    MemPausBtn->setEnabled(false);
+    MemPausBtn->setChecked(false);
+  }
+  Select(0, 0);
+  GebEdit->deselect();
+}
+
+void TMemForm::MemClBtnClick() {
+  MemPos = Length();
+  SetCaption(MemPlayBtn, PlayText());
+  Speed = SavedSpeed > 0 ? SavedSpeed : Speed;
+  TMorse::BuildElements();
+  SelectIntervall();
+  PauseMark = 0;
+  QDialog::done(QDialog::Rejected);
 }

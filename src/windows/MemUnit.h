@@ -8,9 +8,31 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
+class TMorse;
 class TTickTimer;
+class TWaveWindow;
+
+// What the replay window uses of the rest of the program, handed in by the
+// window that owns it: the engine and the window its completions go to, the
+// keyboard panel whose character set is the alphabet's, and the exercise just
+// sounded (UebFolge holds UebLaenge positions, from 1, into BuchFolge and
+// KursFolge). SollCode, when given, receives the code of every character
+// the replay plays. Any pointer may be null; the window then does without.
+struct TMemContext {
+  TMorse* Morse = nullptr;
+  TWaveWindow* Window = nullptr;
+  QWidget* KeyPanel = nullptr;
+  const std::vector<int32_t>* UebFolge = nullptr;
+  const int32_t* UebLaenge = nullptr;
+  const std::string* BuchFolge = nullptr;
+  const std::string* KursFolge = nullptr;
+  std::string* SollCode = nullptr;
+};
 
 // The text replay window: shows the text of a finished group exercise and
 // sounds it again at a speed of its own. Shown modally by the session.
@@ -24,17 +46,63 @@ public:
   explicit TMemForm(QWidget* Parent = nullptr, TTickTimer* Timer = nullptr);
   ~TMemForm() override;
 
-  QLineEdit* GebEdit;       // the characters played so far in the current line
-  QPlainTextEdit* GebText;  // the whole text; the group being played is selected
+  void SetContext(const TMemContext& Context) { FContext = Context; }
+  const TMemContext& Context() const { return FContext; }
+
+  QLineEdit* GebEdit;      // the characters played so far in the current line
+  QPlainTextEdit* GebText; // the whole text; the group being played is selected
   QPushButton* MemClBtn;
   QPushButton* MemPlayBtn;
-  QPushButton* MemPausBtn;  // a toggle
+  QPushButton* MemPausBtn; // a toggle
   QLabel* Label1;
   TBevel* Bevel1;
-  QLabel* SPLabel;          // the window's speed
+  QLabel* SPLabel; // the window's speed
   TSpinButton* SPSpeed;
   TTickTimer& MemTimer;
 
+  // Captions from the interface texts (TextFormText 1, 2, 4, 5).
+  void ApplyTexts();
+
+  void FormCreate();
+  // Each time the window is shown.
+  void FormActivate();
+  void MemPlayBtnClick();
+  void MemPausBtnClick();
+  void MemClBtnClick();
+  // Step the window's speed by 5 when Step, then apply it to the engine.
+  void SPSpeedDownClick(bool Step = true);
+  void SPSpeedUpClick(bool Step = true);
+  void MemTimerTimer();
+
+  // The replay's state.
+  std::string MemText;  // as shown in GebText
+  std::string GebZeile; // as shown in GebEdit
+  int32_t MemPos = 0;   // next entry of UebFolge to play
+  int32_t MemGruppe = 0;
+  int32_t MemZeilen = 0;
+  int32_t PauseMark = 0; // MemPos when paused; 0 when not paused
+  int32_t ZeilenStart = 0;
+  int32_t MarkStart = 0; // offset in MemText of the group to highlight next
+  bool MarkNeu = false;
+  int32_t MemSpeed = 0;   // characters per minute, 30..150
+  int32_t SavedSpeed = 0; // the main window's Speed while this window is open
+
+  // The selection of GebText, in characters (= bytes of MemText).
+  int SelStart() const;
+  int SelLength() const;
+
+  void reject() override;
+
 protected:
   void showEvent(QShowEvent* Event) override;
+
+private:
+  int32_t Length() const;
+  void ApplySpeed();
+  void FillText();
+  void Select(int Start, int Length);
+  bool Running() const;
+  uint8_t Charset() const;
+
+  TMemContext FContext;
 };

@@ -1,0 +1,212 @@
+#include "course/SpeedTest.h"
+
+#include "course/CourseState.h"
+#include "sound/SoundState.h"
+#include "windows/Caption.h"
+#include "windows/Controls.h"
+#include "windows/Texts.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace {
+constexpr int32_t MinSpeed = 30;
+constexpr int32_t MaxSpeed = 150;
+constexpr char StopCaption[] = "Stop";
+constexpr char TestCaption[] = "Test";
+
+uint16_t TimerMs(int64_t Ms) {
+  return static_cast<uint16_t>(std::clamp<int64_t>(Ms, 1, 65535));
+}
+} // namespace
+
+TSpeedTest::TSpeedTest(TMainView& View, TMorse& Morse, TWaveWindow& Window, TTickTimer& ArbTimer,
+                       TClock& Clock, TMessageReporter& Reporter, TSpeedTestHooks Hooks)
+    : FView(View), FMorse(Morse), FWindow(Window), FArbTimer(ArbTimer), FClock(Clock),
+      FReporter(Reporter), FHooks(std::move(Hooks)) {}
+
+std::string TSpeedTest::TestWord(int32_t Sprache) {
+  // "парис" in code page 1251.
+  return Sprache == 3 ? std::string("\xEF\xE0\xF0\xE8\xF1") : std::string("paris");
+}
+
+bool TSpeedTest::MainPlaying() const {
+  return FHooks.Playing ? FHooks.Playing() : ::Playing;
+}
+
+void TSpeedTest::SetSpeed(int32_t Cpm) {
+  FView.SpeedUD->SetPosition(Cpm);
+  Speed = Cpm;
+  SetCaption(FView.SpeedLB, std::to_string(Cpm));
+}
+
+void TSpeedTest::TestBtnClick() {
+  if (CaptionOf(FView.TestBtn) == StopCaption) {
+    UebPos = UebLaenge;
+    TestLaeuft = false;
+    FView.StartBtn->setEnabled(true);
+    SpeedTestTick(); // ends the test
+    FView.KeyPanel->setEnabled(true);
+    return;
+  }
+
+  const std::string Word = TestWord(FHooks.SprachNr ? FHooks.SprachNr() : 0);
+  UebLaenge = Words * WordLength;
+  UebFolge.assign(static_cast<size_t>(UebLaenge), 0);
+  for (size_t J = 0; J < UebFolge.size(); ++J)
+    UebFolge[J] = LetterPos(Word[J % static_cast<size_t>(WordLength)]);
+
+  SetCaption(FView.TestBtn, StopCaption);
+  FArbTimer.SetEnabled(false);
+  FView.StartBtn->setEnabled(false);
+  FView.WeiterBtn->setEnabled(false);
+  FView.InfPanel->setEnabled(false);
+  FView.KeyPanel->setEnabled(false);
+  FView.GroupBox1->setEnabled(false);
+  FView.Keyboard1->setEnabled(false);
+  if (FHooks.ArrangeIcons)
+    FHooks.ArrangeIcons();
+  FView.TestBtn->setEnabled(true);
+
+  Versuche = 1;
+  Runs = 0;
+  if (FView.FullT->isChecked()) {
+    SetSpeed(MinSpeed);
+    SelectIntervall();
+    TMorse::BuildElements();
+    FullIdx = 1;
+  } else {
+    FullIdx = 0;
+  }
+
+  UebPos = 0;
+  GruppenPos = 0;
+  FArbTimer.SetOnTimer([this] { SpeedTestTick(); });
+  TestLaeuft = true;
+  FArbTimer.SetInterval(1);
+  FArbTimer.SetEnabled(true);
+}
+
+void TSpeedTest::SpeedTestTick() {
+  FArbTimer.SetEnabled(false);
+  if (UebPos < UebLaenge && TestLaeuft) {
+    const int32_t Pos = UebFolge[static_cast<size_t>(UebPos)];
+    // A letter the alphabet lacks is left out rather than sounded as a gap
+    // of no defined length.
+    const bool Sounds = Pos >= 1 && Pos <= MaxLetters && !Codes[static_cast<size_t>(Pos)].empty();
+    if (UebPos == 0)
+      StartTick = FClock.GetTickCount();
+    if (Sounds && !MainPlaying()) {
+      DeviceOpen = FMorse.OpenOut(FWindow);
+      if (DeviceOpen) {
+        TMorse::RenderCode(Codes[static_cast<size_t>(Pos)]);
+        if (FMorse.PrepareOut())
+          FMorse.WriteOut();
+      }
+    }
+    ++UebPos;
+    ++GruppenPos;
+    if (GruppenPos == WordLength) {
+      FArbTimer.SetInterval(TimerMs(6 * static_cast<int64_t>(Intervall)));
+      GruppenPos = 0;
+    } else {
+      FArbTimer.SetInterval(TimerMs(2 * static_cast<int64_t>(Intervall)));
+    }
+    if (UebPos == UebLaenge)
+      FArbTimer.SetInterval(1);
+    // The completion of the sound switches the timer on again; a left-out
+    // letter has none.
+    if (!Sounds)
+      FArbTimer.SetEnabled(true);
+    return;
+  }
+
+  if (TestLaeuft) {
+    ++Runs;
+    TestDauer = static_cast<int32_t>(FClock.GetTickCount() - StartTick);
+    SollDauer = static_cast<int32_t>(3600000 / std::max(Speed, 1));
+    Toleranz = static_cast<int32_t>(std::nearbyint(static_cast<double>(SollDauer) * 0.015));
+    const int32_t D = TestDauer - SollDauer;
+    if (D > Toleranz || D < -Toleranz) {
+      Korrektur = D / 150;
+      ++Versuche;
+      Intervall -= Korrektur;
+      if (Intervall < 1 || Versuche > 5) {
+        FReporter.ShowMessage(MessagesText[5]);
+        EndTest();
+        Intervall = IntervallAt(IntervallSlot(FView.SpeedUD->Position()));
+        return;
+      }
+      GruppenPos = 0;
+      UebPos = 0;
+      FArbTimer.SetEnabled(true);
+      return;
+    }
+    if (FView.FullT->isChecked() && FullIdx > 0) {
+      SetIntervallAt(FullIdx, static_cast<uint8_t>(Intervall & 0xFF));
+      ++FullIdx;
+      const int32_t Next = Speed + 5;
+      Versuche = 1;
+      Intervall = static_cast<int32_t>(static_cast<int64_t>(Intervall) * (Next - 5) / Next);
+      if (Next <= MaxSpeed) {
+        SetSpeed(Next);
+        TMorse::BuildElements();
+        UebPos = 0;
+        GruppenPos = 0;
+        FArbTimer.SetEnabled(true);
+        return;
+      }
+      // Past the top of the range: 150 stays the active speed, with its
+      // freshly calibrated interval.
+      SetSpeed(MaxSpeed);
+      SelectIntervall();
+      TMorse::BuildElements();
+      if (FHooks.WriteIntFile)
+        FHooks.WriteIntFile();
+      EndTest();
+      return;
+    }
+    SetIntervallAt(IntervallSlot(FView.SpeedUD->Position()),
+                   static_cast<uint8_t>(Intervall & 0xFF));
+    IntChanged = true;
+    EndTest();
+    return;
+  }
+  EndTest();
+}
+
+void TSpeedTest::EndTest() {
+  TestLaeuft = false;
+  FArbTimer.SetEnabled(false);
+  SetCaption(FView.TestBtn, TestCaption);
+  FView.StartBtn->setEnabled(true);
+  FView.WeiterBtn->setEnabled(true);
+  FView.InfPanel->setEnabled(true);
+  FView.KeyPanel->setEnabled(true);
+  FView.GroupBox1->setEnabled(true);
+  FView.Keyboard1->setEnabled(true);
+  FView.TestBtn->setEnabled(true);
+  if (FHooks.SessionEnd)
+    FHooks.SessionEnd();
+}
+
+bool TSpeedTest::Completion() {
+  if (!TestLaeuft)
+    return false;
+  TestDauer = static_cast<int32_t>(FClock.GetTickCount() - StartTick);
+  const int64_t Lag =
+      static_cast<int64_t>(TestDauer) - static_cast<int64_t>(SoundLen) * 1000 / SamplesPerSec;
+  // Only a real delay shortens the pause; a completion that seems early
+  // does not lengthen it.
+  if (Lag > 0 && FArbTimer.Interval() > Lag)
+    FArbTimer.SetInterval(TimerMs(FArbTimer.Interval() - Lag));
+  FArbTimer.SetEnabled(true);
+  return true;
+}

@@ -1,0 +1,325 @@
+// The speed test on a timer fired by hand, a device that completes when told
+// and a clock the test moves: the corrections, the stored result, the abort,
+// the stop and the full calibration.
+#include "course/SpeedTest.h"
+#include "course/CourseState.h"
+#include "sound/Morse.h"
+#include "sound/SoundState.h"
+#include "support/ManualClock.h"
+#include "support/ManualTimer.h"
+#include "support/RecordingReporter.h"
+#include "support/TestWaveDevice.h"
+#include "windows/Caption.h"
+#include "windows/MainView.h"
+#include "windows/Texts.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+class SpeedTestFixture : public ::testing::Test, public TWaveWindow {
+protected:
+  void SetUp() override {
+    ResetSoundState();
+    ResetCourseState();
+    ClearTexts();
+    MessagesText[5] = "Test abgebrochen";
+    Letters = "parisx";
+    Codes[1] = ".--.";
+    Codes[2] = ".-";
+    Codes[3] = ".-.";
+    Codes[4] = "..";
+    Codes[5] = "...";
+    Codes[6] = "-..-";
+    BuildMainView(View, Form);
+    Hooks.SessionEnd = [this] { ++SessionEnds; };
+    Hooks.ArrangeIcons = [this] { ++Arranged; };
+    Hooks.WriteIntFile = [this] {
+      ++Writes;
+      return true;
+    };
+    Hooks.SprachNr = [this] { return Sprache; };
+  }
+
+  void Make() {
+    Test = std::make_unique<TSpeedTest>(View, Morse, *this, Arb, Clock, Reporter, Hooks);
+  }
+
+  void SetSpeed(int32_t Cpm, int32_t Ms) {
+    View.SpeedUD->SetPosition(Cpm);
+    Speed = Cpm;
+    Intervall = Ms;
+    TMorse::BuildElements();
+  }
+
+  // The main window's completion in short.
+  void WaveDone() override {
+    Playing = false;
+    DeviceOpen = Morse.CloseOut();
+    Completions += Test->Completion() ? 1 : 0;
+  }
+
+  // Sounds the 60 characters of one run, each completing 10 ms after it was
+  // started, and lets the run be evaluated DurationMs after its start.
+  void Run(int64_t DurationMs) {
+    const int64_t Start = Clock.NowUs();
+    for (int32_t I = 0; I < UebLaenge; ++I) {
+      ASSERT_TRUE(Arb.Fire()) << I;
+      if (Device.Queued != nullptr) {
+        Clock.AdvanceMs(10);
+        ASSERT_TRUE(Device.Complete());
+      }
+    }
+    Clock.SetNowUs(Start + DurationMs * 1000);
+    ASSERT_TRUE(Arb.Fire());
+  }
+
+  QMainWindow Form;
+  TMainView View;
+  TTestWaveDevice Device;
+  TRecordingReporter Reporter;
+  TMorse Morse{Device, Reporter};
+  TManualTimer Arb;
+  TManualClock Clock{5'000'000};
+  TSpeedTestHooks Hooks;
+  std::unique_ptr<TSpeedTest> Test;
+  int32_t Sprache = 1;
+  int SessionEnds = 0;
+  int Arranged = 0;
+  int Writes = 0;
+  int Completions = 0;
+};
+
+TEST_F(SpeedTestFixture, StartsWithTwelveTestWordsAndTheControlsLocked) {
+  SetSpeed(60, 50);
+  Make();
+  Test->TestBtnClick();
+  EXPECT_TRUE(TestLaeuft);
+  EXPECT_EQ(CaptionOf(View.TestBtn), "Stop");
+  EXPECT_FALSE(View.StartBtn->isEnabled());
+  EXPECT_FALSE(View.WeiterBtn->isEnabled());
+  EXPECT_FALSE(View.InfPanel->isEnabled());
+  EXPECT_FALSE(View.KeyPanel->isEnabled());
+  EXPECT_FALSE(View.GroupBox1->isEnabled());
+  EXPECT_FALSE(View.Keyboard1->isEnabled());
+  EXPECT_TRUE(View.TestBtn->isEnabled());
+  EXPECT_EQ(Arranged, 1);
+  ASSERT_EQ(UebLaenge, 60);
+  for (int32_t J = 0; J < 60; ++J)
+    EXPECT_EQ(UebFolge[static_cast<size_t>(J)], J % 5 + 1) << J;
+  EXPECT_TRUE(Arb.Enabled());
+  EXPECT_EQ(Arb.Interval(), 1);
+  EXPECT_EQ(Test->Versuche, 1);
+  EXPECT_EQ(Test->FullIdx, 0);
+}
+
+TEST_F(SpeedTestFixture, PacesCharactersAndWordsFromTheCompletion) {
+  SetSpeed(60, 50);
+  Make();
+  Test->TestBtnClick();
+  for (int I = 0; I < 4; ++I) {
+    ASSERT_TRUE(Arb.Fire());
+    EXPECT_FALSE(Arb.Enabled()) << "waits for the sound";
+    EXPECT_EQ(Arb.Interval(), 100) << I;
+    Clock.AdvanceMs(2000); // late enough that the lag never applies
+    ASSERT_TRUE(Device.Complete());
+    EXPECT_TRUE(Arb.Enabled());
+  }
+  ASSERT_TRUE(Arb.Fire());
+  EXPECT_EQ(Arb.Interval(), 300) << "pause after a word";
+  EXPECT_EQ(GruppenPos, 0);
+  EXPECT_EQ(Completions, 4);
+  EXPECT_TRUE(Arb.SwitchedOffFirstInEveryTick());
+}
+
+TEST_F(SpeedTestFixture, TheFirstCompletionTakesTheOutputDelayOffThePause) {
+  SetSpeed(60, 50);
+  Make();
+  Test->TestBtnClick();
+  ASSERT_TRUE(Arb.Fire());
+  const int64_t Nominal = static_cast<int64_t>(SoundLen) * 1000 / SamplesPerSec;
+  Clock.AdvanceMs(Nominal + 30);
+  ASSERT_TRUE(Device.Complete());
+  EXPECT_EQ(Arb.Interval(), 70);
+  EXPECT_TRUE(Arb.Enabled());
+}
+
+TEST_F(SpeedTestFixture, ARunTooSlowAtSpeed30ShortensTheIntervalAndRepeats) {
+  SetSpeed(30, 100);
+  Make();
+  Test->TestBtnClick();
+  Run(123000);
+  EXPECT_EQ(Test->SollDauer, 120000);
+  EXPECT_EQ(Test->Toleranz, 1800);
+  EXPECT_EQ(Test->TestDauer, 123000);
+  EXPECT_EQ(Test->Korrektur, 20);
+  EXPECT_EQ(Intervall, 80);
+  EXPECT_EQ(Test->Versuche, 2);
+  EXPECT_TRUE(TestLaeuft);
+  EXPECT_EQ(UebPos, 0);
+  EXPECT_TRUE(Arb.Enabled());
+  EXPECT_FALSE(IntChanged);
+
+  Run(121000); // within 1800 ms
+  EXPECT_FALSE(TestLaeuft);
+  EXPECT_EQ(IntervallAt(1), 80);
+  EXPECT_TRUE(IntChanged);
+  EXPECT_EQ(CaptionOf(View.TestBtn), "Test");
+  EXPECT_EQ(SessionEnds, 1);
+  EXPECT_TRUE(Reporter.Messages.empty());
+}
+
+TEST_F(SpeedTestFixture, ARunSlightlyTooFastAt150IsStoredInTheLastSlot) {
+  SetSpeed(150, 40);
+  Make();
+  Test->TestBtnClick();
+  Run(23900);
+  EXPECT_EQ(Test->SollDauer, 24000);
+  EXPECT_EQ(Test->Toleranz, 360);
+  EXPECT_FALSE(TestLaeuft);
+  EXPECT_EQ(IntervallAt(25), 40);
+  EXPECT_EQ(IntervallAt(24), 0);
+  EXPECT_TRUE(IntChanged);
+  EXPECT_EQ(Writes, 0) << "a single result waits for the close";
+}
+
+TEST_F(SpeedTestFixture, TheFifthCorrectionAbortsWithTheMessageAndTheTableValue) {
+  SetSpeed(60, 90);
+  SetIntervallAt(IntervallSlot(60), 90);
+  Make();
+  Test->TestBtnClick();
+  for (int I = 1; I <= 4; ++I) {
+    Run(61500); // 1500 ms too slow: 10 ms off each time
+    ASSERT_TRUE(TestLaeuft) << I;
+    EXPECT_EQ(Intervall, 90 - 10 * I);
+  }
+  EXPECT_TRUE(Reporter.Messages.empty());
+  Run(61500);
+  EXPECT_FALSE(TestLaeuft);
+  ASSERT_EQ(Reporter.Messages.size(), 1u);
+  EXPECT_EQ(Reporter.Messages[0], "Test abgebrochen");
+  EXPECT_EQ(Intervall, 90);
+  EXPECT_EQ(IntervallAt(IntervallSlot(60)), 90);
+  EXPECT_FALSE(IntChanged);
+  EXPECT_EQ(CaptionOf(View.TestBtn), "Test");
+  EXPECT_TRUE(View.StartBtn->isEnabled());
+  EXPECT_FALSE(Arb.Enabled());
+}
+
+TEST_F(SpeedTestFixture, AnIntervalBelowOneAbortsAtOnce) {
+  SetSpeed(60, 5);
+  SetIntervallAt(IntervallSlot(60), 5);
+  Make();
+  Test->TestBtnClick();
+  Run(62000); // Korrektur 13
+  EXPECT_FALSE(TestLaeuft);
+  EXPECT_EQ(Reporter.Messages.size(), 1u);
+  EXPECT_EQ(Intervall, 5);
+}
+
+TEST_F(SpeedTestFixture, StopRestoresTheControlsAtOnceAndStoresNothing) {
+  SetSpeed(60, 50);
+  Make();
+  Test->TestBtnClick();
+  ASSERT_TRUE(Arb.Fire());
+  Test->TestBtnClick();
+  EXPECT_FALSE(TestLaeuft);
+  EXPECT_EQ(CaptionOf(View.TestBtn), "Test");
+  EXPECT_TRUE(View.StartBtn->isEnabled());
+  EXPECT_TRUE(View.KeyPanel->isEnabled());
+  EXPECT_TRUE(View.GroupBox1->isEnabled());
+  EXPECT_TRUE(View.Keyboard1->isEnabled());
+  EXPECT_FALSE(Arb.Enabled());
+  EXPECT_EQ(SessionEnds, 1);
+  EXPECT_FALSE(IntChanged);
+  EXPECT_EQ(IntervallAt(IntervallSlot(60)), 0);
+  EXPECT_EQ(Intervall, 50);
+  // The character still sounding ends after the stop; it is not the test's.
+  ASSERT_TRUE(Device.Complete());
+  EXPECT_EQ(Completions, 0);
+  EXPECT_FALSE(Arb.Enabled());
+}
+
+TEST_F(SpeedTestFixture, TheRussianLayoutSoundsItsOwnWord) {
+  EXPECT_EQ(TSpeedTest::TestWord(3), "\xEF\xE0\xF0\xE8\xF1");
+  EXPECT_EQ(TSpeedTest::TestWord(1), "paris");
+  Letters = "\xE0\xE8\xEF\xF0\xF1"; // а и п р с
+  Sprache = 3;
+  SetSpeed(60, 50);
+  Make();
+  Test->TestBtnClick();
+  EXPECT_EQ(std::vector<int32_t>(UebFolge.begin(), UebFolge.begin() + 5),
+            (std::vector<int32_t>{3, 1, 4, 2, 5}));
+}
+
+TEST_F(SpeedTestFixture, ALetterTheAlphabetLacksIsLeftOut) {
+  Letters = "pari"; // no s
+  Codes[5].clear();
+  SetSpeed(60, 50);
+  Make();
+  Test->TestBtnClick();
+  int Sounded = 0;
+  for (int32_t I = 0; I < 60; ++I) {
+    ASSERT_TRUE(Arb.Fire()) << I;
+    if (Device.Queued != nullptr) {
+      ++Sounded;
+      ASSERT_TRUE(Device.Complete());
+    }
+  }
+  EXPECT_EQ(Sounded, 48);
+  EXPECT_EQ(UebPos, 60);
+  EXPECT_TRUE(Arb.Enabled()) << "the run goes on to its evaluation";
+}
+
+TEST_F(SpeedTestFixture, AZeroIntervalStillLetsTheTimerTick) {
+  SetSpeed(60, 0);
+  Make();
+  Test->TestBtnClick();
+  ASSERT_TRUE(Arb.Fire());
+  EXPECT_GE(Arb.Interval(), 1);
+  ASSERT_TRUE(Device.Complete());
+  EXPECT_TRUE(Arb.Fire());
+}
+
+TEST_F(SpeedTestFixture, TheFullRunCalibratesEverySpeedAndEndsAt150) {
+  SetSpeed(80, 7);
+  IntervallTab[0] = 100; // speed 30
+  IntervallTab[40] = 9;  // beyond the speeds: kept
+  View.FullT->setChecked(true);
+  Make();
+  Test->TestBtnClick();
+  EXPECT_EQ(Speed, 30);
+  EXPECT_EQ(View.SpeedUD->Position(), 30);
+  EXPECT_EQ(CaptionOf(View.SpeedLB), "30");
+  EXPECT_EQ(Intervall, 100);
+  EXPECT_EQ(Test->FullIdx, 1);
+
+  int32_t Expected = 100;
+  for (int32_t Cpm = 30; Cpm <= 150; Cpm += 5) {
+    ASSERT_TRUE(TestLaeuft) << Cpm;
+    ASSERT_EQ(Speed, Cpm);
+    Run(3600000 / Cpm);
+    EXPECT_EQ(IntervallAt((Cpm - 25) / 5), Expected) << Cpm;
+    Expected = Expected * Cpm / (Cpm + 5);
+  }
+  EXPECT_FALSE(TestLaeuft);
+  EXPECT_EQ(Writes, 1);
+  EXPECT_FALSE(IntChanged);
+  EXPECT_EQ(Speed, 150);
+  EXPECT_EQ(View.SpeedUD->Position(), 150);
+  EXPECT_EQ(CaptionOf(View.SpeedLB), "150");
+  EXPECT_EQ(Intervall, IntervallAt(25));
+  EXPECT_EQ(IntervallTab[40], 9);
+  EXPECT_EQ(CaptionOf(View.TestBtn), "Test");
+}
+
+} // namespace

@@ -1,0 +1,304 @@
+// The replay window on a timer fired by hand and a device that completes when
+// told: the text and its groups, the highlight and the line above it, pause
+// and resume, and the window's own speed.
+#include "windows/MemUnit.h"
+
+#include "sound/Morse.h"
+#include "sound/SoundState.h"
+#include "support/ManualTimer.h"
+#include "support/RecordingReporter.h"
+#include "support/TestWaveDevice.h"
+#include "windows/Caption.h"
+#include "windows/Texts.h"
+
+#include <QWidget>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+class MemFormTest : public ::testing::Test, public TWaveWindow {
+protected:
+  void SetUp() override {
+    ResetSoundState();
+    ClearTexts();
+    TextFormText = {"", "Schliessen", "Geben", "Halt", "Pause", "Tempo"};
+    Letters = Alphabet;
+    for (size_t P = 1; P <= Alphabet.size(); ++P)
+      Codes[P] = std::string(P % 4 + 1, '.');
+    for (int32_t S = 1; S <= 25; ++S)
+      SetIntervallAt(S, static_cast<uint8_t>(S * 2));
+    Form = std::make_unique<TMemForm>(nullptr, &Timer);
+    SetCharset(&KeyPanel, 204);
+  }
+
+  void Open(int32_t Characters) {
+    Folge.resize(static_cast<size_t>(Characters));
+    for (size_t I = 0; I < Folge.size(); ++I)
+      Folge[I] = static_cast<int32_t>(I % Alphabet.size()) + 1;
+    Laenge = Characters;
+    TMemContext C;
+    C.Morse = &Morse;
+    C.Window = this;
+    C.KeyPanel = &KeyPanel;
+    C.UebFolge = &Folge;
+    C.UebLaenge = &Laenge;
+    C.BuchFolge = &Alphabet;
+    C.KursFolge = &Alphabet;
+    C.SollCode = &Soll;
+    Form->SetContext(C);
+    Form->FormActivate();
+  }
+
+  // The main window's completion in short.
+  void WaveDone() override {
+    Playing = false;
+    DeviceOpen = Morse.CloseOut();
+    if (MemPlaying) {
+      MemPlaying = false;
+      Timer.SetEnabled(true);
+    }
+  }
+
+  // One tick and the end of the sound it started.
+  void Step() {
+    ASSERT_TRUE(Timer.Fire());
+    if (Device.Queued != nullptr) {
+      ASSERT_TRUE(Device.Complete());
+    }
+  }
+
+  std::string Edit() const { return FromUnicode(Form->GebEdit->text(), 204); }
+  std::string Play() const { return CaptionOf(Form->MemPlayBtn); }
+
+  std::string Alphabet = "abcdefghijklmnopqrstuvwxyz0123456789";
+  std::vector<int32_t> Folge;
+  int32_t Laenge = 0;
+  std::string Soll;
+  QWidget KeyPanel;
+  TManualTimer Timer;
+  TTestWaveDevice Device;
+  TRecordingReporter Reporter;
+  TMorse Morse{Device, Reporter};
+  std::unique_ptr<TMemForm> Form;
+};
+
+TEST_F(MemFormTest, ShowsTheTextInGroupsOfFive) {
+  Open(12);
+  EXPECT_EQ(Form->MemText, " abcde  fghij  kl");
+  EXPECT_EQ(Form->MemText.find('k'), 15u) << "the third group";
+  EXPECT_EQ(FromUnicode(Form->GebText->toPlainText(), 204), Form->MemText);
+  EXPECT_EQ(Form->SelStart(), 1);
+  EXPECT_EQ(Form->SelLength(), 0);
+  EXPECT_TRUE(Form->GebText->isReadOnly());
+  EXPECT_EQ(CharsetOf(Form->GebText), 204);
+  EXPECT_EQ(Form->GebText->font().family(), "Courier");
+  EXPECT_FALSE(Form->MemPausBtn->isEnabled());
+  EXPECT_EQ(CaptionOf(Form->MemClBtn), "Schliessen");
+  EXPECT_EQ(Play(), "Geben");
+  EXPECT_EQ(CaptionOf(Form->MemPausBtn), "Pause");
+  EXPECT_EQ(CaptionOf(Form->Label1), "Tempo");
+}
+
+TEST_F(MemFormTest, PlaysCharacterByCharacterWithTheGroupHighlighted) {
+  Open(12);
+  Form->MemPlayBtn->click();
+  EXPECT_EQ(Play(), "Halt");
+  EXPECT_TRUE(Timer.Enabled());
+  EXPECT_TRUE(Form->MemPausBtn->isEnabled());
+  ASSERT_TRUE(Timer.Fire());
+  EXPECT_TRUE(MemPlaying);
+  EXPECT_FALSE(Timer.Enabled()) << "waits for the sound";
+  EXPECT_EQ(Soll, Codes[1]);
+  EXPECT_EQ(Edit(), " a");
+  EXPECT_EQ(Form->SelStart(), 1);
+  EXPECT_EQ(Form->SelLength(), 5);
+  EXPECT_EQ(Timer.Interval(), CharGapMs());
+  ASSERT_TRUE(Device.Complete());
+  EXPECT_TRUE(Timer.Enabled());
+  for (int I = 0; I < 4; ++I)
+    Step();
+  EXPECT_EQ(Edit(), " abcde");
+  EXPECT_EQ(Timer.Interval(), GroupGapMs());
+  Step();
+  EXPECT_EQ(Form->SelStart(), 8) << "the second group";
+  EXPECT_EQ(Edit(), " abcde  f");
+  for (int I = 0; I < 6; ++I)
+    Step();
+  EXPECT_EQ(Edit(), " abcde  fghij  kl");
+  Step(); // the end
+  EXPECT_EQ(Play(), "Geben");
+  EXPECT_FALSE(Form->MemPausBtn->isEnabled());
+  EXPECT_EQ(Form->SelLength(), 0);
+  EXPECT_EQ(Form->SelStart(), 0);
+  EXPECT_FALSE(Timer.Enabled());
+}
+
+TEST_F(MemFormTest, TheSixthGroupStartsANewLineAndIsHighlightedAt36) {
+  Open(30);
+  Form->MemPlayBtn->click();
+  for (int I = 0; I < 25; ++I)
+    Step();
+  EXPECT_EQ(Form->MemZeilen, 1);
+  EXPECT_EQ(Form->GebZeile, " ");
+  EXPECT_EQ(Edit(), " abcde  fghij  klmno  pqrst  uvwxy");
+  Step();
+  EXPECT_EQ(Edit(), " z");
+  EXPECT_EQ(Form->SelStart(), 36);
+  EXPECT_EQ(Form->SelLength(), 5);
+  EXPECT_EQ(Form->MemText.substr(36, 5), "z0123");
+}
+
+TEST_F(MemFormTest, LaterLinesMoveOn35) {
+  Open(55);
+  Form->MemPlayBtn->click();
+  for (int I = 0; I < 51; ++I)
+    Step();
+  EXPECT_EQ(Form->MemZeilen, 2);
+  EXPECT_EQ(Form->SelStart(), 71);
+}
+
+TEST_F(MemFormTest, PausingBeforeTheFirstCharacterEndsTheRunLikeAStop) {
+  Open(12);
+  Form->MemPlayBtn->click();
+  Form->MemPausBtn->click();
+  EXPECT_EQ(Form->PauseMark, 0);
+  EXPECT_EQ(Play(), "Geben");
+  ASSERT_TRUE(Timer.Fire());
+  EXPECT_EQ(Device.Queued, nullptr) << "nothing sounded";
+  EXPECT_FALSE(Form->MemPausBtn->isEnabled());
+  EXPECT_FALSE(Form->MemPausBtn->isChecked());
+  Form->MemPlayBtn->click();
+  EXPECT_EQ(Form->MemPos, 0);
+  Step();
+  EXPECT_EQ(Edit(), " a");
+}
+
+TEST_F(MemFormTest, PausingAfterTheSeventhCharacterResumesAtTheEighth) {
+  Open(12);
+  Form->MemPlayBtn->click();
+  for (int I = 0; I < 7; ++I)
+    Step();
+  Form->MemPausBtn->click();
+  EXPECT_TRUE(Form->MemPausBtn->isChecked());
+  EXPECT_EQ(Form->PauseMark, 7);
+  ASSERT_TRUE(Timer.Fire()); // ends the run
+  EXPECT_EQ(Play(), "Geben");
+  EXPECT_TRUE(Form->MemPausBtn->isEnabled());
+  EXPECT_EQ(Form->SelLength(), 0);
+
+  Form->MemPausBtn->click(); // resumes
+  EXPECT_FALSE(Form->MemPausBtn->isChecked());
+  EXPECT_EQ(Form->PauseMark, 0);
+  EXPECT_EQ(Play(), "Halt");
+  EXPECT_EQ(Form->SelStart(), 8);
+  EXPECT_EQ(Form->SelLength(), 5);
+  Step();
+  EXPECT_EQ(Edit(), " abcde  fgh");
+  EXPECT_EQ(Soll, Codes[8]);
+}
+
+TEST_F(MemFormTest, StopEndsTheRunAtTheNextTick) {
+  Open(12);
+  Form->MemPlayBtn->click();
+  Step();
+  Form->MemPlayBtn->click();
+  EXPECT_EQ(Play(), "Geben");
+  ASSERT_TRUE(Timer.Fire());
+  EXPECT_EQ(Device.Queued, nullptr);
+  EXPECT_FALSE(Form->MemPausBtn->isEnabled());
+}
+
+TEST_F(MemFormTest, AFailingDeviceStopsTheReplayAtThatCharacter) {
+  Open(12);
+  Device.Fail(TWaveOp::Open, MMSYSERR_ALLOCATED);
+  Form->MemPlayBtn->click();
+  ASSERT_TRUE(Timer.Fire());
+  EXPECT_FALSE(MemPlaying);
+  EXPECT_EQ(Reporter.Messages.size(), 1u);
+  EXPECT_FALSE(Timer.Enabled());
+  Device.Fail(TWaveOp::Open, 0);
+  Form->MemPlayBtn->click(); // stop
+  Form->MemPlayBtn->click(); // a new start recovers
+  Step();
+  EXPECT_EQ(Edit(), " a");
+}
+
+TEST_F(MemFormTest, TheWindowsSpeedNeverStartsBelowTheMainSpeed) {
+  Form->MemSpeed = 60;
+  Speed = 80;
+  Open(12);
+  EXPECT_EQ(Form->MemSpeed, 80);
+  EXPECT_EQ(Speed, 80);
+  EXPECT_EQ(Form->SPLabel->text(), "80");
+  Form->MemClBtnClick();
+
+  Form->MemSpeed = 60;
+  Speed = 40;
+  Intervall = 99;
+  Open(12);
+  EXPECT_EQ(Form->MemSpeed, 60);
+  EXPECT_EQ(Speed, 60);
+  EXPECT_EQ(Intervall, IntervallAt(IntervallSlot(60)));
+  const int32_t DotAt60 = DotLen;
+  Form->MemClBtnClick();
+  EXPECT_EQ(Speed, 40);
+  EXPECT_EQ(Intervall, IntervallAt(IntervallSlot(40)));
+  EXPECT_GT(DotLen, DotAt60);
+
+  Speed = 40;
+  Open(12);
+  EXPECT_EQ(Form->MemSpeed, 60) << "remembered from the last opening";
+}
+
+TEST_F(MemFormTest, TheArrowsStopAt30And150ButStillApplyTheSpeed) {
+  Speed = 30;
+  Form->MemSpeed = 30;
+  Open(12);
+  Intervall = 99;
+  Form->SPSpeedDownClick();
+  EXPECT_EQ(Form->MemSpeed, 30);
+  EXPECT_EQ(Intervall, IntervallAt(1));
+  Form->SPSpeedUpClick();
+  EXPECT_EQ(Form->MemSpeed, 35);
+  EXPECT_EQ(Speed, 35);
+
+  Form->MemSpeed = 150;
+  Intervall = 99;
+  Form->SPSpeedUpClick();
+  EXPECT_EQ(Form->MemSpeed, 150);
+  EXPECT_EQ(Intervall, IntervallAt(25));
+  EXPECT_EQ(Form->SPLabel->text(), "150");
+}
+
+TEST_F(MemFormTest, ATickAfterClosingOnlyResetsTheCaptions) {
+  Open(12);
+  Form->MemPlayBtn->click();
+  Step();
+  Form->MemPausBtn->click();
+  Form->MemClBtnClick();
+  EXPECT_EQ(Form->PauseMark, 0);
+  ASSERT_TRUE(Timer.Fire());
+  EXPECT_EQ(Device.Queued, nullptr);
+  EXPECT_EQ(Play(), "Geben");
+}
+
+TEST_F(MemFormTest, ShowingOpensTheTextAndEscapeGivesTheMainSpeedBack) {
+  Open(12);
+  Form->FormActivate();
+  Form->MemClBtnClick();
+  Speed = 40;
+  Form->MemSpeed = 70;
+  Folge.assign({2, 1});
+  Laenge = 2;
+  Form->show();
+  EXPECT_EQ(Form->MemText, " ba");
+  EXPECT_EQ(Speed, 70);
+  Form->reject();
+  EXPECT_FALSE(Form->isVisible());
+  EXPECT_EQ(Speed, 40);
+}
+
+} // namespace
