@@ -2,12 +2,15 @@
 
 #include "course/Course.h"
 #include "course/CourseState.h"
+#include "course/SpeedTest.h"
 #include "sound/QtWaveDevice.h"
 #include "sound/SoundState.h"
 #include "sound/ThdTimer.h"
 #include "sound/WindowTimer.h"
 #include "storage/IntFile.h"
 #include "storage/Kund.h"
+#include "storage/StorageState.h"
+#include "training/Session.h"
 #include "training/SessionState.h"
 #include "windows/Caption.h"
 #include "windows/Gr.h"
@@ -20,6 +23,9 @@
 #include "windows/about.h"
 
 #include <QAction>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QTimer>
 #include <QCloseEvent>
 #include <QEvent>
 
@@ -59,7 +65,10 @@ TAForm::TAForm(TWaveDevice& Device, TMessageReporter& AReporter, TTickTimer& AAr
 }
 
 TAForm::~TAForm() {
-  // The course's handlers go before the controls they are installed on.
+  // The session's and the course's handlers go before the controls they are
+  // installed on.
+  FSpeedTest.reset();
+  FSession.reset();
   FCourse.reset();
   if (TMButton::Context() == &FKeyContext)
     TMButton::SetContext(nullptr);
@@ -113,6 +122,7 @@ void TAForm::ConnectCourse() {
     PlayCode(Key.MCode());
   };
   FCourse = std::make_unique<TCourse>(View, Reporter, std::move(Hooks));
+  ConnectSession();
 
   FLayoutLinks.Texts.View = &View;
   FLayoutLinks.Texts.Reporter = &Reporter;
@@ -134,8 +144,52 @@ void TAForm::ConnectCourse() {
   Ops.BindKeys = [this] { FCourse->BindKeys(); };
 }
 
+// What the session asks of the window: its play sequence, the text window,
+// a wait with the events going on, and the layout of typed characters.
+class TAForm::TSessionLink final : public TSessionWindow {
+public:
+  explicit TSessionLink(TAForm& Form) : FForm(Form) {}
+  void PlayCode(const std::string& Code) override { FForm.PlayCode(Code); }
+  void ShowTextWindow() override {
+    if (FForm.FMemForm != nullptr)
+      FForm.Shell.ShowModal(*FForm.FMemForm);
+  }
+  void WaitMs(int32_t Ms) override {
+    // The sound just started plays out before the text window opens; the
+    // window stays responsive meanwhile.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    QEventLoop Loop;
+    QTimer::singleShot(std::max(0, Ms), &Loop, &QEventLoop::quit);
+    Loop.exec();
+    QGuiApplication::restoreOverrideCursor();
+  }
+  int32_t LayoutNr() const override { return InputLayoutNr; }
+
+private:
+  TAForm& FForm;
+};
+
+void TAForm::ConnectSession() {
+  FSessionLink = std::make_unique<TSessionLink>(*this);
+  FSession = std::make_unique<TSession>(View, *FCourse, ArbTimer, Timer1, Reporter, *FSessionLink);
+  TSpeedTestHooks Test;
+  Test.SessionEnd = [this] { FSession->SessionEnd(); };
+  Test.ArrangeIcons = [this] { FSession->ArrangeIcons(); };
+  Test.Playing = [] { return ::Playing; };
+  Test.WriteIntFile = [] { return WriteIntFile(); };
+  Test.SprachNr = [] { return static_cast<int32_t>(Kund.SprachNr); };
+  FSpeedTest = std::make_unique<TSpeedTest>(View, Morse, *this, ArbTimer, TSteadyClock::Instance(),
+                                            Reporter, std::move(Test));
+  SessionCompletion = [this] { FSession->WaveDone(); };
+  SpeedTestCompletion = [this] { return FSpeedTest->Completion(); };
+  ArrangeIcons = [this] { FSession->ArrangeIcons(); };
+  connect(View.TestBtn, &QPushButton::clicked, this, [this] { FSpeedTest->TestBtnClick(); });
+}
+
 void TAForm::SetMemForm(TMemForm* Form) {
   FMemForm = Form;
+  if (Form != nullptr)
+    Form->SetContext({&Morse, this, View.KeyPanel, &UebFolge, &UebLaenge, &BuchFolge, &KursFolge, &SollCode});
   TMemCaptions& Mem = FLayoutLinks.Texts.Mem;
   Mem = {};
   if (Form != nullptr) {
@@ -283,6 +337,7 @@ void TAForm::StartUpSequence() {
     if (Over != nullptr)
       Over->raise();
   WireCourse(*FCourse);
+  WireSession(*FSession);
 
   LektNr = Kund.MaxLektNr;
   MaxLektNr = LektNr;

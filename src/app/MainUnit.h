@@ -19,6 +19,8 @@
 
 class TAboutBox;
 class TCourse;
+class TSession;
+class TSpeedTest;
 class TGrForm;
 class TMemForm;
 class THelpWindow;
@@ -55,6 +57,8 @@ public:
 
   // The course on this window's controls: lesson plan, keyboard, sequences.
   TCourse& Course() { return *FCourse; }
+  TSession& Session() { return *FSession; }
+  TSpeedTest& SpeedTest() { return *FSpeedTest; }
 
   // Windows made after this one, shown modally through Shell.
   void SetAboutBox(TAboutBox* Box) { FAboutBox = Box; }
@@ -157,6 +161,12 @@ private:
   void FirstActivation();
 
   std::unique_ptr<TCourse> FCourse;
+  // What the session asks of the window.
+  class TSessionLink;
+  std::unique_ptr<TSessionLink> FSessionLink;
+  std::unique_ptr<TSession> FSession;
+  std::unique_ptr<TSpeedTest> FSpeedTest;
+  void ConnectSession();
   TBuiltInLayouts FLayouts;
   TLayoutLinks FLayoutLinks;
   bool FStartedUp = false;       // the start-up sequence has begun

@@ -7,6 +7,7 @@
 #include "storage/StorageState.h"
 #include "training/SessionState.h"
 #include "windows/Caption.h"
+#include "windows/SoundFile.h"
 #include "windows/MemUnit.h"
 
 #include "support/ManualTimer.h"
@@ -315,7 +316,8 @@ TEST_F(StartClose, AFreeClickOnAKeySoundsItsCodeAndThenItsSoundFile) {
   F.Course().FreiClick(Key);
   EXPECT_TRUE(::Playing);
   EXPECT_TRUE(WavePending);
-  EXPECT_EQ(WavName, CaptionOf(Key) + ".Wav");
+  // The file-system name of the key's caption in the layout's code page.
+  EXPECT_EQ(WavName, SoundFileName(CaptionOf(Key) + ".Wav", CharsetOf(Key)));
 }
 
 TEST_F(StartClose, TheLayoutMenuSwitchesTheKeysTextsAndMessageCharacterSet) {
