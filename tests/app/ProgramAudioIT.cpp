@@ -1,0 +1,105 @@
+// The whole program with its real sound path: the windows of the program,
+// the real wave output on a private PulseAudio null sink, the real threaded
+// timer and window timer. Exercise 1 of the first lesson is started as the
+// learner starts it, and the recording must hold the first new character's
+// code, each play followed by its spoken sound file.
+#include "app/MainUnit.h"
+#include "app/Velm2.h"
+#include "course/CourseState.h"
+#include "sound/QtWaveDevice.h"
+#include "sound/SoundState.h"
+#include "sound/ThdTimer.h"
+#include "sound/WindowTimer.h"
+#include "storage/StorageState.h"
+#include "training/SessionState.h"
+#include "windows/Caption.h"
+
+#include "support/PulseServer.h"
+#include "support/RecordingReporter.h"
+#include "windows/RecordingShell.h"
+#include "windows/WorkDir.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString DataDir = QStringLiteral(VELM_SOURCE_DIR "/data");
+
+void SpinFor(int Ms) {
+  QDeadlineTimer Deadline(Ms);
+  while (!Deadline.hasExpired())
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+} // namespace
+
+TEST(ProgramAudio, ExerciseOneSoundsTheCodeAndThenItsMnemonic) {
+  TPulseServer& Pulse = SharedPulseServer();
+  ASSERT_TRUE(Pulse.Error().empty()) << Pulse.Error();
+  ResetSoundState();
+  ResetCourseState();
+  ResetStorageState();
+  ResetSessionState();
+  TWorkDir Dir;
+  const QDir Data(DataDir);
+  for (const QString& Name : Data.entryList(QDir::Files))
+    QFile::copy(Data.filePath(Name), QDir(Dir.Path()).filePath(Name));
+
+  TQtWaveDevice Device;
+  TRecordingReporter Reporter;
+  TThreadedTimer ArbTimer(nullptr);
+  ArbTimer.SetEnabled(false);
+  ArbTimer.SetThreadPriority(TThreadPriority::Lowest);
+  TWindowTimer Timer1(nullptr);
+  TThreadedTimer MemTimer(nullptr);
+  MemTimer.SetEnabled(false);
+  TRecordingShell Shell;
+  {
+    TVelm2 Program(Device, Reporter, ArbTimer, Timer1, MemTimer, Shell);
+    Program.AForm->show();
+    Program.AForm->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Program.AForm.get()));
+    ASSERT_TRUE(Program.AForm->StartedUp());
+    // A first run: lesson 1, exercise 1, Russian layout, mnemonics on.
+    ASSERT_EQ(LektNr, 1);
+    ASSERT_EQ(UebNr, 1);
+    ASSERT_TRUE(Program.AForm->View.MerkCheckBox->isChecked());
+    const std::string First = NeueZeichen.substr(0, 1);
+    const std::string Code = Codes[static_cast<size_t>(LetterPos(First[0]))];
+    ASSERT_FALSE(Code.empty());
+
+    ASSERT_TRUE(Pulse.StartRecording());
+    Program.AForm->View.StartBtn->click();
+    EXPECT_FALSE(Idle);
+    SpinFor(7000);
+    Program.AForm->View.StartBtn->click(); // Stop
+    EXPECT_TRUE(Idle);
+    SpinFor(2500);
+    const std::vector<TTone> Heard = FindTones(Pulse.StopRecording());
+    EXPECT_TRUE(Reporter.Messages.empty()) << Reporter.Messages.front();
+
+    // The code as rendered at the program's speed.
+    TMorse::RenderCode(Code);
+    const std::vector<TTone> Rendered =
+        FindTones(std::vector<uint8_t>(SoundBuf.begin(), SoundBuf.begin() + SoundLen));
+    ASSERT_FALSE(Rendered.empty());
+    const int64_t Element = Rendered.front().End - Rendered.front().Start;
+    // Plays of the code: tones of exactly the element's length; between two
+    // plays the spoken word, which is neither silence nor that tone.
+    std::vector<size_t> Plays;
+    for (size_t I = 0; I < Heard.size(); ++I)
+      if (Heard[I].End - Heard[I].Start == Element)
+        Plays.push_back(I);
+    ASSERT_GE(Plays.size(), 2u) << Heard.size() << " sounds recorded";
+    EXPECT_GT(Plays[1] - Plays[0], Rendered.size()) << "no spoken word after the code";
+    Program.AForm->close();
+  }
+  ResetSoundState();
+  ResetCourseState();
+  ResetStorageState();
+  ResetSessionState();
+}
