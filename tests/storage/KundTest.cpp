@@ -9,7 +9,10 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <functional>
+
 #include <fcntl.h>
+#include <unistd.h>
 #include <sys/stat.h>
 
 namespace {
@@ -190,26 +193,46 @@ TEST_F(KundTest, AFileThatCannotBeWrittenIsReadAndKept) {
   EXPECT_EQ(ReadFile("CWK.dat"), Before);
 }
 
+// Permission bits do not stop root, and the tests may run as root (CI does):
+// then the case runs in a child process that has become the unprivileged
+// user "nobody", in the same working folder.
+void AsUnprivileged(const std::function<void()>& Body) {
+  if (!RunningAsRoot()) {
+    Body();
+    return;
+  }
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        chmod(".", 0777);
+        if (setgid(65534) != 0 || setuid(65534) != 0)
+          std::_Exit(3);
+        Body();
+        std::_Exit(::testing::Test::HasFailure() ? 1 : 0);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
 TEST_F(KundTest, AReadOnlyFileIsReadAndKept) {
-  if (RunningAsRoot())
-    GTEST_SKIP() << "permission bits do not stop root; see AFileThatCannotBeWrittenIsReadAndKept";
   const TBytes Stored = {6, 2, 90, 25, 30, 4, 1};
   WriteFile("CWK.dat", Stored);
   chmod("CWK.dat", 0444);
-  LoadKund();
-  EXPECT_EQ(KundBytes(), Stored);
-  EXPECT_FALSE(SaveWith(7, 1, 90, 25, 30, 4));
-  EXPECT_EQ(ReadFile("CWK.dat"), Stored);
+  AsUnprivileged([&] {
+    LoadKund();
+    EXPECT_EQ(KundBytes(), Stored);
+    EXPECT_FALSE(SaveWith(7, 1, 90, 25, 30, 4));
+    EXPECT_EQ(ReadFile("CWK.dat"), Stored);
+  });
 }
 
 TEST_F(KundTest, AFileThatCannotBeReadIsNotOverwrittenWithDefaults) {
-  if (RunningAsRoot())
-    GTEST_SKIP() << "permission bits do not stop root";
   const TBytes Stored = {6, 2, 90, 25, 30, 4, 1};
   WriteFile("CWK.dat", Stored);
   chmod("CWK.dat", 0200);
-  LoadKund();
-  EXPECT_EQ(KundBytes(), DefaultBytes);
+  AsUnprivileged([&] {
+    LoadKund();
+    EXPECT_EQ(KundBytes(), DefaultBytes);
+  });
   chmod("CWK.dat", 0600);
   EXPECT_EQ(ReadFile("CWK.dat"), Stored);
 }
