@@ -581,15 +581,10 @@ void TSession::EndUebung4() {
   if (!FReporter.AskYesNo(Line(MessagesText, 2))) {
     UebFolge.clear();
     MarkModus = false;
-    if (!FView.OnlyRB->isChecked()) {
-      Markiert.fill(false);
-      for (TMButton* Key : FView.Tasten)
-        if (Key != nullptr)
-          Key->SetFontColor(KeyRed);
-      for (TMButton* Key : FView.NeuTasten)
-        if (Key != nullptr)
-          Key->SetFontColor(KeyRed);
-    }
+    // Unless Only keeps its selection: every mark cleared, every key red,
+    // as Normal does.
+    if (!FView.OnlyRB->isChecked())
+      FCourse.NormalRBClick(nullptr);
     if (NeuVorn)
       NeuVorn = false;
     else if (LektNr == MaxLektNr)
