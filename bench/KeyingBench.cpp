@@ -15,6 +15,7 @@
 #include "sound/QtWaveDevice.h"
 #include "sound/SoundState.h"
 #include "sound/ThdTimer.h"
+#include "support/EventLoop.h"
 #include "support/PulseServer.h"
 
 #include <QCoreApplication>
@@ -184,11 +185,6 @@ TFigures Measure(const std::vector<TSent>& Sent, const std::vector<TTone>& Tones
   return F;
 }
 
-void SpinFor(int Ms) {
-  QDeadlineTimer Deadline(Ms);
-  while (!Deadline.hasExpired())
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
 
 // The second process: two threads that keep both cores busy until killed.
 int RunLoad() {

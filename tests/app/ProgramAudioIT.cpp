@@ -14,6 +14,7 @@
 #include "training/SessionState.h"
 #include "windows/Caption.h"
 
+#include "support/EventLoop.h"
 #include "support/PulseServer.h"
 #include "support/RecordingReporter.h"
 #include "windows/RecordingShell.h"
@@ -29,11 +30,6 @@ namespace {
 
 const QString DataDir = QStringLiteral(VELM_SOURCE_DIR "/data");
 
-void SpinFor(int Ms) {
-  QDeadlineTimer Deadline(Ms);
-  while (!Deadline.hasExpired())
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
 
 } // namespace
 

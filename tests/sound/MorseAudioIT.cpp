@@ -3,6 +3,7 @@
 // of the null sink holds exactly the rendered elements.
 #include "sound/Morse.h"
 #include "sound/QtWaveDevice.h"
+#include "support/EventLoop.h"
 #include "support/PulseServer.h"
 #include "support/RecordingReporter.h"
 
@@ -23,11 +24,6 @@ struct THarnessWindow : TWaveWindow {
   }
 };
 
-void SpinFor(int Ms) {
-  QDeadlineTimer Deadline(Ms);
-  while (!Deadline.hasExpired())
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
 
 } // namespace
 

@@ -2,6 +2,7 @@
 // the device plays is recorded from the sink's monitor and measured.
 #include "sound/Clock.h"
 #include "sound/QtWaveDevice.h"
+#include "support/EventLoop.h"
 #include "support/PulseServer.h"
 
 #include <QCoreApplication>
@@ -37,17 +38,7 @@ struct TWindow : TWaveWindow {
   }
 };
 
-void SpinUntil(const std::function<bool()>& Cond, int TimeoutMs) {
-  QDeadlineTimer Deadline(TimeoutMs);
-  while (!Cond() && !Deadline.hasExpired())
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
 
-void SpinFor(int Ms) {
-  QDeadlineTimer Deadline(Ms);
-  while (!Deadline.hasExpired())
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
 
 // A tone of Length samples at the trainer's middle pitch.
 std::vector<uint8_t> Tone(int Length, int Trailing) {

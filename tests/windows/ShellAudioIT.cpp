@@ -3,6 +3,7 @@
 // its case, plays, and the call returns at once.
 #include "windows/Shell.h"
 
+#include "support/EventLoop.h"
 #include "support/PulseServer.h"
 #include "windows/WorkDir.h"
 
@@ -15,11 +16,6 @@
 
 namespace {
 
-void SpinFor(int Ms) {
-  QDeadlineTimer Deadline(Ms);
-  while (!Deadline.hasExpired())
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
 
 TEST(InterfaceSound, TheShippedChimePlaysAndTheCallReturnsAtOnce) {
   TPulseServer& Pulse = SharedPulseServer();
