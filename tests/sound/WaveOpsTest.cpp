@@ -170,15 +170,16 @@ TEST_F(WaveOpsTest, FailingCallShowsTheDeviceTextOnceAndStops) {
   EXPECT_FALSE(Device.Complete());
 }
 
-TEST_F(WaveOpsTest, FailedOpenLeavesTheDeviceClosed) {
+// A failed open: the device's text (at most 128 characters) is shown once
+// and the device stays closed.
+TEST_F(WaveOpsTest, FailedOpenShowsItsTextAndLeavesTheDeviceClosed) {
   Device.Fail(TWaveOp::Open, MMSYSERR_ALLOCATED);
   Player.PlayCode(".");
   EXPECT_EQ(Device.Calls, (TCalls{"Open", "ErrorText"}));
   EXPECT_FALSE(DeviceOpen);
   EXPECT_EQ(Reporter.Messages, (TCalls{"Wave error 4"}));
-}
 
-TEST_F(WaveOpsTest, ErrorTextIsCutTo128Characters) {
+  Reporter.Messages.clear();
   const std::string Long(200, 'e');
   Device.SetErrorText(MMSYSERR_ERROR, Long);
   Device.Fail(TWaveOp::Open, MMSYSERR_ERROR);
