@@ -17,7 +17,9 @@ bool SameIgnoringAsciiCase(const std::string& A, const std::string& B) {
 
 }  // namespace
 
-std::optional<std::string> FindBareFile(const std::string& Name) {
+std::optional<std::string> FindBareFile(const std::string& Name) { return FindOwnFile(Name); }
+
+std::optional<std::string> FindOwnFile(const std::string& Name) {
   namespace fs = std::filesystem;
   if (Name.empty() || Name.find('/') != std::string::npos ||
       Name.find('\0') != std::string::npos)

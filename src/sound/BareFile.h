@@ -17,6 +17,10 @@
 // or no such file.
 std::optional<std::string> FindBareFile(const std::string& Name);
 
+// The same search, in the working directory only: the file the program
+// writes, never a shipped one found elsewhere.
+std::optional<std::string> FindOwnFile(const std::string& Name);
+
 // Opens the file FindBareFile finds, in binary mode with Mode added. False
 // (and File left closed) when there is no such file or it cannot be opened.
 bool OpenBareFile(const std::string& Name, std::fstream& File, std::ios::openmode Mode);

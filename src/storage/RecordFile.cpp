@@ -55,7 +55,7 @@ TRecordRead ReadRecord(const std::string& Name, std::span<uint8_t> Record) {
 }
 
 TRecordWrite OverwriteRecord(const std::string& Name, std::span<const uint8_t> Record) {
-  const std::optional<std::string> Found = FindBareFile(Name);
+  const std::optional<std::string> Found = FindOwnFile(Name);
   if (!Found)
     return TRecordWrite::Failed;
   // Read and write without truncation; ExistingOnly keeps a file that was
@@ -67,7 +67,7 @@ TRecordWrite OverwriteRecord(const std::string& Name, std::span<const uint8_t> R
 }
 
 TRecordWrite WriteRecord(const std::string& Name, std::span<const uint8_t> Record) {
-  if (FindBareFile(Name))
+  if (FindOwnFile(Name))
     return OverwriteRecord(Name, Record);
   QFile File(LocalName(Name));
   if (!File.open(QIODevice::WriteOnly | QIODevice::NewOnly))
