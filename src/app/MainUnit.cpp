@@ -112,15 +112,6 @@ void TAForm::ConnectCourse() {
     if (FGrForm != nullptr)
       Shell.ShowModal(*FGrForm);
   };
-  // The sounding half of a free click: the key's code, then its sound file
-  // when mnemonics are on.
-  Hooks.SoundKey = [this](TMButton& Key) {
-    if (::Playing)
-      return;
-    WavePending = true;
-    WavName = CaptionOf(&Key) + ".Wav";
-    PlayCode(Key.MCode());
-  };
   FCourse = std::make_unique<TCourse>(View, Reporter, std::move(Hooks));
   ConnectSession();
 
@@ -175,10 +166,9 @@ void TAForm::ConnectSession() {
   TSpeedTestHooks Test;
   Test.SessionEnd = [this] { FSession->SessionEnd(); };
   Test.ArrangeIcons = [this] { FSession->ArrangeIcons(); };
-  Test.Playing = [] { return ::Playing; };
   Test.WriteIntFile = [] { return WriteIntFile(); };
   Test.SprachNr = [] { return static_cast<int32_t>(Kund.SprachNr); };
-  FSpeedTest = std::make_unique<TSpeedTest>(View, Morse, *this, ArbTimer, TSteadyClock::Instance(),
+  FSpeedTest = std::make_unique<TSpeedTest>(View, Player, ArbTimer, TSteadyClock::Instance(),
                                             Reporter, std::move(Test));
   SessionCompletion = [this] { FSession->WaveDone(); };
   SpeedTestCompletion = [this] { return FSpeedTest->Completion(); };
@@ -189,7 +179,7 @@ void TAForm::ConnectSession() {
 void TAForm::SetMemForm(TMemForm* Form) {
   FMemForm = Form;
   if (Form != nullptr)
-    Form->SetContext({&Morse, this, View.KeyPanel, &UebFolge, &UebLaenge, &BuchFolge, &KursFolge, &SollCode});
+    Form->SetContext({&Morse, &Player, View.KeyPanel, &UebFolge, &UebLaenge, &BuchFolge, &KursFolge, &SollCode});
   TMemCaptions& Mem = FLayoutLinks.Texts.Mem;
   Mem = {};
   if (Form != nullptr) {
@@ -416,8 +406,7 @@ void TAForm::CloseSequence(bool Ask) {
   KundSpeichern(Values);
   UebFolge.clear();
   UebFolge.shrink_to_fit();
-  if (DeviceOpen)
-    DeviceOpen = Morse.CloseOut();
+  Player.CloseDevice();
   if (Ask)
     SaveIntAtClose(Reporter);
 }
@@ -467,42 +456,15 @@ void TAForm::showEvent(QShowEvent* Event) {
 // ---------------------------------------------------------------------------
 // Playing
 
-void TAForm::PlayCode(const std::string& Code) {
-  View.KeyPanel->setEnabled(false);
-  if (::Playing)
-    return; // the block playing re-enables the keyboard when it ends
-  DeviceOpen = Morse.OpenOut(*this);
-  if (DeviceOpen) {
-    TMorse::RenderCode(Code);
-    if (Morse.PrepareOut())
-      ::Playing = Morse.WriteOut();
-  }
-  // Nothing plays, so no completion will come to enable the keyboard again.
-  if (!::Playing)
-    View.KeyPanel->setEnabled(true);
+void TAForm::SetKeyboardEnabled(bool On) {
+  View.KeyPanel->setEnabled(On);
 }
 
-void TAForm::PlayWave(const std::string& Name) {
-  WavePending = false;
-  if (::Playing || !Morse.LoadWave(Name))
-    return;
-  Morse.CloseOut();
-  DeviceOpen = Morse.OpenFileOut(*this);
-  if (DeviceOpen && Morse.PrepareFileOut())
-    ::Playing = Morse.WriteOut();
-  // The exercise goes on as if the file had been played.
-  if (!::Playing)
-    MMWomDone();
+bool TAForm::MnemonicsOn() const {
+  return View.MerkCheckBox->isChecked();
 }
 
-void TAForm::MMWomDone() {
-  ::Playing = false;
-  DeviceOpen = Morse.CloseOut();
-  if (WavePending && View.MerkCheckBox->isChecked() && Morse.LoadWave(WavName)) {
-    PlayWave(WavName);
-    return; // its own completion comes back here
-  }
-  View.KeyPanel->setEnabled(true);
+void TAForm::BlockPlayed() {
   if (MemPlaying) {
     MemPlaying = false;
     if (FMemTimer != nullptr)

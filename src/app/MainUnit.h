@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sound/Morse.h"
+#include "sound/Player.h"
 #include "sound/Reporter.h"
 #include "sound/TickTimer.h"
 #include "sound/WaveDevice.h"
@@ -30,7 +31,7 @@ class TShell;
 // two timers: ArbTimer paces every sound, Timer1 counts down before exercise
 // 4 and offers Repeat. It keeps no training state of its own; its handlers
 // route the controls' events to the parts that own the behaviour.
-class TAForm : public QMainWindow, public TWaveWindow {
+class TAForm : public QMainWindow, public TPlayerHost {
   // The parts made by the window itself when none are handed in; first, so
   // that the references below can refer to them.
   struct TOwned;
@@ -52,6 +53,8 @@ public:
   TMessageReporter& Reporter;
   TShell& Shell;
   TMorse Morse;
+  // Plays the window's codes and sound files; every block's end comes to it.
+  TPlayer Player{Morse, *this};
   TTickTimer& ArbTimer;
   TTickTimer& Timer1;
 
@@ -120,15 +123,15 @@ public:
   void FormActivate();
   void FormClose();
 
-  // Plays one code; dropped while a block is playing. The keyboard is off
-  // until the block has been played.
-  void PlayCode(const std::string& Code);
-  // Plays a sound file; used by the completion.
-  void PlayWave(const std::string& Name);
-  // The end of a block: the next sound file, the replay window, the speed
-  // test or the session.
-  void MMWomDone();
-  void WaveDone() override { MMWomDone(); }
+  void PlayCode(const std::string& Code) { Player.PlayCode(Code); }
+  void PlayWave(const std::string& Name) { Player.PlayWave(Name); }
+
+  // What the player leaves to the window: the keyboard, the mnemonics box,
+  // and the end of a block for the replay window, the speed test or the
+  // session.
+  void SetKeyboardEnabled(bool On) override;
+  bool MnemonicsOn() const override;
+  void BlockPlayed() override;
 
   // The help window, once Contence1Click has made it.
   THelpWindow* HelpWindow() const { return FHelpWindow; }

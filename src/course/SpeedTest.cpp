@@ -27,18 +27,14 @@ uint16_t TimerMs(int64_t Ms) {
 }
 } // namespace
 
-TSpeedTest::TSpeedTest(TMainView& View, TMorse& Morse, TWaveWindow& Window, TTickTimer& ArbTimer,
-                       TClock& Clock, TMessageReporter& Reporter, TSpeedTestHooks Hooks)
-    : FView(View), FMorse(Morse), FWindow(Window), FArbTimer(ArbTimer), FClock(Clock),
-      FReporter(Reporter), FHooks(std::move(Hooks)) {}
+TSpeedTest::TSpeedTest(TMainView& View, TPlayer& Player, TTickTimer& ArbTimer, TClock& Clock,
+                       TMessageReporter& Reporter, TSpeedTestHooks Hooks)
+    : FView(View), FPlayer(Player), FArbTimer(ArbTimer), FClock(Clock), FReporter(Reporter),
+      FHooks(std::move(Hooks)) {}
 
 std::string TSpeedTest::TestWord(int32_t Sprache) {
   // "парис" in code page 1251.
   return Sprache == 3 ? std::string("\xEF\xE0\xF0\xE8\xF1") : std::string("paris");
-}
-
-bool TSpeedTest::MainPlaying() const {
-  return FHooks.Playing ? FHooks.Playing() : ::Playing;
 }
 
 void TSpeedTest::SetSpeed(int32_t Cpm) {
@@ -51,6 +47,12 @@ void TSpeedTest::TestBtnClick() {
   if (CaptionOf(FView.TestBtn) == StopCaption) {
     UebPos = UebLaenge;
     TestLaeuft = false;
+    // The character still sounding is cut off, so that its end cannot count
+    // in a test started right after.
+    if (FBlockPending) {
+      FBlockPending = false;
+      FPlayer.CloseDevice();
+    }
     FView.StartBtn->setEnabled(true);
     SpeedTestTick(); // ends the test
     FView.KeyPanel->setEnabled(true);
@@ -88,6 +90,7 @@ void TSpeedTest::TestBtnClick() {
 
   UebPos = 0;
   GruppenPos = 0;
+  FEndUs = -1;
   FArbTimer.SetOnTimer([this] { SpeedTestTick(); });
   TestLaeuft = true;
   FArbTimer.SetInterval(1);
@@ -101,14 +104,23 @@ void TSpeedTest::SpeedTestTick() {
     // A letter the alphabet lacks is left out rather than sounded as a gap
     // of no defined length.
     const bool Sounds = Pos >= 1 && Pos <= MaxLetters && !Codes[static_cast<size_t>(Pos)].empty();
-    if (UebPos == 0)
-      StartTick = FClock.GetTickCount();
-    if (Sounds && !MainPlaying()) {
-      DeviceOpen = FMorse.OpenOut(FWindow);
-      if (DeviceOpen) {
-        TMorse::RenderCode(Codes[static_cast<size_t>(Pos)]);
-        if (FMorse.PrepareOut())
-          FMorse.WriteOut();
+    // A sound of the window (a key clicked just before the start) is let
+    // end first: its completion switches the timer on again.
+    if (Sounds && ::Playing)
+      return;
+    if (UebPos == 0) {
+      // Until the first character's end tells when it started sounding.
+      FStartUs = FClock.NowUs();
+      StartTick = static_cast<uint32_t>(FStartUs / 1000);
+    }
+    if (Sounds) {
+      FBlockPending = FPlayer.PlayOwnCode(Codes[static_cast<size_t>(Pos)]);
+      if (!FBlockPending) {
+        // The output has shown why it cannot play; a run without sound
+        // measures nothing, so the test ends as if stopped.
+        FPlayer.CloseDevice();
+        EndTest();
+        return;
       }
     }
     ++UebPos;
@@ -123,14 +135,15 @@ void TSpeedTest::SpeedTestTick() {
       FArbTimer.SetInterval(1);
     // The completion of the sound switches the timer on again; a left-out
     // letter has none.
-    if (!Sounds)
+    if (!FBlockPending)
       FArbTimer.SetEnabled(true);
     return;
   }
 
   if (TestLaeuft) {
     ++Runs;
-    TestDauer = static_cast<int32_t>(FClock.GetTickCount() - StartTick);
+    const int64_t EndUs = FEndUs >= 0 ? FEndUs : FClock.NowUs();
+    TestDauer = static_cast<int32_t>((EndUs - FStartUs) / 1000);
     SollDauer = static_cast<int32_t>(3600000 / std::max(Speed, 1));
     Toleranz = static_cast<int32_t>(std::nearbyint(static_cast<double>(SollDauer) * 0.015));
     const int32_t D = TestDauer - SollDauer;
@@ -146,6 +159,7 @@ void TSpeedTest::SpeedTestTick() {
       }
       GruppenPos = 0;
       UebPos = 0;
+      FEndUs = -1;
       FArbTimer.SetEnabled(true);
       return;
     }
@@ -160,6 +174,7 @@ void TSpeedTest::SpeedTestTick() {
         TMorse::BuildElements();
         UebPos = 0;
         GruppenPos = 0;
+        FEndUs = -1;
         FArbTimer.SetEnabled(true);
         return;
       }
@@ -187,7 +202,7 @@ void TSpeedTest::EndTest() {
   FArbTimer.SetEnabled(false);
   SetCaption(FView.TestBtn, TestCaption);
   FView.StartBtn->setEnabled(true);
-  FView.WeiterBtn->setEnabled(true);
+  // WeiterBtn stays as the start left it: only a passed exercise enables it.
   FView.InfPanel->setEnabled(true);
   FView.KeyPanel->setEnabled(true);
   FView.GroupBox1->setEnabled(true);
@@ -200,13 +215,23 @@ void TSpeedTest::EndTest() {
 bool TSpeedTest::Completion() {
   if (!TestLaeuft)
     return false;
-  TestDauer = static_cast<int32_t>(FClock.GetTickCount() - StartTick);
-  const int64_t Lag =
-      static_cast<int64_t>(TestDauer) - static_cast<int64_t>(SoundLen) * 1000 / SamplesPerSec;
-  // Only a real delay shortens the pause; a completion that seems early
-  // does not lengthen it.
-  if (Lag > 0 && FArbTimer.Interval() > Lag)
-    FArbTimer.SetInterval(TimerMs(FArbTimer.Interval() - Lag));
+  if (FBlockPending) {
+    FBlockPending = false;
+    const int64_t NowUs = FClock.NowUs();
+    const int64_t SoundUs = static_cast<int64_t>(SoundLen) * 1000000 / SamplesPerSec;
+    if (UebPos == 1) {
+      FStartUs = NowUs - SoundUs;
+      StartTick = static_cast<uint32_t>(FStartUs / 1000);
+    }
+    if (UebPos == UebLaenge)
+      FEndUs = NowUs;
+    TestDauer = static_cast<int32_t>((NowUs - FStartUs) / 1000);
+    const int64_t Lag = (NowUs - FStartUs - SoundUs) / 1000;
+    // Only a real delay shortens the pause; a completion that seems early
+    // does not lengthen it.
+    if (Lag > 0 && FArbTimer.Interval() > Lag)
+      FArbTimer.SetInterval(TimerMs(FArbTimer.Interval() - Lag));
+  }
   FArbTimer.SetEnabled(true);
   return true;
 }

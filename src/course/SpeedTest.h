@@ -1,10 +1,9 @@
 #pragma once
 
 #include "sound/Clock.h"
-#include "sound/Morse.h"
+#include "sound/Player.h"
 #include "sound/Reporter.h"
 #include "sound/TickTimer.h"
-#include "sound/WaveDevice.h"
 #include "windows/MainView.h"
 
 #include <cstdint>
@@ -17,15 +16,18 @@
 // IntervallTab; the hidden FullT box calibrates every speed from 30 to 150
 // and writes the interval file at the end.
 //
-// The test shares the main window's controls, timer and play sequence; what
-// lives above the course is handed in as hooks.
+// The test shares the main window's controls, timer and player; what lives
+// above the course is handed in as hooks.
+//
+// The run is measured on the clock the output reports its blocks' ends on:
+// from the moment the first character starts sounding (the end of its block
+// less its length) to the end of the last one, so the time the output takes
+// to start is not counted.
 struct TSpeedTestHooks {
   // The session's return to the idle state (controls as after a session).
   std::function<void()> SessionEnd;
   // The exercise icons as when no exercise runs.
   std::function<void()> ArrangeIcons;
-  // A main-window playback is under way; without a hook, the engine's Playing.
-  std::function<bool()> Playing;
   // Writes IntervallTab to the interval file.
   std::function<bool()> WriteIntFile;
   // The layout's language number (3 is Russian); without a hook, 0.
@@ -34,23 +36,23 @@ struct TSpeedTestHooks {
 
 class TSpeedTest {
 public:
-  TSpeedTest(TMainView& View, TMorse& Morse, TWaveWindow& Window, TTickTimer& ArbTimer,
-             TClock& Clock, TMessageReporter& Reporter, TSpeedTestHooks Hooks = {});
+  TSpeedTest(TMainView& View, TPlayer& Player, TTickTimer& ArbTimer, TClock& Clock,
+             TMessageReporter& Reporter, TSpeedTestHooks Hooks = {});
 
   // Starts a test, or stops the running one ("Stop" caption).
   void TestBtnClick();
   // ArbTimer's handler while a test runs: sounds one character or evaluates
   // a finished run.
   void SpeedTestTick();
-  // The completion of a test character: corrects the pending pause by the
-  // output delay and switches ArbTimer on. False, doing nothing, when no test
-  // runs.
+  // The end of a block while a test runs: for a test character, takes the
+  // run's start or end from it and corrects the pending pause by the output
+  // delay; then switches ArbTimer on. False, doing nothing, when no test runs.
   bool Completion();
 
   // The test word for the layout: Russian (SprachNr 3) or any other.
   static std::string TestWord(int32_t SprachNr);
 
-  uint32_t StartTick = 0; // when the first character of the run started
+  uint32_t StartTick = 0; // when the first character of the run started sounding
   int32_t TestDauer = 0;  // ms
   int32_t SollDauer = 0;  // ms
   int32_t Toleranz = 0;   // ms
@@ -65,13 +67,14 @@ public:
 private:
   void EndTest();
   void SetSpeed(int32_t Cpm);
-  bool MainPlaying() const;
 
   TMainView& FView;
-  TMorse& FMorse;
-  TWaveWindow& FWindow;
+  TPlayer& FPlayer;
   TTickTimer& FArbTimer;
   TClock& FClock;
   TMessageReporter& FReporter;
   TSpeedTestHooks FHooks;
+  bool FBlockPending = false; // a test character plays; its end is the test's
+  int64_t FStartUs = 0;       // the run's first character started sounding
+  int64_t FEndUs = -1;        // the run's last character ended; -1 before
 };

@@ -4,6 +4,7 @@
 #include "course/SpeedTest.h"
 #include "course/CourseState.h"
 #include "sound/Morse.h"
+#include "sound/Player.h"
 #include "sound/SoundState.h"
 #include "support/ManualClock.h"
 #include "support/ManualTimer.h"
@@ -21,12 +22,13 @@
 #include <QPushButton>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
 namespace {
 
-class SpeedTestFixture : public ::testing::Test, public TWaveWindow {
+class SpeedTestFixture : public ::testing::Test, public TPlayerHost {
 protected:
   void SetUp() override {
     ResetSoundState();
@@ -50,9 +52,7 @@ protected:
     Hooks.SprachNr = [this] { return Sprache; };
   }
 
-  void Make() {
-    Test = std::make_unique<TSpeedTest>(View, Morse, *this, Arb, Clock, Reporter, Hooks);
-  }
+  void Make() { Test = std::make_unique<TSpeedTest>(View, Player, Arb, Clock, Reporter, Hooks); }
 
   void SetSpeed(int32_t Cpm, int32_t Ms) {
     View.SpeedUD->SetPosition(Cpm);
@@ -61,25 +61,27 @@ protected:
     TMorse::BuildElements();
   }
 
-  // The main window's completion in short.
-  void WaveDone() override {
-    Playing = false;
-    DeviceOpen = Morse.CloseOut();
-    Completions += Test->Completion() ? 1 : 0;
-  }
+  // The main window's share of the player's completion.
+  void SetKeyboardEnabled(bool On) override { View.KeyPanel->setEnabled(On); }
+  bool MnemonicsOn() const override { return false; }
+  void BlockPlayed() override { Completions += Test->Completion() ? 1 : 0; }
 
-  // Sounds the 60 characters of one run, each completing 10 ms after it was
-  // started, and lets the run be evaluated DurationMs after its start.
-  void Run(int64_t DurationMs) {
+  // Sounds the 60 characters of one run, lasting DurationMs from the start
+  // of the first character's sound to the end of the last one's; the output
+  // first takes StartupMs to start, which the run must not count.
+  void Run(int64_t DurationMs, int64_t StartupMs = 0) {
     const int64_t Start = Clock.NowUs();
     for (int32_t I = 0; I < UebLaenge; ++I) {
       ASSERT_TRUE(Arb.Fire()) << I;
       if (Device.Queued != nullptr) {
-        Clock.AdvanceMs(10);
+        const int64_t SoundUs = static_cast<int64_t>(SoundLen) * 1000000 / SamplesPerSec;
+        const int64_t EndUs = I == 0 ? Start + StartupMs * 1000 + SoundUs
+                                     : Start + StartupMs * 1000 + DurationMs * 1000 * I / 59;
+        Clock.SetNowUs(std::max(EndUs, Clock.NowUs()));
         ASSERT_TRUE(Device.Complete());
       }
     }
-    Clock.SetNowUs(Start + DurationMs * 1000);
+    Clock.AdvanceMs(1);
     ASSERT_TRUE(Arb.Fire());
   }
 
@@ -88,6 +90,7 @@ protected:
   TTestWaveDevice Device;
   TRecordingReporter Reporter;
   TMorse Morse{Device, Reporter};
+  TPlayer Player{Morse, *this};
   TManualTimer Arb;
   TManualClock Clock{5'000'000};
   TSpeedTestHooks Hooks;
@@ -141,16 +144,26 @@ TEST_F(SpeedTestFixture, PacesCharactersAndWordsFromTheCompletion) {
   EXPECT_TRUE(Arb.SwitchedOffFirstInEveryTick());
 }
 
-TEST_F(SpeedTestFixture, TheFirstCompletionTakesTheOutputDelayOffThePause) {
-  SetSpeed(60, 50);
+TEST_F(SpeedTestFixture, TheRunCountsFromTheFirstCharacterHeardNotFromTheOutputsStart) {
+  SetSpeed(150, 40);
   Make();
   Test->TestBtnClick();
   ASSERT_TRUE(Arb.Fire());
-  const int64_t Nominal = static_cast<int64_t>(SoundLen) * 1000 / SamplesPerSec;
-  Clock.AdvanceMs(Nominal + 30);
+  const int64_t SoundMs = static_cast<int64_t>(SoundLen) * 1000 / SamplesPerSec;
+  // The output takes 1.4 s to start: the first character ends that much later.
+  Clock.AdvanceMs(1400 + SoundMs);
   ASSERT_TRUE(Device.Complete());
-  EXPECT_EQ(Arb.Interval(), 70);
-  EXPECT_TRUE(Arb.Enabled());
+  EXPECT_EQ(Arb.Interval(), 80) << "the pause is not cut by the start-up";
+  const int64_t Heard = Clock.NowUs() / 1000 - Test->StartTick;
+  EXPECT_TRUE(Heard == SoundMs || Heard == SoundMs + 1) << Heard;
+  Test->TestBtnClick(); // stop
+  Make();
+  Test->TestBtnClick();
+  Run(23900, 1400);
+  EXPECT_EQ(Test->TestDauer, 23900);
+  EXPECT_EQ(Test->Runs, 1);
+  EXPECT_FALSE(TestLaeuft) << "one run, within tolerance";
+  EXPECT_EQ(IntervallAt(25), 40);
 }
 
 TEST_F(SpeedTestFixture, ARunTooSlowAtSpeed30ShortensTheIntervalAndRepeats) {
@@ -243,10 +256,96 @@ TEST_F(SpeedTestFixture, StopRestoresTheControlsAtOnceAndStoresNothing) {
   EXPECT_FALSE(IntChanged);
   EXPECT_EQ(IntervallAt(IntervallSlot(60)), 0);
   EXPECT_EQ(Intervall, 50);
-  // The character still sounding ends after the stop; it is not the test's.
-  ASSERT_TRUE(Device.Complete());
+  // The character sounding is cut off: no completion of it can come.
+  EXPECT_EQ(Device.Queued, nullptr);
+  EXPECT_FALSE(Device.Complete());
   EXPECT_EQ(Completions, 0);
   EXPECT_FALSE(Arb.Enabled());
+}
+
+// Weiter is enabled only by a passed exercise: whatever way a test ends, it
+// is as the test's start left it, at the highest exercise and below.
+TEST_F(SpeedTestFixture, NoEndOfATestEnablesWeiter) {
+  struct TCase {
+    const char* Name;
+    int32_t UebNr;
+  };
+  for (const TCase C : {TCase{"below", 1}, TCase{"at the highest", 3}}) {
+    UebNr = static_cast<uint8_t>(C.UebNr);
+    MaxUebNr = 3;
+    auto Check = [&](const char* How) {
+      EXPECT_FALSE(TestLaeuft) << C.Name << ", " << How;
+      EXPECT_FALSE(View.WeiterBtn->isEnabled()) << C.Name << ", " << How;
+      EXPECT_TRUE(View.StartBtn->isEnabled()) << C.Name << ", " << How;
+    };
+    SetSpeed(150, 40);
+    Make();
+    View.WeiterBtn->setEnabled(true);
+    Test->TestBtnClick();
+    Run(24000);
+    Check("completed");
+
+    View.WeiterBtn->setEnabled(true);
+    Test->TestBtnClick();
+    ASSERT_TRUE(Arb.Fire());
+    Test->TestBtnClick();
+    Check("stopped");
+
+    SetSpeed(60, 90);
+    View.WeiterBtn->setEnabled(true);
+    Test->TestBtnClick();
+    for (int I = 0; I < 5; ++I)
+      Run(63000);
+    Check("aborted");
+    Reporter.Messages.clear();
+  }
+}
+
+// Start, stop and start again before the stopped character would have
+// ended, and a start while a key's sound still plays: one run at a time, no
+// completion of another sound taken for a test character's.
+TEST_F(SpeedTestFixture, QuickRestartsAndAKeySoundPlayingCountNoStaleCompletion) {
+  SetSpeed(150, 40);
+  Make();
+  Test->TestBtnClick();
+  ASSERT_TRUE(Arb.Fire());
+  Test->TestBtnClick(); // stop
+  Test->TestBtnClick(); // start again
+  Test->TestBtnClick(); // stop
+  Test->TestBtnClick(); // start again
+  EXPECT_EQ(Device.OpenCount, 0) << "the stopped character's device was closed";
+  ASSERT_TRUE(Arb.Fire());
+  EXPECT_EQ(UebPos, 1);
+  Test->TestBtnClick();
+  EXPECT_FALSE(Device.Complete());
+  EXPECT_EQ(Completions, 0);
+
+  // A key's code plays when the test starts: the first character waits for it.
+  Player.PlayCode("-.-");
+  Test->TestBtnClick();
+  ASSERT_TRUE(Arb.Fire());
+  EXPECT_EQ(UebPos, 0) << "nothing sounded over the key";
+  EXPECT_FALSE(Arb.Enabled());
+  Clock.AdvanceMs(500);
+  ASSERT_TRUE(Device.Complete()); // the key's sound ends
+  EXPECT_TRUE(Arb.Enabled());
+  Run(24000);
+  EXPECT_EQ(Test->Runs, 1);
+  EXPECT_EQ(Test->TestDauer, 24000) << "the key's sound is not part of the run";
+  EXPECT_FALSE(TestLaeuft);
+  EXPECT_FALSE(View.WeiterBtn->isEnabled());
+}
+
+TEST_F(SpeedTestFixture, AnOutputThatCannotPlayEndsTheTestWithOneMessage) {
+  SetSpeed(60, 50);
+  Device.Fail(TWaveOp::Open, MMSYSERR_NODRIVER);
+  Make();
+  Test->TestBtnClick();
+  ASSERT_TRUE(Arb.Fire());
+  EXPECT_FALSE(TestLaeuft);
+  EXPECT_EQ(Reporter.Messages.size(), 1u);
+  EXPECT_FALSE(Arb.Enabled());
+  EXPECT_EQ(CaptionOf(View.TestBtn), "Test");
 }
 
 TEST_F(SpeedTestFixture, TheRussianLayoutSoundsItsOwnWord) {

@@ -1,9 +1,10 @@
 #pragma once
 
-// The main window's part for the session: its play sequence and the engine's
-// half of the completion, over TMorse and a wave device, with the session's
-// share called last, as the program's window does it.
+// The main window's part for the session: the program's own player over the
+// engine and a wave device, with the session's share of each block's end
+// called last, as the program's window does it.
 #include "sound/Morse.h"
+#include "sound/Player.h"
 #include "sound/SoundState.h"
 #include "training/Session.h"
 #include "windows/MainView.h"
@@ -15,10 +16,11 @@
 #include <string>
 #include <vector>
 
-class THarnessWindow final : public TWaveWindow, public TSessionWindow {
+class THarnessWindow final : public TPlayerHost, public TSessionWindow {
 public:
-  THarnessWindow(TMainView& View, TMorse& Morse) : FView(View), FMorse(Morse) {}
+  THarnessWindow(TMainView& View, TMorse& Morse) : Player(Morse, *this), FView(View) {}
 
+  TPlayer Player;
   TSession* Session = nullptr;
   // Every code PlayCode was asked for, dropped or not, and what was played.
   std::vector<std::string> Asked;
@@ -33,43 +35,16 @@ public:
 
   void PlayCode(const std::string& Code) override {
     Asked.push_back(Code);
-    FView.KeyPanel->setEnabled(false);
-    if (::Playing)
-      return;
-    DeviceOpen = FMorse.OpenOut(*this);
-    if (DeviceOpen) {
-      TMorse::RenderCode(Code);
-      if (FMorse.PrepareOut())
-        ::Playing = FMorse.WriteOut();
-    }
-    if (::Playing)
-      Played.push_back(Code);
-    else
-      FView.KeyPanel->setEnabled(true);
+    Player.PlayCode(Code);
   }
-  void PlayWave(const std::string& Name) {
-    WavePending = false;
-    if (::Playing || !FMorse.LoadWave(Name))
-      return;
-    FMorse.CloseOut();
-    DeviceOpen = FMorse.OpenFileOut(*this);
-    if (DeviceOpen && FMorse.PrepareFileOut())
-      ::Playing = FMorse.WriteOut();
-    if (::Playing)
-      WavesPlayed.push_back(Name);
-    else
-      WaveDone();
-  }
-  void WaveDone() override {
-    ::Playing = false;
-    DeviceOpen = FMorse.CloseOut();
-    if (WavePending && FView.MerkCheckBox->isChecked() && FMorse.LoadWave(WavName)) {
-      PlayWave(WavName);
-      return;
-    }
-    FView.KeyPanel->setEnabled(true);
+  void SetKeyboardEnabled(bool On) override { FView.KeyPanel->setEnabled(On); }
+  bool MnemonicsOn() const override { return FView.MerkCheckBox->isChecked(); }
+  void BlockPlayed() override {
     if (Session != nullptr)
       Session->WaveDone();
+  }
+  void BlockStarted(const std::string& What, bool File) override {
+    (File ? WavesPlayed : Played).push_back(What);
   }
   void ShowTextWindow() override {
     ++TextWindows;
@@ -88,5 +63,4 @@ public:
 
 private:
   TMainView& FView;
-  TMorse& FMorse;
 };

@@ -471,7 +471,7 @@ TEST_F(Stop, CompletionsWhileIdleOnlyEnableTheKeyboard) {
   LoadEnglish();
   StartAt(1, 3, 1, 4);
   View.KeyPanel->setEnabled(false);
-  Window->WaveDone();
+  Window->Player.WaveDone();
   EXPECT_TRUE(View.KeyPanel->isEnabled());
   EXPECT_FALSE(Arb.Enabled());
   EXPECT_FALSE(Timer1.Enabled());

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "sound/Morse.h"
+#include "sound/WaveDevice.h"
+
+#include <string>
+
+// What the end of a block leaves to the program around the player.
+class TPlayerHost {
+public:
+  virtual ~TPlayerHost() = default;
+  // The on-screen keyboard is off while a code the window started plays.
+  virtual void SetKeyboardEnabled(bool On) = 0;
+  // The spoken sound file follows a code only while mnemonics are on.
+  virtual bool MnemonicsOn() const = 0;
+  // The rest of the completion, once nothing of the player's own follows:
+  // the replay window, the speed test or the session.
+  virtual void BlockPlayed() = 0;
+  // A block has started to play: a code, or the name of a sound file.
+  virtual void BlockStarted(const std::string& /*What*/, bool /*File*/) {}
+};
+
+// Plays a code or a sound file on the engine and runs the sound half of the
+// completion: the device is closed, a pending sound file plays next, the
+// keyboard is switched on again, and the host gets the rest. It is the
+// receiver of every block's end, so the speed test and the replay window
+// open the device with it too.
+class TPlayer final : public TWaveWindow {
+public:
+  TPlayer(TMorse& Morse, TPlayerHost& Host) : FMorse(Morse), FHost(Host) {}
+  TPlayer(const TPlayer&) = delete;
+  TPlayer& operator=(const TPlayer&) = delete;
+
+  TMorse& Morse() { return FMorse; }
+
+  // Plays one code; dropped while a block is playing. The keyboard is off
+  // until the block has been played.
+  void PlayCode(const std::string& Code);
+  // Plays a code followed by the sound file Name when mnemonics are on.
+  void PlayCodeThenWave(const std::string& Code, const std::string& Name);
+  // Plays a sound file; dropped while a block plays. A file that cannot be
+  // loaded or played is passed over as if it had been played.
+  void PlayWave(const std::string& Name);
+  // Sounds a code that is not the window's own (the speed test): the flags
+  // of the window's playback stay as they are. False when it did not start.
+  bool PlayOwnCode(const std::string& Code);
+  // Stops what is queued, so that no completion follows for it, and closes
+  // the device (a stopped speed test, the end of the program).
+  void CloseDevice();
+
+  // The end of a block.
+  void WaveDone() override;
+
+private:
+  TMorse& FMorse;
+  TPlayerHost& FHost;
+};
