@@ -5,6 +5,7 @@
 #include "course/Course.h"
 #include "course/CourseState.h"
 #include "windows/Caption.h"
+#include "windows/Fonts.h"
 #include "windows/Texts.h"
 
 #include <QRadioButton>
@@ -18,8 +19,8 @@ constexpr int KeyWidth = 30;
 constexpr int KeyStep = KeyWidth + 1; // from one key's left to the next one's
 constexpr int FirstRowTop = 40;
 constexpr int SignBlockGap = 45; // from the last key of row 2 to the sign block
-constexpr int ProsignFontPixels = 12;
-constexpr int NewKeyFontGrowth = 20;
+constexpr int ProsignFontSize = 12;  // points
+constexpr int NewKeyFontGrowth = 20; // points
 constexpr int NewKeyGap = 4;
 
 // Left offsets of rows 2..4 against row 1: W div 2, W div 3 + W div 2, W div 3 + W.
@@ -81,7 +82,7 @@ void TCourse::BuildKeyboard() {
   const int X0 = Row2Last + SignBlockGap;
   const int Y0 = FirstRowTop;
   QFont Small = Font;
-  Small.setPixelSize(ProsignFontPixels);
+  SetFontSize(Small, ProsignFontSize);
   for (size_t S = 0; S < Signs.size() && Free(); ++S) {
     const int Column = static_cast<int>(S % 3);
     const int Line = static_cast<int>(S / 3);
@@ -121,10 +122,7 @@ void TCourse::ShowNewChars() {
   const size_t K = std::min(NeueZeichen.size(), FView.NeuTasten.size());
   QWidget* Panel = FView.KeyPanel;
   QFont Font = Panel->font();
-  if (Font.pixelSize() > 0)
-    Font.setPixelSize(Font.pixelSize() + NewKeyFontGrowth);
-  else
-    Font.setPointSizeF(Font.pointSizeF() + NewKeyFontGrowth);
+  SetFontSize(Font, FontSize(Font) + NewKeyFontGrowth);
 
   const int W = FView.NeuTasten[0] != nullptr ? FView.NeuTasten[0]->width() : 70;
   const int Count = static_cast<int>(K);

@@ -1,6 +1,7 @@
 #include "training/Session.h"
 
 #include "course/CourseState.h"
+#include "course/LessonPlan.h"
 #include "sound/SoundState.h"
 #include "storage/Layouts.h"
 #include "training/SessionState.h"
@@ -429,9 +430,7 @@ void TSession::StartUebung4() {
       Key->setEnabled(false);
   UebLaenge = GruppenZahl * 5;
   UebFolge.assign(static_cast<size_t>(std::max(UebLaenge, 0)), 0);
-  GruppenZeichen = LektZeichen;
-  if (GruppenZeichen.find('@') != std::string::npos && GruppenZeichen.size() >= 2)
-    GruppenZeichen.resize(GruppenZeichen.size() - 2);
+  GruppenZeichen = GroupCandidates(LektZeichen);
   FCourse.GenerateSequence(UebLaenge, static_cast<int32_t>(GruppenZeichen.size()));
   UebPos = 0;
   GruppenPos = 0;

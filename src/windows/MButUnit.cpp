@@ -9,7 +9,6 @@
 
 namespace {
 TMButtonContext* KeyContext = nullptr;
-std::function<void()> HoverSound;
 
 void SetTextColor(QWidget* W, const QColor& Color) {
   QPalette P = W->palette();
@@ -181,13 +180,9 @@ void TMButton::leaveEvent(QEvent* Event) {
 
 TMLabel::TMLabel(QWidget* Parent) : QLabel(Parent) { setCursor(Qt::PointingHandCursor); }
 
-void TMLabel::SetHoverSound(std::function<void()> Play) { HoverSound = std::move(Play); }
-
 void TMLabel::CMMouseEnter() {
   if (OnHoverSound)
     OnHoverSound();
-  else if (HoverSound)
-    HoverSound();
   SetTextColor(this, QColor(0, 0, 128));
 }
 

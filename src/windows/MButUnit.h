@@ -94,10 +94,8 @@ class TMLabel : public QLabel {
 public:
   explicit TMLabel(QWidget* Parent);
   std::function<void()> OnClick;
-  // Plays the hover sound: the label's own, or else the one set for all
-  // labels; handed in so that tests and the program choose.
+  // Plays the hover sound; handed in by the window that makes the label.
   std::function<void()> OnHoverSound;
-  static void SetHoverSound(std::function<void()> Play);
 
   void CMMouseEnter();
   void CMMouseLeave();

@@ -300,6 +300,16 @@ void BuildMainView(TMainView& V, QMainWindow& Form) {
   V.TimePanel->hide();
   V.RepBtn = Make<QPushButton>(Keys, "RepBtn", 408, 152, 57, 17);
   SetCaption(V.RepBtn, "Repeat");
+  // Its own small type: KeyPanel's 23-pixel bold would cut the caption in
+  // the 17-pixel-high button.
+  V.RepBtn->setFont(PixelFont("MS Sans Serif", 11));
+  // Not the keys' red in every state: black when it can be pressed, grey
+  // when not.
+  QPalette RepColours = V.RepBtn->palette();
+  RepColours.setColor(QPalette::Active, QPalette::ButtonText, Qt::black);
+  RepColours.setColor(QPalette::Inactive, QPalette::ButtonText, Qt::black);
+  RepColours.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(128, 128, 128));
+  V.RepBtn->setPalette(RepColours);
   V.RepBtn->hide();
 
   // Bottom row

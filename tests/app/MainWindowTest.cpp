@@ -17,6 +17,7 @@
 #include <QStyle>
 #include <QTest>
 #include <QTextBrowser>
+#include <QFontMetrics>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -197,6 +198,13 @@ TEST_F(MainWindow, FixedClientAreaFontsAndColours) {
   EXPECT_EQ(V.SpeedLB->font().pixelSize(), 16);
   EXPECT_EQ(V.IcoPanel->palette().color(QPalette::Window), QColor(0, 128, 0));
   EXPECT_EQ(V.TimePanel->CaptionLabel()->font().pixelSize(), 97);
+  // Repeat shows its whole caption and looks different when it cannot be
+  // pressed.
+  const QFontMetrics Metrics(V.RepBtn->font());
+  EXPECT_LE(Metrics.horizontalAdvance(V.RepBtn->text()), V.RepBtn->width() - 4);
+  EXPECT_LE(Metrics.height(), V.RepBtn->height());
+  EXPECT_NE(V.RepBtn->palette().color(QPalette::Active, QPalette::ButtonText),
+            V.RepBtn->palette().color(QPalette::Disabled, QPalette::ButtonText));
   EXPECT_EQ(V.MerkWLabel->palette().color(QPalette::Window), QColor(255, 255, 0));
   EXPECT_TRUE(V.MerkWLabel->wordWrap());
   for (TImage* I : {V.HorIm, V.SprechIm, V.MouseIm, V.SchreibIm, V.Image1, V.Image2})

@@ -75,7 +75,7 @@ TEST_F(Keyboard, ProsignKeysShowTheirLettersAndKeepTheirCharacters) {
   TMButton* Sk = View.Tasten[43];
   EXPECT_EQ(CaptionOf(Ka), "KA");
   EXPECT_EQ(CaptionOf(Sk), "SK");
-  EXPECT_EQ(Ka->font().pixelSize(), 12);
+  EXPECT_EQ(Ka->font().pixelSize(), 16) << "12 points at 96 dpi";
   EXPECT_EQ(Ka->MChar(), "@");
   EXPECT_EQ(Sk->MChar(), "\xA7");
   EXPECT_EQ(Sk->MCode(), "...-.-");
@@ -150,7 +150,7 @@ TEST_F(Keyboard, TheNewCharactersAreCentredOnTheirPanelWithTheirWords) {
     EXPECT_FALSE(Key->isHidden());
     EXPECT_TRUE(Key->isEnabled());
     EXPECT_FALSE(Key->Down());
-    EXPECT_EQ(Key->font().pixelSize(), 43);
+    EXPECT_EQ(Key->font().pixelSize(), 49) << "KeyPanel's 17 points and 20 more, at 96 dpi";
     EXPECT_EQ(Key->MChar(), std::string(1, NeueZeichen[I]));
   }
   EXPECT_EQ(View.NeuTasten[0]->MWort(), "word of i");

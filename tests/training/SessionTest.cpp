@@ -108,7 +108,14 @@ using Exercise2 = TSessionTest;
 TEST_F(Exercise2, RightAnswersPassAndEnableWeiter) {
   LoadEnglish();
   StartAt(1, 2, 1, 2);
+  // Left enabled by an earlier pass: the start takes Weiter, the lesson and
+  // exercise arrows and the set box away for the run.
+  View.WeiterBtn->setEnabled(true);
   Session->StartBtnClick();
+  EXPECT_FALSE(View.WeiterBtn->isEnabled());
+  EXPECT_FALSE(View.InfPanel->isEnabled());
+  EXPECT_FALSE(View.GroupBox1->isEnabled());
+  EXPECT_FALSE(View.Keyboard1->isEnabled());
   ASSERT_EQ(UebLaenge, static_cast<int32_t>(NeueZeichen.size()) * 5);
   // The first item follows after the interval the timer had.
   ASSERT_EQ(Arb.EnableIntervals().size(), 1u);
@@ -120,6 +127,11 @@ TEST_F(Exercise2, RightAnswersPassAndEnableWeiter) {
     TMButton* Right = NeuKeyOfCode(Window->Played.back());
     ASSERT_NE(Right, nullptr);
     Right->Click();
+    if (I + 1 < UebLaenge) {
+      // The next question 500 ms after the answer.
+      EXPECT_TRUE(Arb.Enabled()) << I;
+      EXPECT_EQ(Arb.Interval(), 500) << I;
+    }
   }
   EXPECT_TRUE(Idle);
   EXPECT_EQ(Fehler, 0);
@@ -146,8 +158,15 @@ TEST_F(Exercise2, AWrongAnswerIsCorrectedThreeTimesAndReportedOnceAtTheEnd) {
   EXPECT_EQ(CaptionOf(View.TimePanel->CaptionLabel()), CaptionOf(SollKey));
   EXPECT_FALSE(View.R1Panel->isEnabled());
   EXPECT_EQ(WavName, CaptionOf(SollKey) + ".wav");
-  // Three soundings, 1 s after each other's end, then the next item.
+  // Three soundings, 1 s after each other's end, then the next item 500 ms
+  // after the correction.
+  EXPECT_TRUE(Arb.Enabled());
+  EXPECT_EQ(Arb.Interval(), 1000);
+  const size_t Enables = Arb.EnableIntervals().size();
   Settle();
+  const std::vector<uint16_t> Korrektur(Arb.EnableIntervals().begin() + static_cast<long>(Enables),
+                                        Arb.EnableIntervals().end());
+  EXPECT_EQ(Korrektur, (std::vector<uint16_t>{1000, 1000, 1000, 500}));
   EXPECT_EQ(Window->Played.size(), 5u);
   for (size_t I = 1; I <= 3; ++I)
     EXPECT_EQ(Window->Played[I], Soll);
@@ -202,6 +221,7 @@ TEST_F(Exercise3, RepeatOffersAfterFifteenSecondsAndTheThirdPressIsOneError) {
   EXPECT_TRUE(View.RepBtn->isEnabled());
   for (int Press = 1; Press <= 4; ++Press) {
     Session->RepBtnClick();
+    EXPECT_FALSE(View.RepBtn->isEnabled()) << "until offered again, " << Press;
     SettleArb();
     EXPECT_EQ(Window->Played.back(), SollCode);
     EXPECT_EQ(Fehler, Press >= 3 ? 1 : 0) << Press;
@@ -271,6 +291,10 @@ TEST_F(Exercise3, WithoutErrorsBelowTheFurthestLessonWeiterStaysOff) {
   while (!Idle) {
     SettleArb();
     KeyOfCode(SollCode)->Click();
+    if (!Idle) {
+      EXPECT_TRUE(Arb.Enabled());
+      EXPECT_EQ(Arb.Interval(), 500) << "the next character 500 ms after the answer";
+    }
   }
   EXPECT_EQ(Fehler, 0);
   EXPECT_TRUE(Reporter.Messages.empty());

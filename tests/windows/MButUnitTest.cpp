@@ -225,15 +225,15 @@ TEST(KeyLooks, FontColourSurvivesDisablingAndDisabledKeysAreGrey) {
 
 TEST(LinkLabel, TurnsNavyWithTheSoundOnEnterAndYellowOnLeave) {
   int Sounds = 0;
-  TMLabel::SetHoverSound([&Sounds] { ++Sounds; });
   TMLabel Link(nullptr);
+  Link.OnHoverSound = [&Sounds] { ++Sounds; };
   Link.CMMouseEnter();
   EXPECT_EQ(Sounds, 1);
   EXPECT_EQ(Link.palette().color(QPalette::WindowText), QColor(0, 0, 128));
   Link.CMMouseLeave();
   EXPECT_EQ(Sounds, 1);
   EXPECT_EQ(Link.palette().color(QPalette::WindowText), QColor(255, 255, 0));
-  TMLabel::SetHoverSound(nullptr);
+  Link.OnHoverSound = nullptr;
   Link.CMMouseEnter();  // no sound to play: still turns navy
   EXPECT_EQ(Link.palette().color(QPalette::WindowText), QColor(0, 0, 128));
 }
