@@ -4,21 +4,15 @@
 #include "sound/Reporter.h"
 #include "sound/TickTimer.h"
 #include "storage/Layouts.h"
+#include "training/KeyInput.h"
 #include "windows/MButUnit.h"
 #include "windows/MainView.h"
 
-#include <QEvent>
 #include <QObject>
 
 #include <cstdint>
 #include <memory>
 #include <string>
-
-class QKeyEvent;
-
-// Virtual key codes of the numeric keypad.
-constexpr uint16_t VK_NUMPAD0 = 0x60;
-constexpr uint16_t VK_NUMPAD9 = 0x69;
 
 // What the session needs of the main window.
 class TSessionWindow {
@@ -35,18 +29,6 @@ public:
   // The layout typed characters are translated with (SprachNr 1..4).
   virtual int32_t LayoutNr() const = 0;
 };
-
-// One key event as the answer handlers read it.
-struct TKeyInput {
-  uint16_t VirtualKey = 0; // letters and digits by their upper-case ASCII, keypad 0x60..0x69
-  bool AutoRepeat = false; // sent by the system while the key is held
-  TTypedKey Typed;         // for the translation to the layout's character
-};
-
-// The virtual key code of a Qt key event: letters and digits by ASCII, the
-// keypad's digits VK_NUMPAD0..9, anything else by Qt's key code cut to 16 bits.
-uint16_t VirtualKeyOf(int QtKey, bool Keypad);
-TKeyInput KeyInputOf(const QKeyEvent& Event);
 
 // A training session on the main window: the chain of handlers that runs one
 // exercise, driven by the two timers and the end of each sound. Its state is
@@ -122,23 +104,6 @@ private:
   bool FKeyPreview = true;
   std::unique_ptr<QObject> FContext;
   std::unique_ptr<QObject> FFilter;
-};
-
-// Forwards the form's key events to the session while its keyboard preview
-// is on; auto-repeated events are taken, so a held key counts once.
-class TKeyPreviewFilter final : public QObject {
-public:
-  explicit TKeyPreviewFilter(TSession& Session, QObject* Parent = nullptr)
-      : QObject(Parent), FSession(Session) {}
-
-protected:
-  bool eventFilter(QObject* Watched, QEvent* Event) override;
-
-private:
-  TSession& FSession;
-  const QKeyEvent* FLast = nullptr;
-  quint64 FLastTime = 0;
-  QEvent::Type FLastType = QEvent::None;
 };
 
 // Connects the session to its window: StartBtn, RepBtn, the keys' click

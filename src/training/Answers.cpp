@@ -1,0 +1,251 @@
+// Answers: key presses and clicks judged against the character sounded, and
+// the correction that shows and sounds a wrong answer's right character.
+#include "training/Session.h"
+
+#include "course/CourseState.h"
+#include "sound/SoundState.h"
+#include "storage/Layouts.h"
+#include "training/SessionState.h"
+#include "training/SessionText.h"
+#include "windows/Caption.h"
+#include "windows/SoundFile.h"
+#include "windows/Texts.h"
+
+namespace {
+
+// What a prosign's large key and the correction show.
+std::string SmallCaption(char C) {
+  if (C == '@')
+    return "ka";
+  if (C == '\xA7')
+    return "sk";
+  return std::string(1, C);
+}
+
+// Keypad keys by virtual key code, as they lie in the 3-by-3 sign block.
+int32_t KeypadIndex(uint16_t Vk) {
+  switch (Vk) {
+  case VK_NUMPAD0 + 7:
+    return 1;
+  case VK_NUMPAD0 + 8:
+    return 2;
+  case VK_NUMPAD0 + 9:
+    return 3;
+  case VK_NUMPAD0 + 4:
+    return 4;
+  case VK_NUMPAD0 + 5:
+    return 5;
+  case VK_NUMPAD0 + 6:
+    return 6;
+  case VK_NUMPAD0 + 1:
+    return 7;
+  case VK_NUMPAD0 + 2:
+    return 8;
+  case VK_NUMPAD0 + 3:
+    return 9;
+  case VK_NUMPAD0 + 0:
+    return 10;
+  default:
+    return 0;
+  }
+}
+
+int32_t Pos(const std::string& S, char C) {
+  const size_t P = S.find(C);
+  return P == std::string::npos ? 0 : static_cast<int32_t>(P) + 1;
+}
+} // namespace
+
+void TSession::FormKeyDown(const TKeyInput& Key) {
+  if (Key.AutoRepeat || TasteUnten || Playing)
+    return;
+  TasteUnten = true;
+  TastenCode = Key.VirtualKey;
+}
+
+void TSession::FormKeyPress(const TKeyInput& Key) {
+  if (Key.AutoRepeat || TastenCode == 0)
+    return;
+  GehalteneTaste = TastenCode;
+  TastenCode = 0;
+  TastPos = 0;
+  NeuPos = 0;
+  const int32_t Keypad = KeypadIndex(Key.VirtualKey);
+  std::string R;
+  for (size_t I = 1; I <= 4; ++I)
+    R += TastReihen[I];
+  const int32_t Signs = static_cast<int32_t>(sizeof(BuiltInSigns) - 1);
+  if (Keypad >= 1 && Keypad <= Signs) {
+    TastPos = static_cast<int32_t>(R.size()) + Keypad;
+    // The keypad key stands for its sign on the large keys too.
+    TastChar = BuiltInSigns[Keypad - 1];
+  } else if (Keypad > Signs) {
+    return;
+  } else {
+    const TLayout* Layout = LayoutOfNr(FWindow.LayoutNr());
+    const std::optional<char> Ch =
+        Layout != nullptr ? TranslateTyped(*Layout, Key.Typed) : TypedChar(Key.Typed);
+    if (!Ch)
+      return;
+    TastChar = *Ch;
+    TastPos = Pos(R, TastChar);
+    if (TastPos == 0)
+      return;
+  }
+  if (UebNr <= 2) {
+    NeuPos = Pos(NeueZeichen, TastChar);
+    if (NeuPos > 0 && (Idle || UebNr == 2))
+      if (TMButton* K = NeuTaste(NeuPos))
+        K->SetFlat(true);
+  } else if (TMButton* K = Taste(TastPos); K != nullptr && K->Enabled()) {
+    K->SetFlat(true);
+  }
+}
+
+void TSession::FormKeyUp(const TKeyInput& Key) {
+  if (Key.AutoRepeat)
+    return;
+  // A key without a character (Shift, an arrow) releases the latch it set,
+  // so that the next key counts.
+  if (GehalteneTaste == 0 && TastenCode != 0 && Key.VirtualKey == TastenCode) {
+    TasteUnten = false;
+    TastenCode = 0;
+    return;
+  }
+  if (GehalteneTaste == 0 || Key.VirtualKey != GehalteneTaste)
+    return;
+  TasteUnten = false;
+  GehalteneTaste = 0;
+  if (Idle) {
+    if (UebNr <= 2) {
+      if (TMButton* K = NeuTaste(NeuPos)) {
+        K->SetFlat(false);
+        FreiClick(K);
+      }
+    } else if (TMButton* K = Taste(TastPos)) {
+      K->SetFlat(false);
+      if (K->Enabled())
+        FreiClick(K);
+    }
+    return;
+  }
+  if (KorrZaehler != 0)
+    return;
+  if (UebNr == 2) {
+    if (TMButton* K = NeuTaste(NeuPos)) {
+      K->SetFlat(false);
+      Antwort2(K);
+    }
+  } else if (UebNr == 3) {
+    if (TMButton* K = Taste(TastPos)) {
+      Antwort3(K);
+      K->SetFlat(false);
+    }
+  }
+}
+
+void TSession::Antwort2(TMButton* Key) {
+  if (!FehlerGezeigt && Key != nullptr && UebPos >= 0 &&
+      UebPos < static_cast<int32_t>(UebFolge.size())) {
+    TMButton* Soll = NeuTaste(UebFolge[static_cast<size_t>(UebPos)]);
+    if (Soll != nullptr && Key->MCode() != Soll->MCode()) {
+      ++Fehler;
+      FehlerGezeigt = true;
+      ZeigeKorrektur(UebFolge[static_cast<size_t>(UebPos)]);
+      return;
+    }
+  }
+  FehlerGezeigt = false;
+  ++UebPos;
+  if (UebPos < UebLaenge) {
+    FArbTimer.SetInterval(500);
+    FArbTimer.SetEnabled(true);
+  } else {
+    EndUebung23();
+  }
+}
+
+void TSession::Antwort3(TMButton* Key) {
+  FView.RepBtn->setEnabled(false);
+  FTimer1.SetEnabled(false);
+  if (!FehlerGezeigt && (Key == nullptr || Key->MCode() != SollCode)) {
+    if (Key != nullptr) {
+      ++Fehler;
+      FehlerGezeigt = true;
+      ZeigeKorrektur(UebPos);
+      return;
+    }
+  }
+  FehlerGezeigt = false;
+  ++UebPos;
+  if (UebPos < UebLaenge) {
+    FArbTimer.SetInterval(500);
+    FArbTimer.SetEnabled(true);
+  } else {
+    EndUebung23();
+  }
+}
+
+void TSession::ZeigeKorrektur(int32_t K) {
+  std::string Text;
+  if (UebNr == 2) {
+    FView.R1Panel->setEnabled(false);
+    TMButton* Key = NeuTaste(K);
+    Text = Key != nullptr ? CaptionOf(Key) : std::string();
+  } else {
+    for (TMButton* Key : FView.Tasten)
+      if (Key != nullptr)
+        Key->setEnabled(false);
+    const int32_t P =
+        K >= 0 && K < static_cast<int32_t>(UebFolge.size()) ? UebFolge[static_cast<size_t>(K)] : 0;
+    if (P >= 1 && P <= static_cast<int32_t>(KursFolge.size()))
+      Text = SmallCaption(KursFolge[static_cast<size_t>(P) - 1]);
+  }
+  SetCaption(FView.TimePanel->CaptionLabel(), Text);
+  WavName = WaveFileName(Text + ".wav");
+  KorrZaehler = 4;
+  FView.TimePanel->show();
+  FView.TimePanel->raise();
+  FArbTimer.SetOnTimer([this] { KorrekturTick(); });
+  FArbTimer.SetInterval(1000);
+  FArbTimer.SetEnabled(true);
+}
+
+void TSession::KorrekturTick() {
+  FArbTimer.SetEnabled(false);
+  --KorrZaehler;
+  if (KorrZaehler > 0) {
+    WavePending = true;
+    if (UebNr == 2) {
+      TMButton* Key = UebPos >= 0 && UebPos < static_cast<int32_t>(UebFolge.size())
+                          ? NeuTaste(UebFolge[static_cast<size_t>(UebPos)])
+                          : nullptr;
+      FWindow.PlayCode(Key != nullptr ? Key->MCode() : std::string());
+    } else {
+      FWindow.PlayCode(SollCode);
+    }
+    return;
+  }
+  FView.TimePanel->hide();
+  if (UebNr == 2) {
+    FView.R1Panel->setEnabled(true);
+    FArbTimer.SetOnTimer([this] { Uebung2Tick(); });
+    Antwort2(nullptr);
+  } else {
+    RestoreTasten();
+    FArbTimer.SetOnTimer([this] { Uebung3Tick(); });
+    Antwort3(nullptr);
+  }
+}
+
+void TSession::FreiClick(TMButton* Key) {
+  FCourse.FreiClick(Key);
+}
+
+void TSession::SoundKey(TMButton& Key) {
+  if (Playing)
+    return;
+  WavePending = true;
+  WavName = WaveFileName(CaptionOf(&Key) + ".Wav");
+  FWindow.PlayCode(Key.MCode());
+}
