@@ -70,8 +70,6 @@ TAForm::~TAForm() {
   FSpeedTest.reset();
   FSession.reset();
   FCourse.reset();
-  if (TMButton::Context() == &FKeyContext)
-    TMButton::SetContext(nullptr);
   ArbTimer.SetEnabled(false);
   Timer1.SetEnabled(false);
 }
@@ -84,7 +82,6 @@ void TAForm::Connect() {
                  Qt::WindowCloseButtonHint);
   BuildMainView(View, *this);
   setWindowIcon(EmblemPicture());
-  TMButton::SetContext(&FKeyContext);
 
   TMainView& V = View;
   V.SpeedUD->OnChanging = [this](int Position) { SpeedUDChanging(Position); };
@@ -319,7 +316,7 @@ void TAForm::StartUpSequence() {
   LoadKund();
   FKundAsRead = Kund;
   if (View.Tasten[0] == nullptr)
-    CreateKeys(View);
+    CreateKeys(View, &FKeyContext);
   // The keys are drawn on KeyPanel itself; its panels and buttons lie over
   // them, so the page of the new characters hides the keyboard while shown.
   for (QWidget* Over : {static_cast<QWidget*>(View.R1Panel), static_cast<QWidget*>(View.TimePanel),

@@ -8,7 +8,6 @@
 #include <QStylePainter>
 
 namespace {
-TMButtonContext* KeyContext = nullptr;
 
 void SetTextColor(QWidget* W, const QColor& Color) {
   QPalette P = W->palette();
@@ -31,7 +30,8 @@ void SetKeyTextColor(QWidget* W, const QColor& Color) {
 }
 } // namespace
 
-TMButton::TMButton(QWidget* Parent) : QToolButton(Parent) {
+TMButton::TMButton(QWidget* Parent, const TMButtonContext* Context)
+    : QToolButton(Parent), FContext(Context) {
   QPalette P = palette();
   P.setColor(QPalette::Disabled, QPalette::ButtonText, DisabledText);
   setPalette(P);
@@ -112,8 +112,6 @@ void TMButton::Click() {
   Clicked();
 }
 
-void TMButton::SetContext(TMButtonContext* Context) { KeyContext = Context; }
-TMButtonContext* TMButton::Context() { return KeyContext; }
 
 std::string TMButton::SungForm(const std::string& Code) {
   const std::string Ta = "\xF2\xE0";  // та
@@ -132,7 +130,7 @@ std::string TMButton::SungForm(const std::string& Code) {
 }
 
 void TMButton::CMMouseEnter() {
-  TMButtonContext* Ctx = KeyContext;
+  const TMButtonContext* Ctx = FContext;
   if (Ctx == nullptr || !Enabled() || (Ctx->UebNr() != 1 && Ctx->UebNr() != 2))
     return;
   QLabel* Label = Ctx->MerkWLabel();
@@ -161,7 +159,7 @@ void TMButton::CMMouseEnter() {
 }
 
 void TMButton::CMMouseLeave() {
-  TMButtonContext* Ctx = KeyContext;
+  const TMButtonContext* Ctx = FContext;
   if (Ctx == nullptr || Ctx->MerkWLabel() == nullptr)
     return;
   if (Enabled() && !Ctx->Playing() && !Down() && Ctx->Idle())

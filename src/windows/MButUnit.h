@@ -27,7 +27,8 @@ public:
 // non-zero index are down one at a time; with AllowAllUp all may be up.
 class TMButton : public QToolButton {
 public:
-  explicit TMButton(QWidget* Parent);
+  // Context: what the hover aids read of the program; none, no aids.
+  explicit TMButton(QWidget* Parent, const TMButtonContext* Context = nullptr);
 
   // Length-limited byte strings (longer values are cut).
   static constexpr size_t MCodeMax = 10;
@@ -68,8 +69,6 @@ public:
   void CMMouseEnter();
   void CMMouseLeave();
 
-  static void SetContext(TMButtonContext* Context);
-  static TMButtonContext* Context();
 
   // The sung form of a code: "ти" for a dot and "та" for a dash (code page
   // 1251), " - " between them, at most 30 bytes.
@@ -82,6 +81,7 @@ protected:
 
 private:
   void Clicked();
+  const TMButtonContext* FContext;
   std::string FMCode, FMChar, FMWort;
   int FGroupIndex = 0;
   bool FAllowAllUp = false;

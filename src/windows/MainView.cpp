@@ -388,10 +388,10 @@ void BuildMainView(TMainView& V, QMainWindow& Form) {
   Form.setFixedSize(622, 293 + V.MainMenu1->sizeHint().height());
 }
 
-void CreateKeys(TMainView& V) {
+void CreateKeys(TMainView& V, const TMButtonContext* Context) {
   const int Top = V.MerkWLabel->y() + V.MerkWLabel->height() + 10;
   for (size_t I = 0; I < V.NeuTasten.size(); ++I) {
-    auto* K = new TMButton(V.R1Panel);
+    auto* K = new TMButton(V.R1Panel, Context);
     K->setObjectName(QString("NeuTasten%1").arg(I + 1));
     K->setGeometry(0, Top, 70, 65);
     QFont F = V.KeyPanel->font();
@@ -405,7 +405,7 @@ void CreateKeys(TMainView& V) {
     V.NeuTasten[I] = K;
   }
   for (size_t I = 0; I < V.Tasten.size(); ++I) {
-    auto* K = new TMButton(V.KeyPanel);
+    auto* K = new TMButton(V.KeyPanel, Context);
     K->setObjectName(QString("Tasten%1").arg(I + 1));
     K->setGeometry(0, 0, 30, 30);
     K->SetAllowAllUp(true);

@@ -122,4 +122,4 @@ void BuildMainView(TMainView& View, QMainWindow& Form);
 
 // Creates the five large keys on R1Panel and then the fifty keys on KeyPanel,
 // hidden and disabled.
-void CreateKeys(TMainView& View);
+void CreateKeys(TMainView& View, const TMButtonContext* Context = nullptr);

@@ -35,8 +35,7 @@ protected:
     Label = new QLabel(Panel.get());
     Label->setFont(PixelFont("Times New Roman", 23, true));
     State.Label = Label;
-    TMButton::SetContext(&State);
-    Key = new TMButton(Panel.get());
+    Key = new TMButton(Panel.get(), &State);
     QFont F = Key->font();
     SetFontSize(F, 32);
     Key->setFont(F);
@@ -45,7 +44,6 @@ protected:
     Key->SetMCode(".-");
     Key->setEnabled(true);
   }
-  void TearDown() override { TMButton::SetContext(nullptr); }
 
   // The pointer enters and leaves through Qt's own events.
   void Enter() {
