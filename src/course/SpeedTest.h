@@ -26,7 +26,8 @@ struct TSpeedTestHooks {
   std::function<void()> ArrangeIcons;
   // A main-window playback is under way; without a hook, the engine's Playing.
   std::function<bool()> Playing;
-  // Writes IntervallTab to the interval file.
+  // Writes IntervallTab to the interval file; false when it could not, which
+  // the test tells the learner.
   std::function<bool()> WriteIntFile;
   // The layout's language number (3 is Russian); without a hook, 0.
   std::function<int32_t()> SprachNr;
