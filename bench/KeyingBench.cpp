@@ -15,8 +15,8 @@
 #include "sound/QtWaveDevice.h"
 #include "sound/SoundState.h"
 #include "sound/ThdTimer.h"
-#include "support/EventLoop.h"
-#include "support/PulseServer.h"
+#include "audiorig/EventLoop.h"
+#include "audiorig/PulseServer.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
