@@ -4,10 +4,14 @@
 // monitor of a private PulseAudio daemon and measures every tone and gap.
 //
 // One line per speed:
-//   keying: speed=S gap_err_ms_mean=… gap_err_ms_max=… mark_spread_ms_max=… underruns=…
+//   keying: speed=S gap_err_ms_mean=… gap_err_ms_max=… mark_spread_ms_max=… underruns=… missing=…
 // gap error: measured gap minus what the rendered blocks and the gap rule ask
 // for (max: largest absolute error); mark spread: largest difference between
-// two measured tones of the same element; underrun: a silence inside a tone.
+// two measured tones of the same element; underrun: a silence inside a tone;
+// missing: tones of the text that are not in the recording, also those of
+// characters that could not be sent. When the recording does not hold as
+// many tones as the text, they cannot be paired with the sent ones: the gap
+// and mark figures read nan, and the program exits with 1.
 //
 // Options: --no-load (by default a second process keeps both cores busy),
 // --speeds 30,60,150.
@@ -15,8 +19,8 @@
 #include "sound/QtWaveDevice.h"
 #include "sound/SoundState.h"
 #include "sound/ThdTimer.h"
-#include "support/EventLoop.h"
-#include "support/PulseServer.h"
+#include "audiorig/EventLoop.h"
+#include "audiorig/PulseServer.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -125,23 +129,32 @@ private:
 };
 
 struct TFigures {
-  double GapErrMean = 0;
-  double GapErrMax = 0;
-  double MarkSpreadMax = 0;
+  double GapErrMean = std::nan("");
+  double GapErrMax = std::nan("");
+  double MarkSpreadMax = std::nan("");
   int64_t Underruns = 0;
+  int64_t Missing = 0;
   size_t Tones = 0;
   size_t ExpectedTones = 0;
 };
 
-TFigures Measure(const std::vector<TSent>& Sent, const std::vector<TTone>& Tones) {
+// Text is what was to be sent: a character that could not be sent counts
+// with the tones of its code as missing.
+TFigures Measure(const std::string& Text, const std::vector<TSent>& Sent, const std::vector<TTone>& Tones) {
   TFigures F;
+  size_t SentTones = 0;
   for (const auto& S : Sent)
-    F.ExpectedTones += S.Elements.size();
+    SentTones += S.Elements.size();
+  for (size_t K = Sent.size(); K < Text.size(); ++K)
+    F.ExpectedTones += CodeOf(Text[K]).size();
+  F.ExpectedTones += SentTones;
   F.Tones = Tones.size();
   // A silence inside a tone splits it in two: every tone beyond the rendered
   // ones is an underrun; so is a stretched or shortened one.
-  F.Underruns = std::max<int64_t>(0, static_cast<int64_t>(Tones.size()) - static_cast<int64_t>(F.ExpectedTones));
-  if (Tones.size() != F.ExpectedTones)
+  const int64_t Surplus = static_cast<int64_t>(Tones.size()) - static_cast<int64_t>(F.ExpectedTones);
+  F.Underruns = std::max<int64_t>(0, Surplus);
+  F.Missing = std::max<int64_t>(0, -Surplus);
+  if (Surplus != 0 || Sent.size() != Text.size())
     return F;
 
   std::vector<double> DotMs, DashMs;
@@ -172,6 +185,8 @@ TFigures Measure(const std::vector<TSent>& Sent, const std::vector<TTone>& Tones
     }
     T += S.Elements.size();
   }
+  F.GapErrMax = 0;
+  F.MarkSpreadMax = 0;
   double Sum = 0;
   for (double E : GapErr) {
     Sum += E;
@@ -264,14 +279,18 @@ int main(int argc, char** argv) {
     Keyer.Run(Text);
     SpinFor(2500);
     const std::vector<TTone> Tones = FindTones(Pulse.StopRecording());
-    const TFigures F = Measure(Keyer.Sent(), Tones);
-    std::printf("keying: speed=%d gap_err_ms_mean=%.3f gap_err_ms_max=%.3f mark_spread_ms_max=%.3f underruns=%lld\n",
-                S, F.GapErrMean, F.GapErrMax, F.MarkSpreadMax, static_cast<long long>(F.Underruns));
+    const TFigures F = Measure(Text, Keyer.Sent(), Tones);
+    std::printf("keying: speed=%d gap_err_ms_mean=%.3f gap_err_ms_max=%.3f mark_spread_ms_max=%.3f underruns=%lld "
+                "missing=%lld\n",
+                S, F.GapErrMean, F.GapErrMax, F.MarkSpreadMax, static_cast<long long>(F.Underruns),
+                static_cast<long long>(F.Missing));
     std::fprintf(stderr, "keying: speed=%d largest lag of a tick %.1f ms, of a completion %.1f ms\n", S,
                  static_cast<double>(Keyer.FTickLagUs) / 1000.0, static_cast<double>(Keyer.FDoneLagUs) / 1000.0);
     Keyer.FTickLagUs = Keyer.FDoneLagUs = 0;
-    if (F.Tones != F.ExpectedTones) {
-      std::fprintf(stderr, "keying: %zu tones recorded, %zu sent\n", F.Tones, F.ExpectedTones);
+    if (Keyer.Sent().size() != Text.size())
+      std::fprintf(stderr, "keying: %zu of %zu characters sent\n", Keyer.Sent().size(), Text.size());
+    if (F.Tones != F.ExpectedTones || Keyer.Sent().size() != Text.size()) {
+      std::fprintf(stderr, "keying: %zu tones recorded, %zu to send\n", F.Tones, F.ExpectedTones);
       ++Failures;
     }
   }

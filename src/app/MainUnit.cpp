@@ -313,8 +313,15 @@ void TAForm::StartUpSequence() {
   if (FStartedUp)
     return;
   FStartedUp = true;
-  LoadKund();
+  const bool KundWritable = LoadKund();
   FKundAsRead = Kund;
+  if (!KundWritable) {
+    // Said now, so that the learner knows before working; the close does
+    // not say it again.
+    TellKundNotSaved(Reporter, FKundNotSavedTold);
+    if (FClosedDown)
+      return; // ended while the message was shown
+  }
   if (View.Tasten[0] == nullptr)
     CreateKeys(View, &FKeyContext);
   // The keys are drawn on KeyPanel itself; its panels and buttons lie over
@@ -400,7 +407,7 @@ void TAForm::CloseSequence(bool Ask) {
               FKundAsRead.Ton,       FKundAsRead.Abstand,  FKundAsRead.Front};
     Kund.SprachNr = FKundAsRead.SprachNr;
   }
-  KundSpeichern(Values);
+  KundSpeichern(Values, Reporter, FKundNotSavedTold);
   UebFolge.clear();
   UebFolge.shrink_to_fit();
   Player.CloseDevice();

@@ -178,6 +178,7 @@ private:
   bool FClosedDown = false;      // the close sequence has run
   bool FAskOnClose = true;
   TKund FKundAsRead{}; // the learner record as the start-up read it
+  bool FKundNotSavedTold = false; // the learner knows "CWK.dat" cannot be written
 
   TKeyContext FKeyContext{*this};
   TAboutBox* FAboutBox = nullptr;

@@ -183,8 +183,8 @@ void TSpeedTest::SpeedTestTick() {
       SetSpeed(MaxSpeed);
       SelectIntervall();
       TMorse::BuildElements();
-      if (FHooks.WriteIntFile)
-        FHooks.WriteIntFile();
+      if (FHooks.WriteIntFile && !FHooks.WriteIntFile())
+        FReporter.ShowMessage(IntNotSavedText);
       EndTest();
       return;
     }

@@ -28,7 +28,8 @@ struct TSpeedTestHooks {
   std::function<void()> SessionEnd;
   // The exercise icons as when no exercise runs.
   std::function<void()> ArrangeIcons;
-  // Writes IntervallTab to the interval file.
+  // Writes IntervallTab to the interval file; false when it could not, which
+  // the test tells the learner.
   std::function<bool()> WriteIntFile;
   // The layout's language number (3 is Russian); without a hook, 0.
   std::function<int32_t()> SprachNr;

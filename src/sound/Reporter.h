@@ -16,3 +16,12 @@ public:
   // The default beep, for a step beyond the first or last lesson or exercise.
   virtual void Beep() = 0;
 };
+
+// The boxes that say a settings file cannot be saved. Fixed English texts,
+// like the program's other file messages, not taken from the language files;
+// the interval table's is here because the speed test, below the storage,
+// tells it too.
+inline constexpr char KundNotSavedText[] =
+    "\"CWK.dat\" cannot be written. The progress of this run will not be saved!";
+inline constexpr char IntNotSavedText[] =
+    "\"Int.mtr\" cannot be written. The calibrated intervals will not be saved!";

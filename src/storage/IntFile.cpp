@@ -27,5 +27,8 @@ bool SaveIntAtClose(TMessageReporter& Reporter) {
   // The question names the file as the program always has.
   if (!Reporter.AskYesNo("Int.dat ist gewekselt. Speichern?"))
     return true;
-  return WriteIntFile();
+  if (WriteIntFile())
+    return true;
+  Reporter.ShowMessage(IntNotSavedText);
+  return false;
 }

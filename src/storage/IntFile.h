@@ -15,9 +15,10 @@ inline constexpr char IntFileName[] = "Int.mtr";
 // True when the table was read.
 bool ReadIntFile(TMessageReporter& Reporter);
 
-// Writes the table as record 0 of the file, in place (bytes after it
-// survive), or into a new file when there is none. A file that exists but
-// cannot be written is left as it is. True when the table reached the file.
+// Writes the table as record 0 of the file (bytes after it survive), or
+// into a new file when there is none. A file that exists but cannot be
+// written is left as it is. True when the table reached the file; the
+// callers tell the learner otherwise.
 bool WriteIntFile();
 
 // Intervall := the table entry for a SpeedUD position.
@@ -28,6 +29,7 @@ void LoadIntervall(int32_t SpeedPosition);
 void StoreIntervall(int32_t SpeedPosition);
 
 // At close: only when IntChanged is set, asks "Int.dat ist gewekselt.
-// Speichern?" and writes the table on Yes. True unless a write was asked for
-// and failed.
+// Speichern?" and writes the table on Yes; a failed write shows
+// IntNotSavedText (sound/Reporter.h). True unless a write was asked for and
+// failed.
 bool SaveIntAtClose(TMessageReporter& Reporter);

@@ -1,5 +1,6 @@
 #include "storage/Kund.h"
 
+#include "sound/Reporter.h"
 #include "sound/SoundState.h"
 #include "storage/RecordFile.h"
 #include "windows/MainView.h"
@@ -16,19 +17,28 @@ uint8_t LowByte(int32_t Value) { return static_cast<uint8_t>(static_cast<uint32_
 
 } // namespace
 
-void LoadKund() {
+bool LoadKund() {
   std::array<uint8_t, KundSize> Record{};
   const TRecordRead Result = ReadRecord(KundFileName, Record);
   if (Result == TRecordRead::Read) {
     KundSetzen(Record[0], Record[1], Record[2], Record[3], Record[4], Record[5], Record[6]);
-    return;
+    return RecordWritable(KundFileName);
   }
   const TKund D = DefaultKund;
   KundSetzen(D.MaxLektNr, D.MaxUebNr, D.Speed, D.Ton, D.Abstand, D.Front, D.SprachNr);
   // A file that could not be read is kept: the learner's progress may be in
-  // it. A failure to create the file is not reported; the close tries again.
+  // it.
   if (Result == TRecordRead::Missing || Result == TRecordRead::Short)
-    WriteRecord(KundFileName, Bytes(Kund));
+    return WriteRecord(KundFileName, Bytes(Kund)) != TRecordWrite::Failed;
+  return RecordWritable(KundFileName);
+}
+
+void TellKundNotSaved(TMessageReporter& Reporter, bool& Told) {
+  if (Told)
+    return;
+  // Set first: a close while the box is shown must not tell again.
+  Told = true;
+  Reporter.ShowMessage(KundNotSavedText);
 }
 
 TKundValues KundValuesOf(const TMainView& View, int32_t MaxLektNr, int32_t MaxUebNr) {
@@ -42,10 +52,13 @@ TKundValues KundValuesOf(const TMainView& View, int32_t MaxLektNr, int32_t MaxUe
   return V;
 }
 
-bool KundSpeichern(const TKundValues& Values) {
+bool KundSpeichern(const TKundValues& Values, TMessageReporter& Reporter, bool& Told) {
   KundSetzen(LowByte(Values.MaxLektNr), LowByte(Values.MaxUebNr), LowByte(Values.Speed),
              LowByte(Values.Ton), LowByte(Values.Abstand), LowByte(Values.Front), Kund.SprachNr);
-  return WriteRecord(KundFileName, Bytes(Kund)) != TRecordWrite::Failed;
+  if (WriteRecord(KundFileName, Bytes(Kund)) != TRecordWrite::Failed)
+    return true;
+  TellKundNotSaved(Reporter, Told);
+  return false;
 }
 
 void RestoreKundControls(TMainView& View) {

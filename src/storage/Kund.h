@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+class TMessageReporter;
 struct TMainView;
 
 // The learner record file "CWK.dat": progress, sound settings and layout,
@@ -13,11 +14,17 @@ inline constexpr char KundFileName[] = "CWK.dat";
 
 // Fills Kund from the file's record 0. A missing file, or one too short to
 // hold a record, is treated as missing: Kund takes the default record and the
-// file is made to hold it, silently. A file that exists but cannot be read is
-// not touched (it may hold progress the next run can read); Kund then takes
-// the default record too. The file is never truncated, and a file that is
-// read is never rewritten here, write-protected or not.
-void LoadKund();
+// file is made to hold it (through a symbolic link that points nowhere yet,
+// its target is made). A file that exists but cannot be read is not touched
+// (it may hold progress the next run can read); Kund then takes the default
+// record too. The file never loses bytes, and a file that is read is never
+// rewritten here, write-protected or not. False when the record could not
+// be made or the close would not be able to write it; nothing is shown here.
+bool LoadKund();
+
+// Shows KundNotSavedText (sound/Reporter.h), unless Told says the learner
+// has been told so already in this run; sets Told before the box shows.
+void TellKundNotSaved(TMessageReporter& Reporter, bool& Told);
 
 // What the program holds at close, in its own types; KundSpeichern stores the
 // low byte of each.
@@ -35,11 +42,11 @@ struct TKundValues {
 TKundValues KundValuesOf(const TMainView& View, int32_t MaxLektNr, int32_t MaxUebNr);
 
 // Sets Kund from Values and Kund.SprachNr and writes it as record 0 of
-// "CWK.dat", in place, so bytes after the record survive. When there is no
-// such file any more, a new one gets the current record. A file that exists
-// but cannot be opened for writing is left as it is. True when the record
-// reached the file.
-bool KundSpeichern(const TKundValues& Values);
+// "CWK.dat"; bytes after the record survive. When there is no such file any
+// more, a new one gets the current record. A file that exists but cannot be
+// opened for writing is left as it is, and the learner is told through
+// TellKundNotSaved. True when the record reached the file.
+bool KundSpeichern(const TKundValues& Values, TMessageReporter& Reporter, bool& Told);
 
 // The sound controls of the start-up: SpeedUD, AbstandUD, FrontBar and TnBar
 // take Kund's values, each kept within its range by the control, and Ton

@@ -4,8 +4,13 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QSaveFile>
 
 #include <optional>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -13,16 +18,59 @@ QString LocalName(const std::string& Name) {
   return QFile::decodeName(QByteArray(Name.data(), static_cast<qsizetype>(Name.size())));
 }
 
-bool WriteAll(QFile& File, std::span<const uint8_t> Record) {
+// The whole new content of a record file: the record, then whatever the
+// existing file holds after it. Nothing when the existing file cannot be
+// opened for reading and writing: a write-protected or running file is not
+// to be replaced, and bytes that cannot be read could not be kept.
+std::optional<QByteArray> NewContent(const QString& Existing, std::span<const uint8_t> Record) {
   const auto Size = static_cast<qint64>(Record.size());
-  if (!File.seek(0))
+  QByteArray Content(reinterpret_cast<const char*>(Record.data()), static_cast<qsizetype>(Size));
+  if (Existing.isEmpty())
+    return Content;
+  QFile Old(Existing);
+  if (!Old.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+    return std::nullopt;
+  const qint64 OldSize = Old.size();
+  if (OldSize > Size) {
+    if (!Old.seek(Size))
+      return std::nullopt;
+    const QByteArray Rest = Old.readAll();
+    if (Old.error() != QFileDevice::NoError || Rest.size() != OldSize - Size)
+      return std::nullopt;
+    Content += Rest;
+  }
+  return Content;
+}
+
+// Replaces the file at Path by Content as a whole. QSaveFile writes a new
+// file in the folder of the final target (a symbolic link, dangling or not,
+// is followed, so the link stays a link) and renames it over the target in
+// its commit; on any failure before, the target keeps its old content and
+// the new file is dropped (by QSaveFile's destructor).
+bool ReplaceWhole(const QString& Path, const QByteArray& Content) {
+  QSaveFile File(Path);
+  if (!File.open(QIODevice::WriteOnly))
     return false;
-  if (File.write(reinterpret_cast<const char*>(Record.data()), Size) != Size)
+  // The commit does not see a failure of the buffered bytes reaching the
+  // file (a full disk), nor one of the sync; both are checked here.
+  if (File.write(Content) != Content.size() || !File.flush())
     return false;
-  if (!File.flush())
+#ifdef Q_OS_UNIX
+  if (::fsync(File.handle()) != 0)
     return false;
-  File.close();
-  return File.error() == QFileDevice::NoError;
+#endif
+  return File.commit();
+}
+
+TRecordWrite SaveRecord(const std::string& Name, std::span<const uint8_t> Record, bool CreateMissing) {
+  const std::optional<std::string> Found = FindOwnFile(Name);
+  if (!Found && !CreateMissing)
+    return TRecordWrite::Failed;
+  const QString Path = LocalName(Found ? *Found : Name);
+  const std::optional<QByteArray> Content = NewContent(Found ? Path : QString(), Record);
+  if (!Content || !ReplaceWhole(Path, *Content))
+    return TRecordWrite::Failed;
+  return Found ? TRecordWrite::Written : TRecordWrite::Created;
 }
 
 } // namespace
@@ -55,22 +103,25 @@ TRecordRead ReadRecord(const std::string& Name, std::span<uint8_t> Record) {
 }
 
 TRecordWrite OverwriteRecord(const std::string& Name, std::span<const uint8_t> Record) {
-  const std::optional<std::string> Found = FindOwnFile(Name);
-  if (!Found)
-    return TRecordWrite::Failed;
-  // Read and write without truncation; ExistingOnly keeps a file that was
-  // removed meanwhile from being made here.
-  QFile File(LocalName(*Found));
-  if (!File.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
-    return TRecordWrite::Failed;
-  return WriteAll(File, Record) ? TRecordWrite::Written : TRecordWrite::Failed;
+  return SaveRecord(Name, Record, false);
 }
 
 TRecordWrite WriteRecord(const std::string& Name, std::span<const uint8_t> Record) {
-  if (FindOwnFile(Name))
-    return OverwriteRecord(Name, Record);
-  QFile File(LocalName(Name));
-  if (!File.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-    return TRecordWrite::Failed;
-  return WriteAll(File, Record) ? TRecordWrite::Created : TRecordWrite::Failed;
+  return SaveRecord(Name, Record, true);
+}
+
+bool RecordWritable(const std::string& Name) {
+  const std::optional<std::string> Found = FindOwnFile(Name);
+  const QString Path = LocalName(Found ? *Found : Name);
+  if (Found) {
+    QFile Existing(Path);
+    if (!Existing.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+      return false;
+  }
+  // The new file beside the target is made and dropped again unwritten.
+  QSaveFile Probe(Path);
+  if (!Probe.open(QIODevice::WriteOnly))
+    return false;
+  Probe.cancelWriting();
+  return true;
 }

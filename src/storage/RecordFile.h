@@ -5,7 +5,7 @@
 #include <string>
 
 // The binary settings files hold one fixed-size record with no header. Only
-// record 0 is read or written, and a file is never truncated: bytes after the
+// record 0 is read or written, and a file never loses bytes: those after the
 // record stay as they are. Files are named by bare name in the working
 // directory, letter case ignored.
 
@@ -21,15 +21,23 @@ enum class TRecordRead {
 TRecordRead ReadRecord(const std::string& Name, std::span<uint8_t> Record);
 
 enum class TRecordWrite {
-  Written,  // record 0 of the existing file was overwritten in place
+  Written,  // the existing file now holds the record, and its bytes after it
   Created,  // there was no such file; a new one holds the record
-  Failed,   // the file exists but cannot be written, or the new one could not be made
+  Failed,   // nothing changed: the file cannot be written, or the new one could not be made
 };
 
-// Writes Record as record 0 of Name. An existing file that cannot be opened
-// for writing is left alone rather than replaced; a missing one is created
-// (never over a file that appeared meanwhile).
+// Writes Record as record 0 of Name, keeping the bytes after it; a missing
+// file is created. The file is replaced as a whole, by a complete new file
+// made beside it, so that a full disk, a crash or a kill never leaves it
+// shorter or empty. A symbolic link stays a link: its final target is
+// written, also one that does not exist yet. An existing file that cannot be
+// opened for reading and writing (write-protected, running, a folder) is
+// left as it is, and so is everything when the folder of the target does
+// not let the new file be made there.
 TRecordWrite WriteRecord(const std::string& Name, std::span<const uint8_t> Record);
 
-// Only the existing file, in place; Failed when there is none.
+// Only the existing file; Failed when there is none.
 TRecordWrite OverwriteRecord(const std::string& Name, std::span<const uint8_t> Record);
+
+// Whether WriteRecord could write Name now, without changing anything.
+bool RecordWritable(const std::string& Name);

@@ -14,8 +14,8 @@
 #include "training/SessionState.h"
 #include "windows/Caption.h"
 
-#include "support/EventLoop.h"
-#include "support/PulseServer.h"
+#include "audiorig/EventLoop.h"
+#include "audiorig/PulseServer.h"
 #include "support/RecordingReporter.h"
 #include "windows/RecordingShell.h"
 #include "windows/WorkDir.h"

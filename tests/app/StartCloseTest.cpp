@@ -225,6 +225,48 @@ TEST_F(StartClose, AStopWhileTheIntervalMessageIsShownSavesTheAppliedSettings) {
   EXPECT_FALSE(QFileInfo::exists(QDir(Dir.Path()).filePath("Int.mtr")));
 }
 
+// A record that cannot be written is told once: at the start-up when it is
+// known then, else at the close; the run itself goes on.
+TEST_F(StartClose, ARecordThatCannotBeSavedIsToldOnce) {
+  Data();
+  const QString Path = QDir(Dir.Path()).filePath("CWK.dat");
+  ASSERT_TRUE(QDir().mkdir(Path));
+  TAForm& F = Start();
+  EXPECT_EQ(Reporter.Messages, std::vector<std::string>{KundNotSavedText});
+  EXPECT_TRUE(F.StartedUp());
+  F.close();
+  EXPECT_EQ(Reporter.Messages, std::vector<std::string>{KundNotSavedText});
+  EXPECT_TRUE(QFileInfo(Path).isDir());
+
+  // Known only at the close, together with a table that cannot be saved.
+  ResetAll();
+  Form.reset();
+  Reporter.Messages.clear();
+  ASSERT_TRUE(QDir().rmdir(Path));
+  TAForm& G = Start();
+  EXPECT_TRUE(Reporter.Messages.empty());
+  ASSERT_TRUE(QFile::remove(Path));
+  ASSERT_TRUE(QDir().mkdir(Path));
+  ASSERT_TRUE(QFile::remove(QDir(Dir.Path()).filePath("Int.mtr")));
+  ASSERT_TRUE(QDir().mkdir(QDir(Dir.Path()).filePath("Int.mtr")));
+  IntChanged = true;
+  Reporter.DefaultAnswer = true;
+  G.close();
+  EXPECT_EQ(Reporter.Messages, (std::vector<std::string>{KundNotSavedText, IntNotSavedText}));
+}
+
+TEST_F(StartClose, AStopWhileTheRecordMessageIsShownToldItOnceAndStartsNothing) {
+  Data();
+  ASSERT_TRUE(QDir().mkdir(QDir(Dir.Path()).filePath("CWK.dat")));
+  StoppingReporter Boxes;
+  TAForm F(Device, Boxes, Arb, Timer1, Shell);
+  Boxes.WhileShown = [&F] { F.EndSession(); };
+  F.FormActivate();
+  EXPECT_EQ(Boxes.Messages, std::vector<std::string>{KundNotSavedText});
+  EXPECT_TRUE(F.ClosedDown());
+  EXPECT_FALSE(F.StartedUp());
+}
+
 TEST_F(StartClose, AChangedIntervalTableAnsweredNoStaysOnDiskWhileTheRecordIsSaved) {
   Data();
   const TBytes Int = ReadBytes(QDir(Dir.Path()).filePath("Int.mtr"));

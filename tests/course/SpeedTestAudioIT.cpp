@@ -13,7 +13,7 @@
 #include "sound/QtWaveDevice.h"
 #include "sound/SoundState.h"
 #include "sound/ThdTimer.h"
-#include "support/PulseServer.h"
+#include "audiorig/PulseServer.h"
 #include "support/RecordingReporter.h"
 #include "windows/MainView.h"
 #include "windows/Texts.h"

@@ -389,36 +389,48 @@ TEST_F(SpeedTestFixture, AZeroIntervalStillLetsTheTimerTick) {
   EXPECT_TRUE(Arb.Fire());
 }
 
+// A failed write of the interval file is told; the calibration stands.
 TEST_F(SpeedTestFixture, TheFullRunCalibratesEverySpeedAndEndsAt150) {
-  SetSpeed(80, 7);
-  IntervallTab[0] = 100; // speed 30
-  IntervallTab[40] = 9;  // beyond the speeds: kept
-  View.FullT->setChecked(true);
-  Make();
-  Test->TestBtnClick();
-  EXPECT_EQ(Speed, 30);
-  EXPECT_EQ(View.SpeedUD->Position(), 30);
-  EXPECT_EQ(CaptionOf(View.SpeedLB), "30");
-  EXPECT_EQ(Intervall, 100);
-  EXPECT_EQ(Test->FullIdx, 1);
+  for (const bool Saved : {true, false}) {
+    SCOPED_TRACE(Saved);
+    Writes = 0;
+    Reporter.Messages.clear();
+    Hooks.WriteIntFile = [this, Saved] {
+      ++Writes;
+      return Saved;
+    };
+    SetSpeed(80, 7);
+    IntervallTab[0] = 100; // speed 30
+    IntervallTab[40] = 9;  // beyond the speeds: kept
+    View.FullT->setChecked(true);
+    Make();
+    Test->TestBtnClick();
+    EXPECT_EQ(Speed, 30);
+    EXPECT_EQ(View.SpeedUD->Position(), 30);
+    EXPECT_EQ(CaptionOf(View.SpeedLB), "30");
+    EXPECT_EQ(Intervall, 100);
+    EXPECT_EQ(Test->FullIdx, 1);
 
-  int32_t Expected = 100;
-  for (int32_t Cpm = 30; Cpm <= 150; Cpm += 5) {
-    ASSERT_TRUE(TestLaeuft) << Cpm;
-    ASSERT_EQ(Speed, Cpm);
-    Run(3600000 / Cpm);
-    EXPECT_EQ(IntervallAt((Cpm - 25) / 5), Expected) << Cpm;
-    Expected = Expected * Cpm / (Cpm + 5);
+    int32_t Expected = 100;
+    for (int32_t Cpm = 30; Cpm <= 150; Cpm += 5) {
+      ASSERT_TRUE(TestLaeuft) << Cpm;
+      ASSERT_EQ(Speed, Cpm);
+      Run(3600000 / Cpm);
+      EXPECT_EQ(IntervallAt((Cpm - 25) / 5), Expected) << Cpm;
+      Expected = Expected * Cpm / (Cpm + 5);
+    }
+    EXPECT_FALSE(TestLaeuft);
+    EXPECT_EQ(Writes, 1);
+    EXPECT_EQ(Reporter.Messages, Saved ? std::vector<std::string>{}
+                                       : std::vector<std::string>{IntNotSavedText});
+    EXPECT_FALSE(IntChanged);
+    EXPECT_EQ(Speed, 150);
+    EXPECT_EQ(View.SpeedUD->Position(), 150);
+    EXPECT_EQ(CaptionOf(View.SpeedLB), "150");
+    EXPECT_EQ(Intervall, IntervallAt(25));
+    EXPECT_EQ(IntervallTab[40], 9);
+    EXPECT_EQ(CaptionOf(View.TestBtn), "Test");
   }
-  EXPECT_FALSE(TestLaeuft);
-  EXPECT_EQ(Writes, 1);
-  EXPECT_FALSE(IntChanged);
-  EXPECT_EQ(Speed, 150);
-  EXPECT_EQ(View.SpeedUD->Position(), 150);
-  EXPECT_EQ(CaptionOf(View.SpeedLB), "150");
-  EXPECT_EQ(Intervall, IntervallAt(25));
-  EXPECT_EQ(IntervallTab[40], 9);
-  EXPECT_EQ(CaptionOf(View.TestBtn), "Test");
 }
 
 } // namespace

@@ -3,8 +3,8 @@
 // of the null sink holds exactly the rendered elements.
 #include "sound/Morse.h"
 #include "sound/QtWaveDevice.h"
-#include "support/EventLoop.h"
-#include "support/PulseServer.h"
+#include "audiorig/EventLoop.h"
+#include "audiorig/PulseServer.h"
 #include "support/RecordingReporter.h"
 
 #include <QCoreApplication>

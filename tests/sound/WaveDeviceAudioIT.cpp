@@ -2,8 +2,8 @@
 // the device plays is recorded from the sink's monitor and measured.
 #include "sound/Clock.h"
 #include "sound/QtWaveDevice.h"
-#include "support/EventLoop.h"
-#include "support/PulseServer.h"
+#include "audiorig/EventLoop.h"
+#include "audiorig/PulseServer.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -1,4 +1,5 @@
 #include "sound/Morse.h"
+#include "sound/Reporter.h"
 #include "sound/SoundState.h"
 #include "storage/IntFile.h"
 #include "support/RecordingReporter.h"
@@ -95,9 +96,15 @@ TEST_F(IntFileTest, WritingCreatesAMissingFileAndFillsAShortOne) {
   EXPECT_EQ(ReadFile("Int.mtr"), Expected);
 }
 
-TEST_F(IntFileTest, ADirectoryInTheFilesPlaceIsNotReplaced) {
+TEST_F(IntFileTest, ADirectoryInTheFilesPlaceIsNotReplacedAndTheFailedSaveIsTold) {
   std::filesystem::create_directory("Int.mtr");
   EXPECT_FALSE(WriteIntFile());
+  EXPECT_TRUE(Reporter.Messages.empty());
+  IntChanged = true;
+  Reporter.Answers = {true};
+  EXPECT_FALSE(SaveIntAtClose(Reporter));
+  EXPECT_EQ(Reporter.Questions, std::vector<std::string>{SaveQuestion});
+  EXPECT_EQ(Reporter.Messages, std::vector<std::string>{IntNotSavedText});
   EXPECT_TRUE(std::filesystem::is_directory("Int.mtr"));
 }
 

@@ -1,6 +1,8 @@
+#include "sound/Reporter.h"
 #include "sound/SoundState.h"
 #include "storage/Kund.h"
 #include "storage/StorageState.h"
+#include "support/RecordingReporter.h"
 #include "windows/MainView.h"
 
 #include "StorageTestDir.h"
@@ -9,10 +11,13 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <csignal>
 #include <functional>
+#include <set>
 
 #include <fcntl.h>
 #include <unistd.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -75,16 +80,28 @@ protected:
     Ton = T;
     Abstand = Abst;
     View.FrontBar->setValue(Front);
-    return KundSpeichern(KundValuesOf(View, MaxLekt, MaxUeb));
+    return KundSpeichern(KundValuesOf(View, MaxLekt, MaxUeb), Reporter, Told);
   }
 
   TWorkDir Dir;
   QMainWindow Form;
   TMainView View;
+  TRecordingReporter Reporter;
+  bool Told = false;
 };
 
+const std::vector<std::string> ToldOnce = {KundNotSavedText};
+
+// The names in the working folder: a failed save leaves no file of its own.
+std::set<std::string> FolderNames() {
+  std::set<std::string> Names;
+  for (const auto& Entry : std::filesystem::directory_iterator("."))
+    Names.insert(Entry.path().filename().string());
+  return Names;
+}
+
 TEST_F(KundTest, FirstRunCreatesTheDefaultRecordSilently) {
-  LoadKund();
+  EXPECT_TRUE(LoadKund());
   EXPECT_EQ(ReadFile("CWK.dat"), DefaultBytes);
   EXPECT_EQ(KundBytes(), DefaultBytes);
 }
@@ -100,7 +117,7 @@ TEST_F(KundTest, AStoredRecordIsReadAndTheFileLeftAsItIs) {
 
 TEST_F(KundTest, SaveWritesRecordZeroInPlaceAndKeepsTheBytesAfterIt) {
   WriteFile("CWK.dat", TBytes{1, 1, 60, 23, 30, 8, 2, 0x11, 0x22, 0x33});
-  LoadKund();
+  EXPECT_TRUE(LoadKund());
   ASSERT_TRUE(SaveWith(12, 4, 150, 8, 60, 0));
   EXPECT_EQ(ReadFile("CWK.dat"), (TBytes{12, 4, 0x96, 8, 60, 0, 2, 0x11, 0x22, 0x33}));
 }
@@ -125,7 +142,7 @@ TEST_F(KundTest, ValuesOutsideTheControlsAreClampedAtStartAndStoredClamped) {
   Speed = View.SpeedUD->Position();
   Ton = View.TnBar->value();
   Abstand = View.AbstandUD->Position();
-  ASSERT_TRUE(KundSpeichern(KundValuesOf(View, 1, 1)));
+  ASSERT_TRUE(KundSpeichern(KundValuesOf(View, 1, 1), Reporter, Told));
   const TBytes Saved = ReadFile("CWK.dat");
   ASSERT_EQ(Saved.size(), 7u);
   EXPECT_EQ(Saved[2], 0x96);
@@ -170,12 +187,81 @@ TEST_F(KundTest, OversizedAndRandomFilesGiveTheirFirstSevenBytesAndKeepTheRest) 
   EXPECT_EQ(ReadFile("CWK.dat"), Expected);
 }
 
-TEST_F(KundTest, ADirectoryInTheFilesPlaceIsNeitherReadNorReplaced) {
+TEST_F(KundTest, ADirectoryInTheFilesPlaceIsNeitherReadNorReplacedAndToldOnce) {
   std::filesystem::create_directory("CWK.dat");
-  LoadKund();
+  EXPECT_FALSE(LoadKund());
   EXPECT_EQ(KundBytes(), DefaultBytes);
+  EXPECT_TRUE(Reporter.Messages.empty()) << "the start-up tells, not the loading";
   EXPECT_FALSE(SaveWith(5, 2, 60, 23, 30, 8));
+  EXPECT_EQ(Reporter.Messages, ToldOnce);
+  EXPECT_TRUE(Told);
+  EXPECT_FALSE(SaveWith(5, 2, 60, 23, 30, 8));
+  EXPECT_EQ(Reporter.Messages, ToldOnce);
   EXPECT_TRUE(std::filesystem::is_directory("CWK.dat"));
+  EXPECT_EQ(FolderNames(), std::set<std::string>{"CWK.dat"});
+}
+
+// A link stays a link, through a chain of relative links, and a link whose
+// target does not exist yet has it created. The files live in a folder of
+// their own, as a learner keeping the record elsewhere has it.
+TEST_F(KundTest, ARecordBehindALinkIsWrittenThroughItAndTheLinkKept) {
+  namespace fs = std::filesystem;
+  fs::create_directory("keep");
+  WriteFile("keep/real.dat", TBytes{4, 2, 70, 20, 30, 6, 1, 0x5A, 0xA5});
+  fs::create_symlink("keep/real.dat", "mid.lnk");
+  fs::create_symlink("mid.lnk", "CWK.dat");
+  EXPECT_TRUE(LoadKund());
+  EXPECT_EQ(KundBytes(), (TBytes{4, 2, 70, 20, 30, 6, 1}));
+  ASSERT_TRUE(SaveWith(5, 1, 70, 20, 30, 6));
+  EXPECT_TRUE(fs::is_symlink("CWK.dat"));
+  EXPECT_EQ(fs::read_symlink("CWK.dat"), "mid.lnk");
+  EXPECT_TRUE(fs::is_symlink("mid.lnk"));
+  EXPECT_EQ(ReadFile("keep/real.dat"), (TBytes{5, 1, 70, 20, 30, 6, 1, 0x5A, 0xA5}));
+  EXPECT_EQ(FolderNames(), (std::set<std::string>{"CWK.dat", "keep", "mid.lnk"}));
+
+  fs::remove("CWK.dat");
+  fs::create_symlink("keep/new.dat", "CWK.dat");
+  EXPECT_TRUE(LoadKund());
+  EXPECT_EQ(KundBytes(), DefaultBytes);
+  EXPECT_TRUE(fs::is_symlink("CWK.dat"));
+  EXPECT_EQ(ReadFile("keep/new.dat"), DefaultBytes);
+  EXPECT_TRUE(Reporter.Messages.empty());
+}
+
+// A full disk, made by a limit on the size of the files this process writes,
+// in a child process so that the limit ends with it: a save that does not
+// fit leaves the record as it was (a first run: no file at all), and no
+// partial file beside it.
+void WithFullDisk(rlim_t FreeBytes, const std::function<void()>& Body) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit Limit;
+        Limit.rlim_cur = Limit.rlim_max = FreeBytes;
+        if (setrlimit(RLIMIT_FSIZE, &Limit) != 0)
+          std::_Exit(3);
+        Body();
+        std::_Exit(::testing::Test::HasFailure() ? 1 : 0);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(KundTest, ASaveOnAFullDiskLeavesTheRecordWhole) {
+  WithFullDisk(0, [&] {
+    EXPECT_FALSE(LoadKund());
+    EXPECT_EQ(KundBytes(), DefaultBytes);
+    EXPECT_TRUE(FolderNames().empty());
+  });
+  const TBytes Big = RandomBytes(1 << 20, 11);
+  WriteFile("CWK.dat", Big);
+  WithFullDisk(1 << 16, [&] {
+    LoadKund();
+    EXPECT_FALSE(SaveWith(30, 4, 100, 30, 40, 3));
+    EXPECT_EQ(Reporter.Messages, ToldOnce);
+    EXPECT_EQ(ReadFile("CWK.dat"), Big);
+    EXPECT_EQ(FolderNames(), std::set<std::string>{"CWK.dat"});
+  });
 }
 
 // The learner's record must survive a file that cannot be opened for
@@ -187,24 +273,28 @@ TEST_F(KundTest, AFileThatCannotBeWrittenIsReadAndKept) {
     GTEST_SKIP() << "no running copy of a program to stand for a write-protected file";
   const TBytes Before = ReadFile("CWK.dat");
   ASSERT_GE(Before.size(), 7u);
-  LoadKund();
+  EXPECT_FALSE(LoadKund());
   EXPECT_EQ(KundBytes(), TBytes(Before.begin(), Before.begin() + 7));
   EXPECT_FALSE(SaveWith(20, 4, 100, 30, 40, 3));
+  EXPECT_EQ(Reporter.Messages, ToldOnce);
   EXPECT_EQ(ReadFile("CWK.dat"), Before);
 }
 
 // Permission bits do not stop root, and the tests may run as root (CI does):
 // then the case runs in a child process that has become the unprivileged
-// user "nobody", in the same working folder.
-void AsUnprivileged(const std::function<void()>& Body) {
+// user "nobody", in the same working folder. The folder is open to the user
+// or, with a FolderMode such as 0555, closed to new files.
+void AsUnprivileged(const std::function<void()>& Body, mode_t FolderMode = 0777) {
   if (!RunningAsRoot()) {
+    chmod(".", FolderMode);
     Body();
+    chmod(".", 0700);
     return;
   }
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(
       {
-        chmod(".", 0777);
+        chmod(".", FolderMode);
         if (setgid(65534) != 0 || setuid(65534) != 0)
           std::_Exit(3);
         Body();
@@ -218,11 +308,33 @@ TEST_F(KundTest, AReadOnlyFileIsReadAndKept) {
   WriteFile("CWK.dat", Stored);
   chmod("CWK.dat", 0444);
   AsUnprivileged([&] {
-    LoadKund();
+    EXPECT_FALSE(LoadKund());
+    EXPECT_EQ(KundBytes(), Stored);
+    EXPECT_FALSE(SaveWith(7, 1, 90, 25, 30, 4));
+    EXPECT_EQ(Reporter.Messages, ToldOnce);
+    EXPECT_EQ(ReadFile("CWK.dat"), Stored);
+  });
+}
+
+// A folder closed to new files: the record cannot be replaced by a complete
+// new one, so it cannot be saved, though the file itself may be written; and
+// a missing one cannot be made.
+TEST_F(KundTest, AReadOnlyFolderIsReadAndKept) {
+  const TBytes Stored = {6, 2, 90, 25, 30, 4, 1};
+  WriteFile("CWK.dat", Stored);
+  chmod("CWK.dat", 0666);
+  AsUnprivileged([&] {
+    EXPECT_FALSE(LoadKund());
     EXPECT_EQ(KundBytes(), Stored);
     EXPECT_FALSE(SaveWith(7, 1, 90, 25, 30, 4));
     EXPECT_EQ(ReadFile("CWK.dat"), Stored);
-  });
+    EXPECT_EQ(FolderNames(), std::set<std::string>{"CWK.dat"});
+  }, 0555);
+  std::filesystem::remove("CWK.dat");
+  AsUnprivileged([&] {
+    EXPECT_FALSE(LoadKund());
+    EXPECT_TRUE(FolderNames().empty());
+  }, 0555);
 }
 
 TEST_F(KundTest, AFileThatCannotBeReadIsNotOverwrittenWithDefaults) {
@@ -230,7 +342,7 @@ TEST_F(KundTest, AFileThatCannotBeReadIsNotOverwrittenWithDefaults) {
   WriteFile("CWK.dat", Stored);
   chmod("CWK.dat", 0200);
   AsUnprivileged([&] {
-    LoadKund();
+    EXPECT_FALSE(LoadKund());
     EXPECT_EQ(KundBytes(), DefaultBytes);
   });
   chmod("CWK.dat", 0600);

@@ -5,7 +5,7 @@
 #include "sound/QtWaveDevice.h"
 #include "sound/ThdTimer.h"
 #include "sound/WindowTimer.h"
-#include "support/PulseServer.h"
+#include "audiorig/PulseServer.h"
 #include "training/SessionFixture.h"
 
 #include <QCoreApplication>

@@ -3,8 +3,8 @@
 // its case, plays, and the call returns at once.
 #include "windows/Shell.h"
 
-#include "support/EventLoop.h"
-#include "support/PulseServer.h"
+#include "audiorig/EventLoop.h"
+#include "audiorig/PulseServer.h"
 #include "windows/WorkDir.h"
 
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "support/PulseServer.h"
+#include "audiorig/PulseServer.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
