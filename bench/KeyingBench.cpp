@@ -15,12 +15,12 @@
 //
 // Options: --no-load (by default a second process keeps both cores busy),
 // --speeds 30,60,150.
+#include "audiorig/EventLoop.h"
+#include "audiorig/PulseServer.h"
 #include "sound/Morse.h"
 #include "sound/QtWaveDevice.h"
 #include "sound/SoundState.h"
 #include "sound/ThdTimer.h"
-#include "audiorig/EventLoop.h"
-#include "audiorig/PulseServer.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -38,7 +38,9 @@
 namespace {
 
 struct TStderrReporter final : TMessageReporter {
-  void ShowMessage(const std::string& Text) override { std::fprintf(stderr, "message: %s\n", Text.c_str()); }
+  void ShowMessage(const std::string& Text) override {
+    std::fprintf(stderr, "message: %s\n", Text.c_str());
+  }
   bool AskYesNo(const std::string& Text) override {
     std::fprintf(stderr, "question: %s\n", Text.c_str());
     return false;
@@ -48,9 +50,9 @@ struct TStderrReporter final : TMessageReporter {
 
 // What one character asked of the stream.
 struct TSent {
-  int64_t BlockLen = 0;         // SoundLen, samples
-  int64_t GapAfterMs = 0;       // the timer interval after it
-  std::vector<TTone> Elements;  // tones inside the rendered block
+  int64_t BlockLen = 0;        // SoundLen, samples
+  int64_t GapAfterMs = 0;      // the timer interval after it
+  std::vector<TTone> Elements; // tones inside the rendered block
   std::string Code;
 };
 
@@ -88,8 +90,8 @@ public:
   // character counts from here.
   void WaveDone() override {
     NoteLag(FDoneLagUs);
-    Playing = false;
-    DeviceOpen = FMorse.CloseOut();
+    Ausgabe.Playing = false;
+    Ausgabe.DeviceOpen = FMorse.CloseOut();
     if (FPos < FText.size())
       FTimer.SetEnabled(true);
     else
@@ -103,21 +105,22 @@ private:
     const char C = FText[FPos];
     TSent Sent;
     Sent.Code = CodeOf(C);
-    DeviceOpen = FMorse.OpenOut(*this);
-    if (!DeviceOpen) {
+    Ausgabe.DeviceOpen = FMorse.OpenOut(*this);
+    if (!Ausgabe.DeviceOpen) {
       FDone = true;
       return;
     }
     TMorse::RenderCode(Sent.Code);
-    Sent.BlockLen = SoundLen;
-    Sent.Elements = FindTones(std::vector<uint8_t>(SoundBuf.begin(), SoundBuf.begin() + SoundLen));
+    Sent.BlockLen = Puffer.SoundLen;
+    Sent.Elements = FindTones(
+        std::vector<uint8_t>(Puffer.SoundBuf.begin(), Puffer.SoundBuf.begin() + Puffer.SoundLen));
     ++FPos;
     const bool GroupEnd = FPos % 5 == 0;
     Sent.GapAfterMs = GroupEnd ? GroupGapMs() : CharGapMs();
     FTimer.SetInterval(static_cast<uint16_t>(Sent.GapAfterMs));
     FSent.push_back(Sent);
     if (FMorse.PrepareOut())
-      Playing = FMorse.WriteOut();
+      Ausgabe.Playing = FMorse.WriteOut();
   }
 
   TMorse& FMorse;
@@ -140,7 +143,8 @@ struct TFigures {
 
 // Text is what was to be sent: a character that could not be sent counts
 // with the tones of its code as missing.
-TFigures Measure(const std::string& Text, const std::vector<TSent>& Sent, const std::vector<TTone>& Tones) {
+TFigures Measure(const std::string& Text, const std::vector<TSent>& Sent,
+                 const std::vector<TTone>& Tones) {
   TFigures F;
   size_t SentTones = 0;
   for (const auto& S : Sent)
@@ -151,7 +155,8 @@ TFigures Measure(const std::string& Text, const std::vector<TSent>& Sent, const 
   F.Tones = Tones.size();
   // A silence inside a tone splits it in two: every tone beyond the rendered
   // ones is an underrun; so is a stretched or shortened one.
-  const int64_t Surplus = static_cast<int64_t>(Tones.size()) - static_cast<int64_t>(F.ExpectedTones);
+  const int64_t Surplus =
+      static_cast<int64_t>(Tones.size()) - static_cast<int64_t>(F.ExpectedTones);
   F.Underruns = std::max<int64_t>(0, Surplus);
   F.Missing = std::max<int64_t>(0, -Surplus);
   if (Surplus != 0 || Sent.size() != Text.size())
@@ -180,8 +185,8 @@ TFigures Measure(const std::string& Text, const std::vector<TSent>& Sent, const 
                               static_cast<double>(Next.Elements.front().Start);
       GapErr.push_back((Measured - Expected) * 1000.0 / SamplesPerSec);
       if (std::getenv("KEYING_VERBOSE") != nullptr && std::fabs(GapErr.back()) > 0.2)
-        std::fprintf(stderr, "gap %zu: measured %.0f expected %.1f at sample %lld\n", K, Measured, Expected,
-                     static_cast<long long>(LastHeard.End));
+        std::fprintf(stderr, "gap %zu: measured %.0f expected %.1f at sample %lld\n", K, Measured,
+                     Expected, static_cast<long long>(LastHeard.End));
     }
     T += S.Elements.size();
   }
@@ -195,11 +200,11 @@ TFigures Measure(const std::string& Text, const std::vector<TSent>& Sent, const 
   F.GapErrMean = GapErr.empty() ? 0 : Sum / static_cast<double>(GapErr.size());
   for (const auto* Marks : {&DotMs, &DashMs})
     if (!Marks->empty())
-      F.MarkSpreadMax = std::max(F.MarkSpreadMax, *std::max_element(Marks->begin(), Marks->end()) -
-                                                      *std::min_element(Marks->begin(), Marks->end()));
+      F.MarkSpreadMax =
+          std::max(F.MarkSpreadMax, *std::max_element(Marks->begin(), Marks->end()) -
+                                        *std::min_element(Marks->begin(), Marks->end()));
   return F;
 }
-
 
 // The second process: two threads that keep both cores busy until killed.
 int RunLoad() {
@@ -257,16 +262,17 @@ int main(int argc, char** argv) {
   int Failures = 0;
   for (const int S : Speeds) {
     ResetSoundState();
-    Letters = "pari" "s";
-    Codes[1] = ".--.";
-    Codes[2] = ".-";
-    Codes[3] = ".-.";
-    Codes[4] = "..";
-    Codes[5] = "...";
-    Speed = S;
-    Verhalt = 30;
-    Abstand = 10;
-    Intervall = 0;
+    Codetafel.Letters = "pari"
+                        "s";
+    Codetafel.Codes[1] = ".--.";
+    Codetafel.Codes[2] = ".-";
+    Codetafel.Codes[3] = ".-.";
+    Codetafel.Codes[4] = "..";
+    Codetafel.Codes[5] = "...";
+    Klang.Speed = S;
+    Klang.Verhalt = 30;
+    Klang.Abstand = 10;
+    Klang.Intervall = 0;
     TMorse::BuildElements();
 
     if (!Pulse.StartRecording()) {
@@ -280,22 +286,27 @@ int main(int argc, char** argv) {
     SpinFor(2500);
     const std::vector<TTone> Tones = FindTones(Pulse.StopRecording());
     const TFigures F = Measure(Text, Keyer.Sent(), Tones);
-    std::printf("keying: speed=%d gap_err_ms_mean=%.3f gap_err_ms_max=%.3f mark_spread_ms_max=%.3f underruns=%lld "
+    std::printf("keying: speed=%d gap_err_ms_mean=%.3f gap_err_ms_max=%.3f mark_spread_ms_max=%.3f "
+                "underruns=%lld "
                 "missing=%lld\n",
                 S, F.GapErrMean, F.GapErrMax, F.MarkSpreadMax, static_cast<long long>(F.Underruns),
                 static_cast<long long>(F.Missing));
-    std::fprintf(stderr, "keying: speed=%d largest lag of a tick %.1f ms, of a completion %.1f ms\n", S,
-                 static_cast<double>(Keyer.FTickLagUs) / 1000.0, static_cast<double>(Keyer.FDoneLagUs) / 1000.0);
+    std::fprintf(stderr,
+                 "keying: speed=%d largest lag of a tick %.1f ms, of a completion %.1f ms\n", S,
+                 static_cast<double>(Keyer.FTickLagUs) / 1000.0,
+                 static_cast<double>(Keyer.FDoneLagUs) / 1000.0);
     Keyer.FTickLagUs = Keyer.FDoneLagUs = 0;
     if (Keyer.Sent().size() != Text.size())
-      std::fprintf(stderr, "keying: %zu of %zu characters sent\n", Keyer.Sent().size(), Text.size());
+      std::fprintf(stderr, "keying: %zu of %zu characters sent\n", Keyer.Sent().size(),
+                   Text.size());
     if (F.Tones != F.ExpectedTones || Keyer.Sent().size() != Text.size()) {
       std::fprintf(stderr, "keying: %zu tones recorded, %zu to send\n", F.Tones, F.ExpectedTones);
       ++Failures;
     }
   }
   const auto St = Device.Stats();
-  std::fprintf(stderr, "keying: device blocks=%lld late=%lld underflows=%lld clock_adjustments=%lld\n",
+  std::fprintf(stderr,
+               "keying: device blocks=%lld late=%lld underflows=%lld clock_adjustments=%lld\n",
                static_cast<long long>(St.Blocks), static_cast<long long>(St.LateBlocks),
                static_cast<long long>(St.Underflows), static_cast<long long>(St.ClockAdjustments));
   if (Load) {

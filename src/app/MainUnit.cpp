@@ -23,11 +23,11 @@
 #include "windows/about.h"
 
 #include <QAction>
+#include <QCloseEvent>
+#include <QEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QTimer>
-#include <QCloseEvent>
-#include <QEvent>
 
 struct TAForm::TOwned {
   TQtWaveDevice Device;
@@ -119,13 +119,13 @@ void TAForm::ConnectCourse() {
   TLayoutCourseOps& Ops = FLayoutLinks.Course;
   Ops.TakeLayout = [](const TLayout& Layout) {
     for (size_t R = 0; R < Layout.Rows.size(); ++R)
-      TastReihen[R + 1] = Layout.Rows[R];
-    TastLinks = Layout.TastLinks;
-    AlphabetFile = Layout.AlphabetFile;
+      Tastatur.TastReihen[R + 1] = Layout.Rows[R];
+    Tastatur.TastLinks = Layout.TastLinks;
+    Kurs.AlphabetFile = Layout.AlphabetFile;
   };
   Ops.LoadLessonData = [this](int32_t SprachNr) { FCourse->LoadLessonData(SprachNr); };
   Ops.RebuildCourse = [this] {
-    KursFolge = BuchFolge;
+    Kurs.KursFolge = Kurs.BuchFolge;
     FCourse->ComputeLesson();
   };
   Ops.BuildKeyboard = [this] { FCourse->BuildKeyboard(); };
@@ -151,7 +151,7 @@ public:
     Loop.exec();
     QGuiApplication::restoreOverrideCursor();
   }
-  int32_t LayoutNr() const override { return InputLayoutNr; }
+  int32_t LayoutNr() const override { return Tastatur.InputLayoutNr; }
 
 private:
   TAForm& FForm;
@@ -176,7 +176,8 @@ void TAForm::ConnectSession() {
 void TAForm::SetMemForm(TMemForm* Form) {
   FMemForm = Form;
   if (Form != nullptr)
-    Form->SetContext({&Morse, &Player, View.KeyPanel, &UebFolge, &UebLaenge, &BuchFolge, &KursFolge, &SollCode});
+    Form->SetContext({&Morse, &Player, View.KeyPanel, &Folge.UebFolge, &Folge.UebLaenge,
+                      &Kurs.BuchFolge, &Kurs.KursFolge, &Sitzung.SollCode});
   TMemCaptions& Mem = FLayoutLinks.Texts.Mem;
   Mem = {};
   if (Form != nullptr) {
@@ -210,31 +211,31 @@ void TAForm::SetMessageCharset(uint8_t Charset) {
 // Sound controls
 
 void TAForm::SpeedUDChanging(int NewPosition) {
-  Speed = NewPosition;
-  SetCaption(View.SpeedLB, std::to_string(Speed));
+  Klang.Speed = NewPosition;
+  SetCaption(View.SpeedLB, std::to_string(Klang.Speed));
   TMorse::BuildElements();
   SelectIntervall();
 }
 
 void TAForm::VerhaltUDChanging(int NewPosition) {
-  Verhalt = NewPosition;
-  SetCaption(View.VerhLB, TenthsText(Verhalt));
+  Klang.Verhalt = NewPosition;
+  SetCaption(View.VerhLB, TenthsText(Klang.Verhalt));
   TMorse::BuildElements();
 }
 
 void TAForm::AbstandUDChanging(int NewPosition) {
   // Only the gaps between characters change; the elements stay.
-  Abstand = NewPosition;
-  SetCaption(View.AbstandLB, "x" + TenthsText(Abstand));
+  Klang.Abstand = NewPosition;
+  SetCaption(View.AbstandLB, "x" + TenthsText(Klang.Abstand));
 }
 
 void TAForm::TnBarChange() {
-  Ton = View.TnBar->value();
+  Klang.Ton = View.TnBar->value();
   TMorse::BuildElements();
 }
 
 void TAForm::FrontBarChange() {
-  Atacke = 13 - View.FrontBar->value();
+  Klang.Atacke = 13 - View.FrontBar->value();
   TMorse::BuildElements();
 }
 
@@ -249,7 +250,7 @@ void LabelColor(QLabel* Label, const QColor& Color) {
 // The two pictures lie on top of each other; the one in front offers the
 // other wave form.
 void TAForm::Image1Click() {
-  Rechteck = true;
+  Klang.Rechteck = true;
   View.Image2->raise();
   // A square wave has no ramp to set.
   View.FrontBar->setEnabled(false);
@@ -259,7 +260,7 @@ void TAForm::Image1Click() {
 }
 
 void TAForm::Image2Click() {
-  Rechteck = false;
+  Klang.Rechteck = false;
   View.Image1->raise();
   View.FrontBar->setEnabled(true);
   LabelColor(View.Label9, Qt::black);
@@ -333,10 +334,10 @@ void TAForm::StartUpSequence() {
   WireCourse(*FCourse);
   WireSession(*FSession);
 
-  LektNr = Kund.MaxLektNr;
-  MaxLektNr = LektNr;
-  ::UebNr = Kund.MaxUebNr;
-  MaxUebNr = ::UebNr;
+  Kurs.LektNr = Kund.MaxLektNr;
+  Kurs.MaxLektNr = Kurs.LektNr;
+  Kurs.UebNr = Kund.MaxUebNr;
+  Kurs.MaxUebNr = Kurs.UebNr;
   // The controls keep the stored values within their ranges.
   RestoreKundControls(View);
 
@@ -363,8 +364,8 @@ void TAForm::StartUpSequence() {
     return;
 
   SetCaption(View.SpeedLB, std::to_string(View.SpeedUD->Position()));
-  Speed = View.SpeedUD->Position();
-  Ton = View.TnBar->value();
+  Klang.Speed = View.SpeedUD->Position();
+  Klang.Ton = View.TnBar->value();
   View.VerhaltUD->SetPosition(30);
   AbstandUDChanging(View.AbstandUD->Position());
   VerhaltUDChanging(View.VerhaltUD->Position());
@@ -378,7 +379,7 @@ void TAForm::StartUpSequence() {
   if (FClosedDown)
     return; // ended while the message was shown
   LoadIntervall(View.SpeedUD->Position());
-  SetCaption(View.GroupLabel, std::to_string(GruppenZahl));
+  SetCaption(View.GroupLabel, std::to_string(Kurs.GruppenZahl));
   if (ArrangeIcons)
     ArrangeIcons();
   FCourse->LektADDownClick(nullptr);
@@ -394,12 +395,12 @@ void TAForm::CloseSequence(bool Ask) {
     return; // nothing was read, so nothing is stored over the file
   TKundValues Values;
   if (FSettingsApplied) {
-    if (NeuVorn) {
-      MaxUebNr = static_cast<uint8_t>(MaxUebNr - 1);
-      if (::UebNr > MaxUebNr)
-        ::UebNr = MaxUebNr;
+    if (Folge.NeuVorn) {
+      Kurs.MaxUebNr = static_cast<uint8_t>(Kurs.MaxUebNr - 1);
+      if (Kurs.UebNr > Kurs.MaxUebNr)
+        Kurs.UebNr = Kurs.MaxUebNr;
     }
-    Values = KundValuesOf(View, MaxLektNr, MaxUebNr);
+    Values = KundValuesOf(View, Kurs.MaxLektNr, Kurs.MaxUebNr);
   } else {
     // Closed during the start-up ("Leng.dat" missing): the record is stored
     // as it was read, not with values the start-up had not yet applied.
@@ -408,8 +409,8 @@ void TAForm::CloseSequence(bool Ask) {
     Kund.SprachNr = FKundAsRead.SprachNr;
   }
   KundSpeichern(Values, Reporter, FKundNotSavedTold);
-  UebFolge.clear();
-  UebFolge.shrink_to_fit();
+  Folge.UebFolge.clear();
+  Folge.UebFolge.shrink_to_fit();
   Player.CloseDevice();
   if (Ask)
     SaveIntAtClose(Reporter);
@@ -469,8 +470,8 @@ bool TAForm::MnemonicsOn() const {
 }
 
 void TAForm::BlockPlayed() {
-  if (MemPlaying) {
-    MemPlaying = false;
+  if (Ausgabe.MemPlaying) {
+    Ausgabe.MemPlaying = false;
     if (FMemTimer != nullptr)
       FMemTimer->SetEnabled(true);
     return;
@@ -485,13 +486,13 @@ void TAForm::BlockPlayed() {
 // Hover keys
 
 int TAForm::TKeyContext::UebNr() const {
-  return ::UebNr;
+  return Kurs.UebNr;
 }
 bool TAForm::TKeyContext::Idle() const {
-  return ::Idle;
+  return Sitzung.Idle;
 }
 bool TAForm::TKeyContext::Playing() const {
-  return ::Playing;
+  return Ausgabe.Playing;
 }
 QLabel* TAForm::TKeyContext::MerkWLabel() const {
   return FForm.View.MerkWLabel;

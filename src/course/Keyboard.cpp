@@ -18,7 +18,7 @@ namespace {
 constexpr int KeyWidth = 30;
 constexpr int KeyStep = KeyWidth + 1; // from one key's left to the next one's
 constexpr int FirstRowTop = 40;
-constexpr int SignBlockGap = 45; // from the last key of row 2 to the sign block
+constexpr int SignBlockGap = 45;     // from the last key of row 2 to the sign block
 constexpr int ProsignFontSize = 12;  // points
 constexpr int NewKeyFontGrowth = 20; // points
 constexpr int NewKeyGap = 4;
@@ -48,7 +48,7 @@ void PlaceKey(TMButton* Key, QWidget* Panel, const std::string& Text, const QFon
 }
 
 std::string Row(size_t R) {
-  return TastReihen[R].substr(0, TastReiheMax);
+  return Tastatur.TastReihen[R].substr(0, TastReiheMax);
 }
 
 } // namespace
@@ -64,9 +64,9 @@ void TCourse::BuildKeyboard() {
   auto Free = [this, &Next] { return Next < FView.Tasten.size() && FView.Tasten[Next] != nullptr; };
 
   // PlaceKeyRow for rows 1..4.
-  int Row2Last = TastLinks + RowIndent[1] - KeyStep;
+  int Row2Last = Tastatur.TastLinks + RowIndent[1] - KeyStep;
   for (size_t R = 1; R <= 4; ++R) {
-    int Left = TastLinks + RowIndent[R - 1];
+    int Left = Tastatur.TastLinks + RowIndent[R - 1];
     const int Top = FirstRowTop + static_cast<int>(R - 1) * KeyStep;
     for (const char C : Row(R)) {
       if (!Free())
@@ -92,7 +92,7 @@ void TCourse::BuildKeyboard() {
 }
 
 void TCourse::BindKeys() {
-  KursFolge = BuchFolge;
+  Kurs.KursFolge = Kurs.BuchFolge;
   for (TMButton* Key : FView.Tasten) {
     if (Key == nullptr)
       continue;
@@ -102,14 +102,14 @@ void TCourse::BindKeys() {
   std::string Rows;
   for (size_t R = 1; R <= 4; ++R)
     Rows += Row(R);
-  TastZeichen = Rows.substr(0, 60) + std::string(Signs);
-  const size_t Count = std::min(TastZeichen.size(), FView.Tasten.size());
+  Tastatur.TastZeichen = Rows.substr(0, 60) + std::string(Signs);
+  const size_t Count = std::min(Tastatur.TastZeichen.size(), FView.Tasten.size());
   for (size_t I = 0; I < Count; ++I) {
     TMButton* Key = FView.Tasten[I];
     if (Key == nullptr)
       continue;
-    const char C = TastZeichen[I];
-    if (KursFolge.find(C) != std::string::npos) {
+    const char C = Tastatur.TastZeichen[I];
+    if (Kurs.KursFolge.find(C) != std::string::npos) {
       Key->SetMChar(std::string(1, C));
       Key->SetMCode(CodeOf(C));
     } else {
@@ -119,7 +119,7 @@ void TCourse::BindKeys() {
 }
 
 void TCourse::ShowNewChars() {
-  const size_t K = std::min(NeueZeichen.size(), FView.NeuTasten.size());
+  const size_t K = std::min(Kurs.NeueZeichen.size(), FView.NeuTasten.size());
   QWidget* Panel = FView.KeyPanel;
   QFont Font = Panel->font();
   SetFontSize(Font, FontSize(Font) + NewKeyFontGrowth);
@@ -136,7 +136,7 @@ void TCourse::ShowNewChars() {
       Key->setEnabled(false);
       continue;
     }
-    const char C = NeueZeichen[I];
+    const char C = Kurs.NeueZeichen[I];
     SetCharset(Key, CharsetOf(Panel));
     Key->setFont(Font);
     SetCaption(Key, Caption(C, true));
@@ -148,14 +148,16 @@ void TCourse::ShowNewChars() {
     Key->OnClick = [this](TMButton* Clicked) { FreiClick(Clicked); };
     const int32_t P = LetterPos(C);
     Key->SetMCode(CodeOf(C));
-    Key->SetMWort(P >= 1 && P <= MaxLetters ? MerkWoerter[static_cast<size_t>(P)] : std::string());
+    Key->SetMWort(P >= 1 && P <= MaxLetters ? Kurs.MerkWoerter[static_cast<size_t>(P)]
+                                            : std::string());
     Left += W + NewKeyGap;
   }
 
   // The exercise's title; without interface texts the built-in one stays.
-  if (UebNr >= 1 && UebNr < LabelText.size() && !LabelText[UebNr].empty()) {
-    SetCaption(FView.Label1, LabelText[UebNr]);
-    SetCaption(FView.Label4, LabelText[UebNr]);
+  if (Kurs.UebNr >= 1 && Kurs.UebNr < Texte.LabelText.size() &&
+      !Texte.LabelText[Kurs.UebNr].empty()) {
+    SetCaption(FView.Label1, Texte.LabelText[Kurs.UebNr]);
+    SetCaption(FView.Label4, Texte.LabelText[Kurs.UebNr]);
   }
 }
 
@@ -166,19 +168,19 @@ void TCourse::NormalRBClick(QObject*) {
   for (TMButton* Key : FView.NeuTasten)
     if (Key != nullptr)
       Key->SetFontColor(KeyRed);
-  Markiert.fill(false);
+  Folge.Markiert.fill(false);
 }
 
 void TCourse::FreiClick(TMButton* Key) {
   if (Key == nullptr)
     return;
-  if ((MarkModus || FView.OnlyRB->isChecked()) && UebNr == 4 && !NeuVorn) {
+  if ((Folge.MarkModus || FView.OnlyRB->isChecked()) && Kurs.UebNr == 4 && !Folge.NeuVorn) {
     const bool Mark = Key->FontColor() != KeyLime;
     Key->SetFontColor(Mark ? KeyLime : KeyRed);
     const int32_t P = Key->MChar().empty() ? 0 : LetterPos(Key->MChar()[0]);
     if (P >= 1 && P <= MaxLetters)
-      Markiert[static_cast<size_t>(P)] = Mark;
+      Folge.Markiert[static_cast<size_t>(P)] = Mark;
   }
-  if (!Playing && FHooks.SoundKey)
+  if (!Ausgabe.Playing && FHooks.SoundKey)
     FHooks.SoundKey(*Key);
 }

@@ -35,8 +35,8 @@ std::string LetterOrder(const std::string& Line) {
 
 bool LoadCodeTable(TMessageReporter& Reporter) {
   TTextReader File;
-  if (!File.Open(AlphabetFile)) {
-    Reporter.ShowMessage(AlphabetFile + " is not found!");
+  if (!File.Open(Kurs.AlphabetFile)) {
+    Reporter.ShowMessage(Kurs.AlphabetFile + " is not found!");
     return false;
   }
 
@@ -63,8 +63,8 @@ bool LoadCodeTable(TMessageReporter& Reporter) {
   for (size_t I = 0; I < BuiltInSignCodes.size(); ++I)
     NewCodes[S + I] = BuiltInSignCodes[I];
 
-  Letters = NewLetters;
-  Codes = NewCodes;
+  Codetafel.Letters = NewLetters;
+  Codetafel.Codes = NewCodes;
   return true;
 }
 
@@ -74,9 +74,9 @@ bool LoadMerkWoerter() {
     return false;
   size_t P = 1;
   while (P <= static_cast<size_t>(MaxLetters) && !File.Eof())
-    MerkWoerter[P++] = File.ReadLine(MerkWortMax);
+    Kurs.MerkWoerter[P++] = File.ReadLine(MerkWortMax);
   for (; P <= static_cast<size_t>(MaxLetters); ++P)
-    MerkWoerter[P].clear();
+    Kurs.MerkWoerter[P].clear();
   return true;
 }
 
@@ -86,40 +86,40 @@ bool LoadLessonData(int32_t SprachNr, TMainView& View, TMessageReporter& Reporte
   bool Result = true;
   TTextReader File;
   if (!File.Open(LessonDataFile)) {
-    BuchFolge = DefaultBuchFolge;
-    AlphabetFile = "eng.txt";
+    Kurs.BuchFolge = DefaultBuchFolge;
+    Kurs.AlphabetFile = "eng.txt";
     // A file that exists but cannot be read is the learner's; it is not overwritten.
     TTextWriter Out;
     if (!FindBareFile(LessonDataFile) && Out.Create(LessonDataFile)) {
-      Out.WriteLine(BuchFolge);
+      Out.WriteLine(Kurs.BuchFolge);
       Out.Close(); // a folder that cannot be written keeps no LD.dat; the default still serves
     }
     Result = false;
   } else {
     for (int32_t I = 1; I <= Line; ++I) {
-      BuchFolge = File.ReadLine();
+      Kurs.BuchFolge = File.ReadLine();
       if (File.Eof() && I < Line) {
         Reporter.ShowMessage("PPPPPPP");
-        BuchFolge = DefaultBuchFolge;
-        AlphabetFile = "Eng.Txt";
+        Kurs.BuchFolge = DefaultBuchFolge;
+        Kurs.AlphabetFile = "Eng.Txt";
         Result = false;
         break;
       }
     }
     File.Close();
   }
-  BuchFolge = LetterOrder(BuchFolge);
-  BuchFolge += Digits;
-  BuchFolge += Signs;
+  Kurs.BuchFolge = LetterOrder(Kurs.BuchFolge);
+  Kurs.BuchFolge += Digits;
+  Kurs.BuchFolge += Signs;
 
   LoadCodeTable(Reporter);
 
   // Only what the code table holds can be taught.
   std::string Taught;
-  for (const char C : BuchFolge)
-    if (Letters.find(C) != std::string::npos)
+  for (const char C : Kurs.BuchFolge)
+    if (Codetafel.Letters.find(C) != std::string::npos)
       Taught += C;
-  BuchFolge = Taught;
+  Kurs.BuchFolge = Taught;
 
   const bool Words = LoadMerkWoerter();
   View.MerkCheckBox->setEnabled(Words);

@@ -15,14 +15,14 @@ namespace {
 
 // The first lesson of each set has no exercise 3.
 bool FirstOfASet(int32_t L) {
-  return L == 1 || L == LektBuchEnde + 1 || L == LektZiffEnde + 1;
+  return L == 1 || L == Kurs.LektBuchEnde + 1 || L == Kurs.LektZiffEnde + 1;
 }
 
 bool DigitLesson(int32_t L) {
-  return L > LektBuchEnde && L <= LektZiffEnde;
+  return L > Kurs.LektBuchEnde && L <= Kurs.LektZiffEnde;
 }
 bool SignLesson(int32_t L) {
-  return L > LektZiffEnde && L <= LektZeichEnde;
+  return L > Kurs.LektZiffEnde && L <= Kurs.LektZeichEnde;
 }
 
 uint8_t AsByte(int32_t V) {
@@ -32,33 +32,33 @@ uint8_t AsByte(int32_t V) {
 } // namespace
 
 void TCourse::ShowLektNr() {
-  SetCaption(FView.LektLabel, std::to_string(LektNr));
+  SetCaption(FView.LektLabel, std::to_string(Kurs.LektNr));
 }
 
 void TCourse::ShowUebNr() {
-  SetCaption(FView.UebLabel, std::to_string(UebNr));
-  FView.R1Panel->setVisible(UebNr <= 2);
+  SetCaption(FView.UebLabel, std::to_string(Kurs.UebNr));
+  FView.R1Panel->setVisible(Kurs.UebNr <= 2);
 }
 
 void TCourse::ComputeLesson() {
-  RBSperre = true;
+  Kurs.RBSperre = true;
   TLessonBounds Bounds;
-  if (!LessonBoundsOf(KursFolge, Bounds)) {
-    RBSperre = false;
+  if (!LessonBoundsOf(Kurs.KursFolge, Bounds)) {
+    Kurs.RBSperre = false;
     return;
   }
-  LektBuchEnde = Bounds.BuchEnde;
-  LektZiffEnde = Bounds.ZiffEnde;
-  LektZeichEnde = Bounds.ZeichEnde;
+  Kurs.LektBuchEnde = Bounds.BuchEnde;
+  Kurs.LektZiffEnde = Bounds.ZiffEnde;
+  Kurs.LektZeichEnde = Bounds.ZeichEnde;
 
-  LessonChars(KursFolge, Bounds, LektNr, LektZeichen, NeueZeichen);
-  if (DigitLesson(LektNr)) {
+  LessonChars(Kurs.KursFolge, Bounds, Kurs.LektNr, Kurs.LektZeichen, Kurs.NeueZeichen);
+  if (DigitLesson(Kurs.LektNr)) {
     FView.ZiffRB->setEnabled(true);
     FView.ZiffRB->setChecked(true);
-  } else if (LektNr > LektZiffEnde && LektNr < LektZeichEnde) {
+  } else if (Kurs.LektNr > Kurs.LektZiffEnde && Kurs.LektNr < Kurs.LektZeichEnde) {
     FView.ZeichRB->setEnabled(true);
     FView.ZeichRB->setChecked(true);
-  } else if (LektNr > LektZeichEnde) {
+  } else if (Kurs.LektNr > Kurs.LektZeichEnde) {
     FView.AllRB->setChecked(true);
   }
 
@@ -66,47 +66,47 @@ void TCourse::ComputeLesson() {
     if (Key == nullptr)
       continue;
     const std::string& C = Key->MChar();
-    Key->setEnabled(!C.empty() && LektZeichen.find(C) != std::string::npos);
+    Key->setEnabled(!C.empty() && Kurs.LektZeichen.find(C) != std::string::npos);
   }
 
-  if (MaxLektNr > 0 && MaxLektNr > LektZeichEnde)
+  if (Kurs.MaxLektNr > 0 && Kurs.MaxLektNr > Kurs.LektZeichEnde)
     FView.AllRB->setEnabled(true);
-  RBSperre = false;
+  Kurs.RBSperre = false;
 }
 
 void TCourse::EnableSetButtons() {
-  if (MaxLektNr > LektBuchEnde)
+  if (Kurs.MaxLektNr > Kurs.LektBuchEnde)
     FView.ZiffRB->setEnabled(true);
-  if (MaxLektNr > LektZiffEnde)
+  if (Kurs.MaxLektNr > Kurs.LektZiffEnde)
     FView.ZeichRB->setEnabled(true);
-  if (MaxLektNr == LektZeichEnde && MaxUebNr == 4)
+  if (Kurs.MaxLektNr == Kurs.LektZeichEnde && Kurs.MaxUebNr == 4)
     FView.AllRB->setEnabled(true);
 }
 
 void TCourse::LektADDownClick(QObject* Sender) {
-  if (MaxLektNr < LektNr)
-    MaxLektNr = LektNr;
+  if (Kurs.MaxLektNr < Kurs.LektNr)
+    Kurs.MaxLektNr = Kurs.LektNr;
   if (Sender != nullptr) {
-    if (LektNr <= 1) {
-      LektNr = 1;
+    if (Kurs.LektNr <= 1) {
+      Kurs.LektNr = 1;
       FReporter.Beep();
     } else {
-      --LektNr;
+      --Kurs.LektNr;
     }
-  } else if (LektNr < 1) {
-    LektNr = 1; // a damaged learner record; lessons count from 1
+  } else if (Kurs.LektNr < 1) {
+    Kurs.LektNr = 1; // a damaged learner record; lessons count from 1
   }
-  if (LektNr > LektZeichEnde && LektZeichEnde > 0) {
-    UebNr = 4;
+  if (Kurs.LektNr > Kurs.LektZeichEnde && Kurs.LektZeichEnde > 0) {
+    Kurs.UebNr = 4;
     FView.AllRB->setEnabled(true);
   }
-  if (LektNr == LektZeichEnde && UebNr == 4)
-    UebNr = 3;
-  if (LektNr == LektZiffEnde && !FView.AllRB->isChecked())
+  if (Kurs.LektNr == Kurs.LektZeichEnde && Kurs.UebNr == 4)
+    Kurs.UebNr = 3;
+  if (Kurs.LektNr == Kurs.LektZiffEnde && !FView.AllRB->isChecked())
     FView.ZiffRB->setChecked(true);
-  if (LektNr == LektBuchEnde && !FView.AllRB->isChecked())
+  if (Kurs.LektNr == Kurs.LektBuchEnde && !FView.AllRB->isChecked())
     FView.BRB->setChecked(true);
-  if (LektNr == LektZeichEnde && !FView.AllRB->isChecked())
+  if (Kurs.LektNr == Kurs.LektZeichEnde && !FView.AllRB->isChecked())
     FView.ZeichRB->setChecked(true);
   ShowLektNr();
   ComputeLesson();
@@ -114,63 +114,63 @@ void TCourse::LektADDownClick(QObject* Sender) {
 }
 
 void TCourse::LektADUpClick(QObject* Sender) {
-  if (Sender != nullptr && LektNr < MaxLektNr) {
-    ++LektNr;
-    if (LektNr >= MaxLektNr && UebNr > MaxUebNr) {
-      LektNr = MaxLektNr;
-      UebNr = MaxUebNr;
+  if (Sender != nullptr && Kurs.LektNr < Kurs.MaxLektNr) {
+    ++Kurs.LektNr;
+    if (Kurs.LektNr >= Kurs.MaxLektNr && Kurs.UebNr > Kurs.MaxUebNr) {
+      Kurs.LektNr = Kurs.MaxLektNr;
+      Kurs.UebNr = Kurs.MaxUebNr;
     }
   }
-  if (LektNr > LektZeichEnde)
-    UebNr = 4;
-  if (LektNr > MaxLektNr)
-    LektNr = MaxLektNr;
-  if (LektNr >= MaxLektNr && UebNr > MaxUebNr) {
-    LektNr = MaxLektNr;
-    UebNr = MaxUebNr;
+  if (Kurs.LektNr > Kurs.LektZeichEnde)
+    Kurs.UebNr = 4;
+  if (Kurs.LektNr > Kurs.MaxLektNr)
+    Kurs.LektNr = Kurs.MaxLektNr;
+  if (Kurs.LektNr >= Kurs.MaxLektNr && Kurs.UebNr > Kurs.MaxUebNr) {
+    Kurs.LektNr = Kurs.MaxLektNr;
+    Kurs.UebNr = Kurs.MaxUebNr;
   }
   ShowLektNr();
   LektADDownClick(nullptr);
 }
 
 void TCourse::UebADDownClick(QObject* Sender) {
-  if (LektNr == MaxLektNr && UebNr > MaxUebNr)
-    MaxUebNr = UebNr;
+  if (Kurs.LektNr == Kurs.MaxLektNr && Kurs.UebNr > Kurs.MaxUebNr)
+    Kurs.MaxUebNr = Kurs.UebNr;
   if (Sender != nullptr) {
-    if (UebNr <= 1) {
-      UebNr = 1;
+    if (Kurs.UebNr <= 1) {
+      Kurs.UebNr = 1;
       FReporter.Beep();
     } else {
-      --UebNr;
+      --Kurs.UebNr;
     }
   }
-  if (UebNr == 3 && FirstOfASet(LektNr))
-    UebNr = Sender != nullptr ? 2 : 4;
-  if (LektNr > LektZeichEnde)
-    UebNr = 4;
+  if (Kurs.UebNr == 3 && FirstOfASet(Kurs.LektNr))
+    Kurs.UebNr = Sender != nullptr ? 2 : 4;
+  if (Kurs.LektNr > Kurs.LektZeichEnde)
+    Kurs.UebNr = 4;
   ShowUebNr();
-  if (UebNr == 3)
+  if (Kurs.UebNr == 3)
     CheckSetButtonOfLesson(false);
   ShowNewChars();
 }
 
 void TCourse::UebADUpClick(QObject* Sender) {
   if (Sender != nullptr) {
-    if (UebNr >= 4) {
-      UebNr = 4;
+    if (Kurs.UebNr >= 4) {
+      Kurs.UebNr = 4;
       FReporter.Beep();
     } else {
-      ++UebNr;
+      ++Kurs.UebNr;
     }
   }
-  if (LektNr >= MaxLektNr && UebNr > MaxUebNr) {
-    LektNr = MaxLektNr;
-    UebNr = MaxUebNr;
+  if (Kurs.LektNr >= Kurs.MaxLektNr && Kurs.UebNr > Kurs.MaxUebNr) {
+    Kurs.LektNr = Kurs.MaxLektNr;
+    Kurs.UebNr = Kurs.MaxUebNr;
   }
-  if (FirstOfASet(LektNr) && UebNr == 3)
-    UebNr = 4;
-  if (LektNr == LektZeichEnde && UebNr == 4)
-    UebNr = 3;
+  if (FirstOfASet(Kurs.LektNr) && Kurs.UebNr == 3)
+    Kurs.UebNr = 4;
+  if (Kurs.LektNr == Kurs.LektZeichEnde && Kurs.UebNr == 4)
+    Kurs.UebNr = 3;
   ShowUebNr();
   ShowNewChars();
 }
@@ -179,11 +179,11 @@ void TCourse::UebADUpClick(QObject* Sender) {
 // final lesson has none of them).
 void TCourse::CheckSetButtonOfLesson(bool EnableToo) {
   QRadioButton* Button = nullptr;
-  if (LektNr <= LektBuchEnde)
+  if (Kurs.LektNr <= Kurs.LektBuchEnde)
     Button = FView.BRB;
-  else if (DigitLesson(LektNr))
+  else if (DigitLesson(Kurs.LektNr))
     Button = FView.ZiffRB;
-  else if (SignLesson(LektNr))
+  else if (SignLesson(Kurs.LektNr))
     Button = FView.ZeichRB;
   if (Button == nullptr)
     return;
@@ -193,91 +193,91 @@ void TCourse::CheckSetButtonOfLesson(bool EnableToo) {
 }
 
 void TCourse::BRBClick(QObject*) {
-  if (RBSperre)
+  if (Kurs.RBSperre)
     return;
-  if (LektNr > LektBuchEnde) {
-    LektNr = AsByte(LektBuchEnde);
-    UebNr = 4;
+  if (Kurs.LektNr > Kurs.LektBuchEnde) {
+    Kurs.LektNr = AsByte(Kurs.LektBuchEnde);
+    Kurs.UebNr = 4;
   }
   LektADDownClick(nullptr);
 }
 
 void TCourse::ZiffRBClick(QObject*) {
-  if (RBSperre)
+  if (Kurs.RBSperre)
     return;
-  if (MaxLektNr >= LektZiffEnde) {
-    LektNr = AsByte(LektZiffEnde);
-    UebNr = 4;
-  } else if (MaxLektNr > LektBuchEnde && MaxLektNr < LektZiffEnde) {
-    LektNr = MaxLektNr;
-    UebNr = MaxUebNr;
+  if (Kurs.MaxLektNr >= Kurs.LektZiffEnde) {
+    Kurs.LektNr = AsByte(Kurs.LektZiffEnde);
+    Kurs.UebNr = 4;
+  } else if (Kurs.MaxLektNr > Kurs.LektBuchEnde && Kurs.MaxLektNr < Kurs.LektZiffEnde) {
+    Kurs.LektNr = Kurs.MaxLektNr;
+    Kurs.UebNr = Kurs.MaxUebNr;
   }
   LektADDownClick(nullptr);
 }
 
 void TCourse::ZeichRBClick(QObject*) {
-  if (RBSperre)
+  if (Kurs.RBSperre)
     return;
-  if (MaxLektNr > LektZeichEnde) {
-    LektNr = AsByte(LektZeichEnde);
-    UebNr = 3;
-  } else if (MaxLektNr > LektZiffEnde && MaxLektNr <= LektZeichEnde) {
-    LektNr = MaxLektNr;
-    UebNr = MaxUebNr;
+  if (Kurs.MaxLektNr > Kurs.LektZeichEnde) {
+    Kurs.LektNr = AsByte(Kurs.LektZeichEnde);
+    Kurs.UebNr = 3;
+  } else if (Kurs.MaxLektNr > Kurs.LektZiffEnde && Kurs.MaxLektNr <= Kurs.LektZeichEnde) {
+    Kurs.LektNr = Kurs.MaxLektNr;
+    Kurs.UebNr = Kurs.MaxUebNr;
   }
   LektADDownClick(nullptr);
 }
 
 void TCourse::AllRBClick(QObject*) {
-  if (RBSperre)
+  if (Kurs.RBSperre)
     return;
-  LektNr = MaxLektNr;
-  UebNr = MaxUebNr;
+  Kurs.LektNr = Kurs.MaxLektNr;
+  Kurs.UebNr = Kurs.MaxUebNr;
   LektADDownClick(nullptr);
 }
 
 void TCourse::WeiterBtnClick(QObject*) {
   FView.NormalRB->setChecked(true); // also takes OnlyRB out
-  if (UebNr < 4) {
-    ++UebNr;
+  if (Kurs.UebNr < 4) {
+    ++Kurs.UebNr;
   } else {
-    if (LektNr < 255)
-      ++LektNr;
-    UebNr = 1;
+    if (Kurs.LektNr < 255)
+      ++Kurs.LektNr;
+    Kurs.UebNr = 1;
   }
-  if (LektNr == 1 && UebNr == 3)
-    UebNr = 4;
-  if (LektNr == LektZeichEnde && UebNr == 4) {
-    ++LektNr;
+  if (Kurs.LektNr == 1 && Kurs.UebNr == 3)
+    Kurs.UebNr = 4;
+  if (Kurs.LektNr == Kurs.LektZeichEnde && Kurs.UebNr == 4) {
+    ++Kurs.LektNr;
     if (FHooks.ShowCongratulation)
       FHooks.ShowCongratulation();
   }
-  if (LektNr > LektZeichEnde + 1) {
-    LektNr = AsByte(LektZeichEnde + 1);
-    UebNr = 4;
+  if (Kurs.LektNr > Kurs.LektZeichEnde + 1) {
+    Kurs.LektNr = AsByte(Kurs.LektZeichEnde + 1);
+    Kurs.UebNr = 4;
   }
-  if (LektNr > MaxLektNr) {
-    MaxLektNr = LektNr;
-    MaxUebNr = UebNr;
+  if (Kurs.LektNr > Kurs.MaxLektNr) {
+    Kurs.MaxLektNr = Kurs.LektNr;
+    Kurs.MaxUebNr = Kurs.UebNr;
   }
-  if (LektNr == MaxLektNr && UebNr > MaxUebNr)
-    MaxUebNr = UebNr;
+  if (Kurs.LektNr == Kurs.MaxLektNr && Kurs.UebNr > Kurs.MaxUebNr)
+    Kurs.MaxUebNr = Kurs.UebNr;
   CheckSetButtonOfLesson(true);
   FView.WeiterBtn->setEnabled(false);
   LektADUpClick(nullptr);
   FView.AllRB->setChecked(true);
   EnableSetButtons();
-  if (LektNr == MaxLektNr && UebNr == 4 && LektNr < LektZeichEnde)
-    NeuVorn = true;
+  if (Kurs.LektNr == Kurs.MaxLektNr && Kurs.UebNr == 4 && Kurs.LektNr < Kurs.LektZeichEnde)
+    Folge.NeuVorn = true;
 }
 
 void TCourse::GroupADDownClick(QObject*) {
-  GruppenZahl = std::max(GruppenZahl - GruppenSchritt, MinGruppen);
-  SetCaption(FView.GroupLabel, std::to_string(GruppenZahl));
+  Kurs.GruppenZahl = std::max(Kurs.GruppenZahl - GruppenSchritt, MinGruppen);
+  SetCaption(FView.GroupLabel, std::to_string(Kurs.GruppenZahl));
 }
 
 void TCourse::GroupADUpClick(QObject*) {
-  GruppenZahl = std::min(GruppenZahl + GruppenSchritt, MaxGruppen);
+  Kurs.GruppenZahl = std::min(Kurs.GruppenZahl + GruppenSchritt, MaxGruppen);
   SetCaption(FView.GroupLabel,
-             GruppenZahl == MaxGruppen ? std::string("==") : std::to_string(GruppenZahl));
+             Kurs.GruppenZahl == MaxGruppen ? std::string("==") : std::to_string(Kurs.GruppenZahl));
 }

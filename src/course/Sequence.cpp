@@ -28,18 +28,18 @@ uint32_t ClockSeed() {
 }
 
 bool DigitLesson() {
-  return LektNr > LektBuchEnde && LektNr <= LektZiffEnde;
+  return Kurs.LektNr > Kurs.LektBuchEnde && Kurs.LektNr <= Kurs.LektZiffEnde;
 }
 bool SignLesson() {
-  return LektNr > LektZiffEnde && LektNr <= LektZeichEnde;
+  return Kurs.LektNr > Kurs.LektZiffEnde && Kurs.LektNr <= Kurs.LektZeichEnde;
 }
 
 // The candidate V (1-based in LektZeichen) is marked by the learner.
 bool Marked(int32_t V) {
-  if (V < 1 || static_cast<size_t>(V) > LektZeichen.size())
+  if (V < 1 || static_cast<size_t>(V) > Kurs.LektZeichen.size())
     return false;
-  const int32_t P = LetterPos(LektZeichen[static_cast<size_t>(V) - 1]);
-  return P >= 1 && P <= MaxLetters && Markiert[static_cast<size_t>(P)];
+  const int32_t P = LetterPos(Kurs.LektZeichen[static_cast<size_t>(V) - 1]);
+  return P >= 1 && P <= MaxLetters && Folge.Markiert[static_cast<size_t>(P)];
 }
 
 } // namespace
@@ -49,17 +49,17 @@ TSequenceDraw TCourse::GenerateSequence(int32_t N, int32_t R, std::optional<uint
   if (N <= 0)
     return Draw;
   const auto Slots = static_cast<size_t>(N);
-  if (UebFolge.size() < Slots)
-    UebFolge.resize(Slots);
+  if (Folge.UebFolge.size() < Slots)
+    Folge.UebFolge.resize(Slots);
   R = std::min(R, MaxLetters);
   if (R < 1) {
     // Nothing to draw from (no alphabet): no entry names a character.
-    std::fill_n(UebFolge.begin(), Slots, 0);
+    std::fill_n(Folge.UebFolge.begin(), Slots, 0);
     return Draw;
   }
 
   int32_t& M = Draw.Limit;
-  M = UebNr == 2 ? 5 : UebNr == 3 ? 3 : GroupLimit(N, R);
+  M = Kurs.UebNr == 2 ? 5 : Kurs.UebNr == 3 ? 3 : GroupLimit(N, R);
   std::mt19937 Gen(Seed ? *Seed : ClockSeed());
   auto Uniform = [&Gen](int32_t Range) {
     return std::uniform_int_distribution<int32_t>(1, Range)(Gen);
@@ -80,60 +80,60 @@ TSequenceDraw TCourse::GenerateSequence(int32_t N, int32_t R, std::optional<uint
   };
 
   size_t F = 0;
-  if (NeuVorn) {
-    const auto K = static_cast<int32_t>(NeueZeichen.size());
+  if (Folge.NeuVorn) {
+    const auto K = static_cast<int32_t>(Kurs.NeueZeichen.size());
     for (int32_t I = 1; I <= K && F < Slots; ++I) {
       const int32_t V = std::clamp(R - K + I, 1, R);
       for (int32_t Rep = 0; Rep < NeuVornRun && F < Slots; ++Rep)
-        UebFolge[F++] = V;
+        Folge.UebFolge[F++] = V;
     }
   }
 
   // Only takes the lime keys whose characters are candidates of this lesson.
-  if (!NeuVorn && UebNr == 4 && FView.OnlyRB->isChecked()) {
-    OnlyZeichen.clear();
-    const std::string Candidates = LektZeichen.substr(0, static_cast<size_t>(R));
+  if (!Folge.NeuVorn && Kurs.UebNr == 4 && FView.OnlyRB->isChecked()) {
+    Folge.OnlyZeichen.clear();
+    const std::string Candidates = Kurs.LektZeichen.substr(0, static_cast<size_t>(R));
     for (TMButton* Key : FView.Tasten) {
       if (Key == nullptr || Key->MChar().empty() || Key->FontColor() != KeyLime)
         continue;
       const char C = Key->MChar()[0];
-      if (Candidates.find(C) != std::string::npos && OnlyZeichen.find(C) == std::string::npos)
-        OnlyZeichen += C;
+      if (Candidates.find(C) != std::string::npos && Folge.OnlyZeichen.find(C) == std::string::npos)
+        Folge.OnlyZeichen += C;
     }
-    if (OnlyZeichen.size() >= 2) {
+    if (Folge.OnlyZeichen.size() >= 2) {
       Draw.Only = true;
-      M = GroupLimit(N, static_cast<int32_t>(OnlyZeichen.size()));
+      M = GroupLimit(N, static_cast<int32_t>(Folge.OnlyZeichen.size()));
     } else {
       FView.NormalRB->setChecked(true); // clears the selection
     }
   }
 
   if (Draw.Only) {
-    const auto L = static_cast<int32_t>(OnlyZeichen.size());
+    const auto L = static_cast<int32_t>(Folge.OnlyZeichen.size());
     for (; F < Slots; ++F) {
       int32_t V = Pick(L);
-      UebFolge[F] = V;
+      Folge.UebFolge[F] = V;
       // With two keys picked, repeats are allowed: the two alternate freely.
       if (F > 0 && L > 2)
-        while (V == UebFolge[F - 1])
-          UebFolge[F] = V = Uniform(L);
+        while (V == Folge.UebFolge[F - 1])
+          Folge.UebFolge[F] = V = Uniform(L);
     }
     for (size_t I = 0; I < Slots; ++I) {
-      const char C = OnlyZeichen[static_cast<size_t>(UebFolge[I]) - 1];
-      UebFolge[I] = static_cast<int32_t>(LektZeichen.find(C)) + 1;
+      const char C = Folge.OnlyZeichen[static_cast<size_t>(Folge.UebFolge[I]) - 1];
+      Folge.UebFolge[I] = static_cast<int32_t>(Kurs.LektZeichen.find(C)) + 1;
     }
   } else {
     while (F < Slots) {
       int32_t V = Pick(R);
-      UebFolge[F] = V;
+      Folge.UebFolge[F] = V;
       // A single candidate cannot avoid itself; it simply repeats.
       if (F > 0 && R > 1)
-        while (V == UebFolge[F - 1])
-          UebFolge[F] = V = Uniform(R);
-      if (MarkModus && UebNr == 4 && Marked(V)) {
+        while (V == Folge.UebFolge[F - 1])
+          Folge.UebFolge[F] = V = Uniform(R);
+      if (Folge.MarkModus && Kurs.UebNr == 4 && Marked(V)) {
         ++F;
         if (F < Slots)
-          UebFolge[F] = V;
+          Folge.UebFolge[F] = V;
       }
       ++F;
     }
@@ -141,15 +141,15 @@ TSequenceDraw TCourse::GenerateSequence(int32_t N, int32_t R, std::optional<uint
 
   // Digit and sign lessons practise a run of KursFolge that does not start
   // at its beginning.
-  if (UebNr == 3 || UebNr == 4) {
+  if (Kurs.UebNr == 3 || Kurs.UebNr == 4) {
     size_t Start = std::string::npos;
     if (DigitLesson())
-      Start = KursFolge.find('1');
+      Start = Kurs.KursFolge.find('1');
     else if (SignLesson())
-      Start = KursFolge.find('.');
+      Start = Kurs.KursFolge.find('.');
     if (Start != std::string::npos && Start > 0)
       for (size_t I = 0; I < Slots; ++I)
-        UebFolge[I] += static_cast<int32_t>(Start);
+        Folge.UebFolge[I] += static_cast<int32_t>(Start);
   }
   return Draw;
 }

@@ -39,14 +39,14 @@ std::string TSpeedTest::TestWord(int32_t Sprache) {
 
 void TSpeedTest::SetSpeed(int32_t Cpm) {
   FView.SpeedUD->SetPosition(Cpm);
-  Speed = Cpm;
+  Klang.Speed = Cpm;
   SetCaption(FView.SpeedLB, std::to_string(Cpm));
 }
 
 void TSpeedTest::TestBtnClick() {
   if (CaptionOf(FView.TestBtn) == StopCaption) {
-    UebPos = UebLaenge;
-    TestLaeuft = false;
+    Folge.UebPos = Folge.UebLaenge;
+    Folge.TestLaeuft = false;
     // The character still sounding is cut off, so that its end cannot count
     // in a test started right after.
     if (FBlockPending) {
@@ -60,10 +60,10 @@ void TSpeedTest::TestBtnClick() {
   }
 
   const std::string Word = TestWord(FHooks.SprachNr ? FHooks.SprachNr() : 0);
-  UebLaenge = Words * WordLength;
-  UebFolge.assign(static_cast<size_t>(UebLaenge), 0);
-  for (size_t J = 0; J < UebFolge.size(); ++J)
-    UebFolge[J] = LetterPos(Word[J % static_cast<size_t>(WordLength)]);
+  Folge.UebLaenge = Words * WordLength;
+  Folge.UebFolge.assign(static_cast<size_t>(Folge.UebLaenge), 0);
+  for (size_t J = 0; J < Folge.UebFolge.size(); ++J)
+    Folge.UebFolge[J] = LetterPos(Word[J % static_cast<size_t>(WordLength)]);
 
   SetCaption(FView.TestBtn, StopCaption);
   FArbTimer.SetEnabled(false);
@@ -88,33 +88,34 @@ void TSpeedTest::TestBtnClick() {
     FullIdx = 0;
   }
 
-  UebPos = 0;
-  GruppenPos = 0;
+  Folge.UebPos = 0;
+  Folge.GruppenPos = 0;
   FEndUs = -1;
   FArbTimer.SetOnTimer([this] { SpeedTestTick(); });
-  TestLaeuft = true;
+  Folge.TestLaeuft = true;
   FArbTimer.SetInterval(1);
   FArbTimer.SetEnabled(true);
 }
 
 void TSpeedTest::SpeedTestTick() {
   FArbTimer.SetEnabled(false);
-  if (UebPos < UebLaenge && TestLaeuft) {
-    const int32_t Pos = UebFolge[static_cast<size_t>(UebPos)];
+  if (Folge.UebPos < Folge.UebLaenge && Folge.TestLaeuft) {
+    const int32_t Pos = Folge.UebFolge[static_cast<size_t>(Folge.UebPos)];
     // A letter the alphabet lacks is left out rather than sounded as a gap
     // of no defined length.
-    const bool Sounds = Pos >= 1 && Pos <= MaxLetters && !Codes[static_cast<size_t>(Pos)].empty();
+    const bool Sounds =
+        Pos >= 1 && Pos <= MaxLetters && !Codetafel.Codes[static_cast<size_t>(Pos)].empty();
     // A sound of the window (a key clicked just before the start) is let
     // end first: its completion switches the timer on again.
-    if (Sounds && ::Playing)
+    if (Sounds && Ausgabe.Playing)
       return;
-    if (UebPos == 0) {
+    if (Folge.UebPos == 0) {
       // Until the first character's end tells when it started sounding.
       FStartUs = FClock.NowUs();
       StartTick = static_cast<uint32_t>(FStartUs / 1000);
     }
     if (Sounds) {
-      FBlockPending = FPlayer.PlayOwnCode(Codes[static_cast<size_t>(Pos)]);
+      FBlockPending = FPlayer.PlayOwnCode(Codetafel.Codes[static_cast<size_t>(Pos)]);
       if (!FBlockPending) {
         // The output has shown why it cannot play; a run without sound
         // measures nothing, so the test ends as if stopped.
@@ -123,15 +124,15 @@ void TSpeedTest::SpeedTestTick() {
         return;
       }
     }
-    ++UebPos;
-    ++GruppenPos;
-    if (GruppenPos == WordLength) {
-      FArbTimer.SetInterval(TimerMs(6 * static_cast<int64_t>(Intervall)));
-      GruppenPos = 0;
+    ++Folge.UebPos;
+    ++Folge.GruppenPos;
+    if (Folge.GruppenPos == WordLength) {
+      FArbTimer.SetInterval(TimerMs(6 * static_cast<int64_t>(Klang.Intervall)));
+      Folge.GruppenPos = 0;
     } else {
-      FArbTimer.SetInterval(TimerMs(2 * static_cast<int64_t>(Intervall)));
+      FArbTimer.SetInterval(TimerMs(2 * static_cast<int64_t>(Klang.Intervall)));
     }
-    if (UebPos == UebLaenge)
+    if (Folge.UebPos == Folge.UebLaenge)
       FArbTimer.SetInterval(1);
     // The completion of the sound switches the timer on again; a left-out
     // letter has none.
@@ -140,40 +141,41 @@ void TSpeedTest::SpeedTestTick() {
     return;
   }
 
-  if (TestLaeuft) {
+  if (Folge.TestLaeuft) {
     ++Runs;
     const int64_t EndUs = FEndUs >= 0 ? FEndUs : FClock.NowUs();
     TestDauer = static_cast<int32_t>((EndUs - FStartUs) / 1000);
-    SollDauer = static_cast<int32_t>(3600000 / std::max(Speed, 1));
+    SollDauer = static_cast<int32_t>(3600000 / std::max(Klang.Speed, 1));
     Toleranz = static_cast<int32_t>(std::nearbyint(static_cast<double>(SollDauer) * 0.015));
     const int32_t D = TestDauer - SollDauer;
     if (D > Toleranz || D < -Toleranz) {
       Korrektur = D / 150;
       ++Versuche;
-      Intervall -= Korrektur;
-      if (Intervall < 1 || Versuche > 5) {
-        FReporter.ShowMessage(MessagesText[5]);
+      Klang.Intervall -= Korrektur;
+      if (Klang.Intervall < 1 || Versuche > 5) {
+        FReporter.ShowMessage(Texte.MessagesText[5]);
         EndTest();
-        Intervall = IntervallAt(IntervallSlot(FView.SpeedUD->Position()));
+        Klang.Intervall = IntervallAt(IntervallSlot(FView.SpeedUD->Position()));
         return;
       }
-      GruppenPos = 0;
-      UebPos = 0;
+      Folge.GruppenPos = 0;
+      Folge.UebPos = 0;
       FEndUs = -1;
       FArbTimer.SetEnabled(true);
       return;
     }
     if (FView.FullT->isChecked() && FullIdx > 0) {
-      SetIntervallAt(FullIdx, static_cast<uint8_t>(Intervall & 0xFF));
+      SetIntervallAt(FullIdx, static_cast<uint8_t>(Klang.Intervall & 0xFF));
       ++FullIdx;
-      const int32_t Next = Speed + 5;
+      const int32_t Next = Klang.Speed + 5;
       Versuche = 1;
-      Intervall = static_cast<int32_t>(static_cast<int64_t>(Intervall) * (Next - 5) / Next);
+      Klang.Intervall =
+          static_cast<int32_t>(static_cast<int64_t>(Klang.Intervall) * (Next - 5) / Next);
       if (Next <= MaxSpeed) {
         SetSpeed(Next);
         TMorse::BuildElements();
-        UebPos = 0;
-        GruppenPos = 0;
+        Folge.UebPos = 0;
+        Folge.GruppenPos = 0;
         FEndUs = -1;
         FArbTimer.SetEnabled(true);
         return;
@@ -189,8 +191,8 @@ void TSpeedTest::SpeedTestTick() {
       return;
     }
     SetIntervallAt(IntervallSlot(FView.SpeedUD->Position()),
-                   static_cast<uint8_t>(Intervall & 0xFF));
-    IntChanged = true;
+                   static_cast<uint8_t>(Klang.Intervall & 0xFF));
+    Klang.IntChanged = true;
     EndTest();
     return;
   }
@@ -198,7 +200,7 @@ void TSpeedTest::SpeedTestTick() {
 }
 
 void TSpeedTest::EndTest() {
-  TestLaeuft = false;
+  Folge.TestLaeuft = false;
   FArbTimer.SetEnabled(false);
   SetCaption(FView.TestBtn, TestCaption);
   FView.StartBtn->setEnabled(true);
@@ -213,17 +215,17 @@ void TSpeedTest::EndTest() {
 }
 
 bool TSpeedTest::Completion() {
-  if (!TestLaeuft)
+  if (!Folge.TestLaeuft)
     return false;
   if (FBlockPending) {
     FBlockPending = false;
     const int64_t NowUs = FClock.NowUs();
-    const int64_t SoundUs = static_cast<int64_t>(SoundLen) * 1000000 / SamplesPerSec;
-    if (UebPos == 1) {
+    const int64_t SoundUs = static_cast<int64_t>(Puffer.SoundLen) * 1000000 / SamplesPerSec;
+    if (Folge.UebPos == 1) {
       FStartUs = NowUs - SoundUs;
       StartTick = static_cast<uint32_t>(FStartUs / 1000);
     }
-    if (UebPos == UebLaenge)
+    if (Folge.UebPos == Folge.UebLaenge)
       FEndUs = NowUs;
     TestDauer = static_cast<int32_t>((NowUs - FStartUs) / 1000);
     const int64_t Lag = (NowUs - FStartUs - SoundUs) / 1000;

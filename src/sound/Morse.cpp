@@ -13,14 +13,15 @@ namespace {
 constexpr long double Pi = 3.1415926535897932385L;
 
 // Nearest integer, ties to even, on extended precision.
-int32_t Round(long double X) { return static_cast<int32_t>(std::nearbyintl(X)); }
+int32_t Round(long double X) {
+  return static_cast<int32_t>(std::nearbyintl(X));
+}
 
 // One element of Length samples into Buf: a sine of Period samples starting at
 // phase 0, rising linearly over Ramp samples and falling to silence at sample
 // Length. The products are formed in this order so that every sample comes out
 // as the program has always produced it.
-void Synthesise(std::span<uint8_t> Buf, int32_t Length, int32_t Ramp, int32_t Period,
-                bool Square) {
+void Synthesise(std::span<uint8_t> Buf, int32_t Length, int32_t Ramp, int32_t Period, bool Square) {
   std::fill(Buf.begin(), Buf.end(), Silence);
   for (int32_t I = 0; I <= Length; ++I) {
     const long double Sine = std::sin(static_cast<long double>(2 * I) * Pi / Period);
@@ -43,18 +44,18 @@ void Synthesise(std::span<uint8_t> Buf, int32_t Length, int32_t Ramp, int32_t Pe
 // Copies the first Length samples of an element to SoundBuf at SoundLen, as
 // far as SoundBuf reaches.
 void Place(const uint8_t* Element, int32_t Length) {
-  const int32_t Room = static_cast<int32_t>(SoundBufSize) - SoundLen;
+  const int32_t Room = static_cast<int32_t>(SoundBufSize) - Puffer.SoundLen;
   const int32_t Count = std::min(Length, Room);
   if (Count > 0)
-    std::memcpy(SoundBuf.data() + SoundLen, Element, static_cast<size_t>(Count));
+    std::memcpy(Puffer.SoundBuf.data() + Puffer.SoundLen, Element, static_cast<size_t>(Count));
 }
 
 void Advance(int32_t Samples) {
-  SoundLen = std::min(SoundLen + Samples, static_cast<int32_t>(SoundBufSize));
+  Puffer.SoundLen = std::min(Puffer.SoundLen + Samples, static_cast<int32_t>(SoundBufSize));
 }
 
 uint16_t HeaderWord(size_t Offset) {
-  return static_cast<uint16_t>(FileHeader[Offset] | FileHeader[Offset + 1] << 8);
+  return static_cast<uint16_t>(Ausgabe.FileHeader[Offset] | Ausgabe.FileHeader[Offset + 1] << 8);
 }
 
 uint32_t LittleEndian32(const uint8_t* Bytes) {
@@ -66,7 +67,7 @@ bool HasTag(const std::array<uint8_t, FileHeaderSize>& Header, size_t Offset, co
   return std::memcmp(Header.data() + Offset, Tag, 4) == 0;
 }
 
-}  // namespace
+} // namespace
 
 TMorse::TMorse(TWaveDevice& Device, TMessageReporter& Reporter)
     : FDevice(Device), FReporter(Reporter) {}
@@ -76,40 +77,41 @@ void TMorse::BuildElements() {
   // buffers take, so that no setting can write or read past them.
   constexpr int32_t MaxDot = static_cast<int32_t>(DotBufSize) - 1;
   constexpr int32_t MaxDash = static_cast<int32_t>(DashBufSize) - 1;
-  DotLen = Speed < 1 ? MaxDot
-                     : std::clamp(Round(static_cast<long double>(66120) / Speed), 0, MaxDot);
-  DashLen = Round(std::clamp(static_cast<long double>(DotLen) * Verhalt / 10, 0.0L,
-                             static_cast<long double>(MaxDash)));
+  Klang.DotLen = Klang.Speed < 1
+                     ? MaxDot
+                     : std::clamp(Round(static_cast<long double>(66120) / Klang.Speed), 0, MaxDot);
+  Klang.DashLen = Round(std::clamp(static_cast<long double>(Klang.DotLen) * Klang.Verhalt / 10,
+                                   0.0L, static_cast<long double>(MaxDash)));
 
   const int32_t Ramp = std::max(RampLen(), 1);
-  const int32_t Period = std::max(Ton, 1);
-  Synthesise(DotBuf, DotLen, Ramp, Period, Rechteck);
-  Synthesise(DashBuf, DashLen, Ramp, Period, Rechteck);
+  const int32_t Period = std::max(Klang.Ton, 1);
+  Synthesise(Puffer.DotBuf, Klang.DotLen, Ramp, Period, Klang.Rechteck);
+  Synthesise(Puffer.DashBuf, Klang.DashLen, Ramp, Period, Klang.Rechteck);
 }
 
 void TMorse::RenderCode(const std::string& Code) {
   // A code too long for SoundBuf (ten dashes at the slowest speed and
   // longest ratio) is cut at the buffer's end: it plays as far as it fits.
-  SoundBuf.fill(Silence);
-  SoundLen = 0;
+  Puffer.SoundBuf.fill(Silence);
+  Puffer.SoundLen = 0;
   const size_t N = Code.size();
   for (size_t K = 1; K <= N; ++K) {
     const char C = Code[K - 1];
     if (C == '-') {
-      Place(DashBuf.data(), DashLen);
-      Advance(K < N ? DashLen + DotLen : DashLen);
+      Place(Puffer.DashBuf.data(), Klang.DashLen);
+      Advance(K < N ? Klang.DashLen + Klang.DotLen : Klang.DashLen);
     } else if (C == '.') {
-      Place(DotBuf.data(), DotLen);
-      Advance(K < N ? 2 * DotLen : DotLen);
+      Place(Puffer.DotBuf.data(), Klang.DotLen);
+      Advance(K < N ? 2 * Klang.DotLen : Klang.DotLen);
     }
   }
-  Advance(DotLen);
+  Advance(Klang.DotLen);
 }
 
 bool TMorse::Open(const TWaveFormat& Format, TWaveWindow& Window) {
-  if (DeviceOpen)
+  if (Ausgabe.DeviceOpen)
     CloseOut();
-  WaveResult = FDevice.Open(Format, Window);
+  Ausgabe.WaveResult = FDevice.Open(Format, Window);
   return CheckError();
 }
 
@@ -129,8 +131,8 @@ bool TMorse::OpenFileOut(TWaveWindow& Window) {
   TWaveFormat Format;
   Format.FormatTag = HeaderWord(20);
   Format.Channels = HeaderWord(22);
-  Format.SamplesPerSec = LittleEndian32(FileHeader.data() + 24);
-  Format.AvgBytesPerSec = LittleEndian32(FileHeader.data() + 28);
+  Format.SamplesPerSec = LittleEndian32(Ausgabe.FileHeader.data() + 24);
+  Format.AvgBytesPerSec = LittleEndian32(Ausgabe.FileHeader.data() + 28);
   Format.BlockAlign = HeaderWord(32);
   Format.BitsPerSample = HeaderWord(34);
   Format.ExtraSize = 0;
@@ -142,35 +144,39 @@ bool TMorse::Prepare(uint8_t* Data, uint32_t Length) {
   // not overwritten; the unprepare has shown its error.
   if (HeaderHas(WHDR_PREPARED) && !UnprepareOut())
     return false;
-  WaveHdr = TWaveHdr{};
-  WaveHdr.Data = Data;
-  WaveHdr.BufferLength = Length;
-  WaveHdr.Flags = WHDR_DONE;
-  WaveHdr.Loops = 0;
-  WaveResult = FDevice.Prepare(WaveHdr);
+  Ausgabe.WaveHdr = TWaveHdr{};
+  Ausgabe.WaveHdr.Data = Data;
+  Ausgabe.WaveHdr.BufferLength = Length;
+  Ausgabe.WaveHdr.Flags = WHDR_DONE;
+  Ausgabe.WaveHdr.Loops = 0;
+  Ausgabe.WaveResult = FDevice.Prepare(Ausgabe.WaveHdr);
   return CheckError();
 }
 
-bool TMorse::PrepareOut() { return Prepare(SoundBuf.data(), static_cast<uint32_t>(SoundLen)); }
+bool TMorse::PrepareOut() {
+  return Prepare(Puffer.SoundBuf.data(), static_cast<uint32_t>(Puffer.SoundLen));
+}
 
-bool TMorse::PrepareFileOut() { return Prepare(FileBuf.data(), FileDataSize()); }
+bool TMorse::PrepareFileOut() {
+  return Prepare(Ausgabe.FileBuf.data(), FileDataSize());
+}
 
 bool TMorse::UnprepareOut() {
   if (!HeaderHas(WHDR_PREPARED))
     return false;
-  WaveResult = FDevice.Unprepare(WaveHdr);
+  Ausgabe.WaveResult = FDevice.Unprepare(Ausgabe.WaveHdr);
   return CheckError();
 }
 
 bool TMorse::WriteOut() {
-  WaveResult = FDevice.Write(WaveHdr);
+  Ausgabe.WaveResult = FDevice.Write(Ausgabe.WaveHdr);
   return CheckError();
 }
 
 bool TMorse::ResetOut() {
   if (!HeaderHas(WHDR_PREPARED) || HeaderHas(WHDR_DONE))
     return true;
-  WaveResult = FDevice.Reset();
+  Ausgabe.WaveResult = FDevice.Reset();
   return CheckError();
 }
 
@@ -180,33 +186,36 @@ bool TMorse::CloseOut() {
   // does not open it a second time.
   if (HeaderHas(WHDR_PREPARED)) {
     if (!ResetOut())
-      return DeviceOpen;
+      return Ausgabe.DeviceOpen;
     if (!UnprepareOut())
-      return DeviceOpen;
+      return Ausgabe.DeviceOpen;
   }
-  if (DeviceOpen) {
-    WaveResult = FDevice.Close();
+  if (Ausgabe.DeviceOpen) {
+    Ausgabe.WaveResult = FDevice.Close();
     if (CheckError())
-      DeviceOpen = false;
+      Ausgabe.DeviceOpen = false;
   }
-  return DeviceOpen;
+  return Ausgabe.DeviceOpen;
 }
 
 bool TMorse::CheckError() {
-  if (WaveResult == MMSYSERR_NOERROR)
+  if (Ausgabe.WaveResult == MMSYSERR_NOERROR)
     return true;
-  const std::string Text = FDevice.ErrorText(WaveResult);
+  const std::string Text = FDevice.ErrorText(Ausgabe.WaveResult);
   const size_t Count = std::min(Text.size(), ErrTextSize - 1);
-  ErrText.fill('\0');
-  std::memcpy(ErrText.data(), Text.data(), Count);
-  FReporter.ShowMessage(std::string(ErrText.data()));
+  Ausgabe.ErrText.fill('\0');
+  std::memcpy(Ausgabe.ErrText.data(), Text.data(), Count);
+  FReporter.ShowMessage(std::string(Ausgabe.ErrText.data()));
   return false;
 }
 
-bool TMorse::HeaderHas(uint32_t Flags) { return (WaveHdr.Flags & Flags) == Flags; }
+bool TMorse::HeaderHas(uint32_t Flags) {
+  return (Ausgabe.WaveHdr.Flags & Flags) == Flags;
+}
 
 uint32_t TMorse::FileDataSize() {
-  return std::min(LittleEndian32(FileHeader.data() + 40), static_cast<uint32_t>(FileBufSize));
+  return std::min(LittleEndian32(Ausgabe.FileHeader.data() + 40),
+                  static_cast<uint32_t>(FileBufSize));
 }
 
 bool TMorse::LoadWave(const std::string& Name) {
@@ -230,16 +239,17 @@ bool TMorse::LoadWave(const std::string& Name) {
       !HasTag(Header, 36, "data"))
     return false;
   const uint32_t DataSize = LittleEndian32(Header.data() + 40);
-  if (DataSize > FileBufSize ||
-      static_cast<std::streamoff>(DataSize) > FileSize - static_cast<std::streamoff>(FileHeaderSize))
+  if (DataSize > FileBufSize || static_cast<std::streamoff>(DataSize) >
+                                    FileSize - static_cast<std::streamoff>(FileHeaderSize))
     return false;
 
-  File.read(reinterpret_cast<char*>(FileBuf.data()), static_cast<std::streamsize>(DataSize));
+  File.read(reinterpret_cast<char*>(Ausgabe.FileBuf.data()),
+            static_cast<std::streamsize>(DataSize));
   if (!File) {
     // FileBuf is partly overwritten: no header may describe it any more.
-    FileHeader.fill(0);
+    Ausgabe.FileHeader.fill(0);
     return false;
   }
-  FileHeader = Header;
+  Ausgabe.FileHeader = Header;
   return true;
 }

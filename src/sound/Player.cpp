@@ -4,43 +4,43 @@
 
 void TPlayer::PlayCode(const std::string& Code) {
   FHost.SetKeyboardEnabled(false);
-  if (Playing)
+  if (Ausgabe.Playing)
     return; // the block playing switches the keyboard on when it ends
-  DeviceOpen = FMorse.OpenOut(*this);
-  if (DeviceOpen) {
+  Ausgabe.DeviceOpen = FMorse.OpenOut(*this);
+  if (Ausgabe.DeviceOpen) {
     TMorse::RenderCode(Code);
     if (FMorse.PrepareOut())
-      Playing = FMorse.WriteOut();
+      Ausgabe.Playing = FMorse.WriteOut();
   }
-  if (Playing)
+  if (Ausgabe.Playing)
     FHost.BlockStarted(Code, false);
   else
     FHost.SetKeyboardEnabled(true); // no completion will come to do it
 }
 
 void TPlayer::PlayCodeThenWave(const std::string& Code, const std::string& Name) {
-  WavePending = true;
-  WavName = Name;
+  Ausgabe.WavePending = true;
+  Ausgabe.WavName = Name;
   PlayCode(Code);
 }
 
 void TPlayer::PlayWave(const std::string& Name) {
-  WavePending = false;
-  if (Playing || !FMorse.LoadWave(Name))
+  Ausgabe.WavePending = false;
+  if (Ausgabe.Playing || !FMorse.LoadWave(Name))
     return;
   FMorse.CloseOut();
-  DeviceOpen = FMorse.OpenFileOut(*this);
-  if (DeviceOpen && FMorse.PrepareFileOut())
-    Playing = FMorse.WriteOut();
-  if (Playing)
+  Ausgabe.DeviceOpen = FMorse.OpenFileOut(*this);
+  if (Ausgabe.DeviceOpen && FMorse.PrepareFileOut())
+    Ausgabe.Playing = FMorse.WriteOut();
+  if (Ausgabe.Playing)
     FHost.BlockStarted(Name, true);
   else
     WaveDone(); // the exercise goes on as if the file had been played
 }
 
 bool TPlayer::PlayOwnCode(const std::string& Code) {
-  DeviceOpen = FMorse.OpenOut(*this);
-  if (!DeviceOpen)
+  Ausgabe.DeviceOpen = FMorse.OpenOut(*this);
+  if (!Ausgabe.DeviceOpen)
     return false;
   TMorse::RenderCode(Code);
   if (!FMorse.PrepareOut() || !FMorse.WriteOut())
@@ -50,14 +50,14 @@ bool TPlayer::PlayOwnCode(const std::string& Code) {
 }
 
 void TPlayer::CloseDevice() {
-  DeviceOpen = FMorse.CloseOut();
+  Ausgabe.DeviceOpen = FMorse.CloseOut();
 }
 
 void TPlayer::WaveDone() {
-  Playing = false;
-  DeviceOpen = FMorse.CloseOut();
-  if (WavePending && FHost.MnemonicsOn() && FMorse.LoadWave(WavName)) {
-    PlayWave(WavName);
+  Ausgabe.Playing = false;
+  Ausgabe.DeviceOpen = FMorse.CloseOut();
+  if (Ausgabe.WavePending && FHost.MnemonicsOn() && FMorse.LoadWave(Ausgabe.WavName)) {
+    PlayWave(Ausgabe.WavName);
     return; // its own completion comes back here
   }
   FHost.SetKeyboardEnabled(true);

@@ -7,8 +7,7 @@
 #include <string>
 
 // The engine's state: one parameter set, one code table, one set of sample
-// buffers and one wave header for the whole program. Everything here is
-// touched only in the interface thread, so plain globals do.
+// buffers and one wave header for the whole program, grouped by owner.
 //
 // Text is bytes of the active layout's code page; positions in Letters and
 // slots of Codes and IntervallTab count from 1, 0 meaning "not found".
@@ -18,56 +17,61 @@
 
 constexpr int32_t SamplesPerSec = 11025;
 
-constexpr int32_t MaxLetters = 50;  // characters in the code table
-constexpr int32_t MaxCodeLen = 10;  // dots and dashes of one table code
+constexpr int32_t MaxLetters = 50; // characters in the code table
+constexpr int32_t MaxCodeLen = 10; // dots and dashes of one table code
 
 constexpr size_t DotBufSize = 3001;
 constexpr size_t DashBufSize = 15001;
 constexpr size_t SoundBufSize = 100001;
 constexpr size_t FileHeaderSize = 44;
 constexpr size_t FileBufSize = 100001;
-constexpr size_t ErrTextSize = 129;  // 128 characters and the terminating zero
+constexpr size_t ErrTextSize = 129; // 128 characters and the terminating zero
 constexpr size_t IntervallTabSize = 60;
 
 // Slots of IntervallTab that belong to a speed: slot k to 25 + 5·k cpm.
-constexpr int32_t FirstSpeedSlot = 1;   // 30 cpm
-constexpr int32_t LastSpeedSlot = 25;   // 150 cpm
+constexpr int32_t FirstSpeedSlot = 1; // 30 cpm
+constexpr int32_t LastSpeedSlot = 25; // 150 cpm
 
 constexpr uint8_t Silence = 128;
 
 // ---------------------------------------------------------------------------
-// Sound parameters
+// Sound parameters, owned by the sound controls of the main window and the
+// speed test; the engine reads them.
 
-extern int32_t Speed;      // characters per minute, 30..150
-extern int32_t Verhalt;    // dash length in tenths of a dot, 20..45
-extern int32_t Abstand;    // stretch of the gaps between characters in tenths, 10..60
-extern int32_t Ton;        // samples per tone period, 8..38
-extern int32_t Atacke;     // ramp length in 1/2000 s, 1..13
-extern bool Rechteck;      // square wave instead of sine
-extern int32_t Intervall;  // milliseconds added to every gap between characters
+struct TKlang {
+  int32_t Speed = 60;      // characters per minute, 30..150
+  int32_t Verhalt = 30;    // dash length in tenths of a dot, 20..45
+  int32_t Abstand = 0;     // stretch of the gaps between characters in tenths, 10..60
+  int32_t Ton = 23;        // samples per tone period, 8..38
+  int32_t Atacke = 4;      // ramp length in 1/2000 s, 1..13
+  bool Rechteck = false;   // square wave instead of sine
+  int32_t Intervall = 100; // milliseconds added to every gap between characters
 
-// Derived by TMorse::BuildElements, in samples. They start at the values of
-// the start-up parameters; the element buffers hold silence until the first
-// BuildElements.
-extern int32_t DotLen;
-extern int32_t DashLen;
+  // Derived by TMorse::BuildElements, in samples. They start at the values
+  // of the start-up parameters; the element buffers hold silence until the
+  // first BuildElements.
+  int32_t DotLen = 1102;
+  int32_t DashLen = 3306;
 
-// Per-speed compensation in milliseconds: byte offset k-1 is slot k. This is
-// the 60-byte record of the interval file, so it is kept as the raw bytes;
-// use IntervallAt / SetIntervallAt for slot access.
-extern std::array<uint8_t, IntervallTabSize> IntervallTab;
-// The table differs from the interval file since a single-speed calibration
-// stored an entry; asked about when the program closes. Never cleared.
-extern bool IntChanged;
+  // Per-speed compensation in milliseconds: byte offset k-1 is slot k. This
+  // is the 60-byte record of the interval file, so it is kept as the raw
+  // bytes; use IntervallAt / SetIntervallAt for slot access.
+  std::array<uint8_t, IntervallTabSize> IntervallTab{};
+  // The table differs from the interval file since a single-speed
+  // calibration stored an entry; asked about when the program closes.
+  bool IntChanged = false;
+};
 
 // ---------------------------------------------------------------------------
-// Code table
+// Code table, filled by the lesson data of the layout in force
 
-// The characters that have a code, in table order, at most MaxLetters.
-extern std::string Letters;
-// Codes[p] is the code of Letters' character at position p (1..MaxLetters);
-// slot 0 is never used and stays empty.
-extern std::array<std::string, MaxLetters + 1> Codes;
+struct TCodetafel {
+  // The characters that have a code, in table order, at most MaxLetters.
+  std::string Letters;
+  // Codes[p] is the code of Letters' character at position p
+  // (1..MaxLetters); slot 0 is never used and stays empty.
+  std::array<std::string, MaxLetters + 1> Codes;
+};
 
 // The characters every alphabet gets after its letters, with their codes.
 // "@" is the starting signal KA, "\xA7" (section sign in code page 1252) the
@@ -86,32 +90,46 @@ int32_t LetterPos(char C);
 std::string CodeOf(char C);
 
 // ---------------------------------------------------------------------------
-// Sample buffers (8-bit unsigned mono, 128 is silence)
+// Sample buffers (8-bit unsigned mono, 128 is silence), owned by the engine
 
-extern std::array<uint8_t, DotBufSize> DotBuf;
-extern std::array<uint8_t, DashBufSize> DashBuf;
-extern std::array<uint8_t, SoundBufSize> SoundBuf;
-extern int32_t SoundLen;  // bytes of SoundBuf to play, never above SoundBufSize
+template <size_t N> constexpr std::array<uint8_t, N> SilentBlock() {
+  std::array<uint8_t, N> Block{};
+  Block.fill(Silence);
+  return Block;
+}
 
-// ---------------------------------------------------------------------------
-// Wave output
-
-extern TMMResult WaveResult;                    // of the last wave call; 0 is success
-extern TWaveHdr WaveHdr;                        // the one header, for codes and sound files
-extern std::array<char, ErrTextSize> ErrText;   // zero-terminated
-extern bool DeviceOpen;                         // stored by the callers of open and close
-extern std::array<uint8_t, FileHeaderSize> FileHeader;  // of the last sound file loaded
-extern std::array<uint8_t, FileBufSize> FileBuf;        // its sample data
+struct TPuffer {
+  std::array<uint8_t, DotBufSize> DotBuf = SilentBlock<DotBufSize>();
+  std::array<uint8_t, DashBufSize> DashBuf = SilentBlock<DashBufSize>();
+  std::array<uint8_t, SoundBufSize> SoundBuf = SilentBlock<SoundBufSize>();
+  int32_t SoundLen = 0; // bytes of SoundBuf to play, never above SoundBufSize
+};
 
 // ---------------------------------------------------------------------------
-// Flags of the callers
+// Wave output, owned by the engine and the player
 
-extern bool Playing;      // a block started by the main window is playing
-extern bool MemPlaying;   // a block started by the text replay window is playing
-extern bool WavePending;  // the sound file WavName follows the block now playing
-extern std::string WavName;
+struct TAusgabe {
+  TMMResult WaveResult = MMSYSERR_NOERROR; // of the last wave call; 0 is success
+  TWaveHdr WaveHdr;                        // the one header, for codes and sound files
+  std::array<char, ErrTextSize> ErrText{}; // zero-terminated
+  bool DeviceOpen = false;
+  std::array<uint8_t, FileHeaderSize> FileHeader{}; // of the last sound file loaded
+  std::array<uint8_t, FileBufSize> FileBuf{};       // its sample data
 
-// Puts every variable above back to its start-up value.
+  bool Playing = false;     // a block started by the main window is playing
+  bool MemPlaying = false;  // a block started by the text replay window is playing
+  bool WavePending = false; // the sound file WavName follows the block now playing
+  std::string WavName;
+};
+
+// The engine's state: one of each for the whole program, touched only in the
+// interface thread.
+extern TKlang Klang;
+extern TCodetafel Codetafel;
+extern TPuffer Puffer;
+extern TAusgabe Ausgabe;
+
+// Puts the engine's state back to its start-up value.
 void ResetSoundState();
 
 // ---------------------------------------------------------------------------

@@ -5,24 +5,28 @@
 #include "storage/RecordFile.h"
 
 bool ReadIntFile(TMessageReporter& Reporter) {
-  if (ReadRecord(IntFileName, IntervallTab) == TRecordRead::Read)
+  if (ReadRecord(IntFileName, Klang.IntervallTab) == TRecordRead::Read)
     return true;
   Reporter.ShowMessage("Int.mtr ist nicht gefunden!");
   return false;
 }
 
-bool WriteIntFile() { return WriteRecord(IntFileName, IntervallTab) != TRecordWrite::Failed; }
+bool WriteIntFile() {
+  return WriteRecord(IntFileName, Klang.IntervallTab) != TRecordWrite::Failed;
+}
 
-void LoadIntervall(int32_t SpeedPosition) { Intervall = IntervallAt(IntervallSlot(SpeedPosition)); }
+void LoadIntervall(int32_t SpeedPosition) {
+  Klang.Intervall = IntervallAt(IntervallSlot(SpeedPosition));
+}
 
 void StoreIntervall(int32_t SpeedPosition) {
   SetIntervallAt(IntervallSlot(SpeedPosition),
-                 static_cast<uint8_t>(static_cast<uint32_t>(Intervall) & 0xFFu));
-  IntChanged = true;
+                 static_cast<uint8_t>(static_cast<uint32_t>(Klang.Intervall) & 0xFFu));
+  Klang.IntChanged = true;
 }
 
 bool SaveIntAtClose(TMessageReporter& Reporter) {
-  if (!IntChanged)
+  if (!Klang.IntChanged)
     return true;
   // The question names the file as the program always has.
   if (!Reporter.AskYesNo("Int.dat ist gewekselt. Speichern?"))

@@ -13,7 +13,9 @@ std::array<uint8_t, KundSize> Bytes(const TKund& K) {
   return {K.MaxLektNr, K.MaxUebNr, K.Speed, K.Ton, K.Abstand, K.Front, K.SprachNr};
 }
 
-uint8_t LowByte(int32_t Value) { return static_cast<uint8_t>(static_cast<uint32_t>(Value) & 0xFFu); }
+uint8_t LowByte(int32_t Value) {
+  return static_cast<uint8_t>(static_cast<uint32_t>(Value) & 0xFFu);
+}
 
 } // namespace
 
@@ -45,9 +47,9 @@ TKundValues KundValuesOf(const TMainView& View, int32_t MaxLektNr, int32_t MaxUe
   TKundValues V;
   V.MaxLektNr = MaxLektNr;
   V.MaxUebNr = MaxUebNr;
-  V.Speed = Speed;
-  V.Ton = Ton;
-  V.Abstand = Abstand;
+  V.Speed = Klang.Speed;
+  V.Ton = Klang.Ton;
+  V.Abstand = Klang.Abstand;
   V.Front = View.FrontBar != nullptr ? View.FrontBar->value() : 0;
   return V;
 }
@@ -70,5 +72,5 @@ void RestoreKundControls(TMainView& View) {
     View.FrontBar->setValue(Kund.Front);
   if (View.TnBar != nullptr)
     View.TnBar->setValue(Kund.Ton);
-  Ton = Kund.Ton;
+  Klang.Ton = Kund.Ton;
 }

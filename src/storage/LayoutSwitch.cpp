@@ -1,5 +1,6 @@
 #include "storage/LayoutSwitch.h"
 
+#include "course/CourseState.h"
 #include "sound/Reporter.h"
 #include "storage/StorageState.h"
 #include "windows/Caption.h"
@@ -35,7 +36,8 @@ void CheckItemInForce(const TMainView& V, QAction* Clicked) {
     return;
   }
   QActionGroup* Group = Clicked->actionGroup();
-  const auto Policy = Group != nullptr ? Group->exclusionPolicy() : QActionGroup::ExclusionPolicy::None;
+  const auto Policy =
+      Group != nullptr ? Group->exclusionPolicy() : QActionGroup::ExclusionPolicy::None;
   if (Group != nullptr)
     Group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
   for (QAction* Item : {V.English, V.German, V.Russish, V.Turkish})
@@ -73,7 +75,7 @@ TLayoutSwitch EnglishClick(TLayoutLinks& Links, QAction* Sender) {
   if (Links.Texts.View != nullptr && Links.Texts.View->KeyPanel != nullptr)
     SetCharset(Links.Texts.View->KeyPanel, Layout->Charset);
   Kund.SprachNr = static_cast<uint8_t>(Layout->SprachNr);
-  InputLayoutNr = Layout->SprachNr;
+  Tastatur.InputLayoutNr = Layout->SprachNr;
 
   // With "Leng.dat" missing the program is ending: nothing more is loaded.
   if (LoadTexts(Links.Texts, Layout->SprachNr) == TTextsLoad::Closing)

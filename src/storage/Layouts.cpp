@@ -1,5 +1,6 @@
 #include "storage/Layouts.h"
 
+#include "course/CourseState.h"
 #include "storage/StorageState.h"
 #include "windows/Caption.h"
 
@@ -12,21 +13,42 @@
 namespace {
 
 const std::array<TLayout, 4> Layouts = {{
-    {601, 1, "00000409", ANSI_CHARSET, 24, "Eng.txt",
+    {601,
+     1,
+     "00000409",
+     ANSI_CHARSET,
+     24,
+     "Eng.txt",
      {"1234567890", "qwertyuiop", "asdfghjkl", "zxcvbnm"}},
-    {602, 2, "00000407", ANSI_CHARSET, 9, "Deu.txt",
+    {602,
+     2,
+     "00000407",
+     ANSI_CHARSET,
+     9,
+     "Deu.txt",
      {"1234567890", "qwertzuiop\xFC", "asdfghjkl\xF6\xE4", "yxcvbnm"}},
-    {603, 3, "00000419", RUSSIAN_CHARSET, 9, "Rus.txt",
+    {603,
+     3,
+     "00000419",
+     RUSSIAN_CHARSET,
+     9,
+     "Rus.txt",
      {"1234567890", "\xE9\xF6\xF3\xEA\xE5\xED\xE3\xF8\xF9\xE7\xF5",
       "\xF4\xFB\xE2\xE0\xEF\xF0\xEE\xEB\xE4\xE6\xFD", "\xFF\xF7\xF1\xEC\xE8\xF2\xFC\xE1\xFE"}},
-    {604, 4, "0000041F", TURKISH_CHARSET, 9, "Tur.txt",
+    {604,
+     4,
+     "0000041F",
+     TURKISH_CHARSET,
+     9,
+     "Tur.txt",
      {"1234567890", "qwertyu\xFDop\xF0", "asdfghjkl\xFEi", "zxcvbnm\xF6\xE7"}},
 }};
 
 // The three letter rows of a US QWERTY keyboard, each key named by its
 // unshifted character. A layout's row k has its letters on the keys of row k
 // here, from the left.
-constexpr std::array<std::string_view, 3> UsLetterRows = {"qwertyuiop[]", "asdfghjkl;'", "zxcvbnm,./"};
+constexpr std::array<std::string_view, 3> UsLetterRows = {"qwertyuiop[]", "asdfghjkl;'",
+                                                          "zxcvbnm,./"};
 
 // Keys by PC set-1 scan code (0x00 .. 0x35), named as above; 0 for keys
 // that give no character.
@@ -48,7 +70,8 @@ constexpr std::string_view UsUnshifted = "1234567890-=[];'`\\,./";
 constexpr uint32_t XkbOffset = 8;
 
 // Keys by macOS key code (0x00 .. 0x32), named as above.
-constexpr std::string_view MacKeys{"asdfhgzxcv\0bqweryt123465=97-80]ou[ip\0lj'k;\\,/nm.\0\0`", 0x33};
+constexpr std::string_view MacKeys{"asdfhgzxcv\0bqweryt123465=97-80]ou[ip\0lj'k;\\,/nm.\0\0`",
+                                   0x33};
 
 // The key that produced the event: from the scan code where the platform
 // gives one, else (Scanned false) from Qt's key code as a US keyboard would.
@@ -118,15 +141,15 @@ char Capital(const TLayout& Layout, char Lower) {
   const auto B = static_cast<uint8_t>(Lower);
   if (Layout.Charset == TURKISH_CHARSET) {
     if (B == 'i')
-      return '\xDD';  // İ
+      return '\xDD'; // İ
     if (B == 0xFD)
-      return 'I';  // ı
+      return 'I'; // ı
   }
   if (B >= 'a' && B <= 'z')
     return static_cast<char>(B - 0x20);
   if (Layout.Charset == RUSSIAN_CHARSET) {
     if (B == 0xB8)
-      return '\xA8';  // ё
+      return '\xA8'; // ё
     if (B >= 0xE0)
       return static_cast<char>(B - 0x20);
     return Lower;
@@ -149,7 +172,9 @@ std::optional<char> ByteOf(const QString& Text, uint8_t Charset) {
 
 } // namespace
 
-const std::array<TLayout, 4>& LayoutTable() { return Layouts; }
+const std::array<TLayout, 4>& LayoutTable() {
+  return Layouts;
+}
 
 const TLayout* LayoutOfTag(int32_t Tag) {
   for (const TLayout& L : Layouts)
@@ -193,7 +218,9 @@ TTypedKey TypedKeyOf(const QKeyEvent& Event, const QString& PlatformName) {
   return K;
 }
 
-TTypedKey TypedKeyOf(const QKeyEvent& Event) { return TypedKeyOf(Event, QGuiApplication::platformName()); }
+TTypedKey TypedKeyOf(const QKeyEvent& Event) {
+  return TypedKeyOf(Event, QGuiApplication::platformName());
+}
 
 std::optional<char> TranslateTyped(const TLayout& Layout, const TTypedKey& Key) {
   const std::optional<char> Typed = ByteOf(Key.Text, Layout.Charset);
@@ -222,7 +249,7 @@ std::optional<char> TranslateTyped(const TLayout& Layout, const TTypedKey& Key) 
 }
 
 std::optional<char> TypedChar(const TTypedKey& Key) {
-  if (const TLayout* L = LayoutOfNr(InputLayoutNr))
+  if (const TLayout* L = LayoutOfNr(Tastatur.InputLayoutNr))
     return TranslateTyped(*L, Key);
   return ByteOf(Key.Text, ANSI_CHARSET);
 }

@@ -17,7 +17,7 @@ constexpr size_t AnyLength = std::numeric_limits<size_t>::max();
 
 struct TSection {
   const char* Header;
-  std::span<std::string> Lines;  // slots 1 .. count of the table
+  std::span<std::string> Lines; // slots 1 .. count of the table
 };
 
 template <size_t N> std::span<std::string> Slots(std::array<std::string, N>& Table) {
@@ -25,14 +25,14 @@ template <size_t N> std::span<std::string> Slots(std::array<std::string, N>& Tab
 }
 
 std::array<TSection, 8> Sections() {
-  return {{{"<Menu>", Slots(MenuText)},
-           {"<Radiogr>", Slots(RadiogrText)},
-           {"<Lekt>", Slots(LektText)},
-           {"<SParam>", Slots(SParamText)},
-           {"<Buttons>", Slots(ButtonsText)},
-           {"<TextForm>", Slots(TextFormText)},
-           {"<Label>", Slots(LabelText)},
-           {"<Messages>", Slots(MessagesText)}}};
+  return {{{"<Menu>", Slots(Texte.MenuText)},
+           {"<Radiogr>", Slots(Texte.RadiogrText)},
+           {"<Lekt>", Slots(Texte.LektText)},
+           {"<SParam>", Slots(Texte.SParamText)},
+           {"<Buttons>", Slots(Texte.ButtonsText)},
+           {"<TextForm>", Slots(Texte.TextFormText)},
+           {"<Label>", Slots(Texte.LabelText)},
+           {"<Messages>", Slots(Texte.MessagesText)}}};
 }
 
 void Caption(QObject* Control, const std::string& Text) {
@@ -95,45 +95,45 @@ void ApplyTexts(TMainView& V, const TMemCaptions& Mem) {
   // platform has no system code page that would do it for them.
   Charset(V.MMenu, Set);
   Charset(V.Hilfe1, Set);
-  Caption(V.MMenu, MenuText[1]);
-  Caption(V.MExit, MenuText[2]);
-  Caption(V.Hilfe1, MenuText[6]);
-  Caption(V.ab, MenuText[7]);
+  Caption(V.MMenu, Texte.MenuText[1]);
+  Caption(V.MExit, Texte.MenuText[2]);
+  Caption(V.Hilfe1, Texte.MenuText[6]);
+  Caption(V.ab, Texte.MenuText[7]);
 
   Charset(V.GroupBox1, Set);
-  Caption(V.GroupBox1, RadiogrText[1]);
-  Caption(V.BRB, RadiogrText[2]);
-  Caption(V.ZiffRB, RadiogrText[3]);
-  Caption(V.ZeichRB, RadiogrText[4]);
-  Caption(V.AllRB, RadiogrText[5]);
+  Caption(V.GroupBox1, Texte.RadiogrText[1]);
+  Caption(V.BRB, Texte.RadiogrText[2]);
+  Caption(V.ZiffRB, Texte.RadiogrText[3]);
+  Caption(V.ZeichRB, Texte.RadiogrText[4]);
+  Caption(V.AllRB, Texte.RadiogrText[5]);
 
   Charset(V.InfPanel, Set);
   Charset(V.MerkCheckBox, Set);
-  Caption(V.Label14, LektText[1]);
-  Caption(V.Label15, LektText[2]);
-  Caption(V.Label16, LektText[3]);
-  Caption(V.MerkCheckBox, LektText[4]);
+  Caption(V.Label14, Texte.LektText[1]);
+  Caption(V.Label15, Texte.LektText[2]);
+  Caption(V.Label16, Texte.LektText[3]);
+  Caption(V.MerkCheckBox, Texte.LektText[4]);
 
   Charset(V.SpPanel, Set);
   Charset(V.TonPanel, Set);
-  Caption(V.Label6, SParamText[1]);
-  Caption(V.Label10, SParamText[2]);
-  Caption(V.Label3, SParamText[3]);
-  Caption(V.Label9, SParamText[4]);
+  Caption(V.Label6, Texte.SParamText[1]);
+  Caption(V.Label10, Texte.SParamText[2]);
+  Caption(V.Label3, Texte.SParamText[3]);
+  Caption(V.Label9, Texte.SParamText[4]);
 
   Charset(V.StartBtn, Set);
   Charset(V.WeiterBtn, Set);
-  Caption(V.StartBtn, ButtonsText[1]);
-  Caption(V.WeiterBtn, ButtonsText[3]);
+  Caption(V.StartBtn, Texte.ButtonsText[1]);
+  Caption(V.WeiterBtn, Texte.ButtonsText[3]);
 
   Charset(Mem.MemClBtn, Set);
   Charset(Mem.MemPlayBtn, Set);
   Charset(Mem.MemPausBtn, Set);
   Charset(Mem.Label1, Set);
-  Caption(Mem.MemClBtn, TextFormText[1]);
-  Caption(Mem.MemPlayBtn, TextFormText[2]);
-  Caption(Mem.MemPausBtn, TextFormText[4]);
-  Caption(Mem.Label1, TextFormText[5]);
+  Caption(Mem.MemClBtn, Texte.TextFormText[1]);
+  Caption(Mem.MemPlayBtn, Texte.TextFormText[2]);
+  Caption(Mem.MemPausBtn, Texte.TextFormText[4]);
+  Caption(Mem.Label1, Texte.TextFormText[5]);
 
   Charset(V.Label1, Set);
   Charset(V.Label4, Set);

@@ -1,7 +1,6 @@
 #include "storage/StorageState.h"
 
 TKund Kund;
-int32_t InputLayoutNr = 0;
 
 void KundSetzen(uint8_t MaxLektNr, uint8_t MaxUebNr, uint8_t Speed, uint8_t Ton, uint8_t Abstand,
                 uint8_t Front, uint8_t SprachNr) {
@@ -16,5 +15,4 @@ void KundSetzen(uint8_t MaxLektNr, uint8_t MaxUebNr, uint8_t Speed, uint8_t Ton,
 
 void ResetStorageState() {
   Kund = TKund{};
-  InputLayoutNr = 0;
 }

@@ -2,20 +2,19 @@
 
 #include <cstdint>
 
-// The state of the settings files and the layout switch: the learner record
-// as read at start-up and the layout typed answers arrive in. Interface
-// thread only, like everything program-wide.
+// The learner record as read at start-up, owned by the storage; interface
+// thread only.
 
 // The learner record: record 0 of "CWK.dat", seven unsigned bytes in this
 // order, no header. Its layout is the file's, so it must not change.
 struct TKund {
-  uint8_t MaxLektNr = 0;  // highest lesson reached
-  uint8_t MaxUebNr = 0;   // highest exercise reached in that lesson, 1..4
-  uint8_t Speed = 0;      // SpeedUD position, characters per minute
-  uint8_t Ton = 0;        // TnBar position, samples per tone period
-  uint8_t Abstand = 0;    // AbstandUD position, tenths
-  uint8_t Front = 0;      // FrontBar position; Atacke is 13 minus it
-  uint8_t SprachNr = 0;   // layout and interface language: 1 English, 2 German, 3 Russian, 4 Turkish
+  uint8_t MaxLektNr = 0; // highest lesson reached
+  uint8_t MaxUebNr = 0;  // highest exercise reached in that lesson, 1..4
+  uint8_t Speed = 0;     // SpeedUD position, characters per minute
+  uint8_t Ton = 0;       // TnBar position, samples per tone period
+  uint8_t Abstand = 0;   // AbstandUD position, tenths
+  uint8_t Front = 0;     // FrontBar position; Atacke is 13 minus it
+  uint8_t SprachNr = 0;  // layout and interface language: 1 English, 2 German, 3 Russian, 4 Turkish
 };
 static_assert(sizeof(TKund) == 7, "TKund is the 7-byte file record");
 
@@ -29,10 +28,6 @@ constexpr TKund DefaultKund = {1, 1, 60, 23, 30, 8, 3};
 // program and changed by every successful layout switch; the other fields are
 // used only at start-up and at close.
 extern TKund Kund;
-
-// The layout whose keys typed characters are translated to (1..4), set by a
-// successful layout switch; 0 while none is in force.
-extern int32_t InputLayoutNr;
 
 // Stores the seven values into Kund in field order. No checks.
 void KundSetzen(uint8_t MaxLektNr, uint8_t MaxUebNr, uint8_t Speed, uint8_t Ton, uint8_t Abstand,

@@ -57,28 +57,28 @@ int32_t Pos(const std::string& S, char C) {
 } // namespace
 
 void TSession::FormKeyDown(const TKeyInput& Key) {
-  if (Key.AutoRepeat || TasteUnten || Playing)
+  if (Key.AutoRepeat || Sitzung.TasteUnten || Ausgabe.Playing)
     return;
-  TasteUnten = true;
-  TastenCode = Key.VirtualKey;
+  Sitzung.TasteUnten = true;
+  Sitzung.TastenCode = Key.VirtualKey;
 }
 
 void TSession::FormKeyPress(const TKeyInput& Key) {
-  if (Key.AutoRepeat || TastenCode == 0)
+  if (Key.AutoRepeat || Sitzung.TastenCode == 0)
     return;
-  GehalteneTaste = TastenCode;
-  TastenCode = 0;
-  TastPos = 0;
-  NeuPos = 0;
+  Sitzung.GehalteneTaste = Sitzung.TastenCode;
+  Sitzung.TastenCode = 0;
+  Sitzung.TastPos = 0;
+  Sitzung.NeuPos = 0;
   const int32_t Keypad = KeypadIndex(Key.VirtualKey);
   std::string R;
   for (size_t I = 1; I <= 4; ++I)
-    R += TastReihen[I];
+    R += Tastatur.TastReihen[I];
   const int32_t Signs = static_cast<int32_t>(sizeof(BuiltInSigns) - 1);
   if (Keypad >= 1 && Keypad <= Signs) {
-    TastPos = static_cast<int32_t>(R.size()) + Keypad;
+    Sitzung.TastPos = static_cast<int32_t>(R.size()) + Keypad;
     // The keypad key stands for its sign on the large keys too.
-    TastChar = BuiltInSigns[Keypad - 1];
+    Sitzung.TastChar = BuiltInSigns[Keypad - 1];
   } else if (Keypad > Signs) {
     return;
   } else {
@@ -87,17 +87,17 @@ void TSession::FormKeyPress(const TKeyInput& Key) {
         Layout != nullptr ? TranslateTyped(*Layout, Key.Typed) : TypedChar(Key.Typed);
     if (!Ch)
       return;
-    TastChar = *Ch;
-    TastPos = Pos(R, TastChar);
-    if (TastPos == 0)
+    Sitzung.TastChar = *Ch;
+    Sitzung.TastPos = Pos(R, Sitzung.TastChar);
+    if (Sitzung.TastPos == 0)
       return;
   }
-  if (UebNr <= 2) {
-    NeuPos = Pos(NeueZeichen, TastChar);
-    if (NeuPos > 0 && (Idle || UebNr == 2))
-      if (TMButton* K = NeuTaste(NeuPos))
+  if (Kurs.UebNr <= 2) {
+    Sitzung.NeuPos = Pos(Kurs.NeueZeichen, Sitzung.TastChar);
+    if (Sitzung.NeuPos > 0 && (Sitzung.Idle || Kurs.UebNr == 2))
+      if (TMButton* K = NeuTaste(Sitzung.NeuPos))
         K->SetFlat(true);
-  } else if (TMButton* K = Taste(TastPos); K != nullptr && K->Enabled()) {
+  } else if (TMButton* K = Taste(Sitzung.TastPos); K != nullptr && K->Enabled()) {
     K->SetFlat(true);
   }
 }
@@ -107,37 +107,38 @@ void TSession::FormKeyUp(const TKeyInput& Key) {
     return;
   // A key without a character (Shift, an arrow) releases the latch it set,
   // so that the next key counts.
-  if (GehalteneTaste == 0 && TastenCode != 0 && Key.VirtualKey == TastenCode) {
-    TasteUnten = false;
-    TastenCode = 0;
+  if (Sitzung.GehalteneTaste == 0 && Sitzung.TastenCode != 0 &&
+      Key.VirtualKey == Sitzung.TastenCode) {
+    Sitzung.TasteUnten = false;
+    Sitzung.TastenCode = 0;
     return;
   }
-  if (GehalteneTaste == 0 || Key.VirtualKey != GehalteneTaste)
+  if (Sitzung.GehalteneTaste == 0 || Key.VirtualKey != Sitzung.GehalteneTaste)
     return;
-  TasteUnten = false;
-  GehalteneTaste = 0;
-  if (Idle) {
-    if (UebNr <= 2) {
-      if (TMButton* K = NeuTaste(NeuPos)) {
+  Sitzung.TasteUnten = false;
+  Sitzung.GehalteneTaste = 0;
+  if (Sitzung.Idle) {
+    if (Kurs.UebNr <= 2) {
+      if (TMButton* K = NeuTaste(Sitzung.NeuPos)) {
         K->SetFlat(false);
         FreiClick(K);
       }
-    } else if (TMButton* K = Taste(TastPos)) {
+    } else if (TMButton* K = Taste(Sitzung.TastPos)) {
       K->SetFlat(false);
       if (K->Enabled())
         FreiClick(K);
     }
     return;
   }
-  if (KorrZaehler != 0)
+  if (Sitzung.KorrZaehler != 0)
     return;
-  if (UebNr == 2) {
-    if (TMButton* K = NeuTaste(NeuPos)) {
+  if (Kurs.UebNr == 2) {
+    if (TMButton* K = NeuTaste(Sitzung.NeuPos)) {
       K->SetFlat(false);
       Antwort2(K);
     }
-  } else if (UebNr == 3) {
-    if (TMButton* K = Taste(TastPos)) {
+  } else if (Kurs.UebNr == 3) {
+    if (TMButton* K = Taste(Sitzung.TastPos)) {
       Antwort3(K);
       K->SetFlat(false);
     }
@@ -145,19 +146,19 @@ void TSession::FormKeyUp(const TKeyInput& Key) {
 }
 
 void TSession::Antwort2(TMButton* Key) {
-  if (!FehlerGezeigt && Key != nullptr && UebPos >= 0 &&
-      UebPos < static_cast<int32_t>(UebFolge.size())) {
-    TMButton* Soll = NeuTaste(UebFolge[static_cast<size_t>(UebPos)]);
+  if (!Sitzung.FehlerGezeigt && Key != nullptr && Folge.UebPos >= 0 &&
+      Folge.UebPos < static_cast<int32_t>(Folge.UebFolge.size())) {
+    TMButton* Soll = NeuTaste(Folge.UebFolge[static_cast<size_t>(Folge.UebPos)]);
     if (Soll != nullptr && Key->MCode() != Soll->MCode()) {
-      ++Fehler;
-      FehlerGezeigt = true;
-      ZeigeKorrektur(UebFolge[static_cast<size_t>(UebPos)]);
+      ++Sitzung.Fehler;
+      Sitzung.FehlerGezeigt = true;
+      ZeigeKorrektur(Folge.UebFolge[static_cast<size_t>(Folge.UebPos)]);
       return;
     }
   }
-  FehlerGezeigt = false;
-  ++UebPos;
-  if (UebPos < UebLaenge) {
+  Sitzung.FehlerGezeigt = false;
+  ++Folge.UebPos;
+  if (Folge.UebPos < Folge.UebLaenge) {
     FArbTimer.SetInterval(500);
     FArbTimer.SetEnabled(true);
   } else {
@@ -168,17 +169,17 @@ void TSession::Antwort2(TMButton* Key) {
 void TSession::Antwort3(TMButton* Key) {
   FView.RepBtn->setEnabled(false);
   FTimer1.SetEnabled(false);
-  if (!FehlerGezeigt && (Key == nullptr || Key->MCode() != SollCode)) {
+  if (!Sitzung.FehlerGezeigt && (Key == nullptr || Key->MCode() != Sitzung.SollCode)) {
     if (Key != nullptr) {
-      ++Fehler;
-      FehlerGezeigt = true;
-      ZeigeKorrektur(UebPos);
+      ++Sitzung.Fehler;
+      Sitzung.FehlerGezeigt = true;
+      ZeigeKorrektur(Folge.UebPos);
       return;
     }
   }
-  FehlerGezeigt = false;
-  ++UebPos;
-  if (UebPos < UebLaenge) {
+  Sitzung.FehlerGezeigt = false;
+  ++Folge.UebPos;
+  if (Folge.UebPos < Folge.UebLaenge) {
     FArbTimer.SetInterval(500);
     FArbTimer.SetEnabled(true);
   } else {
@@ -188,7 +189,7 @@ void TSession::Antwort3(TMButton* Key) {
 
 void TSession::ZeigeKorrektur(int32_t K) {
   std::string Text;
-  if (UebNr == 2) {
+  if (Kurs.UebNr == 2) {
     FView.R1Panel->setEnabled(false);
     TMButton* Key = NeuTaste(K);
     Text = Key != nullptr ? CaptionOf(Key) : std::string();
@@ -196,14 +197,15 @@ void TSession::ZeigeKorrektur(int32_t K) {
     for (TMButton* Key : FView.Tasten)
       if (Key != nullptr)
         Key->setEnabled(false);
-    const int32_t P =
-        K >= 0 && K < static_cast<int32_t>(UebFolge.size()) ? UebFolge[static_cast<size_t>(K)] : 0;
-    if (P >= 1 && P <= static_cast<int32_t>(KursFolge.size()))
-      Text = SmallCaption(KursFolge[static_cast<size_t>(P) - 1]);
+    const int32_t P = K >= 0 && K < static_cast<int32_t>(Folge.UebFolge.size())
+                          ? Folge.UebFolge[static_cast<size_t>(K)]
+                          : 0;
+    if (P >= 1 && P <= static_cast<int32_t>(Kurs.KursFolge.size()))
+      Text = SmallCaption(Kurs.KursFolge[static_cast<size_t>(P) - 1]);
   }
   SetCaption(FView.TimePanel->CaptionLabel(), Text);
-  WavName = WaveFileName(Text + ".wav");
-  KorrZaehler = 4;
+  Ausgabe.WavName = WaveFileName(Text + ".wav");
+  Sitzung.KorrZaehler = 4;
   FView.TimePanel->show();
   FView.TimePanel->raise();
   FArbTimer.SetOnTimer([this] { KorrekturTick(); });
@@ -213,21 +215,22 @@ void TSession::ZeigeKorrektur(int32_t K) {
 
 void TSession::KorrekturTick() {
   FArbTimer.SetEnabled(false);
-  --KorrZaehler;
-  if (KorrZaehler > 0) {
-    WavePending = true;
-    if (UebNr == 2) {
-      TMButton* Key = UebPos >= 0 && UebPos < static_cast<int32_t>(UebFolge.size())
-                          ? NeuTaste(UebFolge[static_cast<size_t>(UebPos)])
-                          : nullptr;
+  --Sitzung.KorrZaehler;
+  if (Sitzung.KorrZaehler > 0) {
+    Ausgabe.WavePending = true;
+    if (Kurs.UebNr == 2) {
+      TMButton* Key =
+          Folge.UebPos >= 0 && Folge.UebPos < static_cast<int32_t>(Folge.UebFolge.size())
+              ? NeuTaste(Folge.UebFolge[static_cast<size_t>(Folge.UebPos)])
+              : nullptr;
       FWindow.PlayCode(Key != nullptr ? Key->MCode() : std::string());
     } else {
-      FWindow.PlayCode(SollCode);
+      FWindow.PlayCode(Sitzung.SollCode);
     }
     return;
   }
   FView.TimePanel->hide();
-  if (UebNr == 2) {
+  if (Kurs.UebNr == 2) {
     FView.R1Panel->setEnabled(true);
     FArbTimer.SetOnTimer([this] { Uebung2Tick(); });
     Antwort2(nullptr);
@@ -243,9 +246,9 @@ void TSession::FreiClick(TMButton* Key) {
 }
 
 void TSession::SoundKey(TMButton& Key) {
-  if (Playing)
+  if (Ausgabe.Playing)
     return;
-  WavePending = true;
-  WavName = WaveFileName(CaptionOf(&Key) + ".Wav");
+  Ausgabe.WavePending = true;
+  Ausgabe.WavName = WaveFileName(CaptionOf(&Key) + ".Wav");
   FWindow.PlayCode(Key.MCode());
 }

@@ -13,14 +13,14 @@
 #include <QRadioButton>
 
 void TSession::EndUebung23() {
-  const bool Drei = UebNr == 3;
+  const bool Drei = Kurs.UebNr == 3;
   SessionEnd();
-  if (Fehler > 0)
-    FReporter.ShowMessage(Line(MessagesText, 1) + "\n\r" + Line(MessagesText, 3));
-  else if (LektNr == MaxLektNr)
+  if (Sitzung.Fehler > 0)
+    FReporter.ShowMessage(Line(Texte.MessagesText, 1) + "\n\r" + Line(Texte.MessagesText, 3));
+  else if (Kurs.LektNr == Kurs.MaxLektNr)
     FView.WeiterBtn->setEnabled(true);
   // SessionEnd gave every key FreiClick back.
-  UebFolge.clear();
+  Folge.UebFolge.clear();
   if (Drei) {
     FKeyPreview = true;
     FView.RepBtn->hide();
@@ -31,28 +31,29 @@ void TSession::EndUebung23() {
 
 void TSession::EndUebung4() {
   FTimer1.SetEnabled(false);
-  if (MaxLektNr > LektZeichEnde)
+  if (Kurs.MaxLektNr > Kurs.LektZeichEnde)
     FWindow.PlayCode("...-.-");
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  FWindow.WaitMs(static_cast<int32_t>(static_cast<int64_t>(SoundLen) * 1000 / SamplesPerSec));
+  FWindow.WaitMs(
+      static_cast<int32_t>(static_cast<int64_t>(Puffer.SoundLen) * 1000 / SamplesPerSec));
   QApplication::restoreOverrideCursor();
   SessionEnd();
   FView.KeyPanel->setEnabled(true);
   FWindow.ShowTextWindow();
   RestoreTasten();
-  if (!FReporter.AskYesNo(Line(MessagesText, 2))) {
-    UebFolge.clear();
-    MarkModus = false;
+  if (!FReporter.AskYesNo(Line(Texte.MessagesText, 2))) {
+    Folge.UebFolge.clear();
+    Folge.MarkModus = false;
     // Unless Only keeps its selection: every mark cleared, every key red,
     // as Normal does.
     if (!FView.OnlyRB->isChecked())
       FCourse.NormalRBClick(nullptr);
-    if (NeuVorn)
-      NeuVorn = false;
-    else if (LektNr == MaxLektNr)
+    if (Folge.NeuVorn)
+      Folge.NeuVorn = false;
+    else if (Kurs.LektNr == Kurs.MaxLektNr)
       FView.WeiterBtn->setEnabled(true);
   } else {
-    MarkModus = true;
+    Folge.MarkModus = true;
   }
-  UebFolge.clear();
+  Folge.UebFolge.clear();
 }

@@ -41,7 +41,7 @@ uint16_t PauseMs(int64_t Ms) {
 
 // The lead-in pause and the pause after the first character of a new round.
 uint16_t LeadInMs() {
-  return PauseMs(2 * static_cast<int64_t>(Intervall) * Abstand / 10);
+  return PauseMs(2 * static_cast<int64_t>(Klang.Intervall) * Klang.Abstand / 10);
 }
 
 } // namespace
@@ -83,20 +83,20 @@ std::string TSession::WaveFileName(const std::string& Caption) const {
 // Begin and end
 
 void TSession::SessionBegin() {
-  if (UebNr < 4)
-    NeuVorn = false;
+  if (Kurs.UebNr < 4)
+    Folge.NeuVorn = false;
   FView.TestBtn->setEnabled(false);
   FArbTimer.SetEnabled(false);
-  SetCaption(FView.StartBtn, Line(ButtonsText, 2));
+  SetCaption(FView.StartBtn, Line(Texte.ButtonsText, 2));
   FView.WeiterBtn->setEnabled(false);
   FView.InfPanel->setEnabled(false);
-  if (UebNr == 4 || TestLaeuft)
+  if (Kurs.UebNr == 4 || Folge.TestLaeuft)
     FView.KeyPanel->setEnabled(false);
   FView.GroupBox1->setEnabled(false);
   FView.IcoPanel->SetColor(RunningColor);
   SetCaption(FView.TimeLabel, "00:00");
   FView.Keyboard1->setEnabled(false);
-  Idle = false;
+  Sitzung.Idle = false;
   ArrangeIcons();
 }
 
@@ -104,18 +104,18 @@ void TSession::SessionEnd() {
   FView.KeyPanel->setEnabled(true);
   FView.TestBtn->setEnabled(true);
   SetCaption(FView.TestBtn, "Test");
-  SetCaption(FView.StartBtn, Line(ButtonsText, 1));
+  SetCaption(FView.StartBtn, Line(Texte.ButtonsText, 1));
   FView.StartBtn->setEnabled(true);
   FView.InfPanel->setEnabled(true);
   FView.IcoPanel->SetColor(IdleColor);
   FView.GroupBox1->setEnabled(true);
   FView.TimePanel->hide();
-  KorrZaehler = 0;
+  Sitzung.KorrZaehler = 0;
   FView.Keyboard1->setEnabled(true);
-  if (UebNr < MaxUebNr)
+  if (Kurs.UebNr < Kurs.MaxUebNr)
     FView.WeiterBtn->setEnabled(false);
-  Idle = true;
-  TestLaeuft = false;
+  Sitzung.Idle = true;
+  Folge.TestLaeuft = false;
   FTimer1.SetEnabled(false);
   FKeyPreview = true;
   FArbTimer.SetEnabled(false);
@@ -135,13 +135,13 @@ void TSession::SetFreiClick() {
 void TSession::RestoreTasten() {
   for (size_t I = 0; I < FView.Tasten.size(); ++I)
     if (FView.Tasten[I] != nullptr)
-      FView.Tasten[I]->setEnabled(TastenAktiv[I + 1]);
+      FView.Tasten[I]->setEnabled(Sitzung.TastenAktiv[I + 1]);
 }
 
 void TSession::StartBtnClick() {
-  if (CaptionOf(FView.StartBtn) == Line(ButtonsText, 1)) {
+  if (CaptionOf(FView.StartBtn) == Line(Texte.ButtonsText, 1)) {
     for (size_t I = 0; I < FView.Tasten.size(); ++I)
-      TastenAktiv[I + 1] = FView.Tasten[I] != nullptr && FView.Tasten[I]->Enabled();
+      Sitzung.TastenAktiv[I + 1] = FView.Tasten[I] != nullptr && FView.Tasten[I]->Enabled();
     for (TMButton* Key : FView.NeuTasten) {
       if (Key == nullptr)
         continue;
@@ -150,7 +150,7 @@ void TSession::StartBtnClick() {
       Key->SetDown(false);
     }
     SessionBegin();
-    switch (UebNr) {
+    switch (Kurs.UebNr) {
     case 1:
       StartUebung1();
       break;
@@ -184,7 +184,7 @@ void TSession::StartBtnClick() {
 // Exercise 1: the new characters presented
 
 void TSession::StartUebung1() {
-  const int32_t N = static_cast<int32_t>(std::min(NeueZeichen.size(), FView.NeuTasten.size()));
+  const int32_t N = static_cast<int32_t>(std::min(Kurs.NeueZeichen.size(), FView.NeuTasten.size()));
   for (int32_t I = 1; I <= N; ++I) {
     TMButton* Key = NeuTaste(I);
     if (Key == nullptr || !Key->Enabled())
@@ -193,14 +193,15 @@ void TSession::StartUebung1() {
     Key->SetAllowAllUp(false);
     Key->OnClick = nullptr;
     const int32_t P = Key->MChar().empty() ? 0 : LetterPos(Key->MChar()[0]);
-    Key->SetMWort(P >= 1 && P <= MaxLetters ? MerkWoerter[static_cast<size_t>(P)] : std::string());
+    Key->SetMWort(P >= 1 && P <= MaxLetters ? Kurs.MerkWoerter[static_cast<size_t>(P)]
+                                            : std::string());
   }
   for (int32_t I = 2; I <= N; ++I)
     if (TMButton* Key = NeuTaste(I))
       Key->setEnabled(false);
   FView.R1Panel->show();
-  Wiederholungen = Plays;
-  UebLaenge = 1;
+  Sitzung.Wiederholungen = Plays;
+  Folge.UebLaenge = 1;
   if (TMButton* First = NeuTaste(1)) {
     First->SetDown(true);
     SetCaption(FView.MerkWLabel, CaptionOf(First) + "\n\r" + First->MWort());
@@ -212,19 +213,19 @@ void TSession::StartUebung1() {
 
 void TSession::Uebung1Tick() {
   FArbTimer.SetEnabled(false);
-  const int32_t N = static_cast<int32_t>(std::min(NeueZeichen.size(), FView.NeuTasten.size()));
-  --Wiederholungen;
-  if (Wiederholungen >= 0) {
-    TMButton* Key = NeuTaste(UebLaenge);
+  const int32_t N = static_cast<int32_t>(std::min(Kurs.NeueZeichen.size(), FView.NeuTasten.size()));
+  --Sitzung.Wiederholungen;
+  if (Sitzung.Wiederholungen >= 0) {
+    TMButton* Key = NeuTaste(Folge.UebLaenge);
     if (Key == nullptr)
       return;
-    WavePending = true;
-    WavName = WaveFileName(CaptionOf(Key) + ".wav");
+    Ausgabe.WavePending = true;
+    Ausgabe.WavName = WaveFileName(CaptionOf(Key) + ".wav");
     FWindow.PlayCode(Key->MCode());
     return;
   }
-  ++UebLaenge;
-  if (UebLaenge > N) {
+  ++Folge.UebLaenge;
+  if (Folge.UebLaenge > N) {
     for (int32_t I = 1; I <= N; ++I) {
       TMButton* Key = NeuTaste(I);
       if (Key == nullptr)
@@ -238,24 +239,24 @@ void TSession::Uebung1Tick() {
     SessionEnd();
     return;
   }
-  Wiederholungen = Plays;
+  Sitzung.Wiederholungen = Plays;
   for (int32_t I = 1; I <= N; ++I)
-    if (TMButton* Key = NeuTaste(I); Key != nullptr && I != UebLaenge)
+    if (TMButton* Key = NeuTaste(I); Key != nullptr && I != Folge.UebLaenge)
       Key->setEnabled(false);
-  TMButton* Key = NeuTaste(UebLaenge);
+  TMButton* Key = NeuTaste(Folge.UebLaenge);
   if (Key == nullptr)
     return;
   Key->setEnabled(true);
   Key->SetDown(true);
   if (!CaptionOf(Key).empty())
     SetCaption(FView.MerkWLabel, CaptionOf(Key) + "\n\r" + Key->MWort());
-  WavePending = true;
-  WavName = WaveFileName(CaptionOf(Key) + ".wav");
+  Ausgabe.WavePending = true;
+  Ausgabe.WavName = WaveFileName(CaptionOf(Key) + ".wav");
   FWindow.PlayCode(Key->MCode());
 }
 
 void TSession::Uebung1Weiter() {
-  FArbTimer.SetInterval(Wiederholungen == 0 ? 1500 : 500);
+  FArbTimer.SetInterval(Sitzung.Wiederholungen == 0 ? 1500 : 500);
   FArbTimer.SetEnabled(true);
 }
 
@@ -266,7 +267,7 @@ void TSession::StartUebung2() {
   for (TMButton* Key : FView.Tasten)
     if (Key != nullptr)
       Key->setEnabled(false);
-  const int32_t N = static_cast<int32_t>(std::min(NeueZeichen.size(), FView.NeuTasten.size()));
+  const int32_t N = static_cast<int32_t>(std::min(Kurs.NeueZeichen.size(), FView.NeuTasten.size()));
   for (TMButton* Key : FView.NeuTasten) {
     if (Key == nullptr)
       continue;
@@ -275,28 +276,28 @@ void TSession::StartUebung2() {
       Key->SetAllowAllUp(true);
       Key->SetDown(false);
       const int32_t P = Key->MChar().empty() ? 0 : LetterPos(Key->MChar()[0]);
-      Key->SetMWort(P >= 1 && P <= MaxLetters ? MerkWoerter[static_cast<size_t>(P)]
+      Key->SetMWort(P >= 1 && P <= MaxLetters ? Kurs.MerkWoerter[static_cast<size_t>(P)]
                                               : std::string());
     }
     Key->OnClick = [this](TMButton* K) { Antwort2(K); };
   }
-  Fehler = 0;
-  UebLaenge = N * 5;
-  UebFolge.assign(static_cast<size_t>(UebLaenge), 0);
-  FCourse.GenerateSequence(UebLaenge, N);
-  UebPos = 0;
+  Sitzung.Fehler = 0;
+  Folge.UebLaenge = N * 5;
+  Folge.UebFolge.assign(static_cast<size_t>(Folge.UebLaenge), 0);
+  FCourse.GenerateSequence(Folge.UebLaenge, N);
+  Folge.UebPos = 0;
   FArbTimer.SetOnTimer([this] { Uebung2Tick(); });
   FArbTimer.SetEnabled(true);
 }
 
 void TSession::Uebung2Tick() {
   FArbTimer.SetEnabled(false);
-  if (UebPos < 0 || UebPos >= static_cast<int32_t>(UebFolge.size()))
+  if (Folge.UebPos < 0 || Folge.UebPos >= static_cast<int32_t>(Folge.UebFolge.size()))
     return;
   // A question asks for no sound file; one left pending by a free click whose
   // file was not played must not follow it.
-  WavePending = false;
-  if (TMButton* Key = NeuTaste(UebFolge[static_cast<size_t>(UebPos)]))
+  Ausgabe.WavePending = false;
+  if (TMButton* Key = NeuTaste(Folge.UebFolge[static_cast<size_t>(Folge.UebPos)]))
     FWindow.PlayCode(Key->MCode());
 }
 
@@ -304,19 +305,19 @@ void TSession::Uebung2Tick() {
 // Exercise 3: all characters of the lesson asked
 
 void TSession::SoundItem(size_t I) {
-  if (I >= UebFolge.size())
+  if (I >= Folge.UebFolge.size())
     return;
-  const int32_t P = UebFolge[I];
-  const char C = P >= 1 && P <= static_cast<int32_t>(KursFolge.size())
-                     ? KursFolge[static_cast<size_t>(P) - 1]
+  const int32_t P = Folge.UebFolge[I];
+  const char C = P >= 1 && P <= static_cast<int32_t>(Kurs.KursFolge.size())
+                     ? Kurs.KursFolge[static_cast<size_t>(P) - 1]
                      : '\0';
-  SollCode = CodeOf(C);
-  FWindow.PlayCode(SollCode);
+  Sitzung.SollCode = CodeOf(C);
+  FWindow.PlayCode(Sitzung.SollCode);
 }
 
 void TSession::StartUebung3() {
   SessionBegin();
-  RepZaehler = 0;
+  Sitzung.RepZaehler = 0;
   FView.R1Panel->hide();
   FView.RepBtn->show();
   FView.RepBtn->setEnabled(false);
@@ -325,19 +326,19 @@ void TSession::StartUebung3() {
       Key->OnClick = [this](TMButton* K) { Antwort3(K); };
   FTimer1.SetInterval(15000);
   FTimer1.SetOnTimer([this] { RepFreigabe(); });
-  UebLaenge = static_cast<int32_t>(LektZeichen.size()) * 3;
-  UebFolge.assign(static_cast<size_t>(UebLaenge), 0);
-  FCourse.GenerateSequence(UebLaenge, static_cast<int32_t>(LektZeichen.size()));
-  UebPos = 0;
-  Fehler = 0;
+  Folge.UebLaenge = static_cast<int32_t>(Kurs.LektZeichen.size()) * 3;
+  Folge.UebFolge.assign(static_cast<size_t>(Folge.UebLaenge), 0);
+  FCourse.GenerateSequence(Folge.UebLaenge, static_cast<int32_t>(Kurs.LektZeichen.size()));
+  Folge.UebPos = 0;
+  Sitzung.Fehler = 0;
   FArbTimer.SetOnTimer([this] { Uebung3Tick(); });
   FArbTimer.SetEnabled(true);
 }
 
 void TSession::Uebung3Tick() {
   FArbTimer.SetEnabled(false);
-  WavePending = false;
-  SoundItem(static_cast<size_t>(std::max(UebPos, 0)));
+  Ausgabe.WavePending = false;
+  SoundItem(static_cast<size_t>(std::max(Folge.UebPos, 0)));
   FKeyPreview = true;
 }
 
@@ -349,10 +350,10 @@ void TSession::RepFreigabe() {
 
 void TSession::RepBtnClick() {
   FArbTimer.SetEnabled(true);
-  ++RepZaehler;
-  if (RepZaehler == 3) {
-    ++Fehler;
-    FehlerGezeigt = true;
+  ++Sitzung.RepZaehler;
+  if (Sitzung.RepZaehler == 3) {
+    ++Sitzung.Fehler;
+    Sitzung.FehlerGezeigt = true;
   }
   FView.RepBtn->setEnabled(false);
 }
@@ -362,17 +363,17 @@ void TSession::RepBtnClick() {
 
 void TSession::StartUebung4() {
   // Neither the lead-in nor the groups ask for a sound file.
-  WavePending = false;
+  Ausgabe.WavePending = false;
   FView.KeyPanel->setEnabled(false);
   for (TMButton* Key : FView.Tasten)
     if (Key != nullptr)
       Key->setEnabled(false);
-  UebLaenge = GruppenZahl * 5;
-  UebFolge.assign(static_cast<size_t>(std::max(UebLaenge, 0)), 0);
-  GruppenZeichen = GroupCandidates(LektZeichen);
-  FCourse.GenerateSequence(UebLaenge, static_cast<int32_t>(GruppenZeichen.size()));
-  UebPos = 0;
-  GruppenPos = 0;
+  Folge.UebLaenge = Kurs.GruppenZahl * 5;
+  Folge.UebFolge.assign(static_cast<size_t>(std::max(Folge.UebLaenge, 0)), 0);
+  Folge.GruppenZeichen = GroupCandidates(Kurs.LektZeichen);
+  FCourse.GenerateSequence(Folge.UebLaenge, static_cast<int32_t>(Folge.GruppenZeichen.size()));
+  Folge.UebPos = 0;
+  Folge.GruppenPos = 0;
   FKeyPreview = false;
   FArbTimer.SetEnabled(false);
   FArbTimer.SetOnTimer([this] { Uebung4Tick(); });
@@ -391,7 +392,7 @@ void TSession::Vorlauf() {
     FTimer1.SetEnabled(true);
     return;
   }
-  VorlaufZaehler = 4;
+  Sitzung.VorlaufZaehler = 4;
   FArbTimer.SetOnTimer([this] { VorlaufTick(); });
   FArbTimer.SetInterval(LeadInMs());
   FArbTimer.SetEnabled(true);
@@ -412,44 +413,44 @@ void TSession::CountdownTick() {
 
 void TSession::VorlaufTick() {
   FArbTimer.SetEnabled(false);
-  if (VorlaufZaehler == 1) {
+  if (Sitzung.VorlaufZaehler == 1) {
     FWindow.PlayCode("-...-");
     FArbTimer.SetInterval(FirstTickMarker);
     FArbTimer.SetOnTimer([this] { Uebung4Tick(); });
-  } else if (VorlaufZaehler >= 2 && VorlaufZaehler <= 4) {
+  } else if (Sitzung.VorlaufZaehler >= 2 && Sitzung.VorlaufZaehler <= 4) {
     FWindow.PlayCode("...-");
   }
-  --VorlaufZaehler;
+  --Sitzung.VorlaufZaehler;
 }
 
 void TSession::Uebung4Tick() {
   FArbTimer.SetEnabled(false);
   if (FArbTimer.Interval() == FirstTickMarker) {
-    FArbTimer.SetInterval(PauseMs(static_cast<int64_t>(Abstand) * Intervall * 6 / 10));
+    FArbTimer.SetInterval(PauseMs(static_cast<int64_t>(Klang.Abstand) * Klang.Intervall * 6 / 10));
     FArbTimer.SetEnabled(true);
     return;
   }
-  if (UebPos < UebLaenge) {
-    WavePending = false;
-    SoundItem(static_cast<size_t>(UebPos));
-    ++UebPos;
-    ++GruppenPos;
-    if (GruppenPos == 5) {
+  if (Folge.UebPos < Folge.UebLaenge) {
+    Ausgabe.WavePending = false;
+    SoundItem(static_cast<size_t>(Folge.UebPos));
+    ++Folge.UebPos;
+    ++Folge.GruppenPos;
+    if (Folge.GruppenPos == 5) {
       FArbTimer.SetInterval(PauseMs(GroupGapMs()));
-      GruppenPos = 0;
+      Folge.GruppenPos = 0;
     } else {
       FArbTimer.SetInterval(PauseMs(CharGapMs()));
     }
     return;
   }
   FTimer1.SetEnabled(false);
-  if (GruppenZahl == Endless) {
-    FCourse.GenerateSequence(UebLaenge, static_cast<int32_t>(GruppenZeichen.size()));
-    UebPos = 0;
-    GruppenPos = 0;
+  if (Kurs.GruppenZahl == Endless) {
+    FCourse.GenerateSequence(Folge.UebLaenge, static_cast<int32_t>(Folge.GruppenZeichen.size()));
+    Folge.UebPos = 0;
+    Folge.GruppenPos = 0;
     SoundItem(0);
-    UebPos = 1;
-    GruppenPos = 1;
+    Folge.UebPos = 1;
+    Folge.GruppenPos = 1;
     FArbTimer.SetInterval(LeadInMs());
     return;
   }
@@ -460,20 +461,20 @@ void TSession::Uebung4Tick() {
 // The end of a block
 
 void TSession::WaveDone() {
-  if (Idle)
+  if (Sitzung.Idle)
     return;
-  switch (UebNr) {
+  switch (Kurs.UebNr) {
   case 1:
     Uebung1Weiter();
     break;
   case 2:
   case 3:
-    if (KorrZaehler > 0) {
+    if (Sitzung.KorrZaehler > 0) {
       FArbTimer.SetEnabled(true);
     } else {
       FKeyPreview = true;
       FArbTimer.SetEnabled(false);
-      if (UebNr == 3)
+      if (Kurs.UebNr == 3)
         FTimer1.SetEnabled(true);
     }
     break;
@@ -486,7 +487,7 @@ void TSession::WaveDone() {
 }
 
 void TSession::ArrangeIcons() {
-  ArrangeExerciseIcons(FView, (Idle || TestLaeuft) ? 0 : UebNr);
+  ArrangeExerciseIcons(FView, (Sitzung.Idle || Folge.TestLaeuft) ? 0 : Kurs.UebNr);
 }
 
 // ---------------------------------------------------------------------------

@@ -37,10 +37,10 @@ std::string TextOr(const std::array<std::string, 6>& Table, size_t Line, const c
   return Table[Line].empty() ? std::string(Designed) : Table[Line];
 }
 std::string PlayText() {
-  return TextOr(TextFormText, 2, "Geben");
+  return TextOr(Texte.TextFormText, 2, "Geben");
 }
 std::string PlayingText() {
-  return TextOr(TextFormText, 3, "Stop");
+  return TextOr(Texte.TextFormText, 3, "Stop");
 }
 
 uint16_t TimerMs(int32_t Ms) {
@@ -127,11 +127,11 @@ void TMemForm::reject() {
 }
 
 void TMemForm::ApplyTexts() {
-  SetCaption(MemClBtn, TextOr(TextFormText, 1, "Close"));
+  SetCaption(MemClBtn, TextOr(Texte.TextFormText, 1, "Close"));
   if (!Running())
     SetCaption(MemPlayBtn, PlayText());
-  SetCaption(MemPausBtn, TextOr(TextFormText, 4, "Pause"));
-  SetCaption(Label1, TextOr(TextFormText, 5, "Speed"));
+  SetCaption(MemPausBtn, TextOr(Texte.TextFormText, 4, "Pause"));
+  SetCaption(Label1, TextOr(Texte.TextFormText, 5, "Speed"));
 }
 
 int32_t TMemForm::Length() const {
@@ -168,8 +168,8 @@ void TMemForm::Select(int Start, int Len) {
 }
 
 void TMemForm::ApplySpeed() {
-  Speed = MemSpeed;
-  SPLabel->setText(QString::number(Speed));
+  Klang.Speed = MemSpeed;
+  SPLabel->setText(QString::number(Klang.Speed));
   TMorse::BuildElements();
   SelectIntervall();
 }
@@ -187,14 +187,14 @@ void TMemForm::SPSpeedUpClick(bool Step) {
 }
 
 void TMemForm::FormCreate() {
-  MemSpeed = std::clamp<int32_t>(Speed, 30, 150);
+  MemSpeed = std::clamp<int32_t>(Klang.Speed, 30, 150);
   SPSpeedDownClick(false);
 }
 
 void TMemForm::FormActivate() {
-  SavedSpeed = Speed;
-  if (Speed > MemSpeed)
-    MemSpeed = std::min<int32_t>(Speed, 150);
+  SavedSpeed = Klang.Speed;
+  if (Klang.Speed > MemSpeed)
+    MemSpeed = std::min<int32_t>(Klang.Speed, 150);
   ApplyTexts();
   MemPausBtn->setEnabled(false);
   SPSpeedDownClick(false);
@@ -291,13 +291,13 @@ void TMemForm::MemTimerTimer() {
     if (FContext.SollCode != nullptr)
       *FContext.SollCode = Code;
 
-    if (!MemPlaying && FContext.Morse != nullptr && FContext.Window != nullptr) {
-      if (!DeviceOpen)
-        DeviceOpen = FContext.Morse->OpenOut(*FContext.Window);
-      if (DeviceOpen) {
+    if (!Ausgabe.MemPlaying && FContext.Morse != nullptr && FContext.Window != nullptr) {
+      if (!Ausgabe.DeviceOpen)
+        Ausgabe.DeviceOpen = FContext.Morse->OpenOut(*FContext.Window);
+      if (Ausgabe.DeviceOpen) {
         TMorse::RenderCode(Code);
         if (FContext.Morse->PrepareOut())
-          MemPlaying = FContext.Morse->WriteOut();
+          Ausgabe.MemPlaying = FContext.Morse->WriteOut();
       }
     }
 
@@ -339,7 +339,7 @@ void TMemForm::MemTimerTimer() {
 void TMemForm::MemClBtnClick() {
   MemPos = Length();
   SetCaption(MemPlayBtn, PlayText());
-  Speed = SavedSpeed > 0 ? SavedSpeed : Speed;
+  Klang.Speed = SavedSpeed > 0 ? SavedSpeed : Klang.Speed;
   TMorse::BuildElements();
   SelectIntervall();
   PauseMark = 0;

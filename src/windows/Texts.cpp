@@ -1,21 +1,7 @@
 #include "windows/Texts.h"
 
-std::array<std::string, 8> MenuText;
-std::array<std::string, 6> RadiogrText;
-std::array<std::string, 5> LektText;
-std::array<std::string, 5> SParamText;
-std::array<std::string, 4> ButtonsText;
-std::array<std::string, 6> TextFormText;
-std::array<std::string, 5> LabelText;
-std::array<std::string, 7> MessagesText;
+TTexte Texte;
 
 void ClearTexts() {
-  MenuText = {};
-  RadiogrText = {};
-  LektText = {};
-  SParamText = {};
-  ButtonsText = {};
-  TextFormText = {};
-  LabelText = {};
-  MessagesText = {};
+  Texte = {};
 }

@@ -13,11 +13,11 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QStyle>
 #include <QTest>
 #include <QTextBrowser>
-#include <QFontMetrics>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -43,17 +43,19 @@ protected:
 // ---------------------------------------------------------------------------
 // The window and its controls
 
-template <class T> bool Is(const QWidget* W) { return dynamic_cast<const T*>(W) != nullptr; }
+template <class T> bool Is(const QWidget* W) {
+  return dynamic_cast<const T*>(W) != nullptr;
+}
 
 struct TControl {
   const char* Name;
-  bool (*Kind)(const QWidget*);  // the class the control must be
-  const char* Parent;  // name of the parent control
-  QRect Geometry;      // an empty size: the control takes its caption's size
-  const char* Caption; // nullptr: no caption to check
+  bool (*Kind)(const QWidget*); // the class the control must be
+  const char* Parent;           // name of the parent control
+  QRect Geometry;               // an empty size: the control takes its caption's size
+  const char* Caption;          // nullptr: no caption to check
   bool Visible = true;
   bool Enabled = true;
-  int Checked = -1;    // -1: not a check box or radio button
+  int Checked = -1; // -1: not a check box or radio button
 };
 
 const TControl Controls[] = {
@@ -72,7 +74,12 @@ const TControl Controls[] = {
     {"Label15", Is<QLabel>, "InfPanel", {347, 7, 54, 15}, "Lektion"},
     {"LektLabel", Is<QLabel>, "InfPanel", {347, 31, 37, 18}, nullptr},
     {"LektAD", Is<TSpinButton>, "InfPanel", {384, 31, 16, 18}, nullptr},
-    {"Label16", Is<QLabel>, "InfPanel", {408, 7, 57, 19}, "\xDC" "bung"},
+    {"Label16",
+     Is<QLabel>,
+     "InfPanel",
+     {408, 7, 57, 19},
+     "\xDC"
+     "bung"},
     {"UebLabel", Is<QLabel>, "InfPanel", {411, 31, 37, 18}, nullptr},
     {"UebAD", Is<TSpinButton>, "InfPanel", {448, 31, 16, 18}, nullptr},
     {"Bevel1", Is<TBevel>, "InfPanel", {344, 29, 59, 22}, nullptr},
@@ -114,7 +121,14 @@ const TControl Controls[] = {
     {"TimePanel", Is<TPanel>, "KeyPanel", {178, 28, 129, 121}, nullptr, false},
     {"RepBtn", Is<QPushButton>, "KeyPanel", {408, 152, 57, 17}, "Repeat", false},
 
-    {"MerkCheckBox", Is<QCheckBox>, "AFormClient", {152, 260, 97, 17}, "Merkw\xF6rter", true, true, 1},
+    {"MerkCheckBox",
+     Is<QCheckBox>,
+     "AFormClient",
+     {152, 260, 97, 17},
+     "Merkw\xF6rter",
+     true,
+     true,
+     1},
     {"StartBtn", Is<QPushButton>, "AFormClient", {298, 256, 75, 25}, "Start"},
     {"WeiterBtn", Is<QPushButton>, "AFormClient", {378, 256, 75, 25}, "Weiter", true, false},
     {"Bevel5", Is<TBevel>, "AFormClient", {494, 256, 35, 24}, nullptr},
@@ -167,7 +181,8 @@ TEST_F(MainWindow, RangesStepsAndPositions) {
   EXPECT_EQ(V.TnBar->value(), 23);
   EXPECT_EQ(V.TnBar->tickPosition(), QSlider::TicksBothSides);
   EXPECT_EQ(V.TnBar->tickInterval(), 1);
-  EXPECT_EQ(V.TnBar->style()->pixelMetric(QStyle::PM_SliderLength, nullptr, V.TnBar), 12) << "thumb";
+  EXPECT_EQ(V.TnBar->style()->pixelMetric(QStyle::PM_SliderLength, nullptr, V.TnBar), 12)
+      << "thumb";
   EXPECT_EQ(V.FrontBar->minimum(), 0);
   EXPECT_EQ(V.FrontBar->maximum(), 12);
   EXPECT_EQ(V.FrontBar->value(), 6);
@@ -220,17 +235,15 @@ TEST_F(MainWindow, MenuItemsTagsRadioGroupAndHiddenItems) {
     const char* Caption;
     bool Visible;
   };
-  for (const TItem& I : {TItem{V.MMenu->menuAction(), "MMenu", "Menu", true},
-                         TItem{V.MExit, "MExit", "Exit", true},
-                         TItem{V.Keyboard1->menuAction(), "Keyboard1", "Keyboard", false},
-                         TItem{V.TastBelegung1->menuAction(), "TastBelegung1", "Layout", true},
-                         TItem{V.English, "English", "Englisch", true},
-                         TItem{V.German, "German", "Deutsch", false},
-                         TItem{V.Russish, "Russish", "Russisch", true},
-                         TItem{V.Turkish, "Turkish", "Turkisch", false},
-                         TItem{V.Hilfe1->menuAction(), "Hilfe1", "?", true},
-                         TItem{V.Contence1, "Contence1", "Help", true},
-                         TItem{V.ab, "ab", "About", true}}) {
+  for (const TItem& I :
+       {TItem{V.MMenu->menuAction(), "MMenu", "Menu", true}, TItem{V.MExit, "MExit", "Exit", true},
+        TItem{V.Keyboard1->menuAction(), "Keyboard1", "Keyboard", false},
+        TItem{V.TastBelegung1->menuAction(), "TastBelegung1", "Layout", true},
+        TItem{V.English, "English", "Englisch", true}, TItem{V.German, "German", "Deutsch", false},
+        TItem{V.Russish, "Russish", "Russisch", true},
+        TItem{V.Turkish, "Turkish", "Turkisch", false},
+        TItem{V.Hilfe1->menuAction(), "Hilfe1", "?", true},
+        TItem{V.Contence1, "Contence1", "Help", true}, TItem{V.ab, "ab", "About", true}}) {
     SCOPED_TRACE(I.Name);
     EXPECT_EQ(CaptionOf(I.Action), I.Caption);
     EXPECT_EQ(I.Action->isVisible(), I.Visible);
@@ -263,36 +276,36 @@ TEST_F(MainWindow, SpeedArrowsSetTheSpeedAndRebuildTheElements) {
   V.SpeedUD->SetPosition(60);
   V.SpeedUD->ClickUp();
   EXPECT_EQ(CaptionOf(V.SpeedLB), "65");
-  EXPECT_EQ(Speed, 65);
-  EXPECT_EQ(DotLen, 1017);
-  EXPECT_EQ(Intervall, 77);
-  EXPECT_NE(DotBuf[100], Silence) << "the dot was synthesised";
+  EXPECT_EQ(Klang.Speed, 65);
+  EXPECT_EQ(Klang.DotLen, 1017);
+  EXPECT_EQ(Klang.Intervall, 77);
+  EXPECT_NE(Puffer.DotBuf[100], Silence) << "the dot was synthesised";
 
   V.SpeedUD->SetPosition(145);
   V.SpeedUD->ClickUp();
   EXPECT_EQ(CaptionOf(V.SpeedLB), "150");
   V.SpeedUD->ClickUp();
   EXPECT_EQ(CaptionOf(V.SpeedLB), "150");
-  EXPECT_EQ(Speed, 150);
-  EXPECT_EQ(DotLen, 441);
+  EXPECT_EQ(Klang.Speed, 150);
+  EXPECT_EQ(Klang.DotLen, 441);
   V.SpeedUD->SetPosition(30);
   V.SpeedUD->ClickDown();
-  EXPECT_EQ(Speed, 150) << "nothing moves below the range";
+  EXPECT_EQ(Klang.Speed, 150) << "nothing moves below the range";
 }
 
 TEST_F(MainWindow, RatioAndSpacingShowTenths) {
   V.VerhaltUD->SetPosition(40);
   V.VerhaltUD->ClickUp();
   EXPECT_EQ(CaptionOf(V.VerhLB), "4.5");
-  EXPECT_EQ(Verhalt, 45);
-  EXPECT_EQ(DashLen, 4959);  // Round(1102 * 4.5)
+  EXPECT_EQ(Klang.Verhalt, 45);
+  EXPECT_EQ(Klang.DashLen, 4959); // Round(1102 * 4.5)
 
-  const int32_t Dot = DotLen;
+  const int32_t Dot = Klang.DotLen;
   V.AbstandUD->SetPosition(55);
   V.AbstandUD->ClickUp();
   EXPECT_EQ(CaptionOf(V.AbstandLB), "x6.0");
-  EXPECT_EQ(Abstand, 60);
-  EXPECT_EQ(DotLen, Dot);
+  EXPECT_EQ(Klang.Abstand, 60);
+  EXPECT_EQ(Klang.DotLen, Dot);
   V.AbstandUD->ClickDown();
   EXPECT_EQ(CaptionOf(V.AbstandLB), "x5.5");
 
@@ -302,12 +315,12 @@ TEST_F(MainWindow, RatioAndSpacingShowTenths) {
 
 TEST_F(MainWindow, ToneAndAttackBars) {
   V.TnBar->setValue(8);
-  EXPECT_EQ(Ton, 8);
+  EXPECT_EQ(Klang.Ton, 8);
   V.FrontBar->setValue(12);
-  EXPECT_EQ(Atacke, 1);
+  EXPECT_EQ(Klang.Atacke, 1);
   V.FrontBar->setValue(0);
-  EXPECT_EQ(Atacke, 13);
-  EXPECT_NE(DotBuf[202], Silence) << "the dot was synthesised at the new pitch";
+  EXPECT_EQ(Klang.Atacke, 13);
+  EXPECT_NE(Puffer.DotBuf[202], Silence) << "the dot was synthesised at the new pitch";
 }
 
 TEST_F(MainWindow, SquareWaveSwitchAndBack) {
@@ -317,17 +330,18 @@ TEST_F(MainWindow, SquareWaveSwitchAndBack) {
   EXPECT_EQ(Client->childAt(OnSwitch), V.Image1);
 
   QTest::mouseClick(V.Image1, Qt::LeftButton);
-  EXPECT_TRUE(Rechteck);
+  EXPECT_TRUE(Klang.Rechteck);
   EXPECT_EQ(Client->childAt(OnSwitch), V.Image2);
   EXPECT_FALSE(V.FrontBar->isEnabled());
   EXPECT_EQ(V.Label9->palette().color(QPalette::WindowText), QColor(128, 128, 128));
   EXPECT_TRUE(V.Bevel5->Lowered());
   // A square wave: only full swings.
   for (size_t I = 0; I < 100; ++I)
-    EXPECT_TRUE(DotBuf[I] == Silence || DotBuf[I] < 40 || DotBuf[I] > 216) << I << " " << int(DotBuf[I]);
+    EXPECT_TRUE(Puffer.DotBuf[I] == Silence || Puffer.DotBuf[I] < 40 || Puffer.DotBuf[I] > 216)
+        << I << " " << int(Puffer.DotBuf[I]);
 
   QTest::mouseClick(V.Image2, Qt::LeftButton);
-  EXPECT_FALSE(Rechteck);
+  EXPECT_FALSE(Klang.Rechteck);
   EXPECT_EQ(Client->childAt(OnSwitch), V.Image1);
   EXPECT_TRUE(V.FrontBar->isEnabled());
   EXPECT_EQ(V.Label9->palette().color(QPalette::WindowText), QColor(Qt::black));
@@ -367,7 +381,7 @@ TEST_F(MainWindow, ExitClosesTheWindowThroughTheCloseSequence) {
 }
 
 TEST_F(MainWindow, AboutShowsTheAboutBoxModally) {
-  V.ab->trigger();  // before the box exists: nothing
+  V.ab->trigger(); // before the box exists: nothing
   EXPECT_TRUE(Shell.Modal.empty());
   TAboutBox Box(Shell, &Form);
   Form.SetAboutBox(&Box);
@@ -442,12 +456,12 @@ protected:
 
 TEST_F(Playback, ACodeDisablesTheKeyboardUntilItHasBeenPlayed) {
   Form.PlayCode(".-");
-  EXPECT_TRUE(Playing);
+  EXPECT_TRUE(Ausgabe.Playing);
   EXPECT_FALSE(V.KeyPanel->isEnabled());
-  EXPECT_EQ(Device.Written.size(), static_cast<size_t>(SoundLen));
+  EXPECT_EQ(Device.Written.size(), static_cast<size_t>(Puffer.SoundLen));
   ASSERT_TRUE(Device.Complete());
-  EXPECT_FALSE(Playing);
-  EXPECT_FALSE(DeviceOpen);
+  EXPECT_FALSE(Ausgabe.Playing);
+  EXPECT_FALSE(Ausgabe.DeviceOpen);
   EXPECT_FALSE(TMorse::HeaderHas(WHDR_PREPARED));
   EXPECT_TRUE(V.KeyPanel->isEnabled());
   EXPECT_EQ(SessionDone, 1);
@@ -470,28 +484,28 @@ TEST_F(Playback, ASecondCodeWhilePlayingIsDroppedAndGivesNoCompletion) {
 
 TEST_F(Playback, APendingSoundFileFollowsTheCodeWhenMnemonicsAreOn) {
   Dir.Write("A.WAV", WaveFile(500));
-  WavePending = true;
-  WavName = "a.wav";
+  Ausgabe.WavePending = true;
+  Ausgabe.WavName = "a.wav";
   Form.PlayCode(".-");
   ASSERT_TRUE(Device.Complete());
-  EXPECT_TRUE(Playing) << "the file plays now";
-  EXPECT_FALSE(WavePending);
+  EXPECT_TRUE(Ausgabe.Playing) << "the file plays now";
+  EXPECT_FALSE(Ausgabe.WavePending);
   EXPECT_EQ(Device.Written.size(), 500u);
   EXPECT_EQ(SessionDone, 0);
   EXPECT_FALSE(V.KeyPanel->isEnabled());
   ASSERT_TRUE(Device.Complete());
   EXPECT_EQ(SessionDone, 1);
   EXPECT_TRUE(V.KeyPanel->isEnabled());
-  EXPECT_FALSE(DeviceOpen);
+  EXPECT_FALSE(Ausgabe.DeviceOpen);
 }
 
 TEST_F(Playback, AMissingSoundFileLeavesItPendingAndTheCompletionGoesOn) {
-  WavePending = true;
-  WavName = "missing.wav";
+  Ausgabe.WavePending = true;
+  Ausgabe.WavName = "missing.wav";
   Form.PlayCode(".");
   ASSERT_TRUE(Device.Complete());
-  EXPECT_TRUE(WavePending);
-  EXPECT_FALSE(Playing);
+  EXPECT_TRUE(Ausgabe.WavePending);
+  EXPECT_FALSE(Ausgabe.Playing);
   EXPECT_TRUE(V.KeyPanel->isEnabled());
   EXPECT_EQ(SessionDone, 1);
   EXPECT_TRUE(Reporter.Messages.empty());
@@ -500,12 +514,12 @@ TEST_F(Playback, AMissingSoundFileLeavesItPendingAndTheCompletionGoesOn) {
 TEST_F(Playback, NoSoundFileWithMnemonicsOff) {
   Dir.Write("a.wav", WaveFile(500));
   V.MerkCheckBox->setChecked(false);
-  WavePending = true;
-  WavName = "a.wav";
+  Ausgabe.WavePending = true;
+  Ausgabe.WavName = "a.wav";
   Form.PlayCode(".-");
   ASSERT_TRUE(Device.Complete());
-  EXPECT_TRUE(WavePending);
-  EXPECT_FALSE(Playing);
+  EXPECT_TRUE(Ausgabe.WavePending);
+  EXPECT_FALSE(Ausgabe.Playing);
   EXPECT_EQ(SessionDone, 1);
 }
 
@@ -513,9 +527,9 @@ TEST_F(Playback, ACharacterOfTheReplayWindowSwitchesItsTimerOn) {
   TManualTimer MemTimer;
   Form.SetMemTimer(&MemTimer);
   Form.PlayCode(".");
-  MemPlaying = true;
+  Ausgabe.MemPlaying = true;
   ASSERT_TRUE(Device.Complete());
-  EXPECT_FALSE(MemPlaying);
+  EXPECT_FALSE(Ausgabe.MemPlaying);
   EXPECT_TRUE(MemTimer.Enabled());
   EXPECT_EQ(SessionDone, 0);
 }
@@ -542,7 +556,7 @@ TEST_F(Playback, ADeviceThatDoesNotOpenShowsItsTextAndLeavesTheKeyboardUsable) {
   Device.SetErrorText(MMSYSERR_ALLOCATED, "The device is in use.");
   Form.PlayCode(".-");
   EXPECT_EQ(Reporter.Messages, (std::vector<std::string>{"The device is in use."}));
-  EXPECT_FALSE(Playing);
+  EXPECT_FALSE(Ausgabe.Playing);
   EXPECT_TRUE(V.KeyPanel->isEnabled());
   EXPECT_FALSE(Device.Complete());
   EXPECT_EQ(SessionDone, 0) << "no completion: the pacing stops here";
@@ -553,15 +567,15 @@ TEST_F(Playback, ASoundFileTheDeviceCannotPlayCompletesAtOnce) {
   Device.Fail(TWaveOp::Open, MMSYSERR_NODRIVER);
   Form.PlayWave("a.wav");
   EXPECT_EQ(Reporter.Messages.size(), 1u);
-  EXPECT_FALSE(Playing);
+  EXPECT_FALSE(Ausgabe.Playing);
   EXPECT_EQ(SessionDone, 1);
   EXPECT_TRUE(V.KeyPanel->isEnabled());
 }
 
 TEST_F(Playback, PlayWaveDoesNothingWithoutItsFileOrWhilePlaying) {
-  WavePending = true;
+  Ausgabe.WavePending = true;
   Form.PlayWave("nothing.wav");
-  EXPECT_FALSE(WavePending);
+  EXPECT_FALSE(Ausgabe.WavePending);
   EXPECT_TRUE(Device.Calls.empty());
   EXPECT_EQ(SessionDone, 0);
 

@@ -30,7 +30,6 @@ namespace {
 
 const QString DataDir = QStringLiteral(VELM_SOURCE_DIR "/data");
 
-
 } // namespace
 
 TEST(ProgramAudio, ExerciseOneSoundsTheCodeAndThenItsMnemonic) {
@@ -61,27 +60,27 @@ TEST(ProgramAudio, ExerciseOneSoundsTheCodeAndThenItsMnemonic) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(Program.AForm.get()));
     ASSERT_TRUE(Program.AForm->StartedUp());
     // A first run: lesson 1, exercise 1, Russian layout, mnemonics on.
-    ASSERT_EQ(LektNr, 1);
-    ASSERT_EQ(UebNr, 1);
+    ASSERT_EQ(Kurs.LektNr, 1);
+    ASSERT_EQ(Kurs.UebNr, 1);
     ASSERT_TRUE(Program.AForm->View.MerkCheckBox->isChecked());
-    const std::string First = NeueZeichen.substr(0, 1);
-    const std::string Code = Codes[static_cast<size_t>(LetterPos(First[0]))];
+    const std::string First = Kurs.NeueZeichen.substr(0, 1);
+    const std::string Code = Codetafel.Codes[static_cast<size_t>(LetterPos(First[0]))];
     ASSERT_FALSE(Code.empty());
 
     ASSERT_TRUE(Pulse.StartRecording());
     Program.AForm->View.StartBtn->click();
-    EXPECT_FALSE(Idle);
+    EXPECT_FALSE(Sitzung.Idle);
     SpinFor(7000);
     Program.AForm->View.StartBtn->click(); // Stop
-    EXPECT_TRUE(Idle);
+    EXPECT_TRUE(Sitzung.Idle);
     SpinFor(2500);
     const std::vector<TTone> Heard = FindTones(Pulse.StopRecording());
     EXPECT_TRUE(Reporter.Messages.empty()) << Reporter.Messages.front();
 
     // The code as rendered at the program's speed.
     TMorse::RenderCode(Code);
-    const std::vector<TTone> Rendered =
-        FindTones(std::vector<uint8_t>(SoundBuf.begin(), SoundBuf.begin() + SoundLen));
+    const std::vector<TTone> Rendered = FindTones(
+        std::vector<uint8_t>(Puffer.SoundBuf.begin(), Puffer.SoundBuf.begin() + Puffer.SoundLen));
     ASSERT_FALSE(Rendered.empty());
     const int64_t Element = Rendered.front().End - Rendered.front().Start;
     // Plays of the code: tones of exactly the element's length; between two

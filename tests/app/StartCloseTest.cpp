@@ -7,8 +7,8 @@
 #include "storage/StorageState.h"
 #include "training/SessionState.h"
 #include "windows/Caption.h"
-#include "windows/SoundFile.h"
 #include "windows/MemUnit.h"
+#include "windows/SoundFile.h"
 
 #include "support/ManualTimer.h"
 #include "support/RecordingReporter.h"
@@ -122,13 +122,13 @@ TEST_F(StartClose, AFirstRunMakesTheDefaultRecordAndShowsTheRussianCourse) {
   EXPECT_EQ(CaptionOf(V.VerhLB), "3.0");
   EXPECT_EQ(CaptionOf(V.GroupLabel), "10");
   EXPECT_EQ(Kund.SprachNr, 3);
-  EXPECT_EQ(InputLayoutNr, 3);
+  EXPECT_EQ(Tastatur.InputLayoutNr, 3);
   EXPECT_TRUE(V.Russish->isChecked());
   EXPECT_EQ(CharsetOf(V.KeyPanel), 204);
-  EXPECT_EQ(Speed, 60);
-  EXPECT_EQ(Verhalt, 30);
-  EXPECT_EQ(Ton, 23);
-  EXPECT_EQ(Atacke, 5);
+  EXPECT_EQ(Klang.Speed, 60);
+  EXPECT_EQ(Klang.Verhalt, 30);
+  EXPECT_EQ(Klang.Ton, 23);
+  EXPECT_EQ(Klang.Atacke, 5);
 
   // Digits, then the three letter rows of the Russian keyboard.
   EXPECT_EQ(LetterRows(V, Cyrillic), (std::vector<int>{11, 11, 9}));
@@ -142,7 +142,7 @@ TEST_F(StartClose, AStoredToneOutOfRangeIsClampedAndSavedClamped) {
   Record({0x01, 0x01, 0x3C, 85, 0x1E, 0x08, 0x03});
   TAForm& F = Start();
   EXPECT_EQ(F.View.TnBar->value(), 38);
-  EXPECT_EQ(Ton, 38);
+  EXPECT_EQ(Klang.Ton, 38);
   F.close();
   EXPECT_EQ(Record(), (TBytes{0x01, 0x01, 0x3C, 0x26, 0x1E, 0x08, 0x03}));
 }
@@ -167,7 +167,7 @@ TEST_F(StartClose, NoLayoutKeepsTheBuiltInCaptionsAndLaysOutNoKeyboard) {
     EXPECT_EQ(CaptionOf(F.View.Label15), "Lektion") << int(Nr);
     for (const TMButton* Key : F.View.Tasten)
       EXPECT_TRUE(Key == nullptr || Key->isHidden()) << int(Nr);
-    EXPECT_EQ(InputLayoutNr, 0) << int(Nr);
+    EXPECT_EQ(Tastatur.InputLayoutNr, 0) << int(Nr);
     F.close();
     EXPECT_EQ(Record().at(6), Nr);
   }
@@ -215,7 +215,7 @@ TEST_F(StartClose, AStopWhileTheIntervalMessageIsShownSavesTheAppliedSettings) {
   StoppingReporter Boxes;
   TAForm F(Device, Boxes, Arb, Timer1, Shell);
   Boxes.WhileShown = [&F] { F.EndSession(); };
-  IntChanged = true;
+  Klang.IntChanged = true;
   F.FormActivate();
   EXPECT_EQ(Boxes.Messages, (std::vector<std::string>{"Int.mtr ist nicht gefunden!"}));
   EXPECT_TRUE(Boxes.Questions.empty());
@@ -249,7 +249,7 @@ TEST_F(StartClose, ARecordThatCannotBeSavedIsToldOnce) {
   ASSERT_TRUE(QDir().mkdir(Path));
   ASSERT_TRUE(QFile::remove(QDir(Dir.Path()).filePath("Int.mtr")));
   ASSERT_TRUE(QDir().mkdir(QDir(Dir.Path()).filePath("Int.mtr")));
-  IntChanged = true;
+  Klang.IntChanged = true;
   Reporter.DefaultAnswer = true;
   G.close();
   EXPECT_EQ(Reporter.Messages, (std::vector<std::string>{KundNotSavedText, IntNotSavedText}));
@@ -273,8 +273,8 @@ TEST_F(StartClose, AChangedIntervalTableAnsweredNoStaysOnDiskWhileTheRecordIsSav
   ASSERT_FALSE(Int.empty());
   TAForm& F = Start();
   F.View.SpeedUD->ClickDown();
-  IntervallTab[0] = static_cast<uint8_t>(IntervallTab[0] + 7);
-  IntChanged = true;
+  Klang.IntervallTab[0] = static_cast<uint8_t>(Klang.IntervallTab[0] + 7);
+  Klang.IntChanged = true;
   Reporter.DefaultAnswer = false;
   F.close();
   EXPECT_EQ(Reporter.Questions, (std::vector<std::string>{"Int.dat ist gewekselt. Speichern?"}));
@@ -290,7 +290,7 @@ TEST_F(StartClose, AnUnchangedTableAsksNothingAndEndingTheSessionAsksNothing) {
 
   ResetAll();
   TAForm& G = Start();
-  IntChanged = true;
+  Klang.IntChanged = true;
   Reporter.DefaultAnswer = true;
   G.View.SpeedUD->ClickUp();
   G.EndSession();
@@ -306,26 +306,26 @@ TEST_F(StartClose, BeingMovedOnToTheLastExerciseOfTheHighestLessonIsRolledBack) 
   Data();
   Record({0x02, 0x03, 0x3C, 0x17, 0x1E, 0x08, 0x03});
   TAForm& F = Start();
-  ASSERT_EQ(MaxLektNr, 2);
-  ASSERT_EQ(MaxUebNr, 3);
+  ASSERT_EQ(Kurs.MaxLektNr, 2);
+  ASSERT_EQ(Kurs.MaxUebNr, 3);
   // Exercise 3 passed: moved on to exercise 4 without working through it.
-  MaxUebNr = 4;
-  UebNr = 4;
-  NeuVorn = true;
-  UebFolge.assign(20, 1);
+  Kurs.MaxUebNr = 4;
+  Kurs.UebNr = 4;
+  Folge.NeuVorn = true;
+  Folge.UebFolge.assign(20, 1);
   F.close();
   EXPECT_EQ(Record().at(1), 3);
-  EXPECT_EQ(UebNr, 3);
-  EXPECT_TRUE(UebFolge.empty());
+  EXPECT_EQ(Kurs.UebNr, 3);
+  EXPECT_TRUE(Folge.UebFolge.empty());
 }
 
 TEST_F(StartClose, AnOpenDeviceIsClosedAtTheEnd) {
   Data();
   TAForm& F = Start();
   F.PlayCode(".-");
-  ASSERT_TRUE(DeviceOpen);
+  ASSERT_TRUE(Ausgabe.DeviceOpen);
   F.close();
-  EXPECT_FALSE(DeviceOpen);
+  EXPECT_FALSE(Ausgabe.DeviceOpen);
 }
 
 TEST_F(StartClose, TheStartUpRunsOnceThoughTheWindowIsActivatedAgain) {
@@ -356,10 +356,10 @@ TEST_F(StartClose, AFreeClickOnAKeySoundsItsCodeAndThenItsSoundFile) {
     }
   ASSERT_NE(Key, nullptr);
   F.Course().FreiClick(Key);
-  EXPECT_TRUE(::Playing);
-  EXPECT_TRUE(WavePending);
+  EXPECT_TRUE(Ausgabe.Playing);
+  EXPECT_TRUE(Ausgabe.WavePending);
   // The file-system name of the key's caption in the layout's code page.
-  EXPECT_EQ(WavName, SoundFileName(CaptionOf(Key) + ".Wav", CharsetOf(Key)));
+  EXPECT_EQ(Ausgabe.WavName, SoundFileName(CaptionOf(Key) + ".Wav", CharsetOf(Key)));
 }
 
 TEST_F(StartClose, TheLayoutMenuSwitchesTheKeysTextsAndMessageCharacterSet) {

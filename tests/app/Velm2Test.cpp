@@ -1,5 +1,5 @@
-#include "app/MainUnit.h"
 #include "app/Velm2.h"
+#include "app/MainUnit.h"
 #include "sound/SoundState.h"
 #include "sound/ThdTimer.h"
 #include "sound/WindowTimer.h"
@@ -47,8 +47,9 @@ TEST_F(Program, MakesItsFourWindowsInOrderWithTheirCaptions) {
   // All exist before the event loop; none but the main window is shown by it.
   for (QWidget* W : Velm2.Windows)
     EXPECT_TRUE(W->isHidden()) << W->objectName().toStdString();
-  for (QWidget* W : {static_cast<QWidget*>(Velm2.MemForm.get()), static_cast<QWidget*>(Velm2.AboutBox.get()),
-                     static_cast<QWidget*>(Velm2.GrForm.get())})
+  for (QWidget* W :
+       {static_cast<QWidget*>(Velm2.MemForm.get()), static_cast<QWidget*>(Velm2.AboutBox.get()),
+        static_cast<QWidget*>(Velm2.GrForm.get())})
     EXPECT_TRUE(W->isWindow());
 }
 
@@ -58,7 +59,7 @@ TEST_F(Program, TheMenuReachesTheAboutBoxAndTheReplayWindowGetsItsCharacters) {
   EXPECT_EQ(Shell.Modal, (std::vector<std::string>{"AboutBox"}));
 
   Velm2.AForm->PlayCode(".");
-  MemPlaying = true;
+  Ausgabe.MemPlaying = true;
   ASSERT_TRUE(Device.Complete());
   EXPECT_TRUE(MemTimer.Enabled());
 }

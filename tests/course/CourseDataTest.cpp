@@ -87,9 +87,9 @@ protected:
         std::filesystem::copy_file(Entry.path(), Entry.path().filename());
   }
   void Switch(const TLayout& L) {
-    TastReihen = L.Rows;
-    TastLinks = L.Links;
-    AlphabetFile = L.File;
+    Tastatur.TastReihen = L.Rows;
+    Tastatur.TastLinks = L.Links;
+    Kurs.AlphabetFile = L.File;
     SetCharset(View.KeyPanel, L.Charset);
     Reporter.Messages.clear();
     EXPECT_TRUE(Course->LoadLessonData(L.SprachNr)) << L.File;
@@ -103,16 +103,17 @@ TEST_F(CourseData, EveryAlphabetHasTheStandardCodesAndEveryLetterOfItsKeyboard) 
     SCOPED_TRACE(L.File);
     Switch(L);
     EXPECT_TRUE(Reporter.Messages.empty());
-    const size_t N = Letters.find('1');
+    const size_t N = Codetafel.Letters.find('1');
     ASSERT_NE(N, std::string::npos);
     ASSERT_LE(N, 32u);
-    EXPECT_EQ(Letters.substr(N), DigitsAndSigns);
+    EXPECT_EQ(Codetafel.Letters.substr(N), DigitsAndSigns);
     std::set<char> Seen;
     for (size_t P = 1; P <= N; ++P) {
-      const char C = Letters[P - 1];
+      const char C = Codetafel.Letters[P - 1];
       ASSERT_EQ(L.Table.count(C), 1u)
           << "unknown letter " << static_cast<int>(static_cast<unsigned char>(C));
-      EXPECT_EQ(Codes[P], L.Table.at(C)) << static_cast<int>(static_cast<unsigned char>(C));
+      EXPECT_EQ(Codetafel.Codes[P], L.Table.at(C))
+          << static_cast<int>(static_cast<unsigned char>(C));
       EXPECT_TRUE(Seen.insert(C).second);
     }
     // Every letter of the keyboard rows is in the alphabet, and nothing else.
@@ -121,9 +122,10 @@ TEST_F(CourseData, EveryAlphabetHasTheStandardCodesAndEveryLetterOfItsKeyboard) 
       RowLetters.insert(L.Rows[R].begin(), L.Rows[R].end());
     EXPECT_EQ(Seen, RowLetters);
     // The order of LD.dat teaches every letter once; each key is bound.
-    EXPECT_EQ(BuchFolge.size(), N + 18);
-    EXPECT_EQ(std::set<char>(BuchFolge.begin(), BuchFolge.begin() + static_cast<long>(N)), Seen);
-    for (size_t K = 0; K < TastZeichen.size(); ++K)
+    EXPECT_EQ(Kurs.BuchFolge.size(), N + 18);
+    EXPECT_EQ(std::set<char>(Kurs.BuchFolge.begin(), Kurs.BuchFolge.begin() + static_cast<long>(N)),
+              Seen);
+    for (size_t K = 0; K < Tastatur.TastZeichen.size(); ++K)
       EXPECT_FALSE(View.Tasten[K]->MChar().empty()) << K;
   }
 }
@@ -141,12 +143,12 @@ TEST_F(CourseData, NationalLettersShowInTheirLayoutsCharacterSet) {
 
 TEST_F(CourseData, TheOrdersBeginWithCharactersOfContrastingRhythm) {
   Switch(Layouts()[0]);
-  EXPECT_EQ(BuchFolge.substr(0, 26), DefaultOrder);
+  EXPECT_EQ(Kurs.BuchFolge.substr(0, 26), DefaultOrder);
   for (const TLayout& L : Layouts()) {
     SCOPED_TRACE(L.File);
     Switch(L);
     // The first lesson: dashes only and dots only.
-    const std::string First = BuchFolge.substr(0, 4);
+    const std::string First = Kurs.BuchFolge.substr(0, 4);
     int Dashes = 0, Dots = 0;
     for (const char C : First) {
       const std::string Code = CodeOf(C);
@@ -179,14 +181,14 @@ std::string RhythmOf(const std::string& Word) {
 }
 
 TEST_F(CourseData, TheRussianWordsSingEveryCodeSyllableBySyllable) {
-  EXPECT_EQ(RhythmOf("\xE0\xE9-\xE4\xE0\xE0"), ".-");  // ай-даа
-  EXPECT_EQ(RhythmOf("\xE5\xF1\xF2\xFC"), ".");         // есть
+  EXPECT_EQ(RhythmOf("\xE0\xE9-\xE4\xE0\xE0"), ".-"); // ай-даа
+  EXPECT_EQ(RhythmOf("\xE5\xF1\xF2\xFC"), ".");       // есть
   Switch(Layouts()[2]);
   EXPECT_TRUE(View.MerkCheckBox->isEnabled());
-  for (size_t P = 1; P <= Letters.size(); ++P) {
-    const std::string& Word = MerkWoerter[P];
+  for (size_t P = 1; P <= Codetafel.Letters.size(); ++P) {
+    const std::string& Word = Kurs.MerkWoerter[P];
     ASSERT_FALSE(Word.empty()) << P;
-    EXPECT_EQ(RhythmOf(Word), Codes[P]) << P << " " << Letters[P - 1];
+    EXPECT_EQ(RhythmOf(Word), Codetafel.Codes[P]) << P << " " << Codetafel.Letters[P - 1];
   }
 }
 

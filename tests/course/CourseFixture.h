@@ -102,9 +102,9 @@ protected:
   void LoadEnglish(const std::string& Order = DefaultOrder) {
     WriteFile("LD.dat", Order + "\r\n");
     WriteFile("Eng.txt", LatinAlphabet());
-    TastReihen = {"", "1234567890", "qwertyuiop", "asdfghjkl", "zxcvbnm"};
-    TastLinks = 24;
-    AlphabetFile = "Eng.txt";
+    Tastatur.TastReihen = {"", "1234567890", "qwertyuiop", "asdfghjkl", "zxcvbnm"};
+    Tastatur.TastLinks = 24;
+    Kurs.AlphabetFile = "Eng.txt";
     SetCharset(View.KeyPanel, ANSI_CHARSET);
     Course->LoadLessonData(1);
     Course->BuildKeyboard();
@@ -113,10 +113,10 @@ protected:
 
   // The start-up sequence's share: the stored position, then the lesson.
   void StartAt(uint8_t Lekt, uint8_t Ueb, uint8_t MaxLekt, uint8_t MaxUeb) {
-    LektNr = Lekt;
-    UebNr = Ueb;
-    MaxLektNr = MaxLekt;
-    MaxUebNr = MaxUeb;
+    Kurs.LektNr = Lekt;
+    Kurs.UebNr = Ueb;
+    Kurs.MaxLektNr = MaxLekt;
+    Kurs.MaxUebNr = MaxUeb;
     Course->LektADDownClick(nullptr);
     Course->EnableSetButtons();
   }

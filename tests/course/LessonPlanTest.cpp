@@ -80,7 +80,7 @@ TEST(LessonPlan, WithoutLettersTheFirstLessonIsADigitLessonAndWithoutDigitsThere
 
 class Navigation : public TCourseTest {
 protected:
-  TPos Pos() const { return {LektNr, UebNr}; }
+  TPos Pos() const { return {Kurs.LektNr, Kurs.UebNr}; }
   TPos Shown() const {
     return {std::stoi(CaptionOf(View.LektLabel)), std::stoi(CaptionOf(View.UebLabel))};
   }
@@ -126,7 +126,7 @@ TEST_F(Navigation, WeiterWalksTheWholeCourseAndCongratulatesOnce) {
     Weiter();
     Visited.push_back(Pos());
     EXPECT_EQ(Shown(), Pos());
-    EXPECT_EQ(MaxLektNr, LektNr);
+    EXPECT_EQ(Kurs.MaxLektNr, Kurs.LektNr);
     EXPECT_FALSE(View.WeiterBtn->isEnabled());
     EXPECT_EQ(Congratulations, Pos() == TPos(13, 4) ? 1 : 0);
   }
@@ -147,16 +147,16 @@ TEST_F(Navigation, WeiterOpensTheFirstGroupRunOfANewLessonWithItsNewCharacters) 
   View.OnlyRB->setChecked(true);
   Weiter();
   EXPECT_EQ(Pos(), TPos(2, 4));
-  EXPECT_TRUE(NeuVorn);
+  EXPECT_TRUE(Folge.NeuVorn);
   EXPECT_TRUE(View.NormalRB->isChecked());
-  EXPECT_EQ(std::make_pair(MaxLektNr, MaxUebNr), std::make_pair(uint8_t{2}, uint8_t{4}));
+  EXPECT_EQ(std::make_pair(Kurs.MaxLektNr, Kurs.MaxUebNr), std::make_pair(uint8_t{2}, uint8_t{4}));
 
   // The first digit lesson has no exercise 3 either.
-  NeuVorn = false;
+  Folge.NeuVorn = false;
   StartAt(8, 2, 8, 2);
   Weiter();
   EXPECT_EQ(Pos(), TPos(8, 4));
-  EXPECT_TRUE(NeuVorn);
+  EXPECT_TRUE(Folge.NeuVorn);
 }
 
 TEST_F(Navigation, LessonOneHasExercisesOneTwoAndFour) {
@@ -222,7 +222,7 @@ TEST_F(Navigation, StepsBeyondTheBoundsBeepAndStepsBeyondTheProgressAreUndoneSil
   UebUp();
   EXPECT_EQ(Pos(), TPos(5, 2));
   EXPECT_EQ(Reporter.Beeps, 3);
-  EXPECT_EQ(std::make_pair(MaxLektNr, MaxUebNr), std::make_pair(uint8_t{5}, uint8_t{2}));
+  EXPECT_EQ(std::make_pair(Kurs.MaxLektNr, Kurs.MaxUebNr), std::make_pair(uint8_t{5}, uint8_t{2}));
 }
 
 TEST_F(Navigation, TheSetButtonsJumpToTheirSetAndAreEnabledByProgress) {
@@ -242,7 +242,7 @@ TEST_F(Navigation, TheSetButtonsJumpToTheirSetAndAreEnabledByProgress) {
   View.ZeichRB->setChecked(true); // signs unfinished: the furthest position
   EXPECT_EQ(Pos(), TPos(11, 2));
   // Checking the button already checked does nothing.
-  LektNr = 10;
+  Kurs.LektNr = 10;
   View.ZeichRB->setChecked(true);
   EXPECT_EQ(Pos(), TPos(10, 2));
 
@@ -265,10 +265,10 @@ TEST_F(Navigation, TheSetButtonsJumpToTheirSetAndAreEnabledByProgress) {
 TEST_F(Navigation, TheSetButtonsDoNothingWhileTheLessonIsComputed) {
   LoadEnglish();
   StartAt(3, 2, 11, 2);
-  RBSperre = true;
+  Kurs.RBSperre = true;
   View.AllRB->setChecked(true);
   EXPECT_EQ(Pos(), TPos(3, 2));
-  RBSperre = false;
+  Kurs.RBSperre = false;
   // A digit lesson checks its set button without running its handler.
   StartAt(8, 1, 11, 2);
   EXPECT_TRUE(View.ZiffRB->isChecked());
@@ -283,8 +283,8 @@ TEST_F(Navigation, OnlyTheKeysOfTheLessonAreUsable) {
     if (Key->isEnabled())
       Usable += Key->MChar();
   EXPECT_EQ(Usable, "etioashm"); // in keyboard order
-  EXPECT_EQ(LektZeichen, "tmoeisha");
-  EXPECT_EQ(NeueZeichen, "isha");
+  EXPECT_EQ(Kurs.LektZeichen, "tmoeisha");
+  EXPECT_EQ(Kurs.NeueZeichen, "isha");
 
   StartAt(8, 1, 8, 1);
   Usable.clear();
@@ -297,30 +297,30 @@ TEST_F(Navigation, OnlyTheKeysOfTheLessonAreUsable) {
 TEST_F(Navigation, WithoutDigitsInTheOrderTheBoundsAndKeysStay) {
   LoadEnglish();
   StartAt(2, 1, 2, 1);
-  KursFolge = "tmoe";
-  LektNr = 5;
+  Kurs.KursFolge = "tmoe";
+  Kurs.LektNr = 5;
   Course->ComputeLesson();
-  EXPECT_EQ(LektBuchEnde, 7);
-  EXPECT_EQ(LektZeichen, "tmoeisha");
+  EXPECT_EQ(Kurs.LektBuchEnde, 7);
+  EXPECT_EQ(Kurs.LektZeichen, "tmoeisha");
   EXPECT_TRUE(KeyOf('a')->isEnabled());
-  EXPECT_FALSE(RBSperre);
+  EXPECT_FALSE(Kurs.RBSperre);
 }
 
 TEST_F(Navigation, TheGroupCounterStepsByFiveAndShowsEndlessAsTwoEqualSigns) {
-  EXPECT_EQ(GruppenZahl, 10);
+  EXPECT_EQ(Kurs.GruppenZahl, 10);
   for (int I = 0; I < 8; ++I)
     View.GroupAD->OnUpClick();
-  EXPECT_EQ(GruppenZahl, 50);
+  EXPECT_EQ(Kurs.GruppenZahl, 50);
   EXPECT_EQ(CaptionOf(View.GroupLabel), "50");
   View.GroupAD->OnUpClick();
   EXPECT_EQ(CaptionOf(View.GroupLabel), "==");
   View.GroupAD->OnUpClick();
-  EXPECT_EQ(GruppenZahl, 55);
+  EXPECT_EQ(Kurs.GruppenZahl, 55);
   View.GroupAD->OnDownClick();
   EXPECT_EQ(CaptionOf(View.GroupLabel), "50");
   for (int I = 0; I < 12; ++I)
     View.GroupAD->OnDownClick();
-  EXPECT_EQ(GruppenZahl, 5);
+  EXPECT_EQ(Kurs.GruppenZahl, 5);
   EXPECT_EQ(CaptionOf(View.GroupLabel), "5");
 }
 
@@ -328,7 +328,7 @@ TEST_F(Navigation, ADamagedStoredLessonIsReadAsLessonOne) {
   LoadEnglish();
   StartAt(0, 1, 1, 1);
   EXPECT_EQ(Pos(), TPos(1, 1));
-  EXPECT_EQ(LektZeichen, "tmoe");
+  EXPECT_EQ(Kurs.LektZeichen, "tmoe");
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 //
 // VELM_SPEEDTEST_SPEEDS (e.g. "30,60,150") chooses the speeds; 150 by default,
 // since one run at 30 lasts two minutes.
+#include "audiorig/PulseServer.h"
 #include "course/CourseState.h"
 #include "course/SpeedTest.h"
 #include "sound/Clock.h"
@@ -13,7 +14,6 @@
 #include "sound/QtWaveDevice.h"
 #include "sound/SoundState.h"
 #include "sound/ThdTimer.h"
-#include "audiorig/PulseServer.h"
 #include "support/RecordingReporter.h"
 #include "windows/MainView.h"
 #include "windows/Texts.h"
@@ -67,16 +67,16 @@ TEST(SpeedTestAudio, TheFirstSoundOfTheOutputIsMeasuredAsHeard) {
     ResetSoundState();
     ResetCourseState();
     ClearTexts();
-    MessagesText[5] = "aborted";
-    Letters = "paris";
+    Texte.MessagesText[5] = "aborted";
+    Codetafel.Letters = "paris";
     const char* Table[] = {"", ".--.", ".-", ".-.", "..", "..."};
     for (size_t P = 1; P <= 5; ++P)
-      Codes[P] = Table[P];
+      Codetafel.Codes[P] = Table[P];
     for (size_t I = 0; I < Shipped.size(); ++I)
-      IntervallTab[I] = static_cast<uint8_t>(Shipped[I]);
+      Klang.IntervallTab[I] = static_cast<uint8_t>(Shipped[I]);
     const int32_t TableMs = IntervallAt(IntervallSlot(Cpm));
-    Speed = Cpm;
-    Intervall = TableMs;
+    Klang.Speed = Cpm;
+    Klang.Intervall = TableMs;
     TMorse::BuildElements();
 
     QMainWindow Form;
@@ -97,9 +97,9 @@ TEST(SpeedTestAudio, TheFirstSoundOfTheOutputIsMeasuredAsHeard) {
 
     SpeedTest.TestBtnClick();
     QDeadlineTimer Deadline(2 * 3600000 / Cpm + 30000);
-    while (TestLaeuft && !Deadline.hasExpired())
+    while (Folge.TestLaeuft && !Deadline.hasExpired())
       QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    ASSERT_FALSE(TestLaeuft) << "the test did not finish at " << Cpm;
+    ASSERT_FALSE(Folge.TestLaeuft) << "the test did not finish at " << Cpm;
     ArbTimer.SetEnabled(false);
 
     std::printf("speed test at %d as the output's first sound: table Intervall %d ms, stored %d ms "
@@ -109,7 +109,7 @@ TEST(SpeedTestAudio, TheFirstSoundOfTheOutputIsMeasuredAsHeard) {
     EXPECT_TRUE(Reporter.Messages.empty()) << Cpm;
     EXPECT_EQ(SpeedTest.Runs, 1) << Cpm;
     EXPECT_EQ(IntervallAt(IntervallSlot(Cpm)), TableMs) << Cpm;
-    EXPECT_TRUE(IntChanged) << Cpm;
+    EXPECT_TRUE(Klang.IntChanged) << Cpm;
     EXPECT_LE(std::abs(SpeedTest.TestDauer - SpeedTest.SollDauer), SpeedTest.Toleranz) << Cpm;
   }
 }

@@ -34,14 +34,14 @@ protected:
     ResetSoundState();
     ResetCourseState();
     ClearTexts();
-    MessagesText[5] = "Test abgebrochen";
-    Letters = "parisx";
-    Codes[1] = ".--.";
-    Codes[2] = ".-";
-    Codes[3] = ".-.";
-    Codes[4] = "..";
-    Codes[5] = "...";
-    Codes[6] = "-..-";
+    Texte.MessagesText[5] = "Test abgebrochen";
+    Codetafel.Letters = "parisx";
+    Codetafel.Codes[1] = ".--.";
+    Codetafel.Codes[2] = ".-";
+    Codetafel.Codes[3] = ".-.";
+    Codetafel.Codes[4] = "..";
+    Codetafel.Codes[5] = "...";
+    Codetafel.Codes[6] = "-..-";
     BuildMainView(View, Form);
     Hooks.SessionEnd = [this] { ++SessionEnds; };
     Hooks.ArrangeIcons = [this] { ++Arranged; };
@@ -56,8 +56,8 @@ protected:
 
   void SetSpeed(int32_t Cpm, int32_t Ms) {
     View.SpeedUD->SetPosition(Cpm);
-    Speed = Cpm;
-    Intervall = Ms;
+    Klang.Speed = Cpm;
+    Klang.Intervall = Ms;
     TMorse::BuildElements();
   }
 
@@ -71,10 +71,10 @@ protected:
   // first takes StartupMs to start, which the run must not count.
   void Run(int64_t DurationMs, int64_t StartupMs = 0) {
     const int64_t Start = Clock.NowUs();
-    for (int32_t I = 0; I < UebLaenge; ++I) {
+    for (int32_t I = 0; I < Folge.UebLaenge; ++I) {
       ASSERT_TRUE(Arb.Fire()) << I;
       if (Device.Queued != nullptr) {
-        const int64_t SoundUs = static_cast<int64_t>(SoundLen) * 1000000 / SamplesPerSec;
+        const int64_t SoundUs = static_cast<int64_t>(Puffer.SoundLen) * 1000000 / SamplesPerSec;
         const int64_t EndUs = I == 0 ? Start + StartupMs * 1000 + SoundUs
                                      : Start + StartupMs * 1000 + DurationMs * 1000 * I / 59;
         Clock.SetNowUs(std::max(EndUs, Clock.NowUs()));
@@ -106,7 +106,7 @@ TEST_F(SpeedTestFixture, StartsWithTwelveTestWordsAndTheControlsLocked) {
   SetSpeed(60, 50);
   Make();
   Test->TestBtnClick();
-  EXPECT_TRUE(TestLaeuft);
+  EXPECT_TRUE(Folge.TestLaeuft);
   EXPECT_EQ(CaptionOf(View.TestBtn), "Stop");
   EXPECT_FALSE(View.StartBtn->isEnabled());
   EXPECT_FALSE(View.WeiterBtn->isEnabled());
@@ -116,9 +116,9 @@ TEST_F(SpeedTestFixture, StartsWithTwelveTestWordsAndTheControlsLocked) {
   EXPECT_FALSE(View.Keyboard1->isEnabled());
   EXPECT_TRUE(View.TestBtn->isEnabled());
   EXPECT_EQ(Arranged, 1);
-  ASSERT_EQ(UebLaenge, 60);
+  ASSERT_EQ(Folge.UebLaenge, 60);
   for (int32_t J = 0; J < 60; ++J)
-    EXPECT_EQ(UebFolge[static_cast<size_t>(J)], J % 5 + 1) << J;
+    EXPECT_EQ(Folge.UebFolge[static_cast<size_t>(J)], J % 5 + 1) << J;
   EXPECT_TRUE(Arb.Enabled());
   EXPECT_EQ(Arb.Interval(), 1);
   EXPECT_EQ(Test->Versuche, 1);
@@ -139,7 +139,7 @@ TEST_F(SpeedTestFixture, PacesCharactersAndWordsFromTheCompletion) {
   }
   ASSERT_TRUE(Arb.Fire());
   EXPECT_EQ(Arb.Interval(), 300) << "pause after a word";
-  EXPECT_EQ(GruppenPos, 0);
+  EXPECT_EQ(Folge.GruppenPos, 0);
   EXPECT_EQ(Completions, 4);
   EXPECT_TRUE(Arb.SwitchedOffFirstInEveryTick());
 }
@@ -149,7 +149,7 @@ TEST_F(SpeedTestFixture, TheRunCountsFromTheFirstCharacterHeardNotFromTheOutputs
   Make();
   Test->TestBtnClick();
   ASSERT_TRUE(Arb.Fire());
-  const int64_t SoundMs = static_cast<int64_t>(SoundLen) * 1000 / SamplesPerSec;
+  const int64_t SoundMs = static_cast<int64_t>(Puffer.SoundLen) * 1000 / SamplesPerSec;
   // The output takes 1.4 s to start: the first character ends that much later.
   Clock.AdvanceMs(1400 + SoundMs);
   ASSERT_TRUE(Device.Complete());
@@ -162,7 +162,7 @@ TEST_F(SpeedTestFixture, TheRunCountsFromTheFirstCharacterHeardNotFromTheOutputs
   Run(23900, 1400);
   EXPECT_EQ(Test->TestDauer, 23900);
   EXPECT_EQ(Test->Runs, 1);
-  EXPECT_FALSE(TestLaeuft) << "one run, within tolerance";
+  EXPECT_FALSE(Folge.TestLaeuft) << "one run, within tolerance";
   EXPECT_EQ(IntervallAt(25), 40);
 }
 
@@ -175,17 +175,17 @@ TEST_F(SpeedTestFixture, ARunTooSlowAtSpeed30ShortensTheIntervalAndRepeats) {
   EXPECT_EQ(Test->Toleranz, 1800);
   EXPECT_EQ(Test->TestDauer, 123000);
   EXPECT_EQ(Test->Korrektur, 20);
-  EXPECT_EQ(Intervall, 80);
+  EXPECT_EQ(Klang.Intervall, 80);
   EXPECT_EQ(Test->Versuche, 2);
-  EXPECT_TRUE(TestLaeuft);
-  EXPECT_EQ(UebPos, 0);
+  EXPECT_TRUE(Folge.TestLaeuft);
+  EXPECT_EQ(Folge.UebPos, 0);
   EXPECT_TRUE(Arb.Enabled());
-  EXPECT_FALSE(IntChanged);
+  EXPECT_FALSE(Klang.IntChanged);
 
   Run(121000); // within 1800 ms
-  EXPECT_FALSE(TestLaeuft);
+  EXPECT_FALSE(Folge.TestLaeuft);
   EXPECT_EQ(IntervallAt(1), 80);
-  EXPECT_TRUE(IntChanged);
+  EXPECT_TRUE(Klang.IntChanged);
   EXPECT_EQ(CaptionOf(View.TestBtn), "Test");
   EXPECT_EQ(SessionEnds, 1);
   EXPECT_TRUE(Reporter.Messages.empty());
@@ -198,10 +198,10 @@ TEST_F(SpeedTestFixture, ARunSlightlyTooFastAt150IsStoredInTheLastSlot) {
   Run(23900);
   EXPECT_EQ(Test->SollDauer, 24000);
   EXPECT_EQ(Test->Toleranz, 360);
-  EXPECT_FALSE(TestLaeuft);
+  EXPECT_FALSE(Folge.TestLaeuft);
   EXPECT_EQ(IntervallAt(25), 40);
   EXPECT_EQ(IntervallAt(24), 0);
-  EXPECT_TRUE(IntChanged);
+  EXPECT_TRUE(Klang.IntChanged);
   EXPECT_EQ(Writes, 0) << "a single result waits for the close";
 }
 
@@ -212,17 +212,17 @@ TEST_F(SpeedTestFixture, TheFifthCorrectionAbortsWithTheMessageAndTheTableValue)
   Test->TestBtnClick();
   for (int I = 1; I <= 4; ++I) {
     Run(61500); // 1500 ms too slow: 10 ms off each time
-    ASSERT_TRUE(TestLaeuft) << I;
-    EXPECT_EQ(Intervall, 90 - 10 * I);
+    ASSERT_TRUE(Folge.TestLaeuft) << I;
+    EXPECT_EQ(Klang.Intervall, 90 - 10 * I);
   }
   EXPECT_TRUE(Reporter.Messages.empty());
   Run(61500);
-  EXPECT_FALSE(TestLaeuft);
+  EXPECT_FALSE(Folge.TestLaeuft);
   ASSERT_EQ(Reporter.Messages.size(), 1u);
   EXPECT_EQ(Reporter.Messages[0], "Test abgebrochen");
-  EXPECT_EQ(Intervall, 90);
+  EXPECT_EQ(Klang.Intervall, 90);
   EXPECT_EQ(IntervallAt(IntervallSlot(60)), 90);
-  EXPECT_FALSE(IntChanged);
+  EXPECT_FALSE(Klang.IntChanged);
   EXPECT_EQ(CaptionOf(View.TestBtn), "Test");
   EXPECT_TRUE(View.StartBtn->isEnabled());
   EXPECT_FALSE(Arb.Enabled());
@@ -234,9 +234,9 @@ TEST_F(SpeedTestFixture, AnIntervalBelowOneAbortsAtOnce) {
   Make();
   Test->TestBtnClick();
   Run(62000); // Korrektur 13
-  EXPECT_FALSE(TestLaeuft);
+  EXPECT_FALSE(Folge.TestLaeuft);
   EXPECT_EQ(Reporter.Messages.size(), 1u);
-  EXPECT_EQ(Intervall, 5);
+  EXPECT_EQ(Klang.Intervall, 5);
 }
 
 TEST_F(SpeedTestFixture, StopRestoresTheControlsAtOnceAndStoresNothing) {
@@ -245,7 +245,7 @@ TEST_F(SpeedTestFixture, StopRestoresTheControlsAtOnceAndStoresNothing) {
   Test->TestBtnClick();
   ASSERT_TRUE(Arb.Fire());
   Test->TestBtnClick();
-  EXPECT_FALSE(TestLaeuft);
+  EXPECT_FALSE(Folge.TestLaeuft);
   EXPECT_EQ(CaptionOf(View.TestBtn), "Test");
   EXPECT_TRUE(View.StartBtn->isEnabled());
   EXPECT_TRUE(View.KeyPanel->isEnabled());
@@ -253,9 +253,9 @@ TEST_F(SpeedTestFixture, StopRestoresTheControlsAtOnceAndStoresNothing) {
   EXPECT_TRUE(View.Keyboard1->isEnabled());
   EXPECT_FALSE(Arb.Enabled());
   EXPECT_EQ(SessionEnds, 1);
-  EXPECT_FALSE(IntChanged);
+  EXPECT_FALSE(Klang.IntChanged);
   EXPECT_EQ(IntervallAt(IntervallSlot(60)), 0);
-  EXPECT_EQ(Intervall, 50);
+  EXPECT_EQ(Klang.Intervall, 50);
   // The character sounding is cut off: no completion of it can come.
   EXPECT_EQ(Device.Queued, nullptr);
   EXPECT_FALSE(Device.Complete());
@@ -271,10 +271,10 @@ TEST_F(SpeedTestFixture, NoEndOfATestEnablesWeiter) {
     int32_t UebNr;
   };
   for (const TCase C : {TCase{"below", 1}, TCase{"at the highest", 3}}) {
-    UebNr = static_cast<uint8_t>(C.UebNr);
-    MaxUebNr = 3;
+    Kurs.UebNr = static_cast<uint8_t>(C.UebNr);
+    Kurs.MaxUebNr = 3;
     auto Check = [&](const char* How) {
-      EXPECT_FALSE(TestLaeuft) << C.Name << ", " << How;
+      EXPECT_FALSE(Folge.TestLaeuft) << C.Name << ", " << How;
       EXPECT_FALSE(View.WeiterBtn->isEnabled()) << C.Name << ", " << How;
       EXPECT_TRUE(View.StartBtn->isEnabled()) << C.Name << ", " << How;
     };
@@ -315,7 +315,7 @@ TEST_F(SpeedTestFixture, QuickRestartsAndAKeySoundPlayingCountNoStaleCompletion)
   Test->TestBtnClick(); // start again
   EXPECT_EQ(Device.OpenCount, 0) << "the stopped character's device was closed";
   ASSERT_TRUE(Arb.Fire());
-  EXPECT_EQ(UebPos, 1);
+  EXPECT_EQ(Folge.UebPos, 1);
   Test->TestBtnClick();
   EXPECT_FALSE(Device.Complete());
   EXPECT_EQ(Completions, 0);
@@ -324,7 +324,7 @@ TEST_F(SpeedTestFixture, QuickRestartsAndAKeySoundPlayingCountNoStaleCompletion)
   Player.PlayCode("-.-");
   Test->TestBtnClick();
   ASSERT_TRUE(Arb.Fire());
-  EXPECT_EQ(UebPos, 0) << "nothing sounded over the key";
+  EXPECT_EQ(Folge.UebPos, 0) << "nothing sounded over the key";
   EXPECT_FALSE(Arb.Enabled());
   Clock.AdvanceMs(500);
   ASSERT_TRUE(Device.Complete()); // the key's sound ends
@@ -332,7 +332,7 @@ TEST_F(SpeedTestFixture, QuickRestartsAndAKeySoundPlayingCountNoStaleCompletion)
   Run(24000);
   EXPECT_EQ(Test->Runs, 1);
   EXPECT_EQ(Test->TestDauer, 24000) << "the key's sound is not part of the run";
-  EXPECT_FALSE(TestLaeuft);
+  EXPECT_FALSE(Folge.TestLaeuft);
   EXPECT_FALSE(View.WeiterBtn->isEnabled());
 }
 
@@ -342,7 +342,7 @@ TEST_F(SpeedTestFixture, AnOutputThatCannotPlayEndsTheTestWithOneMessage) {
   Make();
   Test->TestBtnClick();
   ASSERT_TRUE(Arb.Fire());
-  EXPECT_FALSE(TestLaeuft);
+  EXPECT_FALSE(Folge.TestLaeuft);
   EXPECT_EQ(Reporter.Messages.size(), 1u);
   EXPECT_FALSE(Arb.Enabled());
   EXPECT_EQ(CaptionOf(View.TestBtn), "Test");
@@ -351,18 +351,18 @@ TEST_F(SpeedTestFixture, AnOutputThatCannotPlayEndsTheTestWithOneMessage) {
 TEST_F(SpeedTestFixture, TheRussianLayoutSoundsItsOwnWord) {
   EXPECT_EQ(TSpeedTest::TestWord(3), "\xEF\xE0\xF0\xE8\xF1");
   EXPECT_EQ(TSpeedTest::TestWord(1), "paris");
-  Letters = "\xE0\xE8\xEF\xF0\xF1"; // а и п р с
+  Codetafel.Letters = "\xE0\xE8\xEF\xF0\xF1"; // а и п р с
   Sprache = 3;
   SetSpeed(60, 50);
   Make();
   Test->TestBtnClick();
-  EXPECT_EQ(std::vector<int32_t>(UebFolge.begin(), UebFolge.begin() + 5),
+  EXPECT_EQ(std::vector<int32_t>(Folge.UebFolge.begin(), Folge.UebFolge.begin() + 5),
             (std::vector<int32_t>{3, 1, 4, 2, 5}));
 }
 
 TEST_F(SpeedTestFixture, ALetterTheAlphabetLacksIsLeftOut) {
-  Letters = "pari"; // no s
-  Codes[5].clear();
+  Codetafel.Letters = "pari"; // no s
+  Codetafel.Codes[5].clear();
   SetSpeed(60, 50);
   Make();
   Test->TestBtnClick();
@@ -375,7 +375,7 @@ TEST_F(SpeedTestFixture, ALetterTheAlphabetLacksIsLeftOut) {
     }
   }
   EXPECT_EQ(Sounded, 48);
-  EXPECT_EQ(UebPos, 60);
+  EXPECT_EQ(Folge.UebPos, 60);
   EXPECT_TRUE(Arb.Enabled()) << "the run goes on to its evaluation";
 }
 
@@ -400,35 +400,35 @@ TEST_F(SpeedTestFixture, TheFullRunCalibratesEverySpeedAndEndsAt150) {
       return Saved;
     };
     SetSpeed(80, 7);
-    IntervallTab[0] = 100; // speed 30
-    IntervallTab[40] = 9;  // beyond the speeds: kept
+    Klang.IntervallTab[0] = 100; // speed 30
+    Klang.IntervallTab[40] = 9;  // beyond the speeds: kept
     View.FullT->setChecked(true);
     Make();
     Test->TestBtnClick();
-    EXPECT_EQ(Speed, 30);
+    EXPECT_EQ(Klang.Speed, 30);
     EXPECT_EQ(View.SpeedUD->Position(), 30);
     EXPECT_EQ(CaptionOf(View.SpeedLB), "30");
-    EXPECT_EQ(Intervall, 100);
+    EXPECT_EQ(Klang.Intervall, 100);
     EXPECT_EQ(Test->FullIdx, 1);
 
     int32_t Expected = 100;
     for (int32_t Cpm = 30; Cpm <= 150; Cpm += 5) {
-      ASSERT_TRUE(TestLaeuft) << Cpm;
-      ASSERT_EQ(Speed, Cpm);
+      ASSERT_TRUE(Folge.TestLaeuft) << Cpm;
+      ASSERT_EQ(Klang.Speed, Cpm);
       Run(3600000 / Cpm);
       EXPECT_EQ(IntervallAt((Cpm - 25) / 5), Expected) << Cpm;
       Expected = Expected * Cpm / (Cpm + 5);
     }
-    EXPECT_FALSE(TestLaeuft);
+    EXPECT_FALSE(Folge.TestLaeuft);
     EXPECT_EQ(Writes, 1);
-    EXPECT_EQ(Reporter.Messages, Saved ? std::vector<std::string>{}
-                                       : std::vector<std::string>{IntNotSavedText});
-    EXPECT_FALSE(IntChanged);
-    EXPECT_EQ(Speed, 150);
+    EXPECT_EQ(Reporter.Messages,
+              Saved ? std::vector<std::string>{} : std::vector<std::string>{IntNotSavedText});
+    EXPECT_FALSE(Klang.IntChanged);
+    EXPECT_EQ(Klang.Speed, 150);
     EXPECT_EQ(View.SpeedUD->Position(), 150);
     EXPECT_EQ(CaptionOf(View.SpeedLB), "150");
-    EXPECT_EQ(Intervall, IntervallAt(25));
-    EXPECT_EQ(IntervallTab[40], 9);
+    EXPECT_EQ(Klang.Intervall, IntervallAt(25));
+    EXPECT_EQ(Klang.IntervallTab[40], 9);
     EXPECT_EQ(CaptionOf(View.TestBtn), "Test");
   }
 }

@@ -1,10 +1,10 @@
 // The engine's play sequence through the real wave output: a rendered code
 // is opened, prepared, written, played and reported back, and the recording
 // of the null sink holds exactly the rendered elements.
-#include "sound/Morse.h"
-#include "sound/QtWaveDevice.h"
 #include "audiorig/EventLoop.h"
 #include "audiorig/PulseServer.h"
+#include "sound/Morse.h"
+#include "sound/QtWaveDevice.h"
 #include "support/RecordingReporter.h"
 
 #include <QCoreApplication>
@@ -19,11 +19,10 @@ struct THarnessWindow : TWaveWindow {
   // The main window's completion in short: close the device again.
   void WaveDone() override {
     ++Done;
-    Playing = false;
-    DeviceOpen = Morse->CloseOut();
+    Ausgabe.Playing = false;
+    Ausgabe.DeviceOpen = Morse->CloseOut();
   }
 };
-
 
 } // namespace
 
@@ -34,25 +33,25 @@ TEST(MorseAudio, PlaysARenderedCodeAndReportsItsEnd) {
   TMorse Morse(Device, Reporter);
   THarnessWindow Window;
   Window.Morse = &Morse;
-  Speed = 150;
+  Klang.Speed = 150;
   TMorse::BuildElements();
 
   TPulseServer& Pulse = SharedPulseServer();
   ASSERT_TRUE(Pulse.Error().empty()) << Pulse.Error();
   ASSERT_TRUE(Pulse.StartRecording());
 
-  DeviceOpen = Morse.OpenOut(Window);
-  ASSERT_TRUE(DeviceOpen);
+  Ausgabe.DeviceOpen = Morse.OpenOut(Window);
+  ASSERT_TRUE(Ausgabe.DeviceOpen);
   TMorse::RenderCode("-...-");
   ASSERT_TRUE(Morse.PrepareOut());
-  Playing = Morse.WriteOut();
-  ASSERT_TRUE(Playing);
+  Ausgabe.Playing = Morse.WriteOut();
+  ASSERT_TRUE(Ausgabe.Playing);
   QDeadlineTimer Deadline(10000);
   while (Window.Done == 0 && !Deadline.hasExpired())
     QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
   ASSERT_EQ(Window.Done, 1);
-  EXPECT_FALSE(Playing);
-  EXPECT_FALSE(DeviceOpen);
+  EXPECT_FALSE(Ausgabe.Playing);
+  EXPECT_FALSE(Ausgabe.DeviceOpen);
   EXPECT_FALSE(TMorse::HeaderHas(WHDR_PREPARED));
   EXPECT_TRUE(Reporter.Messages.empty());
 
@@ -60,7 +59,8 @@ TEST(MorseAudio, PlaysARenderedCodeAndReportsItsEnd) {
   const std::vector<TTone> Tones = FindTones(Pulse.StopRecording());
   ASSERT_EQ(Tones.size(), 5u);
   // Dash, three dots, dash, one dot of silence between them.
-  const std::vector<TTone> Rendered = FindTones(std::vector<uint8_t>(SoundBuf.begin(), SoundBuf.begin() + SoundLen));
+  const std::vector<TTone> Rendered = FindTones(
+      std::vector<uint8_t>(Puffer.SoundBuf.begin(), Puffer.SoundBuf.begin() + Puffer.SoundLen));
   ASSERT_EQ(Rendered.size(), 5u);
   for (size_t I = 0; I < 5; ++I) {
     EXPECT_EQ(Tones[I].End - Tones[I].Start, Rendered[I].End - Rendered[I].Start) << I;

@@ -28,20 +28,20 @@ public:
   explicit TPlayer(TMorse& Engine) : FMorse(Engine) {}
 
   void PlayCode(const std::string& Code) {
-    if (Playing)
+    if (Ausgabe.Playing)
       return;
-    DeviceOpen = FMorse.OpenOut(*this);
-    if (!DeviceOpen)
+    Ausgabe.DeviceOpen = FMorse.OpenOut(*this);
+    if (!Ausgabe.DeviceOpen)
       return;
     TMorse::RenderCode(Code);
     if (FMorse.PrepareOut())
-      Playing = FMorse.WriteOut();
+      Ausgabe.Playing = FMorse.WriteOut();
   }
 
   void WaveDone() override {
     ++Completions;
-    Playing = false;
-    DeviceOpen = FMorse.CloseOut();
+    Ausgabe.Playing = false;
+    Ausgabe.DeviceOpen = FMorse.CloseOut();
   }
 
   int Completions = 0;
@@ -67,8 +67,8 @@ protected:
 TEST_F(WaveOpsTest, PlayedCodeGoesThroughOpenPrepareWriteDoneClose) {
   Player.PlayCode(".-");
   EXPECT_EQ(Device.Calls, (TCalls{"Open", "Prepare", "Write"}));
-  EXPECT_TRUE(Playing);
-  EXPECT_TRUE(DeviceOpen);
+  EXPECT_TRUE(Ausgabe.Playing);
+  EXPECT_TRUE(Ausgabe.DeviceOpen);
   EXPECT_EQ(Device.LastFormat.FormatTag, WAVE_FORMAT_PCM);
   EXPECT_EQ(Device.LastFormat.Channels, 1);
   EXPECT_EQ(Device.LastFormat.SamplesPerSec, 11025u);
@@ -76,18 +76,17 @@ TEST_F(WaveOpsTest, PlayedCodeGoesThroughOpenPrepareWriteDoneClose) {
   EXPECT_EQ(Device.LastFormat.BlockAlign, 1);
   EXPECT_EQ(Device.LastFormat.BitsPerSample, 8);
   EXPECT_EQ(Device.LastFormat.ExtraSize, 0);
-  EXPECT_EQ(WaveHdr.Data, SoundBuf.data());
-  EXPECT_EQ(WaveHdr.BufferLength, 6612u);
+  EXPECT_EQ(Ausgabe.WaveHdr.Data, Puffer.SoundBuf.data());
+  EXPECT_EQ(Ausgabe.WaveHdr.BufferLength, 6612u);
   ASSERT_EQ(Device.Written.size(), 6612u);
-  EXPECT_TRUE(std::equal(Device.Written.begin(), Device.Written.end(), SoundBuf.begin()));
+  EXPECT_TRUE(std::equal(Device.Written.begin(), Device.Written.end(), Puffer.SoundBuf.begin()));
   EXPECT_FALSE(TMorse::HeaderHas(WHDR_DONE));
 
   ASSERT_TRUE(Device.Complete());
   // The block was done, so the close only unprepares and closes.
-  EXPECT_EQ(Device.Calls,
-            (TCalls{"Open", "Prepare", "Write", "WaveDone", "Unprepare", "Close"}));
-  EXPECT_FALSE(Playing);
-  EXPECT_FALSE(DeviceOpen);
+  EXPECT_EQ(Device.Calls, (TCalls{"Open", "Prepare", "Write", "WaveDone", "Unprepare", "Close"}));
+  EXPECT_FALSE(Ausgabe.Playing);
+  EXPECT_FALSE(Ausgabe.DeviceOpen);
   EXPECT_FALSE(TMorse::HeaderHas(WHDR_PREPARED));
   EXPECT_EQ(Device.OpenCount, 0);
   EXPECT_TRUE(Reporter.Messages.empty());
@@ -107,46 +106,46 @@ TEST_F(WaveOpsTest, CodeWhilePlayingIsDropped) {
   EXPECT_EQ(Device.Written.size(), 2204u);
   ASSERT_TRUE(Device.Complete());
   EXPECT_EQ(Player.Completions, 1);
-  EXPECT_FALSE(Device.Complete());  // no completion for the dropped code
+  EXPECT_FALSE(Device.Complete()); // no completion for the dropped code
 }
 
 TEST_F(WaveOpsTest, CloseWhilePlayingResetsUnpreparesAndCloses) {
   Player.PlayCode("-...-");
   Device.Calls.clear();
-  DeviceOpen = Morse.CloseOut();
+  Ausgabe.DeviceOpen = Morse.CloseOut();
   EXPECT_EQ(Device.Calls, (TCalls{"Reset", "Unprepare", "Close"}));
-  EXPECT_FALSE(DeviceOpen);
+  EXPECT_FALSE(Ausgabe.DeviceOpen);
   EXPECT_FALSE(TMorse::HeaderHas(WHDR_PREPARED));
   EXPECT_EQ(Device.OpenCount, 0);
-  EXPECT_FALSE(Device.Complete());  // a reset block reports no completion
+  EXPECT_FALSE(Device.Complete()); // a reset block reports no completion
   EXPECT_EQ(Player.Completions, 0);
 }
 
 TEST_F(WaveOpsTest, OpenWhileOpenClosesFirst) {
   Player.PlayCode(".");
-  Playing = false;  // as if the caller lost track of the block
+  Ausgabe.Playing = false; // as if the caller lost track of the block
   Device.Calls.clear();
-  DeviceOpen = Morse.OpenOut(Player);
+  Ausgabe.DeviceOpen = Morse.OpenOut(Player);
   EXPECT_EQ(Device.Calls, (TCalls{"Reset", "Unprepare", "Close", "Open"}));
   EXPECT_EQ(Device.OpenCount, 1);
 }
 
 TEST_F(WaveOpsTest, PreparedButUnwrittenHeaderCountsAsDone) {
-  DeviceOpen = Morse.OpenOut(Player);
+  Ausgabe.DeviceOpen = Morse.OpenOut(Player);
   TMorse::RenderCode(".");
   ASSERT_TRUE(Morse.PrepareOut());
   EXPECT_TRUE(TMorse::HeaderHas(WHDR_DONE | WHDR_PREPARED));
   EXPECT_TRUE(TMorse::HeaderHas(0));
   EXPECT_FALSE(TMorse::HeaderHas(WHDR_DONE | WHDR_INQUEUE));
   Device.Calls.clear();
-  EXPECT_TRUE(Morse.ResetOut());  // nothing to stop
+  EXPECT_TRUE(Morse.ResetOut()); // nothing to stop
   EXPECT_TRUE(Device.Calls.empty());
 
   // Preparing again unprepares the old header first.
   ASSERT_TRUE(Morse.PrepareOut());
   EXPECT_EQ(Device.Calls, (TCalls{"Unprepare", "Prepare"}));
-  EXPECT_EQ(WaveHdr.Flags, WHDR_DONE | WHDR_PREPARED);
-  EXPECT_EQ(WaveHdr.Loops, 0u);
+  EXPECT_EQ(Ausgabe.WaveHdr.Flags, WHDR_DONE | WHDR_PREPARED);
+  EXPECT_EQ(Ausgabe.WaveHdr.Loops, 0u);
 }
 
 TEST_F(WaveOpsTest, UnprepareOfAnUnpreparedHeaderIsFalseWithoutACall) {
@@ -163,10 +162,10 @@ TEST_F(WaveOpsTest, FailingCallShowsTheDeviceTextOnceAndStops) {
   Device.SetErrorText(MMSYSERR_NOMEM, "Not enough memory.");
   Player.PlayCode(".");
   EXPECT_EQ(Device.Calls, (TCalls{"Open", "Prepare", "Write", "ErrorText"}));
-  EXPECT_EQ(WaveResult, MMSYSERR_NOMEM);
+  EXPECT_EQ(Ausgabe.WaveResult, MMSYSERR_NOMEM);
   EXPECT_EQ(Reporter.Messages, (TCalls{"Not enough memory."}));
-  EXPECT_STREQ(ErrText.data(), "Not enough memory.");
-  EXPECT_FALSE(Playing);
+  EXPECT_STREQ(Ausgabe.ErrText.data(), "Not enough memory.");
+  EXPECT_FALSE(Ausgabe.Playing);
   EXPECT_FALSE(Device.Complete());
 }
 
@@ -176,7 +175,7 @@ TEST_F(WaveOpsTest, FailedOpenShowsItsTextAndLeavesTheDeviceClosed) {
   Device.Fail(TWaveOp::Open, MMSYSERR_ALLOCATED);
   Player.PlayCode(".");
   EXPECT_EQ(Device.Calls, (TCalls{"Open", "ErrorText"}));
-  EXPECT_FALSE(DeviceOpen);
+  EXPECT_FALSE(Ausgabe.DeviceOpen);
   EXPECT_EQ(Reporter.Messages, (TCalls{"Wave error 4"}));
 
   Reporter.Messages.clear();
@@ -192,7 +191,7 @@ TEST_F(WaveOpsTest, FailedCloseKeepsTheDeviceOpen) {
   Player.PlayCode(".");
   Device.Fail(TWaveOp::Close, MMSYSERR_ERROR);
   ASSERT_TRUE(Device.Complete());
-  EXPECT_TRUE(DeviceOpen);
+  EXPECT_TRUE(Ausgabe.DeviceOpen);
   EXPECT_FALSE(TMorse::HeaderHas(WHDR_PREPARED));
   EXPECT_EQ(Reporter.Messages.size(), 1u);
   // Once the device closes again, the next open does not open it twice.
@@ -206,14 +205,14 @@ TEST_F(WaveOpsTest, FailedCloseKeepsTheDeviceOpen) {
 TEST_F(WaveOpsTest, DeviceLeftOpenByAFailedPrepareIsClosedBeforeTheNextOpen) {
   Device.Fail(TWaveOp::Prepare, MMSYSERR_NOMEM);
   Player.PlayCode(".");
-  EXPECT_TRUE(DeviceOpen);
-  EXPECT_FALSE(Playing);
+  EXPECT_TRUE(Ausgabe.DeviceOpen);
+  EXPECT_FALSE(Ausgabe.Playing);
   Device.Fail(TWaveOp::Prepare, MMSYSERR_NOERROR);
   Device.Calls.clear();
   Player.PlayCode(".");
   EXPECT_EQ(Device.Calls, (TCalls{"Close", "Open", "Prepare", "Write"}));
   EXPECT_EQ(Device.OpenCount, 1);
-  EXPECT_TRUE(Playing);
+  EXPECT_TRUE(Ausgabe.Playing);
 }
 
 TEST_F(WaveOpsTest, QueuedHeaderIsNotPreparedOver) {
@@ -282,12 +281,12 @@ protected:
   void ExpectRefusedKeepingGoodFile(const std::string& Name, const std::vector<uint8_t>& Bytes) {
     Put("good.wav", WaveFile(300, 300));
     ASSERT_TRUE(Morse.LoadWave("good.wav"));
-    const auto Header = FileHeader;
-    const auto Data = FileBuf;
+    const auto Header = Ausgabe.FileHeader;
+    const auto Data = Ausgabe.FileBuf;
     Put(Name, Bytes);
     EXPECT_FALSE(Morse.LoadWave(Name)) << Name;
-    EXPECT_TRUE(FileHeader == Header) << Name;
-    EXPECT_TRUE(FileBuf == Data) << Name;
+    EXPECT_TRUE(Ausgabe.FileHeader == Header) << Name;
+    EXPECT_TRUE(Ausgabe.FileBuf == Data) << Name;
     EXPECT_TRUE(Reporter.Messages.empty());
   }
 
@@ -301,30 +300,30 @@ TEST_F(LoadWaveTest, GoodFileIsLoadedAndPlayedWithItsOwnFormat) {
   const std::vector<uint8_t> File = WaveFile(1000, 1000, 8000);
   Put("A.wav", File);
   ASSERT_TRUE(Morse.LoadWave("A.wav"));
-  EXPECT_TRUE(std::equal(FileHeader.begin(), FileHeader.end(), File.begin()));
-  EXPECT_TRUE(std::equal(File.begin() + 44, File.end(), FileBuf.begin()));
+  EXPECT_TRUE(std::equal(Ausgabe.FileHeader.begin(), Ausgabe.FileHeader.end(), File.begin()));
+  EXPECT_TRUE(std::equal(File.begin() + 44, File.end(), Ausgabe.FileBuf.begin()));
   EXPECT_EQ(TMorse::FileDataSize(), 1000u);
 
-  DeviceOpen = Morse.OpenFileOut(Player);
-  ASSERT_TRUE(DeviceOpen);
+  Ausgabe.DeviceOpen = Morse.OpenFileOut(Player);
+  ASSERT_TRUE(Ausgabe.DeviceOpen);
   EXPECT_EQ(Device.LastFormat.SamplesPerSec, 8000u);
   EXPECT_EQ(Device.LastFormat.AvgBytesPerSec, 8000u);
   EXPECT_EQ(Device.LastFormat.BitsPerSample, 8);
   ASSERT_TRUE(Morse.PrepareFileOut());
-  EXPECT_EQ(WaveHdr.Data, FileBuf.data());
-  EXPECT_EQ(WaveHdr.BufferLength, 1000u);
-  Playing = Morse.WriteOut();
-  ASSERT_TRUE(Playing);
+  EXPECT_EQ(Ausgabe.WaveHdr.Data, Ausgabe.FileBuf.data());
+  EXPECT_EQ(Ausgabe.WaveHdr.BufferLength, 1000u);
+  Ausgabe.Playing = Morse.WriteOut();
+  ASSERT_TRUE(Ausgabe.Playing);
   EXPECT_TRUE(std::equal(Device.Written.begin(), Device.Written.end(), File.begin() + 44));
   ASSERT_TRUE(Device.Complete());
-  EXPECT_FALSE(DeviceOpen);
+  EXPECT_FALSE(Ausgabe.DeviceOpen);
 }
 
 TEST_F(LoadWaveTest, DataChunkFillingTheBufferExactlyLoads) {
   Put("full.wav", WaveFile(100001, 100001));
   ASSERT_TRUE(Morse.LoadWave("full.wav"));
   EXPECT_EQ(TMorse::FileDataSize(), 100001u);
-  EXPECT_EQ(FileBuf[100000], static_cast<uint8_t>(100000 * 7 + 3));
+  EXPECT_EQ(Ausgabe.FileBuf[100000], static_cast<uint8_t>(100000 * 7 + 3));
 }
 
 TEST_F(LoadWaveTest, TrailingChunksAfterTheDataAreIgnored) {
@@ -334,7 +333,7 @@ TEST_F(LoadWaveTest, TrailingChunksAfterTheDataAreIgnored) {
   Put("x.wav", File);
   ASSERT_TRUE(Morse.LoadWave("x.wav"));
   EXPECT_EQ(TMorse::FileDataSize(), 10u);
-  EXPECT_EQ(FileBuf[10], 0);
+  EXPECT_EQ(Ausgabe.FileBuf[10], 0);
 }
 
 TEST_F(LoadWaveTest, MissingFileIsFalseWithoutMessage) {
@@ -376,7 +375,7 @@ TEST_F(LoadWaveTest, NameMatchesIgnoringCaseAndPrefersTheExactName) {
   Put("Ka.wav", WaveFile(4, 4));
   EXPECT_EQ(FindBareFile("ka.wav"), std::optional<std::string>("ka.wav"));
   EXPECT_EQ(FindBareFile("Ka.wav"), std::optional<std::string>("Ka.wav"));
-  EXPECT_EQ(FindBareFile("KA.WAV"), std::optional<std::string>("Ka.wav"));  // byte order
+  EXPECT_EQ(FindBareFile("KA.WAV"), std::optional<std::string>("Ka.wav")); // byte order
   ASSERT_TRUE(Morse.LoadWave("ka.wav"));
   EXPECT_EQ(TMorse::FileDataSize(), 3u);
 
@@ -398,4 +397,4 @@ TEST_F(LoadWaveTest, WriteProtectedFileInReadOnlyFolderStillLoads) {
   EXPECT_EQ(TMorse::FileDataSize(), 50u);
 }
 
-}  // namespace
+} // namespace

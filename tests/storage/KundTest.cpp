@@ -1,6 +1,6 @@
+#include "storage/Kund.h"
 #include "sound/Reporter.h"
 #include "sound/SoundState.h"
-#include "storage/Kund.h"
 #include "storage/StorageState.h"
 #include "support/RecordingReporter.h"
 #include "windows/MainView.h"
@@ -16,16 +16,17 @@
 #include <set>
 
 #include <fcntl.h>
-#include <unistd.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
 const TBytes DefaultBytes = {0x01, 0x01, 0x3C, 0x17, 0x1E, 0x08, 0x03};
 
 TBytes KundBytes() {
-  return {Kund.MaxLektNr, Kund.MaxUebNr, Kund.Speed, Kund.Ton, Kund.Abstand, Kund.Front, Kund.SprachNr};
+  return {Kund.MaxLektNr, Kund.MaxUebNr, Kund.Speed,   Kund.Ton,
+          Kund.Abstand,   Kund.Front,    Kund.SprachNr};
 }
 
 // A file that even root cannot open for writing: a copy of a program that is
@@ -75,10 +76,11 @@ protected:
   }
 
   // The close as the program runs it, with the engine set as given.
-  bool SaveWith(int32_t MaxLekt, int32_t MaxUeb, int32_t Spd, int32_t T, int32_t Abst, int32_t Front) {
-    Speed = Spd;
-    Ton = T;
-    Abstand = Abst;
+  bool SaveWith(int32_t MaxLekt, int32_t MaxUeb, int32_t Spd, int32_t T, int32_t Abst,
+                int32_t Front) {
+    Klang.Speed = Spd;
+    Klang.Ton = T;
+    Klang.Abstand = Abst;
     View.FrontBar->setValue(Front);
     return KundSpeichern(KundValuesOf(View, MaxLekt, MaxUeb), Reporter, Told);
   }
@@ -108,7 +110,7 @@ TEST_F(KundTest, FirstRunCreatesTheDefaultRecordSilently) {
 
 TEST_F(KundTest, AStoredRecordIsReadAndTheFileLeftAsItIs) {
   const TBytes Stored = {7, 3, 0x96, 30, 45, 2, 4, 0xAA, 0xBB, 0xCC};
-  WriteFile("cwk.DAT", Stored);  // any letter case
+  WriteFile("cwk.DAT", Stored); // any letter case
   LoadKund();
   EXPECT_EQ(KundBytes(), TBytes(Stored.begin(), Stored.begin() + 7));
   EXPECT_EQ(ReadFile("cwk.DAT"), Stored);
@@ -124,7 +126,7 @@ TEST_F(KundTest, SaveWritesRecordZeroInPlaceAndKeepsTheBytesAfterIt) {
 
 TEST_F(KundTest, SaveStoresLowBytesAndTheLayoutInForce) {
   LoadKund();
-  Kund.SprachNr = 4;  // a layout switch during the run
+  Kund.SprachNr = 4; // a layout switch during the run
   ASSERT_TRUE(SaveWith(0x101, 2, 300, 38, 10, 12));
   EXPECT_EQ(ReadFile("CWK.dat"), (TBytes{0x01, 2, 0x2C, 38, 10, 12, 4}));
 }
@@ -132,16 +134,16 @@ TEST_F(KundTest, SaveStoresLowBytesAndTheLayoutInForce) {
 TEST_F(KundTest, ValuesOutsideTheControlsAreClampedAtStartAndStoredClamped) {
   WriteFile("CWK.dat", TBytes{1, 1, 200, 85, 5, 40, 3});
   LoadKund();
-  EXPECT_EQ(Kund.Ton, 85);  // read as stored
+  EXPECT_EQ(Kund.Ton, 85); // read as stored
   RestoreKundControls(View);
   EXPECT_EQ(View.TnBar->value(), 38);
   EXPECT_EQ(View.SpeedUD->Position(), 150);
   EXPECT_EQ(View.AbstandUD->Position(), 10);
   EXPECT_EQ(View.FrontBar->value(), 12);
   // The engine takes the controls' positions, as the start-up does next.
-  Speed = View.SpeedUD->Position();
-  Ton = View.TnBar->value();
-  Abstand = View.AbstandUD->Position();
+  Klang.Speed = View.SpeedUD->Position();
+  Klang.Ton = View.TnBar->value();
+  Klang.Abstand = View.AbstandUD->Position();
   ASSERT_TRUE(KundSpeichern(KundValuesOf(View, 1, 1), Reporter, Told));
   const TBytes Saved = ReadFile("CWK.dat");
   ASSERT_EQ(Saved.size(), 7u);
@@ -323,18 +325,22 @@ TEST_F(KundTest, AReadOnlyFolderIsReadAndKept) {
   const TBytes Stored = {6, 2, 90, 25, 30, 4, 1};
   WriteFile("CWK.dat", Stored);
   chmod("CWK.dat", 0666);
-  AsUnprivileged([&] {
-    EXPECT_FALSE(LoadKund());
-    EXPECT_EQ(KundBytes(), Stored);
-    EXPECT_FALSE(SaveWith(7, 1, 90, 25, 30, 4));
-    EXPECT_EQ(ReadFile("CWK.dat"), Stored);
-    EXPECT_EQ(FolderNames(), std::set<std::string>{"CWK.dat"});
-  }, 0555);
+  AsUnprivileged(
+      [&] {
+        EXPECT_FALSE(LoadKund());
+        EXPECT_EQ(KundBytes(), Stored);
+        EXPECT_FALSE(SaveWith(7, 1, 90, 25, 30, 4));
+        EXPECT_EQ(ReadFile("CWK.dat"), Stored);
+        EXPECT_EQ(FolderNames(), std::set<std::string>{"CWK.dat"});
+      },
+      0555);
   std::filesystem::remove("CWK.dat");
-  AsUnprivileged([&] {
-    EXPECT_FALSE(LoadKund());
-    EXPECT_TRUE(FolderNames().empty());
-  }, 0555);
+  AsUnprivileged(
+      [&] {
+        EXPECT_FALSE(LoadKund());
+        EXPECT_TRUE(FolderNames().empty());
+      },
+      0555);
 }
 
 TEST_F(KundTest, AFileThatCannotBeReadIsNotOverwrittenWithDefaults) {

@@ -1,3 +1,4 @@
+#include "course/CourseState.h"
 #include "storage/LayoutSwitch.h"
 #include "storage/Layouts.h"
 #include "storage/StorageState.h"
@@ -53,14 +54,16 @@ protected:
     };
     Links.Course.LoadLessonData = [this](int32_t Nr) {
       // The texts are in place before the lesson data is loaded.
-      Effects.push_back("lesson data " + std::to_string(Nr) + " after texts " + ButtonsText[1]);
+      Effects.push_back("lesson data " + std::to_string(Nr) + " after texts " +
+                        Texte.ButtonsText[1]);
     };
     Links.Course.RebuildCourse = [this] { Effects.push_back("course"); };
     Links.Course.BuildKeyboard = [this] { Effects.push_back("keyboard"); };
     Links.Course.BindKeys = [this] { Effects.push_back("keys"); };
     WriteFile("Leng.dat", Lines({"e.lng", "g.lng", "r.lng", "t.lng"}));
     for (const char* Name : {"e", "g", "r", "t"})
-      WriteFile(std::string(Name) + ".lng", Lines({"<Buttons>", std::string("Start-") + Name, "Stop", "Next"}));
+      WriteFile(std::string(Name) + ".lng",
+                Lines({"<Buttons>", std::string("Start-") + Name, "Stop", "Next"}));
   }
   void TearDown() override {
     ResetStorageState();
@@ -87,10 +90,11 @@ TEST_F(LayoutSwitchTest, ASwitchLoadsTextsThenLessonDataThenKeyboardThenKeys) {
   Kund.SprachNr = 1;
   EXPECT_EQ(EnglishClick(Links, View.Russish), TLayoutSwitch::Switched);
   EXPECT_EQ(Layouts.Loaded, std::vector<std::string>{"00000419"});
-  EXPECT_EQ(Effects, (std::vector<std::string>{"layout 3 Rus.txt 9", "lesson data 3 after texts Start-r",
-                                               "course", "keyboard", "keys"}));
+  EXPECT_EQ(Effects,
+            (std::vector<std::string>{"layout 3 Rus.txt 9", "lesson data 3 after texts Start-r",
+                                      "course", "keyboard", "keys"}));
   EXPECT_EQ(Kund.SprachNr, 3);
-  EXPECT_EQ(InputLayoutNr, 3);
+  EXPECT_EQ(Tastatur.InputLayoutNr, 3);
   EXPECT_EQ(CharsetOf(View.KeyPanel), RUSSIAN_CHARSET);
   EXPECT_EQ(CharsetOf(View.StartBtn), RUSSIAN_CHARSET);
   EXPECT_EQ(ItemInForce(), View.Russish);
@@ -124,22 +128,22 @@ TEST_F(LayoutSwitchTest, AMissingLayoutKeepsThePreviousOneAndIsDisabled) {
   EXPECT_EQ(ItemInForce(), View.Russish);
   EXPECT_TRUE(Effects.empty());
   EXPECT_EQ(Kund.SprachNr, 3);
-  EXPECT_EQ(InputLayoutNr, 3);
+  EXPECT_EQ(Tastatur.InputLayoutNr, 3);
   EXPECT_EQ(CharsetOf(View.KeyPanel), RUSSIAN_CHARSET);
   EXPECT_EQ(CaptionOf(View.StartBtn), "Start-r");
 }
 
 TEST_F(LayoutSwitchTest, AStoredLayoutThatIsMissingLeavesNoLayoutInForce) {
-  Kund.SprachNr = 4;  // read from the learner record
+  Kund.SprachNr = 4; // read from the learner record
   Layouts.Missing = {"0000041F"};
   EXPECT_EQ(EnglishClick(Links, View.Turkish), TLayoutSwitch::NotInstalled);
-  EXPECT_EQ(ItemInForce(), View.Turkish);  // the layout in force is still 4 by the record
+  EXPECT_EQ(ItemInForce(), View.Turkish); // the layout in force is still 4 by the record
   Kund.SprachNr = 0;
   Layouts.Missing = {"00000409"};
   EXPECT_EQ(EnglishClick(Links, View.English), TLayoutSwitch::NotInstalled);
   EXPECT_EQ(ItemInForce(), nullptr);
-  EXPECT_EQ(InputLayoutNr, 0);
-  EXPECT_EQ(CaptionOf(View.StartBtn), "Start");  // the built-in captions stay
+  EXPECT_EQ(Tastatur.InputLayoutNr, 0);
+  EXPECT_EQ(CaptionOf(View.StartBtn), "Start"); // the built-in captions stay
   EXPECT_TRUE(Effects.empty());
 }
 
@@ -168,13 +172,15 @@ TEST_F(LayoutSwitchTest, OnlyTheFourLayoutItemsSwitch) {
 // ---------------------------------------------------------------------------
 // The layout table
 
-QString Decoded(const char* Bytes, uint8_t Charset) { return ToUnicode(Bytes, Charset); }
+QString Decoded(const char* Bytes, uint8_t Charset) {
+  return ToUnicode(Bytes, Charset);
+}
 
 TEST(LayoutTableTest, RowsLocalesAndCharsetsOfTheFourLayouts) {
   const auto& T = LayoutTable();
   ASSERT_EQ(T.size(), 4u);
-  const std::array<std::array<size_t, 4>, 4> Lengths = {{{10, 10, 9, 7}, {10, 11, 11, 7}, {10, 11, 11, 9},
-                                                         {10, 11, 11, 9}}};
+  const std::array<std::array<size_t, 4>, 4> Lengths = {
+      {{10, 10, 9, 7}, {10, 11, 11, 7}, {10, 11, 11, 9}, {10, 11, 11, 9}}};
   const std::array<int, 4> Languages = {9, 7, 25, 31};
   for (size_t I = 0; I < T.size(); ++I) {
     const TLayout& L = T[I];
@@ -182,7 +188,8 @@ TEST(LayoutTableTest, RowsLocalesAndCharsetsOfTheFourLayouts) {
     EXPECT_EQ(L.SprachNr, 1 + static_cast<int32_t>(I));
     EXPECT_EQ(LayoutOfTag(L.Tag), &L);
     EXPECT_EQ(LayoutOfNr(L.SprachNr), &L);
-    EXPECT_EQ(QString(L.LocaleId), QString("%1").arg(1024 + Languages[I], 8, 16, QLatin1Char('0')).toUpper());
+    EXPECT_EQ(QString(L.LocaleId),
+              QString("%1").arg(1024 + Languages[I], 8, 16, QLatin1Char('0')).toUpper());
     EXPECT_EQ(std::string(L.Rows[0]), "1234567890");
     for (size_t R = 0; R < 4; ++R)
       EXPECT_EQ(std::strlen(L.Rows[R]), Lengths[I][R]) << L.SprachNr << " row " << R + 1;
@@ -190,7 +197,8 @@ TEST(LayoutTableTest, RowsLocalesAndCharsetsOfTheFourLayouts) {
   }
   EXPECT_EQ(LayoutOfTag(600), nullptr);
   EXPECT_EQ(LayoutOfNr(5), nullptr);
-  EXPECT_EQ(std::string(T[0].AlphabetFile) + T[1].AlphabetFile + T[2].AlphabetFile + T[3].AlphabetFile,
+  EXPECT_EQ(std::string(T[0].AlphabetFile) + T[1].AlphabetFile + T[2].AlphabetFile +
+                T[3].AlphabetFile,
             "Eng.txtDeu.txtRus.txtTur.txt");
   EXPECT_EQ(T[0].Charset, ANSI_CHARSET);
   EXPECT_EQ(T[1].Charset, ANSI_CHARSET);
@@ -199,10 +207,12 @@ TEST(LayoutTableTest, RowsLocalesAndCharsetsOfTheFourLayouts) {
 
   EXPECT_EQ(Decoded(T[1].Rows[1], ANSI_CHARSET), QString::fromUtf16(u"qwertzuiop\u00FC"));
   EXPECT_EQ(Decoded(T[1].Rows[2], ANSI_CHARSET), QString::fromUtf16(u"asdfghjkl\u00F6\u00E4"));
-  EXPECT_EQ(Decoded(T[2].Rows[1], RUSSIAN_CHARSET),
-            QString::fromUtf16(u"\u0439\u0446\u0443\u043A\u0435\u043D\u0433\u0448\u0449\u0437\u0445"));
-  EXPECT_EQ(Decoded(T[2].Rows[2], RUSSIAN_CHARSET),
-            QString::fromUtf16(u"\u0444\u044B\u0432\u0430\u043F\u0440\u043E\u043B\u0434\u0436\u044D"));
+  EXPECT_EQ(
+      Decoded(T[2].Rows[1], RUSSIAN_CHARSET),
+      QString::fromUtf16(u"\u0439\u0446\u0443\u043A\u0435\u043D\u0433\u0448\u0449\u0437\u0445"));
+  EXPECT_EQ(
+      Decoded(T[2].Rows[2], RUSSIAN_CHARSET),
+      QString::fromUtf16(u"\u0444\u044B\u0432\u0430\u043F\u0440\u043E\u043B\u0434\u0436\u044D"));
   EXPECT_EQ(Decoded(T[2].Rows[3], RUSSIAN_CHARSET),
             QString::fromUtf16(u"\u044F\u0447\u0441\u043C\u0438\u0442\u044C\u0431\u044E"));
   EXPECT_EQ(Decoded(T[3].Rows[1], TURKISH_CHARSET), QString::fromUtf16(u"qwertyu\u0131op\u011F"));
@@ -228,10 +238,18 @@ TTypedKey XKey(const QString& Text, int Key, uint32_t Keycode, bool Shift = fals
 constexpr uint32_t XQ = 24, XI = 31, XP = 33, XBracketLeft = 34, XSemicolon = 47, XApostrophe = 48,
                    XY = 29, XZ = 52, XComma = 59, XPeriod = 60, XA = 38, XOne = 10, XKp7 = 79;
 
-const TLayout& English() { return *LayoutOfNr(1); }
-const TLayout& German() { return *LayoutOfNr(2); }
-const TLayout& Russian() { return *LayoutOfNr(3); }
-const TLayout& Turkish() { return *LayoutOfNr(4); }
+const TLayout& English() {
+  return *LayoutOfNr(1);
+}
+const TLayout& German() {
+  return *LayoutOfNr(2);
+}
+const TLayout& Russian() {
+  return *LayoutOfNr(3);
+}
+const TLayout& Turkish() {
+  return *LayoutOfNr(4);
+}
 
 TEST(TypedCharTest, TheQKeyOfALatinKeyboardGivesShortIInTheRussianLayout) {
   const std::optional<char> FromX = TranslateTyped(Russian(), XKey("q", Qt::Key_Q, XQ));
@@ -253,9 +271,9 @@ TEST(TypedCharTest, TheQKeyOfALatinKeyboardGivesShortIInTheRussianLayout) {
   EXPECT_EQ(TranslateTyped(Turkish(), TypedKeyOf(MacI, "cocoa")), '\xFD');
 
   // The layout in force translates typed keys.
-  InputLayoutNr = 3;
+  Tastatur.InputLayoutNr = 3;
   EXPECT_EQ(TypedChar(XKey("q", Qt::Key_Q, XQ)), '\xE9');
-  InputLayoutNr = 0;
+  Tastatur.InputLayoutNr = 0;
   EXPECT_EQ(TypedChar(XKey("q", Qt::Key_Q, XQ)), 'q');
 }
 
@@ -266,8 +284,8 @@ TEST(TypedCharTest, EveryLetterKeyOfALatinKeyboardGivesTheLayoutsLetterThere) {
     for (size_t R = 0; R < 3; ++R)
       for (size_t J = 0; J < std::strlen(L.Rows[R + 1]); ++J) {
         const char Us = UsRows[R][J];
-        const std::optional<char> Got =
-            TranslateTyped(L, XKey(QString(QChar::fromLatin1(Us)), 0, FirstKeycode[R] + static_cast<uint32_t>(J)));
+        const std::optional<char> Got = TranslateTyped(
+            L, XKey(QString(QChar::fromLatin1(Us)), 0, FirstKeycode[R] + static_cast<uint32_t>(J)));
         EXPECT_EQ(Got, L.Rows[R + 1][J]) << L.SprachNr << " key " << Us;
       }
 }
@@ -277,7 +295,8 @@ TEST(TypedCharTest, CharactersOfTheLayoutAreTakenAsTheyAre) {
   EXPECT_EQ(TranslateTyped(Russian(), XKey(QString::fromUtf16(u"\u0439"), 0x419, XQ)), '\xE9');
   // A German keyboard with its own layout: the key left of U gives z.
   EXPECT_EQ(TranslateTyped(German(), XKey("z", Qt::Key_Z, XY)), 'z');
-  EXPECT_EQ(TranslateTyped(German(), XKey(QString::fromUtf16(u"\u00FC"), 0xDC, XBracketLeft)), '\xFC');
+  EXPECT_EQ(TranslateTyped(German(), XKey(QString::fromUtf16(u"\u00FC"), 0xDC, XBracketLeft)),
+            '\xFC');
   // An AZERTY keyboard in the English layout keeps its own letters.
   EXPECT_EQ(TranslateTyped(English(), XKey("a", Qt::Key_A, XQ)), 'a');
   // A Turkish system layout gives i on the key right of the ş key.
@@ -318,7 +337,8 @@ TEST(TypedCharTest, KeysWithoutALetterOfTheLayoutGiveTheirOwnCharacterOrNone) {
   EXPECT_EQ(TranslateTyped(Russian(), XKey("!", Qt::Key_Exclam, XOne, true)), '!');
   EXPECT_EQ(TranslateTyped(English(), XKey("[", Qt::Key_BracketLeft, XBracketLeft)), '[');
   // A Cyrillic letter on a key where English has none has no byte in 1252.
-  EXPECT_EQ(TranslateTyped(English(), XKey(QString::fromUtf16(u"\u0445"), 0x425, XBracketLeft)), std::nullopt);
+  EXPECT_EQ(TranslateTyped(English(), XKey(QString::fromUtf16(u"\u0445"), 0x425, XBracketLeft)),
+            std::nullopt);
   // ...but where English has a letter, it is that letter.
   EXPECT_EQ(TranslateTyped(English(), XKey(QString::fromUtf16(u"\u0439"), 0x419, XQ)), 'q');
   // Control characters, empty texts and scan codes out of range.
@@ -326,9 +346,9 @@ TEST(TypedCharTest, KeysWithoutALetterOfTheLayoutGiveTheirOwnCharacterOrNone) {
   EXPECT_EQ(TranslateTyped(Russian(), XKey("\r", Qt::Key_Return, 36)), '\r');
   EXPECT_EQ(TranslateTyped(Russian(), XKey("", Qt::Key_Shift, 50)), std::nullopt);
   EXPECT_EQ(TranslateTyped(Russian(), XKey("ab", 0, 0xFFFFFFFFu)), std::nullopt);
-  EXPECT_EQ(TranslateTyped(Russian(), XKey("x", Qt::Key_X, 3)), '\xF7');  // by key code
+  EXPECT_EQ(TranslateTyped(Russian(), XKey("x", Qt::Key_X, 3)), '\xF7'); // by key code
   TTypedKey Win = XKey("q", Qt::Key_Q, 0x110);
-  Win.ScanCodes = TScanCodes::Windows;  // an extended key: no letter key
+  Win.ScanCodes = TScanCodes::Windows; // an extended key: no letter key
   EXPECT_EQ(TranslateTyped(Russian(), Win), 'q');
 }
 

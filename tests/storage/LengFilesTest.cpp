@@ -51,17 +51,17 @@ TEST_F(LengFilesTest, TheLineOfTheLayoutNamesTheFileAndAShortFileGivesItsLastLin
   EXPECT_EQ(CaptionOf(View.StartBtn), "C-Start");
   EXPECT_EQ(LoadTexts(Links, 2), TTextsLoad::Loaded);
   EXPECT_EQ(CaptionOf(View.StartBtn), "B-Start");
-  EXPECT_EQ(ButtonsText[2], "B-Stop");
+  EXPECT_EQ(Texte.ButtonsText[2], "B-Stop");
   EXPECT_EQ(CaptionOf(View.WeiterBtn), "B-Next");
   EXPECT_TRUE(Reporter.Messages.empty());
 }
 
 TEST_F(LengFilesTest, AMissingLengDatClosesTheWindowAndChangesNothing) {
-  ButtonsText[1] = "Kept";
+  Texte.ButtonsText[1] = "Kept";
   EXPECT_EQ(LoadTexts(Links, 3), TTextsLoad::Closing);
   EXPECT_EQ(Reporter.Messages, std::vector<std::string>{LengMissing});
   EXPECT_EQ(Closes, 1);
-  EXPECT_EQ(ButtonsText[1], "Kept");
+  EXPECT_EQ(Texte.ButtonsText[1], "Kept");
   EXPECT_EQ(CaptionOf(View.StartBtn), "Start");
 }
 
@@ -82,28 +82,28 @@ TEST_F(LengFilesTest, TheLaterOfTwoSectionsWins) {
   WriteFile("t.lng", Lines({"<Buttons>", "One", "Two", "Three", "<Buttons>", "Go", "Halt", "On"}));
   ASSERT_TRUE(ReadTextFile(Links, "t.lng"));
   EXPECT_EQ(CaptionOf(View.StartBtn), "Go");
-  EXPECT_EQ(ButtonsText[2], "Halt");
+  EXPECT_EQ(Texte.ButtonsText[2], "Halt");
   EXPECT_EQ(CaptionOf(View.WeiterBtn), "On");
 }
 
 TEST_F(LengFilesTest, ASectionCutShortByTheEndOfTheFileGetsEmptyTexts) {
-  ButtonsText = {"", "a", "b", "c"};
+  Texte.ButtonsText = {"", "a", "b", "c"};
   WriteFile("t.lng", "<Buttons>");
   ASSERT_TRUE(ReadTextFile(Links, "t.lng"));
-  EXPECT_EQ(ButtonsText, (std::array<std::string, 4>{}));
+  EXPECT_EQ(Texte.ButtonsText, (std::array<std::string, 4>{}));
   EXPECT_EQ(CaptionOf(View.StartBtn), "");
 
   WriteFile("t.lng", Lines({"<Messages>", "one", "two"}));
   ASSERT_TRUE(ReadTextFile(Links, "t.lng"));
-  EXPECT_EQ(MessagesText[2], "two");
-  EXPECT_EQ(MessagesText[3], "");
-  EXPECT_EQ(MessagesText[6], "");
+  EXPECT_EQ(Texte.MessagesText[2], "two");
+  EXPECT_EQ(Texte.MessagesText[3], "");
+  EXPECT_EQ(Texte.MessagesText[6], "");
 }
 
 TEST_F(LengFilesTest, AMissingSectionKeepsTheTextsItHad) {
   WriteFile("none.lng", Lines({"<Buttons>", "S", "T", "W"}));
   ASSERT_TRUE(ReadTextFile(Links, "none.lng"));
-  EXPECT_EQ(CaptionOf(View.MMenu), "");  // nothing loaded yet
+  EXPECT_EQ(CaptionOf(View.MMenu), ""); // nothing loaded yet
   EXPECT_EQ(CaptionOf(View.MExit), "");
 
   WriteFile("menu.lng", Lines({"<Menu>", "M", "X", "3", "4", "5", "H", "A"}));
@@ -113,7 +113,7 @@ TEST_F(LengFilesTest, AMissingSectionKeepsTheTextsItHad) {
   EXPECT_EQ(CaptionOf(View.MExit), "X");
   EXPECT_EQ(CaptionOf(View.Hilfe1), "H");
   EXPECT_EQ(CaptionOf(View.ab), "A");
-  EXPECT_EQ(MenuText[3], "3");
+  EXPECT_EQ(Texte.MenuText[3], "3");
   EXPECT_EQ(CaptionOf(View.StartBtn), "S");
 }
 
@@ -124,41 +124,50 @@ TEST_F(LengFilesTest, LinesEndAtCarriageReturnsAndTheFileAtCtrlZ) {
                                  "<SParam>\r\n<Buttons>\r\nS1\r\nS2\r\nS3\r\n"
                                  "<Buttons>\r\nB1\r\nB2\x1A\r\nB3\r\n<Menu>\r\nM\r\n"));
   ASSERT_TRUE(ReadTextFile(Links, "t.lng"));
-  EXPECT_EQ(LektText[1], "G\nH");
-  EXPECT_EQ(LektText[2], "L");
-  EXPECT_EQ(LektText[3], "");
-  EXPECT_EQ(LektText[4], "M");
-  EXPECT_EQ(SParamText[1], "<Buttons>");
-  EXPECT_EQ(SParamText[4], "S3");
-  EXPECT_EQ(ButtonsText[1], "B1");
-  EXPECT_EQ(ButtonsText[2], "B2");
-  EXPECT_EQ(ButtonsText[3], "");
-  EXPECT_EQ(MenuText[1], "");
+  EXPECT_EQ(Texte.LektText[1], "G\nH");
+  EXPECT_EQ(Texte.LektText[2], "L");
+  EXPECT_EQ(Texte.LektText[3], "");
+  EXPECT_EQ(Texte.LektText[4], "M");
+  EXPECT_EQ(Texte.SParamText[1], "<Buttons>");
+  EXPECT_EQ(Texte.SParamText[4], "S3");
+  EXPECT_EQ(Texte.ButtonsText[1], "B1");
+  EXPECT_EQ(Texte.ButtonsText[2], "B2");
+  EXPECT_EQ(Texte.ButtonsText[3], "");
+  EXPECT_EQ(Texte.MenuText[1], "");
 }
 
 TEST_F(LengFilesTest, HeadersAfterTheEndLineStillTakeEffect) {
   WriteFile("t.lng", Lines({"<Buttons>", "A", "B", "C", "<end>", "<Buttons>", "D", "E", "F"}));
   ASSERT_TRUE(ReadTextFile(Links, "t.lng"));
-  EXPECT_EQ(ButtonsText[1], "D");
+  EXPECT_EQ(Texte.ButtonsText[1], "D");
 }
 
 TEST_F(LengFilesTest, LinesHaveNoLengthLimit) {
   const std::string Long(300000, 'x');
   WriteFile("t.lng", Lines({"<Label>", Long, "b", "c", "d"}));
   ASSERT_TRUE(ReadTextFile(Links, "t.lng"));
-  EXPECT_EQ(LabelText[1], Long);
-  EXPECT_EQ(LabelText[2], "b");
+  EXPECT_EQ(Texte.LabelText[1], Long);
+  EXPECT_EQ(Texte.LabelText[2], "b");
 }
 
 TEST_F(LengFilesTest, RussianTextsShowInCyrillicWhereverTheyAreApplied) {
   SetCharset(View.KeyPanel, RUSSIAN_CHARSET);
-  WriteFile("r.lng", Lines({"<Radiogr>", "\xD1\xE8\xEC\xE2\xEE\xEB\xFB", "\xC1", "\xD6", "\xC7", "\xC2",
-                            "<Lekt>", "\xC3\xF0\xF3\xEF\xEF\xFB", "\xD3", "\xC7", "\xCD",
-                            "<SParam>", "\xD1", "\xC8", "\xD2\xEE\xED", "\xD4",
-                            "<Buttons>", "\xD1\xF2\xE0\xF0\xF2", "\xD1", "\xC4",
-                            "<TextForm>", "\xC7\xE0\xEA\xF0\xFB\xF2\xFC", "\xCF", "\xD1", "\xCF", "\xD1"}));
+  WriteFile("r.lng", Lines({"<Radiogr>",    "\xD1\xE8\xEC\xE2\xEE\xEB\xFB",
+                            "\xC1",         "\xD6",
+                            "\xC7",         "\xC2",
+                            "<Lekt>",       "\xC3\xF0\xF3\xEF\xEF\xFB",
+                            "\xD3",         "\xC7",
+                            "\xCD",         "<SParam>",
+                            "\xD1",         "\xC8",
+                            "\xD2\xEE\xED", "\xD4",
+                            "<Buttons>",    "\xD1\xF2\xE0\xF0\xF2",
+                            "\xD1",         "\xC4",
+                            "<TextForm>",   "\xC7\xE0\xEA\xF0\xFB\xF2\xFC",
+                            "\xCF",         "\xD1",
+                            "\xCF",         "\xD1"}));
   ASSERT_TRUE(ReadTextFile(Links, "r.lng"));
-  EXPECT_EQ(View.GroupBox1->title(), QString::fromUtf16(u"\u0421\u0438\u043C\u0432\u043E\u043B\u044B"));
+  EXPECT_EQ(View.GroupBox1->title(),
+            QString::fromUtf16(u"\u0421\u0438\u043C\u0432\u043E\u043B\u044B"));
   EXPECT_EQ(View.Label14->text(), QString::fromUtf16(u"\u0413\u0440\u0443\u043F\u043F\u044B"));
   EXPECT_EQ(View.Label3->text(), QString::fromUtf16(u"\u0422\u043E\u043D"));
   EXPECT_EQ(View.StartBtn->text(), QString::fromUtf16(u"\u0421\u0442\u0430\u0440\u0442"));
@@ -175,7 +184,7 @@ TEST_F(LengFilesTest, TheReplayWindowMayBeMissing) {
   Links.Mem = {};
   WriteFile("t.lng", Lines({"<TextForm>", "a", "b", "c", "d", "e"}));
   ASSERT_TRUE(ReadTextFile(Links, "t.lng"));
-  EXPECT_EQ(TextFormText[3], "c");
+  EXPECT_EQ(Texte.TextFormText[3], "c");
 }
 
 TEST_F(LengFilesTest, BadFilesNeitherCrashNorCloseTheProgram) {
@@ -256,14 +265,15 @@ TEST_F(ShippedLengFilesTest, EveryLayoutHasEverySectionAndLineInItsCodePage) {
           return false;
       return true;
     };
-    EXPECT_TRUE(AllFilled(MenuText) && AllFilled(RadiogrText) && AllFilled(LektText) &&
-                AllFilled(SParamText) && AllFilled(ButtonsText) && AllFilled(TextFormText) &&
-                AllFilled(LabelText) && AllFilled(MessagesText))
+    EXPECT_TRUE(AllFilled(Texte.MenuText) && AllFilled(Texte.RadiogrText) &&
+                AllFilled(Texte.LektText) && AllFilled(Texte.SParamText) &&
+                AllFilled(Texte.ButtonsText) && AllFilled(Texte.TextFormText) &&
+                AllFilled(Texte.LabelText) && AllFilled(Texte.MessagesText))
         << F.Layout;
     EXPECT_EQ(View.StartBtn->text(), F.StartText);
     // Start and stop, play and stop must differ: the handlers tell them apart.
-    EXPECT_NE(ButtonsText[1], ButtonsText[2]);
-    EXPECT_NE(TextFormText[2], TextFormText[3]);
+    EXPECT_NE(Texte.ButtonsText[1], Texte.ButtonsText[2]);
+    EXPECT_NE(Texte.TextFormText[2], Texte.TextFormText[3]);
 
     // The file itself: CR LF lines, "<end>" last, every header once, and
     // only bytes its code page defines.
@@ -283,8 +293,8 @@ TEST_F(ShippedLengFilesTest, EveryLayoutHasEverySectionAndLineInItsCodePage) {
         EXPECT_TRUE(I > 0 && Bytes[I - 1] == '\r') << Name << " at " << I;
       }
     }
-    for (const char* Header :
-         {"<Menu>", "<Radiogr>", "<Lekt>", "<SParam>", "<Buttons>", "<TextForm>", "<Label>", "<Messages>"}) {
+    for (const char* Header : {"<Menu>", "<Radiogr>", "<Lekt>", "<SParam>", "<Buttons>",
+                               "<TextForm>", "<Label>", "<Messages>"}) {
       const std::string H = std::string("\r\n") + Header + "\r\n";
       const std::string Whole = "\r\n" + Bytes;
       const size_t First = Whole.find(H);
@@ -292,7 +302,8 @@ TEST_F(ShippedLengFilesTest, EveryLayoutHasEverySectionAndLineInItsCodePage) {
       EXPECT_EQ(Whole.find(H, First + 1), std::string::npos) << Name << " " << Header;
     }
     QStringDecoder Decoder(F.Codec);
-    const QString Text = Decoder.decode(QByteArrayView(Bytes.data(), static_cast<qsizetype>(Bytes.size())));
+    const QString Text =
+        Decoder.decode(QByteArrayView(Bytes.data(), static_cast<qsizetype>(Bytes.size())));
     EXPECT_FALSE(Decoder.hasError()) << Name;
     EXPECT_FALSE(Text.contains(QChar(0xFFFD))) << Name;
   }

@@ -2,10 +2,10 @@
 // wave output into a private null sink: the recording holds the lead-in and
 // then the twenty-five characters of the sequence, in order, with at least
 // the gaps of the gap rule between them.
+#include "audiorig/PulseServer.h"
 #include "sound/QtWaveDevice.h"
 #include "sound/ThdTimer.h"
 #include "sound/WindowTimer.h"
-#include "audiorig/PulseServer.h"
 #include "training/SessionFixture.h"
 
 #include <QCoreApplication>
@@ -44,16 +44,16 @@ TEST_F(SessionAudio, ExerciseFourOfLessonOneSoundsLeadInAndSequenceWithTheGaps) 
   TPulseServer& Pulse = SharedPulseServer();
   ASSERT_TRUE(Pulse.Error().empty()) << Pulse.Error();
   ResetSessionState();
-  ButtonsText = {"", "Start", "Stop", "Repeat"};
-  SetCaption(View.StartBtn, ButtonsText[1]);
+  Texte.ButtonsText = {"", "Start", "Stop", "Repeat"};
+  SetCaption(View.StartBtn, Texte.ButtonsText[1]);
   LoadEnglish();
   StartAt(1, 4, 1, 4);
-  GruppenZahl = MinGruppen;
-  Speed = 150;
-  Verhalt = 30;
-  Abstand = 30;
+  Kurs.GruppenZahl = MinGruppen;
+  Klang.Speed = 150;
+  Klang.Verhalt = 30;
+  Klang.Abstand = 30;
   TMorse::BuildElements();
-  SetIntervallAt(IntervallSlot(Speed), 30);
+  SetIntervallAt(IntervallSlot(Klang.Speed), 30);
   View.TimeCB->setChecked(false);
   View.MerkCheckBox->setChecked(false);
 
@@ -69,16 +69,16 @@ TEST_F(SessionAudio, ExerciseFourOfLessonOneSoundsLeadInAndSequenceWithTheGaps) 
   Window.Session = &Session;
   std::vector<std::string> Sequence;
   Window.OnTextWindow = [&] {
-    for (const int32_t P : UebFolge)
-      Sequence.push_back(CodeOf(KursFolge[static_cast<size_t>(P) - 1]));
+    for (const int32_t P : Folge.UebFolge)
+      Sequence.push_back(CodeOf(Kurs.KursFolge[static_cast<size_t>(P) - 1]));
   };
 
   ASSERT_TRUE(Pulse.StartRecording());
   Session.StartBtnClick();
   QDeadlineTimer Deadline(60000);
-  while (!Idle && !Deadline.hasExpired())
+  while (!Sitzung.Idle && !Deadline.hasExpired())
     QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-  ASSERT_TRUE(Idle);
+  ASSERT_TRUE(Sitzung.Idle);
   QDeadlineTimer Tail(1000);
   while (!Tail.hasExpired())
     QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
@@ -88,7 +88,7 @@ TEST_F(SessionAudio, ExerciseFourOfLessonOneSoundsLeadInAndSequenceWithTheGaps) 
 
   // Elements and the character they belong to: a silence longer than two
   // dots ends a character.
-  const int64_t Dot = DotLen;
+  const int64_t Dot = Klang.DotLen;
   const std::vector<TRun> T = Tones(Rec, Dot / 3);
   ASSERT_FALSE(T.empty());
   std::vector<std::string> Heard(1);
@@ -113,7 +113,7 @@ TEST_F(SessionAudio, ExerciseFourOfLessonOneSoundsLeadInAndSequenceWithTheGaps) 
   }
   for (size_t I = 0; I < 3; ++I)
     EXPECT_GE(Gaps[I] + Slack,
-              static_cast<int64_t>(2 * Intervall * Abstand / 10) * SamplesPerSec / 1000)
+              static_cast<int64_t>(2 * Klang.Intervall * Klang.Abstand / 10) * SamplesPerSec / 1000)
         << I;
 }
 

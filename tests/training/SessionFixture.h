@@ -15,14 +15,14 @@ protected:
   void SetUp() override {
     TCourseTest::SetUp();
     ResetSessionState();
-    ButtonsText = {"", "Start", "Stop", "Repeat"};
-    MessagesText = {"", "Errors!", "Mark?", "Again.", "", "", ""};
-    SetCaption(View.StartBtn, ButtonsText[1]);
-    Speed = 60;
-    Abstand = 10;
-    Verhalt = 30;
+    Texte.ButtonsText = {"", "Start", "Stop", "Repeat"};
+    Texte.MessagesText = {"", "Errors!", "Mark?", "Again.", "", "", ""};
+    SetCaption(View.StartBtn, Texte.ButtonsText[1]);
+    Klang.Speed = 60;
+    Klang.Abstand = 10;
+    Klang.Verhalt = 30;
     TMorse::BuildElements();
-    SetIntervallAt(IntervallSlot(Speed), 20);
+    SetIntervallAt(IntervallSlot(Klang.Speed), 20);
     Morse = std::make_unique<TMorse>(Device, Reporter);
     Window = std::make_unique<THarnessWindow>(View, *Morse);
     Session = std::make_unique<TSession>(View, *Course, Arb, Timer1, Reporter, *Window);

@@ -54,9 +54,9 @@ TEST_F(ShippedSounds, EveryCaptionOfEveryLayoutHasALoadableFile) {
       for (const char* Ext : {".wav", ".Wav"}) {
         const std::string Name = SoundFileName(Caption + Ext, L.Charset);
         EXPECT_TRUE(Morse.LoadWave(Name)) << L.SprachNr << " " << Name;
-        EXPECT_EQ(FileHeader[22], 1) << Name; // mono
-        EXPECT_EQ(FileHeader[34], 8) << Name; // 8 bits
-        EXPECT_EQ(FileHeader[24] | FileHeader[25] << 8, 11025) << Name;
+        EXPECT_EQ(Ausgabe.FileHeader[22], 1) << Name; // mono
+        EXPECT_EQ(Ausgabe.FileHeader[34], 8) << Name; // 8 bits
+        EXPECT_EQ(Ausgabe.FileHeader[24] | Ausgabe.FileHeader[25] << 8, 11025) << Name;
         ++Checked;
       }
   }

@@ -24,10 +24,10 @@ protected:
   void SetUp() override {
     ResetSoundState();
     ClearTexts();
-    TextFormText = {"", "Schliessen", "Geben", "Halt", "Pause", "Tempo"};
-    Letters = Alphabet;
+    Texte.TextFormText = {"", "Schliessen", "Geben", "Halt", "Pause", "Tempo"};
+    Codetafel.Letters = Alphabet;
     for (size_t P = 1; P <= Alphabet.size(); ++P)
-      Codes[P] = std::string(P % 4 + 1, '.');
+      Codetafel.Codes[P] = std::string(P % 4 + 1, '.');
     for (int32_t S = 1; S <= 25; ++S)
       SetIntervallAt(S, static_cast<uint8_t>(S * 2));
     Form = std::make_unique<TMemForm>(nullptr, &Timer);
@@ -54,10 +54,10 @@ protected:
 
   // The main window's completion in short.
   void WaveDone() override {
-    Playing = false;
-    DeviceOpen = Morse.CloseOut();
-    if (MemPlaying) {
-      MemPlaying = false;
+    Ausgabe.Playing = false;
+    Ausgabe.DeviceOpen = Morse.CloseOut();
+    if (Ausgabe.MemPlaying) {
+      Ausgabe.MemPlaying = false;
       Timer.SetEnabled(true);
     }
   }
@@ -109,9 +109,9 @@ TEST_F(MemFormTest, PlaysCharacterByCharacterWithTheGroupHighlighted) {
   EXPECT_TRUE(Timer.Enabled());
   EXPECT_TRUE(Form->MemPausBtn->isEnabled());
   ASSERT_TRUE(Timer.Fire());
-  EXPECT_TRUE(MemPlaying);
+  EXPECT_TRUE(Ausgabe.MemPlaying);
   EXPECT_FALSE(Timer.Enabled()) << "waits for the sound";
-  EXPECT_EQ(Soll, Codes[1]);
+  EXPECT_EQ(Soll, Codetafel.Codes[1]);
   EXPECT_EQ(Edit(), " a");
   EXPECT_EQ(Form->SelStart(), 1);
   EXPECT_EQ(Form->SelLength(), 5);
@@ -197,7 +197,7 @@ TEST_F(MemFormTest, PausingAfterTheSeventhCharacterResumesAtTheEighth) {
   EXPECT_EQ(Form->SelLength(), 5);
   Step();
   EXPECT_EQ(Edit(), " abcde  fgh");
-  EXPECT_EQ(Soll, Codes[8]);
+  EXPECT_EQ(Soll, Codetafel.Codes[8]);
 }
 
 TEST_F(MemFormTest, StopEndsTheRunAtTheNextTick) {
@@ -216,7 +216,7 @@ TEST_F(MemFormTest, AFailingDeviceStopsTheReplayAtThatCharacter) {
   Device.Fail(TWaveOp::Open, MMSYSERR_ALLOCATED);
   Form->MemPlayBtn->click();
   ASSERT_TRUE(Timer.Fire());
-  EXPECT_FALSE(MemPlaying);
+  EXPECT_FALSE(Ausgabe.MemPlaying);
   EXPECT_EQ(Reporter.Messages.size(), 1u);
   EXPECT_FALSE(Timer.Enabled());
   Device.Fail(TWaveOp::Open, 0);
@@ -228,48 +228,48 @@ TEST_F(MemFormTest, AFailingDeviceStopsTheReplayAtThatCharacter) {
 
 TEST_F(MemFormTest, TheWindowsSpeedNeverStartsBelowTheMainSpeed) {
   Form->MemSpeed = 60;
-  Speed = 80;
+  Klang.Speed = 80;
   Open(12);
   EXPECT_EQ(Form->MemSpeed, 80);
-  EXPECT_EQ(Speed, 80);
+  EXPECT_EQ(Klang.Speed, 80);
   EXPECT_EQ(Form->SPLabel->text(), "80");
   Form->MemClBtnClick();
 
   Form->MemSpeed = 60;
-  Speed = 40;
-  Intervall = 99;
+  Klang.Speed = 40;
+  Klang.Intervall = 99;
   Open(12);
   EXPECT_EQ(Form->MemSpeed, 60);
-  EXPECT_EQ(Speed, 60);
-  EXPECT_EQ(Intervall, IntervallAt(IntervallSlot(60)));
-  const int32_t DotAt60 = DotLen;
+  EXPECT_EQ(Klang.Speed, 60);
+  EXPECT_EQ(Klang.Intervall, IntervallAt(IntervallSlot(60)));
+  const int32_t DotAt60 = Klang.DotLen;
   Form->MemClBtnClick();
-  EXPECT_EQ(Speed, 40);
-  EXPECT_EQ(Intervall, IntervallAt(IntervallSlot(40)));
-  EXPECT_GT(DotLen, DotAt60);
+  EXPECT_EQ(Klang.Speed, 40);
+  EXPECT_EQ(Klang.Intervall, IntervallAt(IntervallSlot(40)));
+  EXPECT_GT(Klang.DotLen, DotAt60);
 
-  Speed = 40;
+  Klang.Speed = 40;
   Open(12);
   EXPECT_EQ(Form->MemSpeed, 60) << "remembered from the last opening";
 }
 
 TEST_F(MemFormTest, TheArrowsStopAt30And150ButStillApplyTheSpeed) {
-  Speed = 30;
+  Klang.Speed = 30;
   Form->MemSpeed = 30;
   Open(12);
-  Intervall = 99;
+  Klang.Intervall = 99;
   Form->SPSpeedDownClick();
   EXPECT_EQ(Form->MemSpeed, 30);
-  EXPECT_EQ(Intervall, IntervallAt(1));
+  EXPECT_EQ(Klang.Intervall, IntervallAt(1));
   Form->SPSpeedUpClick();
   EXPECT_EQ(Form->MemSpeed, 35);
-  EXPECT_EQ(Speed, 35);
+  EXPECT_EQ(Klang.Speed, 35);
 
   Form->MemSpeed = 150;
-  Intervall = 99;
+  Klang.Intervall = 99;
   Form->SPSpeedUpClick();
   EXPECT_EQ(Form->MemSpeed, 150);
-  EXPECT_EQ(Intervall, IntervallAt(25));
+  EXPECT_EQ(Klang.Intervall, IntervallAt(25));
   EXPECT_EQ(Form->SPLabel->text(), "150");
 }
 
@@ -289,16 +289,16 @@ TEST_F(MemFormTest, ShowingOpensTheTextAndEscapeGivesTheMainSpeedBack) {
   Open(12);
   Form->FormActivate();
   Form->MemClBtnClick();
-  Speed = 40;
+  Klang.Speed = 40;
   Form->MemSpeed = 70;
   Folge.assign({2, 1});
   Laenge = 2;
   Form->show();
   EXPECT_EQ(Form->MemText, " ba");
-  EXPECT_EQ(Speed, 70);
+  EXPECT_EQ(Klang.Speed, 70);
   Form->reject();
   EXPECT_FALSE(Form->isVisible());
-  EXPECT_EQ(Speed, 40);
+  EXPECT_EQ(Klang.Speed, 40);
 }
 
 } // namespace
