@@ -137,7 +137,10 @@ void TAForm::ConnectCourse() {
 class TAForm::TSessionLink final : public TSessionWindow {
 public:
   explicit TSessionLink(TAForm& Form) : FForm(Form) {}
-  void PlayCode(const std::string& Code) override { FForm.PlayCode(Code); }
+  void PlayCode(const std::string& Code) override { FForm.Player.PlayCode(Code); }
+  void PlayCodeThenWave(const std::string& Code, const std::string& Name) override {
+    FForm.Player.PlayCodeThenWave(Code, Name);
+  }
   void ShowTextWindow() override {
     if (FForm.FMemForm != nullptr)
       FForm.Shell.ShowModal(*FForm.FMemForm);
@@ -176,7 +179,7 @@ void TAForm::ConnectSession() {
 void TAForm::SetMemForm(TMemForm* Form) {
   FMemForm = Form;
   if (Form != nullptr)
-    Form->SetContext({&Morse, &Player, View.KeyPanel, &Folge.UebFolge, &Folge.UebLaenge,
+    Form->SetContext({&Player, View.KeyPanel, &Folge.UebFolge, &Folge.UebLaenge,
                       &Kurs.BuchFolge, &Kurs.KursFolge, &Sitzung.SollCode});
   TMemCaptions& Mem = FLayoutLinks.Texts.Mem;
   Mem = {};
@@ -470,8 +473,7 @@ bool TAForm::MnemonicsOn() const {
 }
 
 void TAForm::BlockPlayed() {
-  if (Ausgabe.MemPlaying) {
-    Ausgabe.MemPlaying = false;
+  if (Player.TakeReplayEnd()) {
     if (FMemTimer != nullptr)
       FMemTimer->SetEnabled(true);
     return;

@@ -190,12 +190,13 @@ bool TMorse::CloseOut() {
     if (!UnprepareOut())
       return Ausgabe.DeviceOpen;
   }
-  if (Ausgabe.DeviceOpen) {
+  bool Open = Ausgabe.DeviceOpen;
+  if (Open) {
     Ausgabe.WaveResult = FDevice.Close();
     if (CheckError())
-      Ausgabe.DeviceOpen = false;
+      Open = false;
   }
-  return Ausgabe.DeviceOpen;
+  return Open;
 }
 
 bool TMorse::CheckError() {

@@ -6,6 +6,22 @@ void TPlayer::PlayCode(const std::string& Code) {
   FHost.SetKeyboardEnabled(false);
   if (Ausgabe.Playing)
     return; // the block playing switches the keyboard on when it ends
+  // A file left pending by a block whose file was not played does not
+  // follow this one.
+  Ausgabe.WavePending = false;
+  Start(Code);
+}
+
+void TPlayer::PlayCodeThenWave(const std::string& Code, const std::string& Name) {
+  FHost.SetKeyboardEnabled(false);
+  if (Ausgabe.Playing)
+    return;
+  Ausgabe.WavePending = true;
+  Ausgabe.WavName = Name;
+  Start(Code);
+}
+
+void TPlayer::Start(const std::string& Code) {
   Ausgabe.DeviceOpen = FMorse.OpenOut(*this);
   if (Ausgabe.DeviceOpen) {
     TMorse::RenderCode(Code);
@@ -18,17 +34,11 @@ void TPlayer::PlayCode(const std::string& Code) {
     FHost.SetKeyboardEnabled(true); // no completion will come to do it
 }
 
-void TPlayer::PlayCodeThenWave(const std::string& Code, const std::string& Name) {
-  Ausgabe.WavePending = true;
-  Ausgabe.WavName = Name;
-  PlayCode(Code);
-}
-
 void TPlayer::PlayWave(const std::string& Name) {
   Ausgabe.WavePending = false;
   if (Ausgabe.Playing || !FMorse.LoadWave(Name))
     return;
-  FMorse.CloseOut();
+  Ausgabe.DeviceOpen = FMorse.CloseOut();
   Ausgabe.DeviceOpen = FMorse.OpenFileOut(*this);
   if (Ausgabe.DeviceOpen && FMorse.PrepareFileOut())
     Ausgabe.Playing = FMorse.WriteOut();
@@ -47,6 +57,24 @@ bool TPlayer::PlayOwnCode(const std::string& Code) {
     return false;
   FHost.BlockStarted(Code, false);
   return true;
+}
+
+void TPlayer::PlayReplayCode(const std::string& Code) {
+  if (Ausgabe.MemPlaying)
+    return;
+  if (!Ausgabe.DeviceOpen)
+    Ausgabe.DeviceOpen = FMorse.OpenOut(*this);
+  if (!Ausgabe.DeviceOpen)
+    return;
+  TMorse::RenderCode(Code);
+  if (FMorse.PrepareOut())
+    Ausgabe.MemPlaying = FMorse.WriteOut();
+}
+
+bool TPlayer::TakeReplayEnd() {
+  const bool Was = Ausgabe.MemPlaying;
+  Ausgabe.MemPlaying = false;
+  return Was;
 }
 
 void TPlayer::CloseDevice() {

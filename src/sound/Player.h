@@ -33,10 +33,11 @@ public:
 
   TMorse& Morse() { return FMorse; }
 
-  // Plays one code; dropped while a block is playing. The keyboard is off
-  // until the block has been played.
+  // Plays one code, with no sound file after it; dropped while a block is
+  // playing. The keyboard is off until the block has been played.
   void PlayCode(const std::string& Code);
-  // Plays a code followed by the sound file Name when mnemonics are on.
+  // Plays a code followed by the sound file Name when mnemonics are on;
+  // dropped, file and all, while a block is playing.
   void PlayCodeThenWave(const std::string& Code, const std::string& Name);
   // Plays a sound file; dropped while a block plays. A file that cannot be
   // loaded or played is passed over as if it had been played.
@@ -44,6 +45,12 @@ public:
   // Sounds a code that is not the window's own (the speed test): the flags
   // of the window's playback stay as they are. False when it did not start.
   bool PlayOwnCode(const std::string& Code);
+  // Sounds a character of the text replay window, unless one of its own
+  // still plays; the device stays open between its characters.
+  void PlayReplayCode(const std::string& Code);
+  // The end of a replay character has been taken: true when one was
+  // playing.
+  bool TakeReplayEnd();
   // Stops what is queued, so that no completion follows for it, and closes
   // the device (a stopped speed test, the end of the program).
   void CloseDevice();
@@ -52,6 +59,8 @@ public:
   void WaveDone() override;
 
 private:
+  void Start(const std::string& Code);
+
   TMorse& FMorse;
   TPlayerHost& FHost;
 };

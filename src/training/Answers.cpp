@@ -204,7 +204,7 @@ void TSession::ZeigeKorrektur(int32_t K) {
       Text = SmallCaption(Kurs.KursFolge[static_cast<size_t>(P) - 1]);
   }
   SetCaption(FView.TimePanel->CaptionLabel(), Text);
-  Ausgabe.WavName = WaveFileName(Text + ".wav");
+  FKorrekturWave = WaveFileName(Text + ".wav");
   Sitzung.KorrZaehler = 4;
   FView.TimePanel->show();
   FView.TimePanel->raise();
@@ -217,15 +217,14 @@ void TSession::KorrekturTick() {
   FArbTimer.SetEnabled(false);
   --Sitzung.KorrZaehler;
   if (Sitzung.KorrZaehler > 0) {
-    Ausgabe.WavePending = true;
     if (Kurs.UebNr == 2) {
       TMButton* Key =
           Folge.UebPos >= 0 && Folge.UebPos < static_cast<int32_t>(Folge.UebFolge.size())
               ? NeuTaste(Folge.UebFolge[static_cast<size_t>(Folge.UebPos)])
               : nullptr;
-      FWindow.PlayCode(Key != nullptr ? Key->MCode() : std::string());
+      FWindow.PlayCodeThenWave(Key != nullptr ? Key->MCode() : std::string(), FKorrekturWave);
     } else {
-      FWindow.PlayCode(Sitzung.SollCode);
+      FWindow.PlayCodeThenWave(Sitzung.SollCode, FKorrekturWave);
     }
     return;
   }
@@ -248,7 +247,5 @@ void TSession::FreiClick(TMButton* Key) {
 void TSession::SoundKey(TMButton& Key) {
   if (Ausgabe.Playing)
     return;
-  Ausgabe.WavePending = true;
-  Ausgabe.WavName = WaveFileName(CaptionOf(&Key) + ".Wav");
-  FWindow.PlayCode(Key.MCode());
+  FWindow.PlayCodeThenWave(Key.MCode(), WaveFileName(CaptionOf(&Key) + ".Wav"));
 }

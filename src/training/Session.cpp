@@ -219,9 +219,7 @@ void TSession::Uebung1Tick() {
     TMButton* Key = NeuTaste(Folge.UebLaenge);
     if (Key == nullptr)
       return;
-    Ausgabe.WavePending = true;
-    Ausgabe.WavName = WaveFileName(CaptionOf(Key) + ".wav");
-    FWindow.PlayCode(Key->MCode());
+    FWindow.PlayCodeThenWave(Key->MCode(), WaveFileName(CaptionOf(Key) + ".wav"));
     return;
   }
   ++Folge.UebLaenge;
@@ -250,9 +248,7 @@ void TSession::Uebung1Tick() {
   Key->SetDown(true);
   if (!CaptionOf(Key).empty())
     SetCaption(FView.MerkWLabel, CaptionOf(Key) + "\n\r" + Key->MWort());
-  Ausgabe.WavePending = true;
-  Ausgabe.WavName = WaveFileName(CaptionOf(Key) + ".wav");
-  FWindow.PlayCode(Key->MCode());
+  FWindow.PlayCodeThenWave(Key->MCode(), WaveFileName(CaptionOf(Key) + ".wav"));
 }
 
 void TSession::Uebung1Weiter() {
@@ -294,9 +290,6 @@ void TSession::Uebung2Tick() {
   FArbTimer.SetEnabled(false);
   if (Folge.UebPos < 0 || Folge.UebPos >= static_cast<int32_t>(Folge.UebFolge.size()))
     return;
-  // A question asks for no sound file; one left pending by a free click whose
-  // file was not played must not follow it.
-  Ausgabe.WavePending = false;
   if (TMButton* Key = NeuTaste(Folge.UebFolge[static_cast<size_t>(Folge.UebPos)]))
     FWindow.PlayCode(Key->MCode());
 }
@@ -337,7 +330,6 @@ void TSession::StartUebung3() {
 
 void TSession::Uebung3Tick() {
   FArbTimer.SetEnabled(false);
-  Ausgabe.WavePending = false;
   SoundItem(static_cast<size_t>(std::max(Folge.UebPos, 0)));
   FKeyPreview = true;
 }
@@ -362,8 +354,6 @@ void TSession::RepBtnClick() {
 // Exercise 4: groups of five
 
 void TSession::StartUebung4() {
-  // Neither the lead-in nor the groups ask for a sound file.
-  Ausgabe.WavePending = false;
   FView.KeyPanel->setEnabled(false);
   for (TMButton* Key : FView.Tasten)
     if (Key != nullptr)
@@ -431,7 +421,6 @@ void TSession::Uebung4Tick() {
     return;
   }
   if (Folge.UebPos < Folge.UebLaenge) {
-    Ausgabe.WavePending = false;
     SoundItem(static_cast<size_t>(Folge.UebPos));
     ++Folge.UebPos;
     ++Folge.GruppenPos;

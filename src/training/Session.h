@@ -18,10 +18,11 @@
 class TSessionWindow {
 public:
   virtual ~TSessionWindow() = default;
-  // The window's play sequence: disables KeyPanel, drops the code while a
-  // block plays, opens, renders, prepares and writes. The session sets
-  // WavePending and WavName before.
+  // The window's player: a code with no sound file after it, or a code
+  // followed by the sound file Name when mnemonics are on. Dropped while a
+  // block plays; KeyPanel is off until the block has been played.
   virtual void PlayCode(const std::string& Code) = 0;
+  virtual void PlayCodeThenWave(const std::string& Code, const std::string& Name) = 0;
   // The text replay window, modal; returns when it is closed.
   virtual void ShowTextWindow() = 0;
   // Waits Ms milliseconds with the window's events going on (wait cursor).
@@ -101,6 +102,7 @@ private:
   TTickTimer& FTimer1;
   TMessageReporter& FReporter;
   TSessionWindow& FWindow;
+  std::string FKorrekturWave; // the sound file of the character a correction shows
   bool FKeyPreview = true;
   std::unique_ptr<QObject> FContext;
   std::unique_ptr<QObject> FFilter;

@@ -1,6 +1,7 @@
 #include "windows/MemUnit.h"
 
 #include "sound/Morse.h"
+#include "sound/Player.h"
 #include "sound/SoundState.h"
 #include "sound/ThdTimer.h"
 #include "windows/Caption.h"
@@ -291,15 +292,8 @@ void TMemForm::MemTimerTimer() {
     if (FContext.SollCode != nullptr)
       *FContext.SollCode = Code;
 
-    if (!Ausgabe.MemPlaying && FContext.Morse != nullptr && FContext.Window != nullptr) {
-      if (!Ausgabe.DeviceOpen)
-        Ausgabe.DeviceOpen = FContext.Morse->OpenOut(*FContext.Window);
-      if (Ausgabe.DeviceOpen) {
-        TMorse::RenderCode(Code);
-        if (FContext.Morse->PrepareOut())
-          Ausgabe.MemPlaying = FContext.Morse->WriteOut();
-      }
-    }
+    if (FContext.Player != nullptr)
+      FContext.Player->PlayReplayCode(Code);
 
     GebEdit->setText(ToUnicode(GebZeile, Charset()));
     if (MarkNeu) {

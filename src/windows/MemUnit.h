@@ -13,19 +13,17 @@
 #include <string>
 #include <vector>
 
-class TMorse;
 class TTickTimer;
-class TWaveWindow;
+class TPlayer;
 
 // What the replay window uses of the rest of the program, handed in by the
-// window that owns it: the engine and the window its completions go to, the
+// window that owns it: the player that sounds its characters, the
 // keyboard panel whose character set is the alphabet's, and the exercise just
 // sounded (UebFolge holds UebLaenge positions, from 1, into BuchFolge and
 // KursFolge). SollCode, when given, receives the code of every character
 // the replay plays. Any pointer may be null; the window then does without.
 struct TMemContext {
-  TMorse* Morse = nullptr;
-  TWaveWindow* Window = nullptr;
+  TPlayer* Player = nullptr;
   QWidget* KeyPanel = nullptr;
   const std::vector<int32_t>* UebFolge = nullptr;
   const int32_t* UebLaenge = nullptr;

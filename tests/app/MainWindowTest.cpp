@@ -484,9 +484,7 @@ TEST_F(Playback, ASecondCodeWhilePlayingIsDroppedAndGivesNoCompletion) {
 
 TEST_F(Playback, APendingSoundFileFollowsTheCodeWhenMnemonicsAreOn) {
   Dir.Write("A.WAV", WaveFile(500));
-  Ausgabe.WavePending = true;
-  Ausgabe.WavName = "a.wav";
-  Form.PlayCode(".-");
+  Form.Player.PlayCodeThenWave(".-", "a.wav");
   ASSERT_TRUE(Device.Complete());
   EXPECT_TRUE(Ausgabe.Playing) << "the file plays now";
   EXPECT_FALSE(Ausgabe.WavePending);
@@ -500,9 +498,7 @@ TEST_F(Playback, APendingSoundFileFollowsTheCodeWhenMnemonicsAreOn) {
 }
 
 TEST_F(Playback, AMissingSoundFileLeavesItPendingAndTheCompletionGoesOn) {
-  Ausgabe.WavePending = true;
-  Ausgabe.WavName = "missing.wav";
-  Form.PlayCode(".");
+  Form.Player.PlayCodeThenWave(".", "missing.wav");
   ASSERT_TRUE(Device.Complete());
   EXPECT_TRUE(Ausgabe.WavePending);
   EXPECT_FALSE(Ausgabe.Playing);
@@ -514,9 +510,7 @@ TEST_F(Playback, AMissingSoundFileLeavesItPendingAndTheCompletionGoesOn) {
 TEST_F(Playback, NoSoundFileWithMnemonicsOff) {
   Dir.Write("a.wav", WaveFile(500));
   V.MerkCheckBox->setChecked(false);
-  Ausgabe.WavePending = true;
-  Ausgabe.WavName = "a.wav";
-  Form.PlayCode(".-");
+  Form.Player.PlayCodeThenWave(".-", "a.wav");
   ASSERT_TRUE(Device.Complete());
   EXPECT_TRUE(Ausgabe.WavePending);
   EXPECT_FALSE(Ausgabe.Playing);
@@ -573,9 +567,7 @@ TEST_F(Playback, ASoundFileTheDeviceCannotPlayCompletesAtOnce) {
 }
 
 TEST_F(Playback, PlayWaveDoesNothingWithoutItsFileOrWhilePlaying) {
-  Ausgabe.WavePending = true;
   Form.PlayWave("nothing.wav");
-  EXPECT_FALSE(Ausgabe.WavePending);
   EXPECT_TRUE(Device.Calls.empty());
   EXPECT_EQ(SessionDone, 0);
 

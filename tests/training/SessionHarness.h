@@ -37,6 +37,10 @@ public:
     Asked.push_back(Code);
     Player.PlayCode(Code);
   }
+  void PlayCodeThenWave(const std::string& Code, const std::string& Name) override {
+    Asked.push_back(Code);
+    Player.PlayCodeThenWave(Code, Name);
+  }
   void SetKeyboardEnabled(bool On) override { FView.KeyPanel->setEnabled(On); }
   bool MnemonicsOn() const override { return FView.MerkCheckBox->isChecked(); }
   void BlockPlayed() override {

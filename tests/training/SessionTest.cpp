@@ -157,7 +157,6 @@ TEST_F(Exercise2, AWrongAnswerIsCorrectedThreeTimesAndReportedOnceAtTheEnd) {
   EXPECT_TRUE(View.TimePanel->isVisibleTo(View.Form));
   EXPECT_EQ(CaptionOf(View.TimePanel->CaptionLabel()), CaptionOf(SollKey));
   EXPECT_FALSE(View.R1Panel->isEnabled());
-  EXPECT_EQ(Ausgabe.WavName, CaptionOf(SollKey) + ".wav");
   // Three soundings, 1 s after each other's end, then the next item 500 ms
   // after the correction.
   EXPECT_TRUE(Arb.Enabled());
@@ -167,6 +166,7 @@ TEST_F(Exercise2, AWrongAnswerIsCorrectedThreeTimesAndReportedOnceAtTheEnd) {
   const std::vector<uint16_t> Korrektur(Arb.EnableIntervals().begin() + static_cast<long>(Enables),
                                         Arb.EnableIntervals().end());
   EXPECT_EQ(Korrektur, (std::vector<uint16_t>{1000, 1000, 1000, 500}));
+  EXPECT_EQ(Ausgabe.WavName, CaptionOf(SollKey) + ".wav") << "each sounding asks for its file";
   EXPECT_EQ(Window->Played.size(), 5u);
   for (size_t I = 1; I <= 3; ++I)
     EXPECT_EQ(Window->Played[I], Soll);
@@ -266,9 +266,9 @@ TEST_F(Exercise3, AWrongAnswerDisablesTheKeysDuringTheCorrectionAndRestoresThem)
     EXPECT_FALSE(Key->isEnabled());
   const std::string Soll = Sitzung.SollCode;
   EXPECT_EQ(CaptionOf(View.TimePanel->CaptionLabel()), KeyOfCode(Soll)->MChar());
-  EXPECT_EQ(Ausgabe.WavName, KeyOfCode(Soll)->MChar() + ".wav");
   const size_t Asked = Window->Played.size();
   SettleArb();
+  EXPECT_EQ(Ausgabe.WavName, KeyOfCode(Soll)->MChar() + ".wav");
   // Three soundings of the right character, then the next item.
   ASSERT_EQ(Window->Played.size(), Asked + 4);
   for (size_t I = Asked; I < Asked + 3; ++I)

@@ -4,6 +4,7 @@
 #include "windows/MemUnit.h"
 
 #include "sound/Morse.h"
+#include "sound/Player.h"
 #include "sound/SoundState.h"
 #include "support/ManualTimer.h"
 #include "support/RecordingReporter.h"
@@ -19,7 +20,7 @@
 
 namespace {
 
-class MemFormTest : public ::testing::Test, public TWaveWindow {
+class MemFormTest : public ::testing::Test, public TPlayerHost {
 protected:
   void SetUp() override {
     ResetSoundState();
@@ -40,8 +41,7 @@ protected:
       Folge[I] = static_cast<int32_t>(I % Alphabet.size()) + 1;
     Laenge = Characters;
     TMemContext C;
-    C.Morse = &Morse;
-    C.Window = this;
+    C.Player = &Player;
     C.KeyPanel = &KeyPanel;
     C.UebFolge = &Folge;
     C.UebLaenge = &Laenge;
@@ -52,14 +52,12 @@ protected:
     Form->FormActivate();
   }
 
-  // The main window's completion in short.
-  void WaveDone() override {
-    Ausgabe.Playing = false;
-    Ausgabe.DeviceOpen = Morse.CloseOut();
-    if (Ausgabe.MemPlaying) {
-      Ausgabe.MemPlaying = false;
+  // The main window's share of the player's completion.
+  void SetKeyboardEnabled(bool) override {}
+  bool MnemonicsOn() const override { return false; }
+  void BlockPlayed() override {
+    if (Player.TakeReplayEnd())
       Timer.SetEnabled(true);
-    }
   }
 
   // One tick and the end of the sound it started.
@@ -82,6 +80,7 @@ protected:
   TTestWaveDevice Device;
   TRecordingReporter Reporter;
   TMorse Morse{Device, Reporter};
+  TPlayer Player{Morse, *this};
   std::unique_ptr<TMemForm> Form;
 };
 
