@@ -42,6 +42,7 @@ class LayoutSwitchTest : public ::testing::Test {
 protected:
   void SetUp() override {
     ResetStorageState();
+    ResetCourseState();
     ClearTexts();
     BuildMainView(View, Form);
     Links.Texts.View = &View;
