@@ -98,8 +98,6 @@ void TAForm::Connect() {
   for (QAction* Item : {V.English, V.German, V.Russish, V.Turkish})
     if (Item != nullptr)
       connect(Item, &QAction::triggered, this, [this, Item] { LayoutClick(Item); });
-  StartUp = [this] { StartUpSequence(); };
-  CloseDown = [this] { CloseSequence(FAskOnClose); };
   ConnectCourse();
 }
 
@@ -170,9 +168,6 @@ void TAForm::ConnectSession() {
   Test.SprachNr = [] { return static_cast<int32_t>(Kund.SprachNr); };
   FSpeedTest = std::make_unique<TSpeedTest>(View, Player, ArbTimer, TSteadyClock::Instance(),
                                             Reporter, std::move(Test));
-  SessionCompletion = [this] { FSession->WaveDone(); };
-  SpeedTestCompletion = [this] { return FSpeedTest->Completion(); };
-  ArrangeIcons = [this] { FSession->ArrangeIcons(); };
   connect(View.TestBtn, &QPushButton::clicked, this, [this] { FSpeedTest->TestBtnClick(); });
 }
 
@@ -304,13 +299,14 @@ void TAForm::abClick() {
 // Start and end
 
 void TAForm::FormActivate() {
-  if (StartUp)
-    StartUp();
+  if (FStartUpHeld)
+    return;
+  ++FStartUpRequests;
+  StartUpSequence();
 }
 
 void TAForm::FormClose() {
-  if (CloseDown)
-    CloseDown();
+  CloseSequence(FAskOnClose);
 }
 
 void TAForm::StartUpSequence() {
@@ -383,8 +379,7 @@ void TAForm::StartUpSequence() {
     return; // ended while the message was shown
   LoadIntervall(View.SpeedUD->Position());
   SetCaption(View.GroupLabel, std::to_string(Kurs.GruppenZahl));
-  if (ArrangeIcons)
-    ArrangeIcons();
+  FSession->ArrangeIcons();
   FCourse->LektADDownClick(nullptr);
   FCourse->EnableSetButtons();
   FStartUpDone = true;
@@ -478,10 +473,9 @@ void TAForm::BlockPlayed() {
       FMemTimer->SetEnabled(true);
     return;
   }
-  if (SpeedTestCompletion && SpeedTestCompletion())
+  if (FSpeedTest->Completion())
     return;
-  if (SessionCompletion)
-    SessionCompletion();
+  FSession->WaveDone();
 }
 
 // ---------------------------------------------------------------------------

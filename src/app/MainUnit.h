@@ -76,18 +76,11 @@ public:
   // The character set the message boxes show their bytes in (the layout's).
   void SetMessageCharset(uint8_t Charset);
 
-  // Hooks for the parts that come with the course and the session.
-  // The speed test's share of the completion: true when a test runs and it
-  // has taken the completion.
-  std::function<bool()> SpeedTestCompletion;
-  // The session's share of the completion (it switches ArbTimer on again).
-  std::function<void()> SessionCompletion;
-  // Arranges the exercise-kind pictures for UebNr; step 13 of the start-up.
-  std::function<void()> ArrangeIcons;
-  // What the first activation and the close run: the start-up and close
-  // sequences below unless replaced (tests count them this way).
-  std::function<void()> StartUp;
-  std::function<void()> CloseDown;
+  // A picture of the window as built: the first showing and activation run
+  // no start-up.
+  void HoldStartUp() { FStartUpHeld = true; }
+  // How often the first activation has asked for the start-up (once).
+  int StartUpRequests() const { return FStartUpRequests; }
 
   // The start-up sequence: the learner record, the keys, the stored layout,
   // the sound settings, the interval table and the lesson display.
@@ -187,6 +180,8 @@ private:
   TTickTimer* FMemTimer = nullptr;
   THelpWindow* FHelpWindow = nullptr;
   bool FActivated = false;
+  bool FStartUpHeld = false;
+  int FStartUpRequests = 0;
   bool FShown = false;
 };
 

@@ -1,5 +1,10 @@
 #include "app/MainUnit.h"
+#include "course/SpeedTest.h"
+#include "course/CourseState.h"
 #include "sound/SoundState.h"
+#include "storage/StorageState.h"
+#include "training/SessionState.h"
+#include "windows/Texts.h"
 #include "windows/Caption.h"
 #include "windows/Help.h"
 #include "windows/about.h"
@@ -26,7 +31,14 @@ namespace {
 
 class MainWindow : public ::testing::Test {
 protected:
-  MainWindow() { ResetSoundState(); }
+  // Every test starts from the program's state at start-up.
+  MainWindow() {
+    ResetSoundState();
+    ResetCourseState();
+    ResetSessionState();
+    ResetStorageState();
+    ClearTexts();
+  }
   ~MainWindow() override { ResetSoundState(); }
 
   // Whatever the window's start-up writes stays out of the build folder.
@@ -372,12 +384,11 @@ TEST_F(MainWindow, ScrollerBringsTonePanelOrSpeedPanelToTheFront) {
 // Menu
 
 TEST_F(MainWindow, ExitClosesTheWindowThroughTheCloseSequence) {
-  int Closes = 0;
-  Form.CloseDown = [&Closes] { ++Closes; };
+  Form.HoldStartUp();
   Form.show();
   V.MExit->trigger();
   EXPECT_FALSE(Form.isVisible());
-  EXPECT_EQ(Closes, 1);
+  EXPECT_TRUE(Form.ClosedDown());
 }
 
 TEST_F(MainWindow, AboutShowsTheAboutBoxModally) {
@@ -404,118 +415,19 @@ TEST_F(MainWindow, HelpShowsTheContentsOrSaysTheFileIsMissing) {
 }
 
 TEST_F(MainWindow, StartUpRunsAtTheFirstActivationOnly) {
-  int StartUps = 0;
-  Form.StartUp = [&StartUps] { ++StartUps; };
   Form.show();
   Form.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&Form));
-  EXPECT_EQ(StartUps, 1);
+  QTRY_COMPARE(Form.StartUpRequests(), 1);
+  EXPECT_TRUE(Form.StartedUp() || Form.ClosedDown()) << "the start-up ran";
   QEvent Again(QEvent::ActivationChange);
   QApplication::sendEvent(&Form, &Again);
-  EXPECT_EQ(StartUps, 1);
+  EXPECT_EQ(Form.StartUpRequests(), 1);
 }
 
 // ---------------------------------------------------------------------------
-// Playing and the completion
+// The end of a block: the replay window's timer, the speed test, the session
 
-// A canonical 8-bit mono sound file of N samples.
-std::string WaveFile(uint32_t N) {
-  std::string H = "RIFF____WAVEfmt ";
-  auto Put32 = [&H](uint32_t X) {
-    for (int I = 0; I < 4; ++I)
-      H += static_cast<char>((X >> (8 * I)) & 0xFF);
-  };
-  auto Put16 = [&H](uint16_t X) {
-    H += static_cast<char>(X & 0xFF);
-    H += static_cast<char>(X >> 8);
-  };
-  Put32(16);
-  Put16(1);
-  Put16(1);
-  Put32(11025);
-  Put32(11025);
-  Put16(1);
-  Put16(8);
-  H += "data";
-  Put32(N);
-  const uint32_t Riff = 36 + N;
-  for (int I = 0; I < 4; ++I)
-    H[static_cast<size_t>(4 + I)] = static_cast<char>((Riff >> (8 * I)) & 0xFF);
-  return H + std::string(N, '\x90');
-}
-
-class Playback : public MainWindow {
-protected:
-  Playback() {
-    Form.SessionCompletion = [this] { ++SessionDone; };
-    TMorse::BuildElements();
-  }
-  int SessionDone = 0;
-  TWorkDir Dir;
-};
-
-TEST_F(Playback, ACodeDisablesTheKeyboardUntilItHasBeenPlayed) {
-  Form.PlayCode(".-");
-  EXPECT_TRUE(Ausgabe.Playing);
-  EXPECT_FALSE(V.KeyPanel->isEnabled());
-  EXPECT_EQ(Device.Written.size(), static_cast<size_t>(Puffer.SoundLen));
-  ASSERT_TRUE(Device.Complete());
-  EXPECT_FALSE(Ausgabe.Playing);
-  EXPECT_FALSE(Ausgabe.DeviceOpen);
-  EXPECT_FALSE(TMorse::HeaderHas(WHDR_PREPARED));
-  EXPECT_TRUE(V.KeyPanel->isEnabled());
-  EXPECT_EQ(SessionDone, 1);
-  EXPECT_TRUE(Reporter.Messages.empty());
-}
-
-TEST_F(Playback, ASecondCodeWhilePlayingIsDroppedAndGivesNoCompletion) {
-  Form.PlayCode(".-");
-  const std::vector<uint8_t> First = Device.Written;
-  const size_t Calls = Device.Calls.size();
-  Form.PlayCode("----");
-  EXPECT_EQ(Device.Calls.size(), Calls) << "the device is not touched";
-  EXPECT_EQ(Device.Written, First);
-  EXPECT_FALSE(V.KeyPanel->isEnabled()) << "the block playing enables it when it ends";
-  EXPECT_TRUE(Device.Complete());
-  EXPECT_FALSE(Device.Complete());
-  EXPECT_EQ(Device.WaveDoneCount, 1);
-  EXPECT_EQ(SessionDone, 1);
-}
-
-TEST_F(Playback, APendingSoundFileFollowsTheCodeWhenMnemonicsAreOn) {
-  Dir.Write("A.WAV", WaveFile(500));
-  Form.Player.PlayCodeThenWave(".-", "a.wav");
-  ASSERT_TRUE(Device.Complete());
-  EXPECT_TRUE(Ausgabe.Playing) << "the file plays now";
-  EXPECT_FALSE(Ausgabe.WavePending);
-  EXPECT_EQ(Device.Written.size(), 500u);
-  EXPECT_EQ(SessionDone, 0);
-  EXPECT_FALSE(V.KeyPanel->isEnabled());
-  ASSERT_TRUE(Device.Complete());
-  EXPECT_EQ(SessionDone, 1);
-  EXPECT_TRUE(V.KeyPanel->isEnabled());
-  EXPECT_FALSE(Ausgabe.DeviceOpen);
-}
-
-TEST_F(Playback, AMissingSoundFileLeavesItPendingAndTheCompletionGoesOn) {
-  Form.Player.PlayCodeThenWave(".", "missing.wav");
-  ASSERT_TRUE(Device.Complete());
-  EXPECT_TRUE(Ausgabe.WavePending);
-  EXPECT_FALSE(Ausgabe.Playing);
-  EXPECT_TRUE(V.KeyPanel->isEnabled());
-  EXPECT_EQ(SessionDone, 1);
-  EXPECT_TRUE(Reporter.Messages.empty());
-}
-
-TEST_F(Playback, NoSoundFileWithMnemonicsOff) {
-  Dir.Write("a.wav", WaveFile(500));
-  V.MerkCheckBox->setChecked(false);
-  Form.Player.PlayCodeThenWave(".-", "a.wav");
-  ASSERT_TRUE(Device.Complete());
-  EXPECT_TRUE(Ausgabe.WavePending);
-  EXPECT_FALSE(Ausgabe.Playing);
-  EXPECT_EQ(SessionDone, 1);
-}
+using Playback = MainWindow;
 
 TEST_F(Playback, ACharacterOfTheReplayWindowSwitchesItsTimerOn) {
   TManualTimer MemTimer;
@@ -525,57 +437,20 @@ TEST_F(Playback, ACharacterOfTheReplayWindowSwitchesItsTimerOn) {
   ASSERT_TRUE(Device.Complete());
   EXPECT_FALSE(Ausgabe.MemPlaying);
   EXPECT_TRUE(MemTimer.Enabled());
-  EXPECT_EQ(SessionDone, 0);
 }
 
 TEST_F(Playback, TheSpeedTestTakesTheCompletionWhileItRuns) {
-  bool Running = true;
-  int TestDone = 0;
-  Form.SpeedTestCompletion = [&] {
-    ++TestDone;
-    return Running;
-  };
-  Form.PlayCode(".");
+  Kund.SprachNr = 1;
+  Codetafel.Letters = "paris";
+  for (size_t P = 1; P <= 5; ++P)
+    Codetafel.Codes[P] = ".-";
+  Form.SpeedTest().TestBtnClick();
+  ASSERT_TRUE(Arb.Fire());
+  EXPECT_FALSE(Arb.Enabled());
   ASSERT_TRUE(Device.Complete());
-  EXPECT_EQ(TestDone, 1);
-  EXPECT_EQ(SessionDone, 0);
-  Running = false;
-  Form.PlayCode(".");
-  ASSERT_TRUE(Device.Complete());
-  EXPECT_EQ(SessionDone, 1);
-}
-
-TEST_F(Playback, ADeviceThatDoesNotOpenShowsItsTextAndLeavesTheKeyboardUsable) {
-  Device.Fail(TWaveOp::Open, MMSYSERR_ALLOCATED);
-  Device.SetErrorText(MMSYSERR_ALLOCATED, "The device is in use.");
-  Form.PlayCode(".-");
-  EXPECT_EQ(Reporter.Messages, (std::vector<std::string>{"The device is in use."}));
-  EXPECT_FALSE(Ausgabe.Playing);
-  EXPECT_TRUE(V.KeyPanel->isEnabled());
-  EXPECT_FALSE(Device.Complete());
-  EXPECT_EQ(SessionDone, 0) << "no completion: the pacing stops here";
-}
-
-TEST_F(Playback, ASoundFileTheDeviceCannotPlayCompletesAtOnce) {
-  Dir.Write("a.wav", WaveFile(300));
-  Device.Fail(TWaveOp::Open, MMSYSERR_NODRIVER);
-  Form.PlayWave("a.wav");
-  EXPECT_EQ(Reporter.Messages.size(), 1u);
-  EXPECT_FALSE(Ausgabe.Playing);
-  EXPECT_EQ(SessionDone, 1);
-  EXPECT_TRUE(V.KeyPanel->isEnabled());
-}
-
-TEST_F(Playback, PlayWaveDoesNothingWithoutItsFileOrWhilePlaying) {
-  Form.PlayWave("nothing.wav");
-  EXPECT_TRUE(Device.Calls.empty());
-  EXPECT_EQ(SessionDone, 0);
-
-  Dir.Write("a.wav", WaveFile(300));
-  Form.PlayCode(".");
-  const size_t Calls = Device.Calls.size();
-  Form.PlayWave("a.wav");
-  EXPECT_EQ(Device.Calls.size(), Calls);
+  EXPECT_TRUE(Arb.Enabled()) << "the test paces its next character";
+  Form.SpeedTest().TestBtnClick(); // stop
+  EXPECT_FALSE(Arb.Enabled());
 }
 
 } // namespace

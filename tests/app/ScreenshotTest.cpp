@@ -71,7 +71,7 @@ protected:
 TEST_F(Screenshot, MainWindow) {
   TAForm Form(Device, Reporter, Arb, Timer1, Shell);
   // The window as built, before any start-up.
-  Form.StartUp = nullptr;
+  Form.HoldStartUp();
   CreateKeys(Form.View);
   Form.show();
   const QImage Image(Keep(Form, "main-window.png"));

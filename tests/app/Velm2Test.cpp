@@ -66,8 +66,6 @@ TEST_F(Program, TheMenuReachesTheAboutBoxAndTheReplayWindowGetsItsCharacters) {
 
 TEST_F(Program, TheMainWindowStaysAsItWasAfterTheAboutBox) {
   TVelm2 Velm2(Device, Reporter, Arb, Timer1, MemTimer, Shell);
-  int StartUps = 0;
-  Velm2.AForm->StartUp = [&StartUps] { ++StartUps; };
   Velm2.AForm->show();
   Velm2.AForm->activateWindow();
   QApplication::processEvents();
@@ -77,7 +75,7 @@ TEST_F(Program, TheMainWindowStaysAsItWasAfterTheAboutBox) {
   Velm2.AForm->abClick();
   Velm2.AForm->activateWindow();
   QApplication::processEvents();
-  EXPECT_LE(StartUps, 1);
+  EXPECT_LE(Velm2.AForm->StartUpRequests(), 1);
   EXPECT_EQ(CaptionOf(Velm2.AForm->View.SpeedLB), "65");
 }
 

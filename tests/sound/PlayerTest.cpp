@@ -1,0 +1,164 @@
+// The player over the engine and the device double: a code, a code with its
+// sound file, a file alone, the keyboard off while the window's code plays,
+// and the failures of the device.
+#include "sound/Player.h"
+
+#include "support/RecordingReporter.h"
+#include "support/TestWaveDevice.h"
+#include "windows/WorkDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A canonical 8-bit mono sound file of N samples.
+std::string WaveFile(uint32_t N) {
+  std::string H = "RIFF____WAVEfmt ";
+  auto Put32 = [&H](uint32_t X) {
+    for (int I = 0; I < 4; ++I)
+      H += static_cast<char>((X >> (8 * I)) & 0xFF);
+  };
+  auto Put16 = [&H](uint16_t X) {
+    H += static_cast<char>(X & 0xFF);
+    H += static_cast<char>(X >> 8);
+  };
+  Put32(16);
+  Put16(1);
+  Put16(1);
+  Put32(11025);
+  Put32(11025);
+  Put16(1);
+  Put16(8);
+  H += "data";
+  Put32(N);
+  const uint32_t Riff = 36 + N;
+  for (int I = 0; I < 4; ++I)
+    H[static_cast<size_t>(4 + I)] = static_cast<char>((Riff >> (8 * I)) & 0xFF);
+  return H + std::string(N, '\x90');
+}
+
+struct THost final : TPlayerHost {
+  bool Keyboard = true;
+  bool Mnemonics = true;
+  int Done = 0;
+  void SetKeyboardEnabled(bool On) override { Keyboard = On; }
+  bool MnemonicsOn() const override { return Mnemonics; }
+  void BlockPlayed() override { ++Done; }
+};
+
+class PlayerTest : public ::testing::Test {
+protected:
+  PlayerTest() {
+    ResetSoundState();
+    TMorse::BuildElements();
+  }
+  ~PlayerTest() override { ResetSoundState(); }
+  TTestWaveDevice Device;
+  TRecordingReporter Reporter;
+  TMorse Morse{Device, Reporter};
+  THost Host;
+  TPlayer Player{Morse, Host};
+  TWorkDir Dir;
+};
+
+TEST_F(PlayerTest, ACodeDisablesTheKeyboardUntilItHasBeenPlayed) {
+  Player.PlayCode(".-");
+  EXPECT_TRUE(Ausgabe.Playing);
+  EXPECT_FALSE(Host.Keyboard);
+  EXPECT_EQ(Device.Written.size(), static_cast<size_t>(Puffer.SoundLen));
+  ASSERT_TRUE(Device.Complete());
+  EXPECT_FALSE(Ausgabe.Playing);
+  EXPECT_FALSE(Ausgabe.DeviceOpen);
+  EXPECT_FALSE(TMorse::HeaderHas(WHDR_PREPARED));
+  EXPECT_TRUE(Host.Keyboard);
+  EXPECT_EQ(Host.Done, 1);
+  EXPECT_TRUE(Reporter.Messages.empty());
+}
+
+TEST_F(PlayerTest, ASecondCodeWhilePlayingIsDroppedAndGivesNoCompletion) {
+  Player.PlayCode(".-");
+  const std::vector<uint8_t> First = Device.Written;
+  const size_t Calls = Device.Calls.size();
+  Player.PlayCode("----");
+  EXPECT_EQ(Device.Calls.size(), Calls) << "the device is not touched";
+  EXPECT_EQ(Device.Written, First);
+  EXPECT_FALSE(Host.Keyboard) << "the block playing enables it when it ends";
+  EXPECT_TRUE(Device.Complete());
+  EXPECT_FALSE(Device.Complete());
+  EXPECT_EQ(Device.WaveDoneCount, 1);
+  EXPECT_EQ(Host.Done, 1);
+}
+
+TEST_F(PlayerTest, APendingSoundFileFollowsTheCodeWhenMnemonicsAreOn) {
+  Dir.Write("A.WAV", WaveFile(500));
+  Player.PlayCodeThenWave(".-", "a.wav");
+  ASSERT_TRUE(Device.Complete());
+  EXPECT_TRUE(Ausgabe.Playing) << "the file plays now";
+  EXPECT_FALSE(Ausgabe.WavePending);
+  EXPECT_EQ(Device.Written.size(), 500u);
+  EXPECT_EQ(Host.Done, 0);
+  EXPECT_FALSE(Host.Keyboard);
+  ASSERT_TRUE(Device.Complete());
+  EXPECT_EQ(Host.Done, 1);
+  EXPECT_TRUE(Host.Keyboard);
+  EXPECT_FALSE(Ausgabe.DeviceOpen);
+}
+
+TEST_F(PlayerTest, AMissingSoundFileLeavesItPendingAndTheCompletionGoesOn) {
+  Player.PlayCodeThenWave(".", "missing.wav");
+  ASSERT_TRUE(Device.Complete());
+  EXPECT_TRUE(Ausgabe.WavePending);
+  EXPECT_FALSE(Ausgabe.Playing);
+  EXPECT_TRUE(Host.Keyboard);
+  EXPECT_EQ(Host.Done, 1);
+  EXPECT_TRUE(Reporter.Messages.empty());
+}
+
+TEST_F(PlayerTest, NoSoundFileWithMnemonicsOff) {
+  Dir.Write("a.wav", WaveFile(500));
+  Host.Mnemonics = false;
+  Player.PlayCodeThenWave(".-", "a.wav");
+  ASSERT_TRUE(Device.Complete());
+  EXPECT_TRUE(Ausgabe.WavePending);
+  EXPECT_FALSE(Ausgabe.Playing);
+  EXPECT_EQ(Host.Done, 1);
+}
+
+TEST_F(PlayerTest, ADeviceThatDoesNotOpenShowsItsTextAndLeavesTheKeyboardUsable) {
+  Device.Fail(TWaveOp::Open, MMSYSERR_ALLOCATED);
+  Device.SetErrorText(MMSYSERR_ALLOCATED, "The device is in use.");
+  Player.PlayCode(".-");
+  EXPECT_EQ(Reporter.Messages, (std::vector<std::string>{"The device is in use."}));
+  EXPECT_FALSE(Ausgabe.Playing);
+  EXPECT_TRUE(Host.Keyboard);
+  EXPECT_FALSE(Device.Complete());
+  EXPECT_EQ(Host.Done, 0) << "no completion: the pacing stops here";
+}
+
+TEST_F(PlayerTest, ASoundFileTheDeviceCannotPlayCompletesAtOnce) {
+  Dir.Write("a.wav", WaveFile(300));
+  Device.Fail(TWaveOp::Open, MMSYSERR_NODRIVER);
+  Player.PlayWave("a.wav");
+  EXPECT_EQ(Reporter.Messages.size(), 1u);
+  EXPECT_FALSE(Ausgabe.Playing);
+  EXPECT_EQ(Host.Done, 1);
+  EXPECT_TRUE(Host.Keyboard);
+}
+
+TEST_F(PlayerTest, PlayWaveDoesNothingWithoutItsFileOrWhilePlaying) {
+  Player.PlayWave("nothing.wav");
+  EXPECT_TRUE(Device.Calls.empty());
+  EXPECT_EQ(Host.Done, 0);
+
+  Dir.Write("a.wav", WaveFile(300));
+  Player.PlayCode(".");
+  const size_t Calls = Device.Calls.size();
+  Player.PlayWave("a.wav");
+  EXPECT_EQ(Device.Calls.size(), Calls);
+}
+
+} // namespace
