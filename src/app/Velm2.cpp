@@ -88,9 +88,11 @@ std::optional<QString> EnterLearnerFolder(const fs::path& Folder) {
     fs::current_path(Folder, Error);
   if (!Error)
     return std::nullopt;
+  std::error_code Ignored;
   return QStringLiteral("The folder for your progress, \"%1\", cannot be made or entered: %2.\n\n"
-                        "Your progress cannot be kept there.")
-      .arg(Shown(Folder), QString::fromLocal8Bit(Error.message()));
+                        "The program goes on in the folder it was started from, \"%3\".")
+      .arg(Shown(Folder), QString::fromLocal8Bit(Error.message()),
+           Shown(fs::current_path(Ignored)));
 }
 
 fs::path ShippedDataFolder(const fs::path& ExeDir, const TBuildPlace& Build) {
