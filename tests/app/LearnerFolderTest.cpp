@@ -17,7 +17,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 namespace {
 
@@ -28,10 +27,7 @@ void Put(const fs::path& Path, const std::string& Bytes) {
   Out.write(Bytes.data(), static_cast<std::streamsize>(Bytes.size()));
 }
 
-std::string Bytes(const fs::path& Path) {
-  std::ifstream In(Path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>()};
-}
+std::string Bytes(const fs::path& Path) { return ReadFileBytes(Path.string()).value_or(""); }
 
 void ResetAll() {
   ResetSoundState();
