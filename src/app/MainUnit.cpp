@@ -39,9 +39,10 @@ struct TAForm::TOwned {
 
 std::string TenthsText(int Value) {
   std::string Digits = std::to_string(Value);
+  // Characters, not one-letter strings: GCC 12 at -O3 warns falsely (-Wrestrict).
   if (Digits.size() < 2)
-    Digits.insert(0, "0");
-  Digits.insert(1, ".");
+    Digits.insert(0, 1, '0');
+  Digits.insert(1, 1, '.');
   return Digits;
 }
 
@@ -224,7 +225,9 @@ void TAForm::VerhaltUDChanging(int NewPosition) {
 void TAForm::AbstandUDChanging(int NewPosition) {
   // Only the gaps between characters change; the elements stay.
   Klang.Abstand = NewPosition;
-  SetCaption(View.AbstandLB, "x" + TenthsText(Klang.Abstand));
+  std::string Caption = "x"; // appended to, not "x" + ...: GCC 12 at -O3 warns falsely
+  Caption += TenthsText(Klang.Abstand);
+  SetCaption(View.AbstandLB, Caption);
 }
 
 void TAForm::TnBarChange() {

@@ -2,6 +2,9 @@
 
 #include <QSocketNotifier>
 
+#ifdef Q_OS_UNIX
+// POSIX signals; elsewhere the desktop session's end and the main window's
+// close are the ways the program ends, and the object installs nothing.
 #include <array>
 #include <cerrno>
 #include <csignal>
@@ -63,3 +66,11 @@ void TTermSignal::Received() {
   if (FOnSignal)
     FOnSignal();
 }
+
+#else
+
+TTermSignal::TTermSignal(std::function<void()> Handler) : FOnSignal(std::move(Handler)) {}
+TTermSignal::~TTermSignal() = default;
+void TTermSignal::Received() {}
+
+#endif

@@ -2,6 +2,7 @@
 
 #include "app/MainUnit.h"
 #include "app/TermSignal.h"
+#include "sound/BareFile.h"
 #include "windows/Fonts.h"
 #include "windows/Gr.h"
 #include "windows/Help.h"
@@ -9,7 +10,96 @@
 #include "windows/about.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QMessageBox>
 #include <QSessionManager>
+#include <QStandardPaths>
+
+#include <cstdlib>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A path as Qt shows it; only for display, since Qt decodes bytes that are
+// not UTF-8 lossily.
+QString Shown(const fs::path& Path) {
+#ifdef Q_OS_WIN
+  return QString::fromStdWString(Path.wstring());
+#else
+  return QFile::decodeName(QByteArray::fromStdString(Path.native()));
+#endif
+}
+
+fs::path FromQt(const QString& Path) {
+#ifdef Q_OS_WIN
+  return fs::path(Path.toStdWString());
+#else
+  return fs::path(QFile::encodeName(Path).toStdString());
+#endif
+}
+
+fs::path ExecutableFolder() {
+#ifdef Q_OS_LINUX
+  // The link's own bytes, whatever the folder names' encoding.
+  std::error_code Error;
+  const fs::path Exe = fs::read_symlink("/proc/self/exe", Error);
+  if (!Error && Exe.is_absolute())
+    return Exe.parent_path();
+#endif
+  return FromQt(QCoreApplication::applicationDirPath());
+}
+
+bool SameFolder(const fs::path& A, const fs::path& B) {
+  std::error_code Error;
+  return !A.empty() && !B.empty() && fs::equivalent(A, B, Error) && !Error;
+}
+
+} // namespace
+
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+fs::path LearnerFolderFrom(const char* XdgDataHome, const char* Home) {
+  if (XdgDataHome != nullptr && XdgDataHome[0] == '/')
+    return fs::path(XdgDataHome) / "velm-mtr";
+  if (Home != nullptr && Home[0] != '\0')
+    return fs::path(Home) / ".local" / "share" / "velm-mtr";
+  return {};
+}
+#endif
+
+fs::path LearnerFolder() {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+  // From the variables' bytes: Qt would decode a home folder's name lossily.
+  fs::path Folder = LearnerFolderFrom(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+  if (!Folder.empty())
+    return Folder;
+#endif
+  return FromQt(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)) / "velm-mtr";
+}
+
+std::optional<QString> EnterLearnerFolder(const fs::path& Folder) {
+  std::error_code Error;
+  if (Folder.empty())
+    Error = std::make_error_code(std::errc::no_such_file_or_directory);
+  else
+    fs::create_directories(Folder, Error);
+  if (!Error)
+    fs::current_path(Folder, Error);
+  if (!Error)
+    return std::nullopt;
+  std::error_code Ignored;
+  return QStringLiteral("The folder for your progress, \"%1\", cannot be made or entered: %2.\n\n"
+                        "The program goes on in the folder it was started from, \"%3\".")
+      .arg(Shown(Folder), QString::fromLocal8Bit(Error.message()),
+           Shown(fs::current_path(Ignored)));
+}
+
+fs::path ShippedDataFolder(const fs::path& ExeDir, const TBuildPlace& Build) {
+  if (SameFolder(ExeDir, Build.BinDir))
+    return Build.SourceData;
+  return (ExeDir / VELM_DATA_FROM_BIN).lexically_normal();
+}
 
 TVelm2::TVelm2() {
   AForm = std::make_unique<TAForm>();
@@ -67,10 +157,16 @@ int TVelm2::Run() {
   return QApplication::exec();
 }
 
-int Velm2Main(int argc, char** argv) {
+int Velm2Main(int argc, char** argv, const TBuildPlace& Build) {
   // Qt reads its own options from the command line; the program none.
   QApplication App(argc, argv);
   QApplication::setApplicationName(QStringLiteral("VELM-MTR 2.1"));
+  QApplication::setDesktopFileName(QStringLiteral("org.velmmtr.VelmMtr"));
+  SetShippedDataDir(ShippedDataFolder(ExecutableFolder(), Build));
+  // Without its folder the program goes on where it was started, and the
+  // files it cannot write there are reported as they are saved.
+  if (const std::optional<QString> Failure = EnterLearnerFolder(LearnerFolder()))
+    QMessageBox::warning(nullptr, QApplication::applicationName(), *Failure);
   SetApplicationHelpFile("VELMHelp.html");
   InstallFontSubstitutes();
   TVelm2 Program;

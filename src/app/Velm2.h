@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QString>
+
+#include <filesystem>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QWidget;
@@ -45,7 +49,36 @@ private:
   void CreateRest(TTickTimer* MemTimer);
 };
 
-// Program entry: initial values, the application with its title and help
-// file, the four windows, the event loop. No argument is read; data files
-// are found by bare name in the working directory.
-int Velm2Main(int argc, char** argv);
+// The learner's own folder, which holds what the program writes (CWK.dat,
+// Int.mtr) and any data file that replaces a shipped one:
+// $XDG_DATA_HOME/velm-mtr, by default ~/.local/share/velm-mtr; elsewhere the
+// platform's per-user application data folder.
+std::filesystem::path LearnerFolder();
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+// The same from the two variables' values (null when unset). A relative
+// XDG_DATA_HOME counts as unset. Empty when neither gives a folder.
+std::filesystem::path LearnerFolderFrom(const char* XdgDataHome, const char* Home);
+#endif
+
+// Creates Folder with its parents and makes it the working directory.
+// Nothing when that worked; otherwise the working directory is left as it
+// was and the text says which folder could not be made and why.
+std::optional<QString> EnterLearnerFolder(const std::filesystem::path& Folder);
+
+// Where the program was built: the folder its binary is made in and the
+// source tree's data folder. Both empty for none.
+struct TBuildPlace {
+  std::filesystem::path BinDir;
+  std::filesystem::path SourceData;
+};
+
+// The shipped data folder for a program whose binary lies in ExeDir: the
+// source tree's data/ while it sits where it was built, otherwise the data
+// folder of its installation, found relative to ExeDir.
+std::filesystem::path ShippedDataFolder(const std::filesystem::path& ExeDir,
+                                        const TBuildPlace& Build);
+
+// Program entry: initial values, the learner's folder as the working
+// directory, the shipped data folder, the application with its title and
+// help file, the four windows, the event loop. No argument is read.
+int Velm2Main(int argc, char** argv, const TBuildPlace& Build = {});

@@ -32,9 +32,11 @@ void WireSpin(TCourse& Course, TSpinButton* Spin, THandler Down, THandler Up) {
   Spin->OnDownClick = [&Course, Spin, Down] { (Course.*Down)(Spin); };
   Spin->OnUpClick = [&Course, Spin, Up] { (Course.*Up)(Spin); };
   Course.RememberWiring([Guard = QPointer<TSpinButton>(Spin)] {
-    if (Guard) {
-      Guard->OnDownClick = nullptr;
-      Guard->OnUpClick = nullptr;
+    // Through the plain pointer: GCC at -O2 does not see that QPointer's
+    // test and its arrow agree.
+    if (TSpinButton* Live = Guard.data()) {
+      Live->OnDownClick = nullptr;
+      Live->OnUpClick = nullptr;
     }
   });
 }
@@ -73,8 +75,8 @@ void WireCourse(TCourse& Course) {
   auto Unwire = [&Course](TMButton* Key) {
     if (Key != nullptr)
       Course.RememberWiring([Guard = QPointer<TMButton>(Key)] {
-        if (Guard)
-          Guard->OnClick = nullptr;
+        if (TMButton* Live = Guard.data())
+          Live->OnClick = nullptr;
       });
   };
   for (TMButton* Key : V.Tasten)

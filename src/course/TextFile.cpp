@@ -83,7 +83,8 @@ bool TTextWriter::Create(const std::string& BareName) {
   if (BareName.empty() || BareName.find('/') != std::string::npos ||
       BareName.find('\0') != std::string::npos)
     return false;
-  const std::string Name = FindBareFile(BareName).value_or(BareName);
+  // Written in the learner's folder only, never over a shipped file.
+  const std::string Name = FindOwnFile(BareName).value_or(BareName);
   FFile.open(Name, std::ios::out | std::ios::trunc | std::ios::binary);
   return FFile.is_open();
 }

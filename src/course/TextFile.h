@@ -25,8 +25,8 @@ public:
   TTextReader(const TTextReader&) = delete;
   TTextReader& operator=(const TTextReader&) = delete;
 
-  // Opens the file that a bare name denotes in the working directory (letter
-  // case ignored) for reading. False when there is none or it cannot be read;
+  // Opens the file that a bare name denotes in the working directory or the
+  // shipped data (FindBareFile; letter case ignored) for reading. False when there is none or it cannot be read;
   // a file opened before is closed first.
   bool Open(const std::string& BareName);
   bool IsOpen() const { return FFile.is_open(); }

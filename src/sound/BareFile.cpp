@@ -1,8 +1,10 @@
 #include "sound/BareFile.h"
 
-#include <filesystem>
-
 namespace {
+
+namespace fs = std::filesystem;
+
+fs::path ShippedDir;
 
 char AsciiLower(char C) { return C >= 'A' && C <= 'Z' ? static_cast<char>(C - 'A' + 'a') : C; }
 
@@ -15,18 +17,23 @@ bool SameIgnoringAsciiCase(const std::string& A, const std::string& B) {
   return true;
 }
 
-}  // namespace
+// The name's bytes as the file system gives them.
+std::string EntryName(const fs::path& Path) {
+#ifdef _WIN32
+  return Path.filename().string();
+#else
+  return Path.filename().native();
+#endif
+}
 
-std::optional<std::string> FindBareFile(const std::string& Name) { return FindOwnFile(Name); }
-
-std::optional<std::string> FindOwnFile(const std::string& Name) {
-  namespace fs = std::filesystem;
+// The name of the file in Dir that Name denotes, without the folder.
+std::optional<std::string> FindIn(const fs::path& Dir, const std::string& Name) {
   if (Name.empty() || Name.find('/') != std::string::npos ||
       Name.find('\0') != std::string::npos)
     return std::nullopt;
 
   std::error_code Error;
-  fs::directory_iterator It(".", Error);
+  fs::directory_iterator It(Dir, Error);
   if (Error)
     return std::nullopt;
 
@@ -34,7 +41,7 @@ std::optional<std::string> FindOwnFile(const std::string& Name) {
   for (; It != fs::directory_iterator(); It.increment(Error)) {
     if (Error)
       break;
-    const std::string Entry = It->path().filename().native();
+    const std::string Entry = EntryName(It->path());
     if (!SameIgnoringAsciiCase(Entry, Name))
       continue;
     std::error_code TypeError;
@@ -48,10 +55,46 @@ std::optional<std::string> FindOwnFile(const std::string& Name) {
   return Best;
 }
 
+} // namespace
+
+void SetShippedDataDir(const fs::path& Dir) { ShippedDir = Dir; }
+const fs::path& ShippedDataDir() { return ShippedDir; }
+
+std::optional<std::string> FindBareFile(const std::string& Name) {
+  if (std::optional<std::string> Own = FindOwnFile(Name))
+    return Own;
+  if (ShippedDir.empty())
+    return std::nullopt;
+  const std::optional<std::string> Shipped = FindIn(ShippedDir, Name);
+  if (!Shipped)
+    return std::nullopt;
+#ifdef _WIN32
+  return (ShippedDir / *Shipped).string();
+#else
+  return (ShippedDir / *Shipped).native();
+#endif
+}
+
+std::optional<std::string> FindOwnFile(const std::string& Name) { return FindIn(".", Name); }
+
 bool OpenBareFile(const std::string& Name, std::fstream& File, std::ios::openmode Mode) {
   const std::optional<std::string> Found = FindBareFile(Name);
   if (!Found)
     return false;
   File.open(*Found, Mode | std::ios::binary);
   return File.is_open();
+}
+
+std::optional<std::string> ReadFileBytes(const std::string& Path) {
+  std::ifstream File(Path, std::ios::binary | std::ios::ate);
+  if (!File)
+    return std::nullopt;
+  const std::streamoff Size = File.tellg();
+  if (Size < 0)
+    return std::nullopt;
+  std::string Bytes(static_cast<size_t>(Size), '\0');
+  File.seekg(0);
+  if (!File.read(Bytes.data(), static_cast<std::streamsize>(Size)))
+    return std::nullopt;
+  return Bytes;
 }

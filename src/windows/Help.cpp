@@ -5,13 +5,21 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
+#include <QStringDecoder>
 #include <QTextBrowser>
-#include <QUrl>
 #include <QVBoxLayout>
+
 
 namespace {
 std::string HelpFileName = "VELMHelp.html";
+
+QString HtmlText(const QByteArray& Bytes) {
+  QStringDecoder Decoder(QStringConverter::encodingForHtml(Bytes).value_or(QStringConverter::Utf8));
+  return Decoder.decode(Bytes);
+}
+
+QString Shown(const std::string& Path) { return QFile::decodeName(QByteArray::fromStdString(Path)); }
 } // namespace
 
 void SetApplicationHelpFile(const std::string& Name) { HelpFileName = Name; }
@@ -31,25 +39,23 @@ THelpWindow::THelpWindow(QWidget* Parent) : QWidget(Parent, Qt::Window), FBrowse
 
 void THelpWindow::ShowContents(const std::string& HelpFile) {
   const std::optional<std::string> Found = FindBareFile(HelpFile);
-  const QFileInfo Info(Found ? QDir::current().absoluteFilePath(QString::fromLocal8Bit(Found->c_str()))
-                             : QString());
-  if (Found && Info.isReadable()) {
-    FSource = Info.absoluteFilePath();
-    // The contents page is the file itself; read it afresh even when it is
-    // shown already.
-    const QUrl Contents = QUrl::fromLocalFile(FSource);
-    if (FBrowser->source() == Contents) {
-      FBrowser->reload();
-    } else {
-      FBrowser->setSource(Contents);
-    }
+  // Read by the path's own bytes: through Qt a folder name that is not UTF-8
+  // would be decoded lossily and the file missed.
+  const std::optional<std::string> Bytes = Found ? ReadFileBytes(*Found) : std::nullopt;
+  if (Bytes) {
+    FSource = QDir::toNativeSeparators(Shown(*Found));
+    // The contents page is read afresh each time, even when it is shown
+    // already; its links are anchors within it.
+    FBrowser->setHtml(HtmlText(QByteArray::fromStdString(*Bytes)));
     FBrowser->clearHistory();
   } else {
     FSource.clear();
     FBrowser->clearHistory();
+    QString Folders = QDir::toNativeSeparators(QDir::currentPath());
+    if (!ShippedDataDir().empty())
+      Folders += QStringLiteral(" or ") + QDir::toNativeSeparators(Shown(ShippedDataDir().string()));
     FBrowser->setPlainText(QStringLiteral("The help file \"%1\" was not found in the folder %2.")
-                               .arg(QString::fromLocal8Bit(HelpFile.c_str()),
-                                    QDir::toNativeSeparators(QDir::currentPath())));
+                               .arg(Shown(HelpFile), Folders));
   }
   show();
   raise();

@@ -6,7 +6,8 @@
 
 class QTextBrowser;
 
-// The help of the program: an HTML file in the working directory, named at
+// The help of the program: an HTML file in the learner's folder or the
+// shipped data (found as FindBareFile finds it), named at
 // program start, shown at its contents page in a window of its own.
 void SetApplicationHelpFile(const std::string& Name);
 const std::string& ApplicationHelpFile();

@@ -221,7 +221,7 @@ void TMemForm::FormActivate() {
 void TMemForm::FillText() {
   GebText->setReadOnly(false);
   GebText->clear();
-  MemText = " ";
+  MemText.assign(1, ' '); // not = " ": GCC 12 at -O3 warns falsely (-Wrestrict)
   MemZeilen = 0;
   const int32_t N = Length();
   for (int32_t I = 0; I < N; ++I) {
@@ -257,7 +257,7 @@ void TMemForm::MemPlayBtnClick() {
     MemPos = 0;
     MemGruppe = 0;
     MemZeilen = 0;
-    GebZeile = " ";
+    GebZeile.assign(1, ' ');
     ZeilenStart = 0;
     MarkStart = 1;
     MarkNeu = true;

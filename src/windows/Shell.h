@@ -5,6 +5,8 @@
 
 class QDialog;
 class QSoundEffect;
+class QString;
+class QTemporaryFile;
 
 // What the windows ask of the desktop: to show a window modally, to start a
 // short interface sound, and to hand an address to the user's mail program or
@@ -14,8 +16,8 @@ public:
   virtual ~TShell() = default;
   // Shows Window modally and returns when it has been closed.
   virtual void ShowModal(QDialog& Window) = 0;
-  // Starts playing the sound file Name (bare name in the working directory,
-  // letter case ignored) and returns at once. A missing or unplayable file
+  // Starts playing the sound file Name (bare name in the learner's folder or
+  // the shipped data, letter case ignored) and returns at once. A missing or unplayable file
   // plays nothing.
   virtual void PlaySoundAsync(const std::string& Name) = 0;
   // "mailto:..." opens a new message, "http://..." the page.
@@ -38,4 +40,8 @@ private:
   // Made on the first sound, so that a run that plays none never touches
   // the audio system.
   std::unique_ptr<QSoundEffect> FEffect;
+  // The sound found by File's bytes, as a path Qt opens; empty for none.
+  QString PlayablePath(const std::string& File);
+  // The copy of the last sound whose path Qt could not name.
+  std::unique_ptr<QTemporaryFile> FCopy;
 };

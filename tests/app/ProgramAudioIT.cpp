@@ -18,7 +18,7 @@
 #include "audiorig/PulseServer.h"
 #include "support/RecordingReporter.h"
 #include "windows/RecordingShell.h"
-#include "windows/WorkDir.h"
+#include "support/WorkDir.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

@@ -14,7 +14,7 @@
 #include "support/RecordingReporter.h"
 #include "support/TestWaveDevice.h"
 #include "windows/RecordingShell.h"
-#include "windows/WorkDir.h"
+#include "support/WorkDir.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -109,7 +109,7 @@ TEST_F(Screenshot, MainWindow) {
 // Russian layout, its keys and the texts of Russian.lng.
 TEST_F(Screenshot, MainWindowAfterStartUp) {
   TWorkDir Dir;
-  const QDir Data(QFileInfo(QStringLiteral(__FILE__)).absolutePath() + "/../../data");
+  const QDir Data(QStringLiteral(VELM_SOURCE_DIR "/data"));
   for (const QString& Name : Data.entryList(QDir::Files))
     QFile::copy(Data.filePath(Name), QDir(Dir.Path()).filePath(Name));
   ResetCourseState();
@@ -154,7 +154,7 @@ TEST_F(Screenshot, CongratulationWindow) {
 }
 
 TEST_F(Screenshot, HelpWindow) {
-  const QString Data = QFileInfo(QStringLiteral(__FILE__)).absolutePath() + "/../../data";
+  const QString Data = QStringLiteral(VELM_SOURCE_DIR "/data");
   const QString Old = QDir::currentPath();
   const QString Shots = QDir("screenshots").absolutePath();
   QDir().mkpath(Shots);

@@ -14,7 +14,7 @@
 #include "support/RecordingReporter.h"
 #include "support/TestWaveDevice.h"
 #include "windows/RecordingShell.h"
-#include "windows/WorkDir.h"
+#include "support/WorkDir.h"
 
 #include <QApplication>
 #include <QDir>
@@ -35,7 +35,7 @@ namespace {
 using TBytes = std::vector<uint8_t>;
 
 const QString DataDir = QString::fromStdString(
-    (std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "data").string());
+    (std::filesystem::path(VELM_SOURCE_DIR) / "data").string());
 
 void CopyData(const QString& To, const QStringList& Except = {}) {
   const QDir Data(DataDir);
@@ -403,30 +403,42 @@ TEST(RealProgram, StartsChangesTheSpeedAndSavesItAtClose) {
   ResetAll();
 }
 
-// The executable, told to stop while it runs, saves the learner's record
-// and ends normally.
+// The installed executable, started from a folder of its own, finds its
+// shipped data beside it, works in the learner's folder and, told to stop
+// while it runs, saves the learner's record there and ends normally.
 TEST(RealProgram, SigtermRunsTheCloseSequence) {
-  const QString Exe = QDir(QCoreApplication::applicationDirPath()).filePath("../src/VELM2");
-  if (!QFileInfo::exists(Exe))
-    GTEST_SKIP() << "no VELM2 beside the tests";
+  const QString Built = QStringLiteral(VELM_PROGRAM);
+  if (!QFileInfo::exists(Built))
+    GTEST_SKIP() << "no program built beside the tests";
   QTemporaryDir Dir;
+  const QDir Root(Dir.path());
+  // An installation: the program in bin/, its data in share/velm-mtr.
+  ASSERT_TRUE(Root.mkpath("prefix/bin"));
+  ASSERT_TRUE(Root.mkpath("prefix/share/velm-mtr"));
+  const QString Exe = Root.filePath("prefix/bin/velm-mtr");
+  ASSERT_TRUE(QFile::copy(Built, Exe));
+  QFile(Exe).setPermissions(QFile::permissions(Built));
   // Without LD.dat the start-up makes one in its layout step, which shows
   // from outside that the start-up runs; the stop is handled after it.
-  CopyData(Dir.path(), {"LD.dat"});
+  CopyData(Root.filePath("prefix/share/velm-mtr"), {"LD.dat"});
+  ASSERT_TRUE(Root.mkpath("home/velm-mtr"));
+  ASSERT_TRUE(Root.mkpath("elsewhere"));
+  const QDir Learner(Root.filePath("home/velm-mtr"));
   {
-    QFile F(QDir(Dir.path()).filePath("CWK.dat"));
+    QFile F(Learner.filePath("CWK.dat"));
     ASSERT_TRUE(F.open(QIODevice::WriteOnly));
     F.write(QByteArray("\x01\x01\x3C\x55\x1E\x08\x03", 7));
   }
   QProcess P;
-  P.setWorkingDirectory(Dir.path());
+  P.setWorkingDirectory(Root.filePath("elsewhere"));
   QProcessEnvironment Env = QProcessEnvironment::systemEnvironment();
   Env.insert("QT_QPA_PLATFORM", "offscreen");
   Env.insert("ASAN_OPTIONS", "detect_leaks=0");
+  Env.insert("XDG_DATA_HOME", Root.filePath("home"));
   P.setProcessEnvironment(Env);
   P.start(Exe, {});
   ASSERT_TRUE(P.waitForStarted(10000));
-  const QString LD = QDir(Dir.path()).filePath("LD.dat");
+  const QString LD = Learner.filePath("LD.dat");
   for (int I = 0; I < 600 && !QFileInfo::exists(LD); ++I)
     QTest::qWait(100);
   ASSERT_TRUE(QFileInfo::exists(LD)) << P.readAllStandardError().toStdString();
@@ -434,8 +446,13 @@ TEST(RealProgram, SigtermRunsTheCloseSequence) {
   ASSERT_TRUE(P.waitForFinished(60000));
   EXPECT_EQ(P.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(P.exitCode(), 0) << P.readAllStandardError().toStdString();
-  EXPECT_EQ(ReadBytes(QDir(Dir.path()).filePath("CWK.dat")),
+  EXPECT_EQ(ReadBytes(Learner.filePath("CWK.dat")),
             (TBytes{0x01, 0x01, 0x3C, 0x26, 0x1E, 0x08, 0x03}));
+  // Nothing is left in the folder it was started from, nothing written
+  // beside the shipped data.
+  EXPECT_TRUE(QDir(Root.filePath("elsewhere")).isEmpty());
+  EXPECT_FALSE(QFileInfo::exists(Root.filePath("prefix/share/velm-mtr/LD.dat")));
+  EXPECT_FALSE(QFileInfo::exists(Root.filePath("prefix/share/velm-mtr/CWK.dat")));
 }
 
 } // namespace

@@ -12,7 +12,7 @@
 #include "support/RecordingReporter.h"
 #include "support/TestWaveDevice.h"
 #include "windows/RecordingShell.h"
-#include "windows/WorkDir.h"
+#include "support/WorkDir.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>

@@ -12,7 +12,7 @@
 namespace {
 
 const std::filesystem::path DataDir =
-    std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "data";
+    std::filesystem::path(VELM_SOURCE_DIR) / "data";
 
 struct TLayout {
   int32_t SprachNr;

@@ -174,6 +174,7 @@ TEST_F(Keyboard, ClicksMarkKeysOnTheGroupScreenOnlyWhenMarkingIsOn) {
   LoadEnglish();
   StartAt(3, 4, 3, 4);
   TMButton* T = KeyOf('t');
+  ASSERT_NE(T, nullptr);
   ASSERT_TRUE(T->isEnabled());
   const size_t P = static_cast<size_t>(LetterPos('t'));
 

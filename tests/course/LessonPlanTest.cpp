@@ -302,7 +302,9 @@ TEST_F(Navigation, WithoutDigitsInTheOrderTheBoundsAndKeysStay) {
   Course->ComputeLesson();
   EXPECT_EQ(Kurs.LektBuchEnde, 7);
   EXPECT_EQ(Kurs.LektZeichen, "tmoeisha");
-  EXPECT_TRUE(KeyOf('a')->isEnabled());
+  TMButton* A = KeyOf('a');
+  ASSERT_NE(A, nullptr);
+  EXPECT_TRUE(A->isEnabled());
   EXPECT_FALSE(Kurs.RBSperre);
 }
 

@@ -1,6 +1,7 @@
 #include "course/TextFile.h"
 
 #include "CourseFixture.h"
+#include "sound/BareFile.h"
 
 #include <random>
 
@@ -105,6 +106,23 @@ TEST_F(TextFile, WrittenLinesEndInCarriageReturnAndLineFeed) {
   EXPECT_EQ(AllLines("out.txt"), (Lines{"abc", "", "\xE9\xF6"}));
   EXPECT_FALSE(W.Create("no/such/dir.txt"));
   EXPECT_FALSE(W.Close());
+}
+
+// The lesson data file made at start goes into the learner's folder; a
+// shipped file of that name is read, never written.
+TEST_F(TextFile, AWrittenFileGoesToTheWorkingDirectoryAndLeavesTheShippedOneAlone) {
+  std::filesystem::create_directory("shipped");
+  WriteFile("shipped/LD.dat", "shipped order\r\n");
+  SetShippedDataDir("shipped");
+  EXPECT_EQ(AllLines("ld.DAT"), (Lines{"shipped order"}));
+
+  TTextWriter Out;
+  ASSERT_TRUE(Out.Create("LD.dat"));
+  Out.WriteLine("own order");
+  Out.Close();
+  SetShippedDataDir({});
+  EXPECT_EQ(ReadFile("shipped/LD.dat"), "shipped order\r\n");
+  EXPECT_EQ(ReadFile("LD.dat"), "own order\r\n");
 }
 
 } // namespace

@@ -5,7 +5,7 @@
 
 #include "support/RecordingReporter.h"
 #include "support/TestWaveDevice.h"
-#include "windows/WorkDir.h"
+#include "support/WorkDir.h"
 
 #include <gtest/gtest.h>
 

@@ -230,7 +230,12 @@ TEST_F(WaveOpsTest, QueuedHeaderIsNotPreparedOver) {
 
 std::vector<uint8_t> WaveFile(uint32_t ClaimedSize, size_t ActualSize, uint32_t Rate = 11025) {
   std::vector<uint8_t> File;
-  auto Tag = [&](const char* T) { File.insert(File.end(), T, T + 4); };
+  // Byte by byte: a range insert here makes GCC 12 at -O2 warn falsely
+  // (-Wstringop-overflow).
+  auto Tag = [&](const char* T) {
+    for (int I = 0; I < 4; ++I)
+      File.push_back(static_cast<uint8_t>(T[I]));
+  };
   auto U16 = [&](uint32_t V) {
     File.push_back(static_cast<uint8_t>(V));
     File.push_back(static_cast<uint8_t>(V >> 8));

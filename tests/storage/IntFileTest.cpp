@@ -75,8 +75,10 @@ TEST_F(IntFileTest, OversizedAndRandomFilesGiveTheirFirstSixtyBytesAndKeepTheRes
   EXPECT_EQ(Table(), TBytes(Long.begin(), Long.begin() + 60));
   std::fill(Klang.IntervallTab.begin(), Klang.IntervallTab.end(), 0x55);
   ASSERT_TRUE(WriteIntFile());
-  TBytes Expected(60, 0x55);
-  Expected.insert(Expected.end(), Long.begin() + 60, Long.end());
+  // The bytes after the table stay; built without a range insert, on which
+  // GCC 12 at -O3 warns falsely (-Warray-bounds).
+  TBytes Expected = Long;
+  std::fill(Expected.begin(), Expected.begin() + 60, 0x55);
   EXPECT_EQ(ReadFile("Int.mtr"), Expected);
 
   const TBytes Big = RandomBytes(1 << 20, 4);

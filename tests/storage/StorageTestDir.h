@@ -42,14 +42,21 @@ inline void WriteFile(const std::string& Name, const std::string& Bytes) {
   Out << Bytes;
 }
 
-inline TBytes ReadFile(const std::string& Name) {
-  std::ifstream In(Name, std::ios::binary);
-  return TBytes(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
+// Sized reads: istreambuf_iterator makes GCC 12 at -O3 warn falsely
+// (-Wnull-dereference).
+inline std::string ReadText(const std::string& Name) {
+  std::ifstream In(Name, std::ios::binary | std::ios::ate);
+  if (!In)
+    return {};
+  std::string Bytes(static_cast<size_t>(In.tellg()), '\0');
+  In.seekg(0);
+  In.read(Bytes.data(), static_cast<std::streamsize>(Bytes.size()));
+  return Bytes;
 }
 
-inline std::string ReadText(const std::string& Name) {
-  std::ifstream In(Name, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
+inline TBytes ReadFile(const std::string& Name) {
+  const std::string Bytes = ReadText(Name);
+  return TBytes(Bytes.begin(), Bytes.end());
 }
 
 inline TBytes RandomBytes(size_t Count, uint32_t Seed) {
@@ -65,5 +72,5 @@ inline bool RunningAsRoot() { return geteuid() == 0; }
 
 // The data folder of the source tree, where the shipped files are.
 inline std::filesystem::path DataDir() {
-  return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "data";
+  return std::filesystem::path(VELM_SOURCE_DIR) / "data";
 }

@@ -41,7 +41,9 @@ TEST_F(TypedAnswers, TheRightLetterAnswersOnRelease) {
   StartAt(2, 3, 2, 3);
   Session->StartBtnClick();
   SettleArb();
-  const std::string C = KeyOfCode(Sitzung.SollCode)->MChar();
+  TMButton* Key = KeyOfCode(Sitzung.SollCode);
+  ASSERT_NE(Key, nullptr);
+  const std::string C = Key->MChar();
   const uint16_t Vk = static_cast<uint16_t>(std::toupper(static_cast<unsigned char>(C[0])));
   Session->FormKeyDown(KeyIn(Vk, QString::fromLatin1(C.c_str())));
   Session->FormKeyPress(KeyIn(Vk, QString::fromLatin1(C.c_str())));
@@ -69,7 +71,9 @@ TEST_F(TypedAnswers, CapsLockLettersGiveNoAnswer) {
   StartAt(2, 3, 2, 3);
   Session->StartBtnClick();
   SettleArb();
-  const std::string C = KeyOfCode(Sitzung.SollCode)->MChar();
+  TMButton* Key = KeyOfCode(Sitzung.SollCode);
+  ASSERT_NE(Key, nullptr);
+  const std::string C = Key->MChar();
   const char Upper = static_cast<char>(std::toupper(static_cast<unsigned char>(C[0])));
   Type(*Session, static_cast<uint16_t>(Upper), QString(QChar(Upper)));
   EXPECT_EQ(Sitzung.TastPos, 0);

@@ -5,7 +5,7 @@
 
 #include "audiorig/EventLoop.h"
 #include "audiorig/PulseServer.h"
-#include "windows/WorkDir.h"
+#include "support/WorkDir.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -21,7 +21,7 @@ TEST(InterfaceSound, TheShippedChimePlaysAndTheCallReturnsAtOnce) {
   TPulseServer& Pulse = SharedPulseServer();
   ASSERT_TRUE(Pulse.Error().empty()) << Pulse.Error();
   TWorkDir Dir;
-  const QString Shipped = QFileInfo(QStringLiteral(__FILE__)).absolutePath() + "/../../data/Reload.wav";
+  const QString Shipped = QStringLiteral(VELM_SOURCE_DIR "/data/Reload.wav");
   ASSERT_TRUE(QFile::copy(Shipped, Dir.Path() + "/reload.WAV"));
 
   TQtShell Shell;

@@ -7,7 +7,7 @@
 
 #include "support/ManualTimer.h"
 #include "windows/RecordingShell.h"
-#include "windows/WorkDir.h"
+#include "support/WorkDir.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -208,7 +208,7 @@ TEST(Help, SaysSoWhenTheFileIsMissing) {
 }
 
 TEST(Help, TheShippedHelpFileDescribesTheExercisesAndFiles) {
-  const QString Shipped = QFileInfo(QStringLiteral(__FILE__)).absolutePath() + "/../../data/VELMHelp.html";
+  const QString Shipped = QStringLiteral(VELM_SOURCE_DIR "/data/VELMHelp.html");
   QFile F(Shipped);
   ASSERT_TRUE(F.open(QIODevice::ReadOnly));
   const QString Html = QString::fromUtf8(F.readAll());
