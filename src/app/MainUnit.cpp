@@ -1,8 +1,9 @@
 #include "app/MainUnit.h"
 
+#include "app/StorageView.h"
 #include "course/Course.h"
 #include "course/CourseState.h"
-#include "course/SpeedTest.h"
+#include "training/SpeedTest.h"
 #include "sound/QtWaveDevice.h"
 #include "sound/SoundState.h"
 #include "sound/ThdTimer.h"
@@ -19,6 +20,7 @@
 #include "windows/Pictures.h"
 #include "windows/QtReporter.h"
 #include "windows/Shell.h"
+#include "windows/TextsView.h"
 #include "windows/WindowPlace.h"
 #include "windows/about.h"
 
@@ -111,7 +113,8 @@ void TAForm::ConnectCourse() {
   FCourse = std::make_unique<TCourse>(View, Reporter, std::move(Hooks));
   ConnectSession();
 
-  FLayoutLinks.Texts.View = &View;
+  FLayoutLinks.Texts.ShowTexts = [this] { ApplyTexts(View, FMemCaptions); };
+  FLayoutLinks.ShowCharset = [this](uint8_t Charset) { SetCharset(View.KeyPanel, Charset); };
   FLayoutLinks.Texts.Reporter = &Reporter;
   FLayoutLinks.Texts.CloseMainWindow = [this] { close(); };
   FLayoutLinks.Layouts = &FLayouts;
@@ -177,7 +180,7 @@ void TAForm::SetMemForm(TMemForm* Form) {
   if (Form != nullptr)
     Form->SetContext({&Player, View.KeyPanel, &Folge.UebFolge, &Folge.UebLaenge,
                       &Kurs.BuchFolge, &Kurs.KursFolge, &Sitzung.SollCode});
-  TMemCaptions& Mem = FLayoutLinks.Texts.Mem;
+  TMemCaptions& Mem = FMemCaptions;
   Mem = {};
   if (Form != nullptr) {
     Mem.MemClBtn = Form->MemClBtn;
@@ -188,7 +191,7 @@ void TAForm::SetMemForm(TMemForm* Form) {
 }
 
 TLayoutSwitch TAForm::LayoutClick(QAction* Item) {
-  const TLayoutSwitch Result = EnglishClick(FLayoutLinks, Item);
+  const TLayoutSwitch Result = EnglishClick(FLayoutLinks, View, Item);
   if (Result == TLayoutSwitch::Switched || Result == TLayoutSwitch::Closing)
     SetMessageCharset(CharsetOf(View.KeyPanel));
   // A switch from the menu shows the lesson again on the new keys; the
@@ -236,7 +239,7 @@ void TAForm::TnBarChange() {
 }
 
 void TAForm::FrontBarChange() {
-  Klang.Atacke = 13 - View.FrontBar->value();
+  Klang.Atacke = AtackeOfFront(View.FrontBar->value());
   TMorse::BuildElements();
 }
 
@@ -401,7 +404,7 @@ void TAForm::CloseSequence(bool Ask) {
       if (Kurs.UebNr > Kurs.MaxUebNr)
         Kurs.UebNr = Kurs.MaxUebNr;
     }
-    Values = KundValuesOf(View, Kurs.MaxLektNr, Kurs.MaxUebNr);
+    Values = KundValuesOf(Kurs.MaxLektNr, Kurs.MaxUebNr);
   } else {
     // Closed during the start-up ("Leng.dat" missing): the record is stored
     // as it was read, not with values the start-up had not yet applied.

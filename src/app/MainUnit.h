@@ -10,6 +10,7 @@
 #include "storage/StorageState.h"
 #include "windows/MButUnit.h"
 #include "windows/MainView.h"
+#include "windows/TextsView.h"
 
 #include <QMainWindow>
 
@@ -165,6 +166,7 @@ private:
   void ConnectSession();
   TBuiltInLayouts FLayouts;
   TLayoutLinks FLayoutLinks;
+  TMemCaptions FMemCaptions; // the replay window's controls that show texts
   bool FStartedUp = false;       // the start-up sequence has begun
   bool FStartUpDone = false;     // the start-up sequence has run to its end
   bool FSettingsApplied = false; // the start-up has applied the record

@@ -76,6 +76,9 @@ struct TFolge {
   bool NeuVorn = false;
   // The speed test runs (it shares the main window's timer and controls).
   bool TestLaeuft = false;
+  // The speed test calibrates every speed from 30 to 150 (the hidden FullT
+  // box) instead of the current one.
+  bool VollTest = false;
   // Marked characters are sounded twice in exercise 4.
   bool MarkModus = false;
   // Marked by the learner, by position in Letters.

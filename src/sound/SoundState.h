@@ -62,6 +62,16 @@ struct TKlang {
   bool IntChanged = false;
 };
 
+// The attack control (FrontBar, 0..12) sets the ramp from the other end:
+// the further right, the steeper. The learner record keeps the control's
+// position, so the two are converted here.
+constexpr int32_t AtackeOfFront(int32_t Front) {
+  return 13 - Front;
+}
+constexpr int32_t FrontOfAtacke(int32_t Atacke) {
+  return 13 - Atacke;
+}
+
 // ---------------------------------------------------------------------------
 // Code table, filled by the lesson data of the layout in force
 

@@ -3,7 +3,6 @@
 #include "sound/Reporter.h"
 #include "sound/SoundState.h"
 #include "storage/RecordFile.h"
-#include "windows/MainView.h"
 
 #include <array>
 
@@ -43,14 +42,14 @@ void TellKundNotSaved(TMessageReporter& Reporter, bool& Told) {
   Reporter.ShowMessage(KundNotSavedText);
 }
 
-TKundValues KundValuesOf(const TMainView& View, int32_t MaxLektNr, int32_t MaxUebNr) {
+TKundValues KundValuesOf(int32_t MaxLektNr, int32_t MaxUebNr) {
   TKundValues V;
   V.MaxLektNr = MaxLektNr;
   V.MaxUebNr = MaxUebNr;
   V.Speed = Klang.Speed;
   V.Ton = Klang.Ton;
   V.Abstand = Klang.Abstand;
-  V.Front = View.FrontBar != nullptr ? View.FrontBar->value() : 0;
+  V.Front = FrontOfAtacke(Klang.Atacke);
   return V;
 }
 
@@ -61,16 +60,4 @@ bool KundSpeichern(const TKundValues& Values, TMessageReporter& Reporter, bool& 
     return true;
   TellKundNotSaved(Reporter, Told);
   return false;
-}
-
-void RestoreKundControls(TMainView& View) {
-  if (View.SpeedUD != nullptr)
-    View.SpeedUD->SetPosition(Kund.Speed);
-  if (View.AbstandUD != nullptr)
-    View.AbstandUD->SetPosition(Kund.Abstand);
-  if (View.FrontBar != nullptr)
-    View.FrontBar->setValue(Kund.Front);
-  if (View.TnBar != nullptr)
-    View.TnBar->setValue(Kund.Ton);
-  Klang.Ton = Kund.Ton;
 }

@@ -5,7 +5,6 @@
 #include <cstdint>
 
 class TMessageReporter;
-struct TMainView;
 
 // The learner record file "CWK.dat": progress, sound settings and layout,
 // read once at start-up and written once at close.
@@ -34,12 +33,12 @@ struct TKundValues {
   int32_t Speed = 0;    // the engine's Speed
   int32_t Ton = 0;      // the engine's Ton
   int32_t Abstand = 0;  // the engine's Abstand
-  int32_t Front = 0;    // the FrontBar position
+  int32_t Front = 0;    // the FrontBar position, 13 minus the engine's Atacke
 };
 
-// The values to store from the engine variables and the FrontBar position,
-// with the course position handed in.
-TKundValues KundValuesOf(const TMainView& View, int32_t MaxLektNr, int32_t MaxUebNr);
+// The values to store from the engine variables, with the course position
+// handed in.
+TKundValues KundValuesOf(int32_t MaxLektNr, int32_t MaxUebNr);
 
 // Sets Kund from Values and Kund.SprachNr and writes it as record 0 of
 // "CWK.dat"; bytes after the record survive. When there is no such file any
@@ -47,9 +46,3 @@ TKundValues KundValuesOf(const TMainView& View, int32_t MaxLektNr, int32_t MaxUe
 // opened for writing is left as it is, and the learner is told through
 // TellKundNotSaved. True when the record reached the file.
 bool KundSpeichern(const TKundValues& Values, TMessageReporter& Reporter, bool& Told);
-
-// The sound controls of the start-up: SpeedUD, AbstandUD, FrontBar and TnBar
-// take Kund's values, each kept within its range by the control, and Ton
-// takes Kund.Ton. The engine variables follow the controls afterwards, so
-// what is stored at close is the clamped value.
-void RestoreKundControls(TMainView& View);

@@ -6,8 +6,6 @@
 #include <cstdint>
 #include <functional>
 
-class QAction;
-
 // The course's part of a layout switch, run in this order after the texts.
 // The window connects them to the course operations; a missing one is
 // skipped.
@@ -23,7 +21,9 @@ struct TLayoutCourseOps {
 };
 
 struct TLayoutLinks {
-  TTextLinks Texts;  // its View and Reporter serve the switch too
+  TTextLinks Texts;  // its Reporter serves the switch too
+  // KeyPanel's character set, which the texts and keys are shown in.
+  std::function<void(uint8_t Charset)> ShowCharset;
   TKeyboardLayouts* Layouts = nullptr;
   TLayoutCourseOps Course;
 };
@@ -35,13 +35,12 @@ enum class TLayoutSwitch {
   Ignored,       // the sender is not a layout item
 };
 
-// The click handler of the four layout items (their tag is 600 + SprachNr),
-// also run by the start-up for the stored layout. Loads the layout; when that
-// fails it says "This layout is not installed.", checks the item of the layout
-// still in force (none if there is none) and disables the clicked one for the
-// rest of the run. When it succeeds: rows, TastLinks and AlphabetFile, the
-// character set of KeyPanel, Kund.SprachNr and the typed characters follow
-// the layout, then the interface texts are loaded, then the course hooks run
-// in their order. This is done on every switch, to the layout already in
-// force too.
-TLayoutSwitch EnglishClick(TLayoutLinks& Links, QAction* Sender);
+// The switch to the layout of a layout item's tag (600 + SprachNr), run by
+// the items' click handler and by the start-up for the stored layout. Loads
+// the layout; when that fails it says "This layout is not installed." and
+// the previous layout stays. When it succeeds: rows, TastLinks and
+// AlphabetFile, the character set shown, Kund.SprachNr and the typed
+// characters follow the layout, then the interface texts are loaded, then
+// the course hooks run in their order. This is done on every switch, to the
+// layout already in force too. Ignored for a tag of no layout.
+TLayoutSwitch SwitchLayout(TLayoutLinks& Links, int32_t Tag);

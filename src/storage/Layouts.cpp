@@ -4,9 +4,6 @@
 #include "storage/StorageState.h"
 #include "windows/Caption.h"
 
-#include <QGuiApplication>
-#include <QKeyEvent>
-
 #include <cstring>
 #include <string_view>
 
@@ -199,27 +196,6 @@ const TLayout* LayoutOfLocale(const std::string& LocaleId) {
 
 bool TBuiltInLayouts::LoadKeyboardLayout(const std::string& LocaleId) {
   return LayoutOfLocale(LocaleId) != nullptr;
-}
-
-TTypedKey TypedKeyOf(const QKeyEvent& Event, const QString& PlatformName) {
-  TTypedKey K;
-  K.Text = Event.text();
-  K.Key = Event.key();
-  K.Shift = Event.modifiers().testFlag(Qt::ShiftModifier);
-  K.Keypad = Event.modifiers().testFlag(Qt::KeypadModifier);
-  K.NativeScanCode = Event.nativeScanCode();
-  K.NativeVirtualKey = Event.nativeVirtualKey();
-  if (PlatformName == QLatin1String("xcb") || PlatformName.startsWith(QLatin1String("wayland")))
-    K.ScanCodes = TScanCodes::Xkb;
-  else if (PlatformName == QLatin1String("windows"))
-    K.ScanCodes = TScanCodes::Windows;
-  else if (PlatformName == QLatin1String("cocoa"))
-    K.ScanCodes = TScanCodes::Mac;
-  return K;
-}
-
-TTypedKey TypedKeyOf(const QKeyEvent& Event) {
-  return TypedKeyOf(Event, QGuiApplication::platformName());
 }
 
 std::optional<char> TranslateTyped(const TLayout& Layout, const TTypedKey& Key) {

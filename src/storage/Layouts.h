@@ -7,8 +7,6 @@
 #include <optional>
 #include <string>
 
-class QKeyEvent;
-
 // The four keyboard layouts. Each decides the alphabet taught, the on-screen
 // keyboard, the interface language and the character set of the texts.
 // Text is bytes of the layout's code page.
@@ -71,11 +69,6 @@ struct TTypedKey {
   uint32_t NativeVirtualKey = 0;
   TScanCodes ScanCodes = TScanCodes::None;
 };
-
-// The key event's data; the scan codes are read as the platform (Qt's
-// platform name: "xcb", "wayland", "windows", ...) gives them.
-TTypedKey TypedKeyOf(const QKeyEvent& Event, const QString& PlatformName);
-TTypedKey TypedKeyOf(const QKeyEvent& Event);
 
 // The character a typed key stands for in the layout, as a byte of its code
 // page, or none for a key that gives no character the code page has.

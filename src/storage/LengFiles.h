@@ -4,9 +4,7 @@
 #include <functional>
 #include <string>
 
-class QWidget;
 class TMessageReporter;
-struct TMainView;
 
 // The interface language files. "Leng.dat" names the interface text file of
 // each layout on its line 1 (English) to 4 (Turkish); an interface text file
@@ -16,27 +14,18 @@ struct TMainView;
 
 inline constexpr char LengFileName[] = "Leng.dat";
 
-// The controls of the text replay window that show interface texts. Any of
-// them may be missing (null).
-struct TMemCaptions {
-  QWidget* MemClBtn = nullptr;
-  QWidget* MemPlayBtn = nullptr;
-  QWidget* MemPausBtn = nullptr;
-  QWidget* Label1 = nullptr;
-};
-
 // What reading the language files needs from the windows.
 struct TTextLinks {
-  TMainView* View = nullptr;
   TMessageReporter* Reporter = nullptr;
-  TMemCaptions Mem;
+  // Shows the texts just read on the controls.
+  std::function<void()> ShowTexts;
   // Closes the main window, which runs its close sequence and ends the
   // program; used when "Leng.dat" is missing.
   std::function<void()> CloseMainWindow;
 };
 
 enum class TTextsLoad {
-  Loaded,       // the texts of the layout are in the tables and the controls
+  Loaded,       // the texts of the layout are in the tables and shown
   NotFound,     // the interface text file is missing: tables and captions kept
   Closing,      // "Leng.dat" is missing: the main window has been closed
 };
@@ -46,12 +35,8 @@ enum class TTextsLoad {
 // not found!" and closes the main window; nothing is read or applied then.
 TTextsLoad LoadTexts(TTextLinks& Links, int32_t N);
 
-// Reads an interface text file into the tables and applies them. A missing
+// Reads an interface text file into the tables and has them shown. A missing
 // file shows "File is not found!" and changes nothing. A section given twice
 // takes its later texts; a section that is not given keeps its texts; one cut
 // short by the end of the file gets empty texts for the missing lines.
 bool ReadTextFile(TTextLinks& Links, const std::string& Name);
-
-// Writes the tables into the controls, each shown in the character set of
-// KeyPanel's font, which the layout switch has set.
-void ApplyTexts(TMainView& View, const TMemCaptions& Mem);

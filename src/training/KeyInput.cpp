@@ -2,6 +2,7 @@
 
 #include "training/Session.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 
 uint16_t VirtualKeyOf(int QtKey, bool Keypad) {
@@ -10,6 +11,27 @@ uint16_t VirtualKeyOf(int QtKey, bool Keypad) {
   if ((QtKey >= Qt::Key_A && QtKey <= Qt::Key_Z) || (QtKey >= Qt::Key_0 && QtKey <= Qt::Key_9))
     return static_cast<uint16_t>(QtKey);
   return static_cast<uint16_t>(QtKey & 0xFFFF);
+}
+
+TTypedKey TypedKeyOf(const QKeyEvent& Event, const QString& PlatformName) {
+  TTypedKey K;
+  K.Text = Event.text();
+  K.Key = Event.key();
+  K.Shift = Event.modifiers().testFlag(Qt::ShiftModifier);
+  K.Keypad = Event.modifiers().testFlag(Qt::KeypadModifier);
+  K.NativeScanCode = Event.nativeScanCode();
+  K.NativeVirtualKey = Event.nativeVirtualKey();
+  if (PlatformName == QLatin1String("xcb") || PlatformName.startsWith(QLatin1String("wayland")))
+    K.ScanCodes = TScanCodes::Xkb;
+  else if (PlatformName == QLatin1String("windows"))
+    K.ScanCodes = TScanCodes::Windows;
+  else if (PlatformName == QLatin1String("cocoa"))
+    K.ScanCodes = TScanCodes::Mac;
+  return K;
+}
+
+TTypedKey TypedKeyOf(const QKeyEvent& Event) {
+  return TypedKeyOf(Event, QGuiApplication::platformName());
 }
 
 TKeyInput KeyInputOf(const QKeyEvent& Event) {

@@ -25,6 +25,12 @@ struct TKeyInput {
 // The virtual key code of a Qt key event: letters and digits by ASCII, the
 // keypad's digits VK_NUMPAD0..9, anything else by Qt's key code cut to 16 bits.
 uint16_t VirtualKeyOf(int QtKey, bool Keypad);
+
+// The key event's data; the scan codes are read as the platform (Qt's
+// platform name: "xcb", "wayland", "windows", ...) gives them.
+TTypedKey TypedKeyOf(const QKeyEvent& Event, const QString& PlatformName);
+TTypedKey TypedKeyOf(const QKeyEvent& Event);
+
 TKeyInput KeyInputOf(const QKeyEvent& Event);
 
 // Forwards the form's key events to the session while its keyboard preview

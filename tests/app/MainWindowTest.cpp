@@ -1,19 +1,19 @@
 #include "app/MainUnit.h"
-#include "course/SpeedTest.h"
 #include "course/CourseState.h"
 #include "sound/SoundState.h"
 #include "storage/StorageState.h"
 #include "training/SessionState.h"
-#include "windows/Texts.h"
+#include "training/SpeedTest.h"
 #include "windows/Caption.h"
 #include "windows/Help.h"
+#include "windows/Texts.h"
 #include "windows/about.h"
 
 #include "support/ManualTimer.h"
 #include "support/RecordingReporter.h"
 #include "support/TestWaveDevice.h"
-#include "windows/RecordingShell.h"
 #include "support/WorkDir.h"
+#include "windows/RecordingShell.h"
 
 #include <QAction>
 #include <QActionGroup>

@@ -3,7 +3,6 @@
 #include "sound/SoundState.h"
 #include "storage/StorageState.h"
 #include "support/RecordingReporter.h"
-#include "windows/MainView.h"
 
 #include "StorageTestDir.h"
 
@@ -68,7 +67,6 @@ protected:
   void SetUp() override {
     ResetStorageState();
     ResetSoundState();
-    BuildMainView(View, Form);
   }
   void TearDown() override {
     ResetStorageState();
@@ -81,13 +79,11 @@ protected:
     Klang.Speed = Spd;
     Klang.Ton = T;
     Klang.Abstand = Abst;
-    View.FrontBar->setValue(Front);
-    return KundSpeichern(KundValuesOf(View, MaxLekt, MaxUeb), Reporter, Told);
+    Klang.Atacke = AtackeOfFront(Front);
+    return KundSpeichern(KundValuesOf(MaxLekt, MaxUeb), Reporter, Told);
   }
 
   TWorkDir Dir;
-  QMainWindow Form;
-  TMainView View;
   TRecordingReporter Reporter;
   bool Told = false;
 };
@@ -131,28 +127,6 @@ TEST_F(KundTest, SaveStoresLowBytesAndTheLayoutInForce) {
   EXPECT_EQ(ReadFile("CWK.dat"), (TBytes{0x01, 2, 0x2C, 38, 10, 12, 4}));
 }
 
-TEST_F(KundTest, ValuesOutsideTheControlsAreClampedAtStartAndStoredClamped) {
-  WriteFile("CWK.dat", TBytes{1, 1, 200, 85, 5, 40, 3});
-  LoadKund();
-  EXPECT_EQ(Kund.Ton, 85); // read as stored
-  RestoreKundControls(View);
-  EXPECT_EQ(View.TnBar->value(), 38);
-  EXPECT_EQ(View.SpeedUD->Position(), 150);
-  EXPECT_EQ(View.AbstandUD->Position(), 10);
-  EXPECT_EQ(View.FrontBar->value(), 12);
-  // The engine takes the controls' positions, as the start-up does next.
-  Klang.Speed = View.SpeedUD->Position();
-  Klang.Ton = View.TnBar->value();
-  Klang.Abstand = View.AbstandUD->Position();
-  ASSERT_TRUE(KundSpeichern(KundValuesOf(View, 1, 1), Reporter, Told));
-  const TBytes Saved = ReadFile("CWK.dat");
-  ASSERT_EQ(Saved.size(), 7u);
-  EXPECT_EQ(Saved[2], 0x96);
-  EXPECT_EQ(Saved[3], 0x26);
-  EXPECT_EQ(Saved[4], 10);
-  EXPECT_EQ(Saved[5], 12);
-}
-
 TEST_F(KundTest, AFileRemovedDuringTheRunGetsTheCurrentStateAtClose) {
   WriteFile("CWK.dat", TBytes{9, 2, 80, 20, 35, 5, 1});
   LoadKund();
@@ -176,12 +150,6 @@ TEST_F(KundTest, OversizedAndRandomFilesGiveTheirFirstSevenBytesAndKeepTheRest) 
   WriteFile("CWK.dat", Big);
   LoadKund();
   EXPECT_EQ(KundBytes(), TBytes(Big.begin(), Big.begin() + 7));
-  // Whatever the bytes, the controls take values within their ranges.
-  RestoreKundControls(View);
-  EXPECT_GE(View.SpeedUD->Position(), 30);
-  EXPECT_LE(View.SpeedUD->Position(), 150);
-  EXPECT_GE(View.TnBar->value(), 8);
-  EXPECT_LE(View.TnBar->value(), 38);
   ASSERT_TRUE(SaveWith(3, 2, 60, 23, 30, 8));
   TBytes Expected = Big;
   const TBytes Record = {3, 2, 60, 23, 30, 8, Big[6]};

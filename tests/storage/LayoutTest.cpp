@@ -4,13 +4,10 @@
 #include "storage/StorageState.h"
 #include "support/RecordingReporter.h"
 #include "windows/Caption.h"
-#include "windows/MainView.h"
 #include "windows/Texts.h"
 
 #include "StorageTestDir.h"
 
-#include <QAction>
-#include <QKeyEvent>
 
 #include <cstring>
 #include <set>
@@ -28,146 +25,49 @@ std::string Lines(std::initializer_list<std::string> L) {
 class TSomeLayouts final : public TKeyboardLayouts {
 public:
   bool LoadKeyboardLayout(const std::string& LocaleId) override {
-    Loaded.push_back(LocaleId);
     return Missing.count(LocaleId) == 0 && FBuiltIn.LoadKeyboardLayout(LocaleId);
   }
   std::set<std::string> Missing;
-  std::vector<std::string> Loaded;
 
 private:
   TBuiltInLayouts FBuiltIn;
 };
 
-class LayoutSwitchTest : public ::testing::Test {
-protected:
-  void SetUp() override {
-    ResetStorageState();
-    ResetCourseState();
-    ClearTexts();
-    BuildMainView(View, Form);
-    Links.Texts.View = &View;
-    Links.Texts.Reporter = &Reporter;
-    Links.Texts.CloseMainWindow = [this] { Effects.push_back("close"); };
-    Links.Layouts = &Layouts;
-    Links.Course.TakeLayout = [this](const TLayout& L) {
-      Effects.push_back("layout " + std::to_string(L.SprachNr) + " " + L.AlphabetFile + " " +
-                        std::to_string(L.TastLinks));
-    };
-    Links.Course.LoadLessonData = [this](int32_t Nr) {
-      // The texts are in place before the lesson data is loaded.
-      Effects.push_back("lesson data " + std::to_string(Nr) + " after texts " +
-                        Texte.ButtonsText[1]);
-    };
-    Links.Course.RebuildCourse = [this] { Effects.push_back("course"); };
-    Links.Course.BuildKeyboard = [this] { Effects.push_back("keyboard"); };
-    Links.Course.BindKeys = [this] { Effects.push_back("keys"); };
-    WriteFile("Leng.dat", Lines({"e.lng", "g.lng", "r.lng", "t.lng"}));
-    for (const char* Name : {"e", "g", "r", "t"})
-      WriteFile(std::string(Name) + ".lng",
-                Lines({"<Buttons>", std::string("Start-") + Name, "Stop", "Next"}));
-  }
-  void TearDown() override {
-    ResetStorageState();
-    ClearTexts();
-  }
-
-  QAction* ItemInForce() const {
-    for (QAction* A : {View.English, View.German, View.Russish, View.Turkish})
-      if (A->isChecked())
-        return A;
-    return nullptr;
-  }
-
+// The switch on the state alone: what it tells the view, and in which order.
+TEST(SwitchLayoutTest, TheViewHearsOfTheCharsetBeforeTheTextsAndTheCourseAfterThem) {
   TWorkDir Dir;
-  QMainWindow Form;
-  TMainView View;
+  ResetStorageState();
+  ClearTexts();
+  WriteFile("Leng.dat", Lines({"e.lng", "g.lng", "r.lng", "t.lng"}));
+  WriteFile("r.lng", Lines({"<Buttons>", "Start-r", "Stop", "Next"}));
   TRecordingReporter Reporter;
   TSomeLayouts Layouts;
-  TLayoutLinks Links;
   std::vector<std::string> Effects;
-};
+  TLayoutLinks Links;
+  Links.Texts.Reporter = &Reporter;
+  Links.Texts.ShowTexts = [&] { Effects.push_back("texts " + Texte.ButtonsText[1]); };
+  Links.ShowCharset = [&](uint8_t Set) { Effects.push_back("charset " + std::to_string(Set)); };
+  Links.Layouts = &Layouts;
+  Links.Course.TakeLayout = [&](const TLayout& L) {
+    Effects.push_back("layout " + std::to_string(L.SprachNr));
+  };
+  Links.Course.BindKeys = [&] { Effects.push_back("keys"); };
 
-TEST_F(LayoutSwitchTest, ASwitchLoadsTextsThenLessonDataThenKeyboardThenKeys) {
-  Kund.SprachNr = 1;
-  EXPECT_EQ(EnglishClick(Links, View.Russish), TLayoutSwitch::Switched);
-  EXPECT_EQ(Layouts.Loaded, std::vector<std::string>{"00000419"});
-  EXPECT_EQ(Effects,
-            (std::vector<std::string>{"layout 3 Rus.txt 9", "lesson data 3 after texts Start-r",
-                                      "course", "keyboard", "keys"}));
+  EXPECT_EQ(SwitchLayout(Links, 603), TLayoutSwitch::Switched);
+  EXPECT_EQ(Effects, (std::vector<std::string>{"layout 3", "charset 204", "texts Start-r", "keys"}));
   EXPECT_EQ(Kund.SprachNr, 3);
   EXPECT_EQ(Tastatur.InputLayoutNr, 3);
-  EXPECT_EQ(CharsetOf(View.KeyPanel), RUSSIAN_CHARSET);
-  EXPECT_EQ(CharsetOf(View.StartBtn), RUSSIAN_CHARSET);
-  EXPECT_EQ(ItemInForce(), View.Russish);
-  EXPECT_TRUE(Reporter.Messages.empty());
 
   Effects.clear();
-  EXPECT_EQ(EnglishClick(Links, View.English), TLayoutSwitch::Switched);
-  EXPECT_EQ(Effects.front(), "layout 1 Eng.txt 24");
-  EXPECT_EQ(CharsetOf(View.KeyPanel), ANSI_CHARSET);
-  EXPECT_EQ(CaptionOf(View.StartBtn), "Start-e");
-  EXPECT_EQ(ItemInForce(), View.English);
-}
-
-TEST_F(LayoutSwitchTest, SwitchingToTheLayoutInForceReloadsEverything) {
-  ASSERT_EQ(EnglishClick(Links, View.Turkish), TLayoutSwitch::Switched);
-  Effects.clear();
-  WriteFile("t.lng", Lines({"<Buttons>", "Yeni", "Dur", "Ileri"}));
-  ASSERT_EQ(EnglishClick(Links, View.Turkish), TLayoutSwitch::Switched);
-  EXPECT_EQ(Layouts.Loaded.size(), 2u);
-  EXPECT_EQ(Effects.size(), 5u);
-  EXPECT_EQ(CaptionOf(View.StartBtn), "Yeni");
-}
-
-TEST_F(LayoutSwitchTest, AMissingLayoutKeepsThePreviousOneAndIsDisabled) {
-  ASSERT_EQ(EnglishClick(Links, View.Russish), TLayoutSwitch::Switched);
-  Effects.clear();
-  Layouts.Missing = {"0000041F"};
-  EXPECT_EQ(EnglishClick(Links, View.Turkish), TLayoutSwitch::NotInstalled);
-  EXPECT_EQ(Reporter.Messages, std::vector<std::string>{"This layout is not installed."});
-  EXPECT_FALSE(View.Turkish->isEnabled());
-  EXPECT_EQ(ItemInForce(), View.Russish);
-  EXPECT_TRUE(Effects.empty());
-  EXPECT_EQ(Kund.SprachNr, 3);
-  EXPECT_EQ(Tastatur.InputLayoutNr, 3);
-  EXPECT_EQ(CharsetOf(View.KeyPanel), RUSSIAN_CHARSET);
-  EXPECT_EQ(CaptionOf(View.StartBtn), "Start-r");
-}
-
-TEST_F(LayoutSwitchTest, AStoredLayoutThatIsMissingLeavesNoLayoutInForce) {
-  Kund.SprachNr = 4; // read from the learner record
-  Layouts.Missing = {"0000041F"};
-  EXPECT_EQ(EnglishClick(Links, View.Turkish), TLayoutSwitch::NotInstalled);
-  EXPECT_EQ(ItemInForce(), View.Turkish); // the layout in force is still 4 by the record
-  Kund.SprachNr = 0;
   Layouts.Missing = {"00000409"};
-  EXPECT_EQ(EnglishClick(Links, View.English), TLayoutSwitch::NotInstalled);
-  EXPECT_EQ(ItemInForce(), nullptr);
-  EXPECT_EQ(Tastatur.InputLayoutNr, 0);
-  EXPECT_EQ(CaptionOf(View.StartBtn), "Start"); // the built-in captions stay
+  EXPECT_EQ(SwitchLayout(Links, 601), TLayoutSwitch::NotInstalled);
+  EXPECT_EQ(Reporter.Messages, std::vector<std::string>{"This layout is not installed."});
   EXPECT_TRUE(Effects.empty());
-}
-
-TEST_F(LayoutSwitchTest, AMissingLengDatEndsTheSwitchAfterClosingTheWindow) {
-  std::filesystem::remove("Leng.dat");
-  EXPECT_EQ(EnglishClick(Links, View.German), TLayoutSwitch::Closing);
-  EXPECT_EQ(Effects, (std::vector<std::string>{"layout 2 Deu.txt 9", "close"}));
-  EXPECT_EQ(Reporter.Messages, std::vector<std::string>{"\"Leng.dat\" is not found!"});
-  EXPECT_EQ(Kund.SprachNr, 2);
-}
-
-TEST_F(LayoutSwitchTest, AMissingTextFileStillSwitchesTheCourse) {
-  std::filesystem::remove("g.lng");
-  EXPECT_EQ(EnglishClick(Links, View.German), TLayoutSwitch::Switched);
-  EXPECT_EQ(Reporter.Messages, std::vector<std::string>{"File is not found!"});
-  EXPECT_EQ(Effects.size(), 5u);
-  EXPECT_EQ(CaptionOf(View.StartBtn), "Start");
-}
-
-TEST_F(LayoutSwitchTest, OnlyTheFourLayoutItemsSwitch) {
-  EXPECT_EQ(EnglishClick(Links, nullptr), TLayoutSwitch::Ignored);
-  EXPECT_EQ(EnglishClick(Links, View.MExit), TLayoutSwitch::Ignored);
-  EXPECT_TRUE(Layouts.Loaded.empty());
+  EXPECT_EQ(Kund.SprachNr, 3);
+  EXPECT_EQ(SwitchLayout(Links, 600), TLayoutSwitch::Ignored);
+  EXPECT_EQ(SwitchLayout(Links, 605), TLayoutSwitch::Ignored);
+  ResetStorageState();
+  ClearTexts();
 }
 
 // ---------------------------------------------------------------------------
@@ -256,20 +156,6 @@ TEST(TypedCharTest, TheQKeyOfALatinKeyboardGivesShortIInTheRussianLayout) {
   const std::optional<char> FromX = TranslateTyped(Russian(), XKey("q", Qt::Key_Q, XQ));
   ASSERT_TRUE(FromX.has_value());
   EXPECT_EQ(*FromX, '\xE9');
-
-  // Without a scan code (offscreen), by the key code of a Latin keyboard.
-  const QKeyEvent Event(QEvent::KeyPress, Qt::Key_Q, Qt::NoModifier, "q");
-  EXPECT_EQ(TranslateTyped(Russian(), TypedKeyOf(Event, "offscreen")), '\xE9');
-  // Windows gives the set-1 scan code.
-  const QKeyEvent WinEvent(QEvent::KeyPress, Qt::Key_Q, Qt::NoModifier, 0x10, 0x51, 0, "q");
-  EXPECT_EQ(TranslateTyped(Russian(), TypedKeyOf(WinEvent, "windows")), '\xE9');
-  const QKeyEvent XEvent(QEvent::KeyPress, Qt::Key_Q, Qt::NoModifier, XQ, 0x71, 0, "q");
-  EXPECT_EQ(TranslateTyped(Russian(), TypedKeyOf(XEvent, "xcb")), '\xE9');
-  // macOS names the key by its virtual key code.
-  const QKeyEvent MacEvent(QEvent::KeyPress, Qt::Key_Q, Qt::NoModifier, 0, 0x0C, 0, "q");
-  EXPECT_EQ(TranslateTyped(Russian(), TypedKeyOf(MacEvent, "cocoa")), '\xE9');
-  const QKeyEvent MacI(QEvent::KeyPress, Qt::Key_I, Qt::NoModifier, 0, 0x22, 0, "i");
-  EXPECT_EQ(TranslateTyped(Turkish(), TypedKeyOf(MacI, "cocoa")), '\xFD');
 
   // The layout in force translates typed keys.
   Tastatur.InputLayoutNr = 3;

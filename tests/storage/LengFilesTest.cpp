@@ -1,12 +1,10 @@
 #include "storage/LengFiles.h"
 #include "support/RecordingReporter.h"
 #include "windows/Caption.h"
-#include "windows/MainView.h"
 #include "windows/Texts.h"
 
 #include "StorageTestDir.h"
 
-#include <QPushButton>
 #include <QStringDecoder>
 
 namespace {
@@ -25,22 +23,17 @@ class LengFilesTest : public ::testing::Test {
 protected:
   void SetUp() override {
     ClearTexts();
-    BuildMainView(View, Form);
-    Links.View = &View;
     Links.Reporter = &Reporter;
-    Links.Mem = {&MemClBtn, &MemPlayBtn, &MemPausBtn, &MemLabel1};
+    Links.ShowTexts = [this] { ++Shown; };
     Links.CloseMainWindow = [this] { ++Closes; };
   }
   void TearDown() override { ClearTexts(); }
 
   TWorkDir Dir;
-  QMainWindow Form;
-  TMainView View;
-  QPushButton MemClBtn, MemPlayBtn, MemPausBtn;
-  QLabel MemLabel1;
   TRecordingReporter Reporter;
   TTextLinks Links;
   int Closes = 0;
+  int Shown = 0; // texts shown on the controls
 };
 
 TEST_F(LengFilesTest, TheLineOfTheLayoutNamesTheFileAndAShortFileGivesItsLastLine) {
@@ -48,11 +41,13 @@ TEST_F(LengFilesTest, TheLineOfTheLayoutNamesTheFileAndAShortFileGivesItsLastLin
   WriteFile("b.lng", Lines({"<Buttons>", "B-Start", "B-Stop", "B-Next"}));
   WriteFile("c.lng", Lines({"<Buttons>", "C-Start", "C-Stop", "C-Next"}));
   EXPECT_EQ(LoadTexts(Links, 4), TTextsLoad::Loaded);
-  EXPECT_EQ(CaptionOf(View.StartBtn), "C-Start");
+  EXPECT_EQ(Texte.ButtonsText[1], "C-Start");
+  EXPECT_EQ(Shown, 1);
   EXPECT_EQ(LoadTexts(Links, 2), TTextsLoad::Loaded);
-  EXPECT_EQ(CaptionOf(View.StartBtn), "B-Start");
+  EXPECT_EQ(Texte.ButtonsText[1], "B-Start");
   EXPECT_EQ(Texte.ButtonsText[2], "B-Stop");
-  EXPECT_EQ(CaptionOf(View.WeiterBtn), "B-Next");
+  EXPECT_EQ(Texte.ButtonsText[3], "B-Next");
+  EXPECT_EQ(Shown, 2);
   EXPECT_TRUE(Reporter.Messages.empty());
 }
 
@@ -62,7 +57,7 @@ TEST_F(LengFilesTest, AMissingLengDatClosesTheWindowAndChangesNothing) {
   EXPECT_EQ(Reporter.Messages, std::vector<std::string>{LengMissing});
   EXPECT_EQ(Closes, 1);
   EXPECT_EQ(Texte.ButtonsText[1], "Kept");
-  EXPECT_EQ(CaptionOf(View.StartBtn), "Start");
+  EXPECT_EQ(Shown, 0);
 }
 
 TEST_F(LengFilesTest, AMissingOrUnnamedTextFileKeepsTheCaptions) {
@@ -74,16 +69,15 @@ TEST_F(LengFilesTest, AMissingOrUnnamedTextFileKeepsTheCaptions) {
   EXPECT_EQ(LoadTexts(Links, 1), TTextsLoad::NotFound);
   EXPECT_EQ(Reporter.Messages, std::vector<std::string>(3, FileMissing));
   EXPECT_EQ(Closes, 0);
-  EXPECT_EQ(CaptionOf(View.StartBtn), "Start");
-  EXPECT_EQ(CaptionOf(View.Label15), "Lektion");
+  EXPECT_EQ(Shown, 0);
 }
 
 TEST_F(LengFilesTest, TheLaterOfTwoSectionsWins) {
   WriteFile("t.lng", Lines({"<Buttons>", "One", "Two", "Three", "<Buttons>", "Go", "Halt", "On"}));
   ASSERT_TRUE(ReadTextFile(Links, "t.lng"));
-  EXPECT_EQ(CaptionOf(View.StartBtn), "Go");
+  EXPECT_EQ(Texte.ButtonsText[1], "Go");
   EXPECT_EQ(Texte.ButtonsText[2], "Halt");
-  EXPECT_EQ(CaptionOf(View.WeiterBtn), "On");
+  EXPECT_EQ(Texte.ButtonsText[3], "On");
 }
 
 TEST_F(LengFilesTest, ASectionCutShortByTheEndOfTheFileGetsEmptyTexts) {
@@ -91,7 +85,7 @@ TEST_F(LengFilesTest, ASectionCutShortByTheEndOfTheFileGetsEmptyTexts) {
   WriteFile("t.lng", "<Buttons>");
   ASSERT_TRUE(ReadTextFile(Links, "t.lng"));
   EXPECT_EQ(Texte.ButtonsText, (std::array<std::string, 4>{}));
-  EXPECT_EQ(CaptionOf(View.StartBtn), "");
+  EXPECT_EQ(Shown, 1);
 
   WriteFile("t.lng", Lines({"<Messages>", "one", "two"}));
   ASSERT_TRUE(ReadTextFile(Links, "t.lng"));
@@ -103,18 +97,18 @@ TEST_F(LengFilesTest, ASectionCutShortByTheEndOfTheFileGetsEmptyTexts) {
 TEST_F(LengFilesTest, AMissingSectionKeepsTheTextsItHad) {
   WriteFile("none.lng", Lines({"<Buttons>", "S", "T", "W"}));
   ASSERT_TRUE(ReadTextFile(Links, "none.lng"));
-  EXPECT_EQ(CaptionOf(View.MMenu), ""); // nothing loaded yet
-  EXPECT_EQ(CaptionOf(View.MExit), "");
+  EXPECT_EQ(Texte.MenuText[1], ""); // nothing loaded yet
+  EXPECT_EQ(Texte.MenuText[2], "");
 
   WriteFile("menu.lng", Lines({"<Menu>", "M", "X", "3", "4", "5", "H", "A"}));
   ASSERT_TRUE(ReadTextFile(Links, "menu.lng"));
   ASSERT_TRUE(ReadTextFile(Links, "none.lng"));
-  EXPECT_EQ(CaptionOf(View.MMenu), "M");
-  EXPECT_EQ(CaptionOf(View.MExit), "X");
-  EXPECT_EQ(CaptionOf(View.Hilfe1), "H");
-  EXPECT_EQ(CaptionOf(View.ab), "A");
+  EXPECT_EQ(Texte.MenuText[1], "M");
+  EXPECT_EQ(Texte.MenuText[2], "X");
+  EXPECT_EQ(Texte.MenuText[6], "H");
+  EXPECT_EQ(Texte.MenuText[7], "A");
   EXPECT_EQ(Texte.MenuText[3], "3");
-  EXPECT_EQ(CaptionOf(View.StartBtn), "S");
+  EXPECT_EQ(Texte.ButtonsText[1], "S");
 }
 
 TEST_F(LengFilesTest, LinesEndAtCarriageReturnsAndTheFileAtCtrlZ) {
@@ -148,43 +142,6 @@ TEST_F(LengFilesTest, LinesHaveNoLengthLimit) {
   ASSERT_TRUE(ReadTextFile(Links, "t.lng"));
   EXPECT_EQ(Texte.LabelText[1], Long);
   EXPECT_EQ(Texte.LabelText[2], "b");
-}
-
-TEST_F(LengFilesTest, RussianTextsShowInCyrillicWhereverTheyAreApplied) {
-  SetCharset(View.KeyPanel, RUSSIAN_CHARSET);
-  WriteFile("r.lng", Lines({"<Radiogr>",    "\xD1\xE8\xEC\xE2\xEE\xEB\xFB",
-                            "\xC1",         "\xD6",
-                            "\xC7",         "\xC2",
-                            "<Lekt>",       "\xC3\xF0\xF3\xEF\xEF\xFB",
-                            "\xD3",         "\xC7",
-                            "\xCD",         "<SParam>",
-                            "\xD1",         "\xC8",
-                            "\xD2\xEE\xED", "\xD4",
-                            "<Buttons>",    "\xD1\xF2\xE0\xF0\xF2",
-                            "\xD1",         "\xC4",
-                            "<TextForm>",   "\xC7\xE0\xEA\xF0\xFB\xF2\xFC",
-                            "\xCF",         "\xD1",
-                            "\xCF",         "\xD1"}));
-  ASSERT_TRUE(ReadTextFile(Links, "r.lng"));
-  EXPECT_EQ(View.GroupBox1->title(),
-            QString::fromUtf16(u"\u0421\u0438\u043C\u0432\u043E\u043B\u044B"));
-  EXPECT_EQ(View.Label14->text(), QString::fromUtf16(u"\u0413\u0440\u0443\u043F\u043F\u044B"));
-  EXPECT_EQ(View.Label3->text(), QString::fromUtf16(u"\u0422\u043E\u043D"));
-  EXPECT_EQ(View.StartBtn->text(), QString::fromUtf16(u"\u0421\u0442\u0430\u0440\u0442"));
-  EXPECT_EQ(MemClBtn.text(), QString::fromUtf16(u"\u0417\u0430\u043A\u0440\u044B\u0442\u044C"));
-  EXPECT_EQ(CaptionOf(View.StartBtn), "\xD1\xF2\xE0\xF0\xF2");
-  for (QObject* Control : std::initializer_list<QObject*>{
-           View.GroupBox1, View.BRB, View.InfPanel, View.Label16, View.MerkCheckBox, View.SpPanel,
-           View.TonPanel, View.Label9, View.StartBtn, View.WeiterBtn, &MemClBtn, &MemPlayBtn,
-           &MemPausBtn, &MemLabel1, View.Label1, View.Label4, View.TimePanel})
-    EXPECT_EQ(CharsetOf(Control), RUSSIAN_CHARSET) << Control->objectName().toStdString();
-}
-
-TEST_F(LengFilesTest, TheReplayWindowMayBeMissing) {
-  Links.Mem = {};
-  WriteFile("t.lng", Lines({"<TextForm>", "a", "b", "c", "d", "e"}));
-  ASSERT_TRUE(ReadTextFile(Links, "t.lng"));
-  EXPECT_EQ(Texte.TextFormText[3], "c");
 }
 
 TEST_F(LengFilesTest, BadFilesNeitherCrashNorCloseTheProgram) {
@@ -254,7 +211,6 @@ TEST_F(ShippedLengFilesTest, EveryLayoutHasEverySectionAndLineInItsCodePage) {
   std::vector<std::string> Names;
   for (const TShipped& F : Files) {
     ClearTexts();
-    SetCharset(View.KeyPanel, F.Charset);
     ASSERT_EQ(LoadTexts(Links, F.Layout), TTextsLoad::Loaded) << F.Layout;
     EXPECT_TRUE(Reporter.Messages.empty());
 
@@ -270,7 +226,7 @@ TEST_F(ShippedLengFilesTest, EveryLayoutHasEverySectionAndLineInItsCodePage) {
                 AllFilled(Texte.ButtonsText) && AllFilled(Texte.TextFormText) &&
                 AllFilled(Texte.LabelText) && AllFilled(Texte.MessagesText))
         << F.Layout;
-    EXPECT_EQ(View.StartBtn->text(), F.StartText);
+    EXPECT_EQ(ToUnicode(Texte.ButtonsText[1], F.Charset), F.StartText);
     // Start and stop, play and stop must differ: the handlers tell them apart.
     EXPECT_NE(Texte.ButtonsText[1], Texte.ButtonsText[2]);
     EXPECT_NE(Texte.TextFormText[2], Texte.TextFormText[3]);

@@ -1,7 +1,7 @@
 // The speed test on a timer fired by hand, a device that completes when told
 // and a clock the test moves: the corrections, the stored result, the abort,
 // the stop and the full calibration.
-#include "course/SpeedTest.h"
+#include "training/SpeedTest.h"
 #include "course/CourseState.h"
 #include "sound/Morse.h"
 #include "sound/Player.h"

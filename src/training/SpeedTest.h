@@ -13,11 +13,13 @@
 // The speed test: sounds a five-letter test word twelve times on ArbTimer,
 // measures the run with the clock and corrects Intervall (ms) until the run
 // lasts the time the speed demands, within 1.5 %. The result goes into
-// IntervallTab; the hidden FullT box calibrates every speed from 30 to 150
-// and writes the interval file at the end.
+// IntervallTab; a full calibration (Folge.VollTest, shown by the hidden FullT
+// box) calibrates every speed from 30 to 150 and writes the interval file at
+// the end.
 //
-// The test shares the main window's controls, timer and player; what lives
-// above the course is handed in as hooks.
+// The test shares the main window's controls, timer and player; the
+// session's and the storage's part are handed in as hooks, so that the test
+// can be run on its own.
 //
 // The run is measured on the clock the output reports its blocks' ends on:
 // from the moment the first character starts sounding (the end of its block

@@ -7,7 +7,7 @@
 // since one run at 30 lasts two minutes.
 #include "audiorig/PulseServer.h"
 #include "course/CourseState.h"
-#include "course/SpeedTest.h"
+#include "training/SpeedTest.h"
 #include "sound/Clock.h"
 #include "sound/Morse.h"
 #include "sound/Player.h"

@@ -1,4 +1,4 @@
-#include "course/SpeedTest.h"
+#include "training/SpeedTest.h"
 
 #include "course/CourseState.h"
 #include "sound/SoundState.h"
@@ -30,7 +30,14 @@ uint16_t TimerMs(int64_t Ms) {
 TSpeedTest::TSpeedTest(TMainView& View, TPlayer& Player, TTickTimer& ArbTimer, TClock& Clock,
                        TMessageReporter& Reporter, TSpeedTestHooks Hooks)
     : FView(View), FPlayer(Player), FArbTimer(ArbTimer), FClock(Clock), FReporter(Reporter),
-      FHooks(std::move(Hooks)) {}
+      FHooks(std::move(Hooks)) {
+  // The box shows the choice; the test reads it from the sequence's state.
+  if (FView.FullT != nullptr) {
+    Folge.VollTest = FView.FullT->isChecked();
+    QObject::connect(FView.FullT, &QCheckBox::toggled, FView.FullT,
+                     [](bool Checked) { Folge.VollTest = Checked; });
+  }
+}
 
 std::string TSpeedTest::TestWord(int32_t Sprache) {
   // "парис" in code page 1251.
@@ -79,7 +86,7 @@ void TSpeedTest::TestBtnClick() {
 
   Versuche = 1;
   Runs = 0;
-  if (FView.FullT->isChecked()) {
+  if (Folge.VollTest) {
     SetSpeed(MinSpeed);
     SelectIntervall();
     TMorse::BuildElements();
@@ -164,7 +171,7 @@ void TSpeedTest::SpeedTestTick() {
       FArbTimer.SetEnabled(true);
       return;
     }
-    if (FView.FullT->isChecked() && FullIdx > 0) {
+    if (Folge.VollTest && FullIdx > 0) {
       SetIntervallAt(FullIdx, static_cast<uint8_t>(Klang.Intervall & 0xFF));
       ++FullIdx;
       const int32_t Next = Klang.Speed + 5;

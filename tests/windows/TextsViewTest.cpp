@@ -1,0 +1,59 @@
+#include "windows/Caption.h"
+#include "windows/MainView.h"
+#include "windows/Texts.h"
+#include "windows/TextsView.h"
+
+#include <QLabel>
+#include <QMainWindow>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+class TextsViewTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ClearTexts();
+    BuildMainView(View, Form);
+  }
+  void TearDown() override { ClearTexts(); }
+
+  QMainWindow Form;
+  TMainView View;
+  QPushButton MemClBtn, MemPlayBtn, MemPausBtn;
+  QLabel MemLabel1;
+};
+
+TEST_F(TextsViewTest, RussianTextsShowInCyrillicWhereverTheyAreApplied) {
+  SetCharset(View.KeyPanel, RUSSIAN_CHARSET);
+  Texte.RadiogrText = {"", "\xD1\xE8\xEC\xE2\xEE\xEB\xFB", "\xC1", "\xD6", "\xC7", "\xC2"};
+  Texte.LektText = {"", "\xC3\xF0\xF3\xEF\xEF\xFB", "\xD3", "\xC7", "\xCD"};
+  Texte.SParamText = {"", "\xD1", "\xC8", "\xD2\xEE\xED", "\xD4"};
+  Texte.ButtonsText = {"", "\xD1\xF2\xE0\xF0\xF2", "\xD1", "\xC4"};
+  Texte.TextFormText = {"", "\xC7\xE0\xEA\xF0\xFB\xF2\xFC", "\xCF", "\xD1", "\xCF", "\xD1"};
+  ApplyTexts(View, {&MemClBtn, &MemPlayBtn, &MemPausBtn, &MemLabel1});
+  EXPECT_EQ(View.GroupBox1->title(),
+            QString::fromUtf16(u"\u0421\u0438\u043C\u0432\u043E\u043B\u044B"));
+  EXPECT_EQ(View.Label14->text(), QString::fromUtf16(u"\u0413\u0440\u0443\u043F\u043F\u044B"));
+  EXPECT_EQ(View.Label3->text(), QString::fromUtf16(u"\u0422\u043E\u043D"));
+  EXPECT_EQ(View.StartBtn->text(), QString::fromUtf16(u"\u0421\u0442\u0430\u0440\u0442"));
+  EXPECT_EQ(MemClBtn.text(), QString::fromUtf16(u"\u0417\u0430\u043A\u0440\u044B\u0442\u044C"));
+  EXPECT_EQ(CaptionOf(View.StartBtn), "\xD1\xF2\xE0\xF0\xF2");
+  EXPECT_EQ(CaptionOf(View.WeiterBtn), "\xC4");
+  for (QObject* Control : std::initializer_list<QObject*>{
+           View.GroupBox1, View.BRB, View.InfPanel, View.Label16, View.MerkCheckBox, View.SpPanel,
+           View.TonPanel, View.Label9, View.StartBtn, View.WeiterBtn, &MemClBtn, &MemPlayBtn,
+           &MemPausBtn, &MemLabel1, View.Label1, View.Label4, View.TimePanel})
+    EXPECT_EQ(CharsetOf(Control), RUSSIAN_CHARSET) << Control->objectName().toStdString();
+}
+
+TEST_F(TextsViewTest, TheReplayWindowMayBeMissing) {
+  Texte.MenuText = {"", "M", "X", "3", "4", "5", "H", "A"};
+  ApplyTexts(View, {});
+  EXPECT_EQ(CaptionOf(View.MMenu), "M");
+  EXPECT_EQ(CaptionOf(View.MExit), "X");
+  EXPECT_EQ(CaptionOf(View.Hilfe1), "H");
+  EXPECT_EQ(CaptionOf(View.ab), "A");
+}
+
+} // namespace
