@@ -1,8 +1,10 @@
 #pragma once
 
-#include <fstream>
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 // The program's data files are opened by bare name in the working directory.
 // Their names were chosen on a file system that ignores case, and the files
@@ -21,6 +23,8 @@ std::optional<std::string> FindBareFile(const std::string& Name);
 // writes, never a shipped one found elsewhere.
 std::optional<std::string> FindOwnFile(const std::string& Name);
 
-// Opens the file FindBareFile finds, in binary mode with Mode added. False
-// (and File left closed) when there is no such file or it cannot be opened.
-bool OpenBareFile(const std::string& Name, std::fstream& File, std::ios::openmode Mode);
+// The first MaxBytes bytes (all of a shorter file) of the file FindBareFile
+// finds. Nothing when there is no such file or it cannot be opened or read.
+// The readers parse these bytes; the cap keeps an enormous file from taking
+// the memory.
+std::optional<std::vector<uint8_t>> ReadBareFile(const std::string& Name, size_t MaxBytes);
