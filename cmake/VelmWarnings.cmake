@@ -1,13 +1,24 @@
+option(VELM_FUZZ "Build the readers' fuzz targets (fuzz/); needs clang and libFuzzer" OFF)
+
 # Warnings are errors for the program's own code; Qt and system headers
-# come in as system includes and are not affected.
+# come in as system includes and are not affected. The fuzz build is made by
+# another compiler, whose warnings are shown but do not stop it.
 add_library(velm_options INTERFACE)
 target_compile_options(velm_options INTERFACE
   -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast
   -Wcast-align -Woverloaded-virtual -Wconversion -Wsign-conversion
-  -Wnull-dereference -Wformat=2 -Werror)
+  -Wnull-dereference -Wformat=2 $<$<NOT:$<BOOL:${VELM_FUZZ}>>:-Werror>)
 if(VELM_SANITIZE)
   target_compile_options(velm_options INTERFACE
     -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_link_options(velm_options INTERFACE -fsanitize=address,undefined)
+endif()
+if(VELM_FUZZ)
+  # The libraries are instrumented for coverage; only the fuzz targets link
+  # libFuzzer's main (fuzz/CMakeLists.txt).
+  target_compile_options(velm_options INTERFACE
+    -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all
+    -fno-omit-frame-pointer -O1)
   target_link_options(velm_options INTERFACE -fsanitize=address,undefined)
 endif()
 target_include_directories(velm_options INTERFACE ${PROJECT_SOURCE_DIR}/src)

@@ -4,7 +4,8 @@
 set -e
 PACKAGES="cmake g++ ninja-build pkg-config qt6-base-dev qt6-multimedia-dev \
   libgtest-dev libgmock-dev googletest \
-  pulseaudio pulseaudio-utils sox xvfb xauth fonts-liberation"
+  pulseaudio pulseaudio-utils sox xvfb xauth fonts-liberation \
+  clang libclang-rt-14-dev llvm"
 missing=""
 for p in $PACKAGES; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -10,3 +10,4 @@ cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELM_SANITIZE=ON
 cmake --build build-test
 cd build-test
 ctest --output-on-failure -j2
+sh ../scripts/fuzz.sh  # the data file readers, fuzzed for a bounded time
