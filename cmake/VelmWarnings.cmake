@@ -1,3 +1,5 @@
+option(VELM_FUZZ "Build the readers' fuzz targets (fuzz/); needs clang and libFuzzer" OFF)
+
 # The program's own code builds without warnings; with VELM_WERROR they are
 # errors. Qt and system headers come in as system includes and are not
 # affected.
@@ -6,12 +8,22 @@ target_compile_options(velm_options INTERFACE
   -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast
   -Wcast-align -Woverloaded-virtual -Wconversion -Wsign-conversion
   -Wnull-dereference -Wformat=2)
-if(VELM_WERROR)
+# The fuzz build is made by another compiler, whose warnings are shown but
+# do not stop it.
+if(VELM_WERROR AND NOT VELM_FUZZ)
   target_compile_options(velm_options INTERFACE -Werror)
 endif()
 if(VELM_SANITIZE)
   target_compile_options(velm_options INTERFACE
     -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_link_options(velm_options INTERFACE -fsanitize=address,undefined)
+endif()
+if(VELM_FUZZ)
+  # The libraries are instrumented for coverage; only the fuzz targets link
+  # libFuzzer's main (fuzz/CMakeLists.txt).
+  target_compile_options(velm_options INTERFACE
+    -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all
+    -fno-omit-frame-pointer -O1)
   target_link_options(velm_options INTERFACE -fsanitize=address,undefined)
 endif()
 target_include_directories(velm_options INTERFACE ${PROJECT_SOURCE_DIR}/src)

@@ -5,7 +5,7 @@ set -e
 PACKAGES="cmake g++ ninja-build pkg-config qt6-base-dev qt6-multimedia-dev \
   libgtest-dev libgmock-dev googletest \
   pulseaudio pulseaudio-utils sox xvfb xauth fonts-liberation \
-  desktop-file-utils appstream dpkg-dev"
+  desktop-file-utils appstream dpkg-dev clang libclang-rt-14-dev llvm"
 missing=""
 for p in $PACKAGES; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

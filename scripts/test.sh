@@ -16,3 +16,4 @@ cmake -S . -B build-run -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELM_TESTS=
   -DVELM_WERROR=ON
 cmake --build build-run
 sh scripts/check_install.sh build-run
+sh scripts/fuzz.sh # the data file readers, fuzzed for a bounded time

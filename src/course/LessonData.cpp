@@ -6,6 +6,8 @@
 #include "sound/SoundState.h"
 
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -33,15 +35,12 @@ std::string LetterOrder(const std::string& Line) {
 
 } // namespace
 
-bool LoadCodeTable(TMessageReporter& Reporter) {
+TCodetafel ParseCodeTable(std::span<const uint8_t> Bytes) {
   TTextReader File;
-  if (!File.Open(Kurs.AlphabetFile)) {
-    Reporter.ShowMessage(Kurs.AlphabetFile + " is not found!");
-    return false;
-  }
-
-  std::string NewLetters;
-  std::array<std::string, MaxLetters + 1> NewCodes;
+  File.OpenBytes(Bytes);
+  TCodetafel Table;
+  std::string& NewLetters = Table.Letters;
+  std::array<std::string, MaxLetters + 1>& NewCodes = Table.Codes;
   while (!File.Eof() && NewLetters.size() < MaxAlphabetLetters) {
     const std::string Line = File.ReadLine(1 + MaxCodeLen);
     if (Line.empty())
@@ -52,7 +51,6 @@ bool LoadCodeTable(TMessageReporter& Reporter) {
     NewLetters += Letter;
     NewCodes[NewLetters.size()] = Line.substr(1);
   }
-  File.Close();
 
   const size_t D = NewLetters.size() + 1;
   NewLetters += Digits;
@@ -62,30 +60,56 @@ bool LoadCodeTable(TMessageReporter& Reporter) {
   NewLetters += Signs;
   for (size_t I = 0; I < BuiltInSignCodes.size(); ++I)
     NewCodes[S + I] = BuiltInSignCodes[I];
+  return Table;
+}
 
-  Codetafel.Letters = NewLetters;
-  Codetafel.Codes = NewCodes;
+bool LoadCodeTable(TMessageReporter& Reporter) {
+  const std::optional<std::vector<uint8_t>> Bytes = ReadTextBytes(Kurs.AlphabetFile);
+  if (!Bytes) {
+    Reporter.ShowMessage(Kurs.AlphabetFile + " is not found!");
+    return false;
+  }
+  Codetafel = ParseCodeTable(*Bytes);
   return true;
+}
+
+void ParseMerkWoerter(std::span<const uint8_t> Bytes,
+                      std::array<std::string, MaxLetters + 1>& Woerter) {
+  TTextReader File;
+  File.OpenBytes(Bytes);
+  size_t P = 1;
+  while (P <= static_cast<size_t>(MaxLetters) && !File.Eof())
+    Woerter[P++] = File.ReadLine(MerkWortMax);
+  for (; P <= static_cast<size_t>(MaxLetters); ++P)
+    Woerter[P].clear();
 }
 
 bool LoadMerkWoerter() {
-  TTextReader File;
-  if (!File.Open(MerkWortFile))
+  const std::optional<std::vector<uint8_t>> Bytes = ReadTextBytes(MerkWortFile);
+  if (!Bytes)
     return false;
-  size_t P = 1;
-  while (P <= static_cast<size_t>(MaxLetters) && !File.Eof())
-    Kurs.MerkWoerter[P++] = File.ReadLine(MerkWortMax);
-  for (; P <= static_cast<size_t>(MaxLetters); ++P)
-    Kurs.MerkWoerter[P].clear();
+  ParseMerkWoerter(*Bytes, Kurs.MerkWoerter);
   return true;
 }
 
-bool LoadLessonData(int32_t SprachNr, TMainView& View, TMessageReporter& Reporter) {
+std::optional<std::string> ParseLessonData(std::span<const uint8_t> Bytes, int32_t SprachNr) {
   // Layout numbers start at 1; a lower one reads the first line.
   const int32_t Line = SprachNr < 1 ? 1 : SprachNr;
-  bool Result = true;
   TTextReader File;
-  if (!File.Open(LessonDataFile)) {
+  File.OpenBytes(Bytes);
+  std::string Order;
+  for (int32_t I = 1; I <= Line; ++I) {
+    Order = File.ReadLine();
+    if (File.Eof() && I < Line)
+      return std::nullopt;
+  }
+  return Order;
+}
+
+bool LoadLessonData(int32_t SprachNr, TMainView& View, TMessageReporter& Reporter) {
+  bool Result = true;
+  const std::optional<std::vector<uint8_t>> Bytes = ReadTextBytes(LessonDataFile);
+  if (!Bytes) {
     Kurs.BuchFolge = DefaultBuchFolge;
     Kurs.AlphabetFile = "eng.txt";
     // A file that exists but cannot be read is the learner's; it is not overwritten.
@@ -95,18 +119,13 @@ bool LoadLessonData(int32_t SprachNr, TMainView& View, TMessageReporter& Reporte
       Out.Close(); // a folder that cannot be written keeps no LD.dat; the default still serves
     }
     Result = false;
+  } else if (std::optional<std::string> Order = ParseLessonData(*Bytes, SprachNr)) {
+    Kurs.BuchFolge = std::move(*Order);
   } else {
-    for (int32_t I = 1; I <= Line; ++I) {
-      Kurs.BuchFolge = File.ReadLine();
-      if (File.Eof() && I < Line) {
-        Reporter.ShowMessage("PPPPPPP");
-        Kurs.BuchFolge = DefaultBuchFolge;
-        Kurs.AlphabetFile = "Eng.Txt";
-        Result = false;
-        break;
-      }
-    }
-    File.Close();
+    Reporter.ShowMessage("PPPPPPP");
+    Kurs.BuchFolge = DefaultBuchFolge;
+    Kurs.AlphabetFile = "Eng.Txt";
+    Result = false;
   }
   Kurs.BuchFolge = LetterOrder(Kurs.BuchFolge);
   Kurs.BuchFolge += Digits;

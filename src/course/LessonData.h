@@ -1,10 +1,14 @@
 #pragma once
 
 #include "sound/Reporter.h"
+#include "sound/SoundState.h"
 #include "windows/MainView.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
 
 // The course material in the working directory: "LD.dat" holds the teaching
@@ -18,6 +22,26 @@ inline constexpr char MerkWortFile[] = "RusMerkW.txt";
 inline constexpr char DefaultBuchFolge[] = "tmoeishagfpdlwbzqjyunxkrvc";
 // The alphabet's letters share the code table with the 18 digits and signs.
 constexpr size_t MaxAlphabetLetters = 32;
+
+// The parsers below take a file's bytes and touch no file; the loaders find
+// the file, read it (TextFile.h) and hand its bytes over.
+
+// The code table an alphabet file's bytes give: each non-empty line is a
+// letter (ASCII capitals lowered) followed by its code, cut to 10 bytes; then
+// the digits and signs with their built-in codes. Only the first 32 letters
+// are taken, and a line that names a digit, a sign or a letter already
+// defined is passed over, as it could never be looked up.
+TCodetafel ParseCodeTable(std::span<const uint8_t> Bytes);
+
+// The mnemonic words of RusMerkW.txt's bytes into slots 1 .. 50 of Woerter:
+// line p, cut to 30 bytes, is the word of Letters' character p; slots
+// without a line become empty; lines after the fiftieth are ignored.
+void ParseMerkWoerter(std::span<const uint8_t> Bytes,
+                      std::array<std::string, MaxLetters + 1>& Woerter);
+
+// Line SprachNr (1 for a lower one) of LD.dat's bytes, the layout's teaching
+// order as written; nothing when the file has fewer lines.
+std::optional<std::string> ParseLessonData(std::span<const uint8_t> Bytes, int32_t SprachNr);
 
 // Fills Letters and Codes from AlphabetFile: each non-empty line is a letter
 // (ASCII capitals lowered) followed by its code, cut to 10 bytes; then the

@@ -3,76 +3,54 @@
 #include "sound/BareFile.h"
 
 #include <algorithm>
+#include <utility>
+
+std::optional<std::vector<uint8_t>> ReadTextBytes(const std::string& BareName) {
+  return ReadBareFile(BareName, TextFileMaxBytes);
+}
 
 bool TTextReader::Open(const std::string& BareName) {
   Close();
-  if (!OpenBareFile(BareName, FFile, std::ios::in))
+  std::optional<std::vector<uint8_t>> Bytes = ReadTextBytes(BareName);
+  if (!Bytes)
     return false;
-  FEnd = false;
+  FOwned = std::move(*Bytes);
+  Use(FOwned);
   return true;
+}
+
+void TTextReader::OpenBytes(std::span<const uint8_t> Bytes) {
+  Close();
+  Use(Bytes);
+}
+
+void TTextReader::Use(std::span<const uint8_t> Bytes) {
+  // Nothing after a Ctrl-Z is ever read.
+  const auto End = std::find(Bytes.begin(), Bytes.end(), static_cast<uint8_t>(CtrlZ));
+  FData = Bytes.first(static_cast<size_t>(End - Bytes.begin()));
+  FPos = 0;
+  FOpen = true;
 }
 
 void TTextReader::Close() {
-  if (FFile.is_open())
-    FFile.close();
-  FFile.clear();
+  FOwned.clear();
+  FData = {};
   FPos = 0;
-  FLen = 0;
-  FEnd = true;
-}
-
-bool TTextReader::Fill() {
-  if (FEnd || !FFile.is_open())
-    return false;
-  FFile.read(FBuf.data(), static_cast<std::streamsize>(FBuf.size()));
-  const std::streamsize Got = FFile.gcount();
-  FPos = 0;
-  FLen = Got > 0 ? static_cast<size_t>(Got) : 0;
-  if (FLen == 0) {
-    FEnd = true; // end of data, or a read error: nothing more to read either way
-    return false;
-  }
-  return true;
-}
-
-int TTextReader::Peek() {
-  if (FEnd)
-    return -1;
-  if (FPos >= FLen && !Fill())
-    return -1;
-  const char C = FBuf[FPos];
-  if (C == CtrlZ) {
-    FEnd = true;
-    return -1;
-  }
-  return static_cast<unsigned char>(C);
-}
-
-bool TTextReader::Eof() {
-  return Peek() < 0;
+  FOpen = false;
 }
 
 std::string TTextReader::ReadLine(size_t MaxLen) {
-  std::string Line;
-  for (;;) {
-    const int C = Peek();
-    if (C < 0)
-      return Line;
-    if (C == '\r')
-      break;
-    // Take the run of plain bytes in the buffer at once.
-    size_t Run = FPos;
-    while (Run < FLen && FBuf[Run] != '\r' && FBuf[Run] != CtrlZ)
-      ++Run;
-    if (Line.size() < MaxLen) {
-      const size_t Keep = std::min(Run - FPos, MaxLen - Line.size());
-      Line.append(FBuf.data() + FPos, Keep);
-    }
-    FPos = Run;
+  const size_t Start = std::min(FPos, FData.size());
+  const auto Begin = FData.begin() + static_cast<std::ptrdiff_t>(Start);
+  const auto LineEnd = std::find(Begin, FData.end(), static_cast<uint8_t>('\r'));
+  const size_t Length = static_cast<size_t>(LineEnd - Begin);
+  std::string Line(reinterpret_cast<const char*>(FData.data()) + Start, std::min(Length, MaxLen));
+  FPos = Start + Length;
+  if (FPos < FData.size()) {
+    ++FPos; // the carriage return
+    if (FPos < FData.size() && FData[FPos] == '\n')
+      ++FPos;
   }
-  ++FPos; // the carriage return
-  if (Peek() == '\n')
-    ++FPos;
   return Line;
 }
 

@@ -1,5 +1,9 @@
 #include "sound/BareFile.h"
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -77,12 +81,30 @@ std::optional<std::string> FindBareFile(const std::string& Name) {
 
 std::optional<std::string> FindOwnFile(const std::string& Name) { return FindIn(".", Name); }
 
-bool OpenBareFile(const std::string& Name, std::fstream& File, std::ios::openmode Mode) {
+std::optional<std::vector<uint8_t>> ReadBareFile(const std::string& Name, size_t MaxBytes) {
   const std::optional<std::string> Found = FindBareFile(Name);
   if (!Found)
-    return false;
-  File.open(*Found, Mode | std::ios::binary);
-  return File.is_open();
+    return std::nullopt;
+  // Read-only: a write-protected file, or one in a read-only folder, is read too.
+  std::ifstream File(*Found, std::ios::in | std::ios::binary);
+  if (!File.is_open())
+    return std::nullopt;
+  std::vector<uint8_t> Bytes;
+  // Grown as the file delivers, so that the cap is not allocated up front.
+  constexpr size_t Chunk = 64 * 1024;
+  while (Bytes.size() < MaxBytes) {
+    const size_t Want = std::min(Chunk, MaxBytes - Bytes.size());
+    const size_t Had = Bytes.size();
+    Bytes.resize(Had + Want);
+    File.read(reinterpret_cast<char*>(Bytes.data() + Had), static_cast<std::streamsize>(Want));
+    const std::streamsize Got = File.gcount();
+    Bytes.resize(Had + static_cast<size_t>(Got > 0 ? Got : 0));
+    if (File.bad())
+      return std::nullopt;
+    if (!File)
+      break; // the end of the file
+  }
+  return Bytes;
 }
 
 std::optional<std::string> ReadFileBytes(const std::string& Path) {

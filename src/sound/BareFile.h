@@ -1,9 +1,11 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
+#include <vector>
 
 // The program's data files are opened by bare name in the working directory,
 // which is the learner's own folder; a name not found there is looked for in
@@ -31,12 +33,13 @@ std::optional<std::string> FindOwnFile(const std::string& Name);
 void SetShippedDataDir(const std::filesystem::path& Dir);
 const std::filesystem::path& ShippedDataDir();
 
-// Opens the file FindBareFile finds, in binary mode with Mode added. False
-// (and File left closed) when there is no such file or it cannot be opened.
-bool OpenBareFile(const std::string& Name, std::fstream& File, std::ios::openmode Mode);
-
 // The whole content of the file at Path (bytes, relative to the working
 // directory or absolute), or nothing when it cannot be read. For readers that
 // would otherwise name the file through Qt, which decodes bytes that are not
 // UTF-8 lossily.
 std::optional<std::string> ReadFileBytes(const std::string& Path);
+// The first MaxBytes bytes (all of a shorter file) of the file FindBareFile
+// finds. Nothing when there is no such file or it cannot be opened or read.
+// The readers parse these bytes; the cap keeps an enormous file from taking
+// the memory.
+std::optional<std::vector<uint8_t>> ReadBareFile(const std::string& Name, size_t MaxBytes);

@@ -5,8 +5,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <fstream>
+#include <optional>
 #include <span>
+#include <vector>
 
 namespace {
 
@@ -220,37 +221,24 @@ uint32_t TMorse::FileDataSize() {
 }
 
 bool TMorse::LoadWave(const std::string& Name) {
-  // Read-only: a write-protected sound file, or one in a read-only data
-  // folder, still plays.
-  std::fstream File;
-  if (!OpenBareFile(Name, File, std::ios::in))
-    return false;
+  // More than the header and the largest data chunk is never needed.
+  const std::optional<std::vector<uint8_t>> Bytes =
+      ReadBareFile(Name, FileHeaderSize + FileBufSize);
+  return Bytes && ParseWave(*Bytes);
+}
 
-  File.seekg(0, std::ios::end);
-  const std::streamoff FileSize = File.tellg();
-  File.seekg(0, std::ios::beg);
-  if (!File || FileSize < static_cast<std::streamoff>(FileHeaderSize))
+bool TMorse::ParseWave(std::span<const uint8_t> Bytes) {
+  if (Bytes.size() < FileHeaderSize)
     return false;
-
   std::array<uint8_t, FileHeaderSize> Header{};
-  File.read(reinterpret_cast<char*>(Header.data()), static_cast<std::streamsize>(Header.size()));
-  if (!File)
-    return false;
+  std::copy_n(Bytes.begin(), FileHeaderSize, Header.begin());
   if (!HasTag(Header, 0, "RIFF") || !HasTag(Header, 8, "WAVE") || !HasTag(Header, 12, "fmt ") ||
       !HasTag(Header, 36, "data"))
     return false;
   const uint32_t DataSize = LittleEndian32(Header.data() + 40);
-  if (DataSize > FileBufSize || static_cast<std::streamoff>(DataSize) >
-                                    FileSize - static_cast<std::streamoff>(FileHeaderSize))
+  if (DataSize > FileBufSize || DataSize > Bytes.size() - FileHeaderSize)
     return false;
-
-  File.read(reinterpret_cast<char*>(Ausgabe.FileBuf.data()),
-            static_cast<std::streamsize>(DataSize));
-  if (!File) {
-    // FileBuf is partly overwritten: no header may describe it any more.
-    Ausgabe.FileHeader.fill(0);
-    return false;
-  }
+  std::copy_n(Bytes.begin() + FileHeaderSize, DataSize, Ausgabe.FileBuf.begin());
   Ausgabe.FileHeader = Header;
   return true;
 }

@@ -5,6 +5,7 @@
 #include "sound/WaveDevice.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 // The sound engine's operations. Its state is program-wide (SoundState.h);
@@ -56,6 +57,8 @@ public:
   // both as they were, a missing file and one that is not a canonical 44-byte
   // RIFF WAVE file with its whole data chunk, of at most FileBufSize bytes.
   bool LoadWave(const std::string& Name);
+  // The same for a sound file's bytes; touches no file.
+  static bool ParseWave(std::span<const uint8_t> Bytes);
 
   // The data-chunk size FileHeader gives, never above FileBufSize.
   static uint32_t FileDataSize();

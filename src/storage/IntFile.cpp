@@ -4,8 +4,16 @@
 #include "sound/SoundState.h"
 #include "storage/RecordFile.h"
 
+#include <vector>
+
+bool ParseIntFile(std::span<const uint8_t> Bytes) {
+  return ParseRecord(Bytes, Klang.IntervallTab) == TRecordRead::Read;
+}
+
 bool ReadIntFile(TMessageReporter& Reporter) {
-  if (ReadRecord(IntFileName, Klang.IntervallTab) == TRecordRead::Read)
+  std::vector<uint8_t> Bytes;
+  if (ReadRecordBytes(IntFileName, IntervallTabSize, Bytes) == TRecordRead::Read &&
+      ParseIntFile(Bytes))
     return true;
   Reporter.ShowMessage("Int.mtr ist nicht gefunden!");
   return false;

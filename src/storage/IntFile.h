@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 class TMessageReporter;
 
@@ -8,6 +9,10 @@ class TMessageReporter;
 // 60-byte record, the per-speed pause compensation in milliseconds.
 
 inline constexpr char IntFileName[] = "Int.mtr";
+
+// Fills the table from record 0 of the file's bytes; false, with the table
+// as it was, when the bytes are fewer. Touches no file.
+bool ParseIntFile(std::span<const uint8_t> Bytes);
 
 // Reads the table from the file. A missing file, one shorter than the table
 // or one that cannot be read is reported with "Int.mtr ist nicht gefunden!"

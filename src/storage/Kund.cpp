@@ -5,6 +5,7 @@
 #include "storage/RecordFile.h"
 
 #include <array>
+#include <vector>
 
 namespace {
 
@@ -18,13 +19,21 @@ uint8_t LowByte(int32_t Value) {
 
 } // namespace
 
-bool LoadKund() {
+TRecordRead ParseKund(std::span<const uint8_t> Bytes) {
   std::array<uint8_t, KundSize> Record{};
-  const TRecordRead Result = ReadRecord(KundFileName, Record);
-  if (Result == TRecordRead::Read) {
+  const TRecordRead Result = ParseRecord(Bytes, Record);
+  if (Result == TRecordRead::Read)
     KundSetzen(Record[0], Record[1], Record[2], Record[3], Record[4], Record[5], Record[6]);
+  return Result;
+}
+
+bool LoadKund() {
+  std::vector<uint8_t> Head;
+  TRecordRead Result = ReadRecordBytes(KundFileName, KundSize, Head);
+  if (Result == TRecordRead::Read)
+    Result = ParseKund(Head);
+  if (Result == TRecordRead::Read)
     return RecordWritable(KundFileName);
-  }
   const TKund D = DefaultKund;
   KundSetzen(D.MaxLektNr, D.MaxUebNr, D.Speed, D.Ton, D.Abstand, D.Front, D.SprachNr);
   // A file that could not be read is kept: the learner's progress may be in

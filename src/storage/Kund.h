@@ -1,8 +1,10 @@
 #pragma once
 
+#include "storage/RecordFile.h"
 #include "storage/StorageState.h"
 
 #include <cstdint>
+#include <span>
 
 class TMessageReporter;
 
@@ -10,6 +12,10 @@ class TMessageReporter;
 // read once at start-up and written once at close.
 
 inline constexpr char KundFileName[] = "CWK.dat";
+
+// Fills Kund from record 0 of the file's bytes: Read, or Short with Kund
+// unchanged. Touches no file.
+TRecordRead ParseKund(std::span<const uint8_t> Bytes);
 
 // Fills Kund from the file's record 0. A missing file, or one too short to
 // hold a record, is treated as missing: Kund takes the default record and the

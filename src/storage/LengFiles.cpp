@@ -6,7 +6,9 @@
 
 #include <array>
 #include <limits>
+#include <optional>
 #include <span>
+#include <vector>
 
 namespace {
 
@@ -35,30 +37,18 @@ std::array<TSection, 8> Sections() {
 
 } // namespace
 
-TTextsLoad LoadTexts(TTextLinks& Links, int32_t N) {
+std::string ParseLengDat(std::span<const uint8_t> Bytes, int32_t N) {
   TTextReader Reader;
-  if (!Reader.Open(LengFileName)) {
-    if (Links.Reporter != nullptr)
-      Links.Reporter->ShowMessage("\"Leng.dat\" is not found!");
-    if (Links.CloseMainWindow)
-      Links.CloseMainWindow();
-    return TTextsLoad::Closing;
-  }
+  Reader.OpenBytes(Bytes);
   std::string Name;
   for (int32_t Line = 1; Line <= N && !Reader.Eof(); ++Line)
     Name = Reader.ReadLine(AnyLength);
-  Reader.Close();
-  // An empty name finds no file, as a missing one.
-  return ReadTextFile(Links, Name) ? TTextsLoad::Loaded : TTextsLoad::NotFound;
+  return Name;
 }
 
-bool ReadTextFile(TTextLinks& Links, const std::string& Name) {
+void ParseTexts(std::span<const uint8_t> Bytes) {
   TTextReader Reader;
-  if (!Reader.Open(Name)) {
-    if (Links.Reporter != nullptr)
-      Links.Reporter->ShowMessage("File is not found!");
-    return false;
-  }
+  Reader.OpenBytes(Bytes);
   const std::array<TSection, 8> All = Sections();
   while (!Reader.Eof()) {
     const std::string Line = Reader.ReadLine(AnyLength);
@@ -70,7 +60,29 @@ bool ReadTextFile(TTextLinks& Links, const std::string& Name) {
       break;
     }
   }
-  Reader.Close();
+}
+
+TTextsLoad LoadTexts(TTextLinks& Links, int32_t N) {
+  const std::optional<std::vector<uint8_t>> Bytes = ReadTextBytes(LengFileName);
+  if (!Bytes) {
+    if (Links.Reporter != nullptr)
+      Links.Reporter->ShowMessage("\"Leng.dat\" is not found!");
+    if (Links.CloseMainWindow)
+      Links.CloseMainWindow();
+    return TTextsLoad::Closing;
+  }
+  // An empty name finds no file, as a missing one.
+  return ReadTextFile(Links, ParseLengDat(*Bytes, N)) ? TTextsLoad::Loaded : TTextsLoad::NotFound;
+}
+
+bool ReadTextFile(TTextLinks& Links, const std::string& Name) {
+  const std::optional<std::vector<uint8_t>> Bytes = ReadTextBytes(Name);
+  if (!Bytes) {
+    if (Links.Reporter != nullptr)
+      Links.Reporter->ShowMessage("File is not found!");
+    return false;
+  }
+  ParseTexts(*Bytes);
   if (Links.ShowTexts)
     Links.ShowTexts();
   return true;

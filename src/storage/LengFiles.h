@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 
 class TMessageReporter;
@@ -29,6 +30,14 @@ enum class TTextsLoad {
   NotFound,     // the interface text file is missing: tables and captions kept
   Closing,      // "Leng.dat" is missing: the main window has been closed
 };
+
+// The name on line N of "Leng.dat"'s bytes (its last line when it has
+// fewer; empty for an N below 1 or no lines). Touches no file.
+std::string ParseLengDat(std::span<const uint8_t> Bytes, int32_t N);
+
+// Fills the tables of windows/Texts.h from an interface text file's bytes,
+// as ReadTextFile below tells. Touches no file and no control.
+void ParseTexts(std::span<const uint8_t> Bytes);
 
 // Reads the name on line N of "Leng.dat" (its last line when it has fewer),
 // then that interface text file. A missing "Leng.dat" shows "\"Leng.dat\" is

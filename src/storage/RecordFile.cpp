@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <optional>
 
 #ifdef Q_OS_UNIX
@@ -75,7 +76,7 @@ TRecordWrite SaveRecord(const std::string& Name, std::span<const uint8_t> Record
 
 } // namespace
 
-TRecordRead ReadRecord(const std::string& Name, std::span<uint8_t> Record) {
+TRecordRead ReadRecordBytes(const std::string& Name, size_t Size, std::vector<uint8_t>& Bytes) {
   const std::optional<std::string> Found = FindBareFile(Name);
   if (!Found)
     return TRecordRead::Missing;
@@ -83,22 +84,26 @@ TRecordRead ReadRecord(const std::string& Name, std::span<uint8_t> Record) {
   if (!File.open(QIODevice::ReadOnly))
     return TRecordRead::Unreadable;
 
-  // Read into a copy first, so that a short or failing file leaves the
-  // caller's record as it was.
-  QByteArray Bytes;
-  const auto Size = static_cast<qint64>(Record.size());
-  while (Bytes.size() < Size) {
-    const QByteArray Part = File.read(Size - Bytes.size());
+  // Only the record is read, however long the file.
+  QByteArray Head;
+  const auto Want = static_cast<qint64>(Size);
+  while (Head.size() < Want) {
+    const QByteArray Part = File.read(Want - Head.size());
     if (Part.isEmpty())
       break;
-    Bytes += Part;
+    Head += Part;
   }
   if (File.error() != QFileDevice::NoError)
     return TRecordRead::Unreadable;
-  if (Bytes.size() < Size)
+  const auto* Data = reinterpret_cast<const uint8_t*>(Head.constData());
+  Bytes.assign(Data, Data + Head.size());
+  return TRecordRead::Read;
+}
+
+TRecordRead ParseRecord(std::span<const uint8_t> Bytes, std::span<uint8_t> Record) {
+  if (Bytes.size() < Record.size())
     return TRecordRead::Short;
-  for (size_t I = 0; I < Record.size(); ++I)
-    Record[I] = static_cast<uint8_t>(Bytes[static_cast<qsizetype>(I)]);
+  std::copy_n(Bytes.begin(), Record.size(), Record.begin());
   return TRecordRead::Read;
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 // The binary settings files hold one fixed-size record with no header. Only
 // record 0 is read or written, and a file never loses bytes: those after the
@@ -16,9 +18,14 @@ enum class TRecordRead {
   Unreadable,  // the file exists but could not be opened or read
 };
 
-// Reads record 0 of Name into Record. Record is changed only on Read.
-// Opens the file for reading only, so a write-protected file is read too.
-TRecordRead ReadRecord(const std::string& Name, std::span<uint8_t> Record);
+// Reads the first Size bytes of Name into Bytes, fewer when the file is
+// shorter: Read, Missing or Unreadable, never Short. Opens the file for
+// reading only, so a write-protected file is read too.
+TRecordRead ReadRecordBytes(const std::string& Name, size_t Size, std::vector<uint8_t>& Bytes);
+
+// Record 0 of a file's bytes into Record: Read, or Short when the bytes end
+// before the record does. Record is changed only on Read.
+TRecordRead ParseRecord(std::span<const uint8_t> Bytes, std::span<uint8_t> Record);
 
 enum class TRecordWrite {
   Written,  // the existing file now holds the record, and its bytes after it

@@ -3,18 +3,32 @@
 #include "CourseFixture.h"
 #include "sound/BareFile.h"
 
+#include <optional>
 #include <random>
 
 namespace {
 
 using TextFile = TTempDirTest;
 
-std::vector<std::string> AllLines(const std::string& Name, size_t MaxLen = DefaultLineMax) {
-  TTextReader R;
-  EXPECT_TRUE(R.Open(Name));
+std::vector<std::string> LinesOf(TTextReader& R, size_t MaxLen) {
   std::vector<std::string> Lines;
   while (!R.Eof())
     Lines.push_back(R.ReadLine(MaxLen));
+  return Lines;
+}
+
+// The lines of a file, read by name; its bytes handed over read the same.
+std::vector<std::string> AllLines(const std::string& Name, size_t MaxLen = DefaultLineMax) {
+  TTextReader R;
+  EXPECT_TRUE(R.Open(Name));
+  const std::vector<std::string> Lines = LinesOf(R, MaxLen);
+  const std::optional<std::vector<uint8_t>> Bytes = ReadTextBytes(Name);
+  EXPECT_TRUE(Bytes);
+  if (Bytes) {
+    TTextReader FromBytes;
+    FromBytes.OpenBytes(*Bytes);
+    EXPECT_EQ(LinesOf(FromBytes, MaxLen), Lines) << Name;
+  }
   return Lines;
 }
 
@@ -47,6 +61,12 @@ TEST_F(TextFile, EmptyAndMissingFilesHaveNoLines) {
   EXPECT_TRUE(R.Eof());
   EXPECT_EQ(R.ReadLine(), "");
   EXPECT_FALSE(R.Open("missing.txt"));
+  EXPECT_TRUE(R.Eof());
+  EXPECT_EQ(R.ReadLine(), "");
+  // Reading other bytes forgets the file read before.
+  WriteFile("one.txt", "one");
+  ASSERT_TRUE(R.Open("one.txt"));
+  R.OpenBytes({});
   EXPECT_TRUE(R.Eof());
   EXPECT_EQ(R.ReadLine(), "");
 }

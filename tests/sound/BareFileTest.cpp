@@ -16,12 +16,11 @@ void Put(const fs::path& Path, const std::string& Bytes) {
 }
 
 std::string Content(const std::string& Name) {
-  std::fstream File;
-  if (!OpenBareFile(Name, File, std::ios::in))
+  const std::optional<std::vector<uint8_t>> Bytes = ReadBareFile(Name, 1000);
+  if (!Bytes)
     return "<none>";
-  std::string Line;
-  std::getline(File, Line);
-  return Line;
+  const std::string All(Bytes->begin(), Bytes->end());
+  return All.substr(0, All.find('\n'));
 }
 
 // A learner's folder as the working directory and a shipped data folder

@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -339,6 +340,33 @@ TEST_F(LoadWaveTest, TrailingChunksAfterTheDataAreIgnored) {
   ASSERT_TRUE(Morse.LoadWave("x.wav"));
   EXPECT_EQ(TMorse::FileDataSize(), 10u);
   EXPECT_EQ(Ausgabe.FileBuf[10], 0);
+
+  // The file is read only as far as the largest data chunk reaches; a full
+  // chunk with a megabyte behind it still loads whole.
+  File = WaveFile(100001, 100001);
+  File.resize(File.size() + 1024 * 1024, 'L');
+  Put("long.wav", File);
+  ASSERT_TRUE(Morse.LoadWave("long.wav"));
+  EXPECT_EQ(TMorse::FileDataSize(), 100001u);
+  EXPECT_TRUE(std::equal(Ausgabe.FileBuf.begin(), Ausgabe.FileBuf.end(), File.begin() + 44));
+}
+
+TEST_F(LoadWaveTest, ABareFileIsReadUpToItsCap) {
+  std::vector<uint8_t> Bytes(200000);
+  for (size_t I = 0; I < Bytes.size(); ++I)
+    Bytes[I] = static_cast<uint8_t>(I * 13 + I / 251);
+  Put("Data.bin", Bytes);
+  // Across several reads of the file, the cap inside one of them.
+  for (const size_t Cap : {size_t{0}, size_t{10}, size_t{150001}, Bytes.size()}) {
+    const std::optional<std::vector<uint8_t>> Head = ReadBareFile("DATA.BIN", Cap);
+    ASSERT_TRUE(Head) << Cap;
+    EXPECT_TRUE(*Head == std::vector<uint8_t>(Bytes.begin(), Bytes.begin() + static_cast<std::ptrdiff_t>(Cap)))
+        << Cap;
+  }
+  EXPECT_TRUE(ReadBareFile("data.bin", 1 << 30) == Bytes);
+  EXPECT_FALSE(ReadBareFile("nothere.bin", 10));
+  std::filesystem::create_directory("dir.bin");
+  EXPECT_FALSE(ReadBareFile("dir.bin", 10));
 }
 
 TEST_F(LoadWaveTest, MissingFileIsFalseWithoutMessage) {

@@ -1,0 +1,33 @@
+// An interface text file (*.lng) into the text tables.
+#include "FuzzCheck.h"
+#include "storage/LengFiles.h"
+#include "windows/Texts.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace {
+
+template <size_t N> void CheckTable(const std::array<std::string, N>& Table, size_t Size) {
+  FuzzCheck(Table[0].empty(), "slot 0 is used");
+  for (const std::string& Text : Table)
+    FuzzCheck(Text.size() <= Size && Text.find('\r') == std::string::npos,
+              "a text that is not a line");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
+  ClearTexts();
+  ParseTexts(std::span<const uint8_t>(Data, Size));
+  CheckTable(Texte.MenuText, Size);
+  CheckTable(Texte.RadiogrText, Size);
+  CheckTable(Texte.LektText, Size);
+  CheckTable(Texte.SParamText, Size);
+  CheckTable(Texte.ButtonsText, Size);
+  CheckTable(Texte.TextFormText, Size);
+  CheckTable(Texte.LabelText, Size);
+  CheckTable(Texte.MessagesText, Size);
+  return 0;
+}
