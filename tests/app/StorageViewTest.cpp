@@ -4,6 +4,7 @@
 #include "storage/Kund.h"
 #include "storage/LayoutSwitch.h"
 #include "storage/Layouts.h"
+#include "storage/SomeLayouts.h"
 #include "storage/StorageState.h"
 #include "support/RecordingReporter.h"
 #include "windows/Caption.h"
@@ -30,27 +31,6 @@ void WriteFile(const std::string& Name, const std::string& Bytes) {
   std::ofstream Out(Name, std::ios::binary | std::ios::trunc);
   Out << Bytes;
 }
-
-std::string Lines(std::initializer_list<std::string> L) {
-  std::string Out;
-  for (const std::string& Line : L)
-    Out += Line + "\r\n";
-  return Out;
-}
-
-// Layouts the platform has, all but those named missing.
-class TSomeLayouts final : public TKeyboardLayouts {
-public:
-  bool LoadKeyboardLayout(const std::string& LocaleId) override {
-    Loaded.push_back(LocaleId);
-    return Missing.count(LocaleId) == 0 && FBuiltIn.LoadKeyboardLayout(LocaleId);
-  }
-  std::set<std::string> Missing;
-  std::vector<std::string> Loaded;
-
-private:
-  TBuiltInLayouts FBuiltIn;
-};
 
 class LayoutSwitchTest : public ::testing::Test {
 protected:

@@ -1,6 +1,7 @@
 #include "course/CourseState.h"
 #include "storage/LayoutSwitch.h"
 #include "storage/Layouts.h"
+#include "storage/SomeLayouts.h"
 #include "storage/StorageState.h"
 #include "support/RecordingReporter.h"
 #include "windows/Caption.h"
@@ -8,30 +9,10 @@
 
 #include "StorageTestDir.h"
 
-
 #include <cstring>
 #include <set>
 
 namespace {
-
-std::string Lines(std::initializer_list<std::string> L) {
-  std::string Out;
-  for (const std::string& Line : L)
-    Out += Line + "\r\n";
-  return Out;
-}
-
-// Layouts the platform has, all but those named missing.
-class TSomeLayouts final : public TKeyboardLayouts {
-public:
-  bool LoadKeyboardLayout(const std::string& LocaleId) override {
-    return Missing.count(LocaleId) == 0 && FBuiltIn.LoadKeyboardLayout(LocaleId);
-  }
-  std::set<std::string> Missing;
-
-private:
-  TBuiltInLayouts FBuiltIn;
-};
 
 // The switch on the state alone: what it tells the view, and in which order.
 TEST(SwitchLayoutTest, TheViewHearsOfTheCharsetBeforeTheTextsAndTheCourseAfterThem) {
@@ -54,7 +35,8 @@ TEST(SwitchLayoutTest, TheViewHearsOfTheCharsetBeforeTheTextsAndTheCourseAfterTh
   Links.Course.BindKeys = [&] { Effects.push_back("keys"); };
 
   EXPECT_EQ(SwitchLayout(Links, 603), TLayoutSwitch::Switched);
-  EXPECT_EQ(Effects, (std::vector<std::string>{"layout 3", "charset 204", "texts Start-r", "keys"}));
+  EXPECT_EQ(Effects,
+            (std::vector<std::string>{"layout 3", "charset 204", "texts Start-r", "keys"}));
   EXPECT_EQ(Kund.SprachNr, 3);
   EXPECT_EQ(Tastatur.InputLayoutNr, 3);
 
