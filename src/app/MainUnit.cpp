@@ -165,13 +165,8 @@ private:
 void TAForm::ConnectSession() {
   FSessionLink = std::make_unique<TSessionLink>(*this);
   FSession = std::make_unique<TSession>(View, *FCourse, ArbTimer, Timer1, Reporter, *FSessionLink);
-  TSpeedTestHooks Test;
-  Test.SessionEnd = [this] { FSession->SessionEnd(); };
-  Test.ArrangeIcons = [this] { FSession->ArrangeIcons(); };
-  Test.WriteIntFile = [] { return WriteIntFile(); };
-  Test.SprachNr = [] { return static_cast<int32_t>(Kund.SprachNr); };
   FSpeedTest = std::make_unique<TSpeedTest>(View, Player, ArbTimer, TSteadyClock::Instance(),
-                                            Reporter, std::move(Test));
+                                            Reporter, *FSession);
   connect(View.TestBtn, &QPushButton::clicked, this, [this] { FSpeedTest->TestBtnClick(); });
 }
 

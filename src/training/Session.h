@@ -5,6 +5,7 @@
 #include "sound/TickTimer.h"
 #include "storage/Layouts.h"
 #include "training/KeyInput.h"
+#include "training/SpeedTest.h"
 #include "windows/MButUnit.h"
 #include "windows/MainView.h"
 
@@ -34,11 +35,11 @@ public:
 // A training session on the main window: the chain of handlers that runs one
 // exercise, driven by the two timers and the end of each sound. Its state is
 // the program-wide state of training/SessionState.h.
-class TSession {
+class TSession final : public TSessionControls {
 public:
   TSession(TMainView& View, TCourse& Course, TTickTimer& ArbTimer, TTickTimer& Timer1,
            TMessageReporter& Reporter, TSessionWindow& Window);
-  ~TSession();
+  ~TSession() override;
   TSession(const TSession&) = delete;
   TSession& operator=(const TSession&) = delete;
 
@@ -47,7 +48,7 @@ public:
   bool KeyPreview() const { return FKeyPreview; }
 
   void SessionBegin();
-  void SessionEnd();
+  void SessionEnd() override;
   void StartBtnClick();
   void StartUebung1();
   void StartUebung2();
@@ -80,7 +81,7 @@ public:
   // Sounds a key clicked while no answer is awaited, with its sound file.
   void SoundKey(TMButton& Key);
 
-  void ArrangeIcons();
+  void ArrangeIcons() override;
 
   // Connects StartBtn and RepBtn and installs the key preview filter; both
   // end with the session.

@@ -1,5 +1,8 @@
 #include "training/SpeedTest.h"
 
+#include "storage/IntFile.h"
+#include "storage/StorageState.h"
+
 #include "course/CourseState.h"
 #include "sound/SoundState.h"
 #include "windows/Caption.h"
@@ -28,9 +31,9 @@ uint16_t TimerMs(int64_t Ms) {
 } // namespace
 
 TSpeedTest::TSpeedTest(TMainView& View, TPlayer& Player, TTickTimer& ArbTimer, TClock& Clock,
-                       TMessageReporter& Reporter, TSpeedTestHooks Hooks)
+                       TMessageReporter& Reporter, TSessionControls& Session)
     : FView(View), FPlayer(Player), FArbTimer(ArbTimer), FClock(Clock), FReporter(Reporter),
-      FHooks(std::move(Hooks)) {
+      FSession(Session) {
   // The box shows the choice; the test reads it from the sequence's state.
   if (FView.FullT != nullptr) {
     Folge.VollTest = FView.FullT->isChecked();
@@ -66,7 +69,7 @@ void TSpeedTest::TestBtnClick() {
     return;
   }
 
-  const std::string Word = TestWord(FHooks.SprachNr ? FHooks.SprachNr() : 0);
+  const std::string Word = TestWord(Kund.SprachNr);
   Folge.UebLaenge = Words * WordLength;
   Folge.UebFolge.assign(static_cast<size_t>(Folge.UebLaenge), 0);
   for (size_t J = 0; J < Folge.UebFolge.size(); ++J)
@@ -80,8 +83,7 @@ void TSpeedTest::TestBtnClick() {
   FView.KeyPanel->setEnabled(false);
   FView.GroupBox1->setEnabled(false);
   FView.Keyboard1->setEnabled(false);
-  if (FHooks.ArrangeIcons)
-    FHooks.ArrangeIcons();
+  FSession.ArrangeIcons();
   FView.TestBtn->setEnabled(true);
 
   Versuche = 1;
@@ -192,7 +194,7 @@ void TSpeedTest::SpeedTestTick() {
       SetSpeed(MaxSpeed);
       SelectIntervall();
       TMorse::BuildElements();
-      if (FHooks.WriteIntFile && !FHooks.WriteIntFile())
+      if (!WriteIntFile())
         FReporter.ShowMessage(IntNotSavedText);
       EndTest();
       return;
@@ -217,8 +219,7 @@ void TSpeedTest::EndTest() {
   FView.GroupBox1->setEnabled(true);
   FView.Keyboard1->setEnabled(true);
   FView.TestBtn->setEnabled(true);
-  if (FHooks.SessionEnd)
-    FHooks.SessionEnd();
+  FSession.SessionEnd();
 }
 
 bool TSpeedTest::Completion() {

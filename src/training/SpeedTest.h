@@ -7,7 +7,6 @@
 #include "windows/MainView.h"
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 // The speed test: sounds a five-letter test word twelve times on ArbTimer,
@@ -17,30 +16,28 @@
 // box) calibrates every speed from 30 to 150 and writes the interval file at
 // the end.
 //
-// The test shares the main window's controls, timer and player; the
-// session's and the storage's part are handed in as hooks, so that the test
-// can be run on its own.
+// The test shares the main window's controls, timer and player, and ends as
+// a session does; it writes the interval file itself after a full
+// calibration.
 //
 // The run is measured on the clock the output reports its blocks' ends on:
 // from the moment the first character starts sounding (the end of its block
 // less its length) to the end of the last one, so the time the output takes
 // to start is not counted.
-struct TSpeedTestHooks {
-  // The session's return to the idle state (controls as after a session).
-  std::function<void()> SessionEnd;
+// What the test asks of the session whose controls and timer it shares.
+class TSessionControls {
+public:
+  virtual ~TSessionControls() = default;
+  // The return to the idle state (controls as after a session).
+  virtual void SessionEnd() = 0;
   // The exercise icons as when no exercise runs.
-  std::function<void()> ArrangeIcons;
-  // Writes IntervallTab to the interval file; false when it could not, which
-  // the test tells the learner.
-  std::function<bool()> WriteIntFile;
-  // The layout's language number (3 is Russian); without a hook, 0.
-  std::function<int32_t()> SprachNr;
+  virtual void ArrangeIcons() = 0;
 };
 
 class TSpeedTest {
 public:
   TSpeedTest(TMainView& View, TPlayer& Player, TTickTimer& ArbTimer, TClock& Clock,
-             TMessageReporter& Reporter, TSpeedTestHooks Hooks = {});
+             TMessageReporter& Reporter, TSessionControls& Session);
 
   // Starts a test, or stops the running one ("Stop" caption).
   void TestBtnClick();
@@ -76,7 +73,7 @@ private:
   TTickTimer& FArbTimer;
   TClock& FClock;
   TMessageReporter& FReporter;
-  TSpeedTestHooks FHooks;
+  TSessionControls& FSession;
   bool FBlockPending = false; // a test character plays; its end is the test's
   int64_t FStartUs = 0;       // the run's first character started sounding
   int64_t FEndUs = -1;        // the run's last character ended; -1 before

@@ -7,7 +7,6 @@
 // since one run at 30 lasts two minutes.
 #include "audiorig/PulseServer.h"
 #include "course/CourseState.h"
-#include "training/SpeedTest.h"
 #include "sound/Clock.h"
 #include "sound/Morse.h"
 #include "sound/Player.h"
@@ -15,6 +14,7 @@
 #include "sound/SoundState.h"
 #include "sound/ThdTimer.h"
 #include "support/RecordingReporter.h"
+#include "training/SpeedTest.h"
 #include "windows/MainView.h"
 #include "windows/Texts.h"
 
@@ -92,7 +92,11 @@ TEST(SpeedTestAudio, TheFirstSoundOfTheOutputIsMeasuredAsHeard) {
     TThreadedTimer ArbTimer(nullptr);
     ArbTimer.SetEnabled(false);
     ArbTimer.SetThreadPriority(TThreadPriority::Lowest);
-    TSpeedTest SpeedTest(View, Player, ArbTimer, TSteadyClock::Instance(), Reporter);
+    struct : TSessionControls {
+      void SessionEnd() override {}
+      void ArrangeIcons() override {}
+    } Session;
+    TSpeedTest SpeedTest(View, Player, ArbTimer, TSteadyClock::Instance(), Reporter, Session);
     Host.Test = &SpeedTest;
 
     SpeedTest.TestBtnClick();

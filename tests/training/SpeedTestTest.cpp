@@ -6,15 +6,20 @@
 #include "sound/Morse.h"
 #include "sound/Player.h"
 #include "sound/SoundState.h"
+#include "storage/StorageState.h"
 #include "support/ManualClock.h"
 #include "support/ManualTimer.h"
 #include "support/RecordingReporter.h"
 #include "support/TestWaveDevice.h"
+#include "support/WorkDir.h"
 #include "windows/Caption.h"
 #include "windows/MainView.h"
 #include "windows/Texts.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMainWindow>
@@ -43,16 +48,20 @@ protected:
     Codetafel.Codes[5] = "...";
     Codetafel.Codes[6] = "-..-";
     BuildMainView(View, Form);
-    Hooks.SessionEnd = [this] { ++SessionEnds; };
-    Hooks.ArrangeIcons = [this] { ++Arranged; };
-    Hooks.WriteIntFile = [this] {
-      ++Writes;
-      return true;
-    };
-    Hooks.SprachNr = [this] { return Sprache; };
+    Kund.SprachNr = 1;
   }
 
-  void Make() { Test = std::make_unique<TSpeedTest>(View, Player, Arb, Clock, Reporter, Hooks); }
+  void Make() { Test = std::make_unique<TSpeedTest>(View, Player, Arb, Clock, Reporter, Session); }
+
+  // The session's part, counted.
+  struct TCountingSession final : TSessionControls {
+    int SessionEnds = 0;
+    int Arranged = 0;
+    void SessionEnd() override { ++SessionEnds; }
+    void ArrangeIcons() override { ++Arranged; }
+  };
+  // The interval file the full calibration writes.
+  bool IntFileWritten() const { return QFileInfo(Dir.Path() + "/Int.mtr").isFile(); }
 
   void SetSpeed(int32_t Cpm, int32_t Ms) {
     View.SpeedUD->SetPosition(Cpm);
@@ -93,12 +102,9 @@ protected:
   TPlayer Player{Morse, *this};
   TManualTimer Arb;
   TManualClock Clock{5'000'000};
-  TSpeedTestHooks Hooks;
+  TCountingSession Session;
+  TWorkDir Dir;
   std::unique_ptr<TSpeedTest> Test;
-  int32_t Sprache = 1;
-  int SessionEnds = 0;
-  int Arranged = 0;
-  int Writes = 0;
   int Completions = 0;
 };
 
@@ -115,7 +121,7 @@ TEST_F(SpeedTestFixture, StartsWithTwelveTestWordsAndTheControlsLocked) {
   EXPECT_FALSE(View.GroupBox1->isEnabled());
   EXPECT_FALSE(View.Keyboard1->isEnabled());
   EXPECT_TRUE(View.TestBtn->isEnabled());
-  EXPECT_EQ(Arranged, 1);
+  EXPECT_EQ(Session.Arranged, 1);
   ASSERT_EQ(Folge.UebLaenge, 60);
   for (int32_t J = 0; J < 60; ++J)
     EXPECT_EQ(Folge.UebFolge[static_cast<size_t>(J)], J % 5 + 1) << J;
@@ -187,7 +193,7 @@ TEST_F(SpeedTestFixture, ARunTooSlowAtSpeed30ShortensTheIntervalAndRepeats) {
   EXPECT_EQ(IntervallAt(1), 80);
   EXPECT_TRUE(Klang.IntChanged);
   EXPECT_EQ(CaptionOf(View.TestBtn), "Test");
-  EXPECT_EQ(SessionEnds, 1);
+  EXPECT_EQ(Session.SessionEnds, 1);
   EXPECT_TRUE(Reporter.Messages.empty());
 }
 
@@ -202,7 +208,7 @@ TEST_F(SpeedTestFixture, ARunSlightlyTooFastAt150IsStoredInTheLastSlot) {
   EXPECT_EQ(IntervallAt(25), 40);
   EXPECT_EQ(IntervallAt(24), 0);
   EXPECT_TRUE(Klang.IntChanged);
-  EXPECT_EQ(Writes, 0) << "a single result waits for the close";
+  EXPECT_FALSE(IntFileWritten()) << "a single result waits for the close";
 }
 
 TEST_F(SpeedTestFixture, TheFifthCorrectionAbortsWithTheMessageAndTheTableValue) {
@@ -252,7 +258,7 @@ TEST_F(SpeedTestFixture, StopRestoresTheControlsAtOnceAndStoresNothing) {
   EXPECT_TRUE(View.GroupBox1->isEnabled());
   EXPECT_TRUE(View.Keyboard1->isEnabled());
   EXPECT_FALSE(Arb.Enabled());
-  EXPECT_EQ(SessionEnds, 1);
+  EXPECT_EQ(Session.SessionEnds, 1);
   EXPECT_FALSE(Klang.IntChanged);
   EXPECT_EQ(IntervallAt(IntervallSlot(60)), 0);
   EXPECT_EQ(Klang.Intervall, 50);
@@ -352,7 +358,7 @@ TEST_F(SpeedTestFixture, TheRussianLayoutSoundsItsOwnWord) {
   EXPECT_EQ(TSpeedTest::TestWord(3), "\xEF\xE0\xF0\xE8\xF1");
   EXPECT_EQ(TSpeedTest::TestWord(1), "paris");
   Codetafel.Letters = "\xE0\xE8\xEF\xF0\xF1"; // а и п р с
-  Sprache = 3;
+  Kund.SprachNr = 3;
   SetSpeed(60, 50);
   Make();
   Test->TestBtnClick();
@@ -393,12 +399,11 @@ TEST_F(SpeedTestFixture, AZeroIntervalStillLetsTheTimerTick) {
 TEST_F(SpeedTestFixture, TheFullRunCalibratesEverySpeedAndEndsAt150) {
   for (const bool Saved : {true, false}) {
     SCOPED_TRACE(Saved);
-    Writes = 0;
     Reporter.Messages.clear();
-    Hooks.WriteIntFile = [this, Saved] {
-      ++Writes;
-      return Saved;
-    };
+    QDir(Dir.Path()).rmdir("Int.mtr");
+    QFile::remove(Dir.Path() + "/Int.mtr");
+    if (!Saved)
+      QDir(Dir.Path()).mkdir("Int.mtr"); // a folder in the file's place
     SetSpeed(80, 7);
     Klang.IntervallTab[0] = 100; // speed 30
     Klang.IntervallTab[40] = 9;  // beyond the speeds: kept
@@ -420,7 +425,7 @@ TEST_F(SpeedTestFixture, TheFullRunCalibratesEverySpeedAndEndsAt150) {
       Expected = Expected * Cpm / (Cpm + 5);
     }
     EXPECT_FALSE(Folge.TestLaeuft);
-    EXPECT_EQ(Writes, 1);
+    EXPECT_EQ(IntFileWritten(), Saved);
     EXPECT_EQ(Reporter.Messages,
               Saved ? std::vector<std::string>{} : std::vector<std::string>{IntNotSavedText});
     EXPECT_FALSE(Klang.IntChanged);
