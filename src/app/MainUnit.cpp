@@ -10,6 +10,7 @@
 #include "storage/IntFile.h"
 #include "storage/Kund.h"
 #include "storage/StorageState.h"
+#include "training/ExerciseText.h"
 #include "training/Session.h"
 #include "training/SessionState.h"
 #include "training/SpeedTest.h"
@@ -173,8 +174,7 @@ void TAForm::ConnectSession() {
 void TAForm::SetMemForm(TMemForm* Form) {
   FMemForm = Form;
   if (Form != nullptr)
-    Form->SetContext({&Player, View.KeyPanel, &Folge.UebFolge, &Folge.UebLaenge, &Kurs.BuchFolge,
-                      &Kurs.KursFolge, &Sitzung.SollCode});
+    Form->SetContext({&Player, View.KeyPanel, &FExerciseText});
   TMemCaptions& Mem = FMemCaptions;
   Mem = {};
   if (Form != nullptr) {

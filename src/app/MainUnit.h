@@ -8,6 +8,7 @@
 #include "storage/LayoutSwitch.h"
 #include "storage/Layouts.h"
 #include "storage/StorageState.h"
+#include "training/ExerciseText.h"
 #include "windows/MButUnit.h"
 #include "windows/MainView.h"
 #include "windows/TextsView.h"
@@ -161,18 +162,20 @@ private:
   // What the session asks of the window.
   class TSessionLink;
   std::unique_ptr<TSessionLink> FSessionLink;
+  // The exercise just sounded, as the replay window reads it.
+  TExerciseText FExerciseText;
   std::unique_ptr<TSession> FSession;
   std::unique_ptr<TSpeedTest> FSpeedTest;
   void ConnectSession();
   TBuiltInLayouts FLayouts;
   TLayoutLinks FLayoutLinks;
-  TMemCaptions FMemCaptions; // the replay window's controls that show texts
+  TMemCaptions FMemCaptions;     // the replay window's controls that show texts
   bool FStartedUp = false;       // the start-up sequence has begun
   bool FStartUpDone = false;     // the start-up sequence has run to its end
   bool FSettingsApplied = false; // the start-up has applied the record
   bool FClosedDown = false;      // the close sequence has run
   bool FAskOnClose = true;
-  TKund FKundAsRead{}; // the learner record as the start-up read it
+  TKund FKundAsRead{};            // the learner record as the start-up read it
   bool FKundNotSavedTold = false; // the learner knows "CWK.dat" cannot be written
 
   TKeyContext FKeyContext{*this};

@@ -136,10 +136,7 @@ void TMemForm::ApplyTexts() {
 }
 
 int32_t TMemForm::Length() const {
-  if (FContext.UebFolge == nullptr || FContext.UebLaenge == nullptr)
-    return 0;
-  return std::clamp<int32_t>(*FContext.UebLaenge, 0,
-                             static_cast<int32_t>(FContext.UebFolge->size()));
+  return FContext.Text != nullptr ? std::max(FContext.Text->Length(), 0) : 0;
 }
 
 bool TMemForm::Running() const {
@@ -225,12 +222,8 @@ void TMemForm::FillText() {
   MemZeilen = 0;
   const int32_t N = Length();
   for (int32_t I = 0; I < N; ++I) {
-    const int32_t E = (*FContext.UebFolge)[static_cast<size_t>(I)];
-    if (FContext.BuchFolge != nullptr && E >= 1 &&
-        E <= static_cast<int32_t>(FContext.BuchFolge->size()))
-      MemText += (*FContext.BuchFolge)[static_cast<size_t>(E) - 1];
-    else
-      MemText += ' '; // keeps the groups' offsets
+    const char C = FContext.Text->Character(I);
+    MemText += C != '\0' ? C : ' '; // a blank keeps the groups' offsets
     if ((I + 1) % 5 == 0)
       MemText += "  ";
   }
@@ -281,16 +274,11 @@ void TMemForm::MemPausBtnClick() {
 void TMemForm::MemTimerTimer() {
   MemTimer.SetEnabled(false);
   if (MemPos < Length()) {
-    const int32_t E = (*FContext.UebFolge)[static_cast<size_t>(MemPos)];
-    const auto Has = [E](const std::string* S) {
-      return S != nullptr && E >= 1 && E <= static_cast<int32_t>(S->size());
-    };
-    if (Has(FContext.BuchFolge))
-      GebZeile += (*FContext.BuchFolge)[static_cast<size_t>(E) - 1];
-    const std::string Code =
-        Has(FContext.KursFolge) ? CodeOf((*FContext.KursFolge)[static_cast<size_t>(E) - 1]) : "";
-    if (FContext.SollCode != nullptr)
-      *FContext.SollCode = Code;
+    const char C = FContext.Text->Character(MemPos);
+    if (C != '\0')
+      GebZeile += C;
+    const std::string Code = FContext.Text->Code(MemPos);
+    FContext.Text->Sounded(Code);
 
     if (FContext.Player != nullptr)
       FContext.Player->PlayReplayCode(Code);

@@ -16,20 +16,29 @@
 class TTickTimer;
 class TPlayer;
 
-// What the replay window uses of the rest of the program, handed in by the
-// window that owns it: the player that sounds its characters, the
-// keyboard panel whose character set is the alphabet's, and the exercise just
-// sounded (UebFolge holds UebLaenge positions, from 1, into BuchFolge and
-// KursFolge). SollCode, when given, receives the code of every character
-// the replay plays. Any pointer may be null; the window then does without.
+// The exercise just sounded, as the replay window reads it; handed in by the
+// window that owns the exercise sequence.
+class TMemText {
+public:
+  virtual ~TMemText() = default;
+  // Characters sounded.
+  virtual int32_t Length() const = 0;
+  // The I-th character (from 0) as written, and its code; '\0' and empty
+  // where the sequence names no character.
+  virtual char Character(int32_t I) const = 0;
+  virtual std::string Code(int32_t I) const = 0;
+  // The replay sounds Code now.
+  virtual void Sounded(const std::string& Code) = 0;
+};
+
+// What the replay window uses of the rest of the program: the player that
+// sounds its characters, the keyboard panel whose character set is the
+// alphabet's, and the text. Any of them may be null; the window then does
+// without.
 struct TMemContext {
   TPlayer* Player = nullptr;
   QWidget* KeyPanel = nullptr;
-  const std::vector<int32_t>* UebFolge = nullptr;
-  const int32_t* UebLaenge = nullptr;
-  const std::string* BuchFolge = nullptr;
-  const std::string* KursFolge = nullptr;
-  std::string* SollCode = nullptr;
+  TMemText* Text = nullptr;
 };
 
 // The text replay window: shows the text of a finished group exercise and

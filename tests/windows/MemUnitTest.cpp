@@ -43,11 +43,7 @@ protected:
     TMemContext C;
     C.Player = &Player;
     C.KeyPanel = &KeyPanel;
-    C.UebFolge = &Folge;
-    C.UebLaenge = &Laenge;
-    C.BuchFolge = &Alphabet;
-    C.KursFolge = &Alphabet;
-    C.SollCode = &Soll;
+    C.Text = &Text;
     Form->SetContext(C);
     Form->FormActivate();
   }
@@ -75,6 +71,25 @@ protected:
   std::vector<int32_t> Folge;
   int32_t Laenge = 0;
   std::string Soll;
+  // The sequence above, positions into Alphabet, as the program hands it in.
+  struct TText final : TMemText {
+    MemFormTest& T;
+    explicit TText(MemFormTest& Test) : T(Test) {}
+    int32_t Length() const override {
+      return std::min<int32_t>(T.Laenge, static_cast<int32_t>(T.Folge.size()));
+    }
+    char Character(int32_t I) const override {
+      const int32_t E = T.Folge[static_cast<size_t>(I)];
+      return E >= 1 && E <= static_cast<int32_t>(T.Alphabet.size())
+                 ? T.Alphabet[static_cast<size_t>(E) - 1]
+                 : '\0';
+    }
+    std::string Code(int32_t I) const override {
+      const char C = Character(I);
+      return C != '\0' ? CodeOf(C) : std::string();
+    }
+    void Sounded(const std::string& Code) override { T.Soll = Code; }
+  } Text{*this};
   QWidget KeyPanel;
   TManualTimer Timer;
   TTestWaveDevice Device;
