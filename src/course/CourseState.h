@@ -81,6 +81,9 @@ struct TFolge {
   bool VollTest = false;
   // Marked characters are sounded twice in exercise 4.
   bool MarkModus = false;
+  // Exercise 4 draws only from the marked characters (the Only button);
+  // false for Normal.
+  bool Only = false;
   // Marked by the learner, by position in Letters.
   std::array<bool, MaxLetters + 1> Markiert{};
 };

@@ -237,7 +237,8 @@ void TCourse::AllRBClick(QObject*) {
 }
 
 void TCourse::WeiterBtnClick(QObject*) {
-  FView.NormalRB->setChecked(true); // also takes OnlyRB out
+  if (Folge.Only)
+    NormalRBClick(nullptr); // takes Only out with its selection
   if (Kurs.UebNr < 4) {
     ++Kurs.UebNr;
   } else {
