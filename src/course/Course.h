@@ -104,6 +104,9 @@ private:
   void ShowLektNr();
   void ShowUebNr();
   void CheckSetButtonOfLesson(bool EnableToo);
+  // Sets Kurs.Satz and checks its button.
+  void ChooseSatz(int32_t Satz);
+  QRadioButton* SetButton(int32_t Satz) const;
 
   TMainView& FView;
   TMessageReporter& FReporter;
