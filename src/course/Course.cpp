@@ -19,7 +19,7 @@ void TCourse::RememberWiring(std::function<void()> Unwire) {
 }
 
 bool TCourse::LoadLessonData(int32_t SprachNr) {
-  return ::LoadLessonData(SprachNr, FView, FReporter);
+  return ::LoadLessonData(SprachNr, FReporter);
 }
 
 namespace {

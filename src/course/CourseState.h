@@ -65,6 +65,9 @@ struct TKurs {
   // Bare name of the alphabet file to load.
   std::string AlphabetFile;
   std::array<std::string, MaxLetters + 1> MerkWoerter;
+  // The mnemonic words of the alphabet could be read: the view offers them
+  // (MerkCheckBox) and turns them on.
+  bool MerkWoerterGeladen = false;
 };
 
 // ---------------------------------------------------------------------------
