@@ -126,7 +126,12 @@ void TAForm::ConnectCourse() {
     Tastatur.TastLinks = Layout.TastLinks;
     Kurs.AlphabetFile = Layout.AlphabetFile;
   };
-  Ops.LoadLessonData = [this](int32_t SprachNr) { FCourse->LoadLessonData(SprachNr); };
+  Ops.LoadLessonData = [this](int32_t SprachNr) {
+    FCourse->LoadLessonData(SprachNr);
+    // Mnemonics are offered, and turned on, exactly when the words were read.
+    View.MerkCheckBox->setEnabled(Kurs.MerkWoerterGeladen);
+    View.MerkCheckBox->setChecked(Kurs.MerkWoerterGeladen);
+  };
   Ops.RebuildCourse = [this] {
     Kurs.KursFolge = Kurs.BuchFolge;
     FCourse->ComputeLesson();

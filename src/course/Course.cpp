@@ -19,7 +19,7 @@ void TCourse::RememberWiring(std::function<void()> Unwire) {
 }
 
 bool TCourse::LoadLessonData(int32_t SprachNr) {
-  return ::LoadLessonData(SprachNr, FView, FReporter);
+  return ::LoadLessonData(SprachNr, FReporter);
 }
 
 namespace {
@@ -65,6 +65,7 @@ void WireCourse(TCourse& Course) {
   WireRadio(Course, V.ZeichRB, &TCourse::ZeichRBClick);
   WireRadio(Course, V.AllRB, &TCourse::AllRBClick);
   WireRadio(Course, V.NormalRB, &TCourse::NormalRBClick);
+  WireRadio(Course, V.OnlyRB, &TCourse::OnlyRBClick);
   if (V.WeiterBtn != nullptr)
     QObject::connect(V.WeiterBtn, &QAbstractButton::clicked, Course.ConnectionContext(),
                      [&Course, Button = V.WeiterBtn] { Course.WeiterBtnClick(Button); });

@@ -81,8 +81,11 @@ public:
   void BindKeys();
   // Lays out the large keys for NeueZeichen and shows the exercise's title.
   void ShowNewChars();
-  // Clears the Only selection and the marks.
+  // Clears the Only selection and the marks; called with nullptr, it also
+  // checks NormalRB.
   void NormalRBClick(QObject* Sender);
+  // Exercise 4 then draws only from the marked keys.
+  void OnlyRBClick(QObject* Sender);
   // A click on a key while no answer is awaited: marks it on the exercise-4
   // screen when marking is on, and sounds it.
   void FreiClick(TMButton* Key);
@@ -101,6 +104,9 @@ private:
   void ShowLektNr();
   void ShowUebNr();
   void CheckSetButtonOfLesson(bool EnableToo);
+  // Sets Kurs.Satz and checks its button.
+  void ChooseSatz(int32_t Satz);
+  QRadioButton* SetButton(int32_t Satz) const;
 
   TMainView& FView;
   TMessageReporter& FReporter;
@@ -110,7 +116,7 @@ private:
 };
 
 // Connects the course's handlers to the controls of its view: the spin
-// buttons LektAD, UebAD and GroupAD, the set buttons and NormalRB (their
+// buttons LektAD, UebAD and GroupAD, the set buttons, NormalRB and OnlyRB (their
 // handlers run when the button becomes checked, by the learner or by the
 // program), WeiterBtn, and FreiClick on the 50 keys.
 void WireCourse(TCourse& Course);

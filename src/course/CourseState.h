@@ -23,6 +23,13 @@ constexpr int32_t GruppenSchritt = 5;
 // Mnemonic word of Letters' character at position p, at most 30 bytes.
 constexpr size_t MerkWortMax = 30;
 
+// The character set chosen with the set buttons (BRB, ZiffRB, ZeichRB,
+// AllRB).
+constexpr int32_t SatzBuch = 0;
+constexpr int32_t SatzZiff = 1;
+constexpr int32_t SatzZeich = 2;
+constexpr int32_t SatzAlle = 3;
+
 struct TKurs {
   // Current lesson (from 1) and exercise (1..4); the furthest lesson reached
   // and the furthest exercise within it. Bytes, as the learner record keeps
@@ -44,8 +51,10 @@ struct TKurs {
   // The characters practised in the current lesson, and those it introduces.
   std::string LektZeichen;
   std::string NeueZeichen;
-  // Set while the lesson is computed: the set buttons' handlers then do
-  // nothing.
+  // The chosen character set, one of the Satz constants.
+  int32_t Satz = SatzBuch;
+  // Set while the lesson is computed: the set buttons' handlers then only
+  // record the set.
   bool RBSperre = false;
   // Five-character groups of exercise 4.
   int32_t GruppenZahl = 10;
@@ -56,6 +65,9 @@ struct TKurs {
   // Bare name of the alphabet file to load.
   std::string AlphabetFile;
   std::array<std::string, MaxLetters + 1> MerkWoerter;
+  // The mnemonic words of the alphabet could be read: the view offers them
+  // (MerkCheckBox) and turns them on.
+  bool MerkWoerterGeladen = false;
 };
 
 // ---------------------------------------------------------------------------
@@ -81,6 +93,9 @@ struct TFolge {
   bool VollTest = false;
   // Marked characters are sounded twice in exercise 4.
   bool MarkModus = false;
+  // Exercise 4 draws only from the marked characters (the Only button);
+  // false for Normal.
+  bool Only = false;
   // Marked by the learner, by position in Letters.
   std::array<bool, MaxLetters + 1> Markiert{};
 };

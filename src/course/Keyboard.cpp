@@ -9,6 +9,7 @@
 #include "windows/Texts.h"
 
 #include <QRadioButton>
+#include <QSignalBlocker>
 
 #include <algorithm>
 #include <string_view>
@@ -161,7 +162,14 @@ void TCourse::ShowNewChars() {
   }
 }
 
-void TCourse::NormalRBClick(QObject*) {
+void TCourse::NormalRBClick(QObject* Sender) {
+  Folge.Only = false;
+  // Called by the program, the button shows Normal too; its own handler
+  // need not run again.
+  if (Sender == nullptr && FView.NormalRB != nullptr && !FView.NormalRB->isChecked()) {
+    const QSignalBlocker Blocker(FView.NormalRB);
+    FView.NormalRB->setChecked(true);
+  }
   for (TMButton* Key : FView.Tasten)
     if (Key != nullptr)
       Key->SetFontColor(KeyRed);
@@ -171,15 +179,20 @@ void TCourse::NormalRBClick(QObject*) {
   Folge.Markiert.fill(false);
 }
 
+void TCourse::OnlyRBClick(QObject*) {
+  Folge.Only = true;
+}
+
 void TCourse::FreiClick(TMButton* Key) {
   if (Key == nullptr)
     return;
-  if ((Folge.MarkModus || FView.OnlyRB->isChecked()) && Kurs.UebNr == 4 && !Folge.NeuVorn) {
-    const bool Mark = Key->FontColor() != KeyLime;
-    Key->SetFontColor(Mark ? KeyLime : KeyRed);
+  if ((Folge.MarkModus || Folge.Only) && Kurs.UebNr == 4 && !Folge.NeuVorn) {
     const int32_t P = Key->MChar().empty() ? 0 : LetterPos(Key->MChar()[0]);
-    if (P >= 1 && P <= MaxLetters)
+    if (P >= 1 && P <= MaxLetters) {
+      const bool Mark = !Folge.Markiert[static_cast<size_t>(P)];
       Folge.Markiert[static_cast<size_t>(P)] = Mark;
+      Key->SetFontColor(Mark ? KeyLime : KeyRed); // the colour only shows the mark
+    }
   }
   if (!Ausgabe.Playing && FHooks.SoundKey)
     FHooks.SoundKey(*Key);

@@ -106,7 +106,7 @@ std::optional<std::string> ParseLessonData(std::span<const uint8_t> Bytes, int32
   return Order;
 }
 
-bool LoadLessonData(int32_t SprachNr, TMainView& View, TMessageReporter& Reporter) {
+bool LoadLessonData(int32_t SprachNr, TMessageReporter& Reporter) {
   bool Result = true;
   const std::optional<std::vector<uint8_t>> Bytes = ReadTextBytes(LessonDataFile);
   if (!Bytes) {
@@ -140,8 +140,6 @@ bool LoadLessonData(int32_t SprachNr, TMainView& View, TMessageReporter& Reporte
       Taught += C;
   Kurs.BuchFolge = Taught;
 
-  const bool Words = LoadMerkWoerter();
-  View.MerkCheckBox->setEnabled(Words);
-  View.MerkCheckBox->setChecked(Words);
+  Kurs.MerkWoerterGeladen = LoadMerkWoerter();
   return Result;
 }

@@ -2,7 +2,6 @@
 
 #include "sound/Reporter.h"
 #include "sound/SoundState.h"
-#include "windows/MainView.h"
 
 #include <array>
 #include <cstddef>
@@ -62,6 +61,6 @@ bool LoadMerkWoerter();
 // fewer lines shows "PPPPPPP" and the default order is taught from
 // "Eng.Txt"), loads the code table and the mnemonic words, and keeps in
 // BuchFolge, after the letters, the digits and signs only the characters the
-// code table has, each once. MerkCheckBox is enabled and checked exactly when
-// the mnemonic words could be read. True when LD.dat held the line.
-bool LoadLessonData(int32_t SprachNr, TMainView& View, TMessageReporter& Reporter);
+// code table has, each once. MerkWoerterGeladen tells whether the mnemonic
+// words could be read. True when LD.dat held the line.
+bool LoadLessonData(int32_t SprachNr, TMessageReporter& Reporter);

@@ -54,12 +54,12 @@ void TCourse::ComputeLesson() {
   LessonChars(Kurs.KursFolge, Bounds, Kurs.LektNr, Kurs.LektZeichen, Kurs.NeueZeichen);
   if (DigitLesson(Kurs.LektNr)) {
     FView.ZiffRB->setEnabled(true);
-    FView.ZiffRB->setChecked(true);
+    ChooseSatz(SatzZiff);
   } else if (Kurs.LektNr > Kurs.LektZiffEnde && Kurs.LektNr < Kurs.LektZeichEnde) {
     FView.ZeichRB->setEnabled(true);
-    FView.ZeichRB->setChecked(true);
+    ChooseSatz(SatzZeich);
   } else if (Kurs.LektNr > Kurs.LektZeichEnde) {
-    FView.AllRB->setChecked(true);
+    ChooseSatz(SatzAlle);
   }
 
   for (TMButton* Key : FView.Tasten) {
@@ -102,12 +102,12 @@ void TCourse::LektADDownClick(QObject* Sender) {
   }
   if (Kurs.LektNr == Kurs.LektZeichEnde && Kurs.UebNr == 4)
     Kurs.UebNr = 3;
-  if (Kurs.LektNr == Kurs.LektZiffEnde && !FView.AllRB->isChecked())
-    FView.ZiffRB->setChecked(true);
-  if (Kurs.LektNr == Kurs.LektBuchEnde && !FView.AllRB->isChecked())
-    FView.BRB->setChecked(true);
-  if (Kurs.LektNr == Kurs.LektZeichEnde && !FView.AllRB->isChecked())
-    FView.ZeichRB->setChecked(true);
+  if (Kurs.LektNr == Kurs.LektZiffEnde && Kurs.Satz != SatzAlle)
+    ChooseSatz(SatzZiff);
+  if (Kurs.LektNr == Kurs.LektBuchEnde && Kurs.Satz != SatzAlle)
+    ChooseSatz(SatzBuch);
+  if (Kurs.LektNr == Kurs.LektZeichEnde && Kurs.Satz != SatzAlle)
+    ChooseSatz(SatzZeich);
   ShowLektNr();
   ComputeLesson();
   UebADDownClick(nullptr);
@@ -175,24 +175,45 @@ void TCourse::UebADUpClick(QObject* Sender) {
   ShowNewChars();
 }
 
-// Checks the set button of the current lesson: BRB, ZiffRB or ZeichRB (the
-// final lesson has none of them).
+QRadioButton* TCourse::SetButton(int32_t Satz) const {
+  switch (Satz) {
+  case SatzZiff:
+    return FView.ZiffRB;
+  case SatzZeich:
+    return FView.ZeichRB;
+  case SatzAlle:
+    return FView.AllRB;
+  default:
+    return FView.BRB;
+  }
+}
+
+// The set's button runs its handler when it becomes checked, as a click does.
+void TCourse::ChooseSatz(int32_t Satz) {
+  Kurs.Satz = Satz;
+  if (QRadioButton* Button = SetButton(Satz))
+    Button->setChecked(true);
+}
+
+// Chooses the set of the current lesson: letters, digits or signs (the final
+// lesson has none of them).
 void TCourse::CheckSetButtonOfLesson(bool EnableToo) {
-  QRadioButton* Button = nullptr;
+  int32_t Satz = 0;
   if (Kurs.LektNr <= Kurs.LektBuchEnde)
-    Button = FView.BRB;
+    Satz = SatzBuch;
   else if (DigitLesson(Kurs.LektNr))
-    Button = FView.ZiffRB;
+    Satz = SatzZiff;
   else if (SignLesson(Kurs.LektNr))
-    Button = FView.ZeichRB;
-  if (Button == nullptr)
+    Satz = SatzZeich;
+  else
     return;
-  if (EnableToo && Button != FView.BRB)
-    Button->setEnabled(true);
-  Button->setChecked(true);
+  if (EnableToo && Satz != SatzBuch)
+    SetButton(Satz)->setEnabled(true);
+  ChooseSatz(Satz);
 }
 
 void TCourse::BRBClick(QObject*) {
+  Kurs.Satz = SatzBuch;
   if (Kurs.RBSperre)
     return;
   if (Kurs.LektNr > Kurs.LektBuchEnde) {
@@ -203,6 +224,7 @@ void TCourse::BRBClick(QObject*) {
 }
 
 void TCourse::ZiffRBClick(QObject*) {
+  Kurs.Satz = SatzZiff;
   if (Kurs.RBSperre)
     return;
   if (Kurs.MaxLektNr >= Kurs.LektZiffEnde) {
@@ -216,6 +238,7 @@ void TCourse::ZiffRBClick(QObject*) {
 }
 
 void TCourse::ZeichRBClick(QObject*) {
+  Kurs.Satz = SatzZeich;
   if (Kurs.RBSperre)
     return;
   if (Kurs.MaxLektNr > Kurs.LektZeichEnde) {
@@ -229,6 +252,7 @@ void TCourse::ZeichRBClick(QObject*) {
 }
 
 void TCourse::AllRBClick(QObject*) {
+  Kurs.Satz = SatzAlle;
   if (Kurs.RBSperre)
     return;
   Kurs.LektNr = Kurs.MaxLektNr;
@@ -237,7 +261,8 @@ void TCourse::AllRBClick(QObject*) {
 }
 
 void TCourse::WeiterBtnClick(QObject*) {
-  FView.NormalRB->setChecked(true); // also takes OnlyRB out
+  if (Folge.Only)
+    NormalRBClick(nullptr); // takes Only out with its selection
   if (Kurs.UebNr < 4) {
     ++Kurs.UebNr;
   } else {
@@ -265,7 +290,7 @@ void TCourse::WeiterBtnClick(QObject*) {
   CheckSetButtonOfLesson(true);
   FView.WeiterBtn->setEnabled(false);
   LektADUpClick(nullptr);
-  FView.AllRB->setChecked(true);
+  ChooseSatz(SatzAlle);
   EnableSetButtons();
   if (Kurs.LektNr == Kurs.MaxLektNr && Kurs.UebNr == 4 && Kurs.LektNr < Kurs.LektZeichEnde)
     Folge.NeuVorn = true;

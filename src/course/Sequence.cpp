@@ -6,7 +6,6 @@
 #include "course/Course.h"
 #include "course/CourseState.h"
 
-#include <QRadioButton>
 
 #include <algorithm>
 #include <chrono>
@@ -89,14 +88,18 @@ TSequenceDraw TCourse::GenerateSequence(int32_t N, int32_t R, std::optional<uint
     }
   }
 
-  // Only takes the lime keys whose characters are candidates of this lesson.
-  if (!Folge.NeuVorn && Kurs.UebNr == 4 && FView.OnlyRB->isChecked()) {
+  // Only takes the marked keys whose characters are candidates of this
+  // lesson, in key order.
+  if (!Folge.NeuVorn && Kurs.UebNr == 4 && Folge.Only) {
     Folge.OnlyZeichen.clear();
     const std::string Candidates = Kurs.LektZeichen.substr(0, static_cast<size_t>(R));
     for (TMButton* Key : FView.Tasten) {
-      if (Key == nullptr || Key->MChar().empty() || Key->FontColor() != KeyLime)
+      if (Key == nullptr || Key->MChar().empty())
         continue;
       const char C = Key->MChar()[0];
+      const int32_t P = LetterPos(C);
+      if (P < 1 || P > MaxLetters || !Folge.Markiert[static_cast<size_t>(P)])
+        continue;
       if (Candidates.find(C) != std::string::npos && Folge.OnlyZeichen.find(C) == std::string::npos)
         Folge.OnlyZeichen += C;
     }
@@ -104,7 +107,7 @@ TSequenceDraw TCourse::GenerateSequence(int32_t N, int32_t R, std::optional<uint
       Draw.Only = true;
       M = GroupLimit(N, static_cast<int32_t>(Folge.OnlyZeichen.size()));
     } else {
-      FView.NormalRB->setChecked(true); // clears the selection
+      NormalRBClick(nullptr); // clears the selection
     }
   }
 

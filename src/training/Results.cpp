@@ -46,7 +46,7 @@ void TSession::EndUebung4() {
     Folge.MarkModus = false;
     // Unless Only keeps its selection: every mark cleared, every key red,
     // as Normal does.
-    if (!FView.OnlyRB->isChecked())
+    if (!Folge.Only)
       FCourse.NormalRBClick(nullptr);
     if (Folge.NeuVorn)
       Folge.NeuVorn = false;

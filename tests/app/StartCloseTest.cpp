@@ -135,6 +135,17 @@ TEST_F(StartClose, AFirstRunMakesTheDefaultRecordAndShowsTheRussianCourse) {
   EXPECT_TRUE(LetterRows(V, Latin).empty());
   // The texts are Russian.lng's, in the layout's character set.
   EXPECT_NE(CaptionOf(V.StartBtn), "Start");
+  // The Russian mnemonic words are there: offered and on.
+  EXPECT_TRUE(V.MerkCheckBox->isEnabled());
+  EXPECT_TRUE(V.MerkCheckBox->isChecked());
+}
+
+TEST_F(StartClose, WithoutTheAlphabetsMnemonicWordsTheyAreNeitherOfferedNorOn) {
+  Data({"RusMerkW.txt"});
+  TMainView& V = Start().View;
+  EXPECT_EQ(Kund.SprachNr, 3);
+  EXPECT_FALSE(V.MerkCheckBox->isEnabled());
+  EXPECT_FALSE(V.MerkCheckBox->isChecked());
 }
 
 TEST_F(StartClose, AStoredToneOutOfRangeIsClampedAndSavedClamped) {

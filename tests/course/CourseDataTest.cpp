@@ -184,7 +184,7 @@ TEST_F(CourseData, TheRussianWordsSingEveryCodeSyllableBySyllable) {
   EXPECT_EQ(RhythmOf("\xE0\xE9-\xE4\xE0\xE0"), ".-"); // ай-даа
   EXPECT_EQ(RhythmOf("\xE5\xF1\xF2\xFC"), ".");       // есть
   Switch(Layouts()[2]);
-  EXPECT_TRUE(View.MerkCheckBox->isEnabled());
+  EXPECT_TRUE(Kurs.MerkWoerterGeladen);
   for (size_t P = 1; P <= Codetafel.Letters.size(); ++P) {
     const std::string& Word = Kurs.MerkWoerter[P];
     ASSERT_FALSE(Word.empty()) << P;

@@ -213,11 +213,26 @@ TEST_F(Keyboard, ClicksMarkKeysOnTheGroupScreenOnlyWhenMarkingIsOn) {
 
   // Normal clears every mark; a change to it from the program does the same.
   View.OnlyRB->setChecked(true);
+  EXPECT_TRUE(Folge.Only);
   View.NormalRB->setChecked(true);
+  EXPECT_FALSE(Folge.Only);
   for (TMButton* Key : View.Tasten)
     EXPECT_EQ(Key->FontColor(), KeyRed);
   for (size_t I = 0; I <= 50; ++I)
     EXPECT_FALSE(Folge.Markiert[I]);
+
+  // Called by the program, Normal also shows on the buttons.
+  View.OnlyRB->setChecked(true);
+  Folge.MarkModus = false;
+  Kurs.UebNr = 4;
+  KeyOf('m')->Click();
+  ASSERT_TRUE(Folge.Markiert[static_cast<size_t>(LetterPos('m'))]);
+  Course->NormalRBClick(nullptr);
+  EXPECT_TRUE(View.NormalRB->isChecked());
+  EXPECT_FALSE(View.OnlyRB->isChecked());
+  EXPECT_FALSE(Folge.Only);
+  EXPECT_EQ(KeyOf('m')->FontColor(), KeyRed);
+  EXPECT_FALSE(Folge.Markiert[static_cast<size_t>(LetterPos('m'))]);
 }
 
 } // namespace

@@ -159,22 +159,19 @@ TEST_F(LessonData, MnemonicWordsFollowTheCodeTableAndTurnTheCheckBoxOnAndOff) {
   EXPECT_EQ(Kurs.MerkWoerter[26], "w26");
   EXPECT_EQ(Kurs.MerkWoerter[27], ""); // the digits and signs
   EXPECT_EQ(Kurs.MerkWoerter[50], "");
-  EXPECT_TRUE(View.MerkCheckBox->isEnabled());
-  EXPECT_TRUE(View.MerkCheckBox->isChecked());
+  EXPECT_TRUE(Kurs.MerkWoerterGeladen);
 
-  // Without the file the words stay and the check box turns off.
+  // Without the file the words stay but are no longer offered.
   std::filesystem::remove("RusMerkW.txt");
   Course->LoadLessonData(1);
   EXPECT_EQ(Kurs.MerkWoerter[1], "W1");
-  EXPECT_FALSE(View.MerkCheckBox->isEnabled());
-  EXPECT_FALSE(View.MerkCheckBox->isChecked());
+  EXPECT_FALSE(Kurs.MerkWoerterGeladen);
 
   WriteFile("rusmerkw.TXT", "x\r\n");
   Course->LoadLessonData(1);
   EXPECT_EQ(Kurs.MerkWoerter[1], "x");
   EXPECT_EQ(Kurs.MerkWoerter[2], "");
-  EXPECT_TRUE(View.MerkCheckBox->isEnabled());
-  EXPECT_TRUE(View.MerkCheckBox->isChecked());
+  EXPECT_TRUE(Kurs.MerkWoerterGeladen);
 }
 
 TEST_F(LessonData, AWordIsCutTo30BytesAndLinesAfterTheFiftiethAreIgnored) {

@@ -193,9 +193,11 @@ TEST_F(Navigation, TheLastSignLessonHasNoExerciseFourAndTheFinalLessonOnlyExerci
   LektUp();
   EXPECT_EQ(Pos(), TPos(13, 4));
   EXPECT_TRUE(View.AllRB->isChecked());
+  EXPECT_EQ(Kurs.Satz, SatzAlle);
   LektDown();
   EXPECT_EQ(Pos(), TPos(12, 3));
   EXPECT_TRUE(View.ZeichRB->isChecked());
+  EXPECT_EQ(Kurs.Satz, SatzZeich);
   EXPECT_EQ(Congratulations, 0);
 }
 
@@ -237,10 +239,13 @@ TEST_F(Navigation, TheSetButtonsJumpToTheirSetAndAreEnabledByProgress) {
   EXPECT_EQ(Pos(), TPos(11, 2));
   View.ZiffRB->setChecked(true); // digits finished: their review exercise
   EXPECT_EQ(Pos(), TPos(9, 4));
+  EXPECT_EQ(Kurs.Satz, SatzZiff);
   View.BRB->setChecked(true);
   EXPECT_EQ(Pos(), TPos(7, 4));
+  EXPECT_EQ(Kurs.Satz, SatzBuch);
   View.ZeichRB->setChecked(true); // signs unfinished: the furthest position
   EXPECT_EQ(Pos(), TPos(11, 2));
+  EXPECT_EQ(Kurs.Satz, SatzZeich);
   // Checking the button already checked does nothing.
   Kurs.LektNr = 10;
   View.ZeichRB->setChecked(true);
@@ -268,11 +273,34 @@ TEST_F(Navigation, TheSetButtonsDoNothingWhileTheLessonIsComputed) {
   Kurs.RBSperre = true;
   View.AllRB->setChecked(true);
   EXPECT_EQ(Pos(), TPos(3, 2));
+  EXPECT_EQ(Kurs.Satz, SatzAlle); // the set is still recorded
   Kurs.RBSperre = false;
   // A digit lesson checks its set button without running its handler.
   StartAt(8, 1, 11, 2);
   EXPECT_TRUE(View.ZiffRB->isChecked());
+  EXPECT_EQ(Kurs.Satz, SatzZiff);
   EXPECT_EQ(Pos(), TPos(8, 1));
+}
+
+// Stepping down onto the last lesson of a set chooses that set, unless all
+// characters are chosen.
+TEST_F(Navigation, AStepOntoTheLastLessonOfASetKeepsAllCharacters) {
+  LoadEnglish();
+  StartAt(8, 2, 13, 4);
+  LektDown();
+  EXPECT_EQ(Pos(), TPos(7, 2));
+  EXPECT_EQ(Kurs.Satz, SatzBuch);
+  EXPECT_TRUE(View.BRB->isChecked());
+
+  StartAt(8, 2, 13, 4);
+  View.AllRB->setChecked(true);
+  ASSERT_EQ(Kurs.Satz, SatzAlle);
+  Kurs.LektNr = 8;
+  Kurs.UebNr = 2;
+  LektDown();
+  EXPECT_EQ(Pos(), TPos(7, 2));
+  EXPECT_EQ(Kurs.Satz, SatzAlle);
+  EXPECT_TRUE(View.AllRB->isChecked());
 }
 
 TEST_F(Navigation, OnlyTheKeysOfTheLessonAreUsable) {

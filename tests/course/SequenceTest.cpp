@@ -41,9 +41,12 @@ protected:
     return S;
   }
 
+  // Marks the characters' keys as a click on each of them does.
   void Lime(const std::string& Chars) {
-    for (const char C : Chars)
+    for (const char C : Chars) {
+      Folge.Markiert[static_cast<size_t>(LetterPos(C))] = true;
       KeyOf(C)->SetFontColor(KeyLime);
+    }
   }
 
   int32_t Candidates = 0;
@@ -168,12 +171,31 @@ TEST_F(Sequence, OnlyDrawsFromTheLimeKeys) {
   EXPECT_TRUE(Repeat);
 }
 
+// The draw follows the marks, whatever colour a key shows.
+TEST_F(Sequence, OnlyDrawsFromTheMarksNotFromTheColours) {
+  View.OnlyRB->setChecked(true);
+  ASSERT_TRUE(Folge.Only);
+  Lime("tm");
+  KeyOf('e')->SetFontColor(KeyLime); // coloured, not marked
+  const TSequenceDraw D = Generate(3, 4, 5);
+  EXPECT_TRUE(D.Only);
+  EXPECT_EQ(Folge.OnlyZeichen, "tm");
+  // Only chosen in the state alone, as a restored session does.
+  View.NormalRB->setChecked(true);
+  Folge.Only = true;
+  Lime("ao");
+  EXPECT_TRUE(Generate(3, 4, 5).Only);
+  EXPECT_EQ(Sounds().find_first_not_of("ao"), std::string::npos);
+}
+
 TEST_F(Sequence, OnlyWithFewerThanTwoLimeKeysFallsBackToNormal) {
   View.OnlyRB->setChecked(true);
   Lime("t");
   const TSequenceDraw D = Generate(3, 4, 9);
   EXPECT_FALSE(D.Only);
   EXPECT_TRUE(View.NormalRB->isChecked());
+  EXPECT_FALSE(Folge.Only);
+  EXPECT_FALSE(Folge.Markiert[static_cast<size_t>(LetterPos('t'))]);
   EXPECT_EQ(KeyOf('t')->FontColor(), KeyRed);
   EXPECT_NE(Sounds().find_first_not_of("t"), std::string::npos);
   // A lime key outside the lesson does not count either.
