@@ -3,35 +3,35 @@
 #include "sound/SoundState.h"
 
 void TPlayer::PlayCode(const std::string& Code) {
-  FHost.SetKeyboardEnabled(false);
-  if (Ausgabe.Playing)
-    return; // the block playing switches the keyboard on when it ends
-  // A file left pending by a block whose file was not played does not
-  // follow this one.
-  Ausgabe.WavePending = false;
-  Start(Code);
+  Play(Code, nullptr);
 }
 
 void TPlayer::PlayCodeThenWave(const std::string& Code, const std::string& Name) {
-  FHost.SetKeyboardEnabled(false);
-  if (Ausgabe.Playing)
-    return;
-  Ausgabe.WavePending = true;
-  Ausgabe.WavName = Name;
-  Start(Code);
+  Play(Code, &Name);
 }
 
-void TPlayer::Start(const std::string& Code) {
-  Ausgabe.DeviceOpen = FMorse.OpenOut(*this);
-  if (Ausgabe.DeviceOpen) {
-    TMorse::RenderCode(Code);
-    if (FMorse.PrepareOut())
-      Ausgabe.Playing = FMorse.WriteOut();
-  }
+void TPlayer::Play(const std::string& Code, const std::string* Wave) {
+  FHost.SetKeyboardEnabled(false);
+  if (Ausgabe.Playing)
+    return; // the block playing switches the keyboard on when it ends
+  // Without a file of its own, a file left pending by a block whose file was
+  // not played does not follow this one.
+  Ausgabe.WavePending = Wave != nullptr;
+  if (Wave != nullptr)
+    Ausgabe.WavName = *Wave;
+  Ausgabe.Playing = Write(Code);
   if (Ausgabe.Playing)
     FHost.BlockStarted(Code, false);
   else
     FHost.SetKeyboardEnabled(true); // no completion will come to do it
+}
+
+bool TPlayer::Write(const std::string& Code) {
+  Ausgabe.DeviceOpen = FMorse.OpenOut(*this);
+  if (!Ausgabe.DeviceOpen)
+    return false;
+  TMorse::RenderCode(Code);
+  return FMorse.PrepareOut() && FMorse.WriteOut();
 }
 
 void TPlayer::PlayWave(const std::string& Name) {
@@ -49,11 +49,7 @@ void TPlayer::PlayWave(const std::string& Name) {
 }
 
 bool TPlayer::PlayOwnCode(const std::string& Code) {
-  Ausgabe.DeviceOpen = FMorse.OpenOut(*this);
-  if (!Ausgabe.DeviceOpen)
-    return false;
-  TMorse::RenderCode(Code);
-  if (!FMorse.PrepareOut() || !FMorse.WriteOut())
+  if (!Write(Code))
     return false;
   FHost.BlockStarted(Code, false);
   return true;

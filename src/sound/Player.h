@@ -59,7 +59,10 @@ public:
   void WaveDone() override;
 
 private:
-  void Start(const std::string& Code);
+  // A code, followed by the sound file *Wave when there is one.
+  void Play(const std::string& Code, const std::string* Wave);
+  // Opens the output and writes Code's block; true when it plays.
+  bool Write(const std::string& Code);
 
   TMorse& FMorse;
   TPlayerHost& FHost;

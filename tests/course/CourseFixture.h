@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sound/BareFile.h"
+
 #include "course/Course.h"
 #include "course/CourseState.h"
 #include "sound/SoundState.h"
@@ -41,15 +43,7 @@ inline void WriteFile(const std::string& Name, const std::string& Bytes) {
 }
 
 inline std::string ReadFile(const std::string& Name) {
-  // A sized read: istreambuf_iterator makes GCC 12 at -O3 warn falsely
-  // (-Wnull-dereference).
-  std::ifstream In(Name, std::ios::binary | std::ios::ate);
-  if (!In)
-    return {};
-  std::string Bytes(static_cast<size_t>(In.tellg()), '\0');
-  In.seekg(0);
-  In.read(Bytes.data(), static_cast<std::streamsize>(Bytes.size()));
-  return Bytes;
+  return ReadFileBytes(Name).value_or(std::string());
 }
 
 // An alphabet file of the Latin letters of Order, in order, CR LF lines.

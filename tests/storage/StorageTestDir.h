@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sound/BareFile.h"
+
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
@@ -42,16 +44,8 @@ inline void WriteFile(const std::string& Name, const std::string& Bytes) {
   Out << Bytes;
 }
 
-// Sized reads: istreambuf_iterator makes GCC 12 at -O3 warn falsely
-// (-Wnull-dereference).
 inline std::string ReadText(const std::string& Name) {
-  std::ifstream In(Name, std::ios::binary | std::ios::ate);
-  if (!In)
-    return {};
-  std::string Bytes(static_cast<size_t>(In.tellg()), '\0');
-  In.seekg(0);
-  In.read(Bytes.data(), static_cast<std::streamsize>(Bytes.size()));
-  return Bytes;
+  return ReadFileBytes(Name).value_or(std::string());
 }
 
 inline TBytes ReadFile(const std::string& Name) {
