@@ -1,7 +1,7 @@
 // An interface text file (*.lng) into the text tables.
 #include "FuzzCheck.h"
 #include "storage/LengFiles.h"
-#include "windows/Texts.h"
+#include "storage/Texts.h"
 
 #include <cstdint>
 #include <span>

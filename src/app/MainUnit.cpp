@@ -15,6 +15,7 @@
 #include "training/SessionState.h"
 #include "training/SpeedTest.h"
 #include "windows/Caption.h"
+#include "windows/CourseView.h"
 #include "windows/Gr.h"
 #include "windows/Help.h"
 #include "windows/MemUnit.h"
@@ -73,6 +74,7 @@ TAForm::~TAForm() {
   // installed on.
   FSpeedTest.reset();
   FSession.reset();
+  FCourseView.reset();
   FCourse.reset();
   ArbTimer.SetEnabled(false);
   Timer1.SetEnabled(false);
@@ -106,12 +108,12 @@ void TAForm::Connect() {
 }
 
 void TAForm::ConnectCourse() {
-  TCourseHooks Hooks;
-  Hooks.ShowCongratulation = [this] {
+  FCourseView = std::make_unique<TCourseView>(View);
+  FCourseView->SetCongratulation([this] {
     if (FGrForm != nullptr)
       Shell.ShowModal(*FGrForm);
-  };
-  FCourse = std::make_unique<TCourse>(View, Reporter, std::move(Hooks));
+  });
+  FCourse = std::make_unique<TCourse>(*FCourseView, Reporter);
   ConnectSession();
 
   FLayoutLinks.Texts.ShowTexts = [this] { ApplyTexts(View, FMemCaptions); };
@@ -132,11 +134,8 @@ void TAForm::ConnectCourse() {
     View.MerkCheckBox->setEnabled(Kurs.MerkWoerterGeladen);
     View.MerkCheckBox->setChecked(Kurs.MerkWoerterGeladen);
   };
-  Ops.RebuildCourse = [this] {
-    Kurs.KursFolge = Kurs.BuchFolge;
-    FCourse->ComputeLesson();
-  };
-  Ops.BuildKeyboard = [this] { FCourse->BuildKeyboard(); };
+  Ops.RebuildCourse = [this] { FCourse->RebuildCourse(); };
+  Ops.BuildKeyboard = [this] { FCourseView->BuildKeyboard(); };
   Ops.BindKeys = [this] { FCourse->BindKeys(); };
 }
 
@@ -170,7 +169,7 @@ private:
 
 void TAForm::ConnectSession() {
   FSessionLink = std::make_unique<TSessionLink>(*this);
-  FSession = std::make_unique<TSession>(View, *FCourse, ArbTimer, Timer1, Reporter, *FSessionLink);
+  FSession = std::make_unique<TSession>(*FCourseView, *FCourse, ArbTimer, Timer1, Reporter, *FSessionLink);
   FSpeedTest = std::make_unique<TSpeedTest>(View, Player, ArbTimer, TSteadyClock::Instance(),
                                             Reporter, *FSession);
   connect(View.TestBtn, &QPushButton::clicked, this, [this] { FSpeedTest->TestBtnClick(); });

@@ -22,6 +22,7 @@
 
 class TAboutBox;
 class TCourse;
+class TCourseView;
 class TSession;
 class TSpeedTest;
 class TGrForm;
@@ -62,6 +63,7 @@ public:
 
   // The course on this window's controls: lesson plan, keyboard, sequences.
   TCourse& Course() { return *FCourse; }
+  TCourseView& CourseView() { return *FCourseView; }
   TSession& Session() { return *FSession; }
   TSpeedTest& SpeedTest() { return *FSpeedTest; }
 
@@ -158,6 +160,7 @@ private:
   // no activation comes.
   void FirstActivation();
 
+  std::unique_ptr<TCourseView> FCourseView;
   std::unique_ptr<TCourse> FCourse;
   // What the session asks of the window.
   class TSessionLink;

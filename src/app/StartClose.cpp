@@ -56,7 +56,7 @@ void TAForm::StartUpSequence() {
                         static_cast<QWidget*>(View.RepBtn)})
     if (Over != nullptr)
       Over->raise();
-  WireCourse(*FCourse);
+  FCourseView->Connect(*FCourse);
   WireSession(*FSession);
 
   Kurs.LektNr = Kund.MaxLektNr;

@@ -2,30 +2,38 @@
 
 #include "sound/Reporter.h"
 #include "sound/SoundState.h"
-#include "windows/MainView.h"
-
-#include <QColor>
-#include <QObject>
 
 #include <array>
 #include <cstdint>
-#include <functional>
-#include <memory>
 #include <optional>
-#include <vector>
 
-// What the course needs of the parts above it.
-struct TCourseHooks {
-  // Shows the congratulation window modally; returns when it is closed.
-  std::function<void()> ShowCongratulation;
-  // Sounds a key the learner clicked: its code, followed by its sound file
-  // when mnemonics are on. Only called while nothing plays.
-  std::function<void(TMButton& Key)> SoundKey;
+// What the course shows of its state. The main window's controls implement
+// it; the course calls it after it has changed its state, never to ask.
+class TCourseDisplay {
+public:
+  virtual ~TCourseDisplay() = default;
+  virtual void ShowLektNr() = 0;
+  // The exercise number; the new-character panel only for exercises 1 and 2.
+  virtual void ShowUebNr() = 0;
+  virtual void ShowGruppenZahl() = 0;
+  // The set's button becomes usable.
+  virtual void EnableSatz(int32_t Satz) = 0;
+  // The set's button becomes checked (Kurs.Satz holds the set). A button
+  // that becomes checked runs its click handler, as a click does.
+  virtual void CheckSatz(int32_t Satz) = 0;
+  // Every key of a character of Kurs.LektZeichen is usable, no other.
+  virtual void EnableLessonKeys() = 0;
+  // Every key of Tastatur.TastZeichen taught in Kurs.KursFolge carries its
+  // character and code; the others are never usable.
+  virtual void BindKeys() = 0;
+  // The large keys of Kurs.NeueZeichen and the exercise's title.
+  virtual void ShowNewChars() = 0;
+  // Normal is checked and no key shows a mark (Folge.Markiert is clear).
+  virtual void ShowNormal() = 0;
+  virtual void DisableWeiter() = 0;
+  // Shows the congratulation window; returns when it is closed.
+  virtual void ShowCongratulation() = 0;
 };
-
-// Key font colours: red normally, lime when picked for Only or marked.
-inline const QColor KeyRed = QColor(255, 0, 0);
-inline const QColor KeyLime = QColor(0, 255, 0);
 
 // What one GenerateSequence drew: the repetition limit it applied and how
 // often each candidate was drawn as a first choice (the candidate's index
@@ -36,21 +44,20 @@ struct TSequenceDraw {
   std::array<int32_t, MaxLetters + 1> Counts{};
 };
 
-// The course model on the main window's controls: the lesson plan and its
-// navigation, the on-screen keyboard and the exercise sequences. Its state
-// is the program-wide state of course/CourseState.h.
+// The course: the lesson plan and its navigation, the marks on the keyboard
+// and the exercise sequences, on the state of course/CourseState.h, which it
+// alone writes. The window's controls report to its handlers and show what
+// it tells its display.
 //
 // Handlers take the control that raised them as Sender; nullptr means the
 // program calls them to re-apply the rules without stepping.
 class TCourse {
 public:
-  TCourse(TMainView& View, TMessageReporter& Reporter, TCourseHooks Hooks = {});
-  ~TCourse();
+  TCourse(TCourseDisplay& Display, TMessageReporter& Reporter);
   TCourse(const TCourse&) = delete;
   TCourse& operator=(const TCourse&) = delete;
 
-  TMainView& View() { return FView; }
-  TCourseHooks& Hooks() { return FHooks; }
+  TCourseDisplay& Display() { return FDisplay; }
 
   // --- Lesson data
   bool LoadLessonData(int32_t SprachNr);
@@ -59,64 +66,50 @@ public:
   // Lesson bounds, LektZeichen, NeueZeichen, the set buttons and the usable
   // keys for LektNr.
   void ComputeLesson();
+  // After a layout switch: the new layout's teaching order, and its lesson.
+  void RebuildCourse();
   void EnableSetButtons();
-  void LektADDownClick(QObject* Sender);
-  void LektADUpClick(QObject* Sender);
-  void UebADDownClick(QObject* Sender);
-  void UebADUpClick(QObject* Sender);
-  void BRBClick(QObject* Sender);
-  void ZiffRBClick(QObject* Sender);
-  void ZeichRBClick(QObject* Sender);
-  void AllRBClick(QObject* Sender);
+  void LektADDownClick(const void* Sender);
+  void LektADUpClick(const void* Sender);
+  void UebADDownClick(const void* Sender);
+  void UebADUpClick(const void* Sender);
+  void BRBClick(const void* Sender);
+  void ZiffRBClick(const void* Sender);
+  void ZeichRBClick(const void* Sender);
+  void AllRBClick(const void* Sender);
   // Moves on after a passed exercise.
-  void WeiterBtnClick(QObject* Sender);
-  void GroupADDownClick(QObject* Sender);
-  void GroupADUpClick(QObject* Sender);
+  void WeiterBtnClick(const void* Sender);
+  void GroupADDownClick(const void* Sender);
+  void GroupADUpClick(const void* Sender);
 
   // --- On-screen keyboard
-  // Places the 50 keys for TastReihen and TastLinks.
-  void BuildKeyboard();
-  // Gives every key of a taught character its character and code; KursFolge
+  // Every key of a taught character gets its character and code; KursFolge
   // becomes BuchFolge.
   void BindKeys();
-  // Lays out the large keys for NeueZeichen and shows the exercise's title.
-  void ShowNewChars();
+  // The large keys for NeueZeichen and the exercise's title.
+  void ShowNewChars() { FDisplay.ShowNewChars(); }
   // Clears the Only selection and the marks; called with nullptr, it also
   // checks NormalRB.
-  void NormalRBClick(QObject* Sender);
+  void NormalRBClick(const void* Sender);
   // Exercise 4 then draws only from the marked keys.
-  void OnlyRBClick(QObject* Sender);
-  // A click on a key while no answer is awaited: marks it on the exercise-4
-  // screen when marking is on, and sounds it.
-  void FreiClick(TMButton* Key);
+  void OnlyRBClick(const void* Sender);
+  // A click on the key of C while no answer is awaited: on the exercise-4
+  // screen with marking on, C's mark flips; returns the new mark, or nothing
+  // when marks do not change now.
+  std::optional<bool> FreiClick(char C);
 
   // --- Exercise sequences
   // Fills UebFolge[0..N-1] from R candidates under the rules of the current
   // exercise. The generator is seeded afresh from the clock, or with Seed.
   TSequenceDraw GenerateSequence(int32_t N, int32_t R, std::optional<uint32_t> Seed = std::nullopt);
 
-  // Context of the connections WireCourse makes: they end with the course.
-  QObject* ConnectionContext() const { return FContext.get(); }
-  // Handlers installed by WireCourse, taken away again when the course ends.
-  void RememberWiring(std::function<void()> Unwire);
-
 private:
-  void ShowLektNr();
-  void ShowUebNr();
+  void ShowLektNr() { FDisplay.ShowLektNr(); }
+  void ShowUebNr() { FDisplay.ShowUebNr(); }
   void CheckSetButtonOfLesson(bool EnableToo);
   // Sets Kurs.Satz and checks its button.
   void ChooseSatz(int32_t Satz);
-  QRadioButton* SetButton(int32_t Satz) const;
 
-  TMainView& FView;
+  TCourseDisplay& FDisplay;
   TMessageReporter& FReporter;
-  TCourseHooks FHooks;
-  std::unique_ptr<QObject> FContext;
-  std::vector<std::function<void()>> FUnwire;
 };
-
-// Connects the course's handlers to the controls of its view: the spin
-// buttons LektAD, UebAD and GroupAD, the set buttons, NormalRB and OnlyRB (their
-// handlers run when the button becomes checked, by the learner or by the
-// program), WeiterBtn, and FreiClick on the 50 keys.
-void WireCourse(TCourse& Course);

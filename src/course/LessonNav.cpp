@@ -4,9 +4,6 @@
 #include "course/Course.h"
 #include "course/CourseState.h"
 #include "course/LessonPlan.h"
-#include "windows/Caption.h"
-
-#include <QRadioButton>
 
 #include <algorithm>
 #include <string>
@@ -31,15 +28,6 @@ uint8_t AsByte(int32_t V) {
 
 } // namespace
 
-void TCourse::ShowLektNr() {
-  SetCaption(FView.LektLabel, std::to_string(Kurs.LektNr));
-}
-
-void TCourse::ShowUebNr() {
-  SetCaption(FView.UebLabel, std::to_string(Kurs.UebNr));
-  FView.R1Panel->setVisible(Kurs.UebNr <= 2);
-}
-
 void TCourse::ComputeLesson() {
   Kurs.RBSperre = true;
   TLessonBounds Bounds;
@@ -53,37 +41,32 @@ void TCourse::ComputeLesson() {
 
   LessonChars(Kurs.KursFolge, Bounds, Kurs.LektNr, Kurs.LektZeichen, Kurs.NeueZeichen);
   if (DigitLesson(Kurs.LektNr)) {
-    FView.ZiffRB->setEnabled(true);
+    FDisplay.EnableSatz(SatzZiff);
     ChooseSatz(SatzZiff);
   } else if (Kurs.LektNr > Kurs.LektZiffEnde && Kurs.LektNr < Kurs.LektZeichEnde) {
-    FView.ZeichRB->setEnabled(true);
+    FDisplay.EnableSatz(SatzZeich);
     ChooseSatz(SatzZeich);
   } else if (Kurs.LektNr > Kurs.LektZeichEnde) {
     ChooseSatz(SatzAlle);
   }
 
-  for (TMButton* Key : FView.Tasten) {
-    if (Key == nullptr)
-      continue;
-    const std::string& C = Key->MChar();
-    Key->setEnabled(!C.empty() && Kurs.LektZeichen.find(C) != std::string::npos);
-  }
+  FDisplay.EnableLessonKeys();
 
   if (Kurs.MaxLektNr > 0 && Kurs.MaxLektNr > Kurs.LektZeichEnde)
-    FView.AllRB->setEnabled(true);
+    FDisplay.EnableSatz(SatzAlle);
   Kurs.RBSperre = false;
 }
 
 void TCourse::EnableSetButtons() {
   if (Kurs.MaxLektNr > Kurs.LektBuchEnde)
-    FView.ZiffRB->setEnabled(true);
+    FDisplay.EnableSatz(SatzZiff);
   if (Kurs.MaxLektNr > Kurs.LektZiffEnde)
-    FView.ZeichRB->setEnabled(true);
+    FDisplay.EnableSatz(SatzZeich);
   if (Kurs.MaxLektNr == Kurs.LektZeichEnde && Kurs.MaxUebNr == 4)
-    FView.AllRB->setEnabled(true);
+    FDisplay.EnableSatz(SatzAlle);
 }
 
-void TCourse::LektADDownClick(QObject* Sender) {
+void TCourse::LektADDownClick(const void* Sender) {
   if (Kurs.MaxLektNr < Kurs.LektNr)
     Kurs.MaxLektNr = Kurs.LektNr;
   if (Sender != nullptr) {
@@ -98,7 +81,7 @@ void TCourse::LektADDownClick(QObject* Sender) {
   }
   if (Kurs.LektNr > Kurs.LektZeichEnde && Kurs.LektZeichEnde > 0) {
     Kurs.UebNr = 4;
-    FView.AllRB->setEnabled(true);
+    FDisplay.EnableSatz(SatzAlle);
   }
   if (Kurs.LektNr == Kurs.LektZeichEnde && Kurs.UebNr == 4)
     Kurs.UebNr = 3;
@@ -113,7 +96,7 @@ void TCourse::LektADDownClick(QObject* Sender) {
   UebADDownClick(nullptr);
 }
 
-void TCourse::LektADUpClick(QObject* Sender) {
+void TCourse::LektADUpClick(const void* Sender) {
   if (Sender != nullptr && Kurs.LektNr < Kurs.MaxLektNr) {
     ++Kurs.LektNr;
     if (Kurs.LektNr >= Kurs.MaxLektNr && Kurs.UebNr > Kurs.MaxUebNr) {
@@ -133,7 +116,7 @@ void TCourse::LektADUpClick(QObject* Sender) {
   LektADDownClick(nullptr);
 }
 
-void TCourse::UebADDownClick(QObject* Sender) {
+void TCourse::UebADDownClick(const void* Sender) {
   if (Kurs.LektNr == Kurs.MaxLektNr && Kurs.UebNr > Kurs.MaxUebNr)
     Kurs.MaxUebNr = Kurs.UebNr;
   if (Sender != nullptr) {
@@ -154,7 +137,7 @@ void TCourse::UebADDownClick(QObject* Sender) {
   ShowNewChars();
 }
 
-void TCourse::UebADUpClick(QObject* Sender) {
+void TCourse::UebADUpClick(const void* Sender) {
   if (Sender != nullptr) {
     if (Kurs.UebNr >= 4) {
       Kurs.UebNr = 4;
@@ -175,24 +158,10 @@ void TCourse::UebADUpClick(QObject* Sender) {
   ShowNewChars();
 }
 
-QRadioButton* TCourse::SetButton(int32_t Satz) const {
-  switch (Satz) {
-  case SatzZiff:
-    return FView.ZiffRB;
-  case SatzZeich:
-    return FView.ZeichRB;
-  case SatzAlle:
-    return FView.AllRB;
-  default:
-    return FView.BRB;
-  }
-}
-
 // The set's button runs its handler when it becomes checked, as a click does.
 void TCourse::ChooseSatz(int32_t Satz) {
   Kurs.Satz = Satz;
-  if (QRadioButton* Button = SetButton(Satz))
-    Button->setChecked(true);
+  FDisplay.CheckSatz(Satz);
 }
 
 // Chooses the set of the current lesson: letters, digits or signs (the final
@@ -208,11 +177,11 @@ void TCourse::CheckSetButtonOfLesson(bool EnableToo) {
   else
     return;
   if (EnableToo && Satz != SatzBuch)
-    SetButton(Satz)->setEnabled(true);
+    FDisplay.EnableSatz(Satz);
   ChooseSatz(Satz);
 }
 
-void TCourse::BRBClick(QObject*) {
+void TCourse::BRBClick(const void*) {
   Kurs.Satz = SatzBuch;
   if (Kurs.RBSperre)
     return;
@@ -223,7 +192,7 @@ void TCourse::BRBClick(QObject*) {
   LektADDownClick(nullptr);
 }
 
-void TCourse::ZiffRBClick(QObject*) {
+void TCourse::ZiffRBClick(const void*) {
   Kurs.Satz = SatzZiff;
   if (Kurs.RBSperre)
     return;
@@ -237,7 +206,7 @@ void TCourse::ZiffRBClick(QObject*) {
   LektADDownClick(nullptr);
 }
 
-void TCourse::ZeichRBClick(QObject*) {
+void TCourse::ZeichRBClick(const void*) {
   Kurs.Satz = SatzZeich;
   if (Kurs.RBSperre)
     return;
@@ -251,7 +220,7 @@ void TCourse::ZeichRBClick(QObject*) {
   LektADDownClick(nullptr);
 }
 
-void TCourse::AllRBClick(QObject*) {
+void TCourse::AllRBClick(const void*) {
   Kurs.Satz = SatzAlle;
   if (Kurs.RBSperre)
     return;
@@ -260,7 +229,7 @@ void TCourse::AllRBClick(QObject*) {
   LektADDownClick(nullptr);
 }
 
-void TCourse::WeiterBtnClick(QObject*) {
+void TCourse::WeiterBtnClick(const void*) {
   if (Folge.Only)
     NormalRBClick(nullptr); // takes Only out with its selection
   if (Kurs.UebNr < 4) {
@@ -274,8 +243,7 @@ void TCourse::WeiterBtnClick(QObject*) {
     Kurs.UebNr = 4;
   if (Kurs.LektNr == Kurs.LektZeichEnde && Kurs.UebNr == 4) {
     ++Kurs.LektNr;
-    if (FHooks.ShowCongratulation)
-      FHooks.ShowCongratulation();
+    FDisplay.ShowCongratulation();
   }
   if (Kurs.LektNr > Kurs.LektZeichEnde + 1) {
     Kurs.LektNr = AsByte(Kurs.LektZeichEnde + 1);
@@ -288,7 +256,7 @@ void TCourse::WeiterBtnClick(QObject*) {
   if (Kurs.LektNr == Kurs.MaxLektNr && Kurs.UebNr > Kurs.MaxUebNr)
     Kurs.MaxUebNr = Kurs.UebNr;
   CheckSetButtonOfLesson(true);
-  FView.WeiterBtn->setEnabled(false);
+  FDisplay.DisableWeiter();
   LektADUpClick(nullptr);
   ChooseSatz(SatzAlle);
   EnableSetButtons();
@@ -296,13 +264,12 @@ void TCourse::WeiterBtnClick(QObject*) {
     Folge.NeuVorn = true;
 }
 
-void TCourse::GroupADDownClick(QObject*) {
+void TCourse::GroupADDownClick(const void*) {
   Kurs.GruppenZahl = std::max(Kurs.GruppenZahl - GruppenSchritt, MinGruppen);
-  SetCaption(FView.GroupLabel, std::to_string(Kurs.GruppenZahl));
+  FDisplay.ShowGruppenZahl();
 }
 
-void TCourse::GroupADUpClick(QObject*) {
+void TCourse::GroupADUpClick(const void*) {
   Kurs.GruppenZahl = std::min(Kurs.GruppenZahl + GruppenSchritt, MaxGruppen);
-  SetCaption(FView.GroupLabel,
-             Kurs.GruppenZahl == MaxGruppen ? std::string("==") : std::to_string(Kurs.GruppenZahl));
+  FDisplay.ShowGruppenZahl();
 }

@@ -6,7 +6,6 @@
 #include "course/Course.h"
 #include "course/CourseState.h"
 
-
 #include <algorithm>
 #include <chrono>
 #include <random>
@@ -93,10 +92,9 @@ TSequenceDraw TCourse::GenerateSequence(int32_t N, int32_t R, std::optional<uint
   if (!Folge.NeuVorn && Kurs.UebNr == 4 && Folge.Only) {
     Folge.OnlyZeichen.clear();
     const std::string Candidates = Kurs.LektZeichen.substr(0, static_cast<size_t>(R));
-    for (TMButton* Key : FView.Tasten) {
-      if (Key == nullptr || Key->MChar().empty())
-        continue;
-      const char C = Key->MChar()[0];
+    for (const char C : Tastatur.TastZeichen) {
+      if (Kurs.KursFolge.find(C) == std::string::npos)
+        continue; // its key carries no character
       const int32_t P = LetterPos(C);
       if (P < 1 || P > MaxLetters || !Folge.Markiert[static_cast<size_t>(P)])
         continue;

@@ -2,7 +2,7 @@
 
 #include "course/TextFile.h"
 #include "sound/Reporter.h"
-#include "windows/Texts.h"
+#include "storage/Texts.h"
 
 #include <array>
 #include <limits>

@@ -11,7 +11,7 @@ class TMessageReporter;
 // each layout on its line 1 (English) to 4 (Turkish); an interface text file
 // holds sections opened by a header line ("<Menu>" ... "<Messages>"), each
 // followed by a fixed number of text lines, which fill the tables of
-// windows/Texts.h. Both are 8-bit text in the layout's code page.
+// storage/Texts.h. Both are 8-bit text in the layout's code page.
 
 inline constexpr char LengFileName[] = "Leng.dat";
 
@@ -35,7 +35,7 @@ enum class TTextsLoad {
 // fewer; empty for an N below 1 or no lines). Touches no file.
 std::string ParseLengDat(std::span<const uint8_t> Bytes, int32_t N);
 
-// Fills the tables of windows/Texts.h from an interface text file's bytes,
+// Fills the tables of storage/Texts.h from an interface text file's bytes,
 // as ReadTextFile below tells. Touches no file and no control.
 void ParseTexts(std::span<const uint8_t> Bytes);
 

@@ -9,7 +9,7 @@
 #include "training/SessionText.h"
 #include "windows/Caption.h"
 #include "windows/SoundFile.h"
-#include "windows/Texts.h"
+#include "storage/Texts.h"
 
 namespace {
 
@@ -241,7 +241,7 @@ void TSession::KorrekturTick() {
 }
 
 void TSession::FreiClick(TMButton* Key) {
-  FCourse.FreiClick(Key);
+  FCourseView.FreiClick(Key);
 }
 
 void TSession::SoundKey(TMButton& Key) {

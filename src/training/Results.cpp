@@ -7,7 +7,7 @@
 #include "training/SessionState.h"
 #include "training/SessionText.h"
 #include "windows/Caption.h"
-#include "windows/Texts.h"
+#include "storage/Texts.h"
 
 #include <QApplication>
 #include <QRadioButton>

@@ -9,7 +9,7 @@
 #include "windows/Caption.h"
 #include "windows/ExerciseIcons.h"
 #include "windows/SoundFile.h"
-#include "windows/Texts.h"
+#include "storage/Texts.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -46,17 +46,17 @@ uint16_t LeadInMs() {
 
 } // namespace
 
-TSession::TSession(TMainView& View, TCourse& Course, TTickTimer& ArbTimer, TTickTimer& Timer1,
-                   TMessageReporter& Reporter, TSessionWindow& Window)
-    : FView(View), FCourse(Course), FArbTimer(ArbTimer), FTimer1(Timer1), FReporter(Reporter),
-      FWindow(Window) {
-  FCourse.Hooks().SoundKey = [this](TMButton& Key) { SoundKey(Key); };
+TSession::TSession(TCourseView& CourseView, TCourse& Course, TTickTimer& ArbTimer,
+                   TTickTimer& Timer1, TMessageReporter& Reporter, TSessionWindow& Window)
+    : FView(CourseView.View()), FCourseView(CourseView), FCourse(Course), FArbTimer(ArbTimer),
+      FTimer1(Timer1), FReporter(Reporter), FWindow(Window) {
+  FCourseView.SetKeySound(this);
 }
 
 TSession::~TSession() {
   FFilter.reset();
   FContext.reset();
-  FCourse.Hooks().SoundKey = nullptr;
+  FCourseView.SetKeySound(nullptr);
   FArbTimer.SetEnabled(false);
   FArbTimer.SetOnTimer(nullptr);
   FTimer1.SetEnabled(false);

@@ -6,6 +6,7 @@
 #include "storage/Layouts.h"
 #include "training/KeyInput.h"
 #include "training/SpeedTest.h"
+#include "windows/CourseView.h"
 #include "windows/MButUnit.h"
 #include "windows/MainView.h"
 
@@ -35,9 +36,9 @@ public:
 // A training session on the main window: the chain of handlers that runs one
 // exercise, driven by the two timers and the end of each sound. Its state is
 // the program-wide state of training/SessionState.h.
-class TSession final : public TSessionControls {
+class TSession final : public TSessionControls, public TKeySound {
 public:
-  TSession(TMainView& View, TCourse& Course, TTickTimer& ArbTimer, TTickTimer& Timer1,
+  TSession(TCourseView& CourseView, TCourse& Course, TTickTimer& ArbTimer, TTickTimer& Timer1,
            TMessageReporter& Reporter, TSessionWindow& Window);
   ~TSession() override;
   TSession(const TSession&) = delete;
@@ -79,7 +80,7 @@ public:
   // Marks (through the course) and sounds the key.
   void FreiClick(TMButton* Key);
   // Sounds a key clicked while no answer is awaited, with its sound file.
-  void SoundKey(TMButton& Key);
+  void SoundKey(TMButton& Key) override;
 
   void ArrangeIcons() override;
 
@@ -98,6 +99,7 @@ private:
   TMButton* Taste(int32_t I) const;    // 1-based, nullptr outside
 
   TMainView& FView;
+  TCourseView& FCourseView;
   TCourse& FCourse;
   TTickTimer& FArbTimer;
   TTickTimer& FTimer1;

@@ -7,7 +7,7 @@
 #include "sound/SoundState.h"
 #include "windows/Caption.h"
 #include "windows/Controls.h"
-#include "windows/Texts.h"
+#include "storage/Texts.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -5,8 +5,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <QVariant>
 #include <QWidget>
 
@@ -14,17 +12,6 @@ namespace {
 
 const char* const CharsetProperty = "velmCharset";
 const char* const CaptionProperty = "velmCaption";
-
-const char* CodecName(uint8_t Charset) {
-  switch (Charset) {
-  case RUSSIAN_CHARSET:
-    return "windows-1251";
-  case TURKISH_CHARSET:
-    return "windows-1254";
-  default:
-    return "windows-1252";
-  }
-}
 
 void ShowText(QObject* Control, const QString& Text) {
   if (auto* Label = qobject_cast<QLabel*>(Control)) {
@@ -50,46 +37,6 @@ QString LabelLines(QString Text) {
   Text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   Text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
   return Text;
-}
-
-int CodePageOf(uint8_t Charset) {
-  switch (Charset) {
-  case RUSSIAN_CHARSET:
-    return 1251;
-  case TURKISH_CHARSET:
-    return 1254;
-  default:
-    return 1252;
-  }
-}
-
-QString ToUnicode(const std::string& Bytes, uint8_t Charset) {
-  QStringDecoder Decoder(CodecName(Charset));
-  if (!Decoder.isValid())
-    return QString::fromLatin1(Bytes.data(), static_cast<qsizetype>(Bytes.size()));
-  return Decoder.decode(QByteArrayView(Bytes.data(), static_cast<qsizetype>(Bytes.size())));
-}
-
-std::string FromUnicode(const QString& Text, uint8_t Charset) {
-  QStringEncoder Encoder(CodecName(Charset), QStringConverter::Flag::Default);
-  if (!Encoder.isValid()) {
-    const QByteArray Latin = Text.toLatin1();
-    return std::string(Latin.constData(), static_cast<size_t>(Latin.size()));
-  }
-  std::string Out;
-  // One character at a time, so that one the code page lacks becomes "?"
-  // without disturbing the others.
-  for (qsizetype I = 0; I < Text.size(); ++I) {
-    qsizetype Len = Text.at(I).isHighSurrogate() && I + 1 < Text.size() ? 2 : 1;
-    QStringEncoder One(CodecName(Charset));
-    const QByteArray Bytes = One.encode(Text.mid(I, Len));
-    if (One.hasError() || Bytes.isEmpty())
-      Out += '?';
-    else
-      Out.append(Bytes.constData(), static_cast<size_t>(Bytes.size()));
-    I += Len - 1;
-  }
-  return Out;
 }
 
 uint8_t CharsetOf(const QObject* Control) {

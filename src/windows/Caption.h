@@ -1,5 +1,7 @@
 #pragma once
 
+#include "storage/CodePage.h"
+
 #include <cstdint>
 #include <string>
 
@@ -10,18 +12,6 @@ class QString;
 // character set of its font. Qt has no character set on a font, so each
 // control carries one as a property, and captions are converted to and from
 // Unicode here and nowhere else.
-
-// Font character sets of the layouts and their code pages.
-constexpr uint8_t ANSI_CHARSET = 0;       // code page 1252
-constexpr uint8_t TURKISH_CHARSET = 162;  // code page 1254
-constexpr uint8_t RUSSIAN_CHARSET = 204;  // code page 1251
-
-// The code page a character set stands for; 1252 for any unknown one.
-int CodePageOf(uint8_t Charset);
-
-QString ToUnicode(const std::string& Bytes, uint8_t Charset);
-// Characters the code page lacks become "?".
-std::string FromUnicode(const QString& Text, uint8_t Charset);
 
 // Text as a label or message box draws it: a line feed and a carriage
 // return next to each other, in either order, are one line break, and so is

@@ -6,7 +6,7 @@
 #include "sound/ThdTimer.h"
 #include "windows/Caption.h"
 #include "windows/Fonts.h"
-#include "windows/Texts.h"
+#include "storage/Texts.h"
 #include "windows/WindowPlace.h"
 
 #include <QShowEvent>

@@ -1,7 +1,7 @@
 #include "windows/TextsView.h"
 
 #include "windows/Caption.h"
-#include "windows/Texts.h"
+#include "storage/Texts.h"
 
 namespace {
 

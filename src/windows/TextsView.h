@@ -4,7 +4,7 @@
 
 class QWidget;
 
-// The interface texts of windows/Texts.h shown on the controls.
+// The interface texts of storage/Texts.h shown on the controls.
 
 // The controls of the text replay window that show interface texts. Any of
 // them may be missing (null).

@@ -6,7 +6,7 @@
 #include "training/SpeedTest.h"
 #include "windows/Caption.h"
 #include "windows/Help.h"
-#include "windows/Texts.h"
+#include "storage/Texts.h"
 #include "windows/about.h"
 
 #include "support/ManualTimer.h"

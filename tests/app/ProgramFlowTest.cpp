@@ -8,7 +8,7 @@
 #include "storage/StorageState.h"
 #include "training/SessionState.h"
 #include "windows/MemUnit.h"
-#include "windows/Texts.h"
+#include "storage/Texts.h"
 
 #include "support/ManualTimer.h"
 #include "support/RecordingReporter.h"

@@ -1,6 +1,7 @@
 #include "app/MainUnit.h"
 #include "app/Velm2.h"
 #include "course/Course.h"
+#include "windows/CourseView.h"
 #include "course/CourseState.h"
 #include "sound/Reporter.h"
 #include "sound/SoundState.h"
@@ -366,7 +367,7 @@ TEST_F(StartClose, AFreeClickOnAKeySoundsItsCodeAndThenItsSoundFile) {
       break;
     }
   ASSERT_NE(Key, nullptr);
-  F.Course().FreiClick(Key);
+  F.CourseView().FreiClick(Key);
   EXPECT_TRUE(Ausgabe.Playing);
   EXPECT_TRUE(Ausgabe.WavePending);
   // The file-system name of the key's caption in the layout's code page.

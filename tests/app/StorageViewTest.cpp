@@ -9,7 +9,7 @@
 #include "support/RecordingReporter.h"
 #include "windows/Caption.h"
 #include "windows/MainView.h"
-#include "windows/Texts.h"
+#include "storage/Texts.h"
 #include "windows/TextsView.h"
 
 #include "support/WorkDir.h"

@@ -1,16 +1,11 @@
 #pragma once
 
-#include "sound/BareFile.h"
-
 #include "course/Course.h"
 #include "course/CourseState.h"
+#include "sound/BareFile.h"
 #include "sound/SoundState.h"
 #include "support/RecordingReporter.h"
-#include "windows/Caption.h"
-#include "windows/MainView.h"
-#include "windows/Texts.h"
 
-#include <QMainWindow>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -67,7 +62,6 @@ protected:
     std::filesystem::current_path(FDir);
     ResetSoundState();
     ResetCourseState();
-    ClearTexts();
   }
   void TearDown() override {
     std::filesystem::current_path(FOld);
@@ -80,60 +74,31 @@ private:
   std::filesystem::path FDir;
 };
 
-// The main window offscreen, with its keys and a wired course.
+// A course without a window: its display records what it was told to show.
 class TCourseTest : public TTempDirTest {
 protected:
+  class TShown final : public TCourseDisplay {
+  public:
+    void ShowLektNr() override { Log.push_back("LektNr " + std::to_string(Kurs.LektNr)); }
+    void ShowUebNr() override { Log.push_back("UebNr " + std::to_string(Kurs.UebNr)); }
+    void ShowGruppenZahl() override { Log.push_back("Gruppen"); }
+    void EnableSatz(int32_t Satz) override { Log.push_back("enable " + std::to_string(Satz)); }
+    void CheckSatz(int32_t Satz) override { Log.push_back("check " + std::to_string(Satz)); }
+    void EnableLessonKeys() override { Log.push_back("keys"); }
+    void BindKeys() override { Log.push_back("bind"); }
+    void ShowNewChars() override { Log.push_back("new"); }
+    void ShowNormal() override { Log.push_back("normal"); }
+    void DisableWeiter() override { Log.push_back("weiter off"); }
+    void ShowCongratulation() override { Log.push_back("congratulation"); }
+    std::vector<std::string> Log;
+  };
+
   void SetUp() override {
     TTempDirTest::SetUp();
-    BuildMainView(View, Form);
-    CreateKeys(View);
-    TCourseHooks Hooks;
-    Hooks.ShowCongratulation = [this] { ++Congratulations; };
-    Hooks.SoundKey = [this](TMButton& Key) { Sounded.push_back(Key.MChar()); };
-    Course = std::make_unique<TCourse>(View, Reporter, Hooks);
-    WireCourse(*Course);
-  }
-  void TearDown() override {
-    Course.reset();
-    TTempDirTest::TearDown();
+    Course = std::make_unique<TCourse>(Shown, Reporter);
   }
 
-  // What the layout switch does for the English layout, with the letters of
-  // Order taught in that order from a 26-letter alphabet.
-  void LoadEnglish(const std::string& Order = DefaultOrder) {
-    WriteFile("LD.dat", Order + "\r\n");
-    WriteFile("Eng.txt", LatinAlphabet());
-    Tastatur.TastReihen = {"", "1234567890", "qwertyuiop", "asdfghjkl", "zxcvbnm"};
-    Tastatur.TastLinks = 24;
-    Kurs.AlphabetFile = "Eng.txt";
-    SetCharset(View.KeyPanel, ANSI_CHARSET);
-    Course->LoadLessonData(1);
-    Course->BuildKeyboard();
-    Course->BindKeys();
-  }
-
-  // The start-up sequence's share: the stored position, then the lesson.
-  void StartAt(uint8_t Lekt, uint8_t Ueb, uint8_t MaxLekt, uint8_t MaxUeb) {
-    Kurs.LektNr = Lekt;
-    Kurs.UebNr = Ueb;
-    Kurs.MaxLektNr = MaxLekt;
-    Kurs.MaxUebNr = MaxUeb;
-    Course->LektADDownClick(nullptr);
-    Course->EnableSetButtons();
-  }
-
-  // A key of the keyboard by its character.
-  TMButton* KeyOf(char C) {
-    for (TMButton* Key : View.Tasten)
-      if (Key->MChar() == std::string(1, C))
-        return Key;
-    return nullptr;
-  }
-
-  QMainWindow Form;
-  TMainView View;
+  TShown Shown;
   TRecordingReporter Reporter;
   std::unique_ptr<TCourse> Course;
-  int Congratulations = 0;
-  std::vector<std::string> Sounded;
 };

@@ -4,8 +4,8 @@
 #include "storage/SomeLayouts.h"
 #include "storage/StorageState.h"
 #include "support/RecordingReporter.h"
-#include "windows/Caption.h"
-#include "windows/Texts.h"
+#include "storage/CodePage.h"
+#include "storage/Texts.h"
 
 #include "StorageTestDir.h"
 

@@ -1,7 +1,7 @@
 #include "storage/LengFiles.h"
 #include "support/RecordingReporter.h"
-#include "windows/Caption.h"
-#include "windows/Texts.h"
+#include "storage/CodePage.h"
+#include "storage/Texts.h"
 
 #include "StorageTestDir.h"
 

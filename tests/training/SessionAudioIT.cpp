@@ -38,7 +38,7 @@ std::vector<TRun> Tones(const std::vector<uint8_t>& S, int64_t MinGap) {
   return Out;
 }
 
-class SessionAudio : public TCourseTest {};
+class SessionAudio : public TCourseViewTest {};
 
 TEST_F(SessionAudio, ExerciseFourOfLessonOneSoundsLeadInAndSequenceWithTheGaps) {
   TPulseServer& Pulse = SharedPulseServer();
@@ -65,7 +65,7 @@ TEST_F(SessionAudio, ExerciseFourOfLessonOneSoundsLeadInAndSequenceWithTheGaps) 
   Timer1.SetEnabled(false);
   THarnessWindow Window(View, Morse);
   Window.RealWait = true;
-  TSession Session(View, *Course, Arb, Timer1, Reporter, Window);
+  TSession Session(*CourseView, *Course, Arb, Timer1, Reporter, Window);
   Window.Session = &Session;
   std::vector<std::string> Sequence;
   Window.OnTextWindow = [&] {

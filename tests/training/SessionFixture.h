@@ -1,6 +1,6 @@
 #pragma once
 
-#include "course/CourseFixture.h"
+#include "windows/CourseViewFixture.h"
 #include "support/ManualTimer.h"
 #include "support/TestWaveDevice.h"
 #include "training/SessionHarness.h"
@@ -10,10 +10,10 @@
 
 // The main window offscreen with a course, a session over the timer and
 // device doubles, and the window's part played by the harness.
-class TSessionTest : public TCourseTest {
+class TSessionTest : public TCourseViewTest {
 protected:
   void SetUp() override {
-    TCourseTest::SetUp();
+    TCourseViewTest::SetUp();
     ResetSessionState();
     Texte.ButtonsText = {"", "Start", "Stop", "Repeat"};
     Texte.MessagesText = {"", "Errors!", "Mark?", "Again.", "", "", ""};
@@ -25,14 +25,14 @@ protected:
     SetIntervallAt(IntervallSlot(Klang.Speed), 20);
     Morse = std::make_unique<TMorse>(Device, Reporter);
     Window = std::make_unique<THarnessWindow>(View, *Morse);
-    Session = std::make_unique<TSession>(View, *Course, Arb, Timer1, Reporter, *Window);
+    Session = std::make_unique<TSession>(*CourseView, *Course, Arb, Timer1, Reporter, *Window);
     Window->Session = Session.get();
     View.MerkCheckBox->setChecked(true);
     View.TimeCB->setChecked(false);
   }
   void TearDown() override {
     Session.reset();
-    TCourseTest::TearDown();
+    TCourseViewTest::TearDown();
   }
 
   // One event: the end of the block playing, else a tick of ArbTimer, else

@@ -3,7 +3,7 @@
 // how a stop and a failing device leave the window.
 #include "training/SessionFixture.h"
 
-#include "windows/Texts.h"
+#include "storage/Texts.h"
 
 #include <algorithm>
 

@@ -16,7 +16,7 @@
 #include "support/RecordingReporter.h"
 #include "training/SpeedTest.h"
 #include "windows/MainView.h"
-#include "windows/Texts.h"
+#include "storage/Texts.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -14,7 +14,7 @@
 #include "support/WorkDir.h"
 #include "windows/Caption.h"
 #include "windows/MainView.h"
-#include "windows/Texts.h"
+#include "storage/Texts.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -10,7 +10,7 @@
 #include "support/RecordingReporter.h"
 #include "support/TestWaveDevice.h"
 #include "windows/Caption.h"
-#include "windows/Texts.h"
+#include "storage/Texts.h"
 
 #include <QWidget>
 #include <gtest/gtest.h>

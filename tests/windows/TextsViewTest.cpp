@@ -1,6 +1,6 @@
 #include "windows/Caption.h"
 #include "windows/MainView.h"
-#include "windows/Texts.h"
+#include "storage/Texts.h"
 #include "windows/TextsView.h"
 
 #include <QLabel>

@@ -4,7 +4,7 @@
 #include "course/LessonData.h"
 #include "course/TextFile.h"
 
-#include "CourseFixture.h"
+#include "CourseViewFixture.h"
 
 #include <algorithm>
 #include <set>
@@ -78,10 +78,10 @@ std::vector<TLayout> Layouts() {
   };
 }
 
-class CourseData : public TCourseTest {
+class CourseData : public TCourseViewTest {
 protected:
   void SetUp() override {
-    TCourseTest::SetUp();
+    TCourseViewTest::SetUp();
     for (const auto& Entry : std::filesystem::directory_iterator(DataDir))
       if (Entry.is_regular_file())
         std::filesystem::copy_file(Entry.path(), Entry.path().filename());
@@ -93,7 +93,7 @@ protected:
     SetCharset(View.KeyPanel, L.Charset);
     Reporter.Messages.clear();
     EXPECT_TRUE(Course->LoadLessonData(L.SprachNr)) << L.File;
-    Course->BuildKeyboard();
+    CourseView->BuildKeyboard();
     Course->BindKeys();
   }
 };

@@ -1,6 +1,6 @@
 #include "course/LessonPlan.h"
 
-#include "CourseFixture.h"
+#include "CourseViewFixture.h"
 
 #include <utility>
 
@@ -78,7 +78,7 @@ TEST(LessonPlan, WithoutLettersTheFirstLessonIsADigitLessonAndWithoutDigitsThere
   EXPECT_FALSE(LessonBoundsOf("abc", B));
 }
 
-class Navigation : public TCourseTest {
+class Navigation : public TCourseViewTest {
 protected:
   TPos Pos() const { return {Kurs.LektNr, Kurs.UebNr}; }
   TPos Shown() const {

@@ -1,15 +1,15 @@
 #include "course/LessonPlan.h"
 
-#include "CourseFixture.h"
+#include "CourseViewFixture.h"
 
 #include <QRadioButton>
 
 namespace {
 
-class Sequence : public TCourseTest {
+class Sequence : public TCourseViewTest {
 protected:
   void SetUp() override {
-    TCourseTest::SetUp();
+    TCourseViewTest::SetUp();
     LoadEnglish();
   }
 

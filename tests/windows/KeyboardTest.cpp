@@ -1,16 +1,16 @@
-#include "CourseFixture.h"
+#include "CourseViewFixture.h"
 
 #include <QRadioButton>
 
 namespace {
 
-using Keyboard = TCourseTest;
+using Keyboard = TCourseViewTest;
 
 QPoint At(const TMButton* Key) {
   return Key->pos();
 }
 
-void SwitchToGerman(TCourse& Course, TMainView& View) {
+void SwitchToGerman(TCourse& Course, TCourseView& CourseView, TMainView& View) {
   WriteFile("LD.dat",
             std::string(DefaultOrder) + "\xE4\xF6\xFC\r\n" + DefaultOrder + "\xE4\xF6\xFC\r\n");
   WriteFile("Deu.txt", LatinAlphabet() + "\xE4.-.-\r\n\xF6---.\r\n\xFC..--\r\n");
@@ -19,7 +19,7 @@ void SwitchToGerman(TCourse& Course, TMainView& View) {
   Kurs.AlphabetFile = "Deu.txt";
   SetCharset(View.KeyPanel, ANSI_CHARSET);
   Course.LoadLessonData(2);
-  Course.BuildKeyboard();
+  CourseView.BuildKeyboard();
   Course.BindKeys();
 }
 
@@ -53,7 +53,7 @@ TEST_F(Keyboard, TheEnglishKeyboardIsLaidOutRowByRowWithTheSignBlockBesideIt) {
 
 TEST_F(Keyboard, TheGermanKeyboardStartsAtNineAndItsSignBlockAt380) {
   LoadEnglish();
-  SwitchToGerman(*Course, View);
+  SwitchToGerman(*Course, *CourseView, View);
   EXPECT_EQ(At(View.Tasten[0]).x(), 9);
   EXPECT_EQ(At(View.Tasten[10]).x(), 24);
   EXPECT_EQ(At(View.Tasten[21]).x(), 34);
@@ -96,7 +96,7 @@ TEST_F(Keyboard, AKeyOfAnUntaughtCharacterIsNeverUsable) {
   Tastatur.TastLinks = 24;
   Kurs.AlphabetFile = "Eng.txt";
   Course->LoadLessonData(1);
-  Course->BuildKeyboard();
+  CourseView->BuildKeyboard();
   Course->BindKeys();
   TMButton* Q = View.Tasten[10];
   EXPECT_EQ(CaptionOf(Q), "q");
@@ -119,7 +119,7 @@ TEST_F(Keyboard, KeysTakeTheCharacterSetOfTheKeyboardSoCyrillicShows) {
   Kurs.AlphabetFile = "Rus.txt";
   SetCharset(View.KeyPanel, RUSSIAN_CHARSET);
   Course->LoadLessonData(3);
-  Course->BuildKeyboard();
+  CourseView->BuildKeyboard();
   Course->BindKeys();
   EXPECT_EQ(View.Tasten[10]->text(), QString(QChar(0x0439))); // й
   EXPECT_EQ(CaptionOf(View.Tasten[10]), "\xE9");

@@ -1,4 +1,4 @@
-#include "windows/Texts.h"
+#include "storage/Texts.h"
 
 TTexte Texte;
 
