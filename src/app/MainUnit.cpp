@@ -3,10 +3,7 @@
 #include "app/StorageView.h"
 #include "course/Course.h"
 #include "course/CourseState.h"
-#include "sound/QtWaveDevice.h"
 #include "sound/SoundState.h"
-#include "sound/ThdTimer.h"
-#include "sound/WindowTimer.h"
 #include "storage/IntFile.h"
 #include "storage/Kund.h"
 #include "storage/StorageState.h"
@@ -33,14 +30,6 @@
 #include <QGuiApplication>
 #include <QTimer>
 
-struct TAForm::TOwned {
-  TQtWaveDevice Device;
-  TQtMessageReporter Reporter;
-  TQtShell Shell;
-  TThreadedTimer ArbTimer{nullptr};
-  TWindowTimer Timer1{nullptr};
-};
-
 std::string TenthsText(int Value) {
   std::string Digits = std::to_string(Value);
   // Characters, not one-letter strings: GCC 12 at -O3 warns falsely (-Wrestrict).
@@ -48,18 +37,6 @@ std::string TenthsText(int Value) {
     Digits.insert(0, 1, '0');
   Digits.insert(1, 1, '.');
   return Digits;
-}
-
-TAForm::TAForm() : TAForm(std::make_unique<TOwned>()) {}
-
-TAForm::TAForm(std::unique_ptr<TOwned> Owned)
-    : QMainWindow(nullptr), FOwned(std::move(Owned)), Reporter(FOwned->Reporter),
-      Shell(FOwned->Shell), Morse(FOwned->Device, Reporter), ArbTimer(FOwned->ArbTimer),
-      Timer1(FOwned->Timer1) {
-  FOwned->ArbTimer.SetEnabled(false);
-  FOwned->ArbTimer.SetThreadPriority(TThreadPriority::Lowest);
-  FOwned->Timer1.SetEnabled(false);
-  Connect();
 }
 
 TAForm::TAForm(TWaveDevice& Device, TMessageReporter& AReporter, TTickTimer& AArbTimer,

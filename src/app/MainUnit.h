@@ -35,17 +35,9 @@ class TShell;
 // 4 and offers Repeat. It keeps no training state of its own; its handlers
 // route the controls' events to the parts that own the behaviour.
 class TAForm : public QMainWindow, public TPlayerHost {
-  // The parts made by the window itself when none are handed in; first, so
-  // that the references below can refer to them.
-  struct TOwned;
-  std::unique_ptr<TOwned> FOwned;
-
 public:
-  // The real wave output, message boxes, desktop and timers: ArbTimer a
-  // threaded timer (disabled, worker at the lowest priority), Timer1 a window
-  // timer (disabled).
-  TAForm();
-  // Given parts, for tests.
+  // The wave output, message boxes, desktop and the two timers (disabled)
+  // are made by the program entry, or by a test.
   TAForm(TWaveDevice& Device, TMessageReporter& AReporter, TTickTimer& AArbTimer,
          TTickTimer& ATimer1, TShell& AShell, QWidget* Parent = nullptr);
   ~TAForm() override;
@@ -139,8 +131,6 @@ protected:
   void showEvent(QShowEvent* Event) override;
 
 private:
-  explicit TAForm(std::unique_ptr<TOwned> Owned);
-
   // What the hover keys read of the program.
   class TKeyContext final : public TMButtonContext {
   public:

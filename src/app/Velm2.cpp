@@ -3,10 +3,15 @@
 #include "app/MainUnit.h"
 #include "app/TermSignal.h"
 #include "sound/BareFile.h"
+#include "sound/QtWaveDevice.h"
+#include "sound/ThdTimer.h"
+#include "sound/WindowTimer.h"
 #include "windows/Fonts.h"
 #include "windows/Gr.h"
 #include "windows/Help.h"
 #include "windows/MemUnit.h"
+#include "windows/QtReporter.h"
+#include "windows/Shell.h"
 #include "windows/about.h"
 
 #include <QApplication>
@@ -101,8 +106,20 @@ fs::path ShippedDataFolder(const fs::path& ExeDir, const TBuildPlace& Build) {
   return (ExeDir / VELM_DATA_FROM_BIN).lexically_normal();
 }
 
-TVelm2::TVelm2() {
-  AForm = std::make_unique<TAForm>();
+struct TVelm2::TParts {
+  TQtWaveDevice Device;
+  TQtMessageReporter Reporter;
+  TQtShell Shell;
+  TThreadedTimer ArbTimer{nullptr};
+  TWindowTimer Timer1{nullptr};
+};
+
+TVelm2::TVelm2() : FParts(std::make_unique<TParts>()) {
+  TParts& P = *FParts;
+  P.ArbTimer.SetEnabled(false);
+  P.ArbTimer.SetThreadPriority(TThreadPriority::Lowest);
+  P.Timer1.SetEnabled(false);
+  AForm = std::make_unique<TAForm>(P.Device, P.Reporter, P.ArbTimer, P.Timer1, P.Shell);
   Windows.push_back(AForm.get());
   CreateRest(nullptr);
 }

@@ -21,8 +21,14 @@ class TWaveDevice;
 // that it is the application's main window, then the replay window, the
 // about box and the congratulation window. All live until the program ends.
 class TVelm2 {
+  // The real wave output, message boxes, desktop and timers, when none are
+  // handed in; first, so that they outlive the windows.
+  struct TParts;
+  std::unique_ptr<TParts> FParts;
+
 public:
-  // The real parts.
+  // The real parts: ArbTimer a threaded timer with its worker at the lowest
+  // priority, Timer1 a window timer, both disabled.
   TVelm2();
   // Given parts, for tests.
   TVelm2(TWaveDevice& Device, TMessageReporter& Reporter, TTickTimer& ArbTimer, TTickTimer& Timer1,
