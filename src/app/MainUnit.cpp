@@ -313,6 +313,9 @@ void TAForm::Contence1Click() {
     // An open help window does not keep the program running.
     FHelpWindow->setAttribute(Qt::WA_QuitOnClose, false);
   }
+  // Titled by the help item as the learner sees it, in the interface's language.
+  FHelpWindow->setWindowTitle(QApplication::applicationName() + QStringLiteral(" - ") +
+                              View.Contence1->text());
   FHelpWindow->ShowContents(HelpFile());
 }
 
