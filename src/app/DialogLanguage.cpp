@@ -5,7 +5,8 @@
 #include <QTranslator>
 
 TDialogLanguage::TDialogLanguage(QString Folder)
-    : FFolder(Folder.isEmpty() ? QLibraryInfo::path(QLibraryInfo::TranslationsPath) : std::move(Folder)) {}
+    : FFolder(Folder.isEmpty() ? QLibraryInfo::path(QLibraryInfo::TranslationsPath)
+                               : std::move(Folder)) {}
 
 TDialogLanguage::~TDialogLanguage() {
   if (FTranslator)

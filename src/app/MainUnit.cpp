@@ -113,7 +113,9 @@ void TAForm::Connect() {
     connect(App, &QApplication::focusChanged, this, [this](QWidget*, QWidget* Now) {
       if (Now == nullptr)
         return;
-      const int Front = View.TonPanel->isAncestorOf(Now) ? 1 : View.SpPanel->isAncestorOf(Now) ? 0 : -1;
+      const int Front = View.TonPanel->isAncestorOf(Now)  ? 1
+                        : View.SpPanel->isAncestorOf(Now) ? 0
+                                                          : -1;
       if (Front >= 0 && View.Scroller1->value() != Front)
         View.Scroller1->setValue(Front);
     });

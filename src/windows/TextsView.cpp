@@ -13,25 +13,44 @@ namespace {
 // interface file has no <Hints> section.
 const char* BuiltInName(size_t Line) {
   switch (Line) {
-  case NameGroupUp: return "More groups";
-  case NameGroupDown: return "Fewer groups";
-  case NameLektUp: return "Next lesson";
-  case NameLektDown: return "Previous lesson";
-  case NameUebUp: return "Next exercise";
-  case NameUebDown: return "Previous exercise";
-  case NameSpeedUp: return "Raise the speed";
-  case NameSpeedDown: return "Lower the speed";
-  case NameVerhaltUp: return "Lengthen the dashes";
-  case NameVerhaltDown: return "Shorten the dashes";
-  case NameAbstandUp: return "Widen the spacing";
-  case NameAbstandDown: return "Narrow the spacing";
-  case NameTnBar: return "Pitch";
-  case NameFrontBar: return "Attack";
-  case NameVerhaltUD: return "Dash to dot ratio";
-  case NameScroller1: return "Speed or tone settings";
-  case NameImage1: return "Square wave";
-  case NameImage2: return "Sine wave";
-  default: return "";
+  case NameGroupUp:
+    return "More groups";
+  case NameGroupDown:
+    return "Fewer groups";
+  case NameLektUp:
+    return "Next lesson";
+  case NameLektDown:
+    return "Previous lesson";
+  case NameUebUp:
+    return "Next exercise";
+  case NameUebDown:
+    return "Previous exercise";
+  case NameSpeedUp:
+    return "Raise the speed";
+  case NameSpeedDown:
+    return "Lower the speed";
+  case NameVerhaltUp:
+    return "Lengthen the dashes";
+  case NameVerhaltDown:
+    return "Shorten the dashes";
+  case NameAbstandUp:
+    return "Widen the spacing";
+  case NameAbstandDown:
+    return "Narrow the spacing";
+  case NameTnBar:
+    return "Pitch";
+  case NameFrontBar:
+    return "Attack";
+  case NameVerhaltUD:
+    return "Dash to dot ratio";
+  case NameScroller1:
+    return "Speed or tone settings";
+  case NameImage1:
+    return "Square wave";
+  case NameImage2:
+    return "Sine wave";
+  default:
+    return "";
   }
 }
 
@@ -68,7 +87,8 @@ void Name(QWidget* Control, size_t Line, uint8_t Set) {
   if (Control == nullptr)
     return;
   const std::string& Text = Texte.HintsText[Line];
-  Control->setAccessibleName(Text.empty() ? QString::fromLatin1(BuiltInName(Line)) : Shown(Text, Set));
+  Control->setAccessibleName(Text.empty() ? QString::fromLatin1(BuiltInName(Line))
+                                          : Shown(Text, Set));
 }
 
 // An item caption the design does not take from the file: kept as built in
@@ -143,9 +163,9 @@ void ApplyHints(TMainView& V) {
 
   // The number displays and their arrows are named by the caption above them.
   const std::initializer_list<std::pair<QWidget*, QWidget*>> Named = {
-      {V.GroupAD, V.Label14}, {V.GroupLabel, V.Label14}, {V.LektAD, V.Label15},
-      {V.LektLabel, V.Label15}, {V.UebAD, V.Label16}, {V.UebLabel, V.Label16},
-      {V.SpeedUD, V.Label6}, {V.SpeedLB, V.Label6}, {V.AbstandUD, V.Label10},
+      {V.GroupAD, V.Label14},   {V.GroupLabel, V.Label14}, {V.LektAD, V.Label15},
+      {V.LektLabel, V.Label15}, {V.UebAD, V.Label16},      {V.UebLabel, V.Label16},
+      {V.SpeedUD, V.Label6},    {V.SpeedLB, V.Label6},     {V.AbstandUD, V.Label10},
       {V.AbstandLB, V.Label10}};
   for (const auto& [Control, Caption] : Named)
     if (Caption != nullptr)

@@ -69,11 +69,11 @@ TEST_F(CourseSounds, EveryCharacterOfEveryCourseHasItsOwnCanonicalSoundFile) {
       EXPECT_EQ(B.substr(0, 4), "RIFF") << Name;
       EXPECT_EQ(Le32(B, 4), B.size() - 8) << Name;
       EXPECT_EQ(B.substr(8, 8), "WAVEfmt ") << Name;
-      EXPECT_EQ(Le32(B, 16), 16u) << Name;   // a plain PCM format chunk
-      EXPECT_EQ(Le16(B, 20), 1u) << Name;    // PCM
-      EXPECT_EQ(Le16(B, 22), 1u) << Name;    // mono
+      EXPECT_EQ(Le32(B, 16), 16u) << Name; // a plain PCM format chunk
+      EXPECT_EQ(Le16(B, 20), 1u) << Name;  // PCM
+      EXPECT_EQ(Le16(B, 22), 1u) << Name;  // mono
       EXPECT_EQ(Le32(B, 24), 11025u) << Name;
-      EXPECT_EQ(Le16(B, 34), 8u) << Name;    // bits
+      EXPECT_EQ(Le16(B, 34), 8u) << Name; // bits
       EXPECT_EQ(B.substr(36, 4), "data") << Name;
       // The data, and the pad byte that keeps an odd-sized chunk even.
       const uint32_t Data = Le32(B, 40);
