@@ -91,7 +91,7 @@ void Name(QWidget* Control, size_t Line, uint8_t Set) {
                                           : Shown(Text, Set));
 }
 
-// An item caption the design does not take from the file: kept as built in
+// A caption first taken from the file by this version: kept as built in
 // when the file has none.
 void OwnCaption(QObject* Control, const std::string& Text) {
   if (Control != nullptr && !Text.empty())
