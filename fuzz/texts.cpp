@@ -29,5 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
   CheckTable(Texte.TextFormText, Size);
   CheckTable(Texte.LabelText, Size);
   CheckTable(Texte.MessagesText, Size);
+  CheckTable(Texte.CoursesText, Size);
+  CheckTable(Texte.HintsText, Size);
   return 0;
 }

@@ -12,8 +12,12 @@ cmake --install "$build" --prefix "$work/prefix" >/dev/null
 # Moved after installing: the program finds its data relative to itself.
 mv "$work/prefix" "$work/moved"
 p="$work/moved"
-for f in bin/velm-mtr share/velm-mtr/Leng.dat share/velm-mtr/LD.dat share/velm-mtr/VELMHelp.html \
-  share/velm-mtr/a.wav share/applications/org.velmmtr.VelmMtr.desktop \
+for f in bin/velm-mtr share/velm-mtr/Leng.dat share/velm-mtr/LD.dat \
+  share/velm-mtr/VELMHelpEng.html share/velm-mtr/VELMHelpDeu.html \
+  share/velm-mtr/VELMHelpRus.html share/velm-mtr/VELMHelpTur.html \
+  share/velm-mtr/Eng-a.wav share/velm-mtr/Deu-a.wav share/velm-mtr/Tur-a.wav \
+  share/velm-mtr/EngMerkW.txt share/velm-mtr/DeuMerkW.txt share/velm-mtr/TurMerkW.txt \
+  share/applications/org.velmmtr.VelmMtr.desktop \
   share/metainfo/org.velmmtr.VelmMtr.metainfo.xml share/icons/hicolor/scalable/apps/velm-mtr.svg \
   share/man/man1/velm-mtr.1; do
   [ -f "$p/$f" ] || { echo "not installed: $f"; exit 1; }

@@ -1,11 +1,21 @@
 #!/bin/bash
-# Makes the spoken character sounds of data/: one file per caption of every
-# layout's keys and large keys, saying the character's mnemonic word from
-# RusMerkW.txt where it has one and otherwise the character's name, as 8-bit
-# mono 11025 Hz WAVE files with the canonical 44-byte header.
+# Makes the spoken character sounds of data/, one file per caption of a
+# course's keys and large keys, as 8-bit mono 11025 Hz WAVE files with the
+# canonical 44-byte header, each in the voice of its course's language:
+#
+#   Rus  the mnemonic word from RusMerkW.txt where the character has one,
+#        otherwise its name; files named after the caption ("а.wav", "ka.wav")
+#   Eng  the character's English name, files "Eng-<caption>.wav"
+#   Deu  the character's German name, files "Deu-<caption>.wav"
+#   Tur  the character's Turkish name, files "Tur-<caption>.wav"
+#
+# The program asks for the file of its course by that prefix, so the courses'
+# files never stand in for each other: a course without a file for a
+# character plays none.
 #
 # The generated files are committed, so the program needs neither tool; run
-# this again after changing RusMerkW.txt or Rus.txt. Needs espeak-ng and sox.
+# this again after changing a course's alphabet or mnemonic words. Needs
+# espeak-ng and sox. Arguments: the courses to make (default: all four).
 #
 # File names: the caption in UTF-8 followed by ".wav"; a "/" (which no file
 # name can hold) is written "%2F", as the program looks it up.
@@ -34,46 +44,98 @@ say() {
   cp "$tmp/out.wav" "$name.wav"
 }
 
-# The mnemonic word of each character of Rus.txt, in its file order, then the
-# digits and the signs; hyphens mark syllables and doubled vowels long ones,
-# which the speech engine should not spell out.
-declare -A word
-chars=()
-while IFS= read -r line; do
-  line=${line%$'\r'}
-  [ -n "$line" ] && chars+=("${line:0:1}")
-done < <(iconv -f cp1251 -t utf-8 Rus.txt)
-chars+=(1 2 3 4 5 6 7 8 9 0 . , "?" / + = ka sk)
-i=0
-while IFS= read -r line; do
-  line=${line%$'\r'}
-  [ $i -lt ${#chars[@]} ] || break
-  if [ -n "$line" ]; then
-    spoken=$(printf '%s' "$line" | sed -e 's/-/ /g' -e 's/\([аеиоуыэюяё]\)\1/\1/g')
-    word[${chars[$i]}]=$spoken
-  fi
-  i=$((i + 1))
-done < <(iconv -f cp1251 -t utf-8 RusMerkW.txt)
-
 file_name() { [ "$1" = "/" ] && printf '%%2F' || printf '%s' "$1"; }
 
-# Russian letters, digits, signs and prosigns: the mnemonic word, else a name.
-for c in "${chars[@]}"; do
-  if [ -n "${word[$c]:-}" ]; then
-    say "$(file_name "$c")" ru "${word[$c]}"
-  fi
-done
-declare -A sign_name=([.]="full stop" [,]="comma" ["?"]="question mark" [/]="slash"
-  [+]="plus" [=]="equals" [ka]="K A" [sk]="S K")
-for c in 1 2 3 4 5 6 7 8 9 0 . , "?" / + = ka sk; do
-  [ -n "${word[$c]:-}" ] && continue
-  say "$(file_name "$c")" en-us "${sign_name[$c]:-$c}"
-done
+# The letters of an alphabet file (code page $2), in file order.
+letters_of() {
+  local line
+  while IFS= read -r line; do
+    line=${line%$'\r'}
+    [ -n "$line" ] && printf '%s\n' "${line:0:1}"
+  done < <(iconv -f "$2" -t utf-8 "$1")
+}
 
-# Latin letters of the English, German and Turkish rows: their names.
-for c in q w e r t y u i o p a s d f g h j k l z x c v b n m; do
-  say "$c" en-us "$c"
+signs=(1 2 3 4 5 6 7 8 9 0 . , "?" / + = ka sk)
+
+make_rus() {
+  # The mnemonic word of each character of Rus.txt, in its file order, then
+  # the digits and the signs; hyphens mark syllables and doubled vowels long
+  # ones, which the speech engine should not spell out.
+  declare -A word
+  local chars=() line i=0 c spoken
+  mapfile -t chars < <(letters_of Rus.txt cp1251)
+  chars+=("${signs[@]}")
+  while IFS= read -r line; do
+    line=${line%$'\r'}
+    [ $i -lt ${#chars[@]} ] || break
+    if [ -n "$line" ]; then
+      spoken=$(printf '%s' "$line" | sed -e 's/-/ /g' -e 's/\([аеиоуыэюяё]\)\1/\1/g')
+      word[${chars[$i]}]=$spoken
+    fi
+    i=$((i + 1))
+  done < <(iconv -f cp1251 -t utf-8 RusMerkW.txt)
+  for c in "${chars[@]}"; do
+    [ -n "${word[$c]:-}" ] && say "$(file_name "$c")" ru "${word[$c]}"
+  done
+  declare -A sign_name=([.]="точка" [,]="запятая" ["?"]="вопросительный знак" [/]="дробь"
+    [+]="плюс" [=]="равно" [ka]="К А" [sk]="С К")
+  for c in "${signs[@]}"; do
+    [ -n "${word[$c]:-}" ] && continue
+    say "$(file_name "$c")" ru "${sign_name[$c]:-$c}"
+  done
+}
+
+# make_named <prefix> <voice> <alphabet file> <code page> <names...>: the
+# names in the order of the alphabet file's letters, then the digits and
+# signs.
+make_named() {
+  local prefix=$1 voice=$2 alphabet=$3 cp=$4
+  shift 4
+  local chars=() names=("$@") i
+  mapfile -t chars < <(letters_of "$alphabet" "$cp")
+  chars+=("${signs[@]}")
+  if [ ${#chars[@]} -ne ${#names[@]} ]; then
+    echo "make_sounds: $prefix: ${#chars[@]} characters but ${#names[@]} names" >&2
+    exit 1
+  fi
+  for i in "${!chars[@]}"; do
+    say "$prefix-$(file_name "${chars[$i]}")" "$voice" "${names[$i]}"
+  done
+}
+
+make_eng() {
+  make_named Eng en Eng.txt cp1252 \
+    "ay" "bee" "see" "dee" "ee" "eff" "jee" "aitch" "eye" "jay" "kay" "ell" "em" \
+    "en" "oh" "pee" "cue" "are" "ess" "tee" "you" "vee" "double you" "ex" "why" "zed" \
+    "one" "two" "three" "four" "five" "six" "seven" "eight" "nine" "zero" \
+    "full stop" "comma" "question mark" "slash" "plus" "equals" "kay ay" "ess kay"
+}
+
+make_deu() {
+  make_named Deu de Deu.txt cp1252 \
+    "ah" "beh" "zeh" "deh" "eh" "eff" "geh" "hah" "ih" "jott" "kah" "ell" "emm" \
+    "enn" "oh" "peh" "kuh" "err" "ess" "teh" "uh" "fau" "weh" "iks" "üpsilon" "zett" \
+    "äh" "öh" "üh" \
+    "eins" "zwei" "drei" "vier" "fünf" "sechs" "sieben" "acht" "neun" "null" \
+    "Punkt" "Komma" "Fragezeichen" "Schrägstrich" "plus" "gleich" "kah ah" "ess kah"
+}
+
+make_tur() {
+  make_named Tur tr Tur.txt cp1254 \
+    "a" "be" "ce" "çe" "de" "e" "fe" "ge" "yumuşak ge" "he" "ı" "i" "je" "ke" "le" \
+    "me" "ne" "o" "ö" "pe" "re" "se" "şe" "te" "u" "ü" "ve" "ye" "ze" \
+    "bir" "iki" "üç" "dört" "beş" "altı" "yedi" "sekiz" "dokuz" "sıfır" \
+    "nokta" "virgül" "soru işareti" "eğik çizgi" "artı" "eşittir" "ke a" "se ke"
+}
+
+[ $# -gt 0 ] || set -- Rus Eng Deu Tur
+for course in "$@"; do
+  case $course in
+  Rus) make_rus ;;
+  Eng) make_eng ;;
+  Deu) make_deu ;;
+  Tur) make_tur ;;
+  *) echo "make_sounds: no course $course (Rus, Eng, Deu, Tur)" >&2; exit 1 ;;
+  esac
 done
-for c in ü ö ä; do say "$c" de "$c"; done
-for c in ı ğ ş ç; do say "$c" tr "$c"; done
 echo "make_sounds: done"

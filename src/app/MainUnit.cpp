@@ -3,6 +3,7 @@
 #include "app/StorageView.h"
 #include "course/Course.h"
 #include "course/CourseState.h"
+#include "sound/BareFile.h"
 #include "sound/SoundState.h"
 #include "storage/IntFile.h"
 #include "storage/Kund.h"
@@ -24,6 +25,7 @@
 #include "windows/about.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QEvent>
 #include <QEventLoop>
@@ -64,6 +66,9 @@ void TAForm::Connect() {
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
   BuildMainView(View, *this);
+  // The built-in names of the controls without captions, until a language
+  // file names them.
+  ApplyHints(View);
   setWindowIcon(EmblemPicture());
 
   TMainView& V = View;
@@ -81,6 +86,18 @@ void TAForm::Connect() {
   for (QAction* Item : {V.English, V.German, V.Russish, V.Turkish})
     if (Item != nullptr)
       connect(Item, &QAction::triggered, this, [this, Item] { LayoutClick(Item); });
+  // The speed and the tone panel share one place: the one whose control
+  // takes the focus (by Tab) comes to the front, as the scroller brings it.
+  if (auto* App = qobject_cast<QApplication*>(QCoreApplication::instance()))
+    connect(App, &QApplication::focusChanged, this, [this](QWidget*, QWidget* Now) {
+      if (Now == nullptr)
+        return;
+      const int Front = View.TonPanel->isAncestorOf(Now)  ? 1
+                        : View.SpPanel->isAncestorOf(Now) ? 0
+                                                          : -1;
+      if (Front >= 0 && View.Scroller1->value() != Front)
+        View.Scroller1->setValue(Front);
+    });
   ConnectCourse();
 }
 
@@ -122,8 +139,10 @@ class TAForm::TSessionLink final : public TSessionWindow {
 public:
   explicit TSessionLink(TAForm& Form) : FForm(Form) {}
   void PlayCode(const std::string& Code) override { FForm.Player.PlayCode(Code); }
+  // The sound file of the course in force: another course's file of that
+  // name is never played.
   void PlayCodeThenWave(const std::string& Code, const std::string& Name) override {
-    FForm.Player.PlayCodeThenWave(Code, Name);
+    FForm.Player.PlayCodeThenWave(Code, CourseSoundFile(Name));
   }
   void ShowTextWindow() override {
     if (FForm.FMemForm != nullptr)
@@ -170,6 +189,9 @@ TLayoutSwitch TAForm::LayoutClick(QAction* Item) {
   const TLayoutSwitch Result = EnglishClick(FLayoutLinks, View, Item);
   if (Result == TLayoutSwitch::Switched || Result == TLayoutSwitch::Closing)
     SetMessageCharset(CharsetOf(View.KeyPanel));
+  if (Result == TLayoutSwitch::Switched)
+    if (const TLayout* Layout = LayoutOfNr(Kund.SprachNr))
+      FDialogLanguage.Show(Layout->Language); // without it the dialogs speak English
   // A switch from the menu shows the lesson again on the new keys; the
   // start-up does this itself once its controls are set.
   if (Result == TLayoutSwitch::Switched && FStartUpDone && !FClosedDown && !View.Tasten.empty() &&
@@ -269,7 +291,17 @@ void TAForm::Contence1Click() {
     // An open help window does not keep the program running.
     FHelpWindow->setAttribute(Qt::WA_QuitOnClose, false);
   }
-  FHelpWindow->ShowContents(ApplicationHelpFile());
+  // Titled by the help item as the learner sees it, in the interface's language.
+  FHelpWindow->setWindowTitle(QApplication::applicationName() + QStringLiteral(" - ") +
+                              View.Contence1->text());
+  FHelpWindow->ShowContents(HelpFile());
+}
+
+std::string TAForm::HelpFile() const {
+  const TLayout* Layout = LayoutOfNr(Tastatur.InputLayoutNr);
+  if (Layout != nullptr && FindBareFile(Layout->HelpFile))
+    return Layout->HelpFile;
+  return ApplicationHelpFile();
 }
 
 void TAForm::abClick() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/DialogLanguage.h"
 #include "sound/Morse.h"
 #include "sound/Player.h"
 #include "sound/Reporter.h"
@@ -124,6 +125,11 @@ public:
 
   // The help window, once Contence1Click has made it.
   THelpWindow* HelpWindow() const { return FHelpWindow; }
+  // The help page of the interface language in force: the layout's own page,
+  // or the application's help file when there is no layout or no such page.
+  std::string HelpFile() const;
+  // The toolkit's dialog texts, in the language of the layout in force.
+  const TDialogLanguage& DialogLanguage() const { return FDialogLanguage; }
 
 protected:
   void changeEvent(QEvent* Event) override;
@@ -161,6 +167,7 @@ private:
   std::unique_ptr<TSpeedTest> FSpeedTest;
   void ConnectSession();
   TBuiltInLayouts FLayouts;
+  TDialogLanguage FDialogLanguage;
   TLayoutLinks FLayoutLinks;
   TMemCaptions FMemCaptions;     // the replay window's controls that show texts
   bool FStartedUp = false;       // the start-up sequence has begun

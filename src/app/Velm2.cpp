@@ -184,7 +184,8 @@ int Velm2Main(int argc, char** argv, const TBuildPlace& Build) {
   // files it cannot write there are reported as they are saved.
   if (const std::optional<QString> Failure = EnterLearnerFolder(LearnerFolder()))
     QMessageBox::warning(nullptr, QApplication::applicationName(), *Failure);
-  SetApplicationHelpFile("VELMHelp.html");
+  // The English page; each layout has its own (TLayout::HelpFile).
+  SetApplicationHelpFile("VELMHelpEng.html");
   InstallFontSubstitutes();
   TVelm2 Program;
   TAForm* Form = Program.AForm.get();

@@ -84,10 +84,30 @@ void ParseMerkWoerter(std::span<const uint8_t> Bytes,
     Woerter[P].clear();
 }
 
-bool LoadMerkWoerter() {
-  const std::optional<std::vector<uint8_t>> Bytes = ReadTextBytes(MerkWortFile);
-  if (!Bytes)
+std::string MerkWortFileOf(int32_t SprachNr) {
+  switch (SprachNr) {
+  case 1:
+    return "EngMerkW.txt";
+  case 2:
+    return "DeuMerkW.txt";
+  case 3:
+    return MerkWortFile;
+  case 4:
+    return "TurMerkW.txt";
+  default:
+    return {};
+  }
+}
+
+bool LoadMerkWoerter(const std::string& Name) {
+  const std::optional<std::vector<uint8_t>> Bytes = ReadTextBytes(Name);
+  if (!Bytes) {
+    // Words kept from the course before would be another language's, in
+    // another code page.
+    for (std::string& Wort : Kurs.MerkWoerter)
+      Wort.clear();
     return false;
+  }
   ParseMerkWoerter(*Bytes, Kurs.MerkWoerter);
   return true;
 }
@@ -140,6 +160,6 @@ bool LoadLessonData(int32_t SprachNr, TMessageReporter& Reporter) {
       Taught += C;
   Kurs.BuchFolge = Taught;
 
-  Kurs.MerkWoerterGeladen = LoadMerkWoerter();
+  Kurs.MerkWoerterGeladen = LoadMerkWoerter(MerkWortFileOf(SprachNr));
   return Result;
 }

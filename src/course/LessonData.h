@@ -12,11 +12,16 @@
 
 // The course material in the working directory: "LD.dat" holds the teaching
 // order of the letters, one line per layout; the alphabet file of the layout
-// lists its letters with their codes, one per line; "RusMerkW.txt" holds a
-// mnemonic word per character of the code table.
+// lists its letters with their codes, one per line; each course's mnemonic
+// file ("EngMerkW.txt", "DeuMerkW.txt", "RusMerkW.txt", "TurMerkW.txt") holds
+// a word per character of its code table, in the course's code page.
 
 inline constexpr char LessonDataFile[] = "LD.dat";
-inline constexpr char MerkWortFile[] = "RusMerkW.txt";
+inline constexpr char MerkWortFile[] = "RusMerkW.txt"; // the Russian course's
+
+// The mnemonic file of layout SprachNr (1 English, 2 German, 3 Russian,
+// 4 Turkish); empty for any other number, which has none.
+std::string MerkWortFileOf(int32_t SprachNr);
 // The order written to a new LD.dat and used when it lacks the layout's line.
 inline constexpr char DefaultBuchFolge[] = "tmoeishagfpdlwbzqjyunxkrvc";
 // The alphabet's letters share the code table with the 18 digits and signs.
@@ -50,17 +55,19 @@ std::optional<std::string> ParseLessonData(std::span<const uint8_t> Bytes, int32
 // shows its name and " is not found!" and leaves the table as it was.
 bool LoadCodeTable(TMessageReporter& Reporter);
 
-// Fills MerkWoerter from RusMerkW.txt: line p, cut to 30 bytes, is the word
-// of Letters' character p; slots without a line become empty; lines after the
-// fiftieth are ignored. False, with MerkWoerter unchanged, when the file
-// cannot be read.
-bool LoadMerkWoerter();
+// Fills MerkWoerter from the mnemonic file Name (RusMerkW.txt when not
+// given): line p, cut to 30 bytes, is the word of Letters' character p; slots
+// without a line become empty; lines after the fiftieth are ignored. False
+// when the file cannot be read; MerkWoerter is then emptied, so that no
+// word of another course is shown and the keys show the sung form instead.
+bool LoadMerkWoerter(const std::string& Name = MerkWortFile);
 
 // Reads line SprachNr of LD.dat into BuchFolge (a missing LD.dat is created
 // with the default order, and "eng.txt" becomes the alphabet; a file with
 // fewer lines shows "PPPPPPP" and the default order is taught from
 // "Eng.Txt"), loads the code table and the mnemonic words, and keeps in
 // BuchFolge, after the letters, the digits and signs only the characters the
-// code table has, each once. MerkWoerterGeladen tells whether the mnemonic
-// words could be read. True when LD.dat held the line.
+// code table has, each once. The mnemonic words come from the course's own
+// file (MerkWortFileOf); MerkWoerterGeladen tells whether they could be read.
+// True when LD.dat held the line.
 bool LoadLessonData(int32_t SprachNr, TMessageReporter& Reporter);

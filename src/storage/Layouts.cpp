@@ -16,14 +16,20 @@ const std::array<TLayout, 4> Layouts = {{
      ANSI_CHARSET,
      24,
      "Eng.txt",
-     {"1234567890", "qwertyuiop", "asdfghjkl", "zxcvbnm"}},
+     {"1234567890", "qwertyuiop", "asdfghjkl", "zxcvbnm"},
+     "Eng-",
+     "VELMHelpEng.html",
+     "en"},
     {602,
      2,
      "00000407",
      ANSI_CHARSET,
      9,
      "Deu.txt",
-     {"1234567890", "qwertzuiop\xFC", "asdfghjkl\xF6\xE4", "yxcvbnm"}},
+     {"1234567890", "qwertzuiop\xFC", "asdfghjkl\xF6\xE4", "yxcvbnm"},
+     "Deu-",
+     "VELMHelpDeu.html",
+     "de"},
     {603,
      3,
      "00000419",
@@ -31,14 +37,23 @@ const std::array<TLayout, 4> Layouts = {{
      9,
      "Rus.txt",
      {"1234567890", "\xE9\xF6\xF3\xEA\xE5\xED\xE3\xF8\xF9\xE7\xF5",
-      "\xF4\xFB\xE2\xE0\xEF\xF0\xEE\xEB\xE4\xE6\xFD", "\xFF\xF7\xF1\xEC\xE8\xF2\xFC\xE1\xFE"}},
+      "\xF4\xFB\xE2\xE0\xEF\xF0\xEE\xEB\xE4\xE6\xFD", "\xFF\xF7\xF1\xEC\xE8\xF2\xFC\xE1\xFE"},
+     "",
+     "VELMHelpRus.html",
+     "ru"},
     {604,
      4,
      "0000041F",
      TURKISH_CHARSET,
      9,
      "Tur.txt",
-     {"1234567890", "qwertyu\xFDop\xF0", "asdfghjkl\xFEi", "zxcvbnm\xF6\xE7"}},
+     // ü closes row 4: after ğ in row 2, where Turkish keyboards have it, it
+     // would push the sign block past KeyPanel's right edge, and row 3 would
+     // run into the KA key; row 4 lies below the signs.
+     {"1234567890", "qwertyu\xFDop\xF0", "asdfghjkl\xFEi", "zxcvbnm\xF6\xE7\xFC"},
+     "Tur-",
+     "VELMHelpTur.html",
+     "tr"},
 }};
 
 // The three letter rows of a US QWERTY keyboard, each key named by its
@@ -192,6 +207,11 @@ const TLayout* LayoutOfLocale(const std::string& LocaleId) {
     if (LocaleId == L.LocaleId)
       return &L;
   return nullptr;
+}
+
+std::string CourseSoundFile(const std::string& Name) {
+  const TLayout* L = LayoutOfNr(Tastatur.InputLayoutNr);
+  return L != nullptr ? L->SoundPrefix + Name : Name;
 }
 
 bool TBuiltInLayouts::LoadKeyboardLayout(const std::string& LocaleId) {

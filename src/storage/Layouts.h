@@ -20,10 +20,21 @@ struct TLayout {
   const char* AlphabetFile = "";  // Morse character file
   // The on-screen keyboard rows (TastReihen): digits, then three letter rows.
   std::array<const char*, 4> Rows{};
+  // What the course speaks and shows in its own language: the prefix of its
+  // characters' sound files (the Russian course's files have none), its help
+  // page, and the language of the toolkit's own dialog texts.
+  const char* SoundPrefix = "";
+  const char* HelpFile = "";
+  const char* Language = "";
 };
 
 // 601 English ... 604 Turkish.
 const std::array<TLayout, 4>& LayoutTable();
+
+// The file a sound of the course in force is read from: Name (a character's
+// sound file as the exercises ask for it, "a.wav") with the prefix of the
+// layout InputLayoutNr; Name itself when no layout is in force.
+std::string CourseSoundFile(const std::string& Name);
 // The layout of a menu item's tag, of a SprachNr, of a locale identifier;
 // null for any other value.
 const TLayout* LayoutOfTag(int32_t Tag);

@@ -24,7 +24,7 @@ template <size_t N> std::span<std::string> Slots(std::array<std::string, N>& Tab
   return std::span<std::string>(Table).subspan(1);
 }
 
-std::array<TSection, 8> Sections() {
+std::array<TSection, 10> Sections() {
   return {{{"<Menu>", Slots(Texte.MenuText)},
            {"<Radiogr>", Slots(Texte.RadiogrText)},
            {"<Lekt>", Slots(Texte.LektText)},
@@ -32,7 +32,9 @@ std::array<TSection, 8> Sections() {
            {"<Buttons>", Slots(Texte.ButtonsText)},
            {"<TextForm>", Slots(Texte.TextFormText)},
            {"<Label>", Slots(Texte.LabelText)},
-           {"<Messages>", Slots(Texte.MessagesText)}}};
+           {"<Messages>", Slots(Texte.MessagesText)},
+           {"<Courses>", Slots(Texte.CoursesText)},
+           {"<Hints>", Slots(Texte.HintsText)}}};
 }
 
 } // namespace
@@ -49,7 +51,7 @@ std::string ParseLengDat(std::span<const uint8_t> Bytes, int32_t N) {
 void ParseTexts(std::span<const uint8_t> Bytes) {
   TTextReader Reader;
   Reader.OpenBytes(Bytes);
-  const std::array<TSection, 8> All = Sections();
+  const auto All = Sections();
   while (!Reader.Eof()) {
     const std::string Line = Reader.ReadLine(AnyLength);
     for (const TSection& S : All) {

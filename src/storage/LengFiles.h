@@ -9,9 +9,11 @@ class TMessageReporter;
 
 // The interface language files. "Leng.dat" names the interface text file of
 // each layout on its line 1 (English) to 4 (Turkish); an interface text file
-// holds sections opened by a header line ("<Menu>" ... "<Messages>"), each
-// followed by a fixed number of text lines, which fill the tables of
-// storage/Texts.h. Both are 8-bit text in the layout's code page.
+// holds sections opened by a header line ("<Menu>" ... "<Messages>", and
+// "<Courses>" and "<Hints>"), each followed by a fixed number of text lines,
+// which fill the tables of storage/Texts.h. A file without the last two
+// keeps working: the controls then keep their built-in names and no hints.
+// Both are 8-bit text in the layout's code page.
 
 inline constexpr char LengFileName[] = "Leng.dat";
 

@@ -1,7 +1,60 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string>
+
+// The lines of the <Hints> section: a hint per control, shown when the
+// pointer rests on it, then the names a screen reader gives the controls
+// that have no caption of their own.
+enum THintLine : size_t {
+  HintNormalRB = 1,
+  HintOnlyRB,
+  HintGroupAD,
+  HintLektAD,
+  HintUebAD,
+  HintIcoPanel,
+  HintBRB,
+  HintZiffRB,
+  HintZeichRB,
+  HintAllRB,
+  HintScroller1,
+  HintSpeedUD,
+  HintVerhaltUD,
+  HintAbstandUD,
+  HintTnBar,
+  HintFrontBar,
+  HintTestBtn,
+  HintTasten,
+  HintNeuTasten,
+  HintMerkWLabel,
+  HintRepBtn,
+  HintMerkCheckBox,
+  HintStartBtn,
+  HintWeiterBtn,
+  HintImage1,
+  HintImage2,
+  HintTimeCB,
+  NameGroupUp, // the arrows: what each raises or lowers
+  NameGroupDown,
+  NameLektUp,
+  NameLektDown,
+  NameUebUp,
+  NameUebDown,
+  NameSpeedUp,
+  NameSpeedDown,
+  NameVerhaltUp,
+  NameVerhaltDown,
+  NameAbstandUp,
+  NameAbstandDown,
+  NameTnBar,
+  NameFrontBar,
+  NameVerhaltUD, // the ratio's arrows as a whole ("- / ." says nothing)
+  NameScroller1,
+  NameImage1,
+  NameImage2,
+  HintLines = NameImage2
+};
 
 // The interface texts of the active language, one table per section of the
 // interface text file, numbered from 1 in file order (slot 0 is unused). They
@@ -16,6 +69,10 @@ struct TTexte {
   std::array<std::string, 6> TextFormText; // 5 lines
   std::array<std::string, 5> LabelText;    // 4 lines
   std::array<std::string, 7> MessagesText; // 6 lines
+  // The layout items English, German, Russish, Turkish: the courses named in
+  // the interface's language.
+  std::array<std::string, 5> CoursesText;           // 4 lines
+  std::array<std::string, HintLines + 1> HintsText; // THintLine
 };
 
 extern TTexte Texte;

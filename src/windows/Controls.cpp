@@ -1,5 +1,6 @@
 #include "windows/Controls.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QToolButton>
 
@@ -14,6 +15,34 @@ QToolButton* ArrowButton(QWidget* Parent, Qt::ArrowType Arrow) {
   return B;
 }
 
+// The Up and Down keys click the arrows, as the mouse does; any other key
+// goes on to the window.
+bool ClickByKey(QKeyEvent* Event, QToolButton* Up, QToolButton* Down) {
+  if (Event->modifiers() & ~Qt::KeypadModifier)
+    return false;
+  if (Event->key() == Qt::Key_Up)
+    Up->click();
+  else if (Event->key() == Qt::Key_Down)
+    Down->click();
+  else
+    return false;
+  return true;
+}
+
+// The arrows in the highlight colour while their control has the focus.
+void ShowFocus(QWidget* Owner, QToolButton* Up, QToolButton* Down, bool Focused) {
+  for (QToolButton* B : {Up, Down}) {
+    if (!Focused) {
+      B->setPalette(QPalette());
+      continue;
+    }
+    QPalette P = B->palette();
+    P.setColor(QPalette::Button, Owner->palette().color(QPalette::Highlight));
+    P.setColor(QPalette::ButtonText, Owner->palette().color(QPalette::HighlightedText));
+    B->setPalette(P);
+  }
+}
+
 void SplitVertically(QWidget* Owner, QToolButton* Top, QToolButton* Bottom) {
   const int H = Owner->height() / 2;
   Top->setGeometry(0, 0, Owner->width(), H);
@@ -23,7 +52,7 @@ void SplitVertically(QWidget* Owner, QToolButton* Top, QToolButton* Bottom) {
 
 TUpDown::TUpDown(QWidget* Parent)
     : QWidget(Parent), FUp(ArrowButton(this, Qt::UpArrow)), FDown(ArrowButton(this, Qt::DownArrow)) {
-  setFocusPolicy(Qt::NoFocus);
+  setFocusPolicy(Qt::TabFocus);
   QObject::connect(FUp, &QToolButton::clicked, this, [this] { ClickUp(); });
   QObject::connect(FDown, &QToolButton::clicked, this, [this] { ClickDown(); });
 }
@@ -50,8 +79,24 @@ void TUpDown::ClickDown() { Step(-FIncrement); }
 
 void TUpDown::resizeEvent(QResizeEvent*) { SplitVertically(this, FUp, FDown); }
 
+void TUpDown::keyPressEvent(QKeyEvent* Event) {
+  if (!ClickByKey(Event, FUp, FDown))
+    QWidget::keyPressEvent(Event);
+}
+
+void TUpDown::focusInEvent(QFocusEvent* Event) {
+  ShowFocus(this, FUp, FDown, true);
+  QWidget::focusInEvent(Event);
+}
+
+void TUpDown::focusOutEvent(QFocusEvent* Event) {
+  ShowFocus(this, FUp, FDown, false);
+  QWidget::focusOutEvent(Event);
+}
+
 TSpinButton::TSpinButton(QWidget* Parent)
     : QWidget(Parent), FUp(ArrowButton(this, Qt::UpArrow)), FDown(ArrowButton(this, Qt::DownArrow)) {
+  setFocusPolicy(Qt::TabFocus);
   FUp->setAutoRepeat(false);
   FDown->setAutoRepeat(false);
   QObject::connect(FUp, &QToolButton::clicked, this, [this] {
@@ -65,6 +110,21 @@ TSpinButton::TSpinButton(QWidget* Parent)
 }
 
 void TSpinButton::resizeEvent(QResizeEvent*) { SplitVertically(this, FUp, FDown); }
+
+void TSpinButton::keyPressEvent(QKeyEvent* Event) {
+  if (!ClickByKey(Event, FUp, FDown))
+    QWidget::keyPressEvent(Event);
+}
+
+void TSpinButton::focusInEvent(QFocusEvent* Event) {
+  ShowFocus(this, FUp, FDown, true);
+  QWidget::focusInEvent(Event);
+}
+
+void TSpinButton::focusOutEvent(QFocusEvent* Event) {
+  ShowFocus(this, FUp, FDown, false);
+  QWidget::focusOutEvent(Event);
+}
 
 TPanel::TPanel(QWidget* Parent) : QFrame(Parent), FCaption(new QLabel(this)) {
   setFrameShape(QFrame::Panel);
@@ -110,7 +170,7 @@ void TClickLabel::mouseReleaseEvent(QMouseEvent* Event) {
 TScroller::TScroller(QWidget* Parent) : QScrollBar(Qt::Horizontal, Parent) {
   setRange(0, 1);
   setPageStep(1);
-  setFocusPolicy(Qt::NoFocus);
+  setFocusPolicy(Qt::TabFocus);
   QObject::connect(this, &QScrollBar::valueChanged, this, [this](int) {
     if (OnClick)
       OnClick();

@@ -16,6 +16,9 @@ class QToolButton;
 // Up-down arrows beside a label: a position in Min..Max moved by Increment,
 // without wrapping. OnChanging runs after the position has moved, with the
 // new position, once per click that moved it.
+//
+// Both arrow controls take the focus by Tab; with it the Up and Down keys
+// click the arrows, and the arrows show the focus in the highlight colour.
 class TUpDown : public QWidget {
 public:
   explicit TUpDown(QWidget* Parent);
@@ -31,9 +34,14 @@ public:
   void ClickUp();
   void ClickDown();
   std::function<void(int NewPosition)> OnChanging;
+  QToolButton* UpButton() const { return FUp; }
+  QToolButton* DownButton() const { return FDown; }
 
 protected:
   void resizeEvent(QResizeEvent* Event) override;
+  void keyPressEvent(QKeyEvent* Event) override;
+  void focusInEvent(QFocusEvent* Event) override;
+  void focusOutEvent(QFocusEvent* Event) override;
 
 private:
   void Step(int Delta);
@@ -57,6 +65,9 @@ public:
 
 protected:
   void resizeEvent(QResizeEvent* Event) override;
+  void keyPressEvent(QKeyEvent* Event) override;
+  void focusInEvent(QFocusEvent* Event) override;
+  void focusOutEvent(QFocusEvent* Event) override;
 
 private:
   QToolButton* FUp;

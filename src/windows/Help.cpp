@@ -12,7 +12,7 @@
 
 
 namespace {
-std::string HelpFileName = "VELMHelp.html";
+std::string HelpFileName = "VELMHelpEng.html";
 
 QString HtmlText(const QByteArray& Bytes) {
   QStringDecoder Decoder(QStringConverter::encodingForHtml(Bytes).value_or(QStringConverter::Utf8));

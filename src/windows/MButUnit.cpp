@@ -3,6 +3,8 @@
 #include "windows/Caption.h"
 #include "windows/Fonts.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QMouseEvent>
 #include <QStyleOptionToolButton>
 #include <QStylePainter>
@@ -28,10 +30,43 @@ void SetKeyTextColor(QWidget* W, const QColor& Color) {
   P.setColor(QPalette::Disabled, QPalette::ButtonText, DisabledText);
   W->setPalette(P);
 }
+// A key as a screen reader sees it: a button named by its caption (its
+// character, or KA and SK), pressed while it is down; not the check box Qt
+// makes of a checkable button.
+class TKeyAccessible final : public QAccessibleWidget {
+public:
+  explicit TKeyAccessible(TMButton* Key) : QAccessibleWidget(Key, QAccessible::Button) {}
+  QString text(QAccessible::Text T) const override {
+    if (T == QAccessible::Name && widget()->accessibleName().isEmpty())
+      return static_cast<const TMButton*>(widget())->text();
+    return QAccessibleWidget::text(T);
+  }
+  QAccessible::State state() const override {
+    QAccessible::State S = QAccessibleWidget::state();
+    S.pressed = static_cast<const TMButton*>(widget())->Down();
+    return S;
+  }
+  QStringList actionNames() const override { return {pressAction()}; }
+  void doAction(const QString& Action) override {
+    if (Action == pressAction())
+      static_cast<TMButton*>(widget())->Click();
+  }
+};
+
+QAccessibleInterface* KeyAccessible(const QString&, QObject* Object) {
+  if (auto* Key = dynamic_cast<TMButton*>(Object))
+    return new TKeyAccessible(Key);
+  return nullptr;
+}
 } // namespace
 
 TMButton::TMButton(QWidget* Parent, const TMButtonContext* Context)
     : QToolButton(Parent), FContext(Context) {
+  static const bool FactoryInstalled = [] {
+    QAccessible::installFactory(KeyAccessible);
+    return true;
+  }();
+  (void)FactoryInstalled;
   QPalette P = palette();
   P.setColor(QPalette::Disabled, QPalette::ButtonText, DisabledText);
   setPalette(P);

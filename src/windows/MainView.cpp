@@ -122,7 +122,8 @@ QSlider* TrackBar(QWidget* Parent, const char* Name, int Left, int Min, int Max,
   B->setTickPosition(QSlider::TicksBothSides);
   B->setTickInterval(1);
   B->setValue(Position);
-  B->setFocusPolicy(Qt::NoFocus);
+  // Reached by Tab; the arrow keys move the thumb the way they point.
+  B->setFocusPolicy(Qt::TabFocus);
   return B;
 }
 
@@ -349,10 +350,11 @@ void BuildMainView(TMainView& V, QMainWindow& Form) {
   SetCaption(V.MMenu, "Menu");
   V.N1 = Separator(V.MMenu, "N1");
   V.MExit = Item(V.MMenu, "MExit", "Exit");
+  // The layout menu is where the learner chooses the course: all four items
+  // are shown.
   V.Keyboard1 = V.MainMenu1->addMenu(QString());
   V.Keyboard1->setObjectName("Keyboard1");
   SetCaption(V.Keyboard1, "Keyboard");
-  V.Keyboard1->menuAction()->setVisible(false);
   V.TastBelegung1 = V.Keyboard1->addMenu(QString());
   V.TastBelegung1->setObjectName("TastBelegung1");
   SetCaption(V.TastBelegung1, "Layout");
@@ -364,16 +366,14 @@ void BuildMainView(TMainView& V, QMainWindow& Form) {
     const char* Name;
     const char* Text;
     int Tag;
-    bool Visible;
   };
-  for (const TLayoutItem& L : {TLayoutItem{&V.English, "English", "Englisch", 601, true},
-                               TLayoutItem{&V.German, "German", "Deutsch", 602, false},
-                               TLayoutItem{&V.Russish, "Russish", "Russisch", 603, true},
-                               TLayoutItem{&V.Turkish, "Turkish", "Turkisch", 604, false}}) {
+  for (const TLayoutItem& L : {TLayoutItem{&V.English, "English", "Englisch", 601},
+                               TLayoutItem{&V.German, "German", "Deutsch", 602},
+                               TLayoutItem{&V.Russish, "Russish", "Russisch", 603},
+                               TLayoutItem{&V.Turkish, "Turkish", "Turkisch", 604}}) {
     QAction* A = Item(V.TastBelegung1, L.Name, L.Text);
     A->setCheckable(true);
     A->setData(L.Tag);
-    A->setVisible(L.Visible);
     V.LayoutGroup->addAction(A);
     *L.Slot = A;
   }
@@ -386,6 +386,15 @@ void BuildMainView(TMainView& V, QMainWindow& Form) {
   V.ab = Item(V.Hilfe1, "ab", "About");
 
   Form.setFixedSize(622, 293 + V.MainMenu1->sizeHint().height());
+
+  // Tab goes through the left column top down: the speed panel's arrows,
+  // then the tone panel's bars, which lie behind them.
+  QWidget::setTabOrder(V.Scroller1, V.SpeedUD);
+  QWidget::setTabOrder(V.SpeedUD, V.VerhaltUD);
+  QWidget::setTabOrder(V.VerhaltUD, V.AbstandUD);
+  QWidget::setTabOrder(V.AbstandUD, V.TnBar);
+  QWidget::setTabOrder(V.TnBar, V.FrontBar);
+  QWidget::setTabOrder(V.FrontBar, V.TestBtn);
 }
 
 void CreateKeys(TMainView& V, const TMButtonContext* Context) {

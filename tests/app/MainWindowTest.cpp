@@ -185,7 +185,7 @@ TEST_F(MainWindow, RangesStepsAndPositions) {
     EXPECT_EQ(R.UD->Max(), R.Max);
     EXPECT_EQ(R.UD->Increment(), R.Step);
     EXPECT_EQ(R.UD->Position(), R.Position);
-    EXPECT_EQ(R.UD->focusPolicy(), Qt::NoFocus) << "arrow keys do not move it";
+    EXPECT_EQ(R.UD->focusPolicy(), Qt::TabFocus) << "reached by Tab";
   }
   EXPECT_EQ(V.TnBar->orientation(), Qt::Vertical);
   EXPECT_EQ(V.TnBar->minimum(), 8);
@@ -240,7 +240,7 @@ TEST_F(MainWindow, FixedClientAreaFontsAndColours) {
   EXPECT_FALSE(V.WeiterBtn->icon().isNull());
 }
 
-TEST_F(MainWindow, MenuItemsTagsRadioGroupAndHiddenItems) {
+TEST_F(MainWindow, MenuItemsTagsRadioGroupAndTheLayoutMenu) {
   struct TItem {
     QAction* Action;
     const char* Name;
@@ -249,11 +249,11 @@ TEST_F(MainWindow, MenuItemsTagsRadioGroupAndHiddenItems) {
   };
   for (const TItem& I :
        {TItem{V.MMenu->menuAction(), "MMenu", "Menu", true}, TItem{V.MExit, "MExit", "Exit", true},
-        TItem{V.Keyboard1->menuAction(), "Keyboard1", "Keyboard", false},
+        TItem{V.Keyboard1->menuAction(), "Keyboard1", "Keyboard", true},
         TItem{V.TastBelegung1->menuAction(), "TastBelegung1", "Layout", true},
-        TItem{V.English, "English", "Englisch", true}, TItem{V.German, "German", "Deutsch", false},
+        TItem{V.English, "English", "Englisch", true}, TItem{V.German, "German", "Deutsch", true},
         TItem{V.Russish, "Russish", "Russisch", true},
-        TItem{V.Turkish, "Turkish", "Turkisch", false},
+        TItem{V.Turkish, "Turkish", "Turkisch", true},
         TItem{V.Hilfe1->menuAction(), "Hilfe1", "?", true},
         TItem{V.Contence1, "Contence1", "Help", true}, TItem{V.ab, "ab", "About", true}}) {
     SCOPED_TRACE(I.Name);
@@ -273,11 +273,80 @@ TEST_F(MainWindow, MenuItemsTagsRadioGroupAndHiddenItems) {
   EXPECT_TRUE(V.English->isChecked());
   V.Russish->trigger();
   EXPECT_FALSE(V.English->isChecked()) << "one layout at a time";
-  // Nothing shows the hidden items.
+  // The learner chooses the course from the layout menu: all four are there.
   Form.show();
-  EXPECT_FALSE(V.Keyboard1->menuAction()->isVisible());
-  EXPECT_FALSE(V.German->isVisible());
-  EXPECT_FALSE(V.Turkish->isVisible());
+  EXPECT_TRUE(V.Keyboard1->menuAction()->isVisible());
+  EXPECT_TRUE(V.German->isVisible());
+  EXPECT_TRUE(V.Turkish->isVisible());
+}
+
+// The arrow controls and the track bars are reached by Tab and changed by
+// the arrow keys just as by a click; each has a name for a screen reader.
+TEST_F(MainWindow, ArrowControlsAndBarsTakeTheFocusAndTheArrowKeys) {
+  for (QWidget* W : std::initializer_list<QWidget*>{V.GroupAD, V.LektAD, V.UebAD, V.SpeedUD,
+                                                   V.VerhaltUD, V.AbstandUD, V.TnBar, V.FrontBar}) {
+    SCOPED_TRACE(W->objectName().toStdString());
+    EXPECT_TRUE(W->focusPolicy() & Qt::TabFocus);
+    EXPECT_FALSE(W->accessibleName().isEmpty());
+  }
+  EXPECT_EQ(V.SpeedUD->UpButton()->accessibleName(), "Raise the speed");
+  EXPECT_EQ(V.LektAD->DownButton()->accessibleName(), "Previous lesson");
+  EXPECT_EQ(V.TnBar->accessibleName(), "Pitch");
+  EXPECT_EQ(V.FrontBar->accessibleName(), "Attack");
+  EXPECT_EQ(V.SpeedUD->accessibleName(), "Speed");
+  EXPECT_EQ(V.LektAD->accessibleName(), "Lektion");
+  // Tab goes down the speed panel's arrows, then to the tone panel's bars.
+  const auto NextTabStop = [](QWidget* W) {
+    do
+      W = W->nextInFocusChain();
+    while ((W->focusPolicy() & Qt::TabFocus) == 0);
+    return W;
+  };
+  EXPECT_EQ(NextTabStop(V.Scroller1), V.SpeedUD);
+  EXPECT_EQ(NextTabStop(V.SpeedUD), V.VerhaltUD);
+  EXPECT_EQ(NextTabStop(V.AbstandUD), V.TnBar);
+  EXPECT_EQ(NextTabStop(V.TnBar), V.FrontBar);
+
+  V.SpeedUD->SetPosition(60);
+  QTest::keyClick(V.SpeedUD, Qt::Key_Up);
+  EXPECT_EQ(Klang.Speed, 65);
+  EXPECT_EQ(CaptionOf(V.SpeedLB), "65");
+  QTest::keyClick(V.SpeedUD, Qt::Key_Down);
+  QTest::keyClick(V.SpeedUD, Qt::Key_Down);
+  EXPECT_EQ(Klang.Speed, 55);
+  QTest::keyClick(V.AbstandUD, Qt::Key_Up);
+  EXPECT_EQ(CaptionOf(V.AbstandLB), "x1.5");
+  // Another key is not the control's: the position stays.
+  QTest::keyClick(V.SpeedUD, Qt::Key_Right);
+  QTest::keyClick(V.SpeedUD, Qt::Key_A);
+  EXPECT_EQ(Klang.Speed, 55);
+
+  // The spin buttons run their click handlers.
+  int Ups = 0, Downs = 0;
+  V.GroupAD->OnUpClick = [&] { ++Ups; };
+  V.GroupAD->OnDownClick = [&] { ++Downs; };
+  QTest::keyClick(V.GroupAD, Qt::Key_Up);
+  QTest::keyClick(V.GroupAD, Qt::Key_Down);
+  QTest::keyClick(V.GroupAD, Qt::Key_Down);
+  EXPECT_EQ(Ups, 1);
+  EXPECT_EQ(Downs, 2);
+
+  // The bars move the way the key points: the lowest value is at the top.
+  QTest::keyClick(V.TnBar, Qt::Key_Up);
+  EXPECT_EQ(V.TnBar->value(), 22);
+  EXPECT_EQ(Klang.Ton, 22);
+  QTest::keyClick(V.FrontBar, Qt::Key_Down);
+  EXPECT_EQ(V.FrontBar->value(), 7);
+
+  // The panel of the control that takes the focus comes to the front.
+  Form.HoldStartUp();
+  Form.show();
+  Form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&Form));
+  V.TnBar->setFocus(Qt::TabFocusReason);
+  EXPECT_EQ(V.Scroller1->value(), 1);
+  V.VerhaltUD->setFocus(Qt::TabFocusReason);
+  EXPECT_EQ(V.Scroller1->value(), 0);
 }
 
 // ---------------------------------------------------------------------------

@@ -153,18 +153,21 @@ TEST_F(Screenshot, CongratulationWindow) {
   EXPECT_GT(Share(Image, All, QColor(255, 0, 0)), 3.0) << "red text on navy";
 }
 
-TEST_F(Screenshot, HelpWindow) {
+TEST_F(Screenshot, HelpWindowOfEveryLanguage) {
   const QString Data = QStringLiteral(VELM_SOURCE_DIR "/data");
   const QString Old = QDir::currentPath();
   const QString Shots = QDir("screenshots").absolutePath();
   QDir().mkpath(Shots);
-  QDir::setCurrent(Data);
-  THelpWindow Help;
-  Help.ShowContents("VELMHelp.html");
-  QDir::setCurrent(Old);
-  EXPECT_FALSE(Help.Source().isEmpty());
-  EXPECT_TRUE(Help.Browser()->toPlainText().contains("The four exercises"));
-  EXPECT_GT(Colours(QImage(Keep(Help, "help.png"))), 10);
+  for (const char* Page : {"Eng", "Deu", "Rus", "Tur"}) {
+    SCOPED_TRACE(Page);
+    QDir::setCurrent(Data);
+    THelpWindow Help;
+    Help.ShowContents(std::string("VELMHelp") + Page + ".html");
+    QDir::setCurrent(Old);
+    EXPECT_FALSE(Help.Source().isEmpty());
+    EXPECT_TRUE(Help.Browser()->toPlainText().contains("CWK.dat"));
+    EXPECT_GT(Colours(QImage(Keep(Help, (std::string("help-") + Page + ".png").c_str()))), 10);
+  }
 }
 
 } // namespace

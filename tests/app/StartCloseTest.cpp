@@ -4,12 +4,16 @@
 #include "windows/CourseView.h"
 #include "course/CourseState.h"
 #include "sound/Reporter.h"
+#include "sound/BareFile.h"
 #include "sound/SoundState.h"
+#include "storage/LengFiles.h"
 #include "storage/StorageState.h"
 #include "training/SessionState.h"
 #include "windows/Caption.h"
 #include "windows/MemUnit.h"
+#include "windows/Help.h"
 #include "windows/SoundFile.h"
+#include "storage/Texts.h"
 
 #include "support/ManualTimer.h"
 #include "support/RecordingReporter.h"
@@ -17,10 +21,13 @@
 #include "windows/RecordingShell.h"
 #include "support/WorkDir.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QProcess>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -465,6 +472,143 @@ TEST(RealProgram, SigtermRunsTheCloseSequence) {
   EXPECT_TRUE(QDir(Root.filePath("elsewhere")).isEmpty());
   EXPECT_FALSE(QFileInfo::exists(Root.filePath("prefix/share/velm-mtr/LD.dat")));
   EXPECT_FALSE(QFileInfo::exists(Root.filePath("prefix/share/velm-mtr/CWK.dat")));
+}
+
+} // namespace
+
+namespace {
+
+// The texts of a shipped interface file, read as the program reads them.
+TTexte TextsOf(const char* File) {
+  ClearTexts();
+  const std::optional<std::string> Bytes = ReadFileBytes((std::filesystem::path(VELM_SOURCE_DIR) / "data" / File).string());
+  EXPECT_TRUE(Bytes.has_value()) << File;
+  if (Bytes)
+    ParseTexts(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(Bytes->data()), Bytes->size()));
+  const TTexte T = Texte;
+  ClearTexts();
+  return T;
+}
+
+struct TCourseCase {
+  QAction* TMainView::*Item;
+  int32_t SprachNr;
+  const char* LngFile;
+  uint8_t Charset;
+  const char* HelpFile;
+  const char* Language;
+  const char* SoundPrefix;
+};
+
+const std::array<TCourseCase, 4> Courses = {{
+    {&TMainView::English, 1, "English.lng", ANSI_CHARSET, "VELMHelpEng.html", "en", "Eng-"},
+    {&TMainView::German, 2, "German.lng", ANSI_CHARSET, "VELMHelpDeu.html", "de", "Deu-"},
+    {&TMainView::Russish, 3, "Russian.lng", RUSSIAN_CHARSET, "VELMHelpRus.html", "ru", ""},
+    {&TMainView::Turkish, 4, "Turkish.lng", TURKISH_CHARSET, "VELMHelpTur.html", "tr", "Tur-"},
+}};
+
+// What the learner sees and hears of each course, chosen from the layout
+// menu: the menu, the hints and the names in the course's language, its own
+// mnemonic words and sound files, its help page and the dialogs' language.
+TEST_F(StartClose, EachCourseChosenFromTheMenuSpeaksItsOwnLanguage) {
+  Data();
+  TAForm& F = Start();
+  TMainView& V = F.View;
+  for (const TCourseCase& C : Courses) {
+    SCOPED_TRACE(C.LngFile);
+    ASSERT_TRUE(V.Keyboard1->isEnabled());
+    (V.*C.Item)->trigger();
+    ASSERT_EQ(Kund.SprachNr, C.SprachNr);
+    const TTexte T = TextsOf(C.LngFile);
+    EXPECT_EQ(V.Keyboard1->title(), ToUnicode(T.MenuText[3], C.Charset));
+    EXPECT_EQ(V.TastBelegung1->title(), ToUnicode(T.MenuText[4], C.Charset));
+    EXPECT_EQ(V.Contence1->text(), ToUnicode(T.MenuText[5], C.Charset));
+    EXPECT_EQ(V.English->text(), ToUnicode(T.CoursesText[1], C.Charset));
+    EXPECT_EQ(V.Turkish->text(), ToUnicode(T.CoursesText[4], C.Charset));
+    EXPECT_EQ(V.StartBtn->toolTip(), ToUnicode(T.HintsText[HintStartBtn], C.Charset));
+    EXPECT_EQ(V.SpeedUD->UpButton()->accessibleName(), ToUnicode(T.HintsText[NameSpeedUp], C.Charset));
+    EXPECT_EQ(V.TnBar->accessibleName(), ToUnicode(T.HintsText[NameTnBar], C.Charset));
+    EXPECT_EQ(V.LektAD->accessibleName(), ToUnicode(T.LektText[2], C.Charset));
+    for (TMButton* Key : V.Tasten)
+      if (!Key->isHidden()) {
+        EXPECT_EQ(Key->toolTip(), ToUnicode(T.HintsText[HintTasten], C.Charset));
+        // A screen reader says the key's character.
+        QAccessibleInterface* A = QAccessible::queryAccessibleInterface(Key);
+        ASSERT_NE(A, nullptr);
+        EXPECT_EQ(A->text(QAccessible::Name), Key->text());
+        EXPECT_EQ(A->role(), QAccessible::Button);
+      }
+
+    // The course's own words, offered and on.
+    EXPECT_TRUE(Kurs.MerkWoerterGeladen);
+    EXPECT_TRUE(V.MerkCheckBox->isChecked());
+    EXPECT_FALSE(Kurs.MerkWoerter[1].empty());
+
+    // A click on a key asks for the course's own sound file, which is there.
+    TMButton* Key = nullptr;
+    for (TMButton* K : V.Tasten)
+      if (K->isEnabled() && !K->MCode().empty()) {
+        Key = K;
+        break;
+      }
+    ASSERT_NE(Key, nullptr);
+    F.Course().FreiClick(Key);
+    EXPECT_EQ(Ausgabe.WavName,
+              C.SoundPrefix + SoundFileName(CaptionOf(Key) + ".Wav", CharsetOf(Key)));
+    EXPECT_TRUE(FindBareFile(Ausgabe.WavName).has_value()) << Ausgabe.WavName;
+    ASSERT_TRUE(Device.Complete()); // the code
+    ASSERT_TRUE(Device.Complete()); // the spoken character
+    EXPECT_FALSE(Ausgabe.Playing);
+
+    EXPECT_EQ(F.HelpFile(), C.HelpFile);
+    V.Contence1->trigger();
+    ASSERT_NE(F.HelpWindow(), nullptr);
+    EXPECT_TRUE(F.HelpWindow()->Source().endsWith(QString::fromLatin1(C.HelpFile)));
+
+    // The toolkit's own buttons follow the language.
+    EXPECT_EQ(F.DialogLanguage().Language(), C.Language);
+    QMessageBox Box(QMessageBox::Question, "", "", QMessageBox::Yes | QMessageBox::No);
+    const QString Yes = Box.button(QMessageBox::Yes)->text();
+    if (std::string(C.Language) == "en") {
+      EXPECT_EQ(Yes, "&Yes");
+    } else {
+      EXPECT_NE(Yes, "&Yes");
+    }
+  }
+  F.HelpWindow()->close();
+}
+
+// A course whose sound file for a character is missing sounds the code and
+// goes on as if no file had been due; it never plays another course's file.
+TEST_F(StartClose, AMissingSoundFileOfTheCourseIsPassedOver) {
+  Data({"Eng-t.wav", "Eng-m.wav", "Eng-e.wav", "Eng-o.wav"});
+  TAForm& F = Start();
+  F.View.English->trigger();
+  Dir.Write("t.wav", AsText(ReadBytes(QDir(DataDir).filePath("\xD1\x82.wav"))));
+  TMButton* Key = nullptr;
+  for (TMButton* K : F.View.Tasten)
+    if (K->isEnabled() && CaptionOf(K) == "t")
+      Key = K;
+  ASSERT_NE(Key, nullptr);
+  F.Course().FreiClick(Key);
+  EXPECT_EQ(Ausgabe.WavName, "Eng-t.Wav");
+  ASSERT_TRUE(Device.Complete()); // the code; no file follows
+  EXPECT_FALSE(Ausgabe.Playing);
+  EXPECT_TRUE(F.View.KeyPanel->isEnabled());
+  EXPECT_FALSE(Device.Complete()) << "nothing more was played";
+}
+
+// Without the course's mnemonic file the keys sing the code; the words of
+// the course before are gone.
+TEST_F(StartClose, ACourseWithoutItsMnemonicFileShowsNoOtherCoursesWords) {
+  Data({"TurMerkW.txt"});
+  TAForm& F = Start();
+  ASSERT_TRUE(Kurs.MerkWoerterGeladen); // Russian
+  F.View.Turkish->trigger();
+  EXPECT_FALSE(Kurs.MerkWoerterGeladen);
+  EXPECT_FALSE(F.View.MerkCheckBox->isEnabled());
+  for (const std::string& Wort : Kurs.MerkWoerter)
+    EXPECT_EQ(Wort, "");
 }
 
 } // namespace

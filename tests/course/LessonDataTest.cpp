@@ -153,7 +153,7 @@ TEST_F(LessonData, MnemonicWordsFollowTheCodeTableAndTurnTheCheckBoxOnAndOff) {
   for (int I = 1; I <= 26; ++I)
     Words.append("w").append(std::to_string(I)).append("\r\n");
   Words[0] = 'W';
-  WriteFile("RusMerkW.txt", Words);
+  WriteFile("EngMerkW.txt", Words);
   Course->LoadLessonData(1);
   EXPECT_EQ(Kurs.MerkWoerter[1], "W1");
   EXPECT_EQ(Kurs.MerkWoerter[26], "w26");
@@ -161,17 +161,43 @@ TEST_F(LessonData, MnemonicWordsFollowTheCodeTableAndTurnTheCheckBoxOnAndOff) {
   EXPECT_EQ(Kurs.MerkWoerter[50], "");
   EXPECT_TRUE(Kurs.MerkWoerterGeladen);
 
-  // Without the file the words stay but are no longer offered.
-  std::filesystem::remove("RusMerkW.txt");
+  // Without the file no word is left: the keys sing the codes instead.
+  std::filesystem::remove("EngMerkW.txt");
   Course->LoadLessonData(1);
-  EXPECT_EQ(Kurs.MerkWoerter[1], "W1");
+  for (const std::string& Wort : Kurs.MerkWoerter)
+    EXPECT_EQ(Wort, "");
   EXPECT_FALSE(Kurs.MerkWoerterGeladen);
 
-  WriteFile("rusmerkw.TXT", "x\r\n");
+  WriteFile("engmerkw.TXT", "x\r\n");
   Course->LoadLessonData(1);
   EXPECT_EQ(Kurs.MerkWoerter[1], "x");
   EXPECT_EQ(Kurs.MerkWoerter[2], "");
   EXPECT_TRUE(Kurs.MerkWoerterGeladen);
+}
+
+// Each course reads its own file; the Russian words never reach another
+// course, whose file is missing.
+TEST_F(LessonData, EachCourseReadsItsOwnMnemonicFileAndNoOther) {
+  EXPECT_EQ(MerkWortFileOf(1), "EngMerkW.txt");
+  EXPECT_EQ(MerkWortFileOf(2), "DeuMerkW.txt");
+  EXPECT_EQ(MerkWortFileOf(3), "RusMerkW.txt");
+  EXPECT_EQ(MerkWortFileOf(4), "TurMerkW.txt");
+  EXPECT_EQ(MerkWortFileOf(0), "");
+  EXPECT_EQ(MerkWortFileOf(5), "");
+
+  WriteFile("LD.dat", "ab\r\nab\r\nab\r\nab\r\n");
+  WriteFile("Eng.txt", LatinAlphabet());
+  WriteFile("RusMerkW.txt", "\xE0\xE9-\xE4\xE0\xE0\r\n");
+  WriteFile("DeuMerkW.txt", "a-LARM\r\n");
+  for (const int32_t SprachNr : {3, 1, 2, 4}) {
+    Kurs.AlphabetFile = "Eng.txt";
+    Course->LoadLessonData(SprachNr);
+    SCOPED_TRACE(SprachNr);
+    EXPECT_EQ(Kurs.MerkWoerterGeladen, SprachNr == 3 || SprachNr == 2);
+    EXPECT_EQ(Kurs.MerkWoerter[1], SprachNr == 3   ? "\xE0\xE9-\xE4\xE0\xE0"
+                                   : SprachNr == 2 ? "a-LARM"
+                                                   : "");
+  }
 }
 
 TEST_F(LessonData, AWordIsCutTo30BytesAndLinesAfterTheFiftiethAreIgnored) {
@@ -184,6 +210,13 @@ TEST_F(LessonData, AWordIsCutTo30BytesAndLinesAfterTheFiftiethAreIgnored) {
   EXPECT_EQ(Kurs.MerkWoerter[2], "");
   EXPECT_EQ(Kurs.MerkWoerter[50], "w50");
   EXPECT_EQ(Kurs.MerkWoerter[0], "");
+  // Any file name, and bytes the code page has no character for (0x98 in
+  // 1251, 0x81 in 1252 and 1254) are kept as they are.
+  WriteFile("TurMerkW.txt", std::string("\x81\x98\x8D") + std::string(35, 'y') + "\r\nz");
+  ASSERT_TRUE(LoadMerkWoerter("TurMerkW.txt"));
+  EXPECT_EQ(Kurs.MerkWoerter[1], std::string("\x81\x98\x8D") + std::string(27, 'y'));
+  EXPECT_EQ(Kurs.MerkWoerter[2], "z");
+  EXPECT_EQ(Kurs.MerkWoerter[3], "");
 }
 
 // Binary noise, truncated lines and huge lines in every file: each load ends,
@@ -201,7 +234,7 @@ TEST_F(LessonData, DamagedFilesOfEveryKindAreReadSafely) {
   for (int Round = 0; Round < 12; ++Round) {
     WriteFile("LD.dat", Noise(300 + static_cast<size_t>(Round) * 500));
     WriteFile("Eng.txt", Noise(2000 + static_cast<size_t>(Round) * 300));
-    WriteFile("RusMerkW.txt", Noise(3000));
+    WriteFile(MerkWortFileOf(1 + Round % 4), Noise(3000));
     Course->LoadLessonData(1 + Round % 4);
     ExpectSoundTables();
     Kurs.AlphabetFile = "Eng.txt"; // after a short LD.dat it is "Eng.Txt"
@@ -210,7 +243,7 @@ TEST_F(LessonData, DamagedFilesOfEveryKindAreReadSafely) {
   const std::string Huge(10 * 1024 * 1024, 'a');
   WriteFile("LD.dat", Huge);
   WriteFile("Eng.txt", "b-" + Huge);
-  WriteFile("RusMerkW.txt", Huge);
+  WriteFile("EngMerkW.txt", Huge);
   Course->LoadLessonData(1);
   EXPECT_EQ(Codetafel.Letters, "b" + DigitsAndSigns);
   EXPECT_EQ(CodeOf('b'), "-aaaaaaaaa");

@@ -224,8 +224,12 @@ TEST_F(ShippedLengFilesTest, EveryLayoutHasEverySectionAndLineInItsCodePage) {
     EXPECT_TRUE(AllFilled(Texte.MenuText) && AllFilled(Texte.RadiogrText) &&
                 AllFilled(Texte.LektText) && AllFilled(Texte.SParamText) &&
                 AllFilled(Texte.ButtonsText) && AllFilled(Texte.TextFormText) &&
-                AllFilled(Texte.LabelText) && AllFilled(Texte.MessagesText))
+                AllFilled(Texte.LabelText) && AllFilled(Texte.MessagesText) &&
+                AllFilled(Texte.CoursesText) && AllFilled(Texte.HintsText))
         << F.Layout;
+    // A hint line that swallowed a header would leave its section empty.
+    for (const std::string& Hint : Texte.HintsText)
+      EXPECT_NE(Hint.substr(0, 1), "<") << F.Layout << " " << Hint;
     EXPECT_EQ(ToUnicode(Texte.ButtonsText[1], F.Charset), F.StartText);
     // Start and stop, play and stop must differ: the handlers tell them apart.
     EXPECT_NE(Texte.ButtonsText[1], Texte.ButtonsText[2]);
@@ -250,7 +254,7 @@ TEST_F(ShippedLengFilesTest, EveryLayoutHasEverySectionAndLineInItsCodePage) {
       }
     }
     for (const char* Header : {"<Menu>", "<Radiogr>", "<Lekt>", "<SParam>", "<Buttons>",
-                               "<TextForm>", "<Label>", "<Messages>"}) {
+                               "<TextForm>", "<Label>", "<Messages>", "<Courses>", "<Hints>"}) {
       const std::string H = std::string("\r\n") + Header + "\r\n";
       const std::string Whole = "\r\n" + Bytes;
       const size_t First = Whole.find(H);

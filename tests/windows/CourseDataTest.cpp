@@ -21,12 +21,16 @@ struct TLayout {
   uint8_t Charset;
   int32_t Links;
   std::map<char, std::string> Table; // every letter of the alphabet with its code
+  std::string Untaught = {};          // keys of letters the alphabet does not have
 };
 
-std::map<char, std::string> Latin(std::map<char, std::string> Extra = {}) {
+std::map<char, std::string> Latin(std::map<char, std::string> Extra = {},
+                                  const std::string& Without = {}) {
   std::map<char, std::string> T = LatinCodes();
   for (const auto& [C, Code] : Extra)
     T[C] = Code;
+  for (const char C : Without)
+    T.erase(C);
   return T;
 }
 
@@ -63,10 +67,11 @@ std::vector<TLayout> Layouts() {
        RUSSIAN_CHARSET,
        9,
        Russian},
-      // ç ğ ı ö ş in code page 1254; "i" is the dotted i of the Turkish alphabet.
+      // ç ğ ı ö ş ü in code page 1254; "i" is the dotted i of the Turkish
+      // alphabet, which has no q, w or x: their keys stay, untaught.
       {4,
        "Tur.txt",
-       {"", "1234567890", "qwertyu\xFDop\xF0", "asdfghjkl\xFEi", "zxcvbnm\xF6\xE7"},
+       {"", "1234567890", "qwertyu\xFDop\xF0", "asdfghjkl\xFEi", "zxcvbnm\xF6\xE7\xFC"},
        TURKISH_CHARSET,
        9,
        Latin({{'\xE7', "-.-.."},
@@ -74,7 +79,10 @@ std::vector<TLayout> Layouts() {
               {'\xFD', ".."},
               {'i', ".-..-"},
               {'\xF6', "---."},
-              {'\xFE', ".--.."}})},
+              {'\xFE', ".--.."},
+              {'\xFC', "..--"}},
+             "qwx"),
+       "qwx"},
   };
 }
 
@@ -116,17 +124,33 @@ TEST_F(CourseData, EveryAlphabetHasTheStandardCodesAndEveryLetterOfItsKeyboard) 
           << static_cast<int>(static_cast<unsigned char>(C));
       EXPECT_TRUE(Seen.insert(C).second);
     }
-    // Every letter of the keyboard rows is in the alphabet, and nothing else.
+    // Every letter of the keyboard rows is in the alphabet, and nothing else
+    // but the untaught keys.
     std::set<char> RowLetters;
     for (size_t R = 2; R <= 4; ++R)
-      RowLetters.insert(L.Rows[R].begin(), L.Rows[R].end());
+      for (const char C : L.Rows[R])
+        if (L.Untaught.find(C) == std::string::npos)
+          RowLetters.insert(C);
     EXPECT_EQ(Seen, RowLetters);
     // The order of LD.dat teaches every letter once; each key is bound.
     EXPECT_EQ(Kurs.BuchFolge.size(), N + 18);
     EXPECT_EQ(std::set<char>(Kurs.BuchFolge.begin(), Kurs.BuchFolge.begin() + static_cast<long>(N)),
               Seen);
+    // The keys, signs included, lie within KeyPanel and apart.
+    std::vector<QRect> Placed;
+    for (const TMButton* Key : View.Tasten)
+      if (!Key->isHidden())
+        Placed.push_back(Key->geometry());
+    EXPECT_EQ(Placed.size(), Tastatur.TastZeichen.size());
+    for (size_t A = 0; A < Placed.size(); ++A) {
+      EXPECT_TRUE(View.KeyPanel->rect().contains(Placed[A])) << A;
+      for (size_t B = A + 1; B < Placed.size(); ++B)
+        EXPECT_FALSE(Placed[A].intersects(Placed[B])) << A << " " << B;
+    }
     for (size_t K = 0; K < Tastatur.TastZeichen.size(); ++K)
-      EXPECT_FALSE(View.Tasten[K]->MChar().empty()) << K;
+      EXPECT_EQ(View.Tasten[K]->MChar().empty(),
+                L.Untaught.find(Tastatur.TastZeichen[K]) != std::string::npos)
+          << K;
   }
 }
 
@@ -134,6 +158,8 @@ TEST_F(CourseData, NationalLettersShowInTheirLayoutsCharacterSet) {
   Switch(Layouts()[3]);
   EXPECT_EQ(View.Tasten[17]->text(), QString(QChar(0x0131))); // dotless i
   EXPECT_EQ(View.Tasten[30]->text(), QString(QChar(0x015F))); // s with cedilla
+  EXPECT_EQ(View.Tasten[41]->text(), QString(QChar(0x00FC))); // u umlaut, row 4's last
+  EXPECT_EQ(View.Tasten[41]->MChar(), "\xFC");
   Switch(Layouts()[2]);
   EXPECT_EQ(View.Tasten[10]->text(), QString(QChar(0x0439))); // short i
   EXPECT_EQ(View.Tasten[40]->text(), QString(QChar(0x044E))); // yu
@@ -192,8 +218,48 @@ TEST_F(CourseData, TheRussianWordsSingEveryCodeSyllableBySyllable) {
   }
 }
 
+// The rhythm of a word of the English, German and Turkish files: one element
+// per hyphenated syllable, a dash for a syllable without a small letter
+// (written in capitals), a dot for any other.
+std::string LatinRhythmOf(const std::string& Word) {
+  std::string Rhythm;
+  bool Small = false;
+  for (size_t I = 0; I <= Word.size(); ++I) {
+    if (I == Word.size() || Word[I] == '-') {
+      Rhythm += Small ? '.' : '-';
+      Small = false;
+      continue;
+    }
+    // Small letters of code pages 1252 and 1254: a-z and 0xDF-0xFF but 0xF7.
+    const auto B = static_cast<unsigned char>(Word[I]);
+    Small = Small || (B >= 'a' && B <= 'z') || (B >= 0xDF && B != 0xF7);
+  }
+  return Rhythm;
+}
+
+TEST_F(CourseData, TheEnglishGermanAndTurkishWordsSingEveryCodeByTheirCapitals) {
+  EXPECT_EQ(LatinRhythmOf("a-BOUT"), ".-");
+  EXPECT_EQ(LatinRhythmOf("\xDC-ber-ALL-HIN"), "-.--");          // Ü is a capital
+  EXPECT_EQ(LatinRhythmOf("\xFC-z\xFCm-BA\xD0-LAR"), "..--"); // ü, Ğ in 1254
+  const std::vector<TLayout> All = Layouts();
+  for (const size_t I : {0u, 1u, 3u}) {
+    const TLayout& L = All[I];
+    SCOPED_TRACE(L.File);
+    Switch(L);
+    EXPECT_TRUE(Kurs.MerkWoerterGeladen);
+    // Every character of the course has its word, and no more lines follow.
+    for (size_t P = 1; P <= Codetafel.Letters.size(); ++P) {
+      const std::string& Word = Kurs.MerkWoerter[P];
+      ASSERT_FALSE(Word.empty()) << P;
+      EXPECT_EQ(LatinRhythmOf(Word), Codetafel.Codes[P]) << P << " " << Word;
+    }
+    EXPECT_EQ(Kurs.MerkWoerter[Codetafel.Letters.size() + 1], "");
+  }
+}
+
 TEST_F(CourseData, TheFilesHaveCarriageReturnLineFeedLineEnds) {
-  for (const char* Name : {"LD.dat", "Eng.txt", "Deu.txt", "Rus.txt", "Tur.txt", "RusMerkW.txt"}) {
+  for (const char* Name : {"LD.dat", "Eng.txt", "Deu.txt", "Rus.txt", "Tur.txt", "RusMerkW.txt",
+                           "EngMerkW.txt", "DeuMerkW.txt", "TurMerkW.txt"}) {
     SCOPED_TRACE(Name);
     const std::string Bytes = ReadFile(Name);
     ASSERT_GE(Bytes.size(), 2u);

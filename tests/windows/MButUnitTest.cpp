@@ -87,6 +87,20 @@ TEST_F(HoverKey, IdleKeyWithWordShowsTheWord) {
   EXPECT_EQ(Label->text(), QString("a\nai-DA"));
 }
 
+// A word read from a damaged file may hold bytes its code page has no
+// character for: it is shown as it is, in the layout's character set.
+TEST_F(HoverKey, AWordWithBytesOutsideTheCodePageIsShownAsItIs) {
+  for (const uint8_t Set : {ANSI_CHARSET, TURKISH_CHARSET, RUSSIAN_CHARSET}) {
+    SetCharset(Panel.get(), Set);
+    Key->SetMWort("\x81\x8D\x98\x9D-\xFC");
+    Enter();
+    EXPECT_EQ(CaptionOf(Label), "a\n\r\x81\x8D\x98\x9D-\xFC") << int(Set);
+    EXPECT_TRUE(Label->text().startsWith("a\n")) << int(Set);
+    EXPECT_TRUE(Label->text().endsWith(ToUnicode("\xFC", Set))) << int(Set);
+    Leave();
+  }
+}
+
 TEST_F(HoverKey, ExercisesThreeAndFourShowNothing) {
   SetCaption(Label, "kept");
   for (int Ueb : {3, 4}) {

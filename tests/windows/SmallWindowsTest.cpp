@@ -207,14 +207,30 @@ TEST(Help, SaysSoWhenTheFileIsMissing) {
   EXPECT_TRUE(Help.Browser()->toPlainText().contains("not found"));
 }
 
-TEST(Help, TheShippedHelpFileDescribesTheExercisesAndFiles) {
-  const QString Shipped = QStringLiteral(VELM_SOURCE_DIR "/data/VELMHelp.html");
-  QFile F(Shipped);
-  ASSERT_TRUE(F.open(QIODevice::ReadOnly));
-  const QString Html = QString::fromUtf8(F.readAll());
-  for (const char* Needed : {"Exercise 1", "Exercise 2", "Exercise 3", "Exercise 4", "CWK.dat", "Int.mtr",
-                             "Leng.dat", "LD.dat", "Eng.txt", "RusMerkW.txt", "Reload.wav", "name=\"contents\""})
-    EXPECT_TRUE(Html.contains(QString::fromLatin1(Needed))) << Needed;
+// One page per interface language, each telling the four exercises, how to
+// choose the course, the mnemonic rule and where progress is kept.
+TEST(Help, TheShippedHelpFilesDescribeTheExercisesCoursesAndFiles) {
+  struct TPage {
+    const char* File;
+    const char* Exercise; // "Exercise 1" in the page's language
+    const char* MerkFile;
+  };
+  for (const TPage& P : {TPage{"VELMHelpEng.html", "Exercise ", "EngMerkW.txt"},
+                         TPage{"VELMHelpDeu.html", "\xC3\x9C" "bung ", "DeuMerkW.txt"},
+                         TPage{"VELMHelpRus.html", "\xD0\x97\xD0\xB0\xD0\xB4\xD0\xB0\xD0\xBD\xD0\xB8\xD0\xB5 ",
+                               "RusMerkW.txt"},
+                         TPage{"VELMHelpTur.html", "Al\xC4\xB1\xC5\x9Ft\xC4\xB1rma ", "TurMerkW.txt"}}) {
+    SCOPED_TRACE(P.File);
+    QFile F(QStringLiteral(VELM_SOURCE_DIR "/data/") + QString::fromLatin1(P.File));
+    ASSERT_TRUE(F.open(QIODevice::ReadOnly));
+    const QString Html = QString::fromUtf8(F.readAll());
+    for (int N = 1; N <= 4; ++N)
+      EXPECT_TRUE(Html.contains(QString::fromUtf8(P.Exercise) + QString::number(N))) << N;
+    for (const char* Needed : {"CWK.dat", "Int.mtr", "LD.dat", "~/.local/share/velm-mtr",
+                               "name=\"contents\"", "name=\"course\"", "name=\"mnemonics\"",
+                               "name=\"sound\"", P.MerkFile, P.File})
+      EXPECT_TRUE(Html.contains(QString::fromLatin1(Needed))) << Needed;
+  }
 }
 
 // A box opened by the reporter, answered by a click once it is up.

@@ -56,4 +56,37 @@ TEST_F(TextsViewTest, TheReplayWindowMayBeMissing) {
   EXPECT_EQ(CaptionOf(View.ab), "A");
 }
 
+// An interface file without <Hints> or <Courses> (an older one) leaves no
+// hints and the built-in names and item captions; with them, hints and names
+// show in the layout's character set, and a key's hint reaches every key.
+TEST_F(TextsViewTest, HintsAndNamesFollowTheFileAndFallBackWithoutIt) {
+  CreateKeys(View);
+  ApplyTexts(View, {});
+  EXPECT_TRUE(View.StartBtn->toolTip().isEmpty());
+  EXPECT_EQ(View.SpeedUD->UpButton()->accessibleName(), "Raise the speed");
+  EXPECT_EQ(View.UebAD->DownButton()->accessibleName(), "Previous exercise");
+  EXPECT_EQ(View.FrontBar->accessibleName(), "Attack");
+  EXPECT_EQ(CaptionOf(View.German), "Deutsch");
+  EXPECT_EQ(CaptionOf(View.Keyboard1), "Keyboard");
+
+  SetCharset(View.KeyPanel, RUSSIAN_CHARSET);
+  Texte.MenuText = {"", "M", "X", "\xCA\xEB", "\xD0", "\xD1", "H", "A"};
+  Texte.CoursesText = {"", "\xC0", "\xCD", "\xD0", "\xD2"};
+  Texte.HintsText[HintStartBtn] = "\xD1\xF2\xE0\xF0\xF2";
+  Texte.HintsText[HintTasten] = "\xCA";
+  Texte.HintsText[NameTnBar] = "\xD2\xEE\xED";
+  Texte.LektText[3] = "\xC7";
+  ApplyTexts(View, {});
+  EXPECT_EQ(View.StartBtn->toolTip(), QString::fromUtf16(u"\u0421\u0442\u0430\u0440\u0442"));
+  EXPECT_EQ(View.StartBtn->accessibleDescription(), View.StartBtn->toolTip());
+  EXPECT_EQ(View.TnBar->accessibleName(), QString::fromUtf16(u"\u0422\u043E\u043D"));
+  EXPECT_EQ(View.UebAD->accessibleName(), QString(QChar(0x0417)));
+  EXPECT_EQ(View.Keyboard1->title(), QString::fromUtf16(u"\u041A\u043B"));
+  EXPECT_EQ(View.German->text(), QString(QChar(0x041D)));
+  for (const TMButton* Key : View.Tasten)
+    EXPECT_EQ(Key->toolTip(), QString(QChar(0x041A)));
+  // A line left empty keeps the built-in name.
+  EXPECT_EQ(View.FrontBar->accessibleName(), "Attack");
+}
+
 } // namespace
