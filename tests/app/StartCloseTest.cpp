@@ -552,7 +552,7 @@ TEST_F(StartClose, EachCourseChosenFromTheMenuSpeaksItsOwnLanguage) {
         break;
       }
     ASSERT_NE(Key, nullptr);
-    F.Course().FreiClick(Key);
+    F.CourseView().FreiClick(Key);
     EXPECT_EQ(Ausgabe.WavName,
               C.SoundPrefix + SoundFileName(CaptionOf(Key) + ".Wav", CharsetOf(Key)));
     EXPECT_TRUE(FindBareFile(Ausgabe.WavName).has_value()) << Ausgabe.WavName;
@@ -590,7 +590,7 @@ TEST_F(StartClose, AMissingSoundFileOfTheCourseIsPassedOver) {
     if (K->isEnabled() && CaptionOf(K) == "t")
       Key = K;
   ASSERT_NE(Key, nullptr);
-  F.Course().FreiClick(Key);
+  F.CourseView().FreiClick(Key);
   EXPECT_EQ(Ausgabe.WavName, "Eng-t.Wav");
   ASSERT_TRUE(Device.Complete()); // the code; no file follows
   EXPECT_FALSE(Ausgabe.Playing);
