@@ -12,6 +12,8 @@
 #include "training/Session.h"
 #include "training/SessionState.h"
 #include "training/SpeedTest.h"
+#include "training/StatForm.h"
+#include "training/TypedCopy.h"
 #include "windows/Caption.h"
 #include "windows/CourseView.h"
 #include "windows/Gr.h"
@@ -52,7 +54,9 @@ TAForm::~TAForm() {
   // The session's and the course's handlers go before the controls they are
   // installed on.
   FSpeedTest.reset();
+  FStatForm.reset();
   FSession.reset();
+  FCopy.reset();
   FCourseView.reset();
   FCourse.reset();
   ArbTimer.SetEnabled(false);
@@ -110,7 +114,10 @@ void TAForm::ConnectCourse() {
   FCourse = std::make_unique<TCourse>(*FCourseView, Reporter);
   ConnectSession();
 
-  FLayoutLinks.Texts.ShowTexts = [this] { ApplyTexts(View, FMemCaptions); };
+  FLayoutLinks.Texts.ShowTexts = [this] {
+    ApplyTexts(View, FMemCaptions);
+    ApplyCopyTexts();
+  };
   FLayoutLinks.ShowCharset = [this](uint8_t Charset) { SetCharset(View.KeyPanel, Charset); };
   FLayoutLinks.Texts.Reporter = &Reporter;
   FLayoutLinks.Texts.CloseMainWindow = [this] { close(); };
@@ -144,9 +151,16 @@ public:
   void PlayCodeThenWave(const std::string& Code, const std::string& Name) override {
     FForm.Player.PlayCodeThenWave(Code, CourseSoundFile(Name));
   }
-  void ShowTextWindow() override {
-    if (FForm.FMemForm != nullptr)
-      FForm.Shell.ShowModal(*FForm.FMemForm);
+  void ShowTextWindow(const TMemScore* Score) override {
+    if (FForm.FMemForm == nullptr)
+      return;
+    TMemContext Context = FForm.FMemForm->Context();
+    Context.Score = Score;
+    FForm.FMemForm->SetContext(Context);
+    FForm.Shell.ShowModal(*FForm.FMemForm);
+    // The score belongs to this run only.
+    Context.Score = nullptr;
+    FForm.FMemForm->SetContext(Context);
   }
   void WaitMs(int32_t Ms) override {
     // The sound just started plays out before the text window opens; the
@@ -169,6 +183,7 @@ void TAForm::ConnectSession() {
   FSpeedTest = std::make_unique<TSpeedTest>(View, Player, ArbTimer, TSteadyClock::Instance(),
                                             Reporter, *FSession);
   connect(View.TestBtn, &QPushButton::clicked, this, [this] { FSpeedTest->TestBtnClick(); });
+  ConnectCopy();
 }
 
 void TAForm::SetMemForm(TMemForm* Form) {

@@ -30,6 +30,8 @@ class TGrForm;
 class TMemForm;
 class THelpWindow;
 class TShell;
+class TStatForm;
+class TTypedCopy;
 
 // The main training window. It owns the controls, the sound engine and the
 // two timers: ArbTimer paces every sound, Timer1 counts down before exercise
@@ -59,6 +61,18 @@ public:
   TCourseView& CourseView() { return *FCourseView; }
   TSession& Session() { return *FSession; }
   TSpeedTest& SpeedTest() { return *FSpeedTest; }
+  // The typed copy of exercise 4 and the statistics.
+  TTypedCopy& TypedCopy() { return *FCopy; }
+
+  // Menu items of the typed copy (checkable, off by default) and of the
+  // statistics window, in the menu MMenu before its separator.
+  QAction* AbschriftItem = nullptr;
+  QAction* StatistikItem = nullptr;
+  void AbschriftItemClick(bool Checked);
+  // Opens the statistics window for the course in force.
+  void StatistikItemClick();
+  // The statistics window, once StatistikItemClick has made it.
+  TStatForm* StatForm() const { return FStatForm.get(); }
 
   // Windows made after this one, shown modally through Shell.
   void SetAboutBox(TAboutBox* Box) { FAboutBox = Box; }
@@ -166,6 +180,12 @@ private:
   std::unique_ptr<TSession> FSession;
   std::unique_ptr<TSpeedTest> FSpeedTest;
   void ConnectSession();
+  // The menu items of the typed copy, its texts, and its option at start-up.
+  void ConnectCopy();
+  void ApplyCopyTexts();
+  void StartCopy();
+  std::unique_ptr<TTypedCopy> FCopy;
+  std::unique_ptr<TStatForm> FStatForm;
   TBuiltInLayouts FLayouts;
   TDialogLanguage FDialogLanguage;
   TLayoutLinks FLayoutLinks;

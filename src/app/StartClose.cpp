@@ -108,6 +108,7 @@ void TAForm::StartUpSequence() {
   FSession->ArrangeIcons();
   FCourse->LektADDownClick(nullptr);
   FCourse->EnableSetButtons();
+  StartCopy();
   FStartUpDone = true;
 }
 

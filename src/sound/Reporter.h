@@ -13,6 +13,12 @@ public:
   virtual void ShowMessage(const std::string& Text) = 0;
   // A confirmation box with Yes and No; true for Yes.
   virtual bool AskYesNo(const std::string& Text) = 0;
+  // The same box with Yes (DefaultYes) or No as its default button; a
+  // reporter without default buttons asks as AskYesNo does.
+  virtual bool AskYesNoDefault(const std::string& Text, bool DefaultYes) {
+    static_cast<void>(DefaultYes);
+    return AskYesNo(Text);
+  }
   // The default beep, for a step beyond the first or last lesson or exercise.
   virtual void Beep() = 0;
 };

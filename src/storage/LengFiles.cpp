@@ -24,7 +24,7 @@ template <size_t N> std::span<std::string> Slots(std::array<std::string, N>& Tab
   return std::span<std::string>(Table).subspan(1);
 }
 
-std::array<TSection, 10> Sections() {
+std::array<TSection, 11> Sections() {
   return {{{"<Menu>", Slots(Texte.MenuText)},
            {"<Radiogr>", Slots(Texte.RadiogrText)},
            {"<Lekt>", Slots(Texte.LektText)},
@@ -34,7 +34,8 @@ std::array<TSection, 10> Sections() {
            {"<Label>", Slots(Texte.LabelText)},
            {"<Messages>", Slots(Texte.MessagesText)},
            {"<Courses>", Slots(Texte.CoursesText)},
-           {"<Hints>", Slots(Texte.HintsText)}}};
+           {"<Hints>", Slots(Texte.HintsText)},
+           {"<Abschrift>", Slots(Texte.AbschriftText)}}};
 }
 
 } // namespace

@@ -73,6 +73,13 @@ struct TTexte {
   // the interface's language.
   std::array<std::string, 5> CoursesText;           // 4 lines
   std::array<std::string, HintLines + 1> HintsText; // THintLine
+  // The typed copy of exercise 4 and the statistics: 1 the option's menu
+  // item, 2 its hint, 3 its accessible name, 4 the Statistics menu item, 5
+  // its hint, 6 the statistics window's title, 7 "Accuracy", 8 the weakest
+  // characters' heading, 9 the button marking them, 10..13 the table's
+  // headings (character, sent, wrong, error rate), 14 "Close", 15 the text
+  // shown while there are no figures.
+  std::array<std::string, 16> AbschriftText; // 15 lines
 };
 
 extern TTexte Texte;

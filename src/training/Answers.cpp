@@ -7,6 +7,7 @@
 #include "storage/Layouts.h"
 #include "training/SessionState.h"
 #include "training/SessionText.h"
+#include "training/TypedCopy.h"
 #include "windows/Caption.h"
 #include "windows/SoundFile.h"
 #include "storage/Texts.h"
@@ -150,6 +151,8 @@ void TSession::Antwort2(TMButton* Key) {
       Folge.UebPos < static_cast<int32_t>(Folge.UebFolge.size())) {
     TMButton* Soll = NeuTaste(Folge.UebFolge[static_cast<size_t>(Folge.UebPos)]);
     if (Soll != nullptr && Key->MCode() != Soll->MCode()) {
+      if (FCopy != nullptr)
+        FCopy->ItemWrong(Folge.UebPos);
       ++Sitzung.Fehler;
       Sitzung.FehlerGezeigt = true;
       ZeigeKorrektur(Folge.UebFolge[static_cast<size_t>(Folge.UebPos)]);
@@ -171,6 +174,8 @@ void TSession::Antwort3(TMButton* Key) {
   FTimer1.SetEnabled(false);
   if (!Sitzung.FehlerGezeigt && (Key == nullptr || Key->MCode() != Sitzung.SollCode)) {
     if (Key != nullptr) {
+      if (FCopy != nullptr)
+        FCopy->ItemWrong(Folge.UebPos);
       ++Sitzung.Fehler;
       Sitzung.FehlerGezeigt = true;
       ZeigeKorrektur(Folge.UebPos);

@@ -6,6 +6,7 @@
 #include "sound/SoundState.h"
 #include "training/SessionState.h"
 #include "training/SessionText.h"
+#include "training/TypedCopy.h"
 #include "windows/Caption.h"
 #include "storage/Texts.h"
 
@@ -14,6 +15,8 @@
 
 void TSession::EndUebung23() {
   const bool Drei = Kurs.UebNr == 3;
+  if (FCopy != nullptr)
+    FCopy->RunEnded23();
   SessionEnd();
   if (Sitzung.Fehler > 0)
     FReporter.ShowMessage(Line(Texte.MessagesText, 1) + "\n\r" + Line(Texte.MessagesText, 3));
@@ -39,9 +42,15 @@ void TSession::EndUebung4() {
   QApplication::restoreOverrideCursor();
   SessionEnd();
   FView.KeyPanel->setEnabled(true);
-  FWindow.ShowTextWindow();
+  // Typing goes on up to here; the window shows the copy scored.
+  const TMemScore* Score = FCopy != nullptr ? FCopy->TypingEnds() : nullptr;
+  FWindow.ShowTextWindow(Score);
   RestoreTasten();
-  if (!FReporter.AskYesNo(Line(Texte.MessagesText, 2))) {
+  // A scored copy proposes its answer as the default button.
+  const bool Yes = Score != nullptr ? FReporter.AskYesNoDefault(Line(Texte.MessagesText, 2),
+                                                                FCopy->ProposedAnswer(true))
+                                    : FReporter.AskYesNo(Line(Texte.MessagesText, 2));
+  if (!Yes) {
     Folge.UebFolge.clear();
     Folge.MarkModus = false;
     // Unless Only keeps its selection: every mark cleared, every key red,
@@ -55,5 +64,7 @@ void TSession::EndUebung4() {
   } else {
     Folge.MarkModus = true;
   }
+  if (FCopy != nullptr)
+    FCopy->Answered(Yes);
   Folge.UebFolge.clear();
 }

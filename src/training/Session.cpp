@@ -5,6 +5,7 @@
 #include "sound/SoundState.h"
 #include "storage/Layouts.h"
 #include "training/SessionState.h"
+#include "training/TypedCopy.h"
 #include "training/SessionText.h"
 #include "windows/Caption.h"
 #include "windows/ExerciseIcons.h"
@@ -166,8 +167,12 @@ void TSession::StartBtnClick() {
     default:
       break;
     }
+    if (FCopy != nullptr)
+      FCopy->RunStarted(FWindow.LayoutNr());
     return;
   }
+  if (FCopy != nullptr)
+    FCopy->RunStopped();
   // Stop: a sound that plays ends by itself; with Idle set its end re-arms
   // nothing.
   RestoreTasten();
@@ -344,6 +349,8 @@ void TSession::RepBtnClick() {
   FArbTimer.SetEnabled(true);
   ++Sitzung.RepZaehler;
   if (Sitzung.RepZaehler == 3) {
+    if (FCopy != nullptr)
+      FCopy->ItemWrong(Folge.UebPos);
     ++Sitzung.Fehler;
     Sitzung.FehlerGezeigt = true;
   }

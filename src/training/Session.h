@@ -12,6 +12,9 @@
 
 #include <QObject>
 
+class TTypedCopy;
+struct TMemScore;
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -25,8 +28,9 @@ public:
   // block plays; KeyPanel is off until the block has been played.
   virtual void PlayCode(const std::string& Code) = 0;
   virtual void PlayCodeThenWave(const std::string& Code, const std::string& Name) = 0;
-  // The text replay window, modal; returns when it is closed.
-  virtual void ShowTextWindow() = 0;
+  // The text replay window, modal; returns when it is closed. Score: the
+  // learner's typed copy to show under the text, or none.
+  virtual void ShowTextWindow(const TMemScore* Score) = 0;
   // Waits Ms milliseconds with the window's events going on (wait cursor).
   virtual void WaitMs(int32_t Ms) = 0;
   // The layout typed characters are translated with (SprachNr 1..4).
@@ -84,6 +88,10 @@ public:
 
   void ArrangeIcons() override;
 
+  // The typed copy of exercise 4 and the statistics, told of every run;
+  // none by default.
+  void SetTypedCopy(TTypedCopy* Copy) { FCopy = Copy; }
+
   // Connects StartBtn and RepBtn and installs the key preview filter; both
   // end with the session.
   void Wire();
@@ -105,6 +113,7 @@ private:
   TTickTimer& FTimer1;
   TMessageReporter& FReporter;
   TSessionWindow& FWindow;
+  TTypedCopy* FCopy = nullptr;
   std::string FKorrekturWave; // the sound file of the character a correction shows
   bool FKeyPreview = true;
   std::unique_ptr<QObject> FContext;

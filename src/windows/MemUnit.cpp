@@ -34,7 +34,8 @@ T* Make(QWidget* Parent, const char* Name, int Left, int Top, int Width, int Hei
 }
 
 // An interface text, or the designed caption while no language file gave one.
-std::string TextOr(const std::array<std::string, 6>& Table, size_t Line, const char* Designed) {
+template <size_t N>
+std::string TextOr(const std::array<std::string, N>& Table, size_t Line, const char* Designed) {
   return Table[Line].empty() ? std::string(Designed) : Table[Line];
 }
 std::string PlayText() {
@@ -42,6 +43,16 @@ std::string PlayText() {
 }
 std::string PlayingText() {
   return TextOr(Texte.TextFormText, 3, "Stop");
+}
+
+// Room the typed copy takes under the text; the controls below move down.
+constexpr int ScoreHeight = 112;
+
+// Groups of five characters sent per line of the copy.
+constexpr int ScoreGroupsPerLine = 4;
+
+QString Html(const QString& Text) {
+  return Text.toHtmlEscaped().replace(QLatin1Char(' '), QLatin1String("&nbsp;"));
 }
 
 uint16_t TimerMs(int32_t Ms) {
@@ -102,6 +113,11 @@ TMemForm::TMemForm(QWidget* Parent, TTickTimer* Timer)
   SPLabel->setAutoFillBackground(true);
   SetCaption(SPLabel, "60");
   SPSpeed = Make<TSpinButton>(this, "SPSpeed", 239, 262, 17, 26);
+
+  CopyText = Make<QTextEdit>(this, "CopyText", 1, 237, 360, ScoreHeight - 4);
+  CopyText->setReadOnly(true);
+  CopyText->setLineWrapMode(QTextEdit::NoWrap);
+  CopyText->hide();
 
   SPSpeed->OnUpClick = [this] { SPSpeedUpClick(); };
   SPSpeed->OnDownClick = [this] { SPSpeedDownClick(); };
@@ -212,7 +228,75 @@ void TMemForm::FormActivate() {
   SetCharset(GebEdit, Charset());
 
   FillText();
+  FillScore();
   GebEdit->clear();
+}
+
+void TMemForm::FillScore() {
+  const TMemScore* Score = FContext.Score;
+  const bool Shown = Score != nullptr;
+  const int Shift = Shown ? ScoreHeight : 0;
+  if (height() != 300 + Shift) {
+    setFixedSize(362, 300 + Shift);
+    if (isVisible())
+      CentreOnScreen(*this);
+  }
+  for (QWidget* W : {static_cast<QWidget*>(MemPlayBtn), static_cast<QWidget*>(MemPausBtn),
+                     static_cast<QWidget*>(MemClBtn)})
+    W->move(W->x(), 268 + Shift);
+  Label1->move(Label1->x(), 240 + Shift);
+  Bevel1->move(Bevel1->x(), 262 + Shift);
+  SPLabel->move(SPLabel->x(), 265 + Shift);
+  SPSpeed->move(SPSpeed->x(), 262 + Shift);
+  CopyText->setVisible(Shown);
+  if (!Shown) {
+    CopyText->clear();
+    return;
+  }
+  const uint8_t Cs = Charset();
+  const std::string Accuracy = TextOr(Texte.AbschriftText, 7, "Accuracy");
+  // Two lines per row of groups: the text sent, the copy under it, each
+  // character the copy got wrong on a colour of its kind.
+  QString Sent;
+  QString Typed;
+  QString Out = QStringLiteral("<b>%1: %2 %</b><br>")
+                    .arg(ToUnicode(Accuracy, Cs).toHtmlEscaped())
+                    .arg(Score->Percent);
+  int SentInGroup = 0;
+  int Groups = 0;
+  const size_t N = std::min({Score->Sent.size(), Score->Typed.size(), Score->Marks.size()});
+  auto EndRow = [&] {
+    Out += QStringLiteral("<span style='color:#000000'>%1</span><br>%2<br>").arg(Sent, Typed);
+    Sent.clear();
+    Typed.clear();
+  };
+  for (size_t I = 0; I < N; ++I) {
+    const char Mark = Score->Marks[I];
+    const QString S = Html(ToUnicode(std::string(1, Score->Sent[I]), Cs));
+    const QString T = Html(ToUnicode(std::string(1, Mark == 'm' ? '_' : Score->Typed[I]), Cs));
+    const char* Back = Mark == 'w' ? "#ff8080" : Mark == 'm' ? "#ffc040" : Mark == 'x' ? "#80c0ff" : nullptr;
+    Sent += S;
+    Typed += Back != nullptr ? QStringLiteral("<span style='background-color:%1'>%2</span>")
+                                   .arg(QLatin1String(Back), T)
+                             : T;
+    if (Mark != 'x' && ++SentInGroup == 5) {
+      SentInGroup = 0;
+      if (++Groups % ScoreGroupsPerLine == 0) {
+        EndRow();
+      } else {
+        Sent += QStringLiteral("&nbsp;&nbsp;");
+        Typed += QStringLiteral("&nbsp;&nbsp;");
+      }
+    }
+  }
+  if (!Sent.isEmpty())
+    EndRow();
+  QFont F = GebText->font();
+  F.setPixelSize(13);
+  CopyText->setFont(F);
+  CopyText->document()->setDocumentMargin(2);
+  CopyText->setHtml(QStringLiteral("<div style='white-space:pre'>%1</div>").arg(Out));
+  CopyText->setAccessibleName(ToUnicode(Accuracy, Cs));
 }
 
 void TMemForm::FillText() {

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextEdit>
 
 #include <cstdint>
 #include <memory>
@@ -31,6 +32,15 @@ public:
   virtual void Sounded(const std::string& Code) = 0;
 };
 
+// The learner's typed copy set against the text, column by column, as the
+// window shows it under the text. Bytes of the layout's code page.
+struct TMemScore {
+  std::string Sent;  // per column the character sent; ' ' for one typed extra
+  std::string Typed; // per column the character typed; ' ' for one missed
+  std::string Marks; // per column: 'c' right, 'w' wrong, 'm' missed, 'x' extra
+  int32_t Percent = 0; // characters sent copied right, in percent
+};
+
 // What the replay window uses of the rest of the program: the player that
 // sounds its characters, the keyboard panel whose character set is the
 // alphabet's, and the text. Any of them may be null; the window then does
@@ -39,6 +49,8 @@ struct TMemContext {
   TPlayer* Player = nullptr;
   QWidget* KeyPanel = nullptr;
   TMemText* Text = nullptr;
+  // The typed copy of the run, when the learner typed one.
+  const TMemScore* Score = nullptr;
 };
 
 // The text replay window: shows the text of a finished group exercise and
@@ -66,6 +78,9 @@ public:
   QLabel* SPLabel; // the window's speed
   TSpinButton* SPSpeed;
   TTickTimer& MemTimer;
+  // The typed copy under the text; hidden, and the window of its designed
+  // size, when there is none.
+  QTextEdit* CopyText;
 
   // Captions from the interface texts (TextFormText 1, 2, 4, 5).
   void ApplyTexts();
@@ -107,6 +122,8 @@ private:
   int32_t Length() const;
   void ApplySpeed();
   void FillText();
+  // Shows the context's score under the text, or hides it.
+  void FillScore();
   void Select(int Start, int Length);
   bool Running() const;
   uint8_t Charset() const;

@@ -28,4 +28,9 @@ bool TQtMessageReporter::AskYesNo(const std::string& Text) {
          QMessageBox::Yes;
 }
 
+bool TQtMessageReporter::AskYesNoDefault(const std::string& Text, bool DefaultYes) {
+  return Run(QMessageBox::Question, Text, FCharset, QMessageBox::Yes | QMessageBox::No,
+             DefaultYes ? QMessageBox::Yes : QMessageBox::No) == QMessageBox::Yes;
+}
+
 void TQtMessageReporter::Beep() { QApplication::beep(); }

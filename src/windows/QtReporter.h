@@ -14,6 +14,7 @@ class TQtMessageReporter final : public TMessageReporter {
 public:
   void ShowMessage(const std::string& Text) override;
   bool AskYesNo(const std::string& Text) override;
+  bool AskYesNoDefault(const std::string& Text, bool DefaultYes) override;
   void Beep() override;
 
   uint8_t Charset() const { return FCharset; }

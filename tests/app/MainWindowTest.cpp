@@ -262,7 +262,12 @@ TEST_F(MainWindow, MenuItemsTagsRadioGroupAndTheLayoutMenu) {
   }
   EXPECT_TRUE(V.N1->isSeparator());
   EXPECT_TRUE(V.N2->isSeparator());
-  EXPECT_EQ(V.MMenu->actions(), (QList<QAction*>{V.N1, V.MExit}));
+  // The typed copy (unchecked) and the statistics come before the separator.
+  EXPECT_EQ(V.MMenu->actions(),
+            (QList<QAction*>{Form.AbschriftItem, Form.StatistikItem, V.N1, V.MExit}));
+  EXPECT_TRUE(Form.AbschriftItem->isCheckable());
+  EXPECT_FALSE(Form.AbschriftItem->isChecked());
+  EXPECT_EQ(CaptionOf(Form.StatistikItem), "Statistics");
   EXPECT_EQ(V.Hilfe1->actions(), (QList<QAction*>{V.Contence1, V.N2, V.ab}));
   EXPECT_EQ(V.English->data().toInt(), 601);
   EXPECT_EQ(V.German->data().toInt(), 602);

@@ -10,3 +10,8 @@ bool TRecordingReporter::AskYesNo(const std::string& Text) {
   Answers.pop_front();
   return Answer;
 }
+
+bool TRecordingReporter::AskYesNoDefault(const std::string& Text, bool DefaultYes) {
+  Defaults.push_back(DefaultYes);
+  return AskYesNo(Text);
+}

@@ -8,11 +8,13 @@
 #include "sound/SoundState.h"
 #include "training/Session.h"
 #include "windows/MainView.h"
+#include "windows/MemUnit.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +30,7 @@ public:
   std::vector<std::string> WavesPlayed;
   std::vector<int32_t> Waits;
   int TextWindows = 0;
+  std::optional<TMemScore> LastScore; // the copy the last text window was given
   std::function<void()> OnTextWindow;
   int32_t Layout = 1;
   // Runs the waits with events going on (the audio test), or returns at once.
@@ -50,8 +53,9 @@ public:
   void BlockStarted(const std::string& What, bool File) override {
     (File ? WavesPlayed : Played).push_back(What);
   }
-  void ShowTextWindow() override {
+  void ShowTextWindow(const TMemScore* Score) override {
     ++TextWindows;
+    LastScore = Score != nullptr ? std::optional<TMemScore>(*Score) : std::nullopt;
     if (OnTextWindow)
       OnTextWindow();
   }

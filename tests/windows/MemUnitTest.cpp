@@ -315,4 +315,47 @@ TEST_F(MemFormTest, ShowingOpensTheTextAndEscapeGivesTheMainSpeedBack) {
   EXPECT_EQ(Klang.Speed, 40);
 }
 
+TEST_F(MemFormTest, ATypedCopyShowsUnderTheTextWithItsMarksAndTheReplayStillRuns) {
+  // "abcdefghij" copied as "abdefgxhkj": c missed, x extra, i typed as k.
+  TMemScore Score;
+  Score.Sent = "abcdefg hij";
+  Score.Typed = "ab defgxhkj";
+  Score.Marks = "ccmccccxcwc";
+  Score.Percent = 70;
+  Texte.AbschriftText[7] = "Genauigkeit";
+  Open(10);
+  EXPECT_FALSE(Form->CopyText->isVisibleTo(Form.get()));
+  EXPECT_EQ(Form->height(), 300);
+  TMemContext C = Form->Context();
+  C.Score = &Score;
+  Form->SetContext(C);
+  Form->FormActivate();
+  ASSERT_TRUE(Form->CopyText->isVisibleTo(Form.get()));
+  EXPECT_EQ(Form->height(), 412);
+  // The controls below the text moved down with the copy, nothing overlaps.
+  EXPECT_EQ(Form->MemClBtn->y(), 268 + 112);
+  EXPECT_EQ(Form->SPLabel->y(), 265 + 112);
+  EXPECT_LE(Form->CopyText->geometry().bottom(), Form->Label1->y());
+  EXPECT_GE(Form->CopyText->y(), Form->GebText->geometry().bottom());
+  const QString Plain = Form->CopyText->toPlainText();
+  EXPECT_TRUE(Plain.contains(QStringLiteral("Genauigkeit: 70 %"))) << Plain.toStdString();
+  EXPECT_TRUE(Plain.contains(QString::fromUtf8("ab_de"))) << Plain.toStdString();
+  const QString Html = Form->CopyText->toHtml();
+  EXPECT_TRUE(Html.contains(QStringLiteral("#ff8080"))); // wrong
+  EXPECT_TRUE(Html.contains(QStringLiteral("#ffc040"))); // missed
+  EXPECT_TRUE(Html.contains(QStringLiteral("#80c0ff"))); // extra
+  // The replay is as before.
+  Form->MemPlayBtnClick();
+  for (int I = 0; I < 10; ++I)
+    Step();
+  EXPECT_EQ(Edit(), " abcde  fghij");
+  // Opened again without a copy: the designed window.
+  C.Score = nullptr;
+  Form->SetContext(C);
+  Form->FormActivate();
+  EXPECT_FALSE(Form->CopyText->isVisibleTo(Form.get()));
+  EXPECT_EQ(Form->height(), 300);
+  EXPECT_EQ(Form->MemClBtn->y(), 268);
+}
+
 } // namespace

@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTextBrowser>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -257,6 +258,19 @@ TEST(MessageReporter, ShowsTheBytesInTheLayoutsCharacterSetAndAnswersYesOrNo) {
   EXPECT_EQ(Shown, QString::fromUtf8("Да?\nНет"));
   AnswerNextBox(QMessageBox::No, &Shown);
   EXPECT_FALSE(Reporter.AskYesNo("x"));
+}
+
+// The question with a proposed answer: Enter takes the default button.
+TEST(MessageReporter, AQuestionWithADefaultAnswersItWithEnter) {
+  TQtMessageReporter Reporter;
+  for (const bool DefaultYes : {true, false}) {
+    QTimer::singleShot(0, [] {
+      auto* Box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(Box, nullptr);
+      QTest::keyClick(Box, Qt::Key_Return);
+    });
+    EXPECT_EQ(Reporter.AskYesNoDefault("Mark?", DefaultYes), DefaultYes);
+  }
 }
 
 } // namespace

@@ -1,0 +1,88 @@
+// The typed copy of exercise 4 and the statistics window on the main
+// window: their menu items, texts and option.
+#include "app/MainUnit.h"
+
+#include "course/CourseState.h"
+#include "storage/StorageState.h"
+#include "training/Session.h"
+#include "training/SessionState.h"
+#include "training/StatForm.h"
+#include "training/TypedCopy.h"
+#include "windows/Caption.h"
+#include "windows/Shell.h"
+#include "storage/Texts.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QSignalBlocker>
+
+namespace {
+
+std::string Text(size_t Line, const char* Designed) {
+  const std::string& T = Texte.AbschriftText[Line];
+  return T.empty() ? std::string(Designed) : T;
+}
+
+} // namespace
+
+void TAForm::ConnectCopy() {
+  FCopy = std::make_unique<TTypedCopy>(View, Reporter);
+  FSession->SetTypedCopy(FCopy.get());
+  if (View.MMenu == nullptr)
+    return;
+  AbschriftItem = new QAction(View.MMenu);
+  AbschriftItem->setObjectName("AbschriftItem");
+  AbschriftItem->setCheckable(true);
+  StatistikItem = new QAction(View.MMenu);
+  StatistikItem->setObjectName("StatistikItem");
+  // Before the separator above Exit.
+  View.MMenu->insertAction(View.N1, AbschriftItem);
+  View.MMenu->insertAction(View.N1, StatistikItem);
+  View.MMenu->setToolTipsVisible(true);
+  connect(AbschriftItem, &QAction::triggered, this, [this](bool On) { AbschriftItemClick(On); });
+  connect(StatistikItem, &QAction::triggered, this, [this] { StatistikItemClick(); });
+  ApplyCopyTexts();
+}
+
+void TAForm::ApplyCopyTexts() {
+  if (AbschriftItem == nullptr)
+    return;
+  const uint8_t Charset = CharsetOf(View.KeyPanel);
+  for (QAction* Item : {AbschriftItem, StatistikItem})
+    SetCharset(Item, Charset);
+  SetCaption(AbschriftItem, Text(1, "Type the copy"));
+  const QString CopyHint = ToUnicode(Text(2, "Type what you hear in exercise 4; the program scores it"), Charset);
+  AbschriftItem->setToolTip(CopyHint);
+  AbschriftItem->setStatusTip(CopyHint);
+  SetCaption(StatistikItem, Text(4, "Statistics"));
+  const QString StatHint = ToUnicode(Text(5, "Error rate of each character"), Charset);
+  StatistikItem->setToolTip(StatHint);
+  StatistikItem->setStatusTip(StatHint);
+  if (FStatForm != nullptr && FStatForm->isVisible())
+    FStatForm->Fill(FCopy->Statistik(), Tastatur.InputLayoutNr, Charset, Sitzung.Idle);
+}
+
+void TAForm::StartCopy() {
+  FCopy->LoadOption();
+  if (AbschriftItem != nullptr) {
+    const QSignalBlocker Blocker(AbschriftItem);
+    AbschriftItem->setChecked(FCopy->On());
+  }
+}
+
+void TAForm::AbschriftItemClick(bool Checked) {
+  FCopy->SetOn(Checked);
+}
+
+void TAForm::StatistikItemClick() {
+  if (FStatForm == nullptr) {
+    FStatForm = std::make_unique<TStatForm>(this);
+    FStatForm->OnMark = [this](const std::string& Weak) {
+      FCopy->MarkForNextRun(Weak);
+      // The marked characters sound twice in the next exercise-4 run.
+      Folge.MarkModus = true;
+    };
+  }
+  FStatForm->Fill(FCopy->Statistik(), Tastatur.InputLayoutNr, CharsetOf(View.KeyPanel), Sitzung.Idle);
+  Shell.ShowModal(*FStatForm);
+}

@@ -1,0 +1,290 @@
+#include "training/TypedCopy.h"
+
+#include "course/Course.h"
+#include "course/CourseState.h"
+#include "sound/Reporter.h"
+#include "sound/SoundState.h"
+#include "storage/Layouts.h"
+#include "training/KeyInput.h"
+#include "windows/Caption.h"
+#include "windows/CourseView.h"
+#include "windows/Fonts.h"
+#include "storage/Texts.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLabel>
+
+#include <map>
+
+namespace {
+
+// The keypad's sign block, as answers read it: 7 8 9 / 4 5 6 / 1 2.
+char KeypadSign(uint16_t Vk) {
+  static constexpr std::array<uint16_t, 8> Keys = {7, 8, 9, 4, 5, 6, 1, 2};
+  for (size_t I = 0; I < Keys.size(); ++I)
+    if (Vk == VK_NUMPAD0 + Keys[I])
+      return BuiltInSigns[I];
+  return '\0';
+}
+
+bool Taught(char C) {
+  return C != '\0' && Tastatur.TastZeichen.find(C) != std::string::npos;
+}
+
+char At(const std::string& S, int32_t P) {
+  return P >= 1 && P <= static_cast<int32_t>(S.size()) ? S[static_cast<size_t>(P) - 1] : '\0';
+}
+
+// The form's key presses while the copy is collected. Taken keys, and any
+// other key that types text, go no further: a space must not press the
+// focused Start button and stop the run.
+class TCopyFilter final : public QObject {
+public:
+  TCopyFilter(TTypedCopy& Copy, QWidget* Form) : FCopy(Copy), FForm(Form) {}
+
+protected:
+  bool eventFilter(QObject* Watched, QEvent* Event) override {
+    if (Event->type() != QEvent::KeyPress || !Watched->isWidgetType() ||
+        static_cast<QWidget*>(Watched)->window() != FForm)
+      return QObject::eventFilter(Watched, Event);
+    const auto* Key = static_cast<QKeyEvent*>(Event);
+    // A held key repeats only as Backspace does.
+    if (Key->isAutoRepeat() && Key->key() != Qt::Key_Backspace)
+      return !Key->text().isEmpty();
+    const bool Taken =
+        FCopy.TypeKey(TypedKeyOf(*Key), VirtualKeyOf(Key->key(), Key->modifiers() & Qt::KeypadModifier));
+    return Taken || !Key->text().isEmpty();
+  }
+
+private:
+  TTypedCopy& FCopy;
+  QWidget* FForm;
+};
+
+} // namespace
+
+TTypedCopy::TTypedCopy(TMainView& View, TMessageReporter& Reporter)
+    : FView(View), FReporter(Reporter) {}
+
+TTypedCopy::~TTypedCopy() {
+  FFilter.reset();
+}
+
+void TTypedCopy::LoadOption() {
+  FOn = LoadOptionen().Abschrift;
+}
+
+void TTypedCopy::SetOn(bool On) {
+  if (On == FOn)
+    return;
+  FOn = On;
+  SaveOptionen({FOn}, FReporter, FOptionTold);
+}
+
+void TTypedCopy::RunStarted(int32_t LayoutNr) {
+  FLayoutNr = LayoutNr;
+  FScored = false;
+  FCollecting = false;
+  FWrong.assign(Folge.UebFolge.size(), false);
+  // Endless runs are never scored.
+  if (!FOn || Kurs.UebNr != 4 || Kurs.GruppenZahl >= MaxGruppen)
+    return;
+  FCopy.clear();
+  FCollecting = true;
+  if (FLabel == nullptr && FView.KeyPanel != nullptr) {
+    QWidget* Area = FView.KeyPanel->parentWidget();
+    FLabel = new QLabel(Area);
+    FLabel->setObjectName("CopyLabel");
+    const QRect K = FView.KeyPanel->geometry();
+    // Below the count-down, which covers the middle of the keys.
+    FLabel->setGeometry(K.left() + 4, K.top() + 151, K.width() - 8, 24);
+    QFont F = PixelFont("Courier", 16, true);
+    F.setStyleHint(QFont::TypeWriter);
+    FLabel->setFont(F);
+    FLabel->setAutoFillBackground(true);
+    QPalette P = FLabel->palette();
+    P.setColor(QPalette::Window, Qt::white);
+    P.setColor(QPalette::WindowText, Qt::black);
+    FLabel->setPalette(P);
+    FLabel->setAlignment(Qt::AlignVCenter | Qt::AlignRight);
+    FLabel->setFrameShape(QFrame::Box);
+  }
+  if (FLabel != nullptr) {
+    SetCharset(FLabel, CharsetOf(FView.KeyPanel));
+    FLabel->setAccessibleName(ToUnicode(Texte.AbschriftText[3], CharsetOf(FView.KeyPanel)));
+  }
+  Show();
+  if (FLabel != nullptr) {
+    FLabel->show();
+    FLabel->raise();
+  }
+  FFilter = std::make_unique<TCopyFilter>(*this, FView.Form);
+  qApp->installEventFilter(FFilter.get());
+}
+
+void TTypedCopy::RunStopped() {
+  FCollecting = false;
+  FScored = false;
+  FFilter.reset();
+  if (FLabel != nullptr)
+    FLabel->hide();
+}
+
+void TTypedCopy::ItemWrong(int32_t UebPos) {
+  if (UebPos >= 0 && static_cast<size_t>(UebPos) < FWrong.size())
+    FWrong[static_cast<size_t>(UebPos)] = true;
+}
+
+void TTypedCopy::RunEnded23() {
+  if (!FOn || (Kurs.UebNr != 2 && Kurs.UebNr != 3))
+    return;
+  std::vector<char> Sent;
+  for (const int32_t E : Folge.UebFolge)
+    Sent.push_back(Kurs.UebNr == 2 ? At(Kurs.NeueZeichen, E) : At(Kurs.KursFolge, E));
+  AddRun(Sent, FWrong);
+  Save();
+}
+
+std::string TTypedCopy::SentText() const {
+  std::string Sent;
+  const size_t N = std::min(Folge.UebFolge.size(), static_cast<size_t>(std::max(Folge.UebLaenge, 0)));
+  for (size_t I = 0; I < N; ++I)
+    if (const char C = At(Kurs.BuchFolge, Folge.UebFolge[I]); C != '\0')
+      Sent += C;
+  return Sent;
+}
+
+const TMemScore* TTypedCopy::TypingEnds() {
+  if (!FCollecting)
+    return nullptr;
+  FCollecting = false;
+  FFilter.reset();
+  if (FLabel != nullptr)
+    FLabel->hide();
+  // Nothing typed: the learner wrote on paper this time, and the run ends as
+  // designed, with nothing proposed, marked or counted.
+  if (CopyCharacters(FCopy).empty())
+    return nullptr;
+  FScore = ScoreCopy(SentText(), FCopy);
+  FScored = true;
+  FMemScore = {};
+  for (const TCopyColumn& C : FScore.Columns) {
+    FMemScore.Sent += C.Sent != '\0' ? C.Sent : ' ';
+    FMemScore.Typed += C.Typed != '\0' ? C.Typed : ' ';
+    FMemScore.Marks += "cwmx"[static_cast<int>(C.Mark)];
+  }
+  FMemScore.Percent = FScore.Percent();
+  return &FMemScore;
+}
+
+bool TTypedCopy::ProposedAnswer(bool Designed) const {
+  return FScored ? FScore.Errors() : Designed;
+}
+
+void TTypedCopy::Answered(bool Yes) {
+  if (!FScored)
+    return;
+  FScored = false;
+  // As a click on the key would mark it (the rules of FreiClick).
+  if (Yes && Folge.MarkModus && Kurs.UebNr == 4 && !Folge.NeuVorn)
+    MarkForNextRun(FScore.CopiedWrong);
+  std::vector<char> Sent;
+  std::vector<bool> Wrong;
+  for (const TCopyColumn& C : FScore.Columns) {
+    if (C.Mark == TCopyMark::Extra)
+      continue;
+    Sent.push_back(C.Sent);
+    Wrong.push_back(C.Mark != TCopyMark::Correct);
+  }
+  AddRun(Sent, Wrong);
+  Save();
+}
+
+void TTypedCopy::MarkForNextRun(const std::string& Zeichen) {
+  for (const char C : Zeichen) {
+    const int32_t P = LetterPos(C);
+    if (P < 1 || P > MaxLetters)
+      continue;
+    Folge.Markiert[static_cast<size_t>(P)] = true;
+    for (TMButton* Key : FView.Tasten)
+      if (Key != nullptr && !Key->MChar().empty() && Key->MChar()[0] == C)
+        Key->SetFontColor(KeyLime);
+  }
+}
+
+bool TTypedCopy::TypeKey(const TTypedKey& Key, uint16_t VirtualKey) {
+  if (!FCollecting)
+    return false;
+  if (Key.Key == Qt::Key_Backspace) {
+    if (!FCopy.empty())
+      FCopy.pop_back();
+    Show();
+    return true;
+  }
+  if (Key.Key == Qt::Key_Space) {
+    if (!FCopy.empty() && FCopy.back() != ' ' && FCopy.size() < 2 * MaxCopyLength)
+      FCopy += ' ';
+    Show();
+    return true;
+  }
+  char C = KeypadSign(VirtualKey);
+  if (C == '\0' && !Key.Keypad) {
+    const TLayout* Layout = LayoutOfNr(FLayoutNr);
+    const std::optional<char> Typed =
+        Layout != nullptr ? TranslateTyped(*Layout, Key) : TypedChar(Key);
+    C = Typed.value_or('\0');
+    if (C != '\0' && !Taught(C)) {
+      // Caps Lock or Shift: the letter of the key in the course's case.
+      const uint8_t Charset = Layout != nullptr ? Layout->Charset : ANSI_CHARSET;
+      const std::string Lower = FromUnicode(ToUnicode(std::string(1, C), Charset).toLower(), Charset);
+      C = Lower.size() == 1 ? Lower[0] : '\0';
+    }
+  }
+  if (!Taught(C))
+    return false;
+  if (CopyCharacters(FCopy).size() < MaxCopyLength)
+    FCopy += C;
+  Show();
+  return true;
+}
+
+void TTypedCopy::Show() {
+  if (FLabel == nullptr)
+    return;
+  const uint8_t Charset = CharsetOf(FLabel);
+  const QString Text = ToUnicode(FCopy, Charset) + QLatin1Char('_');
+  // One line: the end of the copy, where the learner types.
+  const QFontMetrics M(FLabel->font());
+  FLabel->setText(M.elidedText(Text, Qt::ElideLeft, FLabel->width() - 8));
+}
+
+TStatistik& TTypedCopy::Statistik() {
+  if (!FStat)
+    FStat = std::make_unique<TStatistik>(LoadStatistik());
+  return *FStat;
+}
+
+void TTypedCopy::AddRun(const std::vector<char>& Sent, const std::vector<bool>& Wrong) {
+  std::map<char, TStatRun> Per;
+  for (size_t I = 0; I < Sent.size(); ++I) {
+    if (Sent[I] == '\0')
+      continue;
+    TStatRun& R = Per[Sent[I]];
+    R.Zeichen = Sent[I];
+    ++R.Sent;
+    if (I < Wrong.size() && Wrong[I])
+      ++R.Wrong;
+  }
+  std::vector<TStatRun> Run;
+  for (const auto& [C, R] : Per)
+    Run.push_back(R);
+  if (!Run.empty())
+    Statistik().AddRun(FLayoutNr, Run);
+}
+
+void TTypedCopy::Save() {
+  if (FStat)
+    SaveStatistik(*FStat, FReporter, FStatTold);
+}

@@ -1,0 +1,193 @@
+// The typed copy through the whole program: exercise 4 typed with one
+// character missed, one extra and one wrong, the text window with the copy
+// scored, the question proposing Yes, the marks it set and the statistics
+// window in two languages. The pictures are kept in screenshots/ of the
+// build's test folder.
+#include "app/MainUnit.h"
+#include "app/Velm2.h"
+#include "course/CourseState.h"
+#include "sound/SoundState.h"
+#include "storage/StatFile.h"
+#include "storage/StorageState.h"
+#include "training/SessionState.h"
+#include "training/StatForm.h"
+#include "training/TypedCopy.h"
+#include "windows/Caption.h"
+#include "windows/MemUnit.h"
+#include "windows/QtReporter.h"
+#include "storage/Texts.h"
+
+#include "support/ManualTimer.h"
+#include "support/TestWaveDevice.h"
+#include "support/WorkDir.h"
+#include "windows/RecordingShell.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTableWidget>
+#include <QTest>
+#include <QTextEdit>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString ShotDir = QDir::current().absoluteFilePath(QStringLiteral("screenshots"));
+
+bool Keep(QWidget& Window, const char* Name) {
+  QDir().mkpath(ShotDir);
+  return Window.grab().save(QDir(ShotDir).absoluteFilePath(QString::fromLatin1(Name)));
+}
+
+void ResetAll() {
+  ResetSoundState();
+  ResetCourseState();
+  ResetStorageState();
+  ResetSessionState();
+  ClearTexts();
+}
+
+// The program's own boxes; the question is pictured and answered with its
+// default button, as a learner pressing Enter would.
+class TShotReporter final : public TMessageReporter {
+public:
+  void ShowMessage(const std::string& Text) override { Messages.push_back(Text); }
+  bool AskYesNo(const std::string&) override { return false; }
+  bool AskYesNoDefault(const std::string& Text, bool DefaultYes) override {
+    QTimer::singleShot(50, [this] {
+      auto* Box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (Box == nullptr)
+        return;
+      Shot = Keep(*Box, "copy-question.png");
+      DefaultWasYes = Box->defaultButton() == Box->button(QMessageBox::Yes);
+      Box->defaultButton()->click();
+    });
+    Qt.SetCharset(ANSI_CHARSET);
+    return Qt.AskYesNoDefault(Text, DefaultYes);
+  }
+  void Beep() override {}
+
+  TQtMessageReporter Qt;
+  std::vector<std::string> Messages;
+  bool Shot = false;
+  bool DefaultWasYes = false;
+};
+
+void RunExercise(TTestWaveDevice& Device, TManualTimer& Arb, TManualTimer& Timer1,
+         const std::function<void(int)>& Each) {
+  for (int Step = 0; Step < 5000 && !Sitzung.Idle; ++Step) {
+    Each(Step);
+    if (Device.Complete() || Timer1.Fire())
+      continue;
+    if (!Arb.Fire())
+      break;
+  }
+}
+
+void Key(QWidget* W, char C) {
+  if (C == ' ')
+    QTest::keyClick(W, Qt::Key_Space);
+  else
+    QTest::keyClick(W, C);
+}
+
+} // namespace
+
+TEST(CopyScreenshot, ScoredCopyQuestionMarksAndStatistics) {
+  ResetAll();
+  TWorkDir Dir;
+  const QDir Data(QStringLiteral(VELM_SOURCE_DIR "/data"));
+  for (const QString& Name : Data.entryList(QDir::Files))
+    QFile::copy(Data.filePath(Name), QDir(Dir.Path()).filePath(Name));
+  // Lesson 4, exercise 4 reached; English layout.
+  Dir.Write("CWK.dat", std::string("\x04\x04\x3C\x17\x1E\x08\x01", 7));
+
+  TTestWaveDevice Device;
+  TShotReporter Reporter;
+  TManualTimer Arb, Timer1, MemTimer;
+  TRecordingShell Shell;
+  {
+    TVelm2 Program(Device, Reporter, Arb, Timer1, MemTimer, Shell);
+    TAForm& F = *Program.AForm;
+    F.show();
+    F.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&F));
+    ASSERT_EQ(Kurs.UebNr, 4);
+    F.AbschriftItem->trigger();
+    ASSERT_TRUE(F.TypedCopy().On());
+    Kurs.GruppenZahl = 5;
+    SetCaption(F.View.GroupLabel, "5");
+    F.View.TimeCB->setChecked(false);
+    bool MemShot = false;
+    bool StatShot = false;
+    Shell.WhileModal = [&](QDialog& Window) {
+      if (auto* Mem = dynamic_cast<TMemForm*>(&Window)) {
+        Mem->FormActivate();
+        MemShot = Keep(*Mem, "copy-text-window.png");
+        EXPECT_TRUE(Mem->CopyText->isVisible());
+      } else if (auto* Stat = dynamic_cast<TStatForm*>(&Window)) {
+        StatShot = Keep(*Stat, Kurs.AlphabetFile == "Deu.txt" ? "statistics-german.png"
+                                                              : "statistics-english.png");
+      }
+    };
+
+    F.View.StartBtn->click();
+    ASSERT_FALSE(Sitzung.Idle);
+    std::string Sent;
+    for (const int32_t E : Folge.UebFolge)
+      Sent += Kurs.BuchFolge[static_cast<size_t>(E) - 1];
+    // The first character missed, an extra one after the seventh, the
+    // twelfth typed as another character of the lesson.
+    std::string Typing;
+    for (size_t I = 1; I < Sent.size(); ++I) {
+      char C = Sent[I];
+      if (I == 11)
+        C = Sent[I] == 't' ? 'm' : 't';
+      Typing += C;
+      if (I == 6)
+        Typing += Sent[I] == 'e' ? 'o' : 'e';
+      if (I % 5 == 4)
+        Typing += ' ';
+    }
+    size_t Typed = 0;
+    RunExercise(Device, Arb, Timer1, [&](int Step) {
+      // A character every few steps, as the groups sound.
+      if (Step > 4 && Typed < Typing.size()) {
+        Key(F.View.StartBtn, Typing[Typed++]);
+        if (Typed == 14)
+          Keep(F, "copy-typing.png");
+      }
+    });
+    EXPECT_TRUE(Sitzung.Idle);
+    EXPECT_TRUE(MemShot);
+    EXPECT_TRUE(Reporter.Shot);
+    EXPECT_TRUE(Reporter.DefaultWasYes);
+    const TCopyScore& S = F.TypedCopy().Score();
+    EXPECT_EQ(S.Missed + S.Extra + S.Wrong, 3) << F.TypedCopy().Copy();
+    EXPECT_TRUE(Folge.MarkModus);
+    EXPECT_TRUE(Keep(F, "copy-marks.png"));
+
+    // Some runs more, for a chart with figures.
+    const std::vector<TStatRun> More = {{'t', 12, 1}, {'m', 10, 3}, {'o', 11, 2}, {'e', 14, 0},
+                                        {'i', 9, 4},  {'s', 10, 1}, {'h', 8, 5},  {'a', 10, 2},
+                                        {'g', 9, 1},  {'f', 7, 3},  {'p', 9, 2},  {'d', 8, 0}};
+    F.TypedCopy().Statistik().AddRun(1, More);
+    F.StatistikItemClick();
+    EXPECT_TRUE(StatShot);
+
+    StatShot = false;
+    F.LayoutClick(F.View.German);
+    ASSERT_EQ(Kurs.AlphabetFile, "Deu.txt");
+    F.TypedCopy().Statistik().AddRun(2, More);
+    F.TypedCopy().Statistik().AddRun(2, std::vector<TStatRun>{{'\xFC', 6, 3}, {'r', 9, 2}});
+    F.StatistikItemClick();
+    EXPECT_TRUE(StatShot);
+    EXPECT_EQ(F.StatForm()->windowTitle(), QStringLiteral("Statistik"));
+    F.close();
+  }
+  ResetAll();
+}

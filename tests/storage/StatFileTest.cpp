@@ -1,0 +1,181 @@
+#include "storage/StatFile.h"
+#include "support/RecordingReporter.h"
+
+#include "StorageTestDir.h"
+
+#include <filesystem>
+#include <vector>
+
+namespace {
+
+std::vector<TStatRun> Lauf(std::initializer_list<TStatRun> Runs) {
+  return std::vector<TStatRun>(Runs);
+}
+
+TEST(StatFile, RunsAddUpPerCourseAndCharacterAndSurviveTheFile) {
+  TStatistik S;
+  EXPECT_TRUE(S.Writable());
+  EXPECT_EQ(S.Bytes().size(), StatHeaderSize);
+  S.AddRun(1, Lauf({{'e', 10, 2}, {'t', 5, 0}}));
+  S.AddRun(1, Lauf({{'e', 8, 1}, {'x', 0, 0}}));
+  S.AddRun(3, Lauf({{'e', 4, 4}}));
+  EXPECT_EQ(S.Records(), 3u); // e and t of course 1, e of course 3; x was not sent
+  const TStatistik Read = TStatistik::Parse(S.Bytes());
+  EXPECT_EQ(Read.Bytes(), S.Bytes());
+  const TZeichenStat E = Read.Of(1, 'e');
+  EXPECT_EQ(E.Sent, 18);
+  EXPECT_EQ(E.Wrong, 3);
+  EXPECT_EQ(E.Runs, 2);
+  EXPECT_EQ(Read.Of(3, 'e').Wrong, 4);
+  EXPECT_EQ(Read.Of(1, 't').Rate(), 0.0);
+  EXPECT_EQ(Read.Of(2, 'e').Sent, 0);
+  EXPECT_EQ(Read.Of(1, 'x').Runs, 0);
+  EXPECT_EQ(S.Bytes().size(), StatHeaderSize + 3 * StatRecordSize);
+}
+
+TEST(StatFile, OnlyTheLastTwentyRunsCountAndWrongNeverExceedsSent) {
+  TStatistik S;
+  S.AddRun(2, Lauf({{'\xFC', 100, 100}})); // the oldest, dropped below
+  for (int I = 0; I < 20; ++I)
+    S.AddRun(2, Lauf({{'\xFC', 3, I == 19 ? 9 : 1}}));
+  const TZeichenStat Z = TStatistik::Parse(S.Bytes()).Of(2, '\xFC');
+  EXPECT_EQ(Z.Runs, 20);
+  EXPECT_EQ(Z.Sent, 60);
+  EXPECT_EQ(Z.Wrong, 19 + 3);
+  // Counts beyond 16 bits are capped, not wrapped.
+  TStatistik Big;
+  Big.AddRun(1, Lauf({{'a', 70000, 70000}}));
+  EXPECT_EQ(Big.Of(1, 'a').Sent, 65535);
+  EXPECT_EQ(Big.Of(1, 'a').Wrong, 65535);
+}
+
+TEST(StatFile, ALaterVersionsLongerHeaderRecordsAndUnknownBytesAreKept) {
+  // Version 2: a header of 20 bytes, records of StatRecordSize + 6 bytes,
+  // an invalid record (course 9) and three stray bytes at the end.
+  const size_t Rec = StatRecordSize + 6;
+  TBytes B = {'V', 'S', 'T', 'A', 2, 0, 20, 0, static_cast<uint8_t>(Rec), 0};
+  B.resize(20, 0xEE);
+  TBytes Known(Rec, 0);
+  Known[0] = 1;
+  Known[1] = 'k';
+  Known[2] = 1; // next slot 1
+  Known[3] = 1; // one run held
+  Known[4] = 7; // sent 7
+  Known[6] = 2; // wrong 2
+  std::fill(Known.begin() + StatRecordSize, Known.end(), 0xAB);
+  TBytes Invalid(Rec, 0x11);
+  Invalid[0] = 9;
+  B.insert(B.end(), Known.begin(), Known.end());
+  B.insert(B.end(), Invalid.begin(), Invalid.end());
+  B.insert(B.end(), {0x5A, 0x5B, 0x5C});
+
+  TStatistik S = TStatistik::Parse(B);
+  ASSERT_TRUE(S.Writable());
+  EXPECT_EQ(S.Records(), 1u);
+  EXPECT_EQ(S.Of(1, 'k').Sent, 7);
+  EXPECT_EQ(S.Of(1, 'k').Wrong, 2);
+  S.AddRun(1, Lauf({{'k', 1, 1}, {'m', 4, 0}}));
+
+  const TBytes& Out = S.Bytes();
+  ASSERT_EQ(Out.size(), B.size() + Rec);
+  // The header as it was, version and all; the invalid record untouched.
+  EXPECT_TRUE(std::equal(B.begin(), B.begin() + 20, Out.begin()));
+  EXPECT_TRUE(std::equal(Invalid.begin(), Invalid.end(), Out.begin() + 20 + static_cast<long>(Rec)));
+  // The known record's own tail kept; the new record after the invalid one,
+  // the stray bytes still last.
+  EXPECT_TRUE(std::equal(Known.begin() + StatRecordSize, Known.end(),
+                         Out.begin() + 20 + static_cast<long>(StatRecordSize)));
+  EXPECT_EQ(Out[20 + 2 * Rec], 1);
+  EXPECT_EQ(Out[20 + 2 * Rec + 1], 'm');
+  EXPECT_EQ(TBytes(Out.end() - 3, Out.end()), TBytes({0x5A, 0x5B, 0x5C}));
+  const TStatistik Again = TStatistik::Parse(Out);
+  EXPECT_EQ(Again.Of(1, 'k').Sent, 8);
+  EXPECT_EQ(Again.Of(1, 'k').Runs, 2);
+  EXPECT_EQ(Again.Of(1, 'm').Sent, 4);
+}
+
+TEST(StatFile, ShortRandomAndForeignBytesGiveNoFiguresAndAreNotToBeWritten) {
+  EXPECT_TRUE(TStatistik::Parse({}).Writable()); // empty: as new
+  for (const TBytes& B : {TBytes{'V', 'S', 'T'}, TBytes{'V', 'S', 'T', 'A', 1, 0, 16},
+                          RandomBytes(5000, 7), TBytes(StatMaxFileSize + 1, 0)}) {
+    TStatistik S = TStatistik::Parse(B);
+    EXPECT_FALSE(S.Writable());
+    EXPECT_EQ(S.Records(), 0u);
+    S.AddRun(1, Lauf({{'a', 1, 1}}));
+    EXPECT_EQ(S.Bytes(), B);
+  }
+  // A header naming sizes too small or beyond the file.
+  TBytes Small = TStatistik().Bytes();
+  Small[8] = 10;
+  EXPECT_FALSE(TStatistik::Parse(Small).Writable());
+  TBytes Far = TStatistik().Bytes();
+  Far[6] = 200;
+  EXPECT_FALSE(TStatistik::Parse(Far).Writable());
+  // Random records after a good header: whatever is read is consistent.
+  for (uint32_t Seed = 1; Seed <= 50; ++Seed) {
+    TBytes B = TStatistik().Bytes();
+    const TBytes Tail = RandomBytes(Seed * 37, Seed);
+    B.insert(B.end(), Tail.begin(), Tail.end());
+    TStatistik S = TStatistik::Parse(B);
+    for (int K = 1; K <= 4; ++K)
+      for (int C = 0; C < 256; ++C) {
+        const TZeichenStat Z = S.Of(K, static_cast<char>(C));
+        EXPECT_LE(Z.Wrong, Z.Sent);
+        EXPECT_LE(Z.Runs, static_cast<int32_t>(StatRuns));
+      }
+  }
+}
+
+TEST(StatFile, SavedAtomicallyWithAForeignOrUnwritableFileToldOnce) {
+  TWorkDir Dir;
+  TRecordingReporter Reporter;
+  bool Told = false;
+  EXPECT_EQ(LoadStatistik().Records(), 0u);
+  EXPECT_FALSE(std::filesystem::exists(StatFileName)); // reading writes nothing
+  TStatistik S = LoadStatistik();
+  S.AddRun(4, Lauf({{'\xFD', 5, 1}}));
+  ASSERT_TRUE(SaveStatistik(S, Reporter, Told));
+  EXPECT_EQ(ReadFile(StatFileName), S.Bytes());
+  EXPECT_EQ(LoadStatistik().Of(4, '\xFD').Wrong, 1);
+
+  // A file not of this program is read as nothing and never replaced.
+  const TBytes Foreign = RandomBytes(300, 3);
+  WriteFile(StatFileName, Foreign);
+  TStatistik F = LoadStatistik();
+  F.AddRun(1, Lauf({{'a', 1, 0}}));
+  EXPECT_FALSE(SaveStatistik(F, Reporter, Told));
+  EXPECT_FALSE(SaveStatistik(F, Reporter, Told));
+  EXPECT_EQ(ReadFile(StatFileName), Foreign);
+  EXPECT_EQ(Reporter.Messages, std::vector<std::string>{StatNotSavedText});
+
+  // A folder of that name cannot be written either.
+  std::filesystem::remove(StatFileName);
+  std::filesystem::create_directory(StatFileName);
+  bool Told2 = false;
+  EXPECT_FALSE(SaveStatistik(S, Reporter, Told2));
+  EXPECT_TRUE(Told2);
+  EXPECT_EQ(Reporter.Messages.size(), 2u);
+}
+
+TEST(StatFile, TheOptionByteKeepsItsOtherBitsAndWhatFollows) {
+  TWorkDir Dir;
+  TRecordingReporter Reporter;
+  bool Told = false;
+  EXPECT_FALSE(LoadOptionen().Abschrift);
+  EXPECT_FALSE(ParseOptionen({}).Abschrift);
+  WriteFile(OptionFileName, TBytes{0xF0, 1, 2});
+  EXPECT_FALSE(LoadOptionen().Abschrift);
+  ASSERT_TRUE(SaveOptionen({true}, Reporter, Told));
+  EXPECT_EQ(ReadFile(OptionFileName), TBytes({0xF1, 1, 2}));
+  EXPECT_TRUE(LoadOptionen().Abschrift);
+  ASSERT_TRUE(SaveOptionen({false}, Reporter, Told));
+  EXPECT_EQ(ReadFile(OptionFileName), TBytes({0xF0, 1, 2}));
+  EXPECT_TRUE(Reporter.Messages.empty());
+  std::filesystem::remove(OptionFileName);
+  std::filesystem::create_directory(OptionFileName);
+  EXPECT_FALSE(SaveOptionen({true}, Reporter, Told));
+  EXPECT_FALSE(SaveOptionen({true}, Reporter, Told));
+  EXPECT_EQ(Reporter.Messages, std::vector<std::string>{OptionNotSavedText});
+}
+
+} // namespace

@@ -1,0 +1,348 @@
+#include "training/StatForm.h"
+#include "training/TypedCopy.h"
+
+#include "SessionFixture.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include <filesystem>
+#include <set>
+
+namespace {
+
+// A key of a US keyboard as the platform gives it, without scan codes.
+TTypedKey Typed(char C) {
+  TTypedKey K;
+  K.Text = QString(QLatin1Char(C));
+  if (C >= 'a' && C <= 'z')
+    K.Key = Qt::Key_A + (C - 'a');
+  else if (C >= 'A' && C <= 'Z')
+    K.Key = Qt::Key_A + (C - 'A');
+  else
+    K.Key = QChar(QLatin1Char(C)).unicode();
+  return K;
+}
+
+TTypedKey Special(int QtKey, const QString& Text = QString()) {
+  TTypedKey K;
+  K.Key = QtKey;
+  K.Text = Text;
+  return K;
+}
+
+class TypedCopy : public TSessionTest {
+protected:
+  void SetUp() override {
+    TSessionTest::SetUp();
+    Copy = std::make_unique<TTypedCopy>(View, Reporter);
+    Session->SetTypedCopy(Copy.get());
+    Texte.AbschriftText[7] = "Accuracy";
+  }
+  void TearDown() override {
+    Session->SetTypedCopy(nullptr);
+    Copy.reset();
+    TSessionTest::TearDown();
+  }
+
+  // Exercise 4 of lesson 4, five groups.
+  void StartExercise4() {
+    LoadEnglish();
+    StartAt(4, 4, 4, 4);
+    Kurs.GruppenZahl = 5;
+    Session->StartBtnClick();
+  }
+  std::string SentText() const {
+    std::string S;
+    for (const int32_t E : Folge.UebFolge)
+      S += Kurs.BuchFolge[static_cast<size_t>(E) - 1];
+    return S;
+  }
+  void Type(const std::string& Text) {
+    for (const char C : Text)
+      Copy->TypeKey(C == ' ' ? Special(Qt::Key_Space, " ") : Typed(C), 0);
+  }
+
+  std::unique_ptr<TTypedCopy> Copy;
+};
+
+TEST_F(TypedCopy, OffByDefaultExercise4RunsAsDesignedAndNoFileIsWritten) {
+  Copy->LoadOption();
+  EXPECT_FALSE(Copy->On());
+  StartExercise4();
+  EXPECT_FALSE(Copy->Collecting());
+  EXPECT_FALSE(Copy->TypeKey(Typed('t'), 0));
+  Reporter.Answers = {true};
+  Settle();
+  EXPECT_EQ(Window->TextWindows, 1);
+  EXPECT_FALSE(Window->LastScore.has_value());
+  EXPECT_TRUE(Reporter.Defaults.empty()); // the designed question, no proposal
+  EXPECT_TRUE(Folge.MarkModus);
+  EXPECT_EQ(std::count(Folge.Markiert.begin(), Folge.Markiert.end(), true), 0);
+  EXPECT_FALSE(std::filesystem::exists(StatFileName));
+  EXPECT_FALSE(std::filesystem::exists(OptionFileName));
+}
+
+TEST_F(TypedCopy, ACopyWithOneMissedOneExtraOneWrongIsScoredProposedAndMarked) {
+  Copy->SetOn(true);
+  ASSERT_TRUE(std::filesystem::exists(OptionFileName));
+  StartExercise4();
+  ASSERT_TRUE(Copy->Collecting());
+  ASSERT_NE(Copy->CopyLabel(), nullptr);
+  EXPECT_TRUE(Copy->CopyLabel()->isVisible() || !View.Form->isVisible());
+  const std::string Sent = SentText();
+  ASSERT_EQ(Sent.size(), 25u);
+  // The first character missed, an extra after the fifth, the eleventh
+  // typed as another of the lesson's characters.
+  std::string Typing = Sent.substr(1, 4) + " " + Sent.substr(5, 1);
+  const char Extra = Sent[5] == 'l' ? 'd' : 'l';
+  Typing += Extra;
+  Typing += Sent.substr(6, 4) + " ";
+  const char Other = Sent[10] == 't' ? 'm' : 't';
+  Typing += Other;
+  Typing += Sent.substr(11);
+  // Half typed while the groups sound, the rest after the last character.
+  Type(Typing.substr(0, 12));
+  SettleArb(20);
+  ASSERT_FALSE(Sitzung.Idle);
+  Type(Typing.substr(12));
+  Reporter.Answers = {true};
+  Settle();
+
+  ASSERT_TRUE(Window->LastScore.has_value());
+  const TMemScore& M = *Window->LastScore;
+  EXPECT_EQ(std::count(M.Marks.begin(), M.Marks.end(), 'm'), 1);
+  EXPECT_EQ(std::count(M.Marks.begin(), M.Marks.end(), 'x'), 1);
+  EXPECT_EQ(std::count(M.Marks.begin(), M.Marks.end(), 'w'), 1);
+  EXPECT_EQ(M.Percent, (23 - 1) * 100 / 25); // 23 right less one extra
+  EXPECT_FALSE(Copy->Collecting());
+  EXPECT_FALSE(Copy->CopyLabel()->isVisible());
+  // Errors: Yes proposed; on Yes the characters copied wrong are lime.
+  EXPECT_EQ(Reporter.Defaults, std::vector<bool>{true});
+  EXPECT_TRUE(Folge.MarkModus);
+  const std::set<char> Wrong = {Sent[0], Sent[10]};
+  for (TMButton* Key : View.Tasten) {
+    if (Key->MChar().empty())
+      continue;
+    const char C = Key->MChar()[0];
+    const bool Marked = Wrong.count(C) > 0;
+    EXPECT_EQ(Folge.Markiert[static_cast<size_t>(LetterPos(C))], Marked) << C;
+    EXPECT_EQ(Key->FontColor(), Marked ? KeyLime : KeyRed) << C;
+  }
+  // The learner may still change a mark by clicking.
+  Device.Complete();
+  KeyOf(Sent[10])->Click();
+  EXPECT_FALSE(Folge.Markiert[static_cast<size_t>(LetterPos(Sent[10]))]);
+
+  // The run is in the statistics file.
+  const TStatistik Stat = LoadStatistik();
+  int32_t SentSum = 0;
+  int32_t WrongSum = 0;
+  for (int C = 0; C < 256; ++C) {
+    SentSum += Stat.Of(1, static_cast<char>(C)).Sent;
+    WrongSum += Stat.Of(1, static_cast<char>(C)).Wrong;
+  }
+  EXPECT_EQ(SentSum, 25);
+  EXPECT_EQ(WrongSum, 2);
+  EXPECT_GE(Stat.Of(1, Sent[10]).Wrong, 1);
+}
+
+TEST_F(TypedCopy, APerfectCopyProposesNoAndNoRunsTheDesignedPath) {
+  Copy->SetOn(true);
+  StartExercise4();
+  Type(SentText());
+  Reporter.Answers = {false};
+  Settle();
+  EXPECT_EQ(Window->LastScore->Percent, 100);
+  EXPECT_EQ(Reporter.Defaults, std::vector<bool>{false});
+  EXPECT_FALSE(Folge.MarkModus);
+  EXPECT_TRUE(View.WeiterBtn->isEnabled());
+  EXPECT_EQ(std::count(Folge.Markiert.begin(), Folge.Markiert.end(), true), 0);
+}
+
+TEST_F(TypedCopy, WithNeuVornSetAYesMarksNothingAsAClickWouldNot) {
+  Copy->SetOn(true);
+  LoadEnglish();
+  StartAt(4, 4, 4, 4);
+  Kurs.GruppenZahl = 5;
+  Folge.NeuVorn = true;
+  Session->StartBtnClick();
+  Type("xxxxx"); // nothing right
+  Reporter.Answers = {true};
+  Settle();
+  EXPECT_EQ(Reporter.Defaults, std::vector<bool>{true});
+  EXPECT_TRUE(Folge.NeuVorn);
+  EXPECT_EQ(std::count(Folge.Markiert.begin(), Folge.Markiert.end(), true), 0);
+}
+
+TEST_F(TypedCopy, NothingTypedEndsTheRunAsDesigned) {
+  Copy->SetOn(true);
+  StartExercise4();
+  Type("  ");
+  Copy->TypeKey(Special(Qt::Key_Backspace), 0);
+  Reporter.Answers = {true};
+  Settle();
+  EXPECT_FALSE(Window->LastScore.has_value());
+  EXPECT_TRUE(Reporter.Defaults.empty());
+  EXPECT_EQ(Reporter.Questions.size(), 1u);
+  EXPECT_TRUE(Folge.MarkModus);
+  EXPECT_EQ(std::count(Folge.Markiert.begin(), Folge.Markiert.end(), true), 0);
+  EXPECT_FALSE(std::filesystem::exists(StatFileName));
+}
+
+TEST_F(TypedCopy, KeysAreTranslatedLikeAnswersAndOddKeysAreHarmless) {
+  Copy->SetOn(true);
+  StartExercise4();
+  EXPECT_TRUE(Copy->TypeKey(Special(Qt::Key_Backspace), 0)); // at the start: nothing
+  EXPECT_TRUE(Copy->TypeKey(Special(Qt::Key_Space, " "), 0)); // no leading space
+  EXPECT_EQ(Copy->Copy(), "");
+  Type("te");
+  EXPECT_TRUE(Copy->TypeKey(Typed('M'), 0)); // Caps Lock: the course's letter
+  EXPECT_TRUE(Copy->TypeKey(Special(Qt::Key_Space, " "), 0));
+  EXPECT_TRUE(Copy->TypeKey(Special(Qt::Key_Space, " "), 0)); // one space only
+  TTypedKey Pad = Special(Qt::Key_7, "7");
+  Pad.Keypad = true;
+  EXPECT_TRUE(Copy->TypeKey(Pad, VK_NUMPAD0 + 7)); // the sign block: "."
+  Pad.Key = Qt::Key_0;
+  EXPECT_FALSE(Copy->TypeKey(Pad, VK_NUMPAD0)); // keypad 0 stands for nothing
+  EXPECT_EQ(Copy->Copy(), "tem .");
+  EXPECT_TRUE(Copy->TypeKey(Special(Qt::Key_Backspace), 0));
+  EXPECT_EQ(Copy->Copy(), "tem ");
+  // A dead key, an input method's empty event, a sign no key has.
+  EXPECT_FALSE(Copy->TypeKey(Special(Qt::Key_Dead_Acute), 0));
+  EXPECT_FALSE(Copy->TypeKey(Special(0, QString()), 0));
+  EXPECT_FALSE(Copy->TypeKey(Special(Qt::Key_NumberSign, "#"), 0));
+  EXPECT_FALSE(Copy->TypeKey(Special(0, QStringLiteral("\u4e2d")), 0));
+  EXPECT_EQ(Copy->Copy(), "tem ");
+  // A copy far longer than the text stops growing.
+  for (int I = 0; I < 3000; ++I)
+    Copy->TypeKey(Typed('e'), 0);
+  EXPECT_EQ(CopyCharacters(Copy->Copy()).size(), MaxCopyLength);
+  Reporter.Answers = {false};
+  Settle();
+  EXPECT_EQ(Window->LastScore->Marks.size(), MaxCopyLength);
+}
+
+TEST_F(TypedCopy, TheFormsKeysGoToTheCopyAndASpaceDoesNotPressStart) {
+  Copy->SetOn(true);
+  View.Form->show();
+  StartExercise4();
+  View.StartBtn->setFocus();
+  for (const auto& [Key, Text] : std::vector<std::pair<int, QString>>{
+           {Qt::Key_T, "t"}, {Qt::Key_Space, " "}, {Qt::Key_E, "e"}, {Qt::Key_Backspace, ""}, {Qt::Key_O, "o"}}) {
+    QKeyEvent Press(QEvent::KeyPress, Key, Qt::NoModifier, Text);
+    QApplication::sendEvent(View.StartBtn, &Press);
+    QKeyEvent Release(QEvent::KeyRelease, Key, Qt::NoModifier, Text);
+    QApplication::sendEvent(View.StartBtn, &Release);
+  }
+  EXPECT_EQ(Copy->Copy(), "t o");
+  EXPECT_FALSE(Sitzung.Idle) << "the space stopped the run";
+  EXPECT_TRUE(Copy->CopyLabel()->text().contains(QStringLiteral("t o")));
+  // Stopped: nothing scored or counted, the keys are the form's again.
+  Session->StartBtnClick();
+  EXPECT_TRUE(Sitzung.Idle);
+  EXPECT_FALSE(Copy->Collecting());
+  EXPECT_FALSE(Copy->CopyLabel()->isVisible());
+  QKeyEvent Press(QEvent::KeyPress, Qt::Key_E, Qt::NoModifier, "e");
+  QApplication::sendEvent(View.StartBtn, &Press);
+  EXPECT_EQ(Copy->Copy(), "t o");
+  EXPECT_FALSE(std::filesystem::exists(StatFileName));
+  View.Form->hide();
+}
+
+TEST_F(TypedCopy, WrongAnswersOfExercises2And3CountWhenTheOptionIsOn) {
+  Copy->SetOn(true);
+  LoadEnglish();
+  StartAt(2, 3, 2, 3); // the lesson of "tmoeis"
+  Session->StartBtnClick();
+  char First = '\0';
+  while (!Sitzung.Idle) {
+    SettleArb();
+    if (Sitzung.Idle)
+      break;
+    if (First == '\0') {
+      First = Kurs.KursFolge[static_cast<size_t>(Folge.UebFolge[0]) - 1];
+      // A key of another code: wrong.
+      TMButton* Other = KeyOf(First == 't' ? 'm' : 't');
+      Other->Click();
+      continue;
+    }
+    KeyOfCode(Sitzung.SollCode)->Click();
+  }
+  const TStatistik Stat = LoadStatistik();
+  int32_t SentSum = 0;
+  int32_t WrongSum = 0;
+  for (const char C : Kurs.LektZeichen) {
+    SentSum += Stat.Of(1, C).Sent;
+    WrongSum += Stat.Of(1, C).Wrong;
+  }
+  EXPECT_EQ(SentSum, Folge.UebLaenge);
+  EXPECT_EQ(WrongSum, 1);
+  EXPECT_EQ(Stat.Of(1, First).Wrong, 1);
+}
+
+TEST_F(TypedCopy, AStatisticsFileThatCannotBeWrittenIsToldOnce) {
+  std::filesystem::create_directory(StatFileName);
+  Copy->SetOn(true);
+  for (int Run = 0; Run < 2; ++Run) {
+    StartExercise4();
+    Type("e");
+    Reporter.Answers = {false};
+    Settle();
+  }
+  EXPECT_EQ(std::count(Reporter.Messages.begin(), Reporter.Messages.end(), StatNotSavedText), 1);
+}
+
+// ---------------------------------------------------------------------------
+// The statistics window
+
+TEST(StatBars, WeakestAreTheHighestRatesAmongTheCandidatesWithTiesByCount) {
+  TStatistik S;
+  S.AddRun(1, std::vector<TStatRun>{{'t', 10, 5}, {'m', 4, 2}, {'o', 10, 1}, {'e', 10, 9},
+                                    {'i', 10, 0}, {'s', 2, 2}});
+  const std::vector<TStatBar> Bars = StatBars(S, 1, "tmoeisha", "eish");
+  ASSERT_EQ(Bars.size(), 8u);
+  EXPECT_EQ(Bars[0].Zeichen, 't');
+  EXPECT_FALSE(Bars[0].Lektion);
+  EXPECT_TRUE(Bars[3].Lektion);
+  EXPECT_EQ(Bars[3].Stat.Wrong, 9);
+  // s 100 %, e 90 %, t 50 % beats m 50 % (sent more often); i never wrong.
+  EXPECT_EQ(Weakest(Bars, "tmoeisha"), "set");
+  EXPECT_EQ(Weakest(Bars, "tmoeisha", 4), "setm");
+  EXPECT_EQ(Weakest(Bars, "io"), "o");
+  EXPECT_EQ(Weakest(Bars, "ha"), "");
+}
+
+TEST_F(TypedCopy, TheStatisticsWindowShowsTheCourseAndMarksTheWeakest) {
+  LoadEnglish();
+  StartAt(4, 4, 4, 4);
+  Copy->Statistik().AddRun(1, std::vector<TStatRun>{{'t', 10, 1}, {'h', 8, 4}, {'a', 6, 6}});
+  TStatForm Stats;
+  Stats.OnMark = [this](const std::string& Weak) { Copy->MarkForNextRun(Weak); };
+  Stats.Fill(Copy->Statistik(), 1, ANSI_CHARSET, true);
+  EXPECT_EQ(Stats.StatTable->rowCount(), static_cast<int>(Kurs.KursFolge.size()));
+  EXPECT_EQ(Stats.StatTable->item(0, 0)->text(), QStringLiteral("t"));
+  EXPECT_EQ(Stats.StatTable->item(0, 2)->text(), QStringLiteral("1"));
+  EXPECT_EQ(Stats.Weak(), "aht");
+  EXPECT_TRUE(Stats.WeakLabel->text().contains(QStringLiteral("a, h, t")));
+  const int A = static_cast<int>(Kurs.KursFolge.find('a'));
+  EXPECT_EQ(Stats.StatChart->Tip(A), QStringLiteral("a: 6 wrong / 6 sent (100 %)"));
+  EXPECT_EQ(Stats.StatChart->Tip(-1), QString());
+  ASSERT_TRUE(Stats.MarkBtn->isEnabled());
+  Stats.MarkBtn->click();
+  EXPECT_FALSE(Stats.MarkBtn->isEnabled());
+  for (const char C : std::string("aht")) {
+    EXPECT_TRUE(Folge.Markiert[static_cast<size_t>(LetterPos(C))]) << C;
+    EXPECT_EQ(KeyOf(C)->FontColor(), KeyLime) << C;
+  }
+  // While a run goes on nothing can be marked.
+  Stats.Fill(Copy->Statistik(), 1, ANSI_CHARSET, false);
+  EXPECT_FALSE(Stats.MarkBtn->isEnabled());
+  // Nothing is written by looking.
+  EXPECT_FALSE(std::filesystem::exists(StatFileName));
+}
+
+} // namespace
