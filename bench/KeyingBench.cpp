@@ -90,8 +90,8 @@ public:
   // character counts from here.
   void WaveDone() override {
     NoteLag(FDoneLagUs);
-    Ausgabe.Playing = false;
-    Ausgabe.DeviceOpen = FMorse.CloseOut();
+    sound::Ausgabe.Playing = false;
+    sound::Ausgabe.DeviceOpen = FMorse.CloseOut();
     if (FPos < FText.size())
       FTimer.SetEnabled(true);
     else
@@ -105,22 +105,22 @@ private:
     const char C = FText[FPos];
     TSent Sent;
     Sent.Code = CodeOf(C);
-    Ausgabe.DeviceOpen = FMorse.OpenOut(*this);
-    if (!Ausgabe.DeviceOpen) {
+    sound::Ausgabe.DeviceOpen = FMorse.OpenOut(*this);
+    if (!sound::Ausgabe.DeviceOpen) {
       FDone = true;
       return;
     }
     TMorse::RenderCode(Sent.Code);
-    Sent.BlockLen = Puffer.SoundLen;
+    Sent.BlockLen = sound::Puffer.SoundLen;
     Sent.Elements = FindTones(
-        std::vector<uint8_t>(Puffer.SoundBuf.begin(), Puffer.SoundBuf.begin() + Puffer.SoundLen));
+        std::vector<uint8_t>(sound::Puffer.SoundBuf.begin(), sound::Puffer.SoundBuf.begin() + sound::Puffer.SoundLen));
     ++FPos;
     const bool GroupEnd = FPos % 5 == 0;
     Sent.GapAfterMs = GroupEnd ? GroupGapMs() : CharGapMs();
     FTimer.SetInterval(static_cast<uint16_t>(Sent.GapAfterMs));
     FSent.push_back(Sent);
     if (FMorse.PrepareOut())
-      Ausgabe.Playing = FMorse.WriteOut();
+      sound::Ausgabe.Playing = FMorse.WriteOut();
   }
 
   TMorse& FMorse;
@@ -262,17 +262,17 @@ int main(int argc, char** argv) {
   int Failures = 0;
   for (const int S : Speeds) {
     ResetSoundState();
-    Codetafel.Letters = "pari"
+    sound::Codetafel.Letters = "pari"
                         "s";
-    Codetafel.Codes[1] = ".--.";
-    Codetafel.Codes[2] = ".-";
-    Codetafel.Codes[3] = ".-.";
-    Codetafel.Codes[4] = "..";
-    Codetafel.Codes[5] = "...";
-    Klang.Speed = S;
-    Klang.Verhalt = 30;
-    Klang.Abstand = 10;
-    Klang.Intervall = 0;
+    sound::Codetafel.Codes[1] = ".--.";
+    sound::Codetafel.Codes[2] = ".-";
+    sound::Codetafel.Codes[3] = ".-.";
+    sound::Codetafel.Codes[4] = "..";
+    sound::Codetafel.Codes[5] = "...";
+    sound::Klang.Speed = S;
+    sound::Klang.Verhalt = 30;
+    sound::Klang.Abstand = 10;
+    sound::Klang.Intervall = 0;
     TMorse::BuildElements();
 
     if (!Pulse.StartRecording()) {

@@ -11,15 +11,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
   ResetSoundState();
   const bool Read = ParseIntFile(std::span<const uint8_t>(Data, Size));
   FuzzCheck(Read == (Size >= IntervallTabSize), "a record read from too few bytes");
-  FuzzCheck(!Read || std::equal(Klang.IntervallTab.begin(), Klang.IntervallTab.end(), Data),
+  FuzzCheck(!Read || std::equal(sound::Klang.IntervallTab.begin(), sound::Klang.IntervallTab.end(), Data),
             "the table is not the file's first bytes");
-  FuzzCheck(Read || std::all_of(Klang.IntervallTab.begin(), Klang.IntervallTab.end(),
+  FuzzCheck(Read || std::all_of(sound::Klang.IntervallTab.begin(), sound::Klang.IntervallTab.end(),
                                 [](uint8_t B) { return B == 0; }),
             "a short file changed the table");
   // Every speed, also outside the control's range, finds an entry.
   for (int32_t Speed = -300; Speed <= 300; ++Speed) {
     LoadIntervall(Speed);
-    FuzzCheck(Klang.Intervall >= 0 && Klang.Intervall <= 255, "an interval outside a byte");
+    FuzzCheck(sound::Klang.Intervall >= 0 && sound::Klang.Intervall <= 255, "an interval outside a byte");
   }
   return 0;
 }

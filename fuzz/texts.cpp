@@ -21,15 +21,15 @@ template <size_t N> void CheckTable(const std::array<std::string, N>& Table, siz
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
   ClearTexts();
   ParseTexts(std::span<const uint8_t>(Data, Size));
-  CheckTable(Texte.MenuText, Size);
-  CheckTable(Texte.RadiogrText, Size);
-  CheckTable(Texte.LektText, Size);
-  CheckTable(Texte.SParamText, Size);
-  CheckTable(Texte.ButtonsText, Size);
-  CheckTable(Texte.TextFormText, Size);
-  CheckTable(Texte.LabelText, Size);
-  CheckTable(Texte.MessagesText, Size);
-  CheckTable(Texte.CoursesText, Size);
-  CheckTable(Texte.HintsText, Size);
+  CheckTable(storage::Texte.MenuText, Size);
+  CheckTable(storage::Texte.RadiogrText, Size);
+  CheckTable(storage::Texte.LektText, Size);
+  CheckTable(storage::Texte.SParamText, Size);
+  CheckTable(storage::Texte.ButtonsText, Size);
+  CheckTable(storage::Texte.TextFormText, Size);
+  CheckTable(storage::Texte.LabelText, Size);
+  CheckTable(storage::Texte.MessagesText, Size);
+  CheckTable(storage::Texte.CoursesText, Size);
+  CheckTable(storage::Texte.HintsText, Size);
   return 0;
 }

@@ -19,7 +19,7 @@
 namespace {
 
 std::string Text(size_t Line, const char* Designed) {
-  const std::string& T = Texte.AbschriftText[Line];
+  const std::string& T = storage::Texte.AbschriftText[Line];
   return T.empty() ? std::string(Designed) : T;
 }
 
@@ -59,7 +59,7 @@ void TAForm::ApplyCopyTexts() {
   StatistikItem->setToolTip(StatHint);
   StatistikItem->setStatusTip(StatHint);
   if (FStatForm != nullptr && FStatForm->isVisible())
-    FStatForm->Fill(FCopy->Statistik(), Tastatur.InputLayoutNr, Charset, Sitzung.Idle);
+    FStatForm->Fill(FCopy->Statistik(), course::Tastatur.InputLayoutNr, Charset, training::Sitzung.Idle);
 }
 
 void TAForm::StartCopy() {
@@ -80,9 +80,9 @@ void TAForm::StatistikItemClick() {
     FStatForm->OnMark = [this](const std::string& Weak) {
       FCopy->MarkForNextRun(Weak);
       // The marked characters sound twice in the next exercise-4 run.
-      Folge.MarkModus = true;
+      course::Folge.MarkModus = true;
     };
   }
-  FStatForm->Fill(FCopy->Statistik(), Tastatur.InputLayoutNr, CharsetOf(View.KeyPanel), Sitzung.Idle);
+  FStatForm->Fill(FCopy->Statistik(), course::Tastatur.InputLayoutNr, CharsetOf(View.KeyPanel), training::Sitzung.Idle);
   Shell.ShowModal(*FStatForm);
 }

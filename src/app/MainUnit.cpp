@@ -125,15 +125,15 @@ void TAForm::ConnectCourse() {
   TLayoutCourseOps& Ops = FLayoutLinks.Course;
   Ops.TakeLayout = [](const TLayout& Layout) {
     for (size_t R = 0; R < Layout.Rows.size(); ++R)
-      Tastatur.TastReihen[R + 1] = Layout.Rows[R];
-    Tastatur.TastLinks = Layout.TastLinks;
-    Kurs.AlphabetFile = Layout.AlphabetFile;
+      course::Tastatur.TastReihen[R + 1] = Layout.Rows[R];
+    course::Tastatur.TastLinks = Layout.TastLinks;
+    course::Kurs.AlphabetFile = Layout.AlphabetFile;
   };
   Ops.LoadLessonData = [this](int32_t SprachNr) {
     FCourse->LoadLessonData(SprachNr);
     // Mnemonics are offered, and turned on, exactly when the words were read.
-    View.MerkCheckBox->setEnabled(Kurs.MerkWoerterGeladen);
-    View.MerkCheckBox->setChecked(Kurs.MerkWoerterGeladen);
+    View.MerkCheckBox->setEnabled(course::Kurs.MerkWoerterGeladen);
+    View.MerkCheckBox->setChecked(course::Kurs.MerkWoerterGeladen);
   };
   Ops.RebuildCourse = [this] { FCourse->RebuildCourse(); };
   Ops.BuildKeyboard = [this] { FCourseView->BuildKeyboard(); };
@@ -171,7 +171,7 @@ public:
     Loop.exec();
     QGuiApplication::restoreOverrideCursor();
   }
-  int32_t LayoutNr() const override { return Tastatur.InputLayoutNr; }
+  int32_t LayoutNr() const override { return course::Tastatur.InputLayoutNr; }
 
 private:
   TAForm& FForm;
@@ -205,7 +205,7 @@ TLayoutSwitch TAForm::LayoutClick(QAction* Item) {
   if (Result == TLayoutSwitch::Switched || Result == TLayoutSwitch::Closing)
     SetMessageCharset(CharsetOf(View.KeyPanel));
   if (Result == TLayoutSwitch::Switched)
-    if (const TLayout* Layout = LayoutOfNr(Kund.SprachNr))
+    if (const TLayout* Layout = LayoutOfNr(storage::Kund.SprachNr))
       FDialogLanguage.Show(Layout->Language); // without it the dialogs speak English
   // A switch from the menu shows the lesson again on the new keys; the
   // start-up does this itself once its controls are set.
@@ -226,33 +226,33 @@ void TAForm::SetMessageCharset(uint8_t Charset) {
 // Sound controls
 
 void TAForm::SpeedUDChanging(int NewPosition) {
-  Klang.Speed = NewPosition;
-  SetCaption(View.SpeedLB, std::to_string(Klang.Speed));
+  sound::Klang.Speed = NewPosition;
+  SetCaption(View.SpeedLB, std::to_string(sound::Klang.Speed));
   TMorse::BuildElements();
   SelectIntervall();
 }
 
 void TAForm::VerhaltUDChanging(int NewPosition) {
-  Klang.Verhalt = NewPosition;
-  SetCaption(View.VerhLB, TenthsText(Klang.Verhalt));
+  sound::Klang.Verhalt = NewPosition;
+  SetCaption(View.VerhLB, TenthsText(sound::Klang.Verhalt));
   TMorse::BuildElements();
 }
 
 void TAForm::AbstandUDChanging(int NewPosition) {
   // Only the gaps between characters change; the elements stay.
-  Klang.Abstand = NewPosition;
+  sound::Klang.Abstand = NewPosition;
   std::string Caption = "x"; // appended to, not "x" + ...: GCC 12 at -O3 warns falsely
-  Caption += TenthsText(Klang.Abstand);
+  Caption += TenthsText(sound::Klang.Abstand);
   SetCaption(View.AbstandLB, Caption);
 }
 
 void TAForm::TnBarChange() {
-  Klang.Ton = View.TnBar->value();
+  sound::Klang.Ton = View.TnBar->value();
   TMorse::BuildElements();
 }
 
 void TAForm::FrontBarChange() {
-  Klang.Atacke = AtackeOfFront(View.FrontBar->value());
+  sound::Klang.Atacke = AtackeOfFront(View.FrontBar->value());
   TMorse::BuildElements();
 }
 
@@ -267,7 +267,7 @@ void LabelColor(QLabel* Label, const QColor& Color) {
 // The two pictures lie on top of each other; the one in front offers the
 // other wave form.
 void TAForm::Image1Click() {
-  Klang.Rechteck = true;
+  sound::Klang.Rechteck = true;
   View.Image2->raise();
   // A square wave has no ramp to set.
   View.FrontBar->setEnabled(false);
@@ -277,7 +277,7 @@ void TAForm::Image1Click() {
 }
 
 void TAForm::Image2Click() {
-  Klang.Rechteck = false;
+  sound::Klang.Rechteck = false;
   View.Image1->raise();
   View.FrontBar->setEnabled(true);
   LabelColor(View.Label9, Qt::black);
@@ -313,7 +313,7 @@ void TAForm::Contence1Click() {
 }
 
 std::string TAForm::HelpFile() const {
-  const TLayout* Layout = LayoutOfNr(Tastatur.InputLayoutNr);
+  const TLayout* Layout = LayoutOfNr(course::Tastatur.InputLayoutNr);
   if (Layout != nullptr && FindBareFile(Layout->HelpFile))
     return Layout->HelpFile;
   return ApplicationHelpFile();
@@ -350,13 +350,13 @@ void TAForm::BlockPlayed() {
 // Hover keys
 
 int TAForm::TKeyContext::UebNr() const {
-  return Kurs.UebNr;
+  return course::Kurs.UebNr;
 }
 bool TAForm::TKeyContext::Idle() const {
-  return Sitzung.Idle;
+  return training::Sitzung.Idle;
 }
 bool TAForm::TKeyContext::Playing() const {
-  return Ausgabe.Playing;
+  return sound::Ausgabe.Playing;
 }
 QLabel* TAForm::TKeyContext::MerkWLabel() const {
   return FForm.View.MerkWLabel;

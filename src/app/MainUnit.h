@@ -195,7 +195,7 @@ private:
   bool FSettingsApplied = false; // the start-up has applied the record
   bool FClosedDown = false;      // the close sequence has run
   bool FAskOnClose = true;
-  TKund FKundAsRead{};            // the learner record as the start-up read it
+  storage::TKund FKundAsRead{};            // the learner record as the start-up read it
   bool FKundNotSavedTold = false; // the learner knows "CWK.dat" cannot be written
 
   TKeyContext FKeyContext{*this};

@@ -40,7 +40,7 @@ void TAForm::StartUpSequence() {
     return;
   FStartedUp = true;
   const bool KundWritable = LoadKund();
-  FKundAsRead = Kund;
+  FKundAsRead = storage::Kund;
   if (!KundWritable) {
     // Said now, so that the learner knows before working; the close does
     // not say it again.
@@ -59,15 +59,15 @@ void TAForm::StartUpSequence() {
   FCourseView->Connect(*FCourse);
   WireSession(*FSession);
 
-  Kurs.LektNr = Kund.MaxLektNr;
-  Kurs.MaxLektNr = Kurs.LektNr;
-  Kurs.UebNr = Kund.MaxUebNr;
-  Kurs.MaxUebNr = Kurs.UebNr;
+  course::Kurs.LektNr = storage::Kund.MaxLektNr;
+  course::Kurs.MaxLektNr = course::Kurs.LektNr;
+  course::Kurs.UebNr = storage::Kund.MaxUebNr;
+  course::Kurs.MaxUebNr = course::Kurs.UebNr;
   // The controls keep the stored values within their ranges.
   RestoreKundControls(View);
 
   QAction* Item = nullptr;
-  switch (Kund.SprachNr) {
+  switch (storage::Kund.SprachNr) {
   case 1:
     Item = View.English;
     break;
@@ -89,8 +89,8 @@ void TAForm::StartUpSequence() {
     return;
 
   SetCaption(View.SpeedLB, std::to_string(View.SpeedUD->Position()));
-  Klang.Speed = View.SpeedUD->Position();
-  Klang.Ton = View.TnBar->value();
+  sound::Klang.Speed = View.SpeedUD->Position();
+  sound::Klang.Ton = View.TnBar->value();
   View.VerhaltUD->SetPosition(30);
   AbstandUDChanging(View.AbstandUD->Position());
   VerhaltUDChanging(View.VerhaltUD->Position());
@@ -104,7 +104,7 @@ void TAForm::StartUpSequence() {
   if (FClosedDown)
     return; // ended while the message was shown
   LoadIntervall(View.SpeedUD->Position());
-  SetCaption(View.GroupLabel, std::to_string(Kurs.GruppenZahl));
+  SetCaption(View.GroupLabel, std::to_string(course::Kurs.GruppenZahl));
   FSession->ArrangeIcons();
   FCourse->LektADDownClick(nullptr);
   FCourse->EnableSetButtons();
@@ -120,22 +120,22 @@ void TAForm::CloseSequence(bool Ask) {
     return; // nothing was read, so nothing is stored over the file
   TKundValues Values;
   if (FSettingsApplied) {
-    if (Folge.NeuVorn) {
-      Kurs.MaxUebNr = static_cast<uint8_t>(Kurs.MaxUebNr - 1);
-      if (Kurs.UebNr > Kurs.MaxUebNr)
-        Kurs.UebNr = Kurs.MaxUebNr;
+    if (course::Folge.NeuVorn) {
+      course::Kurs.MaxUebNr = static_cast<uint8_t>(course::Kurs.MaxUebNr - 1);
+      if (course::Kurs.UebNr > course::Kurs.MaxUebNr)
+        course::Kurs.UebNr = course::Kurs.MaxUebNr;
     }
-    Values = KundValuesOf(Kurs.MaxLektNr, Kurs.MaxUebNr);
+    Values = KundValuesOf(course::Kurs.MaxLektNr, course::Kurs.MaxUebNr);
   } else {
     // Closed during the start-up ("Leng.dat" missing): the record is stored
     // as it was read, not with values the start-up had not yet applied.
     Values = {FKundAsRead.MaxLektNr, FKundAsRead.MaxUebNr, FKundAsRead.Speed,
               FKundAsRead.Ton,       FKundAsRead.Abstand,  FKundAsRead.Front};
-    Kund.SprachNr = FKundAsRead.SprachNr;
+    storage::Kund.SprachNr = FKundAsRead.SprachNr;
   }
   KundSpeichern(Values, Reporter, FKundNotSavedTold);
-  Folge.UebFolge.clear();
-  Folge.UebFolge.shrink_to_fit();
+  course::Folge.UebFolge.clear();
+  course::Folge.UebFolge.shrink_to_fit();
   Player.CloseDevice();
   if (Ask)
     SaveIntAtClose(Reporter);

@@ -26,7 +26,7 @@ QAction* ItemOf(const TMainView& V, int32_t SprachNr) {
 // Checks the item of the layout in force, or none when there is none; an
 // exclusive group lets no item be unchecked, so it is opened for that.
 void CheckItemInForce(const TMainView& V, QAction* Clicked) {
-  if (QAction* Item = ItemOf(V, Kund.SprachNr)) {
+  if (QAction* Item = ItemOf(V, storage::Kund.SprachNr)) {
     Item->setChecked(true);
     return;
   }
@@ -58,12 +58,12 @@ TLayoutSwitch EnglishClick(TLayoutLinks& Links, TMainView& View, QAction* Sender
 
 void RestoreKundControls(TMainView& View) {
   if (View.SpeedUD != nullptr)
-    View.SpeedUD->SetPosition(Kund.Speed);
+    View.SpeedUD->SetPosition(storage::Kund.Speed);
   if (View.AbstandUD != nullptr)
-    View.AbstandUD->SetPosition(Kund.Abstand);
+    View.AbstandUD->SetPosition(storage::Kund.Abstand);
   if (View.FrontBar != nullptr)
-    View.FrontBar->setValue(Kund.Front);
+    View.FrontBar->setValue(storage::Kund.Front);
   if (View.TnBar != nullptr)
-    View.TnBar->setValue(Kund.Ton);
-  Klang.Ton = Kund.Ton;
+    View.TnBar->setValue(storage::Kund.Ton);
+  sound::Klang.Ton = storage::Kund.Ton;
 }

@@ -16,6 +16,6 @@ TLayoutSwitch EnglishClick(TLayoutLinks& Links, TMainView& View, QAction* Sender
 
 // The sound controls of the start-up: SpeedUD, AbstandUD, FrontBar and TnBar
 // take Kund's values, each kept within its range by the control, and Ton
-// takes Kund.Ton. The engine variables follow the controls afterwards, so
+// takes storage::Kund.Ton. The engine variables follow the controls afterwards, so
 // what is stored at close is the clamped value.
 void RestoreKundControls(TMainView& View);

@@ -11,6 +11,6 @@ bool TCourse::LoadLessonData(int32_t SprachNr) {
 }
 
 void TCourse::RebuildCourse() {
-  Kurs.KursFolge = Kurs.BuchFolge;
+  course::Kurs.KursFolge = course::Kurs.BuchFolge;
   ComputeLesson();
 }

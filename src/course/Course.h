@@ -18,17 +18,17 @@ public:
   virtual void ShowGruppenZahl() = 0;
   // The set's button becomes usable.
   virtual void EnableSatz(int32_t Satz) = 0;
-  // The set's button becomes checked (Kurs.Satz holds the set). A button
+  // The set's button becomes checked (course::Kurs.Satz holds the set). A button
   // that becomes checked runs its click handler, as a click does.
   virtual void CheckSatz(int32_t Satz) = 0;
-  // Every key of a character of Kurs.LektZeichen is usable, no other.
+  // Every key of a character of course::Kurs.LektZeichen is usable, no other.
   virtual void EnableLessonKeys() = 0;
-  // Every key of Tastatur.TastZeichen taught in Kurs.KursFolge carries its
+  // Every key of course::Tastatur.TastZeichen taught in course::Kurs.KursFolge carries its
   // character and code; the others are never usable.
   virtual void BindKeys() = 0;
-  // The large keys of Kurs.NeueZeichen and the exercise's title.
+  // The large keys of course::Kurs.NeueZeichen and the exercise's title.
   virtual void ShowNewChars() = 0;
-  // Normal is checked and no key shows a mark (Folge.Markiert is clear).
+  // Normal is checked and no key shows a mark (course::Folge.Markiert is clear).
   virtual void ShowNormal() = 0;
   virtual void DisableWeiter() = 0;
   // Shows the congratulation window; returns when it is closed.
@@ -107,7 +107,7 @@ private:
   void ShowLektNr() { FDisplay.ShowLektNr(); }
   void ShowUebNr() { FDisplay.ShowUebNr(); }
   void CheckSetButtonOfLesson(bool EnableToo);
-  // Sets Kurs.Satz and checks its button.
+  // Sets course::Kurs.Satz and checks its button.
   void ChooseSatz(int32_t Satz);
 
   TCourseDisplay& FDisplay;

@@ -1,11 +1,11 @@
 #include "course/CourseState.h"
 
-TKurs Kurs;
-TFolge Folge;
-TTastatur Tastatur;
+course::TKurs course::Kurs;
+course::TFolge course::Folge;
+course::TTastatur course::Tastatur;
 
 void ResetCourseState() {
-  Kurs = {};
-  Folge = {};
-  Tastatur = {};
+  course::Kurs = {};
+  course::Folge = {};
+  course::Tastatur = {};
 }

@@ -30,6 +30,7 @@ constexpr int32_t SatzZiff = 1;
 constexpr int32_t SatzZeich = 2;
 constexpr int32_t SatzAlle = 3;
 
+namespace course {
 struct TKurs {
   // Current lesson (from 1) and exercise (1..4); the furthest lesson reached
   // and the furthest exercise within it. Bytes, as the learner record keeps
@@ -69,11 +70,13 @@ struct TKurs {
   // (MerkCheckBox) and turns them on.
   bool MerkWoerterGeladen = false;
 };
+} // namespace course
 
 // ---------------------------------------------------------------------------
 // Exercise sequence, drawn by the course and played by the session, the
 // speed test and the replay window
 
+namespace course {
 struct TFolge {
   // The characters to sound: indices into the new-character keys (exercise
   // 2) or positions in KursFolge (exercises 3 and 4).
@@ -99,12 +102,14 @@ struct TFolge {
   // Marked by the learner, by position in Letters.
   std::array<bool, MaxLetters + 1> Markiert{};
 };
+} // namespace course
 
 // ---------------------------------------------------------------------------
 // On-screen keyboard, set by the layout switch
 
 constexpr size_t TastReiheMax = 15; // bytes of one keyboard row
 
+namespace course {
 struct TTastatur {
   // Rows 1..4 of the active layout (digits, then three letter rows); slot 0
   // is unused.
@@ -117,10 +122,13 @@ struct TTastatur {
   // while none is in force.
   int32_t InputLayoutNr = 0;
 };
+} // namespace course
 
-extern TKurs Kurs;
-extern TFolge Folge;
-extern TTastatur Tastatur;
+namespace course {
+extern course::TKurs Kurs;
+extern course::TFolge Folge;
+extern course::TTastatur Tastatur;
+} // namespace course
 
 // Puts the course's state back to its value at program start.
 void ResetCourseState();

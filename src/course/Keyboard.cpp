@@ -7,31 +7,31 @@
 #include <string_view>
 
 void TCourse::BindKeys() {
-  Kurs.KursFolge = Kurs.BuchFolge;
+  course::Kurs.KursFolge = course::Kurs.BuchFolge;
   std::string Rows;
   for (size_t R = 1; R <= 4; ++R)
-    Rows += Tastatur.TastReihen[R].substr(0, TastReiheMax);
-  Tastatur.TastZeichen = Rows.substr(0, 60) + std::string(std::string_view(BuiltInSigns));
+    Rows += course::Tastatur.TastReihen[R].substr(0, TastReiheMax);
+  course::Tastatur.TastZeichen = Rows.substr(0, 60) + std::string(std::string_view(BuiltInSigns));
   FDisplay.BindKeys();
 }
 
 void TCourse::NormalRBClick(const void*) {
-  Folge.Only = false;
-  Folge.Markiert.fill(false);
+  course::Folge.Only = false;
+  course::Folge.Markiert.fill(false);
   FDisplay.ShowNormal();
 }
 
 void TCourse::OnlyRBClick(const void*) {
-  Folge.Only = true;
+  course::Folge.Only = true;
 }
 
 std::optional<bool> TCourse::FreiClick(char C) {
-  if (!((Folge.MarkModus || Folge.Only) && Kurs.UebNr == 4 && !Folge.NeuVorn))
+  if (!((course::Folge.MarkModus || course::Folge.Only) && course::Kurs.UebNr == 4 && !course::Folge.NeuVorn))
     return std::nullopt;
   const int32_t P = LetterPos(C);
   if (P < 1 || P > MaxLetters)
     return std::nullopt;
-  const bool Mark = !Folge.Markiert[static_cast<size_t>(P)];
-  Folge.Markiert[static_cast<size_t>(P)] = Mark;
+  const bool Mark = !course::Folge.Markiert[static_cast<size_t>(P)];
+  course::Folge.Markiert[static_cast<size_t>(P)] = Mark;
   return Mark;
 }

@@ -35,10 +35,10 @@ std::string LetterOrder(const std::string& Line) {
 
 } // namespace
 
-TCodetafel ParseCodeTable(std::span<const uint8_t> Bytes) {
+sound::TCodetafel ParseCodeTable(std::span<const uint8_t> Bytes) {
   TTextReader File;
   File.OpenBytes(Bytes);
-  TCodetafel Table;
+  sound::TCodetafel Table;
   std::string& NewLetters = Table.Letters;
   std::array<std::string, MaxLetters + 1>& NewCodes = Table.Codes;
   while (!File.Eof() && NewLetters.size() < MaxAlphabetLetters) {
@@ -64,12 +64,12 @@ TCodetafel ParseCodeTable(std::span<const uint8_t> Bytes) {
 }
 
 bool LoadCodeTable(TMessageReporter& Reporter) {
-  const std::optional<std::vector<uint8_t>> Bytes = ReadTextBytes(Kurs.AlphabetFile);
+  const std::optional<std::vector<uint8_t>> Bytes = ReadTextBytes(course::Kurs.AlphabetFile);
   if (!Bytes) {
-    Reporter.ShowMessage(Kurs.AlphabetFile + " is not found!");
+    Reporter.ShowMessage(course::Kurs.AlphabetFile + " is not found!");
     return false;
   }
-  Codetafel = ParseCodeTable(*Bytes);
+  sound::Codetafel = ParseCodeTable(*Bytes);
   return true;
 }
 
@@ -104,11 +104,11 @@ bool LoadMerkWoerter(const std::string& Name) {
   if (!Bytes) {
     // Words kept from the course before would be another language's, in
     // another code page.
-    for (std::string& Wort : Kurs.MerkWoerter)
+    for (std::string& Wort : course::Kurs.MerkWoerter)
       Wort.clear();
     return false;
   }
-  ParseMerkWoerter(*Bytes, Kurs.MerkWoerter);
+  ParseMerkWoerter(*Bytes, course::Kurs.MerkWoerter);
   return true;
 }
 
@@ -130,36 +130,36 @@ bool LoadLessonData(int32_t SprachNr, TMessageReporter& Reporter) {
   bool Result = true;
   const std::optional<std::vector<uint8_t>> Bytes = ReadTextBytes(LessonDataFile);
   if (!Bytes) {
-    Kurs.BuchFolge = DefaultBuchFolge;
-    Kurs.AlphabetFile = "eng.txt";
+    course::Kurs.BuchFolge = DefaultBuchFolge;
+    course::Kurs.AlphabetFile = "eng.txt";
     // A file that exists but cannot be read is the learner's; it is not overwritten.
     TTextWriter Out;
     if (!FindBareFile(LessonDataFile) && Out.Create(LessonDataFile)) {
-      Out.WriteLine(Kurs.BuchFolge);
+      Out.WriteLine(course::Kurs.BuchFolge);
       Out.Close(); // a folder that cannot be written keeps no LD.dat; the default still serves
     }
     Result = false;
   } else if (std::optional<std::string> Order = ParseLessonData(*Bytes, SprachNr)) {
-    Kurs.BuchFolge = std::move(*Order);
+    course::Kurs.BuchFolge = std::move(*Order);
   } else {
     Reporter.ShowMessage("PPPPPPP");
-    Kurs.BuchFolge = DefaultBuchFolge;
-    Kurs.AlphabetFile = "Eng.Txt";
+    course::Kurs.BuchFolge = DefaultBuchFolge;
+    course::Kurs.AlphabetFile = "Eng.Txt";
     Result = false;
   }
-  Kurs.BuchFolge = LetterOrder(Kurs.BuchFolge);
-  Kurs.BuchFolge += Digits;
-  Kurs.BuchFolge += Signs;
+  course::Kurs.BuchFolge = LetterOrder(course::Kurs.BuchFolge);
+  course::Kurs.BuchFolge += Digits;
+  course::Kurs.BuchFolge += Signs;
 
   LoadCodeTable(Reporter);
 
   // Only what the code table holds can be taught.
   std::string Taught;
-  for (const char C : Kurs.BuchFolge)
-    if (Codetafel.Letters.find(C) != std::string::npos)
+  for (const char C : course::Kurs.BuchFolge)
+    if (sound::Codetafel.Letters.find(C) != std::string::npos)
       Taught += C;
-  Kurs.BuchFolge = Taught;
+  course::Kurs.BuchFolge = Taught;
 
-  Kurs.MerkWoerterGeladen = LoadMerkWoerter(MerkWortFileOf(SprachNr));
+  course::Kurs.MerkWoerterGeladen = LoadMerkWoerter(MerkWortFileOf(SprachNr));
   return Result;
 }

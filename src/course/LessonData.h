@@ -35,7 +35,7 @@ constexpr size_t MaxAlphabetLetters = 32;
 // the digits and signs with their built-in codes. Only the first 32 letters
 // are taken, and a line that names a digit, a sign or a letter already
 // defined is passed over, as it could never be looked up.
-TCodetafel ParseCodeTable(std::span<const uint8_t> Bytes);
+sound::TCodetafel ParseCodeTable(std::span<const uint8_t> Bytes);
 
 // The mnemonic words of RusMerkW.txt's bytes into slots 1 .. 50 of Woerter:
 // line p, cut to 30 bytes, is the word of Letters' character p; slots

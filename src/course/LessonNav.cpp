@@ -12,14 +12,14 @@ namespace {
 
 // The first lesson of each set has no exercise 3.
 bool FirstOfASet(int32_t L) {
-  return L == 1 || L == Kurs.LektBuchEnde + 1 || L == Kurs.LektZiffEnde + 1;
+  return L == 1 || L == course::Kurs.LektBuchEnde + 1 || L == course::Kurs.LektZiffEnde + 1;
 }
 
 bool DigitLesson(int32_t L) {
-  return L > Kurs.LektBuchEnde && L <= Kurs.LektZiffEnde;
+  return L > course::Kurs.LektBuchEnde && L <= course::Kurs.LektZiffEnde;
 }
 bool SignLesson(int32_t L) {
-  return L > Kurs.LektZiffEnde && L <= Kurs.LektZeichEnde;
+  return L > course::Kurs.LektZiffEnde && L <= course::Kurs.LektZeichEnde;
 }
 
 uint8_t AsByte(int32_t V) {
@@ -29,67 +29,67 @@ uint8_t AsByte(int32_t V) {
 } // namespace
 
 void TCourse::ComputeLesson() {
-  Kurs.RBSperre = true;
+  course::Kurs.RBSperre = true;
   TLessonBounds Bounds;
-  if (!LessonBoundsOf(Kurs.KursFolge, Bounds)) {
-    Kurs.RBSperre = false;
+  if (!LessonBoundsOf(course::Kurs.KursFolge, Bounds)) {
+    course::Kurs.RBSperre = false;
     return;
   }
-  Kurs.LektBuchEnde = Bounds.BuchEnde;
-  Kurs.LektZiffEnde = Bounds.ZiffEnde;
-  Kurs.LektZeichEnde = Bounds.ZeichEnde;
+  course::Kurs.LektBuchEnde = Bounds.BuchEnde;
+  course::Kurs.LektZiffEnde = Bounds.ZiffEnde;
+  course::Kurs.LektZeichEnde = Bounds.ZeichEnde;
 
-  LessonChars(Kurs.KursFolge, Bounds, Kurs.LektNr, Kurs.LektZeichen, Kurs.NeueZeichen);
-  if (DigitLesson(Kurs.LektNr)) {
+  LessonChars(course::Kurs.KursFolge, Bounds, course::Kurs.LektNr, course::Kurs.LektZeichen, course::Kurs.NeueZeichen);
+  if (DigitLesson(course::Kurs.LektNr)) {
     FDisplay.EnableSatz(SatzZiff);
     ChooseSatz(SatzZiff);
-  } else if (Kurs.LektNr > Kurs.LektZiffEnde && Kurs.LektNr < Kurs.LektZeichEnde) {
+  } else if (course::Kurs.LektNr > course::Kurs.LektZiffEnde && course::Kurs.LektNr < course::Kurs.LektZeichEnde) {
     FDisplay.EnableSatz(SatzZeich);
     ChooseSatz(SatzZeich);
-  } else if (Kurs.LektNr > Kurs.LektZeichEnde) {
+  } else if (course::Kurs.LektNr > course::Kurs.LektZeichEnde) {
     ChooseSatz(SatzAlle);
   }
 
   FDisplay.EnableLessonKeys();
 
-  if (Kurs.MaxLektNr > 0 && Kurs.MaxLektNr > Kurs.LektZeichEnde)
+  if (course::Kurs.MaxLektNr > 0 && course::Kurs.MaxLektNr > course::Kurs.LektZeichEnde)
     FDisplay.EnableSatz(SatzAlle);
-  Kurs.RBSperre = false;
+  course::Kurs.RBSperre = false;
 }
 
 void TCourse::EnableSetButtons() {
-  if (Kurs.MaxLektNr > Kurs.LektBuchEnde)
+  if (course::Kurs.MaxLektNr > course::Kurs.LektBuchEnde)
     FDisplay.EnableSatz(SatzZiff);
-  if (Kurs.MaxLektNr > Kurs.LektZiffEnde)
+  if (course::Kurs.MaxLektNr > course::Kurs.LektZiffEnde)
     FDisplay.EnableSatz(SatzZeich);
-  if (Kurs.MaxLektNr == Kurs.LektZeichEnde && Kurs.MaxUebNr == 4)
+  if (course::Kurs.MaxLektNr == course::Kurs.LektZeichEnde && course::Kurs.MaxUebNr == 4)
     FDisplay.EnableSatz(SatzAlle);
 }
 
 void TCourse::LektADDownClick(const void* Sender) {
-  if (Kurs.MaxLektNr < Kurs.LektNr)
-    Kurs.MaxLektNr = Kurs.LektNr;
+  if (course::Kurs.MaxLektNr < course::Kurs.LektNr)
+    course::Kurs.MaxLektNr = course::Kurs.LektNr;
   if (Sender != nullptr) {
-    if (Kurs.LektNr <= 1) {
-      Kurs.LektNr = 1;
+    if (course::Kurs.LektNr <= 1) {
+      course::Kurs.LektNr = 1;
       FReporter.Beep();
     } else {
-      --Kurs.LektNr;
+      --course::Kurs.LektNr;
     }
-  } else if (Kurs.LektNr < 1) {
-    Kurs.LektNr = 1; // a damaged learner record; lessons count from 1
+  } else if (course::Kurs.LektNr < 1) {
+    course::Kurs.LektNr = 1; // a damaged learner record; lessons count from 1
   }
-  if (Kurs.LektNr > Kurs.LektZeichEnde && Kurs.LektZeichEnde > 0) {
-    Kurs.UebNr = 4;
+  if (course::Kurs.LektNr > course::Kurs.LektZeichEnde && course::Kurs.LektZeichEnde > 0) {
+    course::Kurs.UebNr = 4;
     FDisplay.EnableSatz(SatzAlle);
   }
-  if (Kurs.LektNr == Kurs.LektZeichEnde && Kurs.UebNr == 4)
-    Kurs.UebNr = 3;
-  if (Kurs.LektNr == Kurs.LektZiffEnde && Kurs.Satz != SatzAlle)
+  if (course::Kurs.LektNr == course::Kurs.LektZeichEnde && course::Kurs.UebNr == 4)
+    course::Kurs.UebNr = 3;
+  if (course::Kurs.LektNr == course::Kurs.LektZiffEnde && course::Kurs.Satz != SatzAlle)
     ChooseSatz(SatzZiff);
-  if (Kurs.LektNr == Kurs.LektBuchEnde && Kurs.Satz != SatzAlle)
+  if (course::Kurs.LektNr == course::Kurs.LektBuchEnde && course::Kurs.Satz != SatzAlle)
     ChooseSatz(SatzBuch);
-  if (Kurs.LektNr == Kurs.LektZeichEnde && Kurs.Satz != SatzAlle)
+  if (course::Kurs.LektNr == course::Kurs.LektZeichEnde && course::Kurs.Satz != SatzAlle)
     ChooseSatz(SatzZeich);
   ShowLektNr();
   ComputeLesson();
@@ -97,70 +97,70 @@ void TCourse::LektADDownClick(const void* Sender) {
 }
 
 void TCourse::LektADUpClick(const void* Sender) {
-  if (Sender != nullptr && Kurs.LektNr < Kurs.MaxLektNr) {
-    ++Kurs.LektNr;
-    if (Kurs.LektNr >= Kurs.MaxLektNr && Kurs.UebNr > Kurs.MaxUebNr) {
-      Kurs.LektNr = Kurs.MaxLektNr;
-      Kurs.UebNr = Kurs.MaxUebNr;
+  if (Sender != nullptr && course::Kurs.LektNr < course::Kurs.MaxLektNr) {
+    ++course::Kurs.LektNr;
+    if (course::Kurs.LektNr >= course::Kurs.MaxLektNr && course::Kurs.UebNr > course::Kurs.MaxUebNr) {
+      course::Kurs.LektNr = course::Kurs.MaxLektNr;
+      course::Kurs.UebNr = course::Kurs.MaxUebNr;
     }
   }
-  if (Kurs.LektNr > Kurs.LektZeichEnde)
-    Kurs.UebNr = 4;
-  if (Kurs.LektNr > Kurs.MaxLektNr)
-    Kurs.LektNr = Kurs.MaxLektNr;
-  if (Kurs.LektNr >= Kurs.MaxLektNr && Kurs.UebNr > Kurs.MaxUebNr) {
-    Kurs.LektNr = Kurs.MaxLektNr;
-    Kurs.UebNr = Kurs.MaxUebNr;
+  if (course::Kurs.LektNr > course::Kurs.LektZeichEnde)
+    course::Kurs.UebNr = 4;
+  if (course::Kurs.LektNr > course::Kurs.MaxLektNr)
+    course::Kurs.LektNr = course::Kurs.MaxLektNr;
+  if (course::Kurs.LektNr >= course::Kurs.MaxLektNr && course::Kurs.UebNr > course::Kurs.MaxUebNr) {
+    course::Kurs.LektNr = course::Kurs.MaxLektNr;
+    course::Kurs.UebNr = course::Kurs.MaxUebNr;
   }
   ShowLektNr();
   LektADDownClick(nullptr);
 }
 
 void TCourse::UebADDownClick(const void* Sender) {
-  if (Kurs.LektNr == Kurs.MaxLektNr && Kurs.UebNr > Kurs.MaxUebNr)
-    Kurs.MaxUebNr = Kurs.UebNr;
+  if (course::Kurs.LektNr == course::Kurs.MaxLektNr && course::Kurs.UebNr > course::Kurs.MaxUebNr)
+    course::Kurs.MaxUebNr = course::Kurs.UebNr;
   if (Sender != nullptr) {
-    if (Kurs.UebNr <= 1) {
-      Kurs.UebNr = 1;
+    if (course::Kurs.UebNr <= 1) {
+      course::Kurs.UebNr = 1;
       FReporter.Beep();
     } else {
-      --Kurs.UebNr;
+      --course::Kurs.UebNr;
     }
   }
-  if (Kurs.UebNr == 3 && FirstOfASet(Kurs.LektNr))
-    Kurs.UebNr = Sender != nullptr ? 2 : 4;
-  if (Kurs.LektNr > Kurs.LektZeichEnde)
-    Kurs.UebNr = 4;
+  if (course::Kurs.UebNr == 3 && FirstOfASet(course::Kurs.LektNr))
+    course::Kurs.UebNr = Sender != nullptr ? 2 : 4;
+  if (course::Kurs.LektNr > course::Kurs.LektZeichEnde)
+    course::Kurs.UebNr = 4;
   ShowUebNr();
-  if (Kurs.UebNr == 3)
+  if (course::Kurs.UebNr == 3)
     CheckSetButtonOfLesson(false);
   ShowNewChars();
 }
 
 void TCourse::UebADUpClick(const void* Sender) {
   if (Sender != nullptr) {
-    if (Kurs.UebNr >= 4) {
-      Kurs.UebNr = 4;
+    if (course::Kurs.UebNr >= 4) {
+      course::Kurs.UebNr = 4;
       FReporter.Beep();
     } else {
-      ++Kurs.UebNr;
+      ++course::Kurs.UebNr;
     }
   }
-  if (Kurs.LektNr >= Kurs.MaxLektNr && Kurs.UebNr > Kurs.MaxUebNr) {
-    Kurs.LektNr = Kurs.MaxLektNr;
-    Kurs.UebNr = Kurs.MaxUebNr;
+  if (course::Kurs.LektNr >= course::Kurs.MaxLektNr && course::Kurs.UebNr > course::Kurs.MaxUebNr) {
+    course::Kurs.LektNr = course::Kurs.MaxLektNr;
+    course::Kurs.UebNr = course::Kurs.MaxUebNr;
   }
-  if (FirstOfASet(Kurs.LektNr) && Kurs.UebNr == 3)
-    Kurs.UebNr = 4;
-  if (Kurs.LektNr == Kurs.LektZeichEnde && Kurs.UebNr == 4)
-    Kurs.UebNr = 3;
+  if (FirstOfASet(course::Kurs.LektNr) && course::Kurs.UebNr == 3)
+    course::Kurs.UebNr = 4;
+  if (course::Kurs.LektNr == course::Kurs.LektZeichEnde && course::Kurs.UebNr == 4)
+    course::Kurs.UebNr = 3;
   ShowUebNr();
   ShowNewChars();
 }
 
 // The set's button runs its handler when it becomes checked, as a click does.
 void TCourse::ChooseSatz(int32_t Satz) {
-  Kurs.Satz = Satz;
+  course::Kurs.Satz = Satz;
   FDisplay.CheckSatz(Satz);
 }
 
@@ -168,11 +168,11 @@ void TCourse::ChooseSatz(int32_t Satz) {
 // lesson has none of them).
 void TCourse::CheckSetButtonOfLesson(bool EnableToo) {
   int32_t Satz = 0;
-  if (Kurs.LektNr <= Kurs.LektBuchEnde)
+  if (course::Kurs.LektNr <= course::Kurs.LektBuchEnde)
     Satz = SatzBuch;
-  else if (DigitLesson(Kurs.LektNr))
+  else if (DigitLesson(course::Kurs.LektNr))
     Satz = SatzZiff;
-  else if (SignLesson(Kurs.LektNr))
+  else if (SignLesson(course::Kurs.LektNr))
     Satz = SatzZeich;
   else
     return;
@@ -182,94 +182,94 @@ void TCourse::CheckSetButtonOfLesson(bool EnableToo) {
 }
 
 void TCourse::BRBClick(const void*) {
-  Kurs.Satz = SatzBuch;
-  if (Kurs.RBSperre)
+  course::Kurs.Satz = SatzBuch;
+  if (course::Kurs.RBSperre)
     return;
-  if (Kurs.LektNr > Kurs.LektBuchEnde) {
-    Kurs.LektNr = AsByte(Kurs.LektBuchEnde);
-    Kurs.UebNr = 4;
+  if (course::Kurs.LektNr > course::Kurs.LektBuchEnde) {
+    course::Kurs.LektNr = AsByte(course::Kurs.LektBuchEnde);
+    course::Kurs.UebNr = 4;
   }
   LektADDownClick(nullptr);
 }
 
 void TCourse::ZiffRBClick(const void*) {
-  Kurs.Satz = SatzZiff;
-  if (Kurs.RBSperre)
+  course::Kurs.Satz = SatzZiff;
+  if (course::Kurs.RBSperre)
     return;
-  if (Kurs.MaxLektNr >= Kurs.LektZiffEnde) {
-    Kurs.LektNr = AsByte(Kurs.LektZiffEnde);
-    Kurs.UebNr = 4;
-  } else if (Kurs.MaxLektNr > Kurs.LektBuchEnde && Kurs.MaxLektNr < Kurs.LektZiffEnde) {
-    Kurs.LektNr = Kurs.MaxLektNr;
-    Kurs.UebNr = Kurs.MaxUebNr;
+  if (course::Kurs.MaxLektNr >= course::Kurs.LektZiffEnde) {
+    course::Kurs.LektNr = AsByte(course::Kurs.LektZiffEnde);
+    course::Kurs.UebNr = 4;
+  } else if (course::Kurs.MaxLektNr > course::Kurs.LektBuchEnde && course::Kurs.MaxLektNr < course::Kurs.LektZiffEnde) {
+    course::Kurs.LektNr = course::Kurs.MaxLektNr;
+    course::Kurs.UebNr = course::Kurs.MaxUebNr;
   }
   LektADDownClick(nullptr);
 }
 
 void TCourse::ZeichRBClick(const void*) {
-  Kurs.Satz = SatzZeich;
-  if (Kurs.RBSperre)
+  course::Kurs.Satz = SatzZeich;
+  if (course::Kurs.RBSperre)
     return;
-  if (Kurs.MaxLektNr > Kurs.LektZeichEnde) {
-    Kurs.LektNr = AsByte(Kurs.LektZeichEnde);
-    Kurs.UebNr = 3;
-  } else if (Kurs.MaxLektNr > Kurs.LektZiffEnde && Kurs.MaxLektNr <= Kurs.LektZeichEnde) {
-    Kurs.LektNr = Kurs.MaxLektNr;
-    Kurs.UebNr = Kurs.MaxUebNr;
+  if (course::Kurs.MaxLektNr > course::Kurs.LektZeichEnde) {
+    course::Kurs.LektNr = AsByte(course::Kurs.LektZeichEnde);
+    course::Kurs.UebNr = 3;
+  } else if (course::Kurs.MaxLektNr > course::Kurs.LektZiffEnde && course::Kurs.MaxLektNr <= course::Kurs.LektZeichEnde) {
+    course::Kurs.LektNr = course::Kurs.MaxLektNr;
+    course::Kurs.UebNr = course::Kurs.MaxUebNr;
   }
   LektADDownClick(nullptr);
 }
 
 void TCourse::AllRBClick(const void*) {
-  Kurs.Satz = SatzAlle;
-  if (Kurs.RBSperre)
+  course::Kurs.Satz = SatzAlle;
+  if (course::Kurs.RBSperre)
     return;
-  Kurs.LektNr = Kurs.MaxLektNr;
-  Kurs.UebNr = Kurs.MaxUebNr;
+  course::Kurs.LektNr = course::Kurs.MaxLektNr;
+  course::Kurs.UebNr = course::Kurs.MaxUebNr;
   LektADDownClick(nullptr);
 }
 
 void TCourse::WeiterBtnClick(const void*) {
-  if (Folge.Only)
+  if (course::Folge.Only)
     NormalRBClick(nullptr); // takes Only out with its selection
-  if (Kurs.UebNr < 4) {
-    ++Kurs.UebNr;
+  if (course::Kurs.UebNr < 4) {
+    ++course::Kurs.UebNr;
   } else {
-    if (Kurs.LektNr < 255)
-      ++Kurs.LektNr;
-    Kurs.UebNr = 1;
+    if (course::Kurs.LektNr < 255)
+      ++course::Kurs.LektNr;
+    course::Kurs.UebNr = 1;
   }
-  if (Kurs.LektNr == 1 && Kurs.UebNr == 3)
-    Kurs.UebNr = 4;
-  if (Kurs.LektNr == Kurs.LektZeichEnde && Kurs.UebNr == 4) {
-    ++Kurs.LektNr;
+  if (course::Kurs.LektNr == 1 && course::Kurs.UebNr == 3)
+    course::Kurs.UebNr = 4;
+  if (course::Kurs.LektNr == course::Kurs.LektZeichEnde && course::Kurs.UebNr == 4) {
+    ++course::Kurs.LektNr;
     FDisplay.ShowCongratulation();
   }
-  if (Kurs.LektNr > Kurs.LektZeichEnde + 1) {
-    Kurs.LektNr = AsByte(Kurs.LektZeichEnde + 1);
-    Kurs.UebNr = 4;
+  if (course::Kurs.LektNr > course::Kurs.LektZeichEnde + 1) {
+    course::Kurs.LektNr = AsByte(course::Kurs.LektZeichEnde + 1);
+    course::Kurs.UebNr = 4;
   }
-  if (Kurs.LektNr > Kurs.MaxLektNr) {
-    Kurs.MaxLektNr = Kurs.LektNr;
-    Kurs.MaxUebNr = Kurs.UebNr;
+  if (course::Kurs.LektNr > course::Kurs.MaxLektNr) {
+    course::Kurs.MaxLektNr = course::Kurs.LektNr;
+    course::Kurs.MaxUebNr = course::Kurs.UebNr;
   }
-  if (Kurs.LektNr == Kurs.MaxLektNr && Kurs.UebNr > Kurs.MaxUebNr)
-    Kurs.MaxUebNr = Kurs.UebNr;
+  if (course::Kurs.LektNr == course::Kurs.MaxLektNr && course::Kurs.UebNr > course::Kurs.MaxUebNr)
+    course::Kurs.MaxUebNr = course::Kurs.UebNr;
   CheckSetButtonOfLesson(true);
   FDisplay.DisableWeiter();
   LektADUpClick(nullptr);
   ChooseSatz(SatzAlle);
   EnableSetButtons();
-  if (Kurs.LektNr == Kurs.MaxLektNr && Kurs.UebNr == 4 && Kurs.LektNr < Kurs.LektZeichEnde)
-    Folge.NeuVorn = true;
+  if (course::Kurs.LektNr == course::Kurs.MaxLektNr && course::Kurs.UebNr == 4 && course::Kurs.LektNr < course::Kurs.LektZeichEnde)
+    course::Folge.NeuVorn = true;
 }
 
 void TCourse::GroupADDownClick(const void*) {
-  Kurs.GruppenZahl = std::max(Kurs.GruppenZahl - GruppenSchritt, MinGruppen);
+  course::Kurs.GruppenZahl = std::max(course::Kurs.GruppenZahl - GruppenSchritt, MinGruppen);
   FDisplay.ShowGruppenZahl();
 }
 
 void TCourse::GroupADUpClick(const void*) {
-  Kurs.GruppenZahl = std::min(Kurs.GruppenZahl + GruppenSchritt, MaxGruppen);
+  course::Kurs.GruppenZahl = std::min(course::Kurs.GruppenZahl + GruppenSchritt, MaxGruppen);
   FDisplay.ShowGruppenZahl();
 }

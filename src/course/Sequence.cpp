@@ -26,18 +26,18 @@ uint32_t ClockSeed() {
 }
 
 bool DigitLesson() {
-  return Kurs.LektNr > Kurs.LektBuchEnde && Kurs.LektNr <= Kurs.LektZiffEnde;
+  return course::Kurs.LektNr > course::Kurs.LektBuchEnde && course::Kurs.LektNr <= course::Kurs.LektZiffEnde;
 }
 bool SignLesson() {
-  return Kurs.LektNr > Kurs.LektZiffEnde && Kurs.LektNr <= Kurs.LektZeichEnde;
+  return course::Kurs.LektNr > course::Kurs.LektZiffEnde && course::Kurs.LektNr <= course::Kurs.LektZeichEnde;
 }
 
 // The candidate V (1-based in LektZeichen) is marked by the learner.
 bool Marked(int32_t V) {
-  if (V < 1 || static_cast<size_t>(V) > Kurs.LektZeichen.size())
+  if (V < 1 || static_cast<size_t>(V) > course::Kurs.LektZeichen.size())
     return false;
-  const int32_t P = LetterPos(Kurs.LektZeichen[static_cast<size_t>(V) - 1]);
-  return P >= 1 && P <= MaxLetters && Folge.Markiert[static_cast<size_t>(P)];
+  const int32_t P = LetterPos(course::Kurs.LektZeichen[static_cast<size_t>(V) - 1]);
+  return P >= 1 && P <= MaxLetters && course::Folge.Markiert[static_cast<size_t>(P)];
 }
 
 } // namespace
@@ -47,17 +47,17 @@ TSequenceDraw TCourse::GenerateSequence(int32_t N, int32_t R, std::optional<uint
   if (N <= 0)
     return Draw;
   const auto Slots = static_cast<size_t>(N);
-  if (Folge.UebFolge.size() < Slots)
-    Folge.UebFolge.resize(Slots);
+  if (course::Folge.UebFolge.size() < Slots)
+    course::Folge.UebFolge.resize(Slots);
   R = std::min(R, MaxLetters);
   if (R < 1) {
     // Nothing to draw from (no alphabet): no entry names a character.
-    std::fill_n(Folge.UebFolge.begin(), Slots, 0);
+    std::fill_n(course::Folge.UebFolge.begin(), Slots, 0);
     return Draw;
   }
 
   int32_t& M = Draw.Limit;
-  M = Kurs.UebNr == 2 ? 5 : Kurs.UebNr == 3 ? 3 : GroupLimit(N, R);
+  M = course::Kurs.UebNr == 2 ? 5 : course::Kurs.UebNr == 3 ? 3 : GroupLimit(N, R);
   std::mt19937 Gen(Seed ? *Seed : ClockSeed());
   auto Uniform = [&Gen](int32_t Range) {
     return std::uniform_int_distribution<int32_t>(1, Range)(Gen);
@@ -78,63 +78,63 @@ TSequenceDraw TCourse::GenerateSequence(int32_t N, int32_t R, std::optional<uint
   };
 
   size_t F = 0;
-  if (Folge.NeuVorn) {
-    const auto K = static_cast<int32_t>(Kurs.NeueZeichen.size());
+  if (course::Folge.NeuVorn) {
+    const auto K = static_cast<int32_t>(course::Kurs.NeueZeichen.size());
     for (int32_t I = 1; I <= K && F < Slots; ++I) {
       const int32_t V = std::clamp(R - K + I, 1, R);
       for (int32_t Rep = 0; Rep < NeuVornRun && F < Slots; ++Rep)
-        Folge.UebFolge[F++] = V;
+        course::Folge.UebFolge[F++] = V;
     }
   }
 
   // Only takes the marked keys whose characters are candidates of this
   // lesson, in key order.
-  if (!Folge.NeuVorn && Kurs.UebNr == 4 && Folge.Only) {
-    Folge.OnlyZeichen.clear();
-    const std::string Candidates = Kurs.LektZeichen.substr(0, static_cast<size_t>(R));
-    for (const char C : Tastatur.TastZeichen) {
-      if (Kurs.KursFolge.find(C) == std::string::npos)
+  if (!course::Folge.NeuVorn && course::Kurs.UebNr == 4 && course::Folge.Only) {
+    course::Folge.OnlyZeichen.clear();
+    const std::string Candidates = course::Kurs.LektZeichen.substr(0, static_cast<size_t>(R));
+    for (const char C : course::Tastatur.TastZeichen) {
+      if (course::Kurs.KursFolge.find(C) == std::string::npos)
         continue; // its key carries no character
       const int32_t P = LetterPos(C);
-      if (P < 1 || P > MaxLetters || !Folge.Markiert[static_cast<size_t>(P)])
+      if (P < 1 || P > MaxLetters || !course::Folge.Markiert[static_cast<size_t>(P)])
         continue;
-      if (Candidates.find(C) != std::string::npos && Folge.OnlyZeichen.find(C) == std::string::npos)
-        Folge.OnlyZeichen += C;
+      if (Candidates.find(C) != std::string::npos && course::Folge.OnlyZeichen.find(C) == std::string::npos)
+        course::Folge.OnlyZeichen += C;
     }
-    if (Folge.OnlyZeichen.size() >= 2) {
+    if (course::Folge.OnlyZeichen.size() >= 2) {
       Draw.Only = true;
-      M = GroupLimit(N, static_cast<int32_t>(Folge.OnlyZeichen.size()));
+      M = GroupLimit(N, static_cast<int32_t>(course::Folge.OnlyZeichen.size()));
     } else {
       NormalRBClick(nullptr); // clears the selection
     }
   }
 
   if (Draw.Only) {
-    const auto L = static_cast<int32_t>(Folge.OnlyZeichen.size());
+    const auto L = static_cast<int32_t>(course::Folge.OnlyZeichen.size());
     for (; F < Slots; ++F) {
       int32_t V = Pick(L);
-      Folge.UebFolge[F] = V;
+      course::Folge.UebFolge[F] = V;
       // With two keys picked, repeats are allowed: the two alternate freely.
       if (F > 0 && L > 2)
-        while (V == Folge.UebFolge[F - 1])
-          Folge.UebFolge[F] = V = Uniform(L);
+        while (V == course::Folge.UebFolge[F - 1])
+          course::Folge.UebFolge[F] = V = Uniform(L);
     }
     for (size_t I = 0; I < Slots; ++I) {
-      const char C = Folge.OnlyZeichen[static_cast<size_t>(Folge.UebFolge[I]) - 1];
-      Folge.UebFolge[I] = static_cast<int32_t>(Kurs.LektZeichen.find(C)) + 1;
+      const char C = course::Folge.OnlyZeichen[static_cast<size_t>(course::Folge.UebFolge[I]) - 1];
+      course::Folge.UebFolge[I] = static_cast<int32_t>(course::Kurs.LektZeichen.find(C)) + 1;
     }
   } else {
     while (F < Slots) {
       int32_t V = Pick(R);
-      Folge.UebFolge[F] = V;
+      course::Folge.UebFolge[F] = V;
       // A single candidate cannot avoid itself; it simply repeats.
       if (F > 0 && R > 1)
-        while (V == Folge.UebFolge[F - 1])
-          Folge.UebFolge[F] = V = Uniform(R);
-      if (Folge.MarkModus && Kurs.UebNr == 4 && Marked(V)) {
+        while (V == course::Folge.UebFolge[F - 1])
+          course::Folge.UebFolge[F] = V = Uniform(R);
+      if (course::Folge.MarkModus && course::Kurs.UebNr == 4 && Marked(V)) {
         ++F;
         if (F < Slots)
-          Folge.UebFolge[F] = V;
+          course::Folge.UebFolge[F] = V;
       }
       ++F;
     }
@@ -142,15 +142,15 @@ TSequenceDraw TCourse::GenerateSequence(int32_t N, int32_t R, std::optional<uint
 
   // Digit and sign lessons practise a run of KursFolge that does not start
   // at its beginning.
-  if (Kurs.UebNr == 3 || Kurs.UebNr == 4) {
+  if (course::Kurs.UebNr == 3 || course::Kurs.UebNr == 4) {
     size_t Start = std::string::npos;
     if (DigitLesson())
-      Start = Kurs.KursFolge.find('1');
+      Start = course::Kurs.KursFolge.find('1');
     else if (SignLesson())
-      Start = Kurs.KursFolge.find('.');
+      Start = course::Kurs.KursFolge.find('.');
     if (Start != std::string::npos && Start > 0)
       for (size_t I = 0; I < Slots; ++I)
-        Folge.UebFolge[I] += static_cast<int32_t>(Start);
+        course::Folge.UebFolge[I] += static_cast<int32_t>(Start);
   }
   return Draw;
 }

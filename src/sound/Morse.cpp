@@ -45,18 +45,18 @@ void Synthesise(std::span<uint8_t> Buf, int32_t Length, int32_t Ramp, int32_t Pe
 // Copies the first Length samples of an element to SoundBuf at SoundLen, as
 // far as SoundBuf reaches.
 void Place(const uint8_t* Element, int32_t Length) {
-  const int32_t Room = static_cast<int32_t>(SoundBufSize) - Puffer.SoundLen;
+  const int32_t Room = static_cast<int32_t>(SoundBufSize) - sound::Puffer.SoundLen;
   const int32_t Count = std::min(Length, Room);
   if (Count > 0)
-    std::memcpy(Puffer.SoundBuf.data() + Puffer.SoundLen, Element, static_cast<size_t>(Count));
+    std::memcpy(sound::Puffer.SoundBuf.data() + sound::Puffer.SoundLen, Element, static_cast<size_t>(Count));
 }
 
 void Advance(int32_t Samples) {
-  Puffer.SoundLen = std::min(Puffer.SoundLen + Samples, static_cast<int32_t>(SoundBufSize));
+  sound::Puffer.SoundLen = std::min(sound::Puffer.SoundLen + Samples, static_cast<int32_t>(SoundBufSize));
 }
 
 uint16_t HeaderWord(size_t Offset) {
-  return static_cast<uint16_t>(Ausgabe.FileHeader[Offset] | Ausgabe.FileHeader[Offset + 1] << 8);
+  return static_cast<uint16_t>(sound::Ausgabe.FileHeader[Offset] | sound::Ausgabe.FileHeader[Offset + 1] << 8);
 }
 
 uint32_t LittleEndian32(const uint8_t* Bytes) {
@@ -78,41 +78,41 @@ void TMorse::BuildElements() {
   // buffers take, so that no setting can write or read past them.
   constexpr int32_t MaxDot = static_cast<int32_t>(DotBufSize) - 1;
   constexpr int32_t MaxDash = static_cast<int32_t>(DashBufSize) - 1;
-  Klang.DotLen = Klang.Speed < 1
+  sound::Klang.DotLen = sound::Klang.Speed < 1
                      ? MaxDot
-                     : std::clamp(Round(static_cast<long double>(66120) / Klang.Speed), 0, MaxDot);
-  Klang.DashLen = Round(std::clamp(static_cast<long double>(Klang.DotLen) * Klang.Verhalt / 10,
+                     : std::clamp(Round(static_cast<long double>(66120) / sound::Klang.Speed), 0, MaxDot);
+  sound::Klang.DashLen = Round(std::clamp(static_cast<long double>(sound::Klang.DotLen) * sound::Klang.Verhalt / 10,
                                    0.0L, static_cast<long double>(MaxDash)));
 
   const int32_t Ramp = std::max(RampLen(), 1);
-  const int32_t Period = std::max(Klang.Ton, 1);
-  Synthesise(Puffer.DotBuf, Klang.DotLen, Ramp, Period, Klang.Rechteck);
-  Synthesise(Puffer.DashBuf, Klang.DashLen, Ramp, Period, Klang.Rechteck);
+  const int32_t Period = std::max(sound::Klang.Ton, 1);
+  Synthesise(sound::Puffer.DotBuf, sound::Klang.DotLen, Ramp, Period, sound::Klang.Rechteck);
+  Synthesise(sound::Puffer.DashBuf, sound::Klang.DashLen, Ramp, Period, sound::Klang.Rechteck);
 }
 
 void TMorse::RenderCode(const std::string& Code) {
   // A code too long for SoundBuf (ten dashes at the slowest speed and
   // longest ratio) is cut at the buffer's end: it plays as far as it fits.
-  Puffer.SoundBuf.fill(Silence);
-  Puffer.SoundLen = 0;
+  sound::Puffer.SoundBuf.fill(Silence);
+  sound::Puffer.SoundLen = 0;
   const size_t N = Code.size();
   for (size_t K = 1; K <= N; ++K) {
     const char C = Code[K - 1];
     if (C == '-') {
-      Place(Puffer.DashBuf.data(), Klang.DashLen);
-      Advance(K < N ? Klang.DashLen + Klang.DotLen : Klang.DashLen);
+      Place(sound::Puffer.DashBuf.data(), sound::Klang.DashLen);
+      Advance(K < N ? sound::Klang.DashLen + sound::Klang.DotLen : sound::Klang.DashLen);
     } else if (C == '.') {
-      Place(Puffer.DotBuf.data(), Klang.DotLen);
-      Advance(K < N ? 2 * Klang.DotLen : Klang.DotLen);
+      Place(sound::Puffer.DotBuf.data(), sound::Klang.DotLen);
+      Advance(K < N ? 2 * sound::Klang.DotLen : sound::Klang.DotLen);
     }
   }
-  Advance(Klang.DotLen);
+  Advance(sound::Klang.DotLen);
 }
 
 bool TMorse::Open(const TWaveFormat& Format, TWaveWindow& Window) {
-  if (Ausgabe.DeviceOpen)
+  if (sound::Ausgabe.DeviceOpen)
     CloseOut();
-  Ausgabe.WaveResult = FDevice.Open(Format, Window);
+  sound::Ausgabe.WaveResult = FDevice.Open(Format, Window);
   return CheckError();
 }
 
@@ -132,8 +132,8 @@ bool TMorse::OpenFileOut(TWaveWindow& Window) {
   TWaveFormat Format;
   Format.FormatTag = HeaderWord(20);
   Format.Channels = HeaderWord(22);
-  Format.SamplesPerSec = LittleEndian32(Ausgabe.FileHeader.data() + 24);
-  Format.AvgBytesPerSec = LittleEndian32(Ausgabe.FileHeader.data() + 28);
+  Format.SamplesPerSec = LittleEndian32(sound::Ausgabe.FileHeader.data() + 24);
+  Format.AvgBytesPerSec = LittleEndian32(sound::Ausgabe.FileHeader.data() + 28);
   Format.BlockAlign = HeaderWord(32);
   Format.BitsPerSample = HeaderWord(34);
   Format.ExtraSize = 0;
@@ -145,39 +145,39 @@ bool TMorse::Prepare(uint8_t* Data, uint32_t Length) {
   // not overwritten; the unprepare has shown its error.
   if (HeaderHas(WHDR_PREPARED) && !UnprepareOut())
     return false;
-  Ausgabe.WaveHdr = TWaveHdr{};
-  Ausgabe.WaveHdr.Data = Data;
-  Ausgabe.WaveHdr.BufferLength = Length;
-  Ausgabe.WaveHdr.Flags = WHDR_DONE;
-  Ausgabe.WaveHdr.Loops = 0;
-  Ausgabe.WaveResult = FDevice.Prepare(Ausgabe.WaveHdr);
+  sound::Ausgabe.WaveHdr = TWaveHdr{};
+  sound::Ausgabe.WaveHdr.Data = Data;
+  sound::Ausgabe.WaveHdr.BufferLength = Length;
+  sound::Ausgabe.WaveHdr.Flags = WHDR_DONE;
+  sound::Ausgabe.WaveHdr.Loops = 0;
+  sound::Ausgabe.WaveResult = FDevice.Prepare(sound::Ausgabe.WaveHdr);
   return CheckError();
 }
 
 bool TMorse::PrepareOut() {
-  return Prepare(Puffer.SoundBuf.data(), static_cast<uint32_t>(Puffer.SoundLen));
+  return Prepare(sound::Puffer.SoundBuf.data(), static_cast<uint32_t>(sound::Puffer.SoundLen));
 }
 
 bool TMorse::PrepareFileOut() {
-  return Prepare(Ausgabe.FileBuf.data(), FileDataSize());
+  return Prepare(sound::Ausgabe.FileBuf.data(), FileDataSize());
 }
 
 bool TMorse::UnprepareOut() {
   if (!HeaderHas(WHDR_PREPARED))
     return false;
-  Ausgabe.WaveResult = FDevice.Unprepare(Ausgabe.WaveHdr);
+  sound::Ausgabe.WaveResult = FDevice.Unprepare(sound::Ausgabe.WaveHdr);
   return CheckError();
 }
 
 bool TMorse::WriteOut() {
-  Ausgabe.WaveResult = FDevice.Write(Ausgabe.WaveHdr);
+  sound::Ausgabe.WaveResult = FDevice.Write(sound::Ausgabe.WaveHdr);
   return CheckError();
 }
 
 bool TMorse::ResetOut() {
   if (!HeaderHas(WHDR_PREPARED) || HeaderHas(WHDR_DONE))
     return true;
-  Ausgabe.WaveResult = FDevice.Reset();
+  sound::Ausgabe.WaveResult = FDevice.Reset();
   return CheckError();
 }
 
@@ -187,13 +187,13 @@ bool TMorse::CloseOut() {
   // does not open it a second time.
   if (HeaderHas(WHDR_PREPARED)) {
     if (!ResetOut())
-      return Ausgabe.DeviceOpen;
+      return sound::Ausgabe.DeviceOpen;
     if (!UnprepareOut())
-      return Ausgabe.DeviceOpen;
+      return sound::Ausgabe.DeviceOpen;
   }
-  bool Open = Ausgabe.DeviceOpen;
+  bool Open = sound::Ausgabe.DeviceOpen;
   if (Open) {
-    Ausgabe.WaveResult = FDevice.Close();
+    sound::Ausgabe.WaveResult = FDevice.Close();
     if (CheckError())
       Open = false;
   }
@@ -201,22 +201,22 @@ bool TMorse::CloseOut() {
 }
 
 bool TMorse::CheckError() {
-  if (Ausgabe.WaveResult == MMSYSERR_NOERROR)
+  if (sound::Ausgabe.WaveResult == MMSYSERR_NOERROR)
     return true;
-  const std::string Text = FDevice.ErrorText(Ausgabe.WaveResult);
+  const std::string Text = FDevice.ErrorText(sound::Ausgabe.WaveResult);
   const size_t Count = std::min(Text.size(), ErrTextSize - 1);
-  Ausgabe.ErrText.fill('\0');
-  std::memcpy(Ausgabe.ErrText.data(), Text.data(), Count);
-  FReporter.ShowMessage(std::string(Ausgabe.ErrText.data()));
+  sound::Ausgabe.ErrText.fill('\0');
+  std::memcpy(sound::Ausgabe.ErrText.data(), Text.data(), Count);
+  FReporter.ShowMessage(std::string(sound::Ausgabe.ErrText.data()));
   return false;
 }
 
 bool TMorse::HeaderHas(uint32_t Flags) {
-  return (Ausgabe.WaveHdr.Flags & Flags) == Flags;
+  return (sound::Ausgabe.WaveHdr.Flags & Flags) == Flags;
 }
 
 uint32_t TMorse::FileDataSize() {
-  return std::min(LittleEndian32(Ausgabe.FileHeader.data() + 40),
+  return std::min(LittleEndian32(sound::Ausgabe.FileHeader.data() + 40),
                   static_cast<uint32_t>(FileBufSize));
 }
 
@@ -238,7 +238,7 @@ bool TMorse::ParseWave(std::span<const uint8_t> Bytes) {
   const uint32_t DataSize = LittleEndian32(Header.data() + 40);
   if (DataSize > FileBufSize || DataSize > Bytes.size() - FileHeaderSize)
     return false;
-  std::copy_n(Bytes.begin() + FileHeaderSize, DataSize, Ausgabe.FileBuf.begin());
-  Ausgabe.FileHeader = Header;
+  std::copy_n(Bytes.begin() + FileHeaderSize, DataSize, sound::Ausgabe.FileBuf.begin());
+  sound::Ausgabe.FileHeader = Header;
   return true;
 }

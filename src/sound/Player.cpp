@@ -12,37 +12,37 @@ void TPlayer::PlayCodeThenWave(const std::string& Code, const std::string& Name)
 
 void TPlayer::Play(const std::string& Code, const std::string* Wave) {
   FHost.SetKeyboardEnabled(false);
-  if (Ausgabe.Playing)
+  if (sound::Ausgabe.Playing)
     return; // the block playing switches the keyboard on when it ends
   // Without a file of its own, a file left pending by a block whose file was
   // not played does not follow this one.
-  Ausgabe.WavePending = Wave != nullptr;
+  sound::Ausgabe.WavePending = Wave != nullptr;
   if (Wave != nullptr)
-    Ausgabe.WavName = *Wave;
-  Ausgabe.Playing = Write(Code);
-  if (Ausgabe.Playing)
+    sound::Ausgabe.WavName = *Wave;
+  sound::Ausgabe.Playing = Write(Code);
+  if (sound::Ausgabe.Playing)
     FHost.BlockStarted(Code, false);
   else
     FHost.SetKeyboardEnabled(true); // no completion will come to do it
 }
 
 bool TPlayer::Write(const std::string& Code) {
-  Ausgabe.DeviceOpen = FMorse.OpenOut(*this);
-  if (!Ausgabe.DeviceOpen)
+  sound::Ausgabe.DeviceOpen = FMorse.OpenOut(*this);
+  if (!sound::Ausgabe.DeviceOpen)
     return false;
   TMorse::RenderCode(Code);
   return FMorse.PrepareOut() && FMorse.WriteOut();
 }
 
 void TPlayer::PlayWave(const std::string& Name) {
-  Ausgabe.WavePending = false;
-  if (Ausgabe.Playing || !FMorse.LoadWave(Name))
+  sound::Ausgabe.WavePending = false;
+  if (sound::Ausgabe.Playing || !FMorse.LoadWave(Name))
     return;
-  Ausgabe.DeviceOpen = FMorse.CloseOut();
-  Ausgabe.DeviceOpen = FMorse.OpenFileOut(*this);
-  if (Ausgabe.DeviceOpen && FMorse.PrepareFileOut())
-    Ausgabe.Playing = FMorse.WriteOut();
-  if (Ausgabe.Playing)
+  sound::Ausgabe.DeviceOpen = FMorse.CloseOut();
+  sound::Ausgabe.DeviceOpen = FMorse.OpenFileOut(*this);
+  if (sound::Ausgabe.DeviceOpen && FMorse.PrepareFileOut())
+    sound::Ausgabe.Playing = FMorse.WriteOut();
+  if (sound::Ausgabe.Playing)
     FHost.BlockStarted(Name, true);
   else
     WaveDone(); // the exercise goes on as if the file had been played
@@ -56,32 +56,32 @@ bool TPlayer::PlayOwnCode(const std::string& Code) {
 }
 
 void TPlayer::PlayReplayCode(const std::string& Code) {
-  if (Ausgabe.MemPlaying)
+  if (sound::Ausgabe.MemPlaying)
     return;
-  if (!Ausgabe.DeviceOpen)
-    Ausgabe.DeviceOpen = FMorse.OpenOut(*this);
-  if (!Ausgabe.DeviceOpen)
+  if (!sound::Ausgabe.DeviceOpen)
+    sound::Ausgabe.DeviceOpen = FMorse.OpenOut(*this);
+  if (!sound::Ausgabe.DeviceOpen)
     return;
   TMorse::RenderCode(Code);
   if (FMorse.PrepareOut())
-    Ausgabe.MemPlaying = FMorse.WriteOut();
+    sound::Ausgabe.MemPlaying = FMorse.WriteOut();
 }
 
 bool TPlayer::TakeReplayEnd() {
-  const bool Was = Ausgabe.MemPlaying;
-  Ausgabe.MemPlaying = false;
+  const bool Was = sound::Ausgabe.MemPlaying;
+  sound::Ausgabe.MemPlaying = false;
   return Was;
 }
 
 void TPlayer::CloseDevice() {
-  Ausgabe.DeviceOpen = FMorse.CloseOut();
+  sound::Ausgabe.DeviceOpen = FMorse.CloseOut();
 }
 
 void TPlayer::WaveDone() {
-  Ausgabe.Playing = false;
-  Ausgabe.DeviceOpen = FMorse.CloseOut();
-  if (Ausgabe.WavePending && FHost.MnemonicsOn() && FMorse.LoadWave(Ausgabe.WavName)) {
-    PlayWave(Ausgabe.WavName);
+  sound::Ausgabe.Playing = false;
+  sound::Ausgabe.DeviceOpen = FMorse.CloseOut();
+  if (sound::Ausgabe.WavePending && FHost.MnemonicsOn() && FMorse.LoadWave(sound::Ausgabe.WavName)) {
+    PlayWave(sound::Ausgabe.WavName);
     return; // its own completion comes back here
   }
   FHost.SetKeyboardEnabled(true);

@@ -9,28 +9,28 @@ namespace {
 // taken modulo 2^32 as a 32-bit integer would hold it (no overflow within the
 // control ranges), the division in floating point, cut towards zero.
 int32_t GapMs(uint32_t Factor) {
-  const auto Product = static_cast<int32_t>(static_cast<uint32_t>(Klang.Abstand) *
-                                            static_cast<uint32_t>(Klang.DotLen) * Factor);
+  const auto Product = static_cast<int32_t>(static_cast<uint32_t>(sound::Klang.Abstand) *
+                                            static_cast<uint32_t>(sound::Klang.DotLen) * Factor);
   return static_cast<int32_t>(std::trunc(static_cast<long double>(Product) / 110250.0L)) +
-         Klang.Intervall;
+         sound::Klang.Intervall;
 }
 
 } // namespace
 
-TKlang Klang;
-TCodetafel Codetafel;
-TPuffer Puffer;
-TAusgabe Ausgabe;
+sound::TKlang sound::Klang;
+sound::TCodetafel sound::Codetafel;
+sound::TPuffer sound::Puffer;
+sound::TAusgabe sound::Ausgabe;
 
 void ResetSoundState() {
-  Klang = {};
-  Codetafel = {};
-  Puffer = {};
-  Ausgabe = {};
+  sound::Klang = {};
+  sound::Codetafel = {};
+  sound::Puffer = {};
+  sound::Ausgabe = {};
 }
 
 int32_t LetterPos(char C) {
-  const size_t At = Codetafel.Letters.find(C);
+  const size_t At = sound::Codetafel.Letters.find(C);
   return At == std::string::npos ? 0 : static_cast<int32_t>(At) + 1;
 }
 
@@ -38,12 +38,12 @@ std::string CodeOf(char C) {
   const int32_t P = LetterPos(C);
   if (P < 1 || P > MaxLetters)
     return {};
-  return Codetafel.Codes[static_cast<size_t>(P)];
+  return sound::Codetafel.Codes[static_cast<size_t>(P)];
 }
 
 int32_t RampLen() {
   return static_cast<int32_t>(
-      std::nearbyintl(static_cast<long double>(Klang.Atacke) * SamplesPerSec / 2000.0L));
+      std::nearbyintl(static_cast<long double>(sound::Klang.Atacke) * SamplesPerSec / 2000.0L));
 }
 
 int32_t CharGapMs() {
@@ -63,15 +63,15 @@ int32_t IntervallSlot(int32_t SpeedCpm) {
 uint8_t IntervallAt(int32_t Slot) {
   if (Slot < 1 || Slot > static_cast<int32_t>(IntervallTabSize))
     return 0;
-  return Klang.IntervallTab[static_cast<size_t>(Slot - 1)];
+  return sound::Klang.IntervallTab[static_cast<size_t>(Slot - 1)];
 }
 
 void SetIntervallAt(int32_t Slot, uint8_t Ms) {
   if (Slot < 1 || Slot > static_cast<int32_t>(IntervallTabSize))
     return;
-  Klang.IntervallTab[static_cast<size_t>(Slot - 1)] = Ms;
+  sound::Klang.IntervallTab[static_cast<size_t>(Slot - 1)] = Ms;
 }
 
 void SelectIntervall() {
-  Klang.Intervall = IntervallAt(IntervallSlot(Klang.Speed));
+  sound::Klang.Intervall = IntervallAt(IntervallSlot(sound::Klang.Speed));
 }

@@ -38,6 +38,7 @@ constexpr uint8_t Silence = 128;
 // Sound parameters, owned by the sound controls of the main window and the
 // speed test; the engine reads them.
 
+namespace sound {
 struct TKlang {
   int32_t Speed = 60;      // characters per minute, 30..150
   int32_t Verhalt = 30;    // dash length in tenths of a dot, 20..45
@@ -61,6 +62,7 @@ struct TKlang {
   // calibration stored an entry; asked about when the program closes.
   bool IntChanged = false;
 };
+} // namespace sound
 
 // The attack control (FrontBar, 0..12) sets the ramp from the other end:
 // the further right, the steeper. The learner record keeps the control's
@@ -75,6 +77,7 @@ constexpr int32_t FrontOfAtacke(int32_t Atacke) {
 // ---------------------------------------------------------------------------
 // Code table, filled by the lesson data of the layout in force
 
+namespace sound {
 struct TCodetafel {
   // The characters that have a code, in table order, at most MaxLetters.
   std::string Letters;
@@ -82,6 +85,7 @@ struct TCodetafel {
   // (1..MaxLetters); slot 0 is never used and stays empty.
   std::array<std::string, MaxLetters + 1> Codes;
 };
+} // namespace sound
 
 // The characters every alphabet gets after its letters, with their codes.
 // "@" is the starting signal KA, "\xA7" (section sign in code page 1252) the
@@ -108,16 +112,19 @@ template <size_t N> constexpr std::array<uint8_t, N> SilentBlock() {
   return Block;
 }
 
+namespace sound {
 struct TPuffer {
   std::array<uint8_t, DotBufSize> DotBuf = SilentBlock<DotBufSize>();
   std::array<uint8_t, DashBufSize> DashBuf = SilentBlock<DashBufSize>();
   std::array<uint8_t, SoundBufSize> SoundBuf = SilentBlock<SoundBufSize>();
   int32_t SoundLen = 0; // bytes of SoundBuf to play, never above SoundBufSize
 };
+} // namespace sound
 
 // ---------------------------------------------------------------------------
 // Wave output, owned by the engine and the player
 
+namespace sound {
 struct TAusgabe {
   TMMResult WaveResult = MMSYSERR_NOERROR; // of the last wave call; 0 is success
   TWaveHdr WaveHdr;                        // the one header, for codes and sound files
@@ -131,13 +138,16 @@ struct TAusgabe {
   bool WavePending = false; // the sound file WavName follows the block now playing
   std::string WavName;
 };
+} // namespace sound
 
 // The engine's state: one of each for the whole program, touched only in the
 // interface thread.
-extern TKlang Klang;
-extern TCodetafel Codetafel;
-extern TPuffer Puffer;
-extern TAusgabe Ausgabe;
+namespace sound {
+extern sound::TKlang Klang;
+extern sound::TCodetafel Codetafel;
+extern sound::TPuffer Puffer;
+extern sound::TAusgabe Ausgabe;
+} // namespace sound
 
 // Puts the engine's state back to its start-up value.
 void ResetSoundState();

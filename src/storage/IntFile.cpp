@@ -7,7 +7,7 @@
 #include <vector>
 
 bool ParseIntFile(std::span<const uint8_t> Bytes) {
-  return ParseRecord(Bytes, Klang.IntervallTab) == TRecordRead::Read;
+  return ParseRecord(Bytes, sound::Klang.IntervallTab) == TRecordRead::Read;
 }
 
 bool ReadIntFile(TMessageReporter& Reporter) {
@@ -20,21 +20,21 @@ bool ReadIntFile(TMessageReporter& Reporter) {
 }
 
 bool WriteIntFile() {
-  return WriteRecord(IntFileName, Klang.IntervallTab) != TRecordWrite::Failed;
+  return WriteRecord(IntFileName, sound::Klang.IntervallTab) != TRecordWrite::Failed;
 }
 
 void LoadIntervall(int32_t SpeedPosition) {
-  Klang.Intervall = IntervallAt(IntervallSlot(SpeedPosition));
+  sound::Klang.Intervall = IntervallAt(IntervallSlot(SpeedPosition));
 }
 
 void StoreIntervall(int32_t SpeedPosition) {
   SetIntervallAt(IntervallSlot(SpeedPosition),
-                 static_cast<uint8_t>(static_cast<uint32_t>(Klang.Intervall) & 0xFFu));
-  Klang.IntChanged = true;
+                 static_cast<uint8_t>(static_cast<uint32_t>(sound::Klang.Intervall) & 0xFFu));
+  sound::Klang.IntChanged = true;
 }
 
 bool SaveIntAtClose(TMessageReporter& Reporter) {
-  if (!Klang.IntChanged)
+  if (!sound::Klang.IntChanged)
     return true;
   // The question names the file as the program always has.
   if (!Reporter.AskYesNo("Int.dat ist gewekselt. Speichern?"))

@@ -9,7 +9,7 @@
 
 namespace {
 
-std::array<uint8_t, KundSize> Bytes(const TKund& K) {
+std::array<uint8_t, KundSize> Bytes(const storage::TKund& K) {
   return {K.MaxLektNr, K.MaxUebNr, K.Speed, K.Ton, K.Abstand, K.Front, K.SprachNr};
 }
 
@@ -34,12 +34,12 @@ bool LoadKund() {
     Result = ParseKund(Head);
   if (Result == TRecordRead::Read)
     return RecordWritable(KundFileName);
-  const TKund D = DefaultKund;
+  const storage::TKund D = DefaultKund;
   KundSetzen(D.MaxLektNr, D.MaxUebNr, D.Speed, D.Ton, D.Abstand, D.Front, D.SprachNr);
   // A file that could not be read is kept: the learner's progress may be in
   // it.
   if (Result == TRecordRead::Missing || Result == TRecordRead::Short)
-    return WriteRecord(KundFileName, Bytes(Kund)) != TRecordWrite::Failed;
+    return WriteRecord(KundFileName, Bytes(storage::Kund)) != TRecordWrite::Failed;
   return RecordWritable(KundFileName);
 }
 
@@ -55,17 +55,17 @@ TKundValues KundValuesOf(int32_t MaxLektNr, int32_t MaxUebNr) {
   TKundValues V;
   V.MaxLektNr = MaxLektNr;
   V.MaxUebNr = MaxUebNr;
-  V.Speed = Klang.Speed;
-  V.Ton = Klang.Ton;
-  V.Abstand = Klang.Abstand;
-  V.Front = FrontOfAtacke(Klang.Atacke);
+  V.Speed = sound::Klang.Speed;
+  V.Ton = sound::Klang.Ton;
+  V.Abstand = sound::Klang.Abstand;
+  V.Front = FrontOfAtacke(sound::Klang.Atacke);
   return V;
 }
 
 bool KundSpeichern(const TKundValues& Values, TMessageReporter& Reporter, bool& Told) {
   KundSetzen(LowByte(Values.MaxLektNr), LowByte(Values.MaxUebNr), LowByte(Values.Speed),
-             LowByte(Values.Ton), LowByte(Values.Abstand), LowByte(Values.Front), Kund.SprachNr);
-  if (WriteRecord(KundFileName, Bytes(Kund)) != TRecordWrite::Failed)
+             LowByte(Values.Ton), LowByte(Values.Abstand), LowByte(Values.Front), storage::Kund.SprachNr);
+  if (WriteRecord(KundFileName, Bytes(storage::Kund)) != TRecordWrite::Failed)
     return true;
   TellKundNotSaved(Reporter, Told);
   return false;

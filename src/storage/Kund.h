@@ -46,7 +46,7 @@ struct TKundValues {
 // handed in.
 TKundValues KundValuesOf(int32_t MaxLektNr, int32_t MaxUebNr);
 
-// Sets Kund from Values and Kund.SprachNr and writes it as record 0 of
+// Sets Kund from Values and storage::Kund.SprachNr and writes it as record 0 of
 // "CWK.dat"; bytes after the record survive. When there is no such file any
 // more, a new one gets the current record. A file that exists but cannot be
 // opened for writing is left as it is, and the learner is told through

@@ -39,7 +39,7 @@ enum class TLayoutSwitch {
 // the items' click handler and by the start-up for the stored layout. Loads
 // the layout; when that fails it says "This layout is not installed." and
 // the previous layout stays. When it succeeds: rows, TastLinks and
-// AlphabetFile, the character set shown, Kund.SprachNr and the typed
+// AlphabetFile, the character set shown, storage::Kund.SprachNr and the typed
 // characters follow the layout, then the interface texts are loaded, then
 // the course hooks run in their order. This is done on every switch, to the
 // layout already in force too. Ignored for a tag of no layout.

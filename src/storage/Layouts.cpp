@@ -210,7 +210,7 @@ const TLayout* LayoutOfLocale(const std::string& LocaleId) {
 }
 
 std::string CourseSoundFile(const std::string& Name) {
-  const TLayout* L = LayoutOfNr(Tastatur.InputLayoutNr);
+  const TLayout* L = LayoutOfNr(course::Tastatur.InputLayoutNr);
   return L != nullptr ? L->SoundPrefix + Name : Name;
 }
 
@@ -245,7 +245,7 @@ std::optional<char> TranslateTyped(const TLayout& Layout, const TTypedKey& Key) 
 }
 
 std::optional<char> TypedChar(const TTypedKey& Key) {
-  if (const TLayout* L = LayoutOfNr(Tastatur.InputLayoutNr))
+  if (const TLayout* L = LayoutOfNr(course::Tastatur.InputLayoutNr))
     return TranslateTyped(*L, Key);
   return ByteOf(Key.Text, ANSI_CHARSET);
 }

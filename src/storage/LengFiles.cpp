@@ -25,17 +25,17 @@ template <size_t N> std::span<std::string> Slots(std::array<std::string, N>& Tab
 }
 
 std::array<TSection, 11> Sections() {
-  return {{{"<Menu>", Slots(Texte.MenuText)},
-           {"<Radiogr>", Slots(Texte.RadiogrText)},
-           {"<Lekt>", Slots(Texte.LektText)},
-           {"<SParam>", Slots(Texte.SParamText)},
-           {"<Buttons>", Slots(Texte.ButtonsText)},
-           {"<TextForm>", Slots(Texte.TextFormText)},
-           {"<Label>", Slots(Texte.LabelText)},
-           {"<Messages>", Slots(Texte.MessagesText)},
-           {"<Courses>", Slots(Texte.CoursesText)},
-           {"<Hints>", Slots(Texte.HintsText)},
-           {"<Abschrift>", Slots(Texte.AbschriftText)}}};
+  return {{{"<Menu>", Slots(storage::Texte.MenuText)},
+           {"<Radiogr>", Slots(storage::Texte.RadiogrText)},
+           {"<Lekt>", Slots(storage::Texte.LektText)},
+           {"<SParam>", Slots(storage::Texte.SParamText)},
+           {"<Buttons>", Slots(storage::Texte.ButtonsText)},
+           {"<TextForm>", Slots(storage::Texte.TextFormText)},
+           {"<Label>", Slots(storage::Texte.LabelText)},
+           {"<Messages>", Slots(storage::Texte.MessagesText)},
+           {"<Courses>", Slots(storage::Texte.CoursesText)},
+           {"<Hints>", Slots(storage::Texte.HintsText)},
+           {"<Abschrift>", Slots(storage::Texte.AbschriftText)}}};
 }
 
 } // namespace

@@ -1,18 +1,18 @@
 #include "storage/StorageState.h"
 
-TKund Kund;
+storage::TKund storage::Kund;
 
 void KundSetzen(uint8_t MaxLektNr, uint8_t MaxUebNr, uint8_t Speed, uint8_t Ton, uint8_t Abstand,
                 uint8_t Front, uint8_t SprachNr) {
-  Kund.MaxLektNr = MaxLektNr;
-  Kund.MaxUebNr = MaxUebNr;
-  Kund.Speed = Speed;
-  Kund.Ton = Ton;
-  Kund.Abstand = Abstand;
-  Kund.Front = Front;
-  Kund.SprachNr = SprachNr;
+  storage::Kund.MaxLektNr = MaxLektNr;
+  storage::Kund.MaxUebNr = MaxUebNr;
+  storage::Kund.Speed = Speed;
+  storage::Kund.Ton = Ton;
+  storage::Kund.Abstand = Abstand;
+  storage::Kund.Front = Front;
+  storage::Kund.SprachNr = SprachNr;
 }
 
 void ResetStorageState() {
-  Kund = TKund{};
+  storage::Kund = storage::TKund{};
 }

@@ -1,7 +1,7 @@
 #include "storage/Texts.h"
 
-TTexte Texte;
+storage::TTexte storage::Texte;
 
 void ClearTexts() {
-  Texte = {};
+  storage::Texte = {};
 }

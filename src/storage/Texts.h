@@ -60,6 +60,7 @@ enum THintLine : size_t {
 // interface text file, numbered from 1 in file order (slot 0 is unused). They
 // are empty until a text file has been read, and bytes in the code page of
 // the layout. Written by the language files' reader only.
+namespace storage {
 struct TTexte {
   std::array<std::string, 8> MenuText;     // 7 lines
   std::array<std::string, 6> RadiogrText;  // 5 lines
@@ -81,8 +82,11 @@ struct TTexte {
   // shown while there are no figures.
   std::array<std::string, 16> AbschriftText; // 15 lines
 };
+} // namespace storage
 
-extern TTexte Texte;
+namespace storage {
+extern storage::TTexte Texte;
+} // namespace storage
 
 // Empties every table (as at program start).
 void ClearTexts();

@@ -58,28 +58,28 @@ int32_t Pos(const std::string& S, char C) {
 } // namespace
 
 void TSession::FormKeyDown(const TKeyInput& Key) {
-  if (Key.AutoRepeat || Sitzung.TasteUnten || Ausgabe.Playing)
+  if (Key.AutoRepeat || training::Sitzung.TasteUnten || sound::Ausgabe.Playing)
     return;
-  Sitzung.TasteUnten = true;
-  Sitzung.TastenCode = Key.VirtualKey;
+  training::Sitzung.TasteUnten = true;
+  training::Sitzung.TastenCode = Key.VirtualKey;
 }
 
 void TSession::FormKeyPress(const TKeyInput& Key) {
-  if (Key.AutoRepeat || Sitzung.TastenCode == 0)
+  if (Key.AutoRepeat || training::Sitzung.TastenCode == 0)
     return;
-  Sitzung.GehalteneTaste = Sitzung.TastenCode;
-  Sitzung.TastenCode = 0;
-  Sitzung.TastPos = 0;
-  Sitzung.NeuPos = 0;
+  training::Sitzung.GehalteneTaste = training::Sitzung.TastenCode;
+  training::Sitzung.TastenCode = 0;
+  training::Sitzung.TastPos = 0;
+  training::Sitzung.NeuPos = 0;
   const int32_t Keypad = KeypadIndex(Key.VirtualKey);
   std::string R;
   for (size_t I = 1; I <= 4; ++I)
-    R += Tastatur.TastReihen[I];
+    R += course::Tastatur.TastReihen[I];
   const int32_t Signs = static_cast<int32_t>(sizeof(BuiltInSigns) - 1);
   if (Keypad >= 1 && Keypad <= Signs) {
-    Sitzung.TastPos = static_cast<int32_t>(R.size()) + Keypad;
+    training::Sitzung.TastPos = static_cast<int32_t>(R.size()) + Keypad;
     // The keypad key stands for its sign on the large keys too.
-    Sitzung.TastChar = BuiltInSigns[Keypad - 1];
+    training::Sitzung.TastChar = BuiltInSigns[Keypad - 1];
   } else if (Keypad > Signs) {
     return;
   } else {
@@ -88,17 +88,17 @@ void TSession::FormKeyPress(const TKeyInput& Key) {
         Layout != nullptr ? TranslateTyped(*Layout, Key.Typed) : TypedChar(Key.Typed);
     if (!Ch)
       return;
-    Sitzung.TastChar = *Ch;
-    Sitzung.TastPos = Pos(R, Sitzung.TastChar);
-    if (Sitzung.TastPos == 0)
+    training::Sitzung.TastChar = *Ch;
+    training::Sitzung.TastPos = Pos(R, training::Sitzung.TastChar);
+    if (training::Sitzung.TastPos == 0)
       return;
   }
-  if (Kurs.UebNr <= 2) {
-    Sitzung.NeuPos = Pos(Kurs.NeueZeichen, Sitzung.TastChar);
-    if (Sitzung.NeuPos > 0 && (Sitzung.Idle || Kurs.UebNr == 2))
-      if (TMButton* K = NeuTaste(Sitzung.NeuPos))
+  if (course::Kurs.UebNr <= 2) {
+    training::Sitzung.NeuPos = Pos(course::Kurs.NeueZeichen, training::Sitzung.TastChar);
+    if (training::Sitzung.NeuPos > 0 && (training::Sitzung.Idle || course::Kurs.UebNr == 2))
+      if (TMButton* K = NeuTaste(training::Sitzung.NeuPos))
         K->SetFlat(true);
-  } else if (TMButton* K = Taste(Sitzung.TastPos); K != nullptr && K->Enabled()) {
+  } else if (TMButton* K = Taste(training::Sitzung.TastPos); K != nullptr && K->Enabled()) {
     K->SetFlat(true);
   }
 }
@@ -108,38 +108,38 @@ void TSession::FormKeyUp(const TKeyInput& Key) {
     return;
   // A key without a character (Shift, an arrow) releases the latch it set,
   // so that the next key counts.
-  if (Sitzung.GehalteneTaste == 0 && Sitzung.TastenCode != 0 &&
-      Key.VirtualKey == Sitzung.TastenCode) {
-    Sitzung.TasteUnten = false;
-    Sitzung.TastenCode = 0;
+  if (training::Sitzung.GehalteneTaste == 0 && training::Sitzung.TastenCode != 0 &&
+      Key.VirtualKey == training::Sitzung.TastenCode) {
+    training::Sitzung.TasteUnten = false;
+    training::Sitzung.TastenCode = 0;
     return;
   }
-  if (Sitzung.GehalteneTaste == 0 || Key.VirtualKey != Sitzung.GehalteneTaste)
+  if (training::Sitzung.GehalteneTaste == 0 || Key.VirtualKey != training::Sitzung.GehalteneTaste)
     return;
-  Sitzung.TasteUnten = false;
-  Sitzung.GehalteneTaste = 0;
-  if (Sitzung.Idle) {
-    if (Kurs.UebNr <= 2) {
-      if (TMButton* K = NeuTaste(Sitzung.NeuPos)) {
+  training::Sitzung.TasteUnten = false;
+  training::Sitzung.GehalteneTaste = 0;
+  if (training::Sitzung.Idle) {
+    if (course::Kurs.UebNr <= 2) {
+      if (TMButton* K = NeuTaste(training::Sitzung.NeuPos)) {
         K->SetFlat(false);
         FreiClick(K);
       }
-    } else if (TMButton* K = Taste(Sitzung.TastPos)) {
+    } else if (TMButton* K = Taste(training::Sitzung.TastPos)) {
       K->SetFlat(false);
       if (K->Enabled())
         FreiClick(K);
     }
     return;
   }
-  if (Sitzung.KorrZaehler != 0)
+  if (training::Sitzung.KorrZaehler != 0)
     return;
-  if (Kurs.UebNr == 2) {
-    if (TMButton* K = NeuTaste(Sitzung.NeuPos)) {
+  if (course::Kurs.UebNr == 2) {
+    if (TMButton* K = NeuTaste(training::Sitzung.NeuPos)) {
       K->SetFlat(false);
       Antwort2(K);
     }
-  } else if (Kurs.UebNr == 3) {
-    if (TMButton* K = Taste(Sitzung.TastPos)) {
+  } else if (course::Kurs.UebNr == 3) {
+    if (TMButton* K = Taste(training::Sitzung.TastPos)) {
       Antwort3(K);
       K->SetFlat(false);
     }
@@ -147,21 +147,21 @@ void TSession::FormKeyUp(const TKeyInput& Key) {
 }
 
 void TSession::Antwort2(TMButton* Key) {
-  if (!Sitzung.FehlerGezeigt && Key != nullptr && Folge.UebPos >= 0 &&
-      Folge.UebPos < static_cast<int32_t>(Folge.UebFolge.size())) {
-    TMButton* Soll = NeuTaste(Folge.UebFolge[static_cast<size_t>(Folge.UebPos)]);
+  if (!training::Sitzung.FehlerGezeigt && Key != nullptr && course::Folge.UebPos >= 0 &&
+      course::Folge.UebPos < static_cast<int32_t>(course::Folge.UebFolge.size())) {
+    TMButton* Soll = NeuTaste(course::Folge.UebFolge[static_cast<size_t>(course::Folge.UebPos)]);
     if (Soll != nullptr && Key->MCode() != Soll->MCode()) {
       if (FCopy != nullptr)
-        FCopy->ItemWrong(Folge.UebPos);
-      ++Sitzung.Fehler;
-      Sitzung.FehlerGezeigt = true;
-      ZeigeKorrektur(Folge.UebFolge[static_cast<size_t>(Folge.UebPos)]);
+        FCopy->ItemWrong(course::Folge.UebPos);
+      ++training::Sitzung.Fehler;
+      training::Sitzung.FehlerGezeigt = true;
+      ZeigeKorrektur(course::Folge.UebFolge[static_cast<size_t>(course::Folge.UebPos)]);
       return;
     }
   }
-  Sitzung.FehlerGezeigt = false;
-  ++Folge.UebPos;
-  if (Folge.UebPos < Folge.UebLaenge) {
+  training::Sitzung.FehlerGezeigt = false;
+  ++course::Folge.UebPos;
+  if (course::Folge.UebPos < course::Folge.UebLaenge) {
     FArbTimer.SetInterval(500);
     FArbTimer.SetEnabled(true);
   } else {
@@ -172,19 +172,19 @@ void TSession::Antwort2(TMButton* Key) {
 void TSession::Antwort3(TMButton* Key) {
   FView.RepBtn->setEnabled(false);
   FTimer1.SetEnabled(false);
-  if (!Sitzung.FehlerGezeigt && (Key == nullptr || Key->MCode() != Sitzung.SollCode)) {
+  if (!training::Sitzung.FehlerGezeigt && (Key == nullptr || Key->MCode() != training::Sitzung.SollCode)) {
     if (Key != nullptr) {
       if (FCopy != nullptr)
-        FCopy->ItemWrong(Folge.UebPos);
-      ++Sitzung.Fehler;
-      Sitzung.FehlerGezeigt = true;
-      ZeigeKorrektur(Folge.UebPos);
+        FCopy->ItemWrong(course::Folge.UebPos);
+      ++training::Sitzung.Fehler;
+      training::Sitzung.FehlerGezeigt = true;
+      ZeigeKorrektur(course::Folge.UebPos);
       return;
     }
   }
-  Sitzung.FehlerGezeigt = false;
-  ++Folge.UebPos;
-  if (Folge.UebPos < Folge.UebLaenge) {
+  training::Sitzung.FehlerGezeigt = false;
+  ++course::Folge.UebPos;
+  if (course::Folge.UebPos < course::Folge.UebLaenge) {
     FArbTimer.SetInterval(500);
     FArbTimer.SetEnabled(true);
   } else {
@@ -194,7 +194,7 @@ void TSession::Antwort3(TMButton* Key) {
 
 void TSession::ZeigeKorrektur(int32_t K) {
   std::string Text;
-  if (Kurs.UebNr == 2) {
+  if (course::Kurs.UebNr == 2) {
     FView.R1Panel->setEnabled(false);
     TMButton* Key = NeuTaste(K);
     Text = Key != nullptr ? CaptionOf(Key) : std::string();
@@ -202,15 +202,15 @@ void TSession::ZeigeKorrektur(int32_t K) {
     for (TMButton* Key : FView.Tasten)
       if (Key != nullptr)
         Key->setEnabled(false);
-    const int32_t P = K >= 0 && K < static_cast<int32_t>(Folge.UebFolge.size())
-                          ? Folge.UebFolge[static_cast<size_t>(K)]
+    const int32_t P = K >= 0 && K < static_cast<int32_t>(course::Folge.UebFolge.size())
+                          ? course::Folge.UebFolge[static_cast<size_t>(K)]
                           : 0;
-    if (P >= 1 && P <= static_cast<int32_t>(Kurs.KursFolge.size()))
-      Text = SmallCaption(Kurs.KursFolge[static_cast<size_t>(P) - 1]);
+    if (P >= 1 && P <= static_cast<int32_t>(course::Kurs.KursFolge.size()))
+      Text = SmallCaption(course::Kurs.KursFolge[static_cast<size_t>(P) - 1]);
   }
   SetCaption(FView.TimePanel->CaptionLabel(), Text);
   FKorrekturWave = WaveFileName(Text + ".wav");
-  Sitzung.KorrZaehler = 4;
+  training::Sitzung.KorrZaehler = 4;
   FView.TimePanel->show();
   FView.TimePanel->raise();
   FArbTimer.SetOnTimer([this] { KorrekturTick(); });
@@ -220,21 +220,21 @@ void TSession::ZeigeKorrektur(int32_t K) {
 
 void TSession::KorrekturTick() {
   FArbTimer.SetEnabled(false);
-  --Sitzung.KorrZaehler;
-  if (Sitzung.KorrZaehler > 0) {
-    if (Kurs.UebNr == 2) {
+  --training::Sitzung.KorrZaehler;
+  if (training::Sitzung.KorrZaehler > 0) {
+    if (course::Kurs.UebNr == 2) {
       TMButton* Key =
-          Folge.UebPos >= 0 && Folge.UebPos < static_cast<int32_t>(Folge.UebFolge.size())
-              ? NeuTaste(Folge.UebFolge[static_cast<size_t>(Folge.UebPos)])
+          course::Folge.UebPos >= 0 && course::Folge.UebPos < static_cast<int32_t>(course::Folge.UebFolge.size())
+              ? NeuTaste(course::Folge.UebFolge[static_cast<size_t>(course::Folge.UebPos)])
               : nullptr;
       FWindow.PlayCodeThenWave(Key != nullptr ? Key->MCode() : std::string(), FKorrekturWave);
     } else {
-      FWindow.PlayCodeThenWave(Sitzung.SollCode, FKorrekturWave);
+      FWindow.PlayCodeThenWave(training::Sitzung.SollCode, FKorrekturWave);
     }
     return;
   }
   FView.TimePanel->hide();
-  if (Kurs.UebNr == 2) {
+  if (course::Kurs.UebNr == 2) {
     FView.R1Panel->setEnabled(true);
     FArbTimer.SetOnTimer([this] { Uebung2Tick(); });
     Antwort2(nullptr);
@@ -250,7 +250,7 @@ void TSession::FreiClick(TMButton* Key) {
 }
 
 void TSession::SoundKey(TMButton& Key) {
-  if (Ausgabe.Playing)
+  if (sound::Ausgabe.Playing)
     return;
   FWindow.PlayCodeThenWave(Key.MCode(), WaveFileName(CaptionOf(&Key) + ".Wav"));
 }

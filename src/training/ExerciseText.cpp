@@ -10,8 +10,8 @@ namespace {
 
 // The entry of the sequence at I as a 1-based position, or 0.
 int32_t Entry(int32_t I) {
-  return I >= 0 && I < static_cast<int32_t>(Folge.UebFolge.size())
-             ? Folge.UebFolge[static_cast<size_t>(I)]
+  return I >= 0 && I < static_cast<int32_t>(course::Folge.UebFolge.size())
+             ? course::Folge.UebFolge[static_cast<size_t>(I)]
              : 0;
 }
 
@@ -22,18 +22,18 @@ char At(const std::string& S, int32_t P) {
 } // namespace
 
 int32_t TExerciseText::Length() const {
-  return std::clamp<int32_t>(Folge.UebLaenge, 0, static_cast<int32_t>(Folge.UebFolge.size()));
+  return std::clamp<int32_t>(course::Folge.UebLaenge, 0, static_cast<int32_t>(course::Folge.UebFolge.size()));
 }
 
 char TExerciseText::Character(int32_t I) const {
-  return At(Kurs.BuchFolge, Entry(I));
+  return At(course::Kurs.BuchFolge, Entry(I));
 }
 
 std::string TExerciseText::Code(int32_t I) const {
-  const char C = At(Kurs.KursFolge, Entry(I));
+  const char C = At(course::Kurs.KursFolge, Entry(I));
   return C != '\0' ? CodeOf(C) : std::string();
 }
 
 void TExerciseText::Sounded(const std::string& Code) {
-  Sitzung.SollCode = Code;
+  training::Sitzung.SollCode = Code;
 }

@@ -14,16 +14,16 @@
 #include <QRadioButton>
 
 void TSession::EndUebung23() {
-  const bool Drei = Kurs.UebNr == 3;
+  const bool Drei = course::Kurs.UebNr == 3;
   if (FCopy != nullptr)
     FCopy->RunEnded23();
   SessionEnd();
-  if (Sitzung.Fehler > 0)
-    FReporter.ShowMessage(Line(Texte.MessagesText, 1) + "\n\r" + Line(Texte.MessagesText, 3));
-  else if (Kurs.LektNr == Kurs.MaxLektNr)
+  if (training::Sitzung.Fehler > 0)
+    FReporter.ShowMessage(Line(storage::Texte.MessagesText, 1) + "\n\r" + Line(storage::Texte.MessagesText, 3));
+  else if (course::Kurs.LektNr == course::Kurs.MaxLektNr)
     FView.WeiterBtn->setEnabled(true);
   // SessionEnd gave every key FreiClick back.
-  Folge.UebFolge.clear();
+  course::Folge.UebFolge.clear();
   if (Drei) {
     FKeyPreview = true;
     FView.RepBtn->hide();
@@ -34,11 +34,11 @@ void TSession::EndUebung23() {
 
 void TSession::EndUebung4() {
   FTimer1.SetEnabled(false);
-  if (Kurs.MaxLektNr > Kurs.LektZeichEnde)
+  if (course::Kurs.MaxLektNr > course::Kurs.LektZeichEnde)
     FWindow.PlayCode("...-.-");
   QApplication::setOverrideCursor(Qt::WaitCursor);
   FWindow.WaitMs(
-      static_cast<int32_t>(static_cast<int64_t>(Puffer.SoundLen) * 1000 / SamplesPerSec));
+      static_cast<int32_t>(static_cast<int64_t>(sound::Puffer.SoundLen) * 1000 / SamplesPerSec));
   QApplication::restoreOverrideCursor();
   SessionEnd();
   FView.KeyPanel->setEnabled(true);
@@ -47,24 +47,24 @@ void TSession::EndUebung4() {
   FWindow.ShowTextWindow(Score);
   RestoreTasten();
   // A scored copy proposes its answer as the default button.
-  const bool Yes = Score != nullptr ? FReporter.AskYesNoDefault(Line(Texte.MessagesText, 2),
+  const bool Yes = Score != nullptr ? FReporter.AskYesNoDefault(Line(storage::Texte.MessagesText, 2),
                                                                 FCopy->ProposedAnswer(true))
-                                    : FReporter.AskYesNo(Line(Texte.MessagesText, 2));
+                                    : FReporter.AskYesNo(Line(storage::Texte.MessagesText, 2));
   if (!Yes) {
-    Folge.UebFolge.clear();
-    Folge.MarkModus = false;
+    course::Folge.UebFolge.clear();
+    course::Folge.MarkModus = false;
     // Unless Only keeps its selection: every mark cleared, every key red,
     // as Normal does.
-    if (!Folge.Only)
+    if (!course::Folge.Only)
       FCourse.NormalRBClick(nullptr);
-    if (Folge.NeuVorn)
-      Folge.NeuVorn = false;
-    else if (Kurs.LektNr == Kurs.MaxLektNr)
+    if (course::Folge.NeuVorn)
+      course::Folge.NeuVorn = false;
+    else if (course::Kurs.LektNr == course::Kurs.MaxLektNr)
       FView.WeiterBtn->setEnabled(true);
   } else {
-    Folge.MarkModus = true;
+    course::Folge.MarkModus = true;
   }
   if (FCopy != nullptr)
     FCopy->Answered(Yes);
-  Folge.UebFolge.clear();
+  course::Folge.UebFolge.clear();
 }

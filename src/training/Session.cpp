@@ -42,7 +42,7 @@ uint16_t PauseMs(int64_t Ms) {
 
 // The lead-in pause and the pause after the first character of a new round.
 uint16_t LeadInMs() {
-  return PauseMs(2 * static_cast<int64_t>(Klang.Intervall) * Klang.Abstand / 10);
+  return PauseMs(2 * static_cast<int64_t>(sound::Klang.Intervall) * sound::Klang.Abstand / 10);
 }
 
 } // namespace
@@ -84,20 +84,20 @@ std::string TSession::WaveFileName(const std::string& Caption) const {
 // Begin and end
 
 void TSession::SessionBegin() {
-  if (Kurs.UebNr < 4)
-    Folge.NeuVorn = false;
+  if (course::Kurs.UebNr < 4)
+    course::Folge.NeuVorn = false;
   FView.TestBtn->setEnabled(false);
   FArbTimer.SetEnabled(false);
-  SetCaption(FView.StartBtn, Line(Texte.ButtonsText, 2));
+  SetCaption(FView.StartBtn, Line(storage::Texte.ButtonsText, 2));
   FView.WeiterBtn->setEnabled(false);
   FView.InfPanel->setEnabled(false);
-  if (Kurs.UebNr == 4 || Folge.TestLaeuft)
+  if (course::Kurs.UebNr == 4 || course::Folge.TestLaeuft)
     FView.KeyPanel->setEnabled(false);
   FView.GroupBox1->setEnabled(false);
   FView.IcoPanel->SetColor(RunningColor);
   SetCaption(FView.TimeLabel, "00:00");
   FView.Keyboard1->setEnabled(false);
-  Sitzung.Idle = false;
+  training::Sitzung.Idle = false;
   ArrangeIcons();
 }
 
@@ -105,18 +105,18 @@ void TSession::SessionEnd() {
   FView.KeyPanel->setEnabled(true);
   FView.TestBtn->setEnabled(true);
   SetCaption(FView.TestBtn, "Test");
-  SetCaption(FView.StartBtn, Line(Texte.ButtonsText, 1));
+  SetCaption(FView.StartBtn, Line(storage::Texte.ButtonsText, 1));
   FView.StartBtn->setEnabled(true);
   FView.InfPanel->setEnabled(true);
   FView.IcoPanel->SetColor(IdleColor);
   FView.GroupBox1->setEnabled(true);
   FView.TimePanel->hide();
-  Sitzung.KorrZaehler = 0;
+  training::Sitzung.KorrZaehler = 0;
   FView.Keyboard1->setEnabled(true);
-  if (Kurs.UebNr < Kurs.MaxUebNr)
+  if (course::Kurs.UebNr < course::Kurs.MaxUebNr)
     FView.WeiterBtn->setEnabled(false);
-  Sitzung.Idle = true;
-  Folge.TestLaeuft = false;
+  training::Sitzung.Idle = true;
+  course::Folge.TestLaeuft = false;
   FTimer1.SetEnabled(false);
   FKeyPreview = true;
   FArbTimer.SetEnabled(false);
@@ -136,13 +136,13 @@ void TSession::SetFreiClick() {
 void TSession::RestoreTasten() {
   for (size_t I = 0; I < FView.Tasten.size(); ++I)
     if (FView.Tasten[I] != nullptr)
-      FView.Tasten[I]->setEnabled(Sitzung.TastenAktiv[I + 1]);
+      FView.Tasten[I]->setEnabled(training::Sitzung.TastenAktiv[I + 1]);
 }
 
 void TSession::StartBtnClick() {
-  if (CaptionOf(FView.StartBtn) == Line(Texte.ButtonsText, 1)) {
+  if (CaptionOf(FView.StartBtn) == Line(storage::Texte.ButtonsText, 1)) {
     for (size_t I = 0; I < FView.Tasten.size(); ++I)
-      Sitzung.TastenAktiv[I + 1] = FView.Tasten[I] != nullptr && FView.Tasten[I]->Enabled();
+      training::Sitzung.TastenAktiv[I + 1] = FView.Tasten[I] != nullptr && FView.Tasten[I]->Enabled();
     for (TMButton* Key : FView.NeuTasten) {
       if (Key == nullptr)
         continue;
@@ -151,7 +151,7 @@ void TSession::StartBtnClick() {
       Key->SetDown(false);
     }
     SessionBegin();
-    switch (Kurs.UebNr) {
+    switch (course::Kurs.UebNr) {
     case 1:
       StartUebung1();
       break;
@@ -189,7 +189,7 @@ void TSession::StartBtnClick() {
 // Exercise 1: the new characters presented
 
 void TSession::StartUebung1() {
-  const int32_t N = static_cast<int32_t>(std::min(Kurs.NeueZeichen.size(), FView.NeuTasten.size()));
+  const int32_t N = static_cast<int32_t>(std::min(course::Kurs.NeueZeichen.size(), FView.NeuTasten.size()));
   for (int32_t I = 1; I <= N; ++I) {
     TMButton* Key = NeuTaste(I);
     if (Key == nullptr || !Key->Enabled())
@@ -198,15 +198,15 @@ void TSession::StartUebung1() {
     Key->SetAllowAllUp(false);
     Key->OnClick = nullptr;
     const int32_t P = Key->MChar().empty() ? 0 : LetterPos(Key->MChar()[0]);
-    Key->SetMWort(P >= 1 && P <= MaxLetters ? Kurs.MerkWoerter[static_cast<size_t>(P)]
+    Key->SetMWort(P >= 1 && P <= MaxLetters ? course::Kurs.MerkWoerter[static_cast<size_t>(P)]
                                             : std::string());
   }
   for (int32_t I = 2; I <= N; ++I)
     if (TMButton* Key = NeuTaste(I))
       Key->setEnabled(false);
   FView.R1Panel->show();
-  Sitzung.Wiederholungen = Plays;
-  Folge.UebLaenge = 1;
+  training::Sitzung.Wiederholungen = Plays;
+  course::Folge.UebLaenge = 1;
   if (TMButton* First = NeuTaste(1)) {
     First->SetDown(true);
     SetCaption(FView.MerkWLabel, CaptionOf(First) + "\n\r" + First->MWort());
@@ -218,17 +218,17 @@ void TSession::StartUebung1() {
 
 void TSession::Uebung1Tick() {
   FArbTimer.SetEnabled(false);
-  const int32_t N = static_cast<int32_t>(std::min(Kurs.NeueZeichen.size(), FView.NeuTasten.size()));
-  --Sitzung.Wiederholungen;
-  if (Sitzung.Wiederholungen >= 0) {
-    TMButton* Key = NeuTaste(Folge.UebLaenge);
+  const int32_t N = static_cast<int32_t>(std::min(course::Kurs.NeueZeichen.size(), FView.NeuTasten.size()));
+  --training::Sitzung.Wiederholungen;
+  if (training::Sitzung.Wiederholungen >= 0) {
+    TMButton* Key = NeuTaste(course::Folge.UebLaenge);
     if (Key == nullptr)
       return;
     FWindow.PlayCodeThenWave(Key->MCode(), WaveFileName(CaptionOf(Key) + ".wav"));
     return;
   }
-  ++Folge.UebLaenge;
-  if (Folge.UebLaenge > N) {
+  ++course::Folge.UebLaenge;
+  if (course::Folge.UebLaenge > N) {
     for (int32_t I = 1; I <= N; ++I) {
       TMButton* Key = NeuTaste(I);
       if (Key == nullptr)
@@ -242,11 +242,11 @@ void TSession::Uebung1Tick() {
     SessionEnd();
     return;
   }
-  Sitzung.Wiederholungen = Plays;
+  training::Sitzung.Wiederholungen = Plays;
   for (int32_t I = 1; I <= N; ++I)
-    if (TMButton* Key = NeuTaste(I); Key != nullptr && I != Folge.UebLaenge)
+    if (TMButton* Key = NeuTaste(I); Key != nullptr && I != course::Folge.UebLaenge)
       Key->setEnabled(false);
-  TMButton* Key = NeuTaste(Folge.UebLaenge);
+  TMButton* Key = NeuTaste(course::Folge.UebLaenge);
   if (Key == nullptr)
     return;
   Key->setEnabled(true);
@@ -257,7 +257,7 @@ void TSession::Uebung1Tick() {
 }
 
 void TSession::Uebung1Weiter() {
-  FArbTimer.SetInterval(Sitzung.Wiederholungen == 0 ? 1500 : 500);
+  FArbTimer.SetInterval(training::Sitzung.Wiederholungen == 0 ? 1500 : 500);
   FArbTimer.SetEnabled(true);
 }
 
@@ -268,7 +268,7 @@ void TSession::StartUebung2() {
   for (TMButton* Key : FView.Tasten)
     if (Key != nullptr)
       Key->setEnabled(false);
-  const int32_t N = static_cast<int32_t>(std::min(Kurs.NeueZeichen.size(), FView.NeuTasten.size()));
+  const int32_t N = static_cast<int32_t>(std::min(course::Kurs.NeueZeichen.size(), FView.NeuTasten.size()));
   for (TMButton* Key : FView.NeuTasten) {
     if (Key == nullptr)
       continue;
@@ -277,25 +277,25 @@ void TSession::StartUebung2() {
       Key->SetAllowAllUp(true);
       Key->SetDown(false);
       const int32_t P = Key->MChar().empty() ? 0 : LetterPos(Key->MChar()[0]);
-      Key->SetMWort(P >= 1 && P <= MaxLetters ? Kurs.MerkWoerter[static_cast<size_t>(P)]
+      Key->SetMWort(P >= 1 && P <= MaxLetters ? course::Kurs.MerkWoerter[static_cast<size_t>(P)]
                                               : std::string());
     }
     Key->OnClick = [this](TMButton* K) { Antwort2(K); };
   }
-  Sitzung.Fehler = 0;
-  Folge.UebLaenge = N * 5;
-  Folge.UebFolge.assign(static_cast<size_t>(Folge.UebLaenge), 0);
-  FCourse.GenerateSequence(Folge.UebLaenge, N);
-  Folge.UebPos = 0;
+  training::Sitzung.Fehler = 0;
+  course::Folge.UebLaenge = N * 5;
+  course::Folge.UebFolge.assign(static_cast<size_t>(course::Folge.UebLaenge), 0);
+  FCourse.GenerateSequence(course::Folge.UebLaenge, N);
+  course::Folge.UebPos = 0;
   FArbTimer.SetOnTimer([this] { Uebung2Tick(); });
   FArbTimer.SetEnabled(true);
 }
 
 void TSession::Uebung2Tick() {
   FArbTimer.SetEnabled(false);
-  if (Folge.UebPos < 0 || Folge.UebPos >= static_cast<int32_t>(Folge.UebFolge.size()))
+  if (course::Folge.UebPos < 0 || course::Folge.UebPos >= static_cast<int32_t>(course::Folge.UebFolge.size()))
     return;
-  if (TMButton* Key = NeuTaste(Folge.UebFolge[static_cast<size_t>(Folge.UebPos)]))
+  if (TMButton* Key = NeuTaste(course::Folge.UebFolge[static_cast<size_t>(course::Folge.UebPos)]))
     FWindow.PlayCode(Key->MCode());
 }
 
@@ -303,19 +303,19 @@ void TSession::Uebung2Tick() {
 // Exercise 3: all characters of the lesson asked
 
 void TSession::SoundItem(size_t I) {
-  if (I >= Folge.UebFolge.size())
+  if (I >= course::Folge.UebFolge.size())
     return;
-  const int32_t P = Folge.UebFolge[I];
-  const char C = P >= 1 && P <= static_cast<int32_t>(Kurs.KursFolge.size())
-                     ? Kurs.KursFolge[static_cast<size_t>(P) - 1]
+  const int32_t P = course::Folge.UebFolge[I];
+  const char C = P >= 1 && P <= static_cast<int32_t>(course::Kurs.KursFolge.size())
+                     ? course::Kurs.KursFolge[static_cast<size_t>(P) - 1]
                      : '\0';
-  Sitzung.SollCode = CodeOf(C);
-  FWindow.PlayCode(Sitzung.SollCode);
+  training::Sitzung.SollCode = CodeOf(C);
+  FWindow.PlayCode(training::Sitzung.SollCode);
 }
 
 void TSession::StartUebung3() {
   SessionBegin();
-  Sitzung.RepZaehler = 0;
+  training::Sitzung.RepZaehler = 0;
   FView.R1Panel->hide();
   FView.RepBtn->show();
   FView.RepBtn->setEnabled(false);
@@ -324,18 +324,18 @@ void TSession::StartUebung3() {
       Key->OnClick = [this](TMButton* K) { Antwort3(K); };
   FTimer1.SetInterval(15000);
   FTimer1.SetOnTimer([this] { RepFreigabe(); });
-  Folge.UebLaenge = static_cast<int32_t>(Kurs.LektZeichen.size()) * 3;
-  Folge.UebFolge.assign(static_cast<size_t>(Folge.UebLaenge), 0);
-  FCourse.GenerateSequence(Folge.UebLaenge, static_cast<int32_t>(Kurs.LektZeichen.size()));
-  Folge.UebPos = 0;
-  Sitzung.Fehler = 0;
+  course::Folge.UebLaenge = static_cast<int32_t>(course::Kurs.LektZeichen.size()) * 3;
+  course::Folge.UebFolge.assign(static_cast<size_t>(course::Folge.UebLaenge), 0);
+  FCourse.GenerateSequence(course::Folge.UebLaenge, static_cast<int32_t>(course::Kurs.LektZeichen.size()));
+  course::Folge.UebPos = 0;
+  training::Sitzung.Fehler = 0;
   FArbTimer.SetOnTimer([this] { Uebung3Tick(); });
   FArbTimer.SetEnabled(true);
 }
 
 void TSession::Uebung3Tick() {
   FArbTimer.SetEnabled(false);
-  SoundItem(static_cast<size_t>(std::max(Folge.UebPos, 0)));
+  SoundItem(static_cast<size_t>(std::max(course::Folge.UebPos, 0)));
   FKeyPreview = true;
 }
 
@@ -347,12 +347,12 @@ void TSession::RepFreigabe() {
 
 void TSession::RepBtnClick() {
   FArbTimer.SetEnabled(true);
-  ++Sitzung.RepZaehler;
-  if (Sitzung.RepZaehler == 3) {
+  ++training::Sitzung.RepZaehler;
+  if (training::Sitzung.RepZaehler == 3) {
     if (FCopy != nullptr)
-      FCopy->ItemWrong(Folge.UebPos);
-    ++Sitzung.Fehler;
-    Sitzung.FehlerGezeigt = true;
+      FCopy->ItemWrong(course::Folge.UebPos);
+    ++training::Sitzung.Fehler;
+    training::Sitzung.FehlerGezeigt = true;
   }
   FView.RepBtn->setEnabled(false);
 }
@@ -365,12 +365,12 @@ void TSession::StartUebung4() {
   for (TMButton* Key : FView.Tasten)
     if (Key != nullptr)
       Key->setEnabled(false);
-  Folge.UebLaenge = Kurs.GruppenZahl * 5;
-  Folge.UebFolge.assign(static_cast<size_t>(std::max(Folge.UebLaenge, 0)), 0);
-  Folge.GruppenZeichen = GroupCandidates(Kurs.LektZeichen);
-  FCourse.GenerateSequence(Folge.UebLaenge, static_cast<int32_t>(Folge.GruppenZeichen.size()));
-  Folge.UebPos = 0;
-  Folge.GruppenPos = 0;
+  course::Folge.UebLaenge = course::Kurs.GruppenZahl * 5;
+  course::Folge.UebFolge.assign(static_cast<size_t>(std::max(course::Folge.UebLaenge, 0)), 0);
+  course::Folge.GruppenZeichen = GroupCandidates(course::Kurs.LektZeichen);
+  FCourse.GenerateSequence(course::Folge.UebLaenge, static_cast<int32_t>(course::Folge.GruppenZeichen.size()));
+  course::Folge.UebPos = 0;
+  course::Folge.GruppenPos = 0;
   FKeyPreview = false;
   FArbTimer.SetEnabled(false);
   FArbTimer.SetOnTimer([this] { Uebung4Tick(); });
@@ -389,7 +389,7 @@ void TSession::Vorlauf() {
     FTimer1.SetEnabled(true);
     return;
   }
-  Sitzung.VorlaufZaehler = 4;
+  training::Sitzung.VorlaufZaehler = 4;
   FArbTimer.SetOnTimer([this] { VorlaufTick(); });
   FArbTimer.SetInterval(LeadInMs());
   FArbTimer.SetEnabled(true);
@@ -410,43 +410,43 @@ void TSession::CountdownTick() {
 
 void TSession::VorlaufTick() {
   FArbTimer.SetEnabled(false);
-  if (Sitzung.VorlaufZaehler == 1) {
+  if (training::Sitzung.VorlaufZaehler == 1) {
     FWindow.PlayCode("-...-");
     FArbTimer.SetInterval(FirstTickMarker);
     FArbTimer.SetOnTimer([this] { Uebung4Tick(); });
-  } else if (Sitzung.VorlaufZaehler >= 2 && Sitzung.VorlaufZaehler <= 4) {
+  } else if (training::Sitzung.VorlaufZaehler >= 2 && training::Sitzung.VorlaufZaehler <= 4) {
     FWindow.PlayCode("...-");
   }
-  --Sitzung.VorlaufZaehler;
+  --training::Sitzung.VorlaufZaehler;
 }
 
 void TSession::Uebung4Tick() {
   FArbTimer.SetEnabled(false);
   if (FArbTimer.Interval() == FirstTickMarker) {
-    FArbTimer.SetInterval(PauseMs(static_cast<int64_t>(Klang.Abstand) * Klang.Intervall * 6 / 10));
+    FArbTimer.SetInterval(PauseMs(static_cast<int64_t>(sound::Klang.Abstand) * sound::Klang.Intervall * 6 / 10));
     FArbTimer.SetEnabled(true);
     return;
   }
-  if (Folge.UebPos < Folge.UebLaenge) {
-    SoundItem(static_cast<size_t>(Folge.UebPos));
-    ++Folge.UebPos;
-    ++Folge.GruppenPos;
-    if (Folge.GruppenPos == 5) {
+  if (course::Folge.UebPos < course::Folge.UebLaenge) {
+    SoundItem(static_cast<size_t>(course::Folge.UebPos));
+    ++course::Folge.UebPos;
+    ++course::Folge.GruppenPos;
+    if (course::Folge.GruppenPos == 5) {
       FArbTimer.SetInterval(PauseMs(GroupGapMs()));
-      Folge.GruppenPos = 0;
+      course::Folge.GruppenPos = 0;
     } else {
       FArbTimer.SetInterval(PauseMs(CharGapMs()));
     }
     return;
   }
   FTimer1.SetEnabled(false);
-  if (Kurs.GruppenZahl == Endless) {
-    FCourse.GenerateSequence(Folge.UebLaenge, static_cast<int32_t>(Folge.GruppenZeichen.size()));
-    Folge.UebPos = 0;
-    Folge.GruppenPos = 0;
+  if (course::Kurs.GruppenZahl == Endless) {
+    FCourse.GenerateSequence(course::Folge.UebLaenge, static_cast<int32_t>(course::Folge.GruppenZeichen.size()));
+    course::Folge.UebPos = 0;
+    course::Folge.GruppenPos = 0;
     SoundItem(0);
-    Folge.UebPos = 1;
-    Folge.GruppenPos = 1;
+    course::Folge.UebPos = 1;
+    course::Folge.GruppenPos = 1;
     FArbTimer.SetInterval(LeadInMs());
     return;
   }
@@ -457,20 +457,20 @@ void TSession::Uebung4Tick() {
 // The end of a block
 
 void TSession::WaveDone() {
-  if (Sitzung.Idle)
+  if (training::Sitzung.Idle)
     return;
-  switch (Kurs.UebNr) {
+  switch (course::Kurs.UebNr) {
   case 1:
     Uebung1Weiter();
     break;
   case 2:
   case 3:
-    if (Sitzung.KorrZaehler > 0) {
+    if (training::Sitzung.KorrZaehler > 0) {
       FArbTimer.SetEnabled(true);
     } else {
       FKeyPreview = true;
       FArbTimer.SetEnabled(false);
-      if (Kurs.UebNr == 3)
+      if (course::Kurs.UebNr == 3)
         FTimer1.SetEnabled(true);
     }
     break;
@@ -483,7 +483,7 @@ void TSession::WaveDone() {
 }
 
 void TSession::ArrangeIcons() {
-  ArrangeExerciseIcons(FView, (Sitzung.Idle || Folge.TestLaeuft) ? 0 : Kurs.UebNr);
+  ArrangeExerciseIcons(FView, (training::Sitzung.Idle || course::Folge.TestLaeuft) ? 0 : course::Kurs.UebNr);
 }
 
 // ---------------------------------------------------------------------------

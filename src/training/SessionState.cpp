@@ -1,7 +1,7 @@
 #include "training/SessionState.h"
 
-TSitzung Sitzung;
+training::TSitzung training::Sitzung;
 
 void ResetSessionState() {
-  Sitzung = {};
+  training::Sitzung = {};
 }

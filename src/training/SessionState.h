@@ -6,6 +6,7 @@
 
 // The state of a training session and of the answer keys, owned by the
 // session; interface thread only.
+namespace training {
 struct TSitzung {
   bool Idle = true;                   // no session runs
   int32_t Wiederholungen = 0;         // exercise 1: plays still due for the character presented
@@ -25,7 +26,10 @@ struct TSitzung {
   int32_t NeuPos = 0;          // 1-based index of the typed character in NeueZeichen; 0 none
   char TastChar = 0;           // character of the last key event looked up in the rows
 };
+} // namespace training
 
-extern TSitzung Sitzung;
+namespace training {
+extern training::TSitzung Sitzung;
+} // namespace training
 
 void ResetSessionState();

@@ -36,9 +36,9 @@ TSpeedTest::TSpeedTest(TMainView& View, TPlayer& Player, TTickTimer& ArbTimer, T
       FSession(Session) {
   // The box shows the choice; the test reads it from the sequence's state.
   if (FView.FullT != nullptr) {
-    Folge.VollTest = FView.FullT->isChecked();
+    course::Folge.VollTest = FView.FullT->isChecked();
     QObject::connect(FView.FullT, &QCheckBox::toggled, FView.FullT,
-                     [](bool Checked) { Folge.VollTest = Checked; });
+                     [](bool Checked) { course::Folge.VollTest = Checked; });
   }
 }
 
@@ -49,14 +49,14 @@ std::string TSpeedTest::TestWord(int32_t Sprache) {
 
 void TSpeedTest::SetSpeed(int32_t Cpm) {
   FView.SpeedUD->SetPosition(Cpm);
-  Klang.Speed = Cpm;
+  sound::Klang.Speed = Cpm;
   SetCaption(FView.SpeedLB, std::to_string(Cpm));
 }
 
 void TSpeedTest::TestBtnClick() {
   if (CaptionOf(FView.TestBtn) == StopCaption) {
-    Folge.UebPos = Folge.UebLaenge;
-    Folge.TestLaeuft = false;
+    course::Folge.UebPos = course::Folge.UebLaenge;
+    course::Folge.TestLaeuft = false;
     // The character still sounding is cut off, so that its end cannot count
     // in a test started right after.
     if (FBlockPending) {
@@ -69,11 +69,11 @@ void TSpeedTest::TestBtnClick() {
     return;
   }
 
-  const std::string Word = TestWord(Kund.SprachNr);
-  Folge.UebLaenge = Words * WordLength;
-  Folge.UebFolge.assign(static_cast<size_t>(Folge.UebLaenge), 0);
-  for (size_t J = 0; J < Folge.UebFolge.size(); ++J)
-    Folge.UebFolge[J] = LetterPos(Word[J % static_cast<size_t>(WordLength)]);
+  const std::string Word = TestWord(storage::Kund.SprachNr);
+  course::Folge.UebLaenge = Words * WordLength;
+  course::Folge.UebFolge.assign(static_cast<size_t>(course::Folge.UebLaenge), 0);
+  for (size_t J = 0; J < course::Folge.UebFolge.size(); ++J)
+    course::Folge.UebFolge[J] = LetterPos(Word[J % static_cast<size_t>(WordLength)]);
 
   SetCaption(FView.TestBtn, StopCaption);
   FArbTimer.SetEnabled(false);
@@ -88,7 +88,7 @@ void TSpeedTest::TestBtnClick() {
 
   Versuche = 1;
   Runs = 0;
-  if (Folge.VollTest) {
+  if (course::Folge.VollTest) {
     SetSpeed(MinSpeed);
     SelectIntervall();
     TMorse::BuildElements();
@@ -97,34 +97,34 @@ void TSpeedTest::TestBtnClick() {
     FullIdx = 0;
   }
 
-  Folge.UebPos = 0;
-  Folge.GruppenPos = 0;
+  course::Folge.UebPos = 0;
+  course::Folge.GruppenPos = 0;
   FEndUs = -1;
   FArbTimer.SetOnTimer([this] { SpeedTestTick(); });
-  Folge.TestLaeuft = true;
+  course::Folge.TestLaeuft = true;
   FArbTimer.SetInterval(1);
   FArbTimer.SetEnabled(true);
 }
 
 void TSpeedTest::SpeedTestTick() {
   FArbTimer.SetEnabled(false);
-  if (Folge.UebPos < Folge.UebLaenge && Folge.TestLaeuft) {
-    const int32_t Pos = Folge.UebFolge[static_cast<size_t>(Folge.UebPos)];
+  if (course::Folge.UebPos < course::Folge.UebLaenge && course::Folge.TestLaeuft) {
+    const int32_t Pos = course::Folge.UebFolge[static_cast<size_t>(course::Folge.UebPos)];
     // A letter the alphabet lacks is left out rather than sounded as a gap
     // of no defined length.
     const bool Sounds =
-        Pos >= 1 && Pos <= MaxLetters && !Codetafel.Codes[static_cast<size_t>(Pos)].empty();
+        Pos >= 1 && Pos <= MaxLetters && !sound::Codetafel.Codes[static_cast<size_t>(Pos)].empty();
     // A sound of the window (a key clicked just before the start) is let
     // end first: its completion switches the timer on again.
-    if (Sounds && Ausgabe.Playing)
+    if (Sounds && sound::Ausgabe.Playing)
       return;
-    if (Folge.UebPos == 0) {
+    if (course::Folge.UebPos == 0) {
       // Until the first character's end tells when it started sounding.
       FStartUs = FClock.NowUs();
       StartTick = static_cast<uint32_t>(FStartUs / 1000);
     }
     if (Sounds) {
-      FBlockPending = FPlayer.PlayOwnCode(Codetafel.Codes[static_cast<size_t>(Pos)]);
+      FBlockPending = FPlayer.PlayOwnCode(sound::Codetafel.Codes[static_cast<size_t>(Pos)]);
       if (!FBlockPending) {
         // The output has shown why it cannot play; a run without sound
         // measures nothing, so the test ends as if stopped.
@@ -133,15 +133,15 @@ void TSpeedTest::SpeedTestTick() {
         return;
       }
     }
-    ++Folge.UebPos;
-    ++Folge.GruppenPos;
-    if (Folge.GruppenPos == WordLength) {
-      FArbTimer.SetInterval(TimerMs(6 * static_cast<int64_t>(Klang.Intervall)));
-      Folge.GruppenPos = 0;
+    ++course::Folge.UebPos;
+    ++course::Folge.GruppenPos;
+    if (course::Folge.GruppenPos == WordLength) {
+      FArbTimer.SetInterval(TimerMs(6 * static_cast<int64_t>(sound::Klang.Intervall)));
+      course::Folge.GruppenPos = 0;
     } else {
-      FArbTimer.SetInterval(TimerMs(2 * static_cast<int64_t>(Klang.Intervall)));
+      FArbTimer.SetInterval(TimerMs(2 * static_cast<int64_t>(sound::Klang.Intervall)));
     }
-    if (Folge.UebPos == Folge.UebLaenge)
+    if (course::Folge.UebPos == course::Folge.UebLaenge)
       FArbTimer.SetInterval(1);
     // The completion of the sound switches the timer on again; a left-out
     // letter has none.
@@ -150,41 +150,41 @@ void TSpeedTest::SpeedTestTick() {
     return;
   }
 
-  if (Folge.TestLaeuft) {
+  if (course::Folge.TestLaeuft) {
     ++Runs;
     const int64_t EndUs = FEndUs >= 0 ? FEndUs : FClock.NowUs();
     TestDauer = static_cast<int32_t>((EndUs - FStartUs) / 1000);
-    SollDauer = static_cast<int32_t>(3600000 / std::max(Klang.Speed, 1));
+    SollDauer = static_cast<int32_t>(3600000 / std::max(sound::Klang.Speed, 1));
     Toleranz = static_cast<int32_t>(std::nearbyint(static_cast<double>(SollDauer) * 0.015));
     const int32_t D = TestDauer - SollDauer;
     if (D > Toleranz || D < -Toleranz) {
       Korrektur = D / 150;
       ++Versuche;
-      Klang.Intervall -= Korrektur;
-      if (Klang.Intervall < 1 || Versuche > 5) {
-        FReporter.ShowMessage(Texte.MessagesText[5]);
+      sound::Klang.Intervall -= Korrektur;
+      if (sound::Klang.Intervall < 1 || Versuche > 5) {
+        FReporter.ShowMessage(storage::Texte.MessagesText[5]);
         EndTest();
-        Klang.Intervall = IntervallAt(IntervallSlot(FView.SpeedUD->Position()));
+        sound::Klang.Intervall = IntervallAt(IntervallSlot(FView.SpeedUD->Position()));
         return;
       }
-      Folge.GruppenPos = 0;
-      Folge.UebPos = 0;
+      course::Folge.GruppenPos = 0;
+      course::Folge.UebPos = 0;
       FEndUs = -1;
       FArbTimer.SetEnabled(true);
       return;
     }
-    if (Folge.VollTest && FullIdx > 0) {
-      SetIntervallAt(FullIdx, static_cast<uint8_t>(Klang.Intervall & 0xFF));
+    if (course::Folge.VollTest && FullIdx > 0) {
+      SetIntervallAt(FullIdx, static_cast<uint8_t>(sound::Klang.Intervall & 0xFF));
       ++FullIdx;
-      const int32_t Next = Klang.Speed + 5;
+      const int32_t Next = sound::Klang.Speed + 5;
       Versuche = 1;
-      Klang.Intervall =
-          static_cast<int32_t>(static_cast<int64_t>(Klang.Intervall) * (Next - 5) / Next);
+      sound::Klang.Intervall =
+          static_cast<int32_t>(static_cast<int64_t>(sound::Klang.Intervall) * (Next - 5) / Next);
       if (Next <= MaxSpeed) {
         SetSpeed(Next);
         TMorse::BuildElements();
-        Folge.UebPos = 0;
-        Folge.GruppenPos = 0;
+        course::Folge.UebPos = 0;
+        course::Folge.GruppenPos = 0;
         FEndUs = -1;
         FArbTimer.SetEnabled(true);
         return;
@@ -200,8 +200,8 @@ void TSpeedTest::SpeedTestTick() {
       return;
     }
     SetIntervallAt(IntervallSlot(FView.SpeedUD->Position()),
-                   static_cast<uint8_t>(Klang.Intervall & 0xFF));
-    Klang.IntChanged = true;
+                   static_cast<uint8_t>(sound::Klang.Intervall & 0xFF));
+    sound::Klang.IntChanged = true;
     EndTest();
     return;
   }
@@ -209,7 +209,7 @@ void TSpeedTest::SpeedTestTick() {
 }
 
 void TSpeedTest::EndTest() {
-  Folge.TestLaeuft = false;
+  course::Folge.TestLaeuft = false;
   FArbTimer.SetEnabled(false);
   SetCaption(FView.TestBtn, TestCaption);
   FView.StartBtn->setEnabled(true);
@@ -223,17 +223,17 @@ void TSpeedTest::EndTest() {
 }
 
 bool TSpeedTest::Completion() {
-  if (!Folge.TestLaeuft)
+  if (!course::Folge.TestLaeuft)
     return false;
   if (FBlockPending) {
     FBlockPending = false;
     const int64_t NowUs = FClock.NowUs();
-    const int64_t SoundUs = static_cast<int64_t>(Puffer.SoundLen) * 1000000 / SamplesPerSec;
-    if (Folge.UebPos == 1) {
+    const int64_t SoundUs = static_cast<int64_t>(sound::Puffer.SoundLen) * 1000000 / SamplesPerSec;
+    if (course::Folge.UebPos == 1) {
       FStartUs = NowUs - SoundUs;
       StartTick = static_cast<uint32_t>(FStartUs / 1000);
     }
-    if (Folge.UebPos == Folge.UebLaenge)
+    if (course::Folge.UebPos == course::Folge.UebLaenge)
       FEndUs = NowUs;
     TestDauer = static_cast<int32_t>((NowUs - FStartUs) / 1000);
     const int64_t Lag = (NowUs - FStartUs - SoundUs) / 1000;

@@ -22,7 +22,7 @@
 namespace {
 
 std::string Text(size_t Line, const char* Designed) {
-  const std::string& T = Texte.AbschriftText[Line];
+  const std::string& T = storage::Texte.AbschriftText[Line];
   return T.empty() ? std::string(Designed) : T;
 }
 
@@ -216,8 +216,8 @@ TStatForm::TStatForm(QWidget* Parent)
 void TStatForm::Fill(const TStatistik& Stat, int32_t KursNr, uint8_t Charset, bool CanMark) {
   auto U = [Charset](const std::string& S) { return ToUnicode(S, Charset); };
   setWindowTitle(U(Text(6, "Statistics")));
-  std::vector<TStatBar> Bars = StatBars(Stat, KursNr, Kurs.KursFolge, Kurs.LektZeichen);
-  FWeak = Weakest(Bars, GroupCandidates(Kurs.LektZeichen));
+  std::vector<TStatBar> Bars = StatBars(Stat, KursNr, course::Kurs.KursFolge, course::Kurs.LektZeichen);
+  FWeak = Weakest(Bars, GroupCandidates(course::Kurs.LektZeichen));
   StatChart->setAccessibleName(U(Text(6, "Statistics")));
   std::string Weak = Text(8, "Weakest") + ":";
   if (FWeak.empty()) {

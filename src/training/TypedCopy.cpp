@@ -30,7 +30,7 @@ char KeypadSign(uint16_t Vk) {
 }
 
 bool Taught(char C) {
-  return C != '\0' && Tastatur.TastZeichen.find(C) != std::string::npos;
+  return C != '\0' && course::Tastatur.TastZeichen.find(C) != std::string::npos;
 }
 
 char At(const std::string& S, int32_t P) {
@@ -87,9 +87,9 @@ void TTypedCopy::RunStarted(int32_t LayoutNr) {
   FLayoutNr = LayoutNr;
   FScored = false;
   FCollecting = false;
-  FWrong.assign(Folge.UebFolge.size(), false);
+  FWrong.assign(course::Folge.UebFolge.size(), false);
   // Endless runs are never scored.
-  if (!FOn || Kurs.UebNr != 4 || Kurs.GruppenZahl >= MaxGruppen)
+  if (!FOn || course::Kurs.UebNr != 4 || course::Kurs.GruppenZahl >= MaxGruppen)
     return;
   FCopy.clear();
   FCollecting = true;
@@ -113,7 +113,7 @@ void TTypedCopy::RunStarted(int32_t LayoutNr) {
   }
   if (FLabel != nullptr) {
     SetCharset(FLabel, CharsetOf(FView.KeyPanel));
-    FLabel->setAccessibleName(ToUnicode(Texte.AbschriftText[3], CharsetOf(FView.KeyPanel)));
+    FLabel->setAccessibleName(ToUnicode(storage::Texte.AbschriftText[3], CharsetOf(FView.KeyPanel)));
   }
   Show();
   if (FLabel != nullptr) {
@@ -138,20 +138,20 @@ void TTypedCopy::ItemWrong(int32_t UebPos) {
 }
 
 void TTypedCopy::RunEnded23() {
-  if (!FOn || (Kurs.UebNr != 2 && Kurs.UebNr != 3))
+  if (!FOn || (course::Kurs.UebNr != 2 && course::Kurs.UebNr != 3))
     return;
   std::vector<char> Sent;
-  for (const int32_t E : Folge.UebFolge)
-    Sent.push_back(Kurs.UebNr == 2 ? At(Kurs.NeueZeichen, E) : At(Kurs.KursFolge, E));
+  for (const int32_t E : course::Folge.UebFolge)
+    Sent.push_back(course::Kurs.UebNr == 2 ? At(course::Kurs.NeueZeichen, E) : At(course::Kurs.KursFolge, E));
   AddRun(Sent, FWrong);
   Save();
 }
 
 std::string TTypedCopy::SentText() const {
   std::string Sent;
-  const size_t N = std::min(Folge.UebFolge.size(), static_cast<size_t>(std::max(Folge.UebLaenge, 0)));
+  const size_t N = std::min(course::Folge.UebFolge.size(), static_cast<size_t>(std::max(course::Folge.UebLaenge, 0)));
   for (size_t I = 0; I < N; ++I)
-    if (const char C = At(Kurs.BuchFolge, Folge.UebFolge[I]); C != '\0')
+    if (const char C = At(course::Kurs.BuchFolge, course::Folge.UebFolge[I]); C != '\0')
       Sent += C;
   return Sent;
 }
@@ -188,7 +188,7 @@ void TTypedCopy::Answered(bool Yes) {
     return;
   FScored = false;
   // As a click on the key would mark it (the rules of FreiClick).
-  if (Yes && Folge.MarkModus && Kurs.UebNr == 4 && !Folge.NeuVorn)
+  if (Yes && course::Folge.MarkModus && course::Kurs.UebNr == 4 && !course::Folge.NeuVorn)
     MarkForNextRun(FScore.CopiedWrong);
   std::vector<char> Sent;
   std::vector<bool> Wrong;
@@ -207,7 +207,7 @@ void TTypedCopy::MarkForNextRun(const std::string& Zeichen) {
     const int32_t P = LetterPos(C);
     if (P < 1 || P > MaxLetters)
       continue;
-    Folge.Markiert[static_cast<size_t>(P)] = true;
+    course::Folge.Markiert[static_cast<size_t>(P)] = true;
     for (TMButton* Key : FView.Tasten)
       if (Key != nullptr && !Key->MChar().empty() && Key->MChar()[0] == C)
         Key->SetFontColor(KeyLime);

@@ -51,7 +51,7 @@ void PlaceKey(TMButton* Key, QWidget* Panel, const std::string& Text, const QFon
 }
 
 std::string Row(size_t R) {
-  return Tastatur.TastReihen[R].substr(0, TastReiheMax);
+  return course::Tastatur.TastReihen[R].substr(0, TastReiheMax);
 }
 
 using THandler = void (TCourse::*)(const void*);
@@ -133,9 +133,9 @@ void TCourseView::BuildKeyboard() {
   auto Free = [this, &Next] { return Next < FView.Tasten.size() && FView.Tasten[Next] != nullptr; };
 
   // PlaceKeyRow for rows 1..4.
-  int Row2Last = Tastatur.TastLinks + RowIndent[1] - KeyStep;
+  int Row2Last = course::Tastatur.TastLinks + RowIndent[1] - KeyStep;
   for (size_t R = 1; R <= 4; ++R) {
-    int Left = Tastatur.TastLinks + RowIndent[R - 1];
+    int Left = course::Tastatur.TastLinks + RowIndent[R - 1];
     const int Top = FirstRowTop + static_cast<int>(R - 1) * KeyStep;
     for (const char C : Row(R)) {
       if (!Free())
@@ -167,13 +167,13 @@ void TCourseView::BindKeys() {
     Key->SetMCode("");
     Key->SetMChar("");
   }
-  const size_t Count = std::min(Tastatur.TastZeichen.size(), FView.Tasten.size());
+  const size_t Count = std::min(course::Tastatur.TastZeichen.size(), FView.Tasten.size());
   for (size_t I = 0; I < Count; ++I) {
     TMButton* Key = FView.Tasten[I];
     if (Key == nullptr)
       continue;
-    const char C = Tastatur.TastZeichen[I];
-    if (Kurs.KursFolge.find(C) != std::string::npos) {
+    const char C = course::Tastatur.TastZeichen[I];
+    if (course::Kurs.KursFolge.find(C) != std::string::npos) {
       Key->SetMChar(std::string(1, C));
       Key->SetMCode(CodeOf(C));
     } else {
@@ -187,12 +187,12 @@ void TCourseView::EnableLessonKeys() {
     if (Key == nullptr)
       continue;
     const std::string& C = Key->MChar();
-    Key->setEnabled(!C.empty() && Kurs.LektZeichen.find(C) != std::string::npos);
+    Key->setEnabled(!C.empty() && course::Kurs.LektZeichen.find(C) != std::string::npos);
   }
 }
 
 void TCourseView::ShowNewChars() {
-  const size_t K = std::min(Kurs.NeueZeichen.size(), FView.NeuTasten.size());
+  const size_t K = std::min(course::Kurs.NeueZeichen.size(), FView.NeuTasten.size());
   QWidget* Panel = FView.KeyPanel;
   QFont Font = Panel->font();
   SetFontSize(Font, FontSize(Font) + NewKeyFontGrowth);
@@ -209,7 +209,7 @@ void TCourseView::ShowNewChars() {
       Key->setEnabled(false);
       continue;
     }
-    const char C = Kurs.NeueZeichen[I];
+    const char C = course::Kurs.NeueZeichen[I];
     SetCharset(Key, CharsetOf(Panel));
     Key->setFont(Font);
     SetCaption(Key, Caption(C, true));
@@ -221,16 +221,16 @@ void TCourseView::ShowNewChars() {
     Key->OnClick = [this](TMButton* Clicked) { FreiClick(Clicked); };
     const int32_t P = LetterPos(C);
     Key->SetMCode(CodeOf(C));
-    Key->SetMWort(P >= 1 && P <= MaxLetters ? Kurs.MerkWoerter[static_cast<size_t>(P)]
+    Key->SetMWort(P >= 1 && P <= MaxLetters ? course::Kurs.MerkWoerter[static_cast<size_t>(P)]
                                             : std::string());
     Left += W + NewKeyGap;
   }
 
   // The exercise's title; without interface texts the built-in one stays.
-  if (Kurs.UebNr >= 1 && Kurs.UebNr < Texte.LabelText.size() &&
-      !Texte.LabelText[Kurs.UebNr].empty()) {
-    SetCaption(FView.Label1, Texte.LabelText[Kurs.UebNr]);
-    SetCaption(FView.Label4, Texte.LabelText[Kurs.UebNr]);
+  if (course::Kurs.UebNr >= 1 && course::Kurs.UebNr < storage::Texte.LabelText.size() &&
+      !storage::Texte.LabelText[course::Kurs.UebNr].empty()) {
+    SetCaption(FView.Label1, storage::Texte.LabelText[course::Kurs.UebNr]);
+    SetCaption(FView.Label4, storage::Texte.LabelText[course::Kurs.UebNr]);
   }
 }
 
@@ -255,22 +255,22 @@ void TCourseView::FreiClick(TMButton* Key) {
   if (FCourse != nullptr && !Key->MChar().empty())
     if (const std::optional<bool> Mark = FCourse->FreiClick(Key->MChar()[0]))
       Key->SetFontColor(*Mark ? KeyLime : KeyRed); // the colour only shows the mark
-  if (!Ausgabe.Playing && FKeySound != nullptr)
+  if (!sound::Ausgabe.Playing && FKeySound != nullptr)
     FKeySound->SoundKey(*Key);
 }
 
 void TCourseView::ShowLektNr() {
-  SetCaption(FView.LektLabel, std::to_string(Kurs.LektNr));
+  SetCaption(FView.LektLabel, std::to_string(course::Kurs.LektNr));
 }
 
 void TCourseView::ShowUebNr() {
-  SetCaption(FView.UebLabel, std::to_string(Kurs.UebNr));
-  FView.R1Panel->setVisible(Kurs.UebNr <= 2);
+  SetCaption(FView.UebLabel, std::to_string(course::Kurs.UebNr));
+  FView.R1Panel->setVisible(course::Kurs.UebNr <= 2);
 }
 
 void TCourseView::ShowGruppenZahl() {
   SetCaption(FView.GroupLabel,
-             Kurs.GruppenZahl == MaxGruppen ? std::string("==") : std::to_string(Kurs.GruppenZahl));
+             course::Kurs.GruppenZahl == MaxGruppen ? std::string("==") : std::to_string(course::Kurs.GruppenZahl));
 }
 
 QRadioButton* TCourseView::SetButton(int32_t Satz) const {

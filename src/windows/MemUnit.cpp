@@ -39,10 +39,10 @@ std::string TextOr(const std::array<std::string, N>& Table, size_t Line, const c
   return Table[Line].empty() ? std::string(Designed) : Table[Line];
 }
 std::string PlayText() {
-  return TextOr(Texte.TextFormText, 2, "Geben");
+  return TextOr(storage::Texte.TextFormText, 2, "Geben");
 }
 std::string PlayingText() {
-  return TextOr(Texte.TextFormText, 3, "Stop");
+  return TextOr(storage::Texte.TextFormText, 3, "Stop");
 }
 
 // Room the typed copy takes under the text; the controls below move down.
@@ -144,11 +144,11 @@ void TMemForm::reject() {
 }
 
 void TMemForm::ApplyTexts() {
-  SetCaption(MemClBtn, TextOr(Texte.TextFormText, 1, "Close"));
+  SetCaption(MemClBtn, TextOr(storage::Texte.TextFormText, 1, "Close"));
   if (!Running())
     SetCaption(MemPlayBtn, PlayText());
-  SetCaption(MemPausBtn, TextOr(Texte.TextFormText, 4, "Pause"));
-  SetCaption(Label1, TextOr(Texte.TextFormText, 5, "Speed"));
+  SetCaption(MemPausBtn, TextOr(storage::Texte.TextFormText, 4, "Pause"));
+  SetCaption(Label1, TextOr(storage::Texte.TextFormText, 5, "Speed"));
 }
 
 int32_t TMemForm::Length() const {
@@ -182,8 +182,8 @@ void TMemForm::Select(int Start, int Len) {
 }
 
 void TMemForm::ApplySpeed() {
-  Klang.Speed = MemSpeed;
-  SPLabel->setText(QString::number(Klang.Speed));
+  sound::Klang.Speed = MemSpeed;
+  SPLabel->setText(QString::number(sound::Klang.Speed));
   TMorse::BuildElements();
   SelectIntervall();
 }
@@ -201,14 +201,14 @@ void TMemForm::SPSpeedUpClick(bool Step) {
 }
 
 void TMemForm::FormCreate() {
-  MemSpeed = std::clamp<int32_t>(Klang.Speed, 30, 150);
+  MemSpeed = std::clamp<int32_t>(sound::Klang.Speed, 30, 150);
   SPSpeedDownClick(false);
 }
 
 void TMemForm::FormActivate() {
-  SavedSpeed = Klang.Speed;
-  if (Klang.Speed > MemSpeed)
-    MemSpeed = std::min<int32_t>(Klang.Speed, 150);
+  SavedSpeed = sound::Klang.Speed;
+  if (sound::Klang.Speed > MemSpeed)
+    MemSpeed = std::min<int32_t>(sound::Klang.Speed, 150);
   ApplyTexts();
   MemPausBtn->setEnabled(false);
   SPSpeedDownClick(false);
@@ -254,7 +254,7 @@ void TMemForm::FillScore() {
     return;
   }
   const uint8_t Cs = Charset();
-  const std::string Accuracy = TextOr(Texte.AbschriftText, 7, "Accuracy");
+  const std::string Accuracy = TextOr(storage::Texte.AbschriftText, 7, "Accuracy");
   // Two lines per row of groups: the text sent, the copy under it, each
   // character the copy got wrong on a colour of its kind.
   QString Sent;
@@ -405,7 +405,7 @@ void TMemForm::MemTimerTimer() {
 void TMemForm::MemClBtnClick() {
   MemPos = Length();
   SetCaption(MemPlayBtn, PlayText());
-  Klang.Speed = SavedSpeed > 0 ? SavedSpeed : Klang.Speed;
+  sound::Klang.Speed = SavedSpeed > 0 ? SavedSpeed : sound::Klang.Speed;
   TMorse::BuildElements();
   SelectIntervall();
   PauseMark = 0;

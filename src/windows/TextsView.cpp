@@ -72,7 +72,7 @@ QString Shown(const std::string& Text, uint8_t Set) {
 void Hint(QWidget* Control, size_t Line, uint8_t Set) {
   if (Control == nullptr)
     return;
-  const QString Text = Shown(Texte.HintsText[Line], Set);
+  const QString Text = Shown(storage::Texte.HintsText[Line], Set);
   Control->setToolTip(Text);
   Control->setAccessibleDescription(Text);
 }
@@ -86,7 +86,7 @@ void Name(QWidget* Control, const std::string& Text, uint8_t Set) {
 void Name(QWidget* Control, size_t Line, uint8_t Set) {
   if (Control == nullptr)
     return;
-  const std::string& Text = Texte.HintsText[Line];
+  const std::string& Text = storage::Texte.HintsText[Line];
   Control->setAccessibleName(Text.empty() ? QString::fromLatin1(BuiltInName(Line))
                                           : Shown(Text, Set));
 }
@@ -179,55 +179,55 @@ void ApplyTexts(TMainView& V, const TMemCaptions& Mem) {
   // platform has no system code page that would do it for them.
   Charset(V.MMenu, Set);
   Charset(V.Hilfe1, Set);
-  Caption(V.MMenu, Texte.MenuText[1]);
-  Caption(V.MExit, Texte.MenuText[2]);
-  Caption(V.Hilfe1, Texte.MenuText[6]);
-  Caption(V.ab, Texte.MenuText[7]);
+  Caption(V.MMenu, storage::Texte.MenuText[1]);
+  Caption(V.MExit, storage::Texte.MenuText[2]);
+  Caption(V.Hilfe1, storage::Texte.MenuText[6]);
+  Caption(V.ab, storage::Texte.MenuText[7]);
   // The layout menu, the help item and the courses in the interface's
   // language as well.
   Charset(V.Keyboard1, Set);
-  OwnCaption(V.Keyboard1, Texte.MenuText[3]);
-  OwnCaption(V.TastBelegung1, Texte.MenuText[4]);
-  OwnCaption(V.Contence1, Texte.MenuText[5]);
-  OwnCaption(V.English, Texte.CoursesText[1]);
-  OwnCaption(V.German, Texte.CoursesText[2]);
-  OwnCaption(V.Russish, Texte.CoursesText[3]);
-  OwnCaption(V.Turkish, Texte.CoursesText[4]);
+  OwnCaption(V.Keyboard1, storage::Texte.MenuText[3]);
+  OwnCaption(V.TastBelegung1, storage::Texte.MenuText[4]);
+  OwnCaption(V.Contence1, storage::Texte.MenuText[5]);
+  OwnCaption(V.English, storage::Texte.CoursesText[1]);
+  OwnCaption(V.German, storage::Texte.CoursesText[2]);
+  OwnCaption(V.Russish, storage::Texte.CoursesText[3]);
+  OwnCaption(V.Turkish, storage::Texte.CoursesText[4]);
 
   Charset(V.GroupBox1, Set);
-  Caption(V.GroupBox1, Texte.RadiogrText[1]);
-  Caption(V.BRB, Texte.RadiogrText[2]);
-  Caption(V.ZiffRB, Texte.RadiogrText[3]);
-  Caption(V.ZeichRB, Texte.RadiogrText[4]);
-  Caption(V.AllRB, Texte.RadiogrText[5]);
+  Caption(V.GroupBox1, storage::Texte.RadiogrText[1]);
+  Caption(V.BRB, storage::Texte.RadiogrText[2]);
+  Caption(V.ZiffRB, storage::Texte.RadiogrText[3]);
+  Caption(V.ZeichRB, storage::Texte.RadiogrText[4]);
+  Caption(V.AllRB, storage::Texte.RadiogrText[5]);
 
   Charset(V.InfPanel, Set);
   Charset(V.MerkCheckBox, Set);
-  Caption(V.Label14, Texte.LektText[1]);
-  Caption(V.Label15, Texte.LektText[2]);
-  Caption(V.Label16, Texte.LektText[3]);
-  Caption(V.MerkCheckBox, Texte.LektText[4]);
+  Caption(V.Label14, storage::Texte.LektText[1]);
+  Caption(V.Label15, storage::Texte.LektText[2]);
+  Caption(V.Label16, storage::Texte.LektText[3]);
+  Caption(V.MerkCheckBox, storage::Texte.LektText[4]);
 
   Charset(V.SpPanel, Set);
   Charset(V.TonPanel, Set);
-  Caption(V.Label6, Texte.SParamText[1]);
-  Caption(V.Label10, Texte.SParamText[2]);
-  Caption(V.Label3, Texte.SParamText[3]);
-  Caption(V.Label9, Texte.SParamText[4]);
+  Caption(V.Label6, storage::Texte.SParamText[1]);
+  Caption(V.Label10, storage::Texte.SParamText[2]);
+  Caption(V.Label3, storage::Texte.SParamText[3]);
+  Caption(V.Label9, storage::Texte.SParamText[4]);
 
   Charset(V.StartBtn, Set);
   Charset(V.WeiterBtn, Set);
-  Caption(V.StartBtn, Texte.ButtonsText[1]);
-  Caption(V.WeiterBtn, Texte.ButtonsText[3]);
+  Caption(V.StartBtn, storage::Texte.ButtonsText[1]);
+  Caption(V.WeiterBtn, storage::Texte.ButtonsText[3]);
 
   Charset(Mem.MemClBtn, Set);
   Charset(Mem.MemPlayBtn, Set);
   Charset(Mem.MemPausBtn, Set);
   Charset(Mem.Label1, Set);
-  Caption(Mem.MemClBtn, Texte.TextFormText[1]);
-  Caption(Mem.MemPlayBtn, Texte.TextFormText[2]);
-  Caption(Mem.MemPausBtn, Texte.TextFormText[4]);
-  Caption(Mem.Label1, Texte.TextFormText[5]);
+  Caption(Mem.MemClBtn, storage::Texte.TextFormText[1]);
+  Caption(Mem.MemPlayBtn, storage::Texte.TextFormText[2]);
+  Caption(Mem.MemPausBtn, storage::Texte.TextFormText[4]);
+  Caption(Mem.Label1, storage::Texte.TextFormText[5]);
 
   Charset(V.Label1, Set);
   Charset(V.Label4, Set);

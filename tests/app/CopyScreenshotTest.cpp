@@ -79,7 +79,7 @@ public:
 
 void RunExercise(TTestWaveDevice& Device, TManualTimer& Arb, TManualTimer& Timer1,
          const std::function<void(int)>& Each) {
-  for (int Step = 0; Step < 5000 && !Sitzung.Idle; ++Step) {
+  for (int Step = 0; Step < 5000 && !training::Sitzung.Idle; ++Step) {
     Each(Step);
     if (Device.Complete() || Timer1.Fire())
       continue;
@@ -116,10 +116,10 @@ TEST(CopyScreenshot, ScoredCopyQuestionMarksAndStatistics) {
     F.show();
     F.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&F));
-    ASSERT_EQ(Kurs.UebNr, 4);
+    ASSERT_EQ(course::Kurs.UebNr, 4);
     F.AbschriftItem->trigger();
     ASSERT_TRUE(F.TypedCopy().On());
-    Kurs.GruppenZahl = 5;
+    course::Kurs.GruppenZahl = 5;
     SetCaption(F.View.GroupLabel, "5");
     F.View.TimeCB->setChecked(false);
     bool MemShot = false;
@@ -130,16 +130,16 @@ TEST(CopyScreenshot, ScoredCopyQuestionMarksAndStatistics) {
         MemShot = Keep(*Mem, "copy-text-window.png");
         EXPECT_TRUE(Mem->CopyText->isVisible());
       } else if (auto* Stat = dynamic_cast<TStatForm*>(&Window)) {
-        StatShot = Keep(*Stat, Kurs.AlphabetFile == "Deu.txt" ? "statistics-german.png"
+        StatShot = Keep(*Stat, course::Kurs.AlphabetFile == "Deu.txt" ? "statistics-german.png"
                                                               : "statistics-english.png");
       }
     };
 
     F.View.StartBtn->click();
-    ASSERT_FALSE(Sitzung.Idle);
+    ASSERT_FALSE(training::Sitzung.Idle);
     std::string Sent;
-    for (const int32_t E : Folge.UebFolge)
-      Sent += Kurs.BuchFolge[static_cast<size_t>(E) - 1];
+    for (const int32_t E : course::Folge.UebFolge)
+      Sent += course::Kurs.BuchFolge[static_cast<size_t>(E) - 1];
     // The first character missed, an extra one after the seventh, the
     // twelfth typed as another character of the lesson.
     std::string Typing;
@@ -162,13 +162,13 @@ TEST(CopyScreenshot, ScoredCopyQuestionMarksAndStatistics) {
           Keep(F, "copy-typing.png");
       }
     });
-    EXPECT_TRUE(Sitzung.Idle);
+    EXPECT_TRUE(training::Sitzung.Idle);
     EXPECT_TRUE(MemShot);
     EXPECT_TRUE(Reporter.Shot);
     EXPECT_TRUE(Reporter.DefaultWasYes);
     const TCopyScore& S = F.TypedCopy().Score();
     EXPECT_EQ(S.Missed + S.Extra + S.Wrong, 3) << F.TypedCopy().Copy();
-    EXPECT_TRUE(Folge.MarkModus);
+    EXPECT_TRUE(course::Folge.MarkModus);
     EXPECT_TRUE(Keep(F, "copy-marks.png"));
 
     // Some runs more, for a chart with figures.
@@ -181,7 +181,7 @@ TEST(CopyScreenshot, ScoredCopyQuestionMarksAndStatistics) {
 
     StatShot = false;
     F.LayoutClick(F.View.German);
-    ASSERT_EQ(Kurs.AlphabetFile, "Deu.txt");
+    ASSERT_EQ(course::Kurs.AlphabetFile, "Deu.txt");
     F.TypedCopy().Statistik().AddRun(2, More);
     F.TypedCopy().Statistik().AddRun(2, std::vector<TStatRun>{{'\xFC', 6, 3}, {'r', 9, 2}});
     F.StatistikItemClick();

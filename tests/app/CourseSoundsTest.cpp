@@ -40,7 +40,7 @@ protected:
   }
   ~CourseSounds() override {
     SetShippedDataDir({});
-    Tastatur.InputLayoutNr = 0;
+    course::Tastatur.InputLayoutNr = 0;
     ResetSoundState();
     ResetCourseState();
   }
@@ -52,10 +52,10 @@ TEST_F(CourseSounds, EveryCharacterOfEveryCourseHasItsOwnCanonicalSoundFile) {
   std::set<std::string> Used;
   for (const TLayout& L : LayoutTable()) {
     SCOPED_TRACE(L.AlphabetFile);
-    Tastatur.InputLayoutNr = L.SprachNr;
-    Kurs.AlphabetFile = L.AlphabetFile;
+    course::Tastatur.InputLayoutNr = L.SprachNr;
+    course::Kurs.AlphabetFile = L.AlphabetFile;
     ASSERT_TRUE(LoadCodeTable(Reporter));
-    for (const char C : Codetafel.Letters) {
+    for (const char C : sound::Codetafel.Letters) {
       // The captions of the large keys and of the correction: KA and SK
       // read "ka" and "sk".
       const std::string Caption = C == '@' ? "ka" : C == '\xA7' ? "sk" : std::string(1, C);

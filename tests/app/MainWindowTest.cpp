@@ -314,17 +314,17 @@ TEST_F(MainWindow, ArrowControlsAndBarsTakeTheFocusAndTheArrowKeys) {
 
   V.SpeedUD->SetPosition(60);
   QTest::keyClick(V.SpeedUD, Qt::Key_Up);
-  EXPECT_EQ(Klang.Speed, 65);
+  EXPECT_EQ(sound::Klang.Speed, 65);
   EXPECT_EQ(CaptionOf(V.SpeedLB), "65");
   QTest::keyClick(V.SpeedUD, Qt::Key_Down);
   QTest::keyClick(V.SpeedUD, Qt::Key_Down);
-  EXPECT_EQ(Klang.Speed, 55);
+  EXPECT_EQ(sound::Klang.Speed, 55);
   QTest::keyClick(V.AbstandUD, Qt::Key_Up);
   EXPECT_EQ(CaptionOf(V.AbstandLB), "x1.5");
   // Another key is not the control's: the position stays.
   QTest::keyClick(V.SpeedUD, Qt::Key_Right);
   QTest::keyClick(V.SpeedUD, Qt::Key_A);
-  EXPECT_EQ(Klang.Speed, 55);
+  EXPECT_EQ(sound::Klang.Speed, 55);
 
   // The spin buttons run their click handlers.
   int Ups = 0, Downs = 0;
@@ -339,7 +339,7 @@ TEST_F(MainWindow, ArrowControlsAndBarsTakeTheFocusAndTheArrowKeys) {
   // The bars move the way the key points: the lowest value is at the top.
   QTest::keyClick(V.TnBar, Qt::Key_Up);
   EXPECT_EQ(V.TnBar->value(), 22);
-  EXPECT_EQ(Klang.Ton, 22);
+  EXPECT_EQ(sound::Klang.Ton, 22);
   QTest::keyClick(V.FrontBar, Qt::Key_Down);
   EXPECT_EQ(V.FrontBar->value(), 7);
 
@@ -362,36 +362,36 @@ TEST_F(MainWindow, SpeedArrowsSetTheSpeedAndRebuildTheElements) {
   V.SpeedUD->SetPosition(60);
   V.SpeedUD->ClickUp();
   EXPECT_EQ(CaptionOf(V.SpeedLB), "65");
-  EXPECT_EQ(Klang.Speed, 65);
-  EXPECT_EQ(Klang.DotLen, 1017);
-  EXPECT_EQ(Klang.Intervall, 77);
-  EXPECT_NE(Puffer.DotBuf[100], Silence) << "the dot was synthesised";
+  EXPECT_EQ(sound::Klang.Speed, 65);
+  EXPECT_EQ(sound::Klang.DotLen, 1017);
+  EXPECT_EQ(sound::Klang.Intervall, 77);
+  EXPECT_NE(sound::Puffer.DotBuf[100], Silence) << "the dot was synthesised";
 
   V.SpeedUD->SetPosition(145);
   V.SpeedUD->ClickUp();
   EXPECT_EQ(CaptionOf(V.SpeedLB), "150");
   V.SpeedUD->ClickUp();
   EXPECT_EQ(CaptionOf(V.SpeedLB), "150");
-  EXPECT_EQ(Klang.Speed, 150);
-  EXPECT_EQ(Klang.DotLen, 441);
+  EXPECT_EQ(sound::Klang.Speed, 150);
+  EXPECT_EQ(sound::Klang.DotLen, 441);
   V.SpeedUD->SetPosition(30);
   V.SpeedUD->ClickDown();
-  EXPECT_EQ(Klang.Speed, 150) << "nothing moves below the range";
+  EXPECT_EQ(sound::Klang.Speed, 150) << "nothing moves below the range";
 }
 
 TEST_F(MainWindow, RatioAndSpacingShowTenths) {
   V.VerhaltUD->SetPosition(40);
   V.VerhaltUD->ClickUp();
   EXPECT_EQ(CaptionOf(V.VerhLB), "4.5");
-  EXPECT_EQ(Klang.Verhalt, 45);
-  EXPECT_EQ(Klang.DashLen, 4959); // Round(1102 * 4.5)
+  EXPECT_EQ(sound::Klang.Verhalt, 45);
+  EXPECT_EQ(sound::Klang.DashLen, 4959); // Round(1102 * 4.5)
 
-  const int32_t Dot = Klang.DotLen;
+  const int32_t Dot = sound::Klang.DotLen;
   V.AbstandUD->SetPosition(55);
   V.AbstandUD->ClickUp();
   EXPECT_EQ(CaptionOf(V.AbstandLB), "x6.0");
-  EXPECT_EQ(Klang.Abstand, 60);
-  EXPECT_EQ(Klang.DotLen, Dot);
+  EXPECT_EQ(sound::Klang.Abstand, 60);
+  EXPECT_EQ(sound::Klang.DotLen, Dot);
   V.AbstandUD->ClickDown();
   EXPECT_EQ(CaptionOf(V.AbstandLB), "x5.5");
 
@@ -401,12 +401,12 @@ TEST_F(MainWindow, RatioAndSpacingShowTenths) {
 
 TEST_F(MainWindow, ToneAndAttackBars) {
   V.TnBar->setValue(8);
-  EXPECT_EQ(Klang.Ton, 8);
+  EXPECT_EQ(sound::Klang.Ton, 8);
   V.FrontBar->setValue(12);
-  EXPECT_EQ(Klang.Atacke, 1);
+  EXPECT_EQ(sound::Klang.Atacke, 1);
   V.FrontBar->setValue(0);
-  EXPECT_EQ(Klang.Atacke, 13);
-  EXPECT_NE(Puffer.DotBuf[202], Silence) << "the dot was synthesised at the new pitch";
+  EXPECT_EQ(sound::Klang.Atacke, 13);
+  EXPECT_NE(sound::Puffer.DotBuf[202], Silence) << "the dot was synthesised at the new pitch";
 }
 
 TEST_F(MainWindow, SquareWaveSwitchAndBack) {
@@ -416,18 +416,18 @@ TEST_F(MainWindow, SquareWaveSwitchAndBack) {
   EXPECT_EQ(Client->childAt(OnSwitch), V.Image1);
 
   QTest::mouseClick(V.Image1, Qt::LeftButton);
-  EXPECT_TRUE(Klang.Rechteck);
+  EXPECT_TRUE(sound::Klang.Rechteck);
   EXPECT_EQ(Client->childAt(OnSwitch), V.Image2);
   EXPECT_FALSE(V.FrontBar->isEnabled());
   EXPECT_EQ(V.Label9->palette().color(QPalette::WindowText), QColor(128, 128, 128));
   EXPECT_TRUE(V.Bevel5->Lowered());
   // A square wave: only full swings.
   for (size_t I = 0; I < 100; ++I)
-    EXPECT_TRUE(Puffer.DotBuf[I] == Silence || Puffer.DotBuf[I] < 40 || Puffer.DotBuf[I] > 216)
-        << I << " " << int(Puffer.DotBuf[I]);
+    EXPECT_TRUE(sound::Puffer.DotBuf[I] == Silence || sound::Puffer.DotBuf[I] < 40 || sound::Puffer.DotBuf[I] > 216)
+        << I << " " << int(sound::Puffer.DotBuf[I]);
 
   QTest::mouseClick(V.Image2, Qt::LeftButton);
-  EXPECT_FALSE(Klang.Rechteck);
+  EXPECT_FALSE(sound::Klang.Rechteck);
   EXPECT_EQ(Client->childAt(OnSwitch), V.Image1);
   EXPECT_TRUE(V.FrontBar->isEnabled());
   EXPECT_EQ(V.Label9->palette().color(QPalette::WindowText), QColor(Qt::black));
@@ -507,17 +507,17 @@ TEST_F(Playback, ACharacterOfTheReplayWindowSwitchesItsTimerOn) {
   TManualTimer MemTimer;
   Form.SetMemTimer(&MemTimer);
   Form.PlayCode(".");
-  Ausgabe.MemPlaying = true;
+  sound::Ausgabe.MemPlaying = true;
   ASSERT_TRUE(Device.Complete());
-  EXPECT_FALSE(Ausgabe.MemPlaying);
+  EXPECT_FALSE(sound::Ausgabe.MemPlaying);
   EXPECT_TRUE(MemTimer.Enabled());
 }
 
 TEST_F(Playback, TheSpeedTestTakesTheCompletionWhileItRuns) {
-  Kund.SprachNr = 1;
-  Codetafel.Letters = "paris";
+  storage::Kund.SprachNr = 1;
+  sound::Codetafel.Letters = "paris";
   for (size_t P = 1; P <= 5; ++P)
-    Codetafel.Codes[P] = ".-";
+    sound::Codetafel.Codes[P] = ".-";
   Form.SpeedTest().TestBtnClick();
   ASSERT_TRUE(Arb.Fire());
   EXPECT_FALSE(Arb.Enabled());

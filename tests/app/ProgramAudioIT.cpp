@@ -60,19 +60,19 @@ TEST(ProgramAudio, ExerciseOneSoundsTheCodeAndThenItsMnemonic) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(Program.AForm.get()));
     ASSERT_TRUE(Program.AForm->StartedUp());
     // A first run: lesson 1, exercise 1, Russian layout, mnemonics on.
-    ASSERT_EQ(Kurs.LektNr, 1);
-    ASSERT_EQ(Kurs.UebNr, 1);
+    ASSERT_EQ(course::Kurs.LektNr, 1);
+    ASSERT_EQ(course::Kurs.UebNr, 1);
     ASSERT_TRUE(Program.AForm->View.MerkCheckBox->isChecked());
-    const std::string First = Kurs.NeueZeichen.substr(0, 1);
-    const std::string Code = Codetafel.Codes[static_cast<size_t>(LetterPos(First[0]))];
+    const std::string First = course::Kurs.NeueZeichen.substr(0, 1);
+    const std::string Code = sound::Codetafel.Codes[static_cast<size_t>(LetterPos(First[0]))];
     ASSERT_FALSE(Code.empty());
 
     ASSERT_TRUE(Pulse.StartRecording());
     Program.AForm->View.StartBtn->click();
-    EXPECT_FALSE(Sitzung.Idle);
+    EXPECT_FALSE(training::Sitzung.Idle);
     SpinFor(7000);
     Program.AForm->View.StartBtn->click(); // Stop
-    EXPECT_TRUE(Sitzung.Idle);
+    EXPECT_TRUE(training::Sitzung.Idle);
     SpinFor(2500);
     const std::vector<TTone> Heard = FindTones(Pulse.StopRecording());
     EXPECT_TRUE(Reporter.Messages.empty()) << Reporter.Messages.front();
@@ -80,7 +80,7 @@ TEST(ProgramAudio, ExerciseOneSoundsTheCodeAndThenItsMnemonic) {
     // The code as rendered at the program's speed.
     TMorse::RenderCode(Code);
     const std::vector<TTone> Rendered = FindTones(
-        std::vector<uint8_t>(Puffer.SoundBuf.begin(), Puffer.SoundBuf.begin() + Puffer.SoundLen));
+        std::vector<uint8_t>(sound::Puffer.SoundBuf.begin(), sound::Puffer.SoundBuf.begin() + sound::Puffer.SoundLen));
     ASSERT_FALSE(Rendered.empty());
     const int64_t Element = Rendered.front().End - Rendered.front().Start;
     // Plays of the code: tones of exactly the element's length; between two

@@ -66,12 +66,12 @@ TEST(ProgramFlow, ExerciseFourEndsWithItsTextAndTheQuestion) {
     F.show();
     F.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&F));
-    ASSERT_EQ(Kurs.UebNr, 4);
+    ASSERT_EQ(course::Kurs.UebNr, 4);
     F.View.StartBtn->click();
-    ASSERT_FALSE(Sitzung.Idle);
+    ASSERT_FALSE(training::Sitzung.Idle);
     int Countdown = 0;
     int Sounded = 0;
-    for (int Step = 0; Step < 5000 && !Sitzung.Idle; ++Step) {
+    for (int Step = 0; Step < 5000 && !training::Sitzung.Idle; ++Step) {
       if (Device.Complete()) {
         ++Sounded;
         continue;
@@ -83,16 +83,16 @@ TEST(ProgramFlow, ExerciseFourEndsWithItsTextAndTheQuestion) {
       if (!Arb.Fire())
         break;
     }
-    EXPECT_TRUE(Sitzung.Idle);
+    EXPECT_TRUE(training::Sitzung.Idle);
     EXPECT_EQ(Countdown, 5);
-    EXPECT_EQ(Sounded, Kurs.GruppenZahl * 5);
+    EXPECT_EQ(Sounded, course::Kurs.GruppenZahl * 5);
     ASSERT_EQ(Shell.Modal.size(), 1u);
     EXPECT_EQ(Shell.Modal[0], "MemForm");
     // The text of the run: a space, then groups of five, two spaces after each.
-    EXPECT_EQ(Shown.size(), 1 + Kurs.GruppenZahl * 7);
+    EXPECT_EQ(Shown.size(), 1 + course::Kurs.GruppenZahl * 7);
     EXPECT_TRUE(Shown.startsWith(' '));
     ASSERT_EQ(Reporter.Questions.size(), 1u);
-    EXPECT_EQ(Reporter.Questions[0], Texte.MessagesText[2]);
+    EXPECT_EQ(Reporter.Questions[0], storage::Texte.MessagesText[2]);
     EXPECT_TRUE(F.View.WeiterBtn->isEnabled())
         << "a No after a run at the furthest lesson passes it";
     F.close();

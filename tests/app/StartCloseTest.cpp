@@ -129,14 +129,14 @@ TEST_F(StartClose, AFirstRunMakesTheDefaultRecordAndShowsTheRussianCourse) {
   EXPECT_EQ(CaptionOf(V.SpeedLB), "60");
   EXPECT_EQ(CaptionOf(V.VerhLB), "3.0");
   EXPECT_EQ(CaptionOf(V.GroupLabel), "10");
-  EXPECT_EQ(Kund.SprachNr, 3);
-  EXPECT_EQ(Tastatur.InputLayoutNr, 3);
+  EXPECT_EQ(storage::Kund.SprachNr, 3);
+  EXPECT_EQ(course::Tastatur.InputLayoutNr, 3);
   EXPECT_TRUE(V.Russish->isChecked());
   EXPECT_EQ(CharsetOf(V.KeyPanel), 204);
-  EXPECT_EQ(Klang.Speed, 60);
-  EXPECT_EQ(Klang.Verhalt, 30);
-  EXPECT_EQ(Klang.Ton, 23);
-  EXPECT_EQ(Klang.Atacke, 5);
+  EXPECT_EQ(sound::Klang.Speed, 60);
+  EXPECT_EQ(sound::Klang.Verhalt, 30);
+  EXPECT_EQ(sound::Klang.Ton, 23);
+  EXPECT_EQ(sound::Klang.Atacke, 5);
 
   // Digits, then the three letter rows of the Russian keyboard.
   EXPECT_EQ(LetterRows(V, Cyrillic), (std::vector<int>{11, 11, 9}));
@@ -151,7 +151,7 @@ TEST_F(StartClose, AFirstRunMakesTheDefaultRecordAndShowsTheRussianCourse) {
 TEST_F(StartClose, WithoutTheAlphabetsMnemonicWordsTheyAreNeitherOfferedNorOn) {
   Data({"RusMerkW.txt"});
   TMainView& V = Start().View;
-  EXPECT_EQ(Kund.SprachNr, 3);
+  EXPECT_EQ(storage::Kund.SprachNr, 3);
   EXPECT_FALSE(V.MerkCheckBox->isEnabled());
   EXPECT_FALSE(V.MerkCheckBox->isChecked());
 }
@@ -161,7 +161,7 @@ TEST_F(StartClose, AStoredToneOutOfRangeIsClampedAndSavedClamped) {
   Record({0x01, 0x01, 0x3C, 85, 0x1E, 0x08, 0x03});
   TAForm& F = Start();
   EXPECT_EQ(F.View.TnBar->value(), 38);
-  EXPECT_EQ(Klang.Ton, 38);
+  EXPECT_EQ(sound::Klang.Ton, 38);
   F.close();
   EXPECT_EQ(Record(), (TBytes{0x01, 0x01, 0x3C, 0x26, 0x1E, 0x08, 0x03}));
 }
@@ -186,7 +186,7 @@ TEST_F(StartClose, NoLayoutKeepsTheBuiltInCaptionsAndLaysOutNoKeyboard) {
     EXPECT_EQ(CaptionOf(F.View.Label15), "Lektion") << int(Nr);
     for (const TMButton* Key : F.View.Tasten)
       EXPECT_TRUE(Key == nullptr || Key->isHidden()) << int(Nr);
-    EXPECT_EQ(Tastatur.InputLayoutNr, 0) << int(Nr);
+    EXPECT_EQ(course::Tastatur.InputLayoutNr, 0) << int(Nr);
     F.close();
     EXPECT_EQ(Record().at(6), Nr);
   }
@@ -234,7 +234,7 @@ TEST_F(StartClose, AStopWhileTheIntervalMessageIsShownSavesTheAppliedSettings) {
   StoppingReporter Boxes;
   TAForm F(Device, Boxes, Arb, Timer1, Shell);
   Boxes.WhileShown = [&F] { F.EndSession(); };
-  Klang.IntChanged = true;
+  sound::Klang.IntChanged = true;
   F.FormActivate();
   EXPECT_EQ(Boxes.Messages, (std::vector<std::string>{"Int.mtr ist nicht gefunden!"}));
   EXPECT_TRUE(Boxes.Questions.empty());
@@ -268,7 +268,7 @@ TEST_F(StartClose, ARecordThatCannotBeSavedIsToldOnce) {
   ASSERT_TRUE(QDir().mkdir(Path));
   ASSERT_TRUE(QFile::remove(QDir(Dir.Path()).filePath("Int.mtr")));
   ASSERT_TRUE(QDir().mkdir(QDir(Dir.Path()).filePath("Int.mtr")));
-  Klang.IntChanged = true;
+  sound::Klang.IntChanged = true;
   Reporter.DefaultAnswer = true;
   G.close();
   EXPECT_EQ(Reporter.Messages, (std::vector<std::string>{KundNotSavedText, IntNotSavedText}));
@@ -292,8 +292,8 @@ TEST_F(StartClose, AChangedIntervalTableAnsweredNoStaysOnDiskWhileTheRecordIsSav
   ASSERT_FALSE(Int.empty());
   TAForm& F = Start();
   F.View.SpeedUD->ClickDown();
-  Klang.IntervallTab[0] = static_cast<uint8_t>(Klang.IntervallTab[0] + 7);
-  Klang.IntChanged = true;
+  sound::Klang.IntervallTab[0] = static_cast<uint8_t>(sound::Klang.IntervallTab[0] + 7);
+  sound::Klang.IntChanged = true;
   Reporter.DefaultAnswer = false;
   F.close();
   EXPECT_EQ(Reporter.Questions, (std::vector<std::string>{"Int.dat ist gewekselt. Speichern?"}));
@@ -309,7 +309,7 @@ TEST_F(StartClose, AnUnchangedTableAsksNothingAndEndingTheSessionAsksNothing) {
 
   ResetAll();
   TAForm& G = Start();
-  Klang.IntChanged = true;
+  sound::Klang.IntChanged = true;
   Reporter.DefaultAnswer = true;
   G.View.SpeedUD->ClickUp();
   G.EndSession();
@@ -325,26 +325,26 @@ TEST_F(StartClose, BeingMovedOnToTheLastExerciseOfTheHighestLessonIsRolledBack) 
   Data();
   Record({0x02, 0x03, 0x3C, 0x17, 0x1E, 0x08, 0x03});
   TAForm& F = Start();
-  ASSERT_EQ(Kurs.MaxLektNr, 2);
-  ASSERT_EQ(Kurs.MaxUebNr, 3);
+  ASSERT_EQ(course::Kurs.MaxLektNr, 2);
+  ASSERT_EQ(course::Kurs.MaxUebNr, 3);
   // Exercise 3 passed: moved on to exercise 4 without working through it.
-  Kurs.MaxUebNr = 4;
-  Kurs.UebNr = 4;
-  Folge.NeuVorn = true;
-  Folge.UebFolge.assign(20, 1);
+  course::Kurs.MaxUebNr = 4;
+  course::Kurs.UebNr = 4;
+  course::Folge.NeuVorn = true;
+  course::Folge.UebFolge.assign(20, 1);
   F.close();
   EXPECT_EQ(Record().at(1), 3);
-  EXPECT_EQ(Kurs.UebNr, 3);
-  EXPECT_TRUE(Folge.UebFolge.empty());
+  EXPECT_EQ(course::Kurs.UebNr, 3);
+  EXPECT_TRUE(course::Folge.UebFolge.empty());
 }
 
 TEST_F(StartClose, AnOpenDeviceIsClosedAtTheEnd) {
   Data();
   TAForm& F = Start();
   F.PlayCode(".-");
-  ASSERT_TRUE(Ausgabe.DeviceOpen);
+  ASSERT_TRUE(sound::Ausgabe.DeviceOpen);
   F.close();
-  EXPECT_FALSE(Ausgabe.DeviceOpen);
+  EXPECT_FALSE(sound::Ausgabe.DeviceOpen);
 }
 
 TEST_F(StartClose, TheStartUpRunsOnceThoughTheWindowIsActivatedAgain) {
@@ -361,7 +361,7 @@ TEST_F(StartClose, TheStartUpRunsOnceThoughTheWindowIsActivatedAgain) {
   Form->FormActivate();
   EXPECT_EQ(CaptionOf(Form->View.SpeedLB), "65");
   EXPECT_EQ(CaptionOf(Form->View.LektLabel), "1");
-  EXPECT_EQ(Kund.SprachNr, 3);
+  EXPECT_EQ(storage::Kund.SprachNr, 3);
 }
 
 TEST_F(StartClose, AFreeClickOnAKeySoundsItsCodeAndThenItsSoundFile) {
@@ -375,17 +375,17 @@ TEST_F(StartClose, AFreeClickOnAKeySoundsItsCodeAndThenItsSoundFile) {
     }
   ASSERT_NE(Key, nullptr);
   F.CourseView().FreiClick(Key);
-  EXPECT_TRUE(Ausgabe.Playing);
-  EXPECT_TRUE(Ausgabe.WavePending);
+  EXPECT_TRUE(sound::Ausgabe.Playing);
+  EXPECT_TRUE(sound::Ausgabe.WavePending);
   // The file-system name of the key's caption in the layout's code page.
-  EXPECT_EQ(Ausgabe.WavName, SoundFileName(CaptionOf(Key) + ".Wav", CharsetOf(Key)));
+  EXPECT_EQ(sound::Ausgabe.WavName, SoundFileName(CaptionOf(Key) + ".Wav", CharsetOf(Key)));
 }
 
 TEST_F(StartClose, TheLayoutMenuSwitchesTheKeysTextsAndMessageCharacterSet) {
   Data();
   TAForm& F = Start();
   F.View.English->trigger();
-  EXPECT_EQ(Kund.SprachNr, 1);
+  EXPECT_EQ(storage::Kund.SprachNr, 1);
   EXPECT_EQ(CharsetOf(F.View.KeyPanel), 0);
   EXPECT_EQ(LetterRows(F.View, Latin), (std::vector<int>{10, 9, 7}));
   EXPECT_TRUE(LetterRows(F.View, Cyrillic).empty());
@@ -479,13 +479,13 @@ TEST(RealProgram, SigtermRunsTheCloseSequence) {
 namespace {
 
 // The texts of a shipped interface file, read as the program reads them.
-TTexte TextsOf(const char* File) {
+storage::TTexte TextsOf(const char* File) {
   ClearTexts();
   const std::optional<std::string> Bytes = ReadFileBytes((std::filesystem::path(VELM_SOURCE_DIR) / "data" / File).string());
   EXPECT_TRUE(Bytes.has_value()) << File;
   if (Bytes)
     ParseTexts(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(Bytes->data()), Bytes->size()));
-  const TTexte T = Texte;
+  const storage::TTexte T = storage::Texte;
   ClearTexts();
   return T;
 }
@@ -518,8 +518,8 @@ TEST_F(StartClose, EachCourseChosenFromTheMenuSpeaksItsOwnLanguage) {
     SCOPED_TRACE(C.LngFile);
     ASSERT_TRUE(V.Keyboard1->isEnabled());
     (V.*C.Item)->trigger();
-    ASSERT_EQ(Kund.SprachNr, C.SprachNr);
-    const TTexte T = TextsOf(C.LngFile);
+    ASSERT_EQ(storage::Kund.SprachNr, C.SprachNr);
+    const storage::TTexte T = TextsOf(C.LngFile);
     EXPECT_EQ(V.Keyboard1->title(), ToUnicode(T.MenuText[3], C.Charset));
     EXPECT_EQ(V.TastBelegung1->title(), ToUnicode(T.MenuText[4], C.Charset));
     EXPECT_EQ(V.Contence1->text(), ToUnicode(T.MenuText[5], C.Charset));
@@ -540,9 +540,9 @@ TEST_F(StartClose, EachCourseChosenFromTheMenuSpeaksItsOwnLanguage) {
       }
 
     // The course's own words, offered and on.
-    EXPECT_TRUE(Kurs.MerkWoerterGeladen);
+    EXPECT_TRUE(course::Kurs.MerkWoerterGeladen);
     EXPECT_TRUE(V.MerkCheckBox->isChecked());
-    EXPECT_FALSE(Kurs.MerkWoerter[1].empty());
+    EXPECT_FALSE(course::Kurs.MerkWoerter[1].empty());
 
     // A click on a key asks for the course's own sound file, which is there.
     TMButton* Key = nullptr;
@@ -553,12 +553,12 @@ TEST_F(StartClose, EachCourseChosenFromTheMenuSpeaksItsOwnLanguage) {
       }
     ASSERT_NE(Key, nullptr);
     F.CourseView().FreiClick(Key);
-    EXPECT_EQ(Ausgabe.WavName,
+    EXPECT_EQ(sound::Ausgabe.WavName,
               C.SoundPrefix + SoundFileName(CaptionOf(Key) + ".Wav", CharsetOf(Key)));
-    EXPECT_TRUE(FindBareFile(Ausgabe.WavName).has_value()) << Ausgabe.WavName;
+    EXPECT_TRUE(FindBareFile(sound::Ausgabe.WavName).has_value()) << sound::Ausgabe.WavName;
     ASSERT_TRUE(Device.Complete()); // the code
     ASSERT_TRUE(Device.Complete()); // the spoken character
-    EXPECT_FALSE(Ausgabe.Playing);
+    EXPECT_FALSE(sound::Ausgabe.Playing);
 
     EXPECT_EQ(F.HelpFile(), C.HelpFile);
     V.Contence1->trigger();
@@ -591,9 +591,9 @@ TEST_F(StartClose, AMissingSoundFileOfTheCourseIsPassedOver) {
       Key = K;
   ASSERT_NE(Key, nullptr);
   F.CourseView().FreiClick(Key);
-  EXPECT_EQ(Ausgabe.WavName, "Eng-t.Wav");
+  EXPECT_EQ(sound::Ausgabe.WavName, "Eng-t.Wav");
   ASSERT_TRUE(Device.Complete()); // the code; no file follows
-  EXPECT_FALSE(Ausgabe.Playing);
+  EXPECT_FALSE(sound::Ausgabe.Playing);
   EXPECT_TRUE(F.View.KeyPanel->isEnabled());
   EXPECT_FALSE(Device.Complete()) << "nothing more was played";
 }
@@ -603,11 +603,11 @@ TEST_F(StartClose, AMissingSoundFileOfTheCourseIsPassedOver) {
 TEST_F(StartClose, ACourseWithoutItsMnemonicFileShowsNoOtherCoursesWords) {
   Data({"TurMerkW.txt"});
   TAForm& F = Start();
-  ASSERT_TRUE(Kurs.MerkWoerterGeladen); // Russian
+  ASSERT_TRUE(course::Kurs.MerkWoerterGeladen); // Russian
   F.View.Turkish->trigger();
-  EXPECT_FALSE(Kurs.MerkWoerterGeladen);
+  EXPECT_FALSE(course::Kurs.MerkWoerterGeladen);
   EXPECT_FALSE(F.View.MerkCheckBox->isEnabled());
-  for (const std::string& Wort : Kurs.MerkWoerter)
+  for (const std::string& Wort : course::Kurs.MerkWoerter)
     EXPECT_EQ(Wort, "");
 }
 

@@ -52,7 +52,7 @@ protected:
     Links.Course.LoadLessonData = [this](int32_t Nr) {
       // The texts are in place before the lesson data is loaded.
       Effects.push_back("lesson data " + std::to_string(Nr) + " after texts " +
-                        Texte.ButtonsText[1]);
+                        storage::Texte.ButtonsText[1]);
     };
     Links.Course.RebuildCourse = [this] { Effects.push_back("course"); };
     Links.Course.BuildKeyboard = [this] { Effects.push_back("keyboard"); };
@@ -85,14 +85,14 @@ protected:
 };
 
 TEST_F(LayoutSwitchTest, ASwitchLoadsTextsThenLessonDataThenKeyboardThenKeys) {
-  Kund.SprachNr = 1;
+  storage::Kund.SprachNr = 1;
   EXPECT_EQ(EnglishClick(Links, View, View.Russish), TLayoutSwitch::Switched);
   EXPECT_EQ(Layouts.Loaded, std::vector<std::string>{"00000419"});
   EXPECT_EQ(Effects,
             (std::vector<std::string>{"layout 3 Rus.txt 9", "lesson data 3 after texts Start-r",
                                       "course", "keyboard", "keys"}));
-  EXPECT_EQ(Kund.SprachNr, 3);
-  EXPECT_EQ(Tastatur.InputLayoutNr, 3);
+  EXPECT_EQ(storage::Kund.SprachNr, 3);
+  EXPECT_EQ(course::Tastatur.InputLayoutNr, 3);
   EXPECT_EQ(CharsetOf(View.KeyPanel), RUSSIAN_CHARSET);
   EXPECT_EQ(CharsetOf(View.StartBtn), RUSSIAN_CHARSET);
   EXPECT_EQ(ItemInForce(), View.Russish);
@@ -125,22 +125,22 @@ TEST_F(LayoutSwitchTest, AMissingLayoutKeepsThePreviousOneAndIsDisabled) {
   EXPECT_FALSE(View.Turkish->isEnabled());
   EXPECT_EQ(ItemInForce(), View.Russish);
   EXPECT_TRUE(Effects.empty());
-  EXPECT_EQ(Kund.SprachNr, 3);
-  EXPECT_EQ(Tastatur.InputLayoutNr, 3);
+  EXPECT_EQ(storage::Kund.SprachNr, 3);
+  EXPECT_EQ(course::Tastatur.InputLayoutNr, 3);
   EXPECT_EQ(CharsetOf(View.KeyPanel), RUSSIAN_CHARSET);
   EXPECT_EQ(CaptionOf(View.StartBtn), "Start-r");
 }
 
 TEST_F(LayoutSwitchTest, AStoredLayoutThatIsMissingLeavesNoLayoutInForce) {
-  Kund.SprachNr = 4; // read from the learner record
+  storage::Kund.SprachNr = 4; // read from the learner record
   Layouts.Missing = {"0000041F"};
   EXPECT_EQ(EnglishClick(Links, View, View.Turkish), TLayoutSwitch::NotInstalled);
   EXPECT_EQ(ItemInForce(), View.Turkish); // the layout in force is still 4 by the record
-  Kund.SprachNr = 0;
+  storage::Kund.SprachNr = 0;
   Layouts.Missing = {"00000409"};
   EXPECT_EQ(EnglishClick(Links, View, View.English), TLayoutSwitch::NotInstalled);
   EXPECT_EQ(ItemInForce(), nullptr);
-  EXPECT_EQ(Tastatur.InputLayoutNr, 0);
+  EXPECT_EQ(course::Tastatur.InputLayoutNr, 0);
   EXPECT_EQ(CaptionOf(View.StartBtn), "Start"); // the built-in captions stay
   EXPECT_TRUE(Effects.empty());
 }
@@ -150,7 +150,7 @@ TEST_F(LayoutSwitchTest, AMissingLengDatEndsTheSwitchAfterClosingTheWindow) {
   EXPECT_EQ(EnglishClick(Links, View, View.German), TLayoutSwitch::Closing);
   EXPECT_EQ(Effects, (std::vector<std::string>{"layout 2 Deu.txt 9", "close"}));
   EXPECT_EQ(Reporter.Messages, std::vector<std::string>{"\"Leng.dat\" is not found!"});
-  EXPECT_EQ(Kund.SprachNr, 2);
+  EXPECT_EQ(storage::Kund.SprachNr, 2);
 }
 
 TEST_F(LayoutSwitchTest, AMissingTextFileStillSwitchesTheCourse) {
@@ -183,7 +183,7 @@ protected:
     BuildMainView(View, Form);
     // As the main window wires it.
     QObject::connect(View.FrontBar, &QSlider::valueChanged, &Form,
-                     [this] { Klang.Atacke = AtackeOfFront(View.FrontBar->value()); });
+                     [this] { sound::Klang.Atacke = AtackeOfFront(View.FrontBar->value()); });
   }
   void TearDown() override {
     ResetStorageState();
@@ -200,16 +200,16 @@ protected:
 TEST_F(KundControlsTest, ValuesOutsideTheControlsAreClampedAtStartAndStoredClamped) {
   WriteFile("CWK.dat", std::string("\x01\x01\xC8\x55\x05\x28\x03", 7));
   LoadKund();
-  EXPECT_EQ(Kund.Ton, 85); // read as stored
+  EXPECT_EQ(storage::Kund.Ton, 85); // read as stored
   RestoreKundControls(View);
   EXPECT_EQ(View.TnBar->value(), 38);
   EXPECT_EQ(View.SpeedUD->Position(), 150);
   EXPECT_EQ(View.AbstandUD->Position(), 10);
   EXPECT_EQ(View.FrontBar->value(), 12);
   // The engine takes the controls' positions, as the start-up does next.
-  Klang.Speed = View.SpeedUD->Position();
-  Klang.Ton = View.TnBar->value();
-  Klang.Abstand = View.AbstandUD->Position();
+  sound::Klang.Speed = View.SpeedUD->Position();
+  sound::Klang.Ton = View.TnBar->value();
+  sound::Klang.Abstand = View.AbstandUD->Position();
   ASSERT_TRUE(KundSpeichern(KundValuesOf(1, 1), Reporter, Told));
   const std::vector<uint8_t> Saved = ReadBytes("CWK.dat");
   ASSERT_EQ(Saved.size(), 7u);

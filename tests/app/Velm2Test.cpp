@@ -59,7 +59,7 @@ TEST_F(Program, TheMenuReachesTheAboutBoxAndTheReplayWindowGetsItsCharacters) {
   EXPECT_EQ(Shell.Modal, (std::vector<std::string>{"AboutBox"}));
 
   Velm2.AForm->PlayCode(".");
-  Ausgabe.MemPlaying = true;
+  sound::Ausgabe.MemPlaying = true;
   ASSERT_TRUE(Device.Complete());
   EXPECT_TRUE(MemTimer.Enabled());
 }

@@ -79,8 +79,8 @@ class TCourseTest : public TTempDirTest {
 protected:
   class TShown final : public TCourseDisplay {
   public:
-    void ShowLektNr() override { Log.push_back("LektNr " + std::to_string(Kurs.LektNr)); }
-    void ShowUebNr() override { Log.push_back("UebNr " + std::to_string(Kurs.UebNr)); }
+    void ShowLektNr() override { Log.push_back("LektNr " + std::to_string(course::Kurs.LektNr)); }
+    void ShowUebNr() override { Log.push_back("UebNr " + std::to_string(course::Kurs.UebNr)); }
     void ShowGruppenZahl() override { Log.push_back("Gruppen"); }
     void EnableSatz(int32_t Satz) override { Log.push_back("enable " + std::to_string(Satz)); }
     void CheckSatz(int32_t Satz) override { Log.push_back("check " + std::to_string(Satz)); }

@@ -19,8 +19,8 @@ struct THarnessWindow : TWaveWindow {
   // The main window's completion in short: close the device again.
   void WaveDone() override {
     ++Done;
-    Ausgabe.Playing = false;
-    Ausgabe.DeviceOpen = Morse->CloseOut();
+    sound::Ausgabe.Playing = false;
+    sound::Ausgabe.DeviceOpen = Morse->CloseOut();
   }
 };
 
@@ -33,25 +33,25 @@ TEST(MorseAudio, PlaysARenderedCodeAndReportsItsEnd) {
   TMorse Morse(Device, Reporter);
   THarnessWindow Window;
   Window.Morse = &Morse;
-  Klang.Speed = 150;
+  sound::Klang.Speed = 150;
   TMorse::BuildElements();
 
   TPulseServer& Pulse = SharedPulseServer();
   ASSERT_TRUE(Pulse.Error().empty()) << Pulse.Error();
   ASSERT_TRUE(Pulse.StartRecording());
 
-  Ausgabe.DeviceOpen = Morse.OpenOut(Window);
-  ASSERT_TRUE(Ausgabe.DeviceOpen);
+  sound::Ausgabe.DeviceOpen = Morse.OpenOut(Window);
+  ASSERT_TRUE(sound::Ausgabe.DeviceOpen);
   TMorse::RenderCode("-...-");
   ASSERT_TRUE(Morse.PrepareOut());
-  Ausgabe.Playing = Morse.WriteOut();
-  ASSERT_TRUE(Ausgabe.Playing);
+  sound::Ausgabe.Playing = Morse.WriteOut();
+  ASSERT_TRUE(sound::Ausgabe.Playing);
   QDeadlineTimer Deadline(10000);
   while (Window.Done == 0 && !Deadline.hasExpired())
     QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
   ASSERT_EQ(Window.Done, 1);
-  EXPECT_FALSE(Ausgabe.Playing);
-  EXPECT_FALSE(Ausgabe.DeviceOpen);
+  EXPECT_FALSE(sound::Ausgabe.Playing);
+  EXPECT_FALSE(sound::Ausgabe.DeviceOpen);
   EXPECT_FALSE(TMorse::HeaderHas(WHDR_PREPARED));
   EXPECT_TRUE(Reporter.Messages.empty());
 
@@ -60,7 +60,7 @@ TEST(MorseAudio, PlaysARenderedCodeAndReportsItsEnd) {
   ASSERT_EQ(Tones.size(), 5u);
   // Dash, three dots, dash, one dot of silence between them.
   const std::vector<TTone> Rendered = FindTones(
-      std::vector<uint8_t>(Puffer.SoundBuf.begin(), Puffer.SoundBuf.begin() + Puffer.SoundLen));
+      std::vector<uint8_t>(sound::Puffer.SoundBuf.begin(), sound::Puffer.SoundBuf.begin() + sound::Puffer.SoundLen));
   ASSERT_EQ(Rendered.size(), 5u);
   for (size_t I = 0; I < 5; ++I) {
     EXPECT_EQ(Tones[I].End - Tones[I].Start, Rendered[I].End - Rendered[I].Start) << I;

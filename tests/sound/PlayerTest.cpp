@@ -67,12 +67,12 @@ protected:
 
 TEST_F(PlayerTest, ACodeDisablesTheKeyboardUntilItHasBeenPlayed) {
   Player.PlayCode(".-");
-  EXPECT_TRUE(Ausgabe.Playing);
+  EXPECT_TRUE(sound::Ausgabe.Playing);
   EXPECT_FALSE(Host.Keyboard);
-  EXPECT_EQ(Device.Written.size(), static_cast<size_t>(Puffer.SoundLen));
+  EXPECT_EQ(Device.Written.size(), static_cast<size_t>(sound::Puffer.SoundLen));
   ASSERT_TRUE(Device.Complete());
-  EXPECT_FALSE(Ausgabe.Playing);
-  EXPECT_FALSE(Ausgabe.DeviceOpen);
+  EXPECT_FALSE(sound::Ausgabe.Playing);
+  EXPECT_FALSE(sound::Ausgabe.DeviceOpen);
   EXPECT_FALSE(TMorse::HeaderHas(WHDR_PREPARED));
   EXPECT_TRUE(Host.Keyboard);
   EXPECT_EQ(Host.Done, 1);
@@ -97,22 +97,22 @@ TEST_F(PlayerTest, APendingSoundFileFollowsTheCodeWhenMnemonicsAreOn) {
   Dir.Write("A.WAV", WaveFile(500));
   Player.PlayCodeThenWave(".-", "a.wav");
   ASSERT_TRUE(Device.Complete());
-  EXPECT_TRUE(Ausgabe.Playing) << "the file plays now";
-  EXPECT_FALSE(Ausgabe.WavePending);
+  EXPECT_TRUE(sound::Ausgabe.Playing) << "the file plays now";
+  EXPECT_FALSE(sound::Ausgabe.WavePending);
   EXPECT_EQ(Device.Written.size(), 500u);
   EXPECT_EQ(Host.Done, 0);
   EXPECT_FALSE(Host.Keyboard);
   ASSERT_TRUE(Device.Complete());
   EXPECT_EQ(Host.Done, 1);
   EXPECT_TRUE(Host.Keyboard);
-  EXPECT_FALSE(Ausgabe.DeviceOpen);
+  EXPECT_FALSE(sound::Ausgabe.DeviceOpen);
 }
 
 TEST_F(PlayerTest, AMissingSoundFileLeavesItPendingAndTheCompletionGoesOn) {
   Player.PlayCodeThenWave(".", "missing.wav");
   ASSERT_TRUE(Device.Complete());
-  EXPECT_TRUE(Ausgabe.WavePending);
-  EXPECT_FALSE(Ausgabe.Playing);
+  EXPECT_TRUE(sound::Ausgabe.WavePending);
+  EXPECT_FALSE(sound::Ausgabe.Playing);
   EXPECT_TRUE(Host.Keyboard);
   EXPECT_EQ(Host.Done, 1);
   EXPECT_TRUE(Reporter.Messages.empty());
@@ -123,8 +123,8 @@ TEST_F(PlayerTest, NoSoundFileWithMnemonicsOff) {
   Host.Mnemonics = false;
   Player.PlayCodeThenWave(".-", "a.wav");
   ASSERT_TRUE(Device.Complete());
-  EXPECT_TRUE(Ausgabe.WavePending);
-  EXPECT_FALSE(Ausgabe.Playing);
+  EXPECT_TRUE(sound::Ausgabe.WavePending);
+  EXPECT_FALSE(sound::Ausgabe.Playing);
   EXPECT_EQ(Host.Done, 1);
 }
 
@@ -133,7 +133,7 @@ TEST_F(PlayerTest, ADeviceThatDoesNotOpenShowsItsTextAndLeavesTheKeyboardUsable)
   Device.SetErrorText(MMSYSERR_ALLOCATED, "The device is in use.");
   Player.PlayCode(".-");
   EXPECT_EQ(Reporter.Messages, (std::vector<std::string>{"The device is in use."}));
-  EXPECT_FALSE(Ausgabe.Playing);
+  EXPECT_FALSE(sound::Ausgabe.Playing);
   EXPECT_TRUE(Host.Keyboard);
   EXPECT_FALSE(Device.Complete());
   EXPECT_EQ(Host.Done, 0) << "no completion: the pacing stops here";
@@ -144,7 +144,7 @@ TEST_F(PlayerTest, ASoundFileTheDeviceCannotPlayCompletesAtOnce) {
   Device.Fail(TWaveOp::Open, MMSYSERR_NODRIVER);
   Player.PlayWave("a.wav");
   EXPECT_EQ(Reporter.Messages.size(), 1u);
-  EXPECT_FALSE(Ausgabe.Playing);
+  EXPECT_FALSE(sound::Ausgabe.Playing);
   EXPECT_EQ(Host.Done, 1);
   EXPECT_TRUE(Host.Keyboard);
 }

@@ -29,20 +29,20 @@ public:
   explicit TPlayer(TMorse& Engine) : FMorse(Engine) {}
 
   void PlayCode(const std::string& Code) {
-    if (Ausgabe.Playing)
+    if (sound::Ausgabe.Playing)
       return;
-    Ausgabe.DeviceOpen = FMorse.OpenOut(*this);
-    if (!Ausgabe.DeviceOpen)
+    sound::Ausgabe.DeviceOpen = FMorse.OpenOut(*this);
+    if (!sound::Ausgabe.DeviceOpen)
       return;
     TMorse::RenderCode(Code);
     if (FMorse.PrepareOut())
-      Ausgabe.Playing = FMorse.WriteOut();
+      sound::Ausgabe.Playing = FMorse.WriteOut();
   }
 
   void WaveDone() override {
     ++Completions;
-    Ausgabe.Playing = false;
-    Ausgabe.DeviceOpen = FMorse.CloseOut();
+    sound::Ausgabe.Playing = false;
+    sound::Ausgabe.DeviceOpen = FMorse.CloseOut();
   }
 
   int Completions = 0;
@@ -68,8 +68,8 @@ protected:
 TEST_F(WaveOpsTest, PlayedCodeGoesThroughOpenPrepareWriteDoneClose) {
   Player.PlayCode(".-");
   EXPECT_EQ(Device.Calls, (TCalls{"Open", "Prepare", "Write"}));
-  EXPECT_TRUE(Ausgabe.Playing);
-  EXPECT_TRUE(Ausgabe.DeviceOpen);
+  EXPECT_TRUE(sound::Ausgabe.Playing);
+  EXPECT_TRUE(sound::Ausgabe.DeviceOpen);
   EXPECT_EQ(Device.LastFormat.FormatTag, WAVE_FORMAT_PCM);
   EXPECT_EQ(Device.LastFormat.Channels, 1);
   EXPECT_EQ(Device.LastFormat.SamplesPerSec, 11025u);
@@ -77,17 +77,17 @@ TEST_F(WaveOpsTest, PlayedCodeGoesThroughOpenPrepareWriteDoneClose) {
   EXPECT_EQ(Device.LastFormat.BlockAlign, 1);
   EXPECT_EQ(Device.LastFormat.BitsPerSample, 8);
   EXPECT_EQ(Device.LastFormat.ExtraSize, 0);
-  EXPECT_EQ(Ausgabe.WaveHdr.Data, Puffer.SoundBuf.data());
-  EXPECT_EQ(Ausgabe.WaveHdr.BufferLength, 6612u);
+  EXPECT_EQ(sound::Ausgabe.WaveHdr.Data, sound::Puffer.SoundBuf.data());
+  EXPECT_EQ(sound::Ausgabe.WaveHdr.BufferLength, 6612u);
   ASSERT_EQ(Device.Written.size(), 6612u);
-  EXPECT_TRUE(std::equal(Device.Written.begin(), Device.Written.end(), Puffer.SoundBuf.begin()));
+  EXPECT_TRUE(std::equal(Device.Written.begin(), Device.Written.end(), sound::Puffer.SoundBuf.begin()));
   EXPECT_FALSE(TMorse::HeaderHas(WHDR_DONE));
 
   ASSERT_TRUE(Device.Complete());
   // The block was done, so the close only unprepares and closes.
   EXPECT_EQ(Device.Calls, (TCalls{"Open", "Prepare", "Write", "WaveDone", "Unprepare", "Close"}));
-  EXPECT_FALSE(Ausgabe.Playing);
-  EXPECT_FALSE(Ausgabe.DeviceOpen);
+  EXPECT_FALSE(sound::Ausgabe.Playing);
+  EXPECT_FALSE(sound::Ausgabe.DeviceOpen);
   EXPECT_FALSE(TMorse::HeaderHas(WHDR_PREPARED));
   EXPECT_EQ(Device.OpenCount, 0);
   EXPECT_TRUE(Reporter.Messages.empty());
@@ -113,9 +113,9 @@ TEST_F(WaveOpsTest, CodeWhilePlayingIsDropped) {
 TEST_F(WaveOpsTest, CloseWhilePlayingResetsUnpreparesAndCloses) {
   Player.PlayCode("-...-");
   Device.Calls.clear();
-  Ausgabe.DeviceOpen = Morse.CloseOut();
+  sound::Ausgabe.DeviceOpen = Morse.CloseOut();
   EXPECT_EQ(Device.Calls, (TCalls{"Reset", "Unprepare", "Close"}));
-  EXPECT_FALSE(Ausgabe.DeviceOpen);
+  EXPECT_FALSE(sound::Ausgabe.DeviceOpen);
   EXPECT_FALSE(TMorse::HeaderHas(WHDR_PREPARED));
   EXPECT_EQ(Device.OpenCount, 0);
   EXPECT_FALSE(Device.Complete()); // a reset block reports no completion
@@ -124,15 +124,15 @@ TEST_F(WaveOpsTest, CloseWhilePlayingResetsUnpreparesAndCloses) {
 
 TEST_F(WaveOpsTest, OpenWhileOpenClosesFirst) {
   Player.PlayCode(".");
-  Ausgabe.Playing = false; // as if the caller lost track of the block
+  sound::Ausgabe.Playing = false; // as if the caller lost track of the block
   Device.Calls.clear();
-  Ausgabe.DeviceOpen = Morse.OpenOut(Player);
+  sound::Ausgabe.DeviceOpen = Morse.OpenOut(Player);
   EXPECT_EQ(Device.Calls, (TCalls{"Reset", "Unprepare", "Close", "Open"}));
   EXPECT_EQ(Device.OpenCount, 1);
 }
 
 TEST_F(WaveOpsTest, PreparedButUnwrittenHeaderCountsAsDone) {
-  Ausgabe.DeviceOpen = Morse.OpenOut(Player);
+  sound::Ausgabe.DeviceOpen = Morse.OpenOut(Player);
   TMorse::RenderCode(".");
   ASSERT_TRUE(Morse.PrepareOut());
   EXPECT_TRUE(TMorse::HeaderHas(WHDR_DONE | WHDR_PREPARED));
@@ -145,8 +145,8 @@ TEST_F(WaveOpsTest, PreparedButUnwrittenHeaderCountsAsDone) {
   // Preparing again unprepares the old header first.
   ASSERT_TRUE(Morse.PrepareOut());
   EXPECT_EQ(Device.Calls, (TCalls{"Unprepare", "Prepare"}));
-  EXPECT_EQ(Ausgabe.WaveHdr.Flags, WHDR_DONE | WHDR_PREPARED);
-  EXPECT_EQ(Ausgabe.WaveHdr.Loops, 0u);
+  EXPECT_EQ(sound::Ausgabe.WaveHdr.Flags, WHDR_DONE | WHDR_PREPARED);
+  EXPECT_EQ(sound::Ausgabe.WaveHdr.Loops, 0u);
 }
 
 TEST_F(WaveOpsTest, UnprepareOfAnUnpreparedHeaderIsFalseWithoutACall) {
@@ -163,10 +163,10 @@ TEST_F(WaveOpsTest, FailingCallShowsTheDeviceTextOnceAndStops) {
   Device.SetErrorText(MMSYSERR_NOMEM, "Not enough memory.");
   Player.PlayCode(".");
   EXPECT_EQ(Device.Calls, (TCalls{"Open", "Prepare", "Write", "ErrorText"}));
-  EXPECT_EQ(Ausgabe.WaveResult, MMSYSERR_NOMEM);
+  EXPECT_EQ(sound::Ausgabe.WaveResult, MMSYSERR_NOMEM);
   EXPECT_EQ(Reporter.Messages, (TCalls{"Not enough memory."}));
-  EXPECT_STREQ(Ausgabe.ErrText.data(), "Not enough memory.");
-  EXPECT_FALSE(Ausgabe.Playing);
+  EXPECT_STREQ(sound::Ausgabe.ErrText.data(), "Not enough memory.");
+  EXPECT_FALSE(sound::Ausgabe.Playing);
   EXPECT_FALSE(Device.Complete());
 }
 
@@ -176,7 +176,7 @@ TEST_F(WaveOpsTest, FailedOpenShowsItsTextAndLeavesTheDeviceClosed) {
   Device.Fail(TWaveOp::Open, MMSYSERR_ALLOCATED);
   Player.PlayCode(".");
   EXPECT_EQ(Device.Calls, (TCalls{"Open", "ErrorText"}));
-  EXPECT_FALSE(Ausgabe.DeviceOpen);
+  EXPECT_FALSE(sound::Ausgabe.DeviceOpen);
   EXPECT_EQ(Reporter.Messages, (TCalls{"Wave error 4"}));
 
   Reporter.Messages.clear();
@@ -192,7 +192,7 @@ TEST_F(WaveOpsTest, FailedCloseKeepsTheDeviceOpen) {
   Player.PlayCode(".");
   Device.Fail(TWaveOp::Close, MMSYSERR_ERROR);
   ASSERT_TRUE(Device.Complete());
-  EXPECT_TRUE(Ausgabe.DeviceOpen);
+  EXPECT_TRUE(sound::Ausgabe.DeviceOpen);
   EXPECT_FALSE(TMorse::HeaderHas(WHDR_PREPARED));
   EXPECT_EQ(Reporter.Messages.size(), 1u);
   // Once the device closes again, the next open does not open it twice.
@@ -206,14 +206,14 @@ TEST_F(WaveOpsTest, FailedCloseKeepsTheDeviceOpen) {
 TEST_F(WaveOpsTest, DeviceLeftOpenByAFailedPrepareIsClosedBeforeTheNextOpen) {
   Device.Fail(TWaveOp::Prepare, MMSYSERR_NOMEM);
   Player.PlayCode(".");
-  EXPECT_TRUE(Ausgabe.DeviceOpen);
-  EXPECT_FALSE(Ausgabe.Playing);
+  EXPECT_TRUE(sound::Ausgabe.DeviceOpen);
+  EXPECT_FALSE(sound::Ausgabe.Playing);
   Device.Fail(TWaveOp::Prepare, MMSYSERR_NOERROR);
   Device.Calls.clear();
   Player.PlayCode(".");
   EXPECT_EQ(Device.Calls, (TCalls{"Close", "Open", "Prepare", "Write"}));
   EXPECT_EQ(Device.OpenCount, 1);
-  EXPECT_TRUE(Ausgabe.Playing);
+  EXPECT_TRUE(sound::Ausgabe.Playing);
 }
 
 TEST_F(WaveOpsTest, QueuedHeaderIsNotPreparedOver) {
@@ -287,12 +287,12 @@ protected:
   void ExpectRefusedKeepingGoodFile(const std::string& Name, const std::vector<uint8_t>& Bytes) {
     Put("good.wav", WaveFile(300, 300));
     ASSERT_TRUE(Morse.LoadWave("good.wav"));
-    const auto Header = Ausgabe.FileHeader;
-    const auto Data = Ausgabe.FileBuf;
+    const auto Header = sound::Ausgabe.FileHeader;
+    const auto Data = sound::Ausgabe.FileBuf;
     Put(Name, Bytes);
     EXPECT_FALSE(Morse.LoadWave(Name)) << Name;
-    EXPECT_TRUE(Ausgabe.FileHeader == Header) << Name;
-    EXPECT_TRUE(Ausgabe.FileBuf == Data) << Name;
+    EXPECT_TRUE(sound::Ausgabe.FileHeader == Header) << Name;
+    EXPECT_TRUE(sound::Ausgabe.FileBuf == Data) << Name;
     EXPECT_TRUE(Reporter.Messages.empty());
   }
 
@@ -306,30 +306,30 @@ TEST_F(LoadWaveTest, GoodFileIsLoadedAndPlayedWithItsOwnFormat) {
   const std::vector<uint8_t> File = WaveFile(1000, 1000, 8000);
   Put("A.wav", File);
   ASSERT_TRUE(Morse.LoadWave("A.wav"));
-  EXPECT_TRUE(std::equal(Ausgabe.FileHeader.begin(), Ausgabe.FileHeader.end(), File.begin()));
-  EXPECT_TRUE(std::equal(File.begin() + 44, File.end(), Ausgabe.FileBuf.begin()));
+  EXPECT_TRUE(std::equal(sound::Ausgabe.FileHeader.begin(), sound::Ausgabe.FileHeader.end(), File.begin()));
+  EXPECT_TRUE(std::equal(File.begin() + 44, File.end(), sound::Ausgabe.FileBuf.begin()));
   EXPECT_EQ(TMorse::FileDataSize(), 1000u);
 
-  Ausgabe.DeviceOpen = Morse.OpenFileOut(Player);
-  ASSERT_TRUE(Ausgabe.DeviceOpen);
+  sound::Ausgabe.DeviceOpen = Morse.OpenFileOut(Player);
+  ASSERT_TRUE(sound::Ausgabe.DeviceOpen);
   EXPECT_EQ(Device.LastFormat.SamplesPerSec, 8000u);
   EXPECT_EQ(Device.LastFormat.AvgBytesPerSec, 8000u);
   EXPECT_EQ(Device.LastFormat.BitsPerSample, 8);
   ASSERT_TRUE(Morse.PrepareFileOut());
-  EXPECT_EQ(Ausgabe.WaveHdr.Data, Ausgabe.FileBuf.data());
-  EXPECT_EQ(Ausgabe.WaveHdr.BufferLength, 1000u);
-  Ausgabe.Playing = Morse.WriteOut();
-  ASSERT_TRUE(Ausgabe.Playing);
+  EXPECT_EQ(sound::Ausgabe.WaveHdr.Data, sound::Ausgabe.FileBuf.data());
+  EXPECT_EQ(sound::Ausgabe.WaveHdr.BufferLength, 1000u);
+  sound::Ausgabe.Playing = Morse.WriteOut();
+  ASSERT_TRUE(sound::Ausgabe.Playing);
   EXPECT_TRUE(std::equal(Device.Written.begin(), Device.Written.end(), File.begin() + 44));
   ASSERT_TRUE(Device.Complete());
-  EXPECT_FALSE(Ausgabe.DeviceOpen);
+  EXPECT_FALSE(sound::Ausgabe.DeviceOpen);
 }
 
 TEST_F(LoadWaveTest, DataChunkFillingTheBufferExactlyLoads) {
   Put("full.wav", WaveFile(100001, 100001));
   ASSERT_TRUE(Morse.LoadWave("full.wav"));
   EXPECT_EQ(TMorse::FileDataSize(), 100001u);
-  EXPECT_EQ(Ausgabe.FileBuf[100000], static_cast<uint8_t>(100000 * 7 + 3));
+  EXPECT_EQ(sound::Ausgabe.FileBuf[100000], static_cast<uint8_t>(100000 * 7 + 3));
 }
 
 TEST_F(LoadWaveTest, TrailingChunksAfterTheDataAreIgnored) {
@@ -339,7 +339,7 @@ TEST_F(LoadWaveTest, TrailingChunksAfterTheDataAreIgnored) {
   Put("x.wav", File);
   ASSERT_TRUE(Morse.LoadWave("x.wav"));
   EXPECT_EQ(TMorse::FileDataSize(), 10u);
-  EXPECT_EQ(Ausgabe.FileBuf[10], 0);
+  EXPECT_EQ(sound::Ausgabe.FileBuf[10], 0);
 
   // The file is read only as far as the largest data chunk reaches; a full
   // chunk with a megabyte behind it still loads whole.
@@ -348,7 +348,7 @@ TEST_F(LoadWaveTest, TrailingChunksAfterTheDataAreIgnored) {
   Put("long.wav", File);
   ASSERT_TRUE(Morse.LoadWave("long.wav"));
   EXPECT_EQ(TMorse::FileDataSize(), 100001u);
-  EXPECT_TRUE(std::equal(Ausgabe.FileBuf.begin(), Ausgabe.FileBuf.end(), File.begin() + 44));
+  EXPECT_TRUE(std::equal(sound::Ausgabe.FileBuf.begin(), sound::Ausgabe.FileBuf.end(), File.begin() + 44));
 }
 
 TEST_F(LoadWaveTest, ABareFileIsReadUpToItsCap) {

@@ -27,13 +27,13 @@ TEST(AbschriftTexts, EveryShippedLanguageHasEveryLine) {
   for (int32_t Layout = 1; Layout <= 4; ++Layout) {
     ClearTexts();
     ASSERT_EQ(LoadTexts(Links, Layout), TTextsLoad::Loaded);
-    for (size_t I = 1; I < Texte.AbschriftText.size(); ++I)
-      EXPECT_FALSE(Texte.AbschriftText[I].empty()) << Layout << " line " << I;
+    for (size_t I = 1; I < storage::Texte.AbschriftText.size(); ++I)
+      EXPECT_FALSE(storage::Texte.AbschriftText[I].empty()) << Layout << " line " << I;
     const auto& [Charset, Title] = Statistik[static_cast<size_t>(Layout) - 1];
-    EXPECT_EQ(ToUnicode(Texte.AbschriftText[4], Charset), Title) << Layout;
-    EXPECT_EQ(ToUnicode(Texte.AbschriftText[6], Charset), Title) << Layout;
+    EXPECT_EQ(ToUnicode(storage::Texte.AbschriftText[4], Charset), Title) << Layout;
+    EXPECT_EQ(ToUnicode(storage::Texte.AbschriftText[6], Charset), Title) << Layout;
     // The texts before them are still read in full.
-    EXPECT_FALSE(Texte.MessagesText[6].empty()) << Layout;
+    EXPECT_FALSE(storage::Texte.MessagesText[6].empty()) << Layout;
   }
   EXPECT_TRUE(Reporter.Messages.empty());
   ClearTexts();

@@ -14,7 +14,7 @@ const char* const NotFound = "Int.mtr ist nicht gefunden!";
 const char* const SaveQuestion = "Int.dat ist gewekselt. Speichern?";
 
 TBytes Table() {
-  return TBytes(Klang.IntervallTab.begin(), Klang.IntervallTab.end());
+  return TBytes(sound::Klang.IntervallTab.begin(), sound::Klang.IntervallTab.end());
 }
 
 TBytes Counting(size_t Count) {
@@ -51,7 +51,7 @@ TEST_F(IntFileTest, TheTableIsReadFromRecordZero) {
 }
 
 TEST_F(IntFileTest, ShortEmptyAndUnreadableFilesLeaveTheTableAsItIs) {
-  std::fill(Klang.IntervallTab.begin(), Klang.IntervallTab.end(), 9);
+  std::fill(sound::Klang.IntervallTab.begin(), sound::Klang.IntervallTab.end(), 9);
   for (const TBytes& Short : {TBytes{}, Counting(1), Counting(59)}) {
     Reporter.Messages.clear();
     WriteFile("Int.mtr", Short);
@@ -73,7 +73,7 @@ TEST_F(IntFileTest, OversizedAndRandomFilesGiveTheirFirstSixtyBytesAndKeepTheRes
   WriteFile("Int.mtr", Long);
   ASSERT_TRUE(ReadIntFile(Reporter));
   EXPECT_EQ(Table(), TBytes(Long.begin(), Long.begin() + 60));
-  std::fill(Klang.IntervallTab.begin(), Klang.IntervallTab.end(), 0x55);
+  std::fill(sound::Klang.IntervallTab.begin(), sound::Klang.IntervallTab.end(), 0x55);
   ASSERT_TRUE(WriteIntFile());
   // The bytes after the table stay; built without a range insert, on which
   // GCC 12 at -O3 warns falsely (-Warray-bounds).
@@ -88,8 +88,8 @@ TEST_F(IntFileTest, OversizedAndRandomFilesGiveTheirFirstSixtyBytesAndKeepTheRes
 }
 
 TEST_F(IntFileTest, WritingCreatesAMissingFileAndFillsAShortOne) {
-  Klang.IntervallTab = {};
-  Klang.IntervallTab[0] = 200;
+  sound::Klang.IntervallTab = {};
+  sound::Klang.IntervallTab[0] = 200;
   ASSERT_TRUE(WriteIntFile());
   TBytes Expected(60, 0);
   Expected[0] = 200;
@@ -104,7 +104,7 @@ TEST_F(IntFileTest, ADirectoryInTheFilesPlaceIsNotReplacedAndTheFailedSaveIsTold
   std::filesystem::create_directory("Int.mtr");
   EXPECT_FALSE(WriteIntFile());
   EXPECT_TRUE(Reporter.Messages.empty());
-  Klang.IntChanged = true;
+  sound::Klang.IntChanged = true;
   Reporter.Answers = {true};
   EXPECT_FALSE(SaveIntAtClose(Reporter));
   EXPECT_EQ(Reporter.Questions, std::vector<std::string>{SaveQuestion});
@@ -113,23 +113,23 @@ TEST_F(IntFileTest, ADirectoryInTheFilesPlaceIsNotReplacedAndTheFailedSaveIsTold
 }
 
 TEST_F(IntFileTest, EachSpeedSelectsItsOwnEntry) {
-  Klang.IntervallTab = {};
+  sound::Klang.IntervallTab = {};
   for (size_t I = 0; I < 25; ++I)
-    Klang.IntervallTab[I] = static_cast<uint8_t>(100 + I);
+    sound::Klang.IntervallTab[I] = static_cast<uint8_t>(100 + I);
   LoadIntervall(30);
-  EXPECT_EQ(Klang.Intervall, 100); // offset 0
+  EXPECT_EQ(sound::Klang.Intervall, 100); // offset 0
   LoadIntervall(60);
-  EXPECT_EQ(Klang.Intervall, 106);
+  EXPECT_EQ(sound::Klang.Intervall, 106);
   LoadIntervall(150);
-  EXPECT_EQ(Klang.Intervall, 124); // offset 24
+  EXPECT_EQ(sound::Klang.Intervall, 124); // offset 24
 }
 
 TEST_F(IntFileTest, ACalibrationAtOneSpeedChangesItsEntryOnlyAndAsksAtClose) {
   WriteFile("Int.mtr", Counting(60));
   ASSERT_TRUE(ReadIntFile(Reporter));
-  Klang.Intervall = 0x1F7; // only the low byte is stored
+  sound::Klang.Intervall = 0x1F7; // only the low byte is stored
   StoreIntervall(60);
-  EXPECT_TRUE(Klang.IntChanged);
+  EXPECT_TRUE(sound::Klang.IntChanged);
   TBytes Expected = Counting(60);
   Expected[6] = 0xF7;
   EXPECT_EQ(Table(), Expected);
@@ -151,14 +151,14 @@ TEST_F(IntFileTest, TheShippedTableMakesTheGapBetweenCharactersThreeDots) {
   const TBytes Shipped = ReadFile((DataDir() / "Int.mtr").string());
   ASSERT_EQ(Shipped.size(), 60u);
   EXPECT_EQ(TBytes(Shipped.begin() + 25, Shipped.end()), TBytes(35, 0));
-  std::copy(Shipped.begin(), Shipped.end(), Klang.IntervallTab.begin());
-  Klang.Abstand = 10;
+  std::copy(Shipped.begin(), Shipped.end(), sound::Klang.IntervallTab.begin());
+  sound::Klang.Abstand = 10;
   for (int32_t S = 30; S <= 150; S += 5) {
-    Klang.Speed = S;
+    sound::Klang.Speed = S;
     TMorse::BuildElements();
     SelectIntervall();
-    EXPECT_EQ(Klang.Intervall, std::lround(6000.0 / S)) << S;
-    const double DotMs = Klang.DotLen * 1000.0 / SamplesPerSec;
+    EXPECT_EQ(sound::Klang.Intervall, std::lround(6000.0 / S)) << S;
+    const double DotMs = sound::Klang.DotLen * 1000.0 / SamplesPerSec;
     const double GapMs = DotMs + CharGapMs();
     EXPECT_NEAR(GapMs, 3 * DotMs, 1.5) << S;
   }

@@ -24,8 +24,8 @@ namespace {
 const TBytes DefaultBytes = {0x01, 0x01, 0x3C, 0x17, 0x1E, 0x08, 0x03};
 
 TBytes KundBytes() {
-  return {Kund.MaxLektNr, Kund.MaxUebNr, Kund.Speed,   Kund.Ton,
-          Kund.Abstand,   Kund.Front,    Kund.SprachNr};
+  return {storage::Kund.MaxLektNr, storage::Kund.MaxUebNr, storage::Kund.Speed,   storage::Kund.Ton,
+          storage::Kund.Abstand,   storage::Kund.Front,    storage::Kund.SprachNr};
 }
 
 // A file that even root cannot open for writing: a copy of a program that is
@@ -76,10 +76,10 @@ protected:
   // The close as the program runs it, with the engine set as given.
   bool SaveWith(int32_t MaxLekt, int32_t MaxUeb, int32_t Spd, int32_t T, int32_t Abst,
                 int32_t Front) {
-    Klang.Speed = Spd;
-    Klang.Ton = T;
-    Klang.Abstand = Abst;
-    Klang.Atacke = AtackeOfFront(Front);
+    sound::Klang.Speed = Spd;
+    sound::Klang.Ton = T;
+    sound::Klang.Abstand = Abst;
+    sound::Klang.Atacke = AtackeOfFront(Front);
     return KundSpeichern(KundValuesOf(MaxLekt, MaxUeb), Reporter, Told);
   }
 
@@ -122,7 +122,7 @@ TEST_F(KundTest, SaveWritesRecordZeroInPlaceAndKeepsTheBytesAfterIt) {
 
 TEST_F(KundTest, SaveStoresLowBytesAndTheLayoutInForce) {
   LoadKund();
-  Kund.SprachNr = 4; // a layout switch during the run
+  storage::Kund.SprachNr = 4; // a layout switch during the run
   ASSERT_TRUE(SaveWith(0x101, 2, 300, 38, 10, 12));
   EXPECT_EQ(ReadFile("CWK.dat"), (TBytes{0x01, 2, 0x2C, 38, 10, 12, 4}));
 }

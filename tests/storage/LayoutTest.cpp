@@ -26,7 +26,7 @@ TEST(SwitchLayoutTest, TheViewHearsOfTheCharsetBeforeTheTextsAndTheCourseAfterTh
   std::vector<std::string> Effects;
   TLayoutLinks Links;
   Links.Texts.Reporter = &Reporter;
-  Links.Texts.ShowTexts = [&] { Effects.push_back("texts " + Texte.ButtonsText[1]); };
+  Links.Texts.ShowTexts = [&] { Effects.push_back("texts " + storage::Texte.ButtonsText[1]); };
   Links.ShowCharset = [&](uint8_t Set) { Effects.push_back("charset " + std::to_string(Set)); };
   Links.Layouts = &Layouts;
   Links.Course.TakeLayout = [&](const TLayout& L) {
@@ -37,15 +37,15 @@ TEST(SwitchLayoutTest, TheViewHearsOfTheCharsetBeforeTheTextsAndTheCourseAfterTh
   EXPECT_EQ(SwitchLayout(Links, 603), TLayoutSwitch::Switched);
   EXPECT_EQ(Effects,
             (std::vector<std::string>{"layout 3", "charset 204", "texts Start-r", "keys"}));
-  EXPECT_EQ(Kund.SprachNr, 3);
-  EXPECT_EQ(Tastatur.InputLayoutNr, 3);
+  EXPECT_EQ(storage::Kund.SprachNr, 3);
+  EXPECT_EQ(course::Tastatur.InputLayoutNr, 3);
 
   Effects.clear();
   Layouts.Missing = {"00000409"};
   EXPECT_EQ(SwitchLayout(Links, 601), TLayoutSwitch::NotInstalled);
   EXPECT_EQ(Reporter.Messages, std::vector<std::string>{"This layout is not installed."});
   EXPECT_TRUE(Effects.empty());
-  EXPECT_EQ(Kund.SprachNr, 3);
+  EXPECT_EQ(storage::Kund.SprachNr, 3);
   EXPECT_EQ(SwitchLayout(Links, 600), TLayoutSwitch::Ignored);
   EXPECT_EQ(SwitchLayout(Links, 605), TLayoutSwitch::Ignored);
   ResetStorageState();
@@ -142,9 +142,9 @@ TEST(TypedCharTest, TheQKeyOfALatinKeyboardGivesShortIInTheRussianLayout) {
   EXPECT_EQ(*FromX, '\xE9');
 
   // The layout in force translates typed keys.
-  Tastatur.InputLayoutNr = 3;
+  course::Tastatur.InputLayoutNr = 3;
   EXPECT_EQ(TypedChar(XKey("q", Qt::Key_Q, XQ)), '\xE9');
-  Tastatur.InputLayoutNr = 0;
+  course::Tastatur.InputLayoutNr = 0;
   EXPECT_EQ(TypedChar(XKey("q", Qt::Key_Q, XQ)), 'q');
 }
 
@@ -237,12 +237,12 @@ TEST(LayoutTableTest, EachCourseHasItsOwnSoundsHelpAndDialogLanguage) {
   const std::array<std::string, 4> Languages = {"en", "de", "ru", "tr"};
   for (const TLayout& L : LayoutTable()) {
     const size_t I = static_cast<size_t>(L.SprachNr - 1);
-    Tastatur.InputLayoutNr = L.SprachNr;
+    course::Tastatur.InputLayoutNr = L.SprachNr;
     EXPECT_EQ(CourseSoundFile("KA.Wav"), Sounds[I]);
     EXPECT_EQ(L.HelpFile, Help[I]);
     EXPECT_EQ(L.Language, Languages[I]);
   }
-  Tastatur.InputLayoutNr = 0;
+  course::Tastatur.InputLayoutNr = 0;
   EXPECT_EQ(CourseSoundFile("%2F.wav"), "%2F.wav");
 }
 

@@ -41,22 +41,22 @@ TEST_F(LengFilesTest, TheLineOfTheLayoutNamesTheFileAndAShortFileGivesItsLastLin
   WriteFile("b.lng", Lines({"<Buttons>", "B-Start", "B-Stop", "B-Next"}));
   WriteFile("c.lng", Lines({"<Buttons>", "C-Start", "C-Stop", "C-Next"}));
   EXPECT_EQ(LoadTexts(Links, 4), TTextsLoad::Loaded);
-  EXPECT_EQ(Texte.ButtonsText[1], "C-Start");
+  EXPECT_EQ(storage::Texte.ButtonsText[1], "C-Start");
   EXPECT_EQ(Shown, 1);
   EXPECT_EQ(LoadTexts(Links, 2), TTextsLoad::Loaded);
-  EXPECT_EQ(Texte.ButtonsText[1], "B-Start");
-  EXPECT_EQ(Texte.ButtonsText[2], "B-Stop");
-  EXPECT_EQ(Texte.ButtonsText[3], "B-Next");
+  EXPECT_EQ(storage::Texte.ButtonsText[1], "B-Start");
+  EXPECT_EQ(storage::Texte.ButtonsText[2], "B-Stop");
+  EXPECT_EQ(storage::Texte.ButtonsText[3], "B-Next");
   EXPECT_EQ(Shown, 2);
   EXPECT_TRUE(Reporter.Messages.empty());
 }
 
 TEST_F(LengFilesTest, AMissingLengDatClosesTheWindowAndChangesNothing) {
-  Texte.ButtonsText[1] = "Kept";
+  storage::Texte.ButtonsText[1] = "Kept";
   EXPECT_EQ(LoadTexts(Links, 3), TTextsLoad::Closing);
   EXPECT_EQ(Reporter.Messages, std::vector<std::string>{LengMissing});
   EXPECT_EQ(Closes, 1);
-  EXPECT_EQ(Texte.ButtonsText[1], "Kept");
+  EXPECT_EQ(storage::Texte.ButtonsText[1], "Kept");
   EXPECT_EQ(Shown, 0);
 }
 
@@ -75,40 +75,40 @@ TEST_F(LengFilesTest, AMissingOrUnnamedTextFileKeepsTheCaptions) {
 TEST_F(LengFilesTest, TheLaterOfTwoSectionsWins) {
   WriteFile("t.lng", Lines({"<Buttons>", "One", "Two", "Three", "<Buttons>", "Go", "Halt", "On"}));
   ASSERT_TRUE(ReadTextFile(Links, "t.lng"));
-  EXPECT_EQ(Texte.ButtonsText[1], "Go");
-  EXPECT_EQ(Texte.ButtonsText[2], "Halt");
-  EXPECT_EQ(Texte.ButtonsText[3], "On");
+  EXPECT_EQ(storage::Texte.ButtonsText[1], "Go");
+  EXPECT_EQ(storage::Texte.ButtonsText[2], "Halt");
+  EXPECT_EQ(storage::Texte.ButtonsText[3], "On");
 }
 
 TEST_F(LengFilesTest, ASectionCutShortByTheEndOfTheFileGetsEmptyTexts) {
-  Texte.ButtonsText = {"", "a", "b", "c"};
+  storage::Texte.ButtonsText = {"", "a", "b", "c"};
   WriteFile("t.lng", "<Buttons>");
   ASSERT_TRUE(ReadTextFile(Links, "t.lng"));
-  EXPECT_EQ(Texte.ButtonsText, (std::array<std::string, 4>{}));
+  EXPECT_EQ(storage::Texte.ButtonsText, (std::array<std::string, 4>{}));
   EXPECT_EQ(Shown, 1);
 
   WriteFile("t.lng", Lines({"<Messages>", "one", "two"}));
   ASSERT_TRUE(ReadTextFile(Links, "t.lng"));
-  EXPECT_EQ(Texte.MessagesText[2], "two");
-  EXPECT_EQ(Texte.MessagesText[3], "");
-  EXPECT_EQ(Texte.MessagesText[6], "");
+  EXPECT_EQ(storage::Texte.MessagesText[2], "two");
+  EXPECT_EQ(storage::Texte.MessagesText[3], "");
+  EXPECT_EQ(storage::Texte.MessagesText[6], "");
 }
 
 TEST_F(LengFilesTest, AMissingSectionKeepsTheTextsItHad) {
   WriteFile("none.lng", Lines({"<Buttons>", "S", "T", "W"}));
   ASSERT_TRUE(ReadTextFile(Links, "none.lng"));
-  EXPECT_EQ(Texte.MenuText[1], ""); // nothing loaded yet
-  EXPECT_EQ(Texte.MenuText[2], "");
+  EXPECT_EQ(storage::Texte.MenuText[1], ""); // nothing loaded yet
+  EXPECT_EQ(storage::Texte.MenuText[2], "");
 
   WriteFile("menu.lng", Lines({"<Menu>", "M", "X", "3", "4", "5", "H", "A"}));
   ASSERT_TRUE(ReadTextFile(Links, "menu.lng"));
   ASSERT_TRUE(ReadTextFile(Links, "none.lng"));
-  EXPECT_EQ(Texte.MenuText[1], "M");
-  EXPECT_EQ(Texte.MenuText[2], "X");
-  EXPECT_EQ(Texte.MenuText[6], "H");
-  EXPECT_EQ(Texte.MenuText[7], "A");
-  EXPECT_EQ(Texte.MenuText[3], "3");
-  EXPECT_EQ(Texte.ButtonsText[1], "S");
+  EXPECT_EQ(storage::Texte.MenuText[1], "M");
+  EXPECT_EQ(storage::Texte.MenuText[2], "X");
+  EXPECT_EQ(storage::Texte.MenuText[6], "H");
+  EXPECT_EQ(storage::Texte.MenuText[7], "A");
+  EXPECT_EQ(storage::Texte.MenuText[3], "3");
+  EXPECT_EQ(storage::Texte.ButtonsText[1], "S");
 }
 
 TEST_F(LengFilesTest, LinesEndAtCarriageReturnsAndTheFileAtCtrlZ) {
@@ -118,30 +118,30 @@ TEST_F(LengFilesTest, LinesEndAtCarriageReturnsAndTheFileAtCtrlZ) {
                                  "<SParam>\r\n<Buttons>\r\nS1\r\nS2\r\nS3\r\n"
                                  "<Buttons>\r\nB1\r\nB2\x1A\r\nB3\r\n<Menu>\r\nM\r\n"));
   ASSERT_TRUE(ReadTextFile(Links, "t.lng"));
-  EXPECT_EQ(Texte.LektText[1], "G\nH");
-  EXPECT_EQ(Texte.LektText[2], "L");
-  EXPECT_EQ(Texte.LektText[3], "");
-  EXPECT_EQ(Texte.LektText[4], "M");
-  EXPECT_EQ(Texte.SParamText[1], "<Buttons>");
-  EXPECT_EQ(Texte.SParamText[4], "S3");
-  EXPECT_EQ(Texte.ButtonsText[1], "B1");
-  EXPECT_EQ(Texte.ButtonsText[2], "B2");
-  EXPECT_EQ(Texte.ButtonsText[3], "");
-  EXPECT_EQ(Texte.MenuText[1], "");
+  EXPECT_EQ(storage::Texte.LektText[1], "G\nH");
+  EXPECT_EQ(storage::Texte.LektText[2], "L");
+  EXPECT_EQ(storage::Texte.LektText[3], "");
+  EXPECT_EQ(storage::Texte.LektText[4], "M");
+  EXPECT_EQ(storage::Texte.SParamText[1], "<Buttons>");
+  EXPECT_EQ(storage::Texte.SParamText[4], "S3");
+  EXPECT_EQ(storage::Texte.ButtonsText[1], "B1");
+  EXPECT_EQ(storage::Texte.ButtonsText[2], "B2");
+  EXPECT_EQ(storage::Texte.ButtonsText[3], "");
+  EXPECT_EQ(storage::Texte.MenuText[1], "");
 }
 
 TEST_F(LengFilesTest, HeadersAfterTheEndLineStillTakeEffect) {
   WriteFile("t.lng", Lines({"<Buttons>", "A", "B", "C", "<end>", "<Buttons>", "D", "E", "F"}));
   ASSERT_TRUE(ReadTextFile(Links, "t.lng"));
-  EXPECT_EQ(Texte.ButtonsText[1], "D");
+  EXPECT_EQ(storage::Texte.ButtonsText[1], "D");
 }
 
 TEST_F(LengFilesTest, LinesHaveNoLengthLimit) {
   const std::string Long(300000, 'x');
   WriteFile("t.lng", Lines({"<Label>", Long, "b", "c", "d"}));
   ASSERT_TRUE(ReadTextFile(Links, "t.lng"));
-  EXPECT_EQ(Texte.LabelText[1], Long);
-  EXPECT_EQ(Texte.LabelText[2], "b");
+  EXPECT_EQ(storage::Texte.LabelText[1], Long);
+  EXPECT_EQ(storage::Texte.LabelText[2], "b");
 }
 
 TEST_F(LengFilesTest, BadFilesNeitherCrashNorCloseTheProgram) {
@@ -221,19 +221,19 @@ TEST_F(ShippedLengFilesTest, EveryLayoutHasEverySectionAndLineInItsCodePage) {
           return false;
       return true;
     };
-    EXPECT_TRUE(AllFilled(Texte.MenuText) && AllFilled(Texte.RadiogrText) &&
-                AllFilled(Texte.LektText) && AllFilled(Texte.SParamText) &&
-                AllFilled(Texte.ButtonsText) && AllFilled(Texte.TextFormText) &&
-                AllFilled(Texte.LabelText) && AllFilled(Texte.MessagesText) &&
-                AllFilled(Texte.CoursesText) && AllFilled(Texte.HintsText))
+    EXPECT_TRUE(AllFilled(storage::Texte.MenuText) && AllFilled(storage::Texte.RadiogrText) &&
+                AllFilled(storage::Texte.LektText) && AllFilled(storage::Texte.SParamText) &&
+                AllFilled(storage::Texte.ButtonsText) && AllFilled(storage::Texte.TextFormText) &&
+                AllFilled(storage::Texte.LabelText) && AllFilled(storage::Texte.MessagesText) &&
+                AllFilled(storage::Texte.CoursesText) && AllFilled(storage::Texte.HintsText))
         << F.Layout;
     // A hint line that swallowed a header would leave its section empty.
-    for (const std::string& Hint : Texte.HintsText)
+    for (const std::string& Hint : storage::Texte.HintsText)
       EXPECT_NE(Hint.substr(0, 1), "<") << F.Layout << " " << Hint;
-    EXPECT_EQ(ToUnicode(Texte.ButtonsText[1], F.Charset), F.StartText);
+    EXPECT_EQ(ToUnicode(storage::Texte.ButtonsText[1], F.Charset), F.StartText);
     // Start and stop, play and stop must differ: the handlers tell them apart.
-    EXPECT_NE(Texte.ButtonsText[1], Texte.ButtonsText[2]);
-    EXPECT_NE(Texte.TextFormText[2], Texte.TextFormText[3]);
+    EXPECT_NE(storage::Texte.ButtonsText[1], storage::Texte.ButtonsText[2]);
+    EXPECT_NE(storage::Texte.TextFormText[2], storage::Texte.TextFormText[3]);
 
     // The file itself: CR LF lines, "<end>" last, every header once, and
     // only bytes its code page defines.

@@ -22,18 +22,18 @@ TEST_F(TypedAnswers, AKeyPressedWhileACodeSoundsDoesNothing) {
   StartAt(2, 3, 2, 3);
   Session->StartBtnClick();
   ASSERT_TRUE(Arb.Fire());
-  ASSERT_TRUE(Ausgabe.Playing);
+  ASSERT_TRUE(sound::Ausgabe.Playing);
   Session->FormKeyDown(KeyIn('Q', "q"));
   Session->FormKeyPress(KeyIn('Q', "q"));
   Device.Complete();
   Session->FormKeyUp(KeyIn('Q', "q"));
-  EXPECT_EQ(Folge.UebPos, 0);
-  EXPECT_EQ(Sitzung.Fehler, 0);
-  EXPECT_FALSE(Sitzung.TasteUnten);
+  EXPECT_EQ(course::Folge.UebPos, 0);
+  EXPECT_EQ(training::Sitzung.Fehler, 0);
+  EXPECT_FALSE(training::Sitzung.TasteUnten);
   // The next key after the sound counts.
   Type(*Session, 'Q', "q");
-  EXPECT_EQ(Folge.UebPos, Sitzung.SollCode == "--.-" ? 1 : 0);
-  EXPECT_EQ(Sitzung.Fehler + Folge.UebPos, 1);
+  EXPECT_EQ(course::Folge.UebPos, training::Sitzung.SollCode == "--.-" ? 1 : 0);
+  EXPECT_EQ(training::Sitzung.Fehler + course::Folge.UebPos, 1);
 }
 
 TEST_F(TypedAnswers, TheRightLetterAnswersOnRelease) {
@@ -41,29 +41,29 @@ TEST_F(TypedAnswers, TheRightLetterAnswersOnRelease) {
   StartAt(2, 3, 2, 3);
   Session->StartBtnClick();
   SettleArb();
-  TMButton* Key = KeyOfCode(Sitzung.SollCode);
+  TMButton* Key = KeyOfCode(training::Sitzung.SollCode);
   ASSERT_NE(Key, nullptr);
   const std::string C = Key->MChar();
   const uint16_t Vk = static_cast<uint16_t>(std::toupper(static_cast<unsigned char>(C[0])));
   Session->FormKeyDown(KeyIn(Vk, QString::fromLatin1(C.c_str())));
   Session->FormKeyPress(KeyIn(Vk, QString::fromLatin1(C.c_str())));
-  EXPECT_EQ(Folge.UebPos, 0);
-  EXPECT_TRUE(View.Tasten[static_cast<size_t>(Sitzung.TastPos) - 1]->Flat());
+  EXPECT_EQ(course::Folge.UebPos, 0);
+  EXPECT_TRUE(View.Tasten[static_cast<size_t>(training::Sitzung.TastPos) - 1]->Flat());
   Session->FormKeyUp(KeyIn(Vk, QString::fromLatin1(C.c_str())));
-  EXPECT_EQ(Folge.UebPos, 1);
-  EXPECT_EQ(Sitzung.Fehler, 0);
-  EXPECT_FALSE(View.Tasten[static_cast<size_t>(Sitzung.TastPos) - 1]->Flat());
+  EXPECT_EQ(course::Folge.UebPos, 1);
+  EXPECT_EQ(training::Sitzung.Fehler, 0);
+  EXPECT_FALSE(View.Tasten[static_cast<size_t>(training::Sitzung.TastPos) - 1]->Flat());
 }
 
 TEST_F(TypedAnswers, AnUntaughtLetterIsJudgedAndCountsAsWrong) {
   LoadEnglish();
   StartAt(2, 3, 2, 3);
-  ASSERT_EQ(Kurs.LektZeichen.find('z'), std::string::npos);
+  ASSERT_EQ(course::Kurs.LektZeichen.find('z'), std::string::npos);
   Session->StartBtnClick();
   SettleArb();
   Type(*Session, 'Z', "z");
-  EXPECT_EQ(Sitzung.Fehler, 1);
-  EXPECT_EQ(Sitzung.KorrZaehler, 4);
+  EXPECT_EQ(training::Sitzung.Fehler, 1);
+  EXPECT_EQ(training::Sitzung.KorrZaehler, 4);
 }
 
 TEST_F(TypedAnswers, CapsLockLettersGiveNoAnswer) {
@@ -71,32 +71,32 @@ TEST_F(TypedAnswers, CapsLockLettersGiveNoAnswer) {
   StartAt(2, 3, 2, 3);
   Session->StartBtnClick();
   SettleArb();
-  TMButton* Key = KeyOfCode(Sitzung.SollCode);
+  TMButton* Key = KeyOfCode(training::Sitzung.SollCode);
   ASSERT_NE(Key, nullptr);
   const std::string C = Key->MChar();
   const char Upper = static_cast<char>(std::toupper(static_cast<unsigned char>(C[0])));
   Type(*Session, static_cast<uint16_t>(Upper), QString(QChar(Upper)));
-  EXPECT_EQ(Sitzung.TastPos, 0);
-  EXPECT_EQ(Folge.UebPos, 0);
-  EXPECT_EQ(Sitzung.Fehler, 0);
-  EXPECT_FALSE(Sitzung.TasteUnten);
+  EXPECT_EQ(training::Sitzung.TastPos, 0);
+  EXPECT_EQ(course::Folge.UebPos, 0);
+  EXPECT_EQ(training::Sitzung.Fehler, 0);
+  EXPECT_FALSE(training::Sitzung.TasteUnten);
 }
 
 TEST_F(TypedAnswers, KeypadKeysStandForTheSignBlock) {
   LoadEnglish();
   StartAt(1, 3, 1, 4);
-  const size_t Rows = Tastatur.TastReihen[1].size() + Tastatur.TastReihen[2].size() +
-                      Tastatur.TastReihen[3].size() + Tastatur.TastReihen[4].size();
+  const size_t Rows = course::Tastatur.TastReihen[1].size() + course::Tastatur.TastReihen[2].size() +
+                      course::Tastatur.TastReihen[3].size() + course::Tastatur.TastReihen[4].size();
   Type(*Session, VK_NUMPAD0 + 7, "7", true);
-  EXPECT_EQ(Sitzung.TastPos, static_cast<int32_t>(Rows) + 1);
-  EXPECT_EQ(Tastatur.TastZeichen[static_cast<size_t>(Sitzung.TastPos) - 1], '.');
+  EXPECT_EQ(training::Sitzung.TastPos, static_cast<int32_t>(Rows) + 1);
+  EXPECT_EQ(course::Tastatur.TastZeichen[static_cast<size_t>(training::Sitzung.TastPos) - 1], '.');
   Type(*Session, VK_NUMPAD0 + 2, "2", true);
-  EXPECT_EQ(Tastatur.TastZeichen[static_cast<size_t>(Sitzung.TastPos) - 1], '\xA7');
-  EXPECT_EQ(CaptionOf(View.Tasten[static_cast<size_t>(Sitzung.TastPos) - 1]), "SK");
+  EXPECT_EQ(course::Tastatur.TastZeichen[static_cast<size_t>(training::Sitzung.TastPos) - 1], '\xA7');
+  EXPECT_EQ(CaptionOf(View.Tasten[static_cast<size_t>(training::Sitzung.TastPos) - 1]), "SK");
   Type(*Session, VK_NUMPAD0 + 3, "3", true);
-  EXPECT_EQ(Sitzung.TastPos, 0);
+  EXPECT_EQ(training::Sitzung.TastPos, 0);
   Type(*Session, VK_NUMPAD0 + 0, "0", true);
-  EXPECT_EQ(Sitzung.TastPos, 0);
+  EXPECT_EQ(training::Sitzung.TastPos, 0);
   // Not taught yet: nothing sounds.
   EXPECT_TRUE(Window->Asked.empty());
 }
@@ -114,7 +114,7 @@ TEST_F(TypedAnswers, AnAutoRepeatedKeyCountsOnce) {
   EXPECT_TRUE(Window->Asked.empty());
   Session->FormKeyUp(KeyIn('T', "t"));
   EXPECT_EQ(Window->Asked, std::vector<std::string>{"-"});
-  EXPECT_EQ(Ausgabe.WavName, "t.Wav");
+  EXPECT_EQ(sound::Ausgabe.WavName, "t.Wav");
 }
 
 TEST_F(TypedAnswers, OnlyTheHeldKeyReleasesTheLatch) {
@@ -135,7 +135,7 @@ TEST_F(TypedAnswers, AKeyWithoutACharacterDoesNotBlockTheNextKey) {
   StartAt(1, 3, 1, 4);
   Session->FormKeyDown(KeyIn(static_cast<uint16_t>(Qt::Key_Shift & 0xFFFF), ""));
   Session->FormKeyUp(KeyIn(static_cast<uint16_t>(Qt::Key_Shift & 0xFFFF), ""));
-  EXPECT_FALSE(Sitzung.TasteUnten);
+  EXPECT_FALSE(training::Sitzung.TasteUnten);
   Type(*Session, 'T', "t");
   EXPECT_EQ(Window->Asked, std::vector<std::string>{"-"});
 }
@@ -146,8 +146,8 @@ TEST_F(TypedAnswers, KeypadKeysStandForTheirSignOnTheLargeKeys) {
   Type(*Session, 'T', "t");
   Device.Complete();
   Type(*Session, VK_NUMPAD0 + 7, "7", true);
-  EXPECT_EQ(Sitzung.TastChar, '.');
-  EXPECT_EQ(Sitzung.NeuPos, 0);
+  EXPECT_EQ(training::Sitzung.TastChar, '.');
+  EXPECT_EQ(training::Sitzung.NeuPos, 0);
   EXPECT_EQ(Window->Asked.size(), 1u);
 }
 
@@ -160,14 +160,14 @@ TEST_F(TypedAnswers, ExerciseTwoAnswersOnTheNewCharacterKeys) {
   const char C = Right->MChar()[0];
   Type(*Session, static_cast<uint16_t>(std::toupper(static_cast<unsigned char>(C))),
        QString(QChar(C)));
-  EXPECT_EQ(Folge.UebPos, 1);
-  EXPECT_EQ(Sitzung.Fehler, 0);
+  EXPECT_EQ(course::Folge.UebPos, 1);
+  EXPECT_EQ(training::Sitzung.Fehler, 0);
 }
 
 TEST_F(TypedAnswers, ExerciseFourTakesNoKeyboardAnswers) {
   LoadEnglish();
   StartAt(1, 4, 1, 4);
-  Kurs.GruppenZahl = 5;
+  course::Kurs.GruppenZahl = 5;
   Session->StartBtnClick();
   EXPECT_FALSE(Session->KeyPreview());
 }
@@ -188,7 +188,7 @@ TEST_F(TypedAnswers, TheFormsKeyEventsReachTheSessionThroughThePreview) {
   EXPECT_EQ(Window->Asked, std::vector<std::string>{"-"});
   // The start button starts and stops.
   View.StartBtn->click();
-  EXPECT_FALSE(Sitzung.Idle);
+  EXPECT_FALSE(training::Sitzung.Idle);
   View.StartBtn->click();
-  EXPECT_TRUE(Sitzung.Idle);
+  EXPECT_TRUE(training::Sitzung.Idle);
 }

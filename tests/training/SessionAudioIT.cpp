@@ -44,16 +44,16 @@ TEST_F(SessionAudio, ExerciseFourOfLessonOneSoundsLeadInAndSequenceWithTheGaps) 
   TPulseServer& Pulse = SharedPulseServer();
   ASSERT_TRUE(Pulse.Error().empty()) << Pulse.Error();
   ResetSessionState();
-  Texte.ButtonsText = {"", "Start", "Stop", "Repeat"};
-  SetCaption(View.StartBtn, Texte.ButtonsText[1]);
+  storage::Texte.ButtonsText = {"", "Start", "Stop", "Repeat"};
+  SetCaption(View.StartBtn, storage::Texte.ButtonsText[1]);
   LoadEnglish();
   StartAt(1, 4, 1, 4);
-  Kurs.GruppenZahl = MinGruppen;
-  Klang.Speed = 150;
-  Klang.Verhalt = 30;
-  Klang.Abstand = 30;
+  course::Kurs.GruppenZahl = MinGruppen;
+  sound::Klang.Speed = 150;
+  sound::Klang.Verhalt = 30;
+  sound::Klang.Abstand = 30;
   TMorse::BuildElements();
-  SetIntervallAt(IntervallSlot(Klang.Speed), 30);
+  SetIntervallAt(IntervallSlot(sound::Klang.Speed), 30);
   View.TimeCB->setChecked(false);
   View.MerkCheckBox->setChecked(false);
 
@@ -69,16 +69,16 @@ TEST_F(SessionAudio, ExerciseFourOfLessonOneSoundsLeadInAndSequenceWithTheGaps) 
   Window.Session = &Session;
   std::vector<std::string> Sequence;
   Window.OnTextWindow = [&] {
-    for (const int32_t P : Folge.UebFolge)
-      Sequence.push_back(CodeOf(Kurs.KursFolge[static_cast<size_t>(P) - 1]));
+    for (const int32_t P : course::Folge.UebFolge)
+      Sequence.push_back(CodeOf(course::Kurs.KursFolge[static_cast<size_t>(P) - 1]));
   };
 
   ASSERT_TRUE(Pulse.StartRecording());
   Session.StartBtnClick();
   QDeadlineTimer Deadline(60000);
-  while (!Sitzung.Idle && !Deadline.hasExpired())
+  while (!training::Sitzung.Idle && !Deadline.hasExpired())
     QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-  ASSERT_TRUE(Sitzung.Idle);
+  ASSERT_TRUE(training::Sitzung.Idle);
   QDeadlineTimer Tail(1000);
   while (!Tail.hasExpired())
     QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
@@ -88,7 +88,7 @@ TEST_F(SessionAudio, ExerciseFourOfLessonOneSoundsLeadInAndSequenceWithTheGaps) 
 
   // Elements and the character they belong to: a silence longer than two
   // dots ends a character.
-  const int64_t Dot = Klang.DotLen;
+  const int64_t Dot = sound::Klang.DotLen;
   const std::vector<TRun> T = Tones(Rec, Dot / 3);
   ASSERT_FALSE(T.empty());
   std::vector<std::string> Heard(1);
@@ -113,7 +113,7 @@ TEST_F(SessionAudio, ExerciseFourOfLessonOneSoundsLeadInAndSequenceWithTheGaps) 
   }
   for (size_t I = 0; I < 3; ++I)
     EXPECT_GE(Gaps[I] + Slack,
-              static_cast<int64_t>(2 * Klang.Intervall * Klang.Abstand / 10) * SamplesPerSec / 1000)
+              static_cast<int64_t>(2 * sound::Klang.Intervall * sound::Klang.Abstand / 10) * SamplesPerSec / 1000)
         << I;
 }
 

@@ -15,14 +15,14 @@ protected:
   void SetUp() override {
     TCourseViewTest::SetUp();
     ResetSessionState();
-    Texte.ButtonsText = {"", "Start", "Stop", "Repeat"};
-    Texte.MessagesText = {"", "Errors!", "Mark?", "Again.", "", "", ""};
-    SetCaption(View.StartBtn, Texte.ButtonsText[1]);
-    Klang.Speed = 60;
-    Klang.Abstand = 10;
-    Klang.Verhalt = 30;
+    storage::Texte.ButtonsText = {"", "Start", "Stop", "Repeat"};
+    storage::Texte.MessagesText = {"", "Errors!", "Mark?", "Again.", "", "", ""};
+    SetCaption(View.StartBtn, storage::Texte.ButtonsText[1]);
+    sound::Klang.Speed = 60;
+    sound::Klang.Abstand = 10;
+    sound::Klang.Verhalt = 30;
     TMorse::BuildElements();
-    SetIntervallAt(IntervallSlot(Klang.Speed), 20);
+    SetIntervallAt(IntervallSlot(sound::Klang.Speed), 20);
     Morse = std::make_unique<TMorse>(Device, Reporter);
     Window = std::make_unique<THarnessWindow>(View, *Morse);
     Session = std::make_unique<TSession>(*CourseView, *Course, Arb, Timer1, Reporter, *Window);

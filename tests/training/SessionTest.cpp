@@ -32,19 +32,19 @@ protected:
   void StartWithTwoNew() {
     LoadEnglish();
     StartAt(1, 1, 1, 1);
-    Kurs.NeueZeichen.resize(2);
+    course::Kurs.NeueZeichen.resize(2);
     Course->ShowNewChars();
   }
 };
 
 TEST_F(Exercise1, SoundsTheFirstCharacterSixTimesAndTheSecondSeven) {
   StartWithTwoNew();
-  ASSERT_EQ(Kurs.NeueZeichen.size(), 2u);
+  ASSERT_EQ(course::Kurs.NeueZeichen.size(), 2u);
   const std::string C1 = View.NeuTasten[0]->MCode();
   const std::string C2 = View.NeuTasten[1]->MCode();
   Session->StartBtnClick();
   EXPECT_EQ(CaptionOf(View.StartBtn), "Stop");
-  EXPECT_FALSE(Sitzung.Idle);
+  EXPECT_FALSE(training::Sitzung.Idle);
   EXPECT_TRUE(View.NeuTasten[0]->Down());
   EXPECT_FALSE(View.NeuTasten[1]->isEnabled());
   Settle();
@@ -56,7 +56,7 @@ TEST_F(Exercise1, SoundsTheFirstCharacterSixTimesAndTheSecondSeven) {
   EXPECT_EQ(Arb.EnableIntervals(), Pauses);
   EXPECT_TRUE(Arb.SwitchedOffFirstInEveryTick());
   // The end: idle again, the keys free, Weiter for the furthest exercise.
-  EXPECT_TRUE(Sitzung.Idle);
+  EXPECT_TRUE(training::Sitzung.Idle);
   EXPECT_EQ(CaptionOf(View.StartBtn), "Start");
   EXPECT_TRUE(View.WeiterBtn->isEnabled());
   EXPECT_TRUE(View.NeuTasten[1]->isEnabled());
@@ -75,13 +75,13 @@ TEST_F(Exercise1, PlaysTheSoundFileAfterEachCodeAndSkipsACorruptOne) {
   View.MerkCheckBox->setChecked(true);
   Session->StartBtnClick();
   ASSERT_TRUE(Arb.Fire());
-  EXPECT_TRUE(Ausgabe.WavePending);
-  EXPECT_EQ(Ausgabe.WavName, First + ".wav");
+  EXPECT_TRUE(sound::Ausgabe.WavePending);
+  EXPECT_EQ(sound::Ausgabe.WavName, First + ".wav");
   EXPECT_TRUE(View.MerkCheckBox->isChecked());
   Settle();
   EXPECT_EQ(Window->Played.size(), 13u);
   EXPECT_EQ(Window->WavesPlayed, std::vector<std::string>(6, First + ".wav"));
-  EXPECT_TRUE(Sitzung.Idle);
+  EXPECT_TRUE(training::Sitzung.Idle);
 }
 
 TEST_F(Exercise1, WithoutMnemonicsNoSoundFileIsPlayed) {
@@ -99,7 +99,7 @@ TEST_F(Exercise1, BelowTheFurthestExerciseWeiterStaysOff) {
   StartAt(1, 1, 1, 2);
   Session->StartBtnClick();
   Settle();
-  EXPECT_TRUE(Sitzung.Idle);
+  EXPECT_TRUE(training::Sitzung.Idle);
   EXPECT_FALSE(View.WeiterBtn->isEnabled());
 }
 
@@ -116,29 +116,29 @@ TEST_F(Exercise2, RightAnswersPassAndEnableWeiter) {
   EXPECT_FALSE(View.InfPanel->isEnabled());
   EXPECT_FALSE(View.GroupBox1->isEnabled());
   EXPECT_FALSE(View.Keyboard1->isEnabled());
-  ASSERT_EQ(Folge.UebLaenge, static_cast<int32_t>(Kurs.NeueZeichen.size()) * 5);
+  ASSERT_EQ(course::Folge.UebLaenge, static_cast<int32_t>(course::Kurs.NeueZeichen.size()) * 5);
   // The first item follows after the interval the timer had.
   ASSERT_EQ(Arb.EnableIntervals().size(), 1u);
   EXPECT_EQ(Arb.EnableIntervals()[0], 1000);
-  for (int I = 0; I < Folge.UebLaenge; ++I) {
+  for (int I = 0; I < course::Folge.UebLaenge; ++I) {
     Settle();
-    ASSERT_FALSE(Sitzung.Idle) << I;
+    ASSERT_FALSE(training::Sitzung.Idle) << I;
     ASSERT_FALSE(Arb.Enabled());
     TMButton* Right = NeuKeyOfCode(Window->Played.back());
     ASSERT_NE(Right, nullptr);
     Right->Click();
-    if (I + 1 < Folge.UebLaenge) {
+    if (I + 1 < course::Folge.UebLaenge) {
       // The next question 500 ms after the answer.
       EXPECT_TRUE(Arb.Enabled()) << I;
       EXPECT_EQ(Arb.Interval(), 500) << I;
     }
   }
-  EXPECT_TRUE(Sitzung.Idle);
-  EXPECT_EQ(Sitzung.Fehler, 0);
+  EXPECT_TRUE(training::Sitzung.Idle);
+  EXPECT_EQ(training::Sitzung.Fehler, 0);
   EXPECT_TRUE(Reporter.Messages.empty());
   EXPECT_TRUE(View.WeiterBtn->isEnabled());
-  EXPECT_EQ(Window->Played.size(), Kurs.NeueZeichen.size() * 5);
-  EXPECT_TRUE(Folge.UebFolge.empty());
+  EXPECT_EQ(Window->Played.size(), course::Kurs.NeueZeichen.size() * 5);
+  EXPECT_TRUE(course::Folge.UebFolge.empty());
   EXPECT_TRUE(Arb.SwitchedOffFirstInEveryTick());
 }
 
@@ -152,8 +152,8 @@ TEST_F(Exercise2, AWrongAnswerIsCorrectedThreeTimesAndReportedOnceAtTheEnd) {
   TMButton* Wrong = OtherNeuKey(Soll);
   ASSERT_NE(Wrong, nullptr);
   Wrong->Click();
-  EXPECT_EQ(Sitzung.Fehler, 1);
-  EXPECT_EQ(Sitzung.KorrZaehler, 4);
+  EXPECT_EQ(training::Sitzung.Fehler, 1);
+  EXPECT_EQ(training::Sitzung.KorrZaehler, 4);
   EXPECT_TRUE(View.TimePanel->isVisibleTo(View.Form));
   EXPECT_EQ(CaptionOf(View.TimePanel->CaptionLabel()), CaptionOf(SollKey));
   EXPECT_FALSE(View.R1Panel->isEnabled());
@@ -166,21 +166,21 @@ TEST_F(Exercise2, AWrongAnswerIsCorrectedThreeTimesAndReportedOnceAtTheEnd) {
   const std::vector<uint16_t> Korrektur(Arb.EnableIntervals().begin() + static_cast<long>(Enables),
                                         Arb.EnableIntervals().end());
   EXPECT_EQ(Korrektur, (std::vector<uint16_t>{1000, 1000, 1000, 500}));
-  EXPECT_EQ(Ausgabe.WavName, CaptionOf(SollKey) + ".wav") << "each sounding asks for its file";
+  EXPECT_EQ(sound::Ausgabe.WavName, CaptionOf(SollKey) + ".wav") << "each sounding asks for its file";
   EXPECT_EQ(Window->Played.size(), 5u);
   for (size_t I = 1; I <= 3; ++I)
     EXPECT_EQ(Window->Played[I], Soll);
-  EXPECT_EQ(Sitzung.KorrZaehler, 0);
+  EXPECT_EQ(training::Sitzung.KorrZaehler, 0);
   EXPECT_FALSE(View.TimePanel->isVisibleTo(View.Form));
   EXPECT_TRUE(View.R1Panel->isEnabled());
-  EXPECT_EQ(Folge.UebPos, 1);
-  for (int I = 1; I < Folge.UebLaenge; ++I) {
-    ASSERT_FALSE(Sitzung.Idle);
+  EXPECT_EQ(course::Folge.UebPos, 1);
+  for (int I = 1; I < course::Folge.UebLaenge; ++I) {
+    ASSERT_FALSE(training::Sitzung.Idle);
     NeuKeyOfCode(Window->Played.back())->Click();
     Settle();
   }
-  EXPECT_TRUE(Sitzung.Idle);
-  EXPECT_EQ(Sitzung.Fehler, 1);
+  EXPECT_TRUE(training::Sitzung.Idle);
+  EXPECT_EQ(training::Sitzung.Fehler, 1);
   EXPECT_EQ(Reporter.Messages, std::vector<std::string>{"Errors!\n\rAgain."});
   EXPECT_FALSE(View.WeiterBtn->isEnabled());
 }
@@ -193,7 +193,7 @@ TEST_F(Exercise2, AQuestionIsNotFollowedByASoundFileLeftPendingByAFreeClick) {
   Session->SessionEnd();
   View.NeuTasten[0]->Click();
   Device.Complete();
-  ASSERT_TRUE(Ausgabe.WavePending);
+  ASSERT_TRUE(sound::Ausgabe.WavePending);
   View.MerkCheckBox->setChecked(true);
   Session->StartBtnClick();
   Settle();
@@ -207,13 +207,13 @@ TEST_F(Exercise3, RepeatOffersAfterFifteenSecondsAndTheThirdPressIsOneError) {
   LoadEnglish();
   StartAt(2, 3, 2, 3);
   Session->StartBtnClick();
-  const int32_t N = Folge.UebLaenge;
-  EXPECT_EQ(N, static_cast<int32_t>(Kurs.LektZeichen.size()) * 3);
+  const int32_t N = course::Folge.UebLaenge;
+  EXPECT_EQ(N, static_cast<int32_t>(course::Kurs.LektZeichen.size()) * 3);
   EXPECT_TRUE(View.RepBtn->isVisibleTo(View.Form));
   EXPECT_FALSE(View.RepBtn->isEnabled());
   SettleArb();
   ASSERT_EQ(Window->Played.size(), 1u);
-  EXPECT_EQ(Sitzung.SollCode, Window->Played[0]);
+  EXPECT_EQ(training::Sitzung.SollCode, Window->Played[0]);
   // Timer1 runs from the end of the sound.
   EXPECT_TRUE(Timer1.Enabled());
   EXPECT_EQ(Timer1.Interval(), 15000);
@@ -223,24 +223,24 @@ TEST_F(Exercise3, RepeatOffersAfterFifteenSecondsAndTheThirdPressIsOneError) {
     Session->RepBtnClick();
     EXPECT_FALSE(View.RepBtn->isEnabled()) << "until offered again, " << Press;
     SettleArb();
-    EXPECT_EQ(Window->Played.back(), Sitzung.SollCode);
-    EXPECT_EQ(Sitzung.Fehler, Press >= 3 ? 1 : 0) << Press;
+    EXPECT_EQ(Window->Played.back(), training::Sitzung.SollCode);
+    EXPECT_EQ(training::Sitzung.Fehler, Press >= 3 ? 1 : 0) << Press;
     Timer1.Fire();
   }
   EXPECT_EQ(Window->Played.size(), 5u);
   // The item is settled: whatever key comes next only advances.
-  TMButton* Any = KeyOfCode(Sitzung.SollCode == ".-" ? "-..." : ".-");
+  TMButton* Any = KeyOfCode(training::Sitzung.SollCode == ".-" ? "-..." : ".-");
   ASSERT_NE(Any, nullptr);
   Session->Antwort3(Any);
-  EXPECT_EQ(Sitzung.Fehler, 1);
-  EXPECT_EQ(Folge.UebPos, 1);
-  while (!Sitzung.Idle) {
+  EXPECT_EQ(training::Sitzung.Fehler, 1);
+  EXPECT_EQ(course::Folge.UebPos, 1);
+  while (!training::Sitzung.Idle) {
     SettleArb();
-    TMButton* Right = KeyOfCode(Sitzung.SollCode);
+    TMButton* Right = KeyOfCode(training::Sitzung.SollCode);
     ASSERT_NE(Right, nullptr);
     Right->Click();
   }
-  EXPECT_EQ(Sitzung.Fehler, 1);
+  EXPECT_EQ(training::Sitzung.Fehler, 1);
   EXPECT_EQ(Reporter.Messages.size(), 1u);
   EXPECT_FALSE(View.WeiterBtn->isEnabled());
   EXPECT_FALSE(View.RepBtn->isVisibleTo(View.Form));
@@ -257,18 +257,18 @@ TEST_F(Exercise3, AWrongAnswerDisablesTheKeysDuringTheCorrectionAndRestoresThem)
   SettleArb();
   TMButton* Wrong = nullptr;
   for (TMButton* Key : View.Tasten)
-    if (Key->isEnabled() && !Key->MCode().empty() && Key->MCode() != Sitzung.SollCode)
+    if (Key->isEnabled() && !Key->MCode().empty() && Key->MCode() != training::Sitzung.SollCode)
       Wrong = Key;
   ASSERT_NE(Wrong, nullptr);
   Wrong->Click();
-  EXPECT_EQ(Sitzung.Fehler, 1);
+  EXPECT_EQ(training::Sitzung.Fehler, 1);
   for (TMButton* Key : View.Tasten)
     EXPECT_FALSE(Key->isEnabled());
-  const std::string Soll = Sitzung.SollCode;
+  const std::string Soll = training::Sitzung.SollCode;
   EXPECT_EQ(CaptionOf(View.TimePanel->CaptionLabel()), KeyOfCode(Soll)->MChar());
   const size_t Asked = Window->Played.size();
   SettleArb();
-  EXPECT_EQ(Ausgabe.WavName, KeyOfCode(Soll)->MChar() + ".wav");
+  EXPECT_EQ(sound::Ausgabe.WavName, KeyOfCode(Soll)->MChar() + ".wav");
   // Three soundings of the right character, then the next item.
   ASSERT_EQ(Window->Played.size(), Asked + 4);
   for (size_t I = Asked; I < Asked + 3; ++I)
@@ -276,11 +276,11 @@ TEST_F(Exercise3, AWrongAnswerDisablesTheKeysDuringTheCorrectionAndRestoresThem)
   for (size_t I = 0; I < View.Tasten.size(); ++I)
     EXPECT_EQ(View.Tasten[I]->isEnabled(), Before[I]) << I;
   // Further right answers end the run with one error and no Weiter.
-  while (!Sitzung.Idle) {
+  while (!training::Sitzung.Idle) {
     SettleArb();
-    KeyOfCode(Sitzung.SollCode)->Click();
+    KeyOfCode(training::Sitzung.SollCode)->Click();
   }
-  EXPECT_EQ(Sitzung.Fehler, 1);
+  EXPECT_EQ(training::Sitzung.Fehler, 1);
   EXPECT_FALSE(View.WeiterBtn->isEnabled());
 }
 
@@ -288,15 +288,15 @@ TEST_F(Exercise3, WithoutErrorsBelowTheFurthestLessonWeiterStaysOff) {
   LoadEnglish();
   StartAt(2, 3, 3, 1);
   Session->StartBtnClick();
-  while (!Sitzung.Idle) {
+  while (!training::Sitzung.Idle) {
     SettleArb();
-    KeyOfCode(Sitzung.SollCode)->Click();
-    if (!Sitzung.Idle) {
+    KeyOfCode(training::Sitzung.SollCode)->Click();
+    if (!training::Sitzung.Idle) {
       EXPECT_TRUE(Arb.Enabled());
       EXPECT_EQ(Arb.Interval(), 500) << "the next character 500 ms after the answer";
     }
   }
-  EXPECT_EQ(Sitzung.Fehler, 0);
+  EXPECT_EQ(training::Sitzung.Fehler, 0);
   EXPECT_TRUE(Reporter.Messages.empty());
   EXPECT_FALSE(View.WeiterBtn->isEnabled());
 }
@@ -305,19 +305,19 @@ using Exercise4 = TSessionTest;
 
 namespace {
 uint16_t Gap(int32_t Factor) {
-  return static_cast<uint16_t>(Factor * Klang.Abstand * Klang.DotLen * 1000 / 110250 +
-                               Klang.Intervall);
+  return static_cast<uint16_t>(Factor * sound::Klang.Abstand * sound::Klang.DotLen * 1000 / 110250 +
+                               sound::Klang.Intervall);
 }
 } // namespace
 
 TEST_F(Exercise4, LeadInThenFiveGroupsWithTheGapRule) {
   LoadEnglish();
   StartAt(1, 4, 1, 4);
-  Kurs.GruppenZahl = 5;
-  SetIntervallAt(IntervallSlot(Klang.Speed), 20);
+  course::Kurs.GruppenZahl = 5;
+  SetIntervallAt(IntervallSlot(sound::Klang.Speed), 20);
   Reporter.Answers = {false};
   Session->StartBtnClick();
-  EXPECT_EQ(Klang.Intervall, 20);
+  EXPECT_EQ(sound::Klang.Intervall, 20);
   EXPECT_FALSE(Session->KeyPreview());
   EXPECT_FALSE(View.KeyPanel->isEnabled());
   Settle();
@@ -325,38 +325,38 @@ TEST_F(Exercise4, LeadInThenFiveGroupsWithTheGapRule) {
   EXPECT_EQ(std::vector<std::string>(Window->Played.begin(), Window->Played.begin() + 4),
             (std::vector<std::string>{"...-", "...-", "...-", "-...-"}));
   for (size_t I = 4; I < 29; ++I) {
-    EXPECT_NE(Kurs.LektZeichen.find(
-                  Codetafel.Letters[static_cast<size_t>(std::distance(
-                                        Codetafel.Codes.begin(),
-                                        std::find(Codetafel.Codes.begin() + 1,
-                                                  Codetafel.Codes.end(), Window->Played[I]))) -
+    EXPECT_NE(course::Kurs.LektZeichen.find(
+                  sound::Codetafel.Letters[static_cast<size_t>(std::distance(
+                                        sound::Codetafel.Codes.begin(),
+                                        std::find(sound::Codetafel.Codes.begin() + 1,
+                                                  sound::Codetafel.Codes.end(), Window->Played[I]))) -
                                     1]),
               std::string::npos)
         << I;
   }
-  const uint16_t Lead = static_cast<uint16_t>(2 * Klang.Intervall * Klang.Abstand / 10);
+  const uint16_t Lead = static_cast<uint16_t>(2 * sound::Klang.Intervall * sound::Klang.Abstand / 10);
   std::vector<uint16_t> Pauses = {
-      Lead, Lead, Lead, Lead, 1, static_cast<uint16_t>(Klang.Abstand * Klang.Intervall * 6 / 10)};
+      Lead, Lead, Lead, Lead, 1, static_cast<uint16_t>(sound::Klang.Abstand * sound::Klang.Intervall * 6 / 10)};
   for (int I = 1; I <= 25; ++I)
     Pauses.push_back(I % 5 == 0 ? Gap(3) : Gap(1));
   // The group pause: three character pauses without their Intervall, plus Intervall once.
   EXPECT_EQ(Arb.EnableIntervals(), Pauses);
-  EXPECT_EQ(Gap(3), static_cast<uint16_t>(3 * Klang.Abstand * Klang.DotLen * 1000 / 110250 + 20));
+  EXPECT_EQ(Gap(3), static_cast<uint16_t>(3 * sound::Klang.Abstand * sound::Klang.DotLen * 1000 / 110250 + 20));
   EXPECT_TRUE(Arb.SwitchedOffFirstInEveryTick());
   // The end: the wait of the last sound, the text window, the question.
-  EXPECT_EQ(Window->Waits, std::vector<int32_t>{Puffer.SoundLen * 1000 / 11025});
+  EXPECT_EQ(Window->Waits, std::vector<int32_t>{sound::Puffer.SoundLen * 1000 / 11025});
   EXPECT_EQ(Window->TextWindows, 1);
   EXPECT_EQ(Reporter.Questions, std::vector<std::string>{"Mark?"});
-  EXPECT_TRUE(Sitzung.Idle);
-  EXPECT_FALSE(Folge.MarkModus);
+  EXPECT_TRUE(training::Sitzung.Idle);
+  EXPECT_FALSE(course::Folge.MarkModus);
   EXPECT_TRUE(View.WeiterBtn->isEnabled());
-  EXPECT_TRUE(Folge.UebFolge.empty());
+  EXPECT_TRUE(course::Folge.UebFolge.empty());
 }
 
 TEST_F(Exercise4, CountdownFiveToOneSoundsNothingBeforeTheText) {
   LoadEnglish();
   StartAt(1, 4, 1, 4);
-  Kurs.GruppenZahl = 5;
+  course::Kurs.GruppenZahl = 5;
   View.TimeCB->setChecked(true);
   Session->StartBtnClick();
   EXPECT_TRUE(View.TimePanel->isVisibleTo(View.Form));
@@ -372,48 +372,48 @@ TEST_F(Exercise4, CountdownFiveToOneSoundsNothingBeforeTheText) {
   EXPECT_EQ(Arb.Interval(), 1);
   Settle();
   EXPECT_EQ(Window->Played.size(), 25u);
-  EXPECT_TRUE(Sitzung.Idle);
+  EXPECT_TRUE(training::Sitzung.Idle);
 }
 
 TEST_F(Exercise4, YesSetsMarkModeAndNoAfterANewLessonRunClearsNeuVorn) {
   LoadEnglish();
   StartAt(1, 4, 1, 4);
-  Kurs.GruppenZahl = 5;
-  Folge.NeuVorn = true;
+  course::Kurs.GruppenZahl = 5;
+  course::Folge.NeuVorn = true;
   Reporter.Answers = {true, false};
   Session->StartBtnClick();
   Settle();
-  EXPECT_TRUE(Folge.MarkModus);
-  EXPECT_TRUE(Folge.NeuVorn);
+  EXPECT_TRUE(course::Folge.MarkModus);
+  EXPECT_TRUE(course::Folge.NeuVorn);
   EXPECT_FALSE(View.WeiterBtn->isEnabled());
   Session->StartBtnClick();
   Settle();
-  EXPECT_FALSE(Folge.MarkModus);
-  EXPECT_FALSE(Folge.NeuVorn);
+  EXPECT_FALSE(course::Folge.MarkModus);
+  EXPECT_FALSE(course::Folge.NeuVorn);
   EXPECT_FALSE(View.WeiterBtn->isEnabled());
 }
 
 TEST_F(Exercise4, TheFinalLessonEndsWithTheEndOfWorkSignal) {
   LoadEnglish();
   StartAt(1, 4, 1, 4);
-  Kurs.MaxLektNr = static_cast<uint8_t>(Kurs.LektZeichEnde + 1);
-  Kurs.GruppenZahl = 5;
+  course::Kurs.MaxLektNr = static_cast<uint8_t>(course::Kurs.LektZeichEnde + 1);
+  course::Kurs.GruppenZahl = 5;
   Session->StartBtnClick();
   Settle();
   ASSERT_FALSE(Window->Played.empty());
   EXPECT_EQ(Window->Played.back(), "...-.-");
-  EXPECT_EQ(Window->Waits, std::vector<int32_t>{Puffer.SoundLen * 1000 / 11025});
+  EXPECT_EQ(Window->Waits, std::vector<int32_t>{sound::Puffer.SoundLen * 1000 / 11025});
 }
 
 TEST_F(Exercise4, ASpeedWithoutIntervallStillRunsToTheEnd) {
   LoadEnglish();
   StartAt(1, 4, 1, 4);
-  Kurs.GruppenZahl = 5;
-  SetIntervallAt(IntervallSlot(Klang.Speed), 0);
+  course::Kurs.GruppenZahl = 5;
+  SetIntervallAt(IntervallSlot(sound::Klang.Speed), 0);
   Session->StartBtnClick();
   Settle();
   EXPECT_EQ(Window->Played.size(), 29u);
-  EXPECT_TRUE(Sitzung.Idle);
+  EXPECT_TRUE(training::Sitzung.Idle);
   for (const uint16_t Ms : Arb.EnableIntervals())
     EXPECT_GE(Ms, 1);
 }
@@ -421,20 +421,20 @@ TEST_F(Exercise4, ASpeedWithoutIntervallStillRunsToTheEnd) {
 TEST_F(Exercise4, EndlessGroupsStartAnotherRound) {
   LoadEnglish();
   StartAt(1, 4, 1, 4);
-  Kurs.GruppenZahl = MaxGruppen;
+  course::Kurs.GruppenZahl = MaxGruppen;
   Session->StartBtnClick();
   int Guard = 0;
   while (Window->Played.size() < 4 + 275 + 3 && Guard++ < 5000)
     ASSERT_TRUE(Step());
-  EXPECT_FALSE(Sitzung.Idle);
+  EXPECT_FALSE(training::Sitzung.Idle);
   EXPECT_EQ(Window->TextWindows, 0);
   // The first character of the new round is followed by the lead-in pause.
   const auto& En = Arb.EnableIntervals();
   const size_t FirstOfRound = 6 + 275;
   ASSERT_GT(En.size(), FirstOfRound);
-  EXPECT_EQ(En[FirstOfRound], static_cast<uint16_t>(2 * Klang.Intervall * Klang.Abstand / 10));
+  EXPECT_EQ(En[FirstOfRound], static_cast<uint16_t>(2 * sound::Klang.Intervall * sound::Klang.Abstand / 10));
   Session->StartBtnClick();
-  EXPECT_TRUE(Sitzung.Idle);
+  EXPECT_TRUE(training::Sitzung.Idle);
 }
 
 // ---------------------------------------------------------------------------
@@ -445,7 +445,7 @@ using Stop = TSessionTest;
 namespace {
 void ExpectStopped(TSessionTest& T, TMainView& View, TManualTimer& Timer1) {
   (void)T;
-  EXPECT_TRUE(Sitzung.Idle);
+  EXPECT_TRUE(training::Sitzung.Idle);
   EXPECT_EQ(CaptionOf(View.StartBtn), "Start");
   EXPECT_FALSE(Timer1.HasOnTimer());
   EXPECT_FALSE(Timer1.Enabled());
@@ -466,7 +466,7 @@ TEST_F(Stop, InEveryPhaseReturnsToIdleAndTheLastSoundReArmsNothing) {
                         TCase{1, 4, 12, false}, TCase{1, 4, 2, true}}) {
     StartAt(C.Lekt, C.Ueb, C.Lekt, C.Ueb);
     View.TimeCB->setChecked(C.TimeCB);
-    Kurs.GruppenZahl = 5;
+    course::Kurs.GruppenZahl = 5;
     Session->StartBtnClick();
     for (int I = 0; I < C.Steps; ++I)
       Step();
@@ -490,7 +490,7 @@ TEST_F(Stop, StopDuringACorrectionEndsIt) {
   Step();
   Session->StartBtnClick();
   ExpectStopped(*this, View, Timer1);
-  EXPECT_EQ(Sitzung.KorrZaehler, 0);
+  EXPECT_EQ(training::Sitzung.KorrZaehler, 0);
   EXPECT_FALSE(View.TimePanel->isVisibleTo(View.Form));
 }
 
@@ -503,28 +503,28 @@ TEST_F(Stop, CompletionsWhileIdleOnlyEnableTheKeyboard) {
   EXPECT_FALSE(Arb.Enabled());
   EXPECT_FALSE(Timer1.Enabled());
   EXPECT_TRUE(Window->Asked.empty());
-  EXPECT_TRUE(Sitzung.Idle);
+  EXPECT_TRUE(training::Sitzung.Idle);
 }
 
 TEST_F(Stop, AFailingDeviceShowsItsErrorOnceAndStopRecovers) {
   LoadEnglish();
   StartAt(1, 4, 1, 4);
-  Kurs.GruppenZahl = 5;
+  course::Kurs.GruppenZahl = 5;
   Device.Fail(TWaveOp::Open, 2);
   Device.SetErrorText(2, "No device");
   Session->StartBtnClick();
   Settle();
   EXPECT_EQ(Reporter.Messages, std::vector<std::string>{"No device"});
   EXPECT_FALSE(Arb.Enabled());
-  EXPECT_FALSE(Sitzung.Idle);
+  EXPECT_FALSE(training::Sitzung.Idle);
   Session->StartBtnClick();
-  EXPECT_TRUE(Sitzung.Idle);
+  EXPECT_TRUE(training::Sitzung.Idle);
   EXPECT_TRUE(View.KeyPanel->isEnabled());
   // With the device back the next run goes through.
   Device.Fail(TWaveOp::Open, 0);
   Session->StartBtnClick();
   Settle();
-  EXPECT_TRUE(Sitzung.Idle);
+  EXPECT_TRUE(training::Sitzung.Idle);
   EXPECT_EQ(Window->Played.size(), 29u);
 }
 
@@ -541,20 +541,20 @@ TEST_F(Presentation, PicturesPerState) {
   const int L = P - W / 2 - W - 4, C = P - W / 2, R = P + W / 2 + 4;
   EXPECT_EQ((std::vector<int>{X(View.MouseIm), X(View.HorIm), X(View.SprechIm), X(View.SchreibIm)}),
             (std::vector<int>{L, C, R, -1}));
-  Sitzung.Idle = false;
-  Kurs.UebNr = 1;
+  training::Sitzung.Idle = false;
+  course::Kurs.UebNr = 1;
   Session->ArrangeIcons();
   EXPECT_EQ((std::vector<int>{X(View.MouseIm), X(View.HorIm), X(View.SprechIm), X(View.SchreibIm)}),
             (std::vector<int>{-1, L, R, -1}));
-  Kurs.UebNr = 3;
+  course::Kurs.UebNr = 3;
   Session->ArrangeIcons();
   EXPECT_EQ((std::vector<int>{X(View.MouseIm), X(View.HorIm), X(View.SprechIm), X(View.SchreibIm)}),
             (std::vector<int>{R, L, C, -1}));
-  Kurs.UebNr = 4;
+  course::Kurs.UebNr = 4;
   Session->ArrangeIcons();
   EXPECT_EQ((std::vector<int>{X(View.MouseIm), X(View.HorIm), X(View.SprechIm), X(View.SchreibIm)}),
             (std::vector<int>{-1, L, C, R}));
-  Folge.TestLaeuft = true;
+  course::Folge.TestLaeuft = true;
   Session->ArrangeIcons();
   EXPECT_EQ(X(View.MouseIm), L);
 }
@@ -567,14 +567,14 @@ TEST_F(Presentation, FreeClickSoundsTheKeyWithItsWavFileAndMarksAfterExercise4) 
   ASSERT_NE(T, nullptr);
   T->Click();
   EXPECT_EQ(Window->Played, std::vector<std::string>{"-"});
-  EXPECT_EQ(Ausgabe.WavName, "t.Wav");
-  EXPECT_TRUE(Ausgabe.WavePending);
+  EXPECT_EQ(sound::Ausgabe.WavName, "t.Wav");
+  EXPECT_TRUE(sound::Ausgabe.WavePending);
   EXPECT_EQ(T->FontColor(), KeyRed);
   Device.Complete();
-  Folge.MarkModus = true;
+  course::Folge.MarkModus = true;
   T->Click();
   EXPECT_EQ(T->FontColor(), KeyLime);
-  EXPECT_TRUE(Folge.Markiert[static_cast<size_t>(LetterPos('t'))]);
+  EXPECT_TRUE(course::Folge.Markiert[static_cast<size_t>(LetterPos('t'))]);
   EXPECT_EQ(Window->Played.size(), 2u);
   // While it plays (the keyboard is off then) a free click marks back but
   // sounds nothing.

@@ -33,7 +33,7 @@ protected:
         std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "data");
   }
   void TearDown() override {
-    Tastatur.InputLayoutNr = 0;
+    course::Tastatur.InputLayoutNr = 0;
     std::filesystem::current_path(FOld);
   }
 
@@ -65,12 +65,12 @@ TEST_F(ShippedSounds, EveryCaptionOfEveryLayoutHasALoadableFile) {
       Captions.emplace_back(S);
     for (const std::string& Caption : Captions)
       for (const char* Ext : {".wav", ".Wav"}) {
-        Tastatur.InputLayoutNr = L.SprachNr;
+        course::Tastatur.InputLayoutNr = L.SprachNr;
         const std::string Name = CourseSoundFile(SoundFileName(Caption + Ext, L.Charset));
         EXPECT_TRUE(Morse.LoadWave(Name)) << L.SprachNr << " " << Name;
-        EXPECT_EQ(Ausgabe.FileHeader[22], 1) << Name; // mono
-        EXPECT_EQ(Ausgabe.FileHeader[34], 8) << Name; // 8 bits
-        EXPECT_EQ(Ausgabe.FileHeader[24] | Ausgabe.FileHeader[25] << 8, 11025) << Name;
+        EXPECT_EQ(sound::Ausgabe.FileHeader[22], 1) << Name; // mono
+        EXPECT_EQ(sound::Ausgabe.FileHeader[34], 8) << Name; // 8 bits
+        EXPECT_EQ(sound::Ausgabe.FileHeader[24] | sound::Ausgabe.FileHeader[25] << 8, 11025) << Name;
         ++Checked;
       }
   }

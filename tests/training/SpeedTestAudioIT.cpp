@@ -67,16 +67,16 @@ TEST(SpeedTestAudio, TheFirstSoundOfTheOutputIsMeasuredAsHeard) {
     ResetSoundState();
     ResetCourseState();
     ClearTexts();
-    Texte.MessagesText[5] = "aborted";
-    Codetafel.Letters = "paris";
+    storage::Texte.MessagesText[5] = "aborted";
+    sound::Codetafel.Letters = "paris";
     const char* Table[] = {"", ".--.", ".-", ".-.", "..", "..."};
     for (size_t P = 1; P <= 5; ++P)
-      Codetafel.Codes[P] = Table[P];
+      sound::Codetafel.Codes[P] = Table[P];
     for (size_t I = 0; I < Shipped.size(); ++I)
-      Klang.IntervallTab[I] = static_cast<uint8_t>(Shipped[I]);
+      sound::Klang.IntervallTab[I] = static_cast<uint8_t>(Shipped[I]);
     const int32_t TableMs = IntervallAt(IntervallSlot(Cpm));
-    Klang.Speed = Cpm;
-    Klang.Intervall = TableMs;
+    sound::Klang.Speed = Cpm;
+    sound::Klang.Intervall = TableMs;
     TMorse::BuildElements();
 
     QMainWindow Form;
@@ -101,9 +101,9 @@ TEST(SpeedTestAudio, TheFirstSoundOfTheOutputIsMeasuredAsHeard) {
 
     SpeedTest.TestBtnClick();
     QDeadlineTimer Deadline(2 * 3600000 / Cpm + 30000);
-    while (Folge.TestLaeuft && !Deadline.hasExpired())
+    while (course::Folge.TestLaeuft && !Deadline.hasExpired())
       QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    ASSERT_FALSE(Folge.TestLaeuft) << "the test did not finish at " << Cpm;
+    ASSERT_FALSE(course::Folge.TestLaeuft) << "the test did not finish at " << Cpm;
     ArbTimer.SetEnabled(false);
 
     std::printf("speed test at %d as the output's first sound: table Intervall %d ms, stored %d ms "
@@ -113,7 +113,7 @@ TEST(SpeedTestAudio, TheFirstSoundOfTheOutputIsMeasuredAsHeard) {
     EXPECT_TRUE(Reporter.Messages.empty()) << Cpm;
     EXPECT_EQ(SpeedTest.Runs, 1) << Cpm;
     EXPECT_EQ(IntervallAt(IntervallSlot(Cpm)), TableMs) << Cpm;
-    EXPECT_TRUE(Klang.IntChanged) << Cpm;
+    EXPECT_TRUE(sound::Klang.IntChanged) << Cpm;
     EXPECT_LE(std::abs(SpeedTest.TestDauer - SpeedTest.SollDauer), SpeedTest.Toleranz) << Cpm;
   }
 }

@@ -39,16 +39,16 @@ protected:
     ResetSoundState();
     ResetCourseState();
     ClearTexts();
-    Texte.MessagesText[5] = "Test abgebrochen";
-    Codetafel.Letters = "parisx";
-    Codetafel.Codes[1] = ".--.";
-    Codetafel.Codes[2] = ".-";
-    Codetafel.Codes[3] = ".-.";
-    Codetafel.Codes[4] = "..";
-    Codetafel.Codes[5] = "...";
-    Codetafel.Codes[6] = "-..-";
+    storage::Texte.MessagesText[5] = "Test abgebrochen";
+    sound::Codetafel.Letters = "parisx";
+    sound::Codetafel.Codes[1] = ".--.";
+    sound::Codetafel.Codes[2] = ".-";
+    sound::Codetafel.Codes[3] = ".-.";
+    sound::Codetafel.Codes[4] = "..";
+    sound::Codetafel.Codes[5] = "...";
+    sound::Codetafel.Codes[6] = "-..-";
     BuildMainView(View, Form);
-    Kund.SprachNr = 1;
+    storage::Kund.SprachNr = 1;
   }
 
   void Make() { Test = std::make_unique<TSpeedTest>(View, Player, Arb, Clock, Reporter, Session); }
@@ -65,8 +65,8 @@ protected:
 
   void SetSpeed(int32_t Cpm, int32_t Ms) {
     View.SpeedUD->SetPosition(Cpm);
-    Klang.Speed = Cpm;
-    Klang.Intervall = Ms;
+    sound::Klang.Speed = Cpm;
+    sound::Klang.Intervall = Ms;
     TMorse::BuildElements();
   }
 
@@ -80,10 +80,10 @@ protected:
   // first takes StartupMs to start, which the run must not count.
   void Run(int64_t DurationMs, int64_t StartupMs = 0) {
     const int64_t Start = Clock.NowUs();
-    for (int32_t I = 0; I < Folge.UebLaenge; ++I) {
+    for (int32_t I = 0; I < course::Folge.UebLaenge; ++I) {
       ASSERT_TRUE(Arb.Fire()) << I;
       if (Device.Queued != nullptr) {
-        const int64_t SoundUs = static_cast<int64_t>(Puffer.SoundLen) * 1000000 / SamplesPerSec;
+        const int64_t SoundUs = static_cast<int64_t>(sound::Puffer.SoundLen) * 1000000 / SamplesPerSec;
         const int64_t EndUs = I == 0 ? Start + StartupMs * 1000 + SoundUs
                                      : Start + StartupMs * 1000 + DurationMs * 1000 * I / 59;
         Clock.SetNowUs(std::max(EndUs, Clock.NowUs()));
@@ -112,7 +112,7 @@ TEST_F(SpeedTestFixture, StartsWithTwelveTestWordsAndTheControlsLocked) {
   SetSpeed(60, 50);
   Make();
   Test->TestBtnClick();
-  EXPECT_TRUE(Folge.TestLaeuft);
+  EXPECT_TRUE(course::Folge.TestLaeuft);
   EXPECT_EQ(CaptionOf(View.TestBtn), "Stop");
   EXPECT_FALSE(View.StartBtn->isEnabled());
   EXPECT_FALSE(View.WeiterBtn->isEnabled());
@@ -122,9 +122,9 @@ TEST_F(SpeedTestFixture, StartsWithTwelveTestWordsAndTheControlsLocked) {
   EXPECT_FALSE(View.Keyboard1->isEnabled());
   EXPECT_TRUE(View.TestBtn->isEnabled());
   EXPECT_EQ(Session.Arranged, 1);
-  ASSERT_EQ(Folge.UebLaenge, 60);
+  ASSERT_EQ(course::Folge.UebLaenge, 60);
   for (int32_t J = 0; J < 60; ++J)
-    EXPECT_EQ(Folge.UebFolge[static_cast<size_t>(J)], J % 5 + 1) << J;
+    EXPECT_EQ(course::Folge.UebFolge[static_cast<size_t>(J)], J % 5 + 1) << J;
   EXPECT_TRUE(Arb.Enabled());
   EXPECT_EQ(Arb.Interval(), 1);
   EXPECT_EQ(Test->Versuche, 1);
@@ -145,7 +145,7 @@ TEST_F(SpeedTestFixture, PacesCharactersAndWordsFromTheCompletion) {
   }
   ASSERT_TRUE(Arb.Fire());
   EXPECT_EQ(Arb.Interval(), 300) << "pause after a word";
-  EXPECT_EQ(Folge.GruppenPos, 0);
+  EXPECT_EQ(course::Folge.GruppenPos, 0);
   EXPECT_EQ(Completions, 4);
   EXPECT_TRUE(Arb.SwitchedOffFirstInEveryTick());
 }
@@ -155,7 +155,7 @@ TEST_F(SpeedTestFixture, TheRunCountsFromTheFirstCharacterHeardNotFromTheOutputs
   Make();
   Test->TestBtnClick();
   ASSERT_TRUE(Arb.Fire());
-  const int64_t SoundMs = static_cast<int64_t>(Puffer.SoundLen) * 1000 / SamplesPerSec;
+  const int64_t SoundMs = static_cast<int64_t>(sound::Puffer.SoundLen) * 1000 / SamplesPerSec;
   // The output takes 1.4 s to start: the first character ends that much later.
   Clock.AdvanceMs(1400 + SoundMs);
   ASSERT_TRUE(Device.Complete());
@@ -168,7 +168,7 @@ TEST_F(SpeedTestFixture, TheRunCountsFromTheFirstCharacterHeardNotFromTheOutputs
   Run(23900, 1400);
   EXPECT_EQ(Test->TestDauer, 23900);
   EXPECT_EQ(Test->Runs, 1);
-  EXPECT_FALSE(Folge.TestLaeuft) << "one run, within tolerance";
+  EXPECT_FALSE(course::Folge.TestLaeuft) << "one run, within tolerance";
   EXPECT_EQ(IntervallAt(25), 40);
 }
 
@@ -181,17 +181,17 @@ TEST_F(SpeedTestFixture, ARunTooSlowAtSpeed30ShortensTheIntervalAndRepeats) {
   EXPECT_EQ(Test->Toleranz, 1800);
   EXPECT_EQ(Test->TestDauer, 123000);
   EXPECT_EQ(Test->Korrektur, 20);
-  EXPECT_EQ(Klang.Intervall, 80);
+  EXPECT_EQ(sound::Klang.Intervall, 80);
   EXPECT_EQ(Test->Versuche, 2);
-  EXPECT_TRUE(Folge.TestLaeuft);
-  EXPECT_EQ(Folge.UebPos, 0);
+  EXPECT_TRUE(course::Folge.TestLaeuft);
+  EXPECT_EQ(course::Folge.UebPos, 0);
   EXPECT_TRUE(Arb.Enabled());
-  EXPECT_FALSE(Klang.IntChanged);
+  EXPECT_FALSE(sound::Klang.IntChanged);
 
   Run(121000); // within 1800 ms
-  EXPECT_FALSE(Folge.TestLaeuft);
+  EXPECT_FALSE(course::Folge.TestLaeuft);
   EXPECT_EQ(IntervallAt(1), 80);
-  EXPECT_TRUE(Klang.IntChanged);
+  EXPECT_TRUE(sound::Klang.IntChanged);
   EXPECT_EQ(CaptionOf(View.TestBtn), "Test");
   EXPECT_EQ(Session.SessionEnds, 1);
   EXPECT_TRUE(Reporter.Messages.empty());
@@ -204,10 +204,10 @@ TEST_F(SpeedTestFixture, ARunSlightlyTooFastAt150IsStoredInTheLastSlot) {
   Run(23900);
   EXPECT_EQ(Test->SollDauer, 24000);
   EXPECT_EQ(Test->Toleranz, 360);
-  EXPECT_FALSE(Folge.TestLaeuft);
+  EXPECT_FALSE(course::Folge.TestLaeuft);
   EXPECT_EQ(IntervallAt(25), 40);
   EXPECT_EQ(IntervallAt(24), 0);
-  EXPECT_TRUE(Klang.IntChanged);
+  EXPECT_TRUE(sound::Klang.IntChanged);
   EXPECT_FALSE(IntFileWritten()) << "a single result waits for the close";
 }
 
@@ -218,17 +218,17 @@ TEST_F(SpeedTestFixture, TheFifthCorrectionAbortsWithTheMessageAndTheTableValue)
   Test->TestBtnClick();
   for (int I = 1; I <= 4; ++I) {
     Run(61500); // 1500 ms too slow: 10 ms off each time
-    ASSERT_TRUE(Folge.TestLaeuft) << I;
-    EXPECT_EQ(Klang.Intervall, 90 - 10 * I);
+    ASSERT_TRUE(course::Folge.TestLaeuft) << I;
+    EXPECT_EQ(sound::Klang.Intervall, 90 - 10 * I);
   }
   EXPECT_TRUE(Reporter.Messages.empty());
   Run(61500);
-  EXPECT_FALSE(Folge.TestLaeuft);
+  EXPECT_FALSE(course::Folge.TestLaeuft);
   ASSERT_EQ(Reporter.Messages.size(), 1u);
   EXPECT_EQ(Reporter.Messages[0], "Test abgebrochen");
-  EXPECT_EQ(Klang.Intervall, 90);
+  EXPECT_EQ(sound::Klang.Intervall, 90);
   EXPECT_EQ(IntervallAt(IntervallSlot(60)), 90);
-  EXPECT_FALSE(Klang.IntChanged);
+  EXPECT_FALSE(sound::Klang.IntChanged);
   EXPECT_EQ(CaptionOf(View.TestBtn), "Test");
   EXPECT_TRUE(View.StartBtn->isEnabled());
   EXPECT_FALSE(Arb.Enabled());
@@ -240,9 +240,9 @@ TEST_F(SpeedTestFixture, AnIntervalBelowOneAbortsAtOnce) {
   Make();
   Test->TestBtnClick();
   Run(62000); // Korrektur 13
-  EXPECT_FALSE(Folge.TestLaeuft);
+  EXPECT_FALSE(course::Folge.TestLaeuft);
   EXPECT_EQ(Reporter.Messages.size(), 1u);
-  EXPECT_EQ(Klang.Intervall, 5);
+  EXPECT_EQ(sound::Klang.Intervall, 5);
 }
 
 TEST_F(SpeedTestFixture, StopRestoresTheControlsAtOnceAndStoresNothing) {
@@ -251,7 +251,7 @@ TEST_F(SpeedTestFixture, StopRestoresTheControlsAtOnceAndStoresNothing) {
   Test->TestBtnClick();
   ASSERT_TRUE(Arb.Fire());
   Test->TestBtnClick();
-  EXPECT_FALSE(Folge.TestLaeuft);
+  EXPECT_FALSE(course::Folge.TestLaeuft);
   EXPECT_EQ(CaptionOf(View.TestBtn), "Test");
   EXPECT_TRUE(View.StartBtn->isEnabled());
   EXPECT_TRUE(View.KeyPanel->isEnabled());
@@ -259,9 +259,9 @@ TEST_F(SpeedTestFixture, StopRestoresTheControlsAtOnceAndStoresNothing) {
   EXPECT_TRUE(View.Keyboard1->isEnabled());
   EXPECT_FALSE(Arb.Enabled());
   EXPECT_EQ(Session.SessionEnds, 1);
-  EXPECT_FALSE(Klang.IntChanged);
+  EXPECT_FALSE(sound::Klang.IntChanged);
   EXPECT_EQ(IntervallAt(IntervallSlot(60)), 0);
-  EXPECT_EQ(Klang.Intervall, 50);
+  EXPECT_EQ(sound::Klang.Intervall, 50);
   // The character sounding is cut off: no completion of it can come.
   EXPECT_EQ(Device.Queued, nullptr);
   EXPECT_FALSE(Device.Complete());
@@ -277,10 +277,10 @@ TEST_F(SpeedTestFixture, NoEndOfATestEnablesWeiter) {
     int32_t UebNr;
   };
   for (const TCase C : {TCase{"below", 1}, TCase{"at the highest", 3}}) {
-    Kurs.UebNr = static_cast<uint8_t>(C.UebNr);
-    Kurs.MaxUebNr = 3;
+    course::Kurs.UebNr = static_cast<uint8_t>(C.UebNr);
+    course::Kurs.MaxUebNr = 3;
     auto Check = [&](const char* How) {
-      EXPECT_FALSE(Folge.TestLaeuft) << C.Name << ", " << How;
+      EXPECT_FALSE(course::Folge.TestLaeuft) << C.Name << ", " << How;
       EXPECT_FALSE(View.WeiterBtn->isEnabled()) << C.Name << ", " << How;
       EXPECT_TRUE(View.StartBtn->isEnabled()) << C.Name << ", " << How;
     };
@@ -321,7 +321,7 @@ TEST_F(SpeedTestFixture, QuickRestartsAndAKeySoundPlayingCountNoStaleCompletion)
   Test->TestBtnClick(); // start again
   EXPECT_EQ(Device.OpenCount, 0) << "the stopped character's device was closed";
   ASSERT_TRUE(Arb.Fire());
-  EXPECT_EQ(Folge.UebPos, 1);
+  EXPECT_EQ(course::Folge.UebPos, 1);
   Test->TestBtnClick();
   EXPECT_FALSE(Device.Complete());
   EXPECT_EQ(Completions, 0);
@@ -330,7 +330,7 @@ TEST_F(SpeedTestFixture, QuickRestartsAndAKeySoundPlayingCountNoStaleCompletion)
   Player.PlayCode("-.-");
   Test->TestBtnClick();
   ASSERT_TRUE(Arb.Fire());
-  EXPECT_EQ(Folge.UebPos, 0) << "nothing sounded over the key";
+  EXPECT_EQ(course::Folge.UebPos, 0) << "nothing sounded over the key";
   EXPECT_FALSE(Arb.Enabled());
   Clock.AdvanceMs(500);
   ASSERT_TRUE(Device.Complete()); // the key's sound ends
@@ -338,7 +338,7 @@ TEST_F(SpeedTestFixture, QuickRestartsAndAKeySoundPlayingCountNoStaleCompletion)
   Run(24000);
   EXPECT_EQ(Test->Runs, 1);
   EXPECT_EQ(Test->TestDauer, 24000) << "the key's sound is not part of the run";
-  EXPECT_FALSE(Folge.TestLaeuft);
+  EXPECT_FALSE(course::Folge.TestLaeuft);
   EXPECT_FALSE(View.WeiterBtn->isEnabled());
 }
 
@@ -348,7 +348,7 @@ TEST_F(SpeedTestFixture, AnOutputThatCannotPlayEndsTheTestWithOneMessage) {
   Make();
   Test->TestBtnClick();
   ASSERT_TRUE(Arb.Fire());
-  EXPECT_FALSE(Folge.TestLaeuft);
+  EXPECT_FALSE(course::Folge.TestLaeuft);
   EXPECT_EQ(Reporter.Messages.size(), 1u);
   EXPECT_FALSE(Arb.Enabled());
   EXPECT_EQ(CaptionOf(View.TestBtn), "Test");
@@ -357,18 +357,18 @@ TEST_F(SpeedTestFixture, AnOutputThatCannotPlayEndsTheTestWithOneMessage) {
 TEST_F(SpeedTestFixture, TheRussianLayoutSoundsItsOwnWord) {
   EXPECT_EQ(TSpeedTest::TestWord(3), "\xEF\xE0\xF0\xE8\xF1");
   EXPECT_EQ(TSpeedTest::TestWord(1), "paris");
-  Codetafel.Letters = "\xE0\xE8\xEF\xF0\xF1"; // а и п р с
-  Kund.SprachNr = 3;
+  sound::Codetafel.Letters = "\xE0\xE8\xEF\xF0\xF1"; // а и п р с
+  storage::Kund.SprachNr = 3;
   SetSpeed(60, 50);
   Make();
   Test->TestBtnClick();
-  EXPECT_EQ(std::vector<int32_t>(Folge.UebFolge.begin(), Folge.UebFolge.begin() + 5),
+  EXPECT_EQ(std::vector<int32_t>(course::Folge.UebFolge.begin(), course::Folge.UebFolge.begin() + 5),
             (std::vector<int32_t>{3, 1, 4, 2, 5}));
 }
 
 TEST_F(SpeedTestFixture, ALetterTheAlphabetLacksIsLeftOut) {
-  Codetafel.Letters = "pari"; // no s
-  Codetafel.Codes[5].clear();
+  sound::Codetafel.Letters = "pari"; // no s
+  sound::Codetafel.Codes[5].clear();
   SetSpeed(60, 50);
   Make();
   Test->TestBtnClick();
@@ -381,7 +381,7 @@ TEST_F(SpeedTestFixture, ALetterTheAlphabetLacksIsLeftOut) {
     }
   }
   EXPECT_EQ(Sounded, 48);
-  EXPECT_EQ(Folge.UebPos, 60);
+  EXPECT_EQ(course::Folge.UebPos, 60);
   EXPECT_TRUE(Arb.Enabled()) << "the run goes on to its evaluation";
 }
 
@@ -405,35 +405,35 @@ TEST_F(SpeedTestFixture, TheFullRunCalibratesEverySpeedAndEndsAt150) {
     if (!Saved)
       QDir(Dir.Path()).mkdir("Int.mtr"); // a folder in the file's place
     SetSpeed(80, 7);
-    Klang.IntervallTab[0] = 100; // speed 30
-    Klang.IntervallTab[40] = 9;  // beyond the speeds: kept
+    sound::Klang.IntervallTab[0] = 100; // speed 30
+    sound::Klang.IntervallTab[40] = 9;  // beyond the speeds: kept
     View.FullT->setChecked(true);
     Make();
     Test->TestBtnClick();
-    EXPECT_EQ(Klang.Speed, 30);
+    EXPECT_EQ(sound::Klang.Speed, 30);
     EXPECT_EQ(View.SpeedUD->Position(), 30);
     EXPECT_EQ(CaptionOf(View.SpeedLB), "30");
-    EXPECT_EQ(Klang.Intervall, 100);
+    EXPECT_EQ(sound::Klang.Intervall, 100);
     EXPECT_EQ(Test->FullIdx, 1);
 
     int32_t Expected = 100;
     for (int32_t Cpm = 30; Cpm <= 150; Cpm += 5) {
-      ASSERT_TRUE(Folge.TestLaeuft) << Cpm;
-      ASSERT_EQ(Klang.Speed, Cpm);
+      ASSERT_TRUE(course::Folge.TestLaeuft) << Cpm;
+      ASSERT_EQ(sound::Klang.Speed, Cpm);
       Run(3600000 / Cpm);
       EXPECT_EQ(IntervallAt((Cpm - 25) / 5), Expected) << Cpm;
       Expected = Expected * Cpm / (Cpm + 5);
     }
-    EXPECT_FALSE(Folge.TestLaeuft);
+    EXPECT_FALSE(course::Folge.TestLaeuft);
     EXPECT_EQ(IntFileWritten(), Saved);
     EXPECT_EQ(Reporter.Messages,
               Saved ? std::vector<std::string>{} : std::vector<std::string>{IntNotSavedText});
-    EXPECT_FALSE(Klang.IntChanged);
-    EXPECT_EQ(Klang.Speed, 150);
+    EXPECT_FALSE(sound::Klang.IntChanged);
+    EXPECT_EQ(sound::Klang.Speed, 150);
     EXPECT_EQ(View.SpeedUD->Position(), 150);
     EXPECT_EQ(CaptionOf(View.SpeedLB), "150");
-    EXPECT_EQ(Klang.Intervall, IntervallAt(25));
-    EXPECT_EQ(Klang.IntervallTab[40], 9);
+    EXPECT_EQ(sound::Klang.Intervall, IntervallAt(25));
+    EXPECT_EQ(sound::Klang.IntervallTab[40], 9);
     EXPECT_EQ(CaptionOf(View.TestBtn), "Test");
   }
 }

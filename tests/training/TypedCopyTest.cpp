@@ -40,7 +40,7 @@ protected:
     TSessionTest::SetUp();
     Copy = std::make_unique<TTypedCopy>(View, Reporter);
     Session->SetTypedCopy(Copy.get());
-    Texte.AbschriftText[7] = "Accuracy";
+    storage::Texte.AbschriftText[7] = "Accuracy";
   }
   void TearDown() override {
     Session->SetTypedCopy(nullptr);
@@ -52,13 +52,13 @@ protected:
   void StartExercise4() {
     LoadEnglish();
     StartAt(4, 4, 4, 4);
-    Kurs.GruppenZahl = 5;
+    course::Kurs.GruppenZahl = 5;
     Session->StartBtnClick();
   }
   std::string SentText() const {
     std::string S;
-    for (const int32_t E : Folge.UebFolge)
-      S += Kurs.BuchFolge[static_cast<size_t>(E) - 1];
+    for (const int32_t E : course::Folge.UebFolge)
+      S += course::Kurs.BuchFolge[static_cast<size_t>(E) - 1];
     return S;
   }
   void Type(const std::string& Text) {
@@ -80,8 +80,8 @@ TEST_F(TypedCopy, OffByDefaultExercise4RunsAsDesignedAndNoFileIsWritten) {
   EXPECT_EQ(Window->TextWindows, 1);
   EXPECT_FALSE(Window->LastScore.has_value());
   EXPECT_TRUE(Reporter.Defaults.empty()); // the designed question, no proposal
-  EXPECT_TRUE(Folge.MarkModus);
-  EXPECT_EQ(std::count(Folge.Markiert.begin(), Folge.Markiert.end(), true), 0);
+  EXPECT_TRUE(course::Folge.MarkModus);
+  EXPECT_EQ(std::count(course::Folge.Markiert.begin(), course::Folge.Markiert.end(), true), 0);
   EXPECT_FALSE(std::filesystem::exists(StatFileName));
   EXPECT_FALSE(std::filesystem::exists(OptionFileName));
 }
@@ -107,7 +107,7 @@ TEST_F(TypedCopy, ACopyWithOneMissedOneExtraOneWrongIsScoredProposedAndMarked) {
   // Half typed while the groups sound, the rest after the last character.
   Type(Typing.substr(0, 12));
   SettleArb(20);
-  ASSERT_FALSE(Sitzung.Idle);
+  ASSERT_FALSE(training::Sitzung.Idle);
   Type(Typing.substr(12));
   Reporter.Answers = {true};
   Settle();
@@ -122,20 +122,20 @@ TEST_F(TypedCopy, ACopyWithOneMissedOneExtraOneWrongIsScoredProposedAndMarked) {
   EXPECT_FALSE(Copy->CopyLabel()->isVisible());
   // Errors: Yes proposed; on Yes the characters copied wrong are lime.
   EXPECT_EQ(Reporter.Defaults, std::vector<bool>{true});
-  EXPECT_TRUE(Folge.MarkModus);
+  EXPECT_TRUE(course::Folge.MarkModus);
   const std::set<char> Wrong = {Sent[0], Sent[10]};
   for (TMButton* Key : View.Tasten) {
     if (Key->MChar().empty())
       continue;
     const char C = Key->MChar()[0];
     const bool Marked = Wrong.count(C) > 0;
-    EXPECT_EQ(Folge.Markiert[static_cast<size_t>(LetterPos(C))], Marked) << C;
+    EXPECT_EQ(course::Folge.Markiert[static_cast<size_t>(LetterPos(C))], Marked) << C;
     EXPECT_EQ(Key->FontColor(), Marked ? KeyLime : KeyRed) << C;
   }
   // The learner may still change a mark by clicking.
   Device.Complete();
   KeyOf(Sent[10])->Click();
-  EXPECT_FALSE(Folge.Markiert[static_cast<size_t>(LetterPos(Sent[10]))]);
+  EXPECT_FALSE(course::Folge.Markiert[static_cast<size_t>(LetterPos(Sent[10]))]);
 
   // The run is in the statistics file.
   const TStatistik Stat = LoadStatistik();
@@ -158,24 +158,24 @@ TEST_F(TypedCopy, APerfectCopyProposesNoAndNoRunsTheDesignedPath) {
   Settle();
   EXPECT_EQ(Window->LastScore->Percent, 100);
   EXPECT_EQ(Reporter.Defaults, std::vector<bool>{false});
-  EXPECT_FALSE(Folge.MarkModus);
+  EXPECT_FALSE(course::Folge.MarkModus);
   EXPECT_TRUE(View.WeiterBtn->isEnabled());
-  EXPECT_EQ(std::count(Folge.Markiert.begin(), Folge.Markiert.end(), true), 0);
+  EXPECT_EQ(std::count(course::Folge.Markiert.begin(), course::Folge.Markiert.end(), true), 0);
 }
 
 TEST_F(TypedCopy, WithNeuVornSetAYesMarksNothingAsAClickWouldNot) {
   Copy->SetOn(true);
   LoadEnglish();
   StartAt(4, 4, 4, 4);
-  Kurs.GruppenZahl = 5;
-  Folge.NeuVorn = true;
+  course::Kurs.GruppenZahl = 5;
+  course::Folge.NeuVorn = true;
   Session->StartBtnClick();
   Type("xxxxx"); // nothing right
   Reporter.Answers = {true};
   Settle();
   EXPECT_EQ(Reporter.Defaults, std::vector<bool>{true});
-  EXPECT_TRUE(Folge.NeuVorn);
-  EXPECT_EQ(std::count(Folge.Markiert.begin(), Folge.Markiert.end(), true), 0);
+  EXPECT_TRUE(course::Folge.NeuVorn);
+  EXPECT_EQ(std::count(course::Folge.Markiert.begin(), course::Folge.Markiert.end(), true), 0);
 }
 
 TEST_F(TypedCopy, NothingTypedEndsTheRunAsDesigned) {
@@ -188,8 +188,8 @@ TEST_F(TypedCopy, NothingTypedEndsTheRunAsDesigned) {
   EXPECT_FALSE(Window->LastScore.has_value());
   EXPECT_TRUE(Reporter.Defaults.empty());
   EXPECT_EQ(Reporter.Questions.size(), 1u);
-  EXPECT_TRUE(Folge.MarkModus);
-  EXPECT_EQ(std::count(Folge.Markiert.begin(), Folge.Markiert.end(), true), 0);
+  EXPECT_TRUE(course::Folge.MarkModus);
+  EXPECT_EQ(std::count(course::Folge.Markiert.begin(), course::Folge.Markiert.end(), true), 0);
   EXPECT_FALSE(std::filesystem::exists(StatFileName));
 }
 
@@ -239,11 +239,11 @@ TEST_F(TypedCopy, TheFormsKeysGoToTheCopyAndASpaceDoesNotPressStart) {
     QApplication::sendEvent(View.StartBtn, &Release);
   }
   EXPECT_EQ(Copy->Copy(), "t o");
-  EXPECT_FALSE(Sitzung.Idle) << "the space stopped the run";
+  EXPECT_FALSE(training::Sitzung.Idle) << "the space stopped the run";
   EXPECT_TRUE(Copy->CopyLabel()->text().contains(QStringLiteral("t o")));
   // Stopped: nothing scored or counted, the keys are the form's again.
   Session->StartBtnClick();
-  EXPECT_TRUE(Sitzung.Idle);
+  EXPECT_TRUE(training::Sitzung.Idle);
   EXPECT_FALSE(Copy->Collecting());
   EXPECT_FALSE(Copy->CopyLabel()->isVisible());
   QKeyEvent Press(QEvent::KeyPress, Qt::Key_E, Qt::NoModifier, "e");
@@ -259,27 +259,27 @@ TEST_F(TypedCopy, WrongAnswersOfExercises2And3CountWhenTheOptionIsOn) {
   StartAt(2, 3, 2, 3); // the lesson of "tmoeis"
   Session->StartBtnClick();
   char First = '\0';
-  while (!Sitzung.Idle) {
+  while (!training::Sitzung.Idle) {
     SettleArb();
-    if (Sitzung.Idle)
+    if (training::Sitzung.Idle)
       break;
     if (First == '\0') {
-      First = Kurs.KursFolge[static_cast<size_t>(Folge.UebFolge[0]) - 1];
+      First = course::Kurs.KursFolge[static_cast<size_t>(course::Folge.UebFolge[0]) - 1];
       // A key of another code: wrong.
       TMButton* Other = KeyOf(First == 't' ? 'm' : 't');
       Other->Click();
       continue;
     }
-    KeyOfCode(Sitzung.SollCode)->Click();
+    KeyOfCode(training::Sitzung.SollCode)->Click();
   }
   const TStatistik Stat = LoadStatistik();
   int32_t SentSum = 0;
   int32_t WrongSum = 0;
-  for (const char C : Kurs.LektZeichen) {
+  for (const char C : course::Kurs.LektZeichen) {
     SentSum += Stat.Of(1, C).Sent;
     WrongSum += Stat.Of(1, C).Wrong;
   }
-  EXPECT_EQ(SentSum, Folge.UebLaenge);
+  EXPECT_EQ(SentSum, course::Folge.UebLaenge);
   EXPECT_EQ(WrongSum, 1);
   EXPECT_EQ(Stat.Of(1, First).Wrong, 1);
 }
@@ -323,19 +323,19 @@ TEST_F(TypedCopy, TheStatisticsWindowShowsTheCourseAndMarksTheWeakest) {
   TStatForm Stats;
   Stats.OnMark = [this](const std::string& Weak) { Copy->MarkForNextRun(Weak); };
   Stats.Fill(Copy->Statistik(), 1, ANSI_CHARSET, true);
-  EXPECT_EQ(Stats.StatTable->rowCount(), static_cast<int>(Kurs.KursFolge.size()));
+  EXPECT_EQ(Stats.StatTable->rowCount(), static_cast<int>(course::Kurs.KursFolge.size()));
   EXPECT_EQ(Stats.StatTable->item(0, 0)->text(), QStringLiteral("t"));
   EXPECT_EQ(Stats.StatTable->item(0, 2)->text(), QStringLiteral("1"));
   EXPECT_EQ(Stats.Weak(), "aht");
   EXPECT_TRUE(Stats.WeakLabel->text().contains(QStringLiteral("a, h, t")));
-  const int A = static_cast<int>(Kurs.KursFolge.find('a'));
+  const int A = static_cast<int>(course::Kurs.KursFolge.find('a'));
   EXPECT_EQ(Stats.StatChart->Tip(A), QStringLiteral("a: 6 wrong / 6 sent (100 %)"));
   EXPECT_EQ(Stats.StatChart->Tip(-1), QString());
   ASSERT_TRUE(Stats.MarkBtn->isEnabled());
   Stats.MarkBtn->click();
   EXPECT_FALSE(Stats.MarkBtn->isEnabled());
   for (const char C : std::string("aht")) {
-    EXPECT_TRUE(Folge.Markiert[static_cast<size_t>(LetterPos(C))]) << C;
+    EXPECT_TRUE(course::Folge.Markiert[static_cast<size_t>(LetterPos(C))]) << C;
     EXPECT_EQ(KeyOf(C)->FontColor(), KeyLime) << C;
   }
   // While a run goes on nothing can be marked.

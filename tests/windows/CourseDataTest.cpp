@@ -95,9 +95,9 @@ protected:
         std::filesystem::copy_file(Entry.path(), Entry.path().filename());
   }
   void Switch(const TLayout& L) {
-    Tastatur.TastReihen = L.Rows;
-    Tastatur.TastLinks = L.Links;
-    Kurs.AlphabetFile = L.File;
+    course::Tastatur.TastReihen = L.Rows;
+    course::Tastatur.TastLinks = L.Links;
+    course::Kurs.AlphabetFile = L.File;
     SetCharset(View.KeyPanel, L.Charset);
     Reporter.Messages.clear();
     EXPECT_TRUE(Course->LoadLessonData(L.SprachNr)) << L.File;
@@ -111,16 +111,16 @@ TEST_F(CourseData, EveryAlphabetHasTheStandardCodesAndEveryLetterOfItsKeyboard) 
     SCOPED_TRACE(L.File);
     Switch(L);
     EXPECT_TRUE(Reporter.Messages.empty());
-    const size_t N = Codetafel.Letters.find('1');
+    const size_t N = sound::Codetafel.Letters.find('1');
     ASSERT_NE(N, std::string::npos);
     ASSERT_LE(N, 32u);
-    EXPECT_EQ(Codetafel.Letters.substr(N), DigitsAndSigns);
+    EXPECT_EQ(sound::Codetafel.Letters.substr(N), DigitsAndSigns);
     std::set<char> Seen;
     for (size_t P = 1; P <= N; ++P) {
-      const char C = Codetafel.Letters[P - 1];
+      const char C = sound::Codetafel.Letters[P - 1];
       ASSERT_EQ(L.Table.count(C), 1u)
           << "unknown letter " << static_cast<int>(static_cast<unsigned char>(C));
-      EXPECT_EQ(Codetafel.Codes[P], L.Table.at(C))
+      EXPECT_EQ(sound::Codetafel.Codes[P], L.Table.at(C))
           << static_cast<int>(static_cast<unsigned char>(C));
       EXPECT_TRUE(Seen.insert(C).second);
     }
@@ -133,23 +133,23 @@ TEST_F(CourseData, EveryAlphabetHasTheStandardCodesAndEveryLetterOfItsKeyboard) 
           RowLetters.insert(C);
     EXPECT_EQ(Seen, RowLetters);
     // The order of LD.dat teaches every letter once; each key is bound.
-    EXPECT_EQ(Kurs.BuchFolge.size(), N + 18);
-    EXPECT_EQ(std::set<char>(Kurs.BuchFolge.begin(), Kurs.BuchFolge.begin() + static_cast<long>(N)),
+    EXPECT_EQ(course::Kurs.BuchFolge.size(), N + 18);
+    EXPECT_EQ(std::set<char>(course::Kurs.BuchFolge.begin(), course::Kurs.BuchFolge.begin() + static_cast<long>(N)),
               Seen);
     // The keys, signs included, lie within KeyPanel and apart.
     std::vector<QRect> Placed;
     for (const TMButton* Key : View.Tasten)
       if (!Key->isHidden())
         Placed.push_back(Key->geometry());
-    EXPECT_EQ(Placed.size(), Tastatur.TastZeichen.size());
+    EXPECT_EQ(Placed.size(), course::Tastatur.TastZeichen.size());
     for (size_t A = 0; A < Placed.size(); ++A) {
       EXPECT_TRUE(View.KeyPanel->rect().contains(Placed[A])) << A;
       for (size_t B = A + 1; B < Placed.size(); ++B)
         EXPECT_FALSE(Placed[A].intersects(Placed[B])) << A << " " << B;
     }
-    for (size_t K = 0; K < Tastatur.TastZeichen.size(); ++K)
+    for (size_t K = 0; K < course::Tastatur.TastZeichen.size(); ++K)
       EXPECT_EQ(View.Tasten[K]->MChar().empty(),
-                L.Untaught.find(Tastatur.TastZeichen[K]) != std::string::npos)
+                L.Untaught.find(course::Tastatur.TastZeichen[K]) != std::string::npos)
           << K;
   }
 }
@@ -169,12 +169,12 @@ TEST_F(CourseData, NationalLettersShowInTheirLayoutsCharacterSet) {
 
 TEST_F(CourseData, TheOrdersBeginWithCharactersOfContrastingRhythm) {
   Switch(Layouts()[0]);
-  EXPECT_EQ(Kurs.BuchFolge.substr(0, 26), DefaultOrder);
+  EXPECT_EQ(course::Kurs.BuchFolge.substr(0, 26), DefaultOrder);
   for (const TLayout& L : Layouts()) {
     SCOPED_TRACE(L.File);
     Switch(L);
     // The first lesson: dashes only and dots only.
-    const std::string First = Kurs.BuchFolge.substr(0, 4);
+    const std::string First = course::Kurs.BuchFolge.substr(0, 4);
     int Dashes = 0, Dots = 0;
     for (const char C : First) {
       const std::string Code = CodeOf(C);
@@ -210,11 +210,11 @@ TEST_F(CourseData, TheRussianWordsSingEveryCodeSyllableBySyllable) {
   EXPECT_EQ(RhythmOf("\xE0\xE9-\xE4\xE0\xE0"), ".-"); // ай-даа
   EXPECT_EQ(RhythmOf("\xE5\xF1\xF2\xFC"), ".");       // есть
   Switch(Layouts()[2]);
-  EXPECT_TRUE(Kurs.MerkWoerterGeladen);
-  for (size_t P = 1; P <= Codetafel.Letters.size(); ++P) {
-    const std::string& Word = Kurs.MerkWoerter[P];
+  EXPECT_TRUE(course::Kurs.MerkWoerterGeladen);
+  for (size_t P = 1; P <= sound::Codetafel.Letters.size(); ++P) {
+    const std::string& Word = course::Kurs.MerkWoerter[P];
     ASSERT_FALSE(Word.empty()) << P;
-    EXPECT_EQ(RhythmOf(Word), Codetafel.Codes[P]) << P << " " << Codetafel.Letters[P - 1];
+    EXPECT_EQ(RhythmOf(Word), sound::Codetafel.Codes[P]) << P << " " << sound::Codetafel.Letters[P - 1];
   }
 }
 
@@ -246,14 +246,14 @@ TEST_F(CourseData, TheEnglishGermanAndTurkishWordsSingEveryCodeByTheirCapitals) 
     const TLayout& L = All[I];
     SCOPED_TRACE(L.File);
     Switch(L);
-    EXPECT_TRUE(Kurs.MerkWoerterGeladen);
+    EXPECT_TRUE(course::Kurs.MerkWoerterGeladen);
     // Every character of the course has its word, and no more lines follow.
-    for (size_t P = 1; P <= Codetafel.Letters.size(); ++P) {
-      const std::string& Word = Kurs.MerkWoerter[P];
+    for (size_t P = 1; P <= sound::Codetafel.Letters.size(); ++P) {
+      const std::string& Word = course::Kurs.MerkWoerter[P];
       ASSERT_FALSE(Word.empty()) << P;
-      EXPECT_EQ(LatinRhythmOf(Word), Codetafel.Codes[P]) << P << " " << Word;
+      EXPECT_EQ(LatinRhythmOf(Word), sound::Codetafel.Codes[P]) << P << " " << Word;
     }
-    EXPECT_EQ(Kurs.MerkWoerter[Codetafel.Letters.size() + 1], "");
+    EXPECT_EQ(course::Kurs.MerkWoerter[sound::Codetafel.Letters.size() + 1], "");
   }
 }
 

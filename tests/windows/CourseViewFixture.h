@@ -57,9 +57,9 @@ protected:
   void LoadEnglish(const std::string& Order = DefaultOrder) {
     WriteFile("LD.dat", Order + "\r\n");
     WriteFile("Eng.txt", LatinAlphabet());
-    Tastatur.TastReihen = {"", "1234567890", "qwertyuiop", "asdfghjkl", "zxcvbnm"};
-    Tastatur.TastLinks = 24;
-    Kurs.AlphabetFile = "Eng.txt";
+    course::Tastatur.TastReihen = {"", "1234567890", "qwertyuiop", "asdfghjkl", "zxcvbnm"};
+    course::Tastatur.TastLinks = 24;
+    course::Kurs.AlphabetFile = "Eng.txt";
     SetCharset(View.KeyPanel, ANSI_CHARSET);
     Course->LoadLessonData(1);
     CourseView->BuildKeyboard();
@@ -68,10 +68,10 @@ protected:
 
   // The start-up sequence's share: the stored position, then the lesson.
   void StartAt(uint8_t Lekt, uint8_t Ueb, uint8_t MaxLekt, uint8_t MaxUeb) {
-    Kurs.LektNr = Lekt;
-    Kurs.UebNr = Ueb;
-    Kurs.MaxLektNr = MaxLekt;
-    Kurs.MaxUebNr = MaxUeb;
+    course::Kurs.LektNr = Lekt;
+    course::Kurs.UebNr = Ueb;
+    course::Kurs.MaxLektNr = MaxLekt;
+    course::Kurs.MaxUebNr = MaxUeb;
     Course->LektADDownClick(nullptr);
     Course->EnableSetButtons();
   }

@@ -14,9 +14,9 @@ void SwitchToGerman(TCourse& Course, TCourseView& CourseView, TMainView& View) {
   WriteFile("LD.dat",
             std::string(DefaultOrder) + "\xE4\xF6\xFC\r\n" + DefaultOrder + "\xE4\xF6\xFC\r\n");
   WriteFile("Deu.txt", LatinAlphabet() + "\xE4.-.-\r\n\xF6---.\r\n\xFC..--\r\n");
-  Tastatur.TastReihen = {"", "1234567890", "qwertzuiop\xFC", "asdfghjkl\xF6\xE4", "yxcvbnm"};
-  Tastatur.TastLinks = 9;
-  Kurs.AlphabetFile = "Deu.txt";
+  course::Tastatur.TastReihen = {"", "1234567890", "qwertzuiop\xFC", "asdfghjkl\xF6\xE4", "yxcvbnm"};
+  course::Tastatur.TastLinks = 9;
+  course::Kurs.AlphabetFile = "Deu.txt";
   SetCharset(View.KeyPanel, ANSI_CHARSET);
   Course.LoadLessonData(2);
   CourseView.BuildKeyboard();
@@ -33,7 +33,7 @@ TEST_F(Keyboard, TheEnglishKeyboardIsLaidOutRowByRowWithTheSignBlockBesideIt) {
     for (size_t C = 0; C < Lengths[R]; ++C, ++K) {
       EXPECT_EQ(At(View.Tasten[K]), QPoint(Lefts[R] + 31 * static_cast<int>(C), Tops[R])) << K;
       EXPECT_FALSE(View.Tasten[K]->isHidden());
-      EXPECT_EQ(CaptionOf(View.Tasten[K]), std::string(1, Tastatur.TastReihen[R + 1][C]));
+      EXPECT_EQ(CaptionOf(View.Tasten[K]), std::string(1, course::Tastatur.TastReihen[R + 1][C]));
     }
   EXPECT_EQ(At(View.Tasten[19]).x(), 318); // the last key of row 2
   const std::array<QPoint, 8> Signs = {QPoint(364, 40),  QPoint(395, 40), QPoint(426, 40),
@@ -46,7 +46,7 @@ TEST_F(Keyboard, TheEnglishKeyboardIsLaidOutRowByRowWithTheSignBlockBesideIt) {
   EXPECT_EQ(K, 44u);
   for (; K < 50; ++K)
     EXPECT_TRUE(View.Tasten[K]->isHidden()) << K;
-  EXPECT_EQ(Tastatur.TastZeichen, "1234567890qwertyuiopasdfghjklzxcvbnm.,?/+=@\xA7");
+  EXPECT_EQ(course::Tastatur.TastZeichen, "1234567890qwertyuiopasdfghjklzxcvbnm.,?/+=@\xA7");
   EXPECT_EQ(View.Tasten[13]->MChar(), "r");
   EXPECT_EQ(View.Tasten[13]->MCode(), ".-.");
 }
@@ -81,7 +81,7 @@ TEST_F(Keyboard, ProsignKeysShowTheirLettersAndKeepTheirCharacters) {
   EXPECT_EQ(Sk->MCode(), "...-.-");
 
   StartAt(12, 1, 12, 1);
-  EXPECT_EQ(Kurs.NeueZeichen, "@\xA7");
+  EXPECT_EQ(course::Kurs.NeueZeichen, "@\xA7");
   EXPECT_EQ(CaptionOf(View.NeuTasten[0]), "ka");
   EXPECT_EQ(CaptionOf(View.NeuTasten[1]), "sk");
   EXPECT_EQ(View.NeuTasten[0]->MChar(), "@");
@@ -92,9 +92,9 @@ TEST_F(Keyboard, ProsignKeysShowTheirLettersAndKeepTheirCharacters) {
 TEST_F(Keyboard, AKeyOfAnUntaughtCharacterIsNeverUsable) {
   WriteFile("Eng.txt", LatinAlphabet("abcdefghijklmnoprstuvwxyz")); // no q
   WriteFile("LD.dat", std::string(DefaultOrder) + "\r\n");
-  Tastatur.TastReihen = {"", "1234567890", "qwertyuiop", "asdfghjkl", "zxcvbnm"};
-  Tastatur.TastLinks = 24;
-  Kurs.AlphabetFile = "Eng.txt";
+  course::Tastatur.TastReihen = {"", "1234567890", "qwertyuiop", "asdfghjkl", "zxcvbnm"};
+  course::Tastatur.TastLinks = 24;
+  course::Kurs.AlphabetFile = "Eng.txt";
   Course->LoadLessonData(1);
   CourseView->BuildKeyboard();
   Course->BindKeys();
@@ -112,11 +112,11 @@ TEST_F(Keyboard, AKeyOfAnUntaughtCharacterIsNeverUsable) {
 TEST_F(Keyboard, KeysTakeTheCharacterSetOfTheKeyboardSoCyrillicShows) {
   WriteFile("LD.dat", "a\r\nb\r\n\xF2\xEC\xE9\r\n");
   WriteFile("Rus.txt", "\xF2-\r\n\xEC--\r\n\xE9.---\r\n");
-  Tastatur.TastReihen = {"", "1234567890", "\xE9\xF6\xF3\xEA\xE5\xED\xE3\xF8\xF9\xE7\xF5",
+  course::Tastatur.TastReihen = {"", "1234567890", "\xE9\xF6\xF3\xEA\xE5\xED\xE3\xF8\xF9\xE7\xF5",
                          "\xF4\xFB\xE2\xE0\xEF\xF0\xEE\xEB\xE4\xE6\xFD",
                          "\xFF\xF7\xF1\xEC\xE8\xF2\xFC\xE1\xFE"};
-  Tastatur.TastLinks = 9;
-  Kurs.AlphabetFile = "Rus.txt";
+  course::Tastatur.TastLinks = 9;
+  course::Kurs.AlphabetFile = "Rus.txt";
   SetCharset(View.KeyPanel, RUSSIAN_CHARSET);
   Course->LoadLessonData(3);
   CourseView->BuildKeyboard();
@@ -132,16 +132,16 @@ TEST_F(Keyboard, KeysTakeTheCharacterSetOfTheKeyboardSoCyrillicShows) {
   EXPECT_TRUE(View.Tasten[49]->isHidden());
 
   StartAt(1, 1, 1, 1);
-  EXPECT_EQ(Kurs.NeueZeichen, "\xF2\xEC\xE9");
+  EXPECT_EQ(course::Kurs.NeueZeichen, "\xF2\xEC\xE9");
   EXPECT_EQ(View.NeuTasten[0]->text(), QString(QChar(0x0442))); // т
 }
 
 TEST_F(Keyboard, TheNewCharactersAreCentredOnTheirPanelWithTheirWords) {
   LoadEnglish();
-  Kurs.MerkWoerter[static_cast<size_t>(LetterPos('i'))] = "word of i";
-  Texte.LabelText = {"", "Exercise one", "Exercise two", "Exercise three", "Exercise four"};
+  course::Kurs.MerkWoerter[static_cast<size_t>(LetterPos('i'))] = "word of i";
+  storage::Texte.LabelText = {"", "Exercise one", "Exercise two", "Exercise three", "Exercise four"};
   StartAt(2, 2, 2, 2);
-  ASSERT_EQ(Kurs.NeueZeichen, "isha");
+  ASSERT_EQ(course::Kurs.NeueZeichen, "isha");
   const std::array<int, 4> Lefts = {96, 170, 244, 318}; // 242 - 140 - 6, then 74 apart
   for (size_t I = 0; I < 4; ++I) {
     TMButton* Key = View.NeuTasten[I];
@@ -151,7 +151,7 @@ TEST_F(Keyboard, TheNewCharactersAreCentredOnTheirPanelWithTheirWords) {
     EXPECT_TRUE(Key->isEnabled());
     EXPECT_FALSE(Key->Down());
     EXPECT_EQ(Key->font().pixelSize(), 49) << "KeyPanel's 17 points and 20 more, at 96 dpi";
-    EXPECT_EQ(Key->MChar(), std::string(1, Kurs.NeueZeichen[I]));
+    EXPECT_EQ(Key->MChar(), std::string(1, course::Kurs.NeueZeichen[I]));
   }
   EXPECT_EQ(View.NeuTasten[0]->MWort(), "word of i");
   EXPECT_EQ(View.NeuTasten[1]->MCode(), "...");
@@ -185,54 +185,54 @@ TEST_F(Keyboard, ClicksMarkKeysOnTheGroupScreenOnlyWhenMarkingIsOn) {
   View.OnlyRB->setChecked(true);
   T->Click();
   EXPECT_EQ(T->FontColor(), KeyLime);
-  EXPECT_TRUE(Folge.Markiert[P]);
+  EXPECT_TRUE(course::Folge.Markiert[P]);
   T->Click();
   EXPECT_EQ(T->FontColor(), KeyRed);
-  EXPECT_FALSE(Folge.Markiert[P]);
+  EXPECT_FALSE(course::Folge.Markiert[P]);
 
-  Folge.NeuVorn = true; // the opening run is not for marking
+  course::Folge.NeuVorn = true; // the opening run is not for marking
   T->Click();
   EXPECT_EQ(T->FontColor(), KeyRed);
-  Folge.NeuVorn = false;
+  course::Folge.NeuVorn = false;
 
   View.NormalRB->setChecked(true);
-  Folge.MarkModus = true;
+  course::Folge.MarkModus = true;
   T->Click();
   KeyOf('m')->Click();
   EXPECT_EQ(KeyOf('m')->FontColor(), KeyLime);
-  Ausgabe.Playing = true; // a click while a code plays marks but does not sound
+  sound::Ausgabe.Playing = true; // a click while a code plays marks but does not sound
   KeyOf('o')->Click();
   EXPECT_EQ(KeyOf('o')->FontColor(), KeyLime);
   EXPECT_EQ(Sounded.size(), 6u);
-  Ausgabe.Playing = false;
+  sound::Ausgabe.Playing = false;
 
   // Another exercise: sounded, never marked.
-  Kurs.UebNr = 3;
+  course::Kurs.UebNr = 3;
   KeyOf('e')->Click();
   EXPECT_EQ(KeyOf('e')->FontColor(), KeyRed);
 
   // Normal clears every mark; a change to it from the program does the same.
   View.OnlyRB->setChecked(true);
-  EXPECT_TRUE(Folge.Only);
+  EXPECT_TRUE(course::Folge.Only);
   View.NormalRB->setChecked(true);
-  EXPECT_FALSE(Folge.Only);
+  EXPECT_FALSE(course::Folge.Only);
   for (TMButton* Key : View.Tasten)
     EXPECT_EQ(Key->FontColor(), KeyRed);
   for (size_t I = 0; I <= 50; ++I)
-    EXPECT_FALSE(Folge.Markiert[I]);
+    EXPECT_FALSE(course::Folge.Markiert[I]);
 
   // Called by the program, Normal also shows on the buttons.
   View.OnlyRB->setChecked(true);
-  Folge.MarkModus = false;
-  Kurs.UebNr = 4;
+  course::Folge.MarkModus = false;
+  course::Kurs.UebNr = 4;
   KeyOf('m')->Click();
-  ASSERT_TRUE(Folge.Markiert[static_cast<size_t>(LetterPos('m'))]);
+  ASSERT_TRUE(course::Folge.Markiert[static_cast<size_t>(LetterPos('m'))]);
   Course->NormalRBClick(nullptr);
   EXPECT_TRUE(View.NormalRB->isChecked());
   EXPECT_FALSE(View.OnlyRB->isChecked());
-  EXPECT_FALSE(Folge.Only);
+  EXPECT_FALSE(course::Folge.Only);
   EXPECT_EQ(KeyOf('m')->FontColor(), KeyRed);
-  EXPECT_FALSE(Folge.Markiert[static_cast<size_t>(LetterPos('m'))]);
+  EXPECT_FALSE(course::Folge.Markiert[static_cast<size_t>(LetterPos('m'))]);
 }
 
 } // namespace

@@ -80,7 +80,7 @@ TEST(LessonPlan, WithoutLettersTheFirstLessonIsADigitLessonAndWithoutDigitsThere
 
 class Navigation : public TCourseViewTest {
 protected:
-  TPos Pos() const { return {Kurs.LektNr, Kurs.UebNr}; }
+  TPos Pos() const { return {course::Kurs.LektNr, course::Kurs.UebNr}; }
   TPos Shown() const {
     return {std::stoi(CaptionOf(View.LektLabel)), std::stoi(CaptionOf(View.UebLabel))};
   }
@@ -126,7 +126,7 @@ TEST_F(Navigation, WeiterWalksTheWholeCourseAndCongratulatesOnce) {
     Weiter();
     Visited.push_back(Pos());
     EXPECT_EQ(Shown(), Pos());
-    EXPECT_EQ(Kurs.MaxLektNr, Kurs.LektNr);
+    EXPECT_EQ(course::Kurs.MaxLektNr, course::Kurs.LektNr);
     EXPECT_FALSE(View.WeiterBtn->isEnabled());
     EXPECT_EQ(Congratulations, Pos() == TPos(13, 4) ? 1 : 0);
   }
@@ -147,16 +147,16 @@ TEST_F(Navigation, WeiterOpensTheFirstGroupRunOfANewLessonWithItsNewCharacters) 
   View.OnlyRB->setChecked(true);
   Weiter();
   EXPECT_EQ(Pos(), TPos(2, 4));
-  EXPECT_TRUE(Folge.NeuVorn);
+  EXPECT_TRUE(course::Folge.NeuVorn);
   EXPECT_TRUE(View.NormalRB->isChecked());
-  EXPECT_EQ(std::make_pair(Kurs.MaxLektNr, Kurs.MaxUebNr), std::make_pair(uint8_t{2}, uint8_t{4}));
+  EXPECT_EQ(std::make_pair(course::Kurs.MaxLektNr, course::Kurs.MaxUebNr), std::make_pair(uint8_t{2}, uint8_t{4}));
 
   // The first digit lesson has no exercise 3 either.
-  Folge.NeuVorn = false;
+  course::Folge.NeuVorn = false;
   StartAt(8, 2, 8, 2);
   Weiter();
   EXPECT_EQ(Pos(), TPos(8, 4));
-  EXPECT_TRUE(Folge.NeuVorn);
+  EXPECT_TRUE(course::Folge.NeuVorn);
 }
 
 TEST_F(Navigation, LessonOneHasExercisesOneTwoAndFour) {
@@ -193,11 +193,11 @@ TEST_F(Navigation, TheLastSignLessonHasNoExerciseFourAndTheFinalLessonOnlyExerci
   LektUp();
   EXPECT_EQ(Pos(), TPos(13, 4));
   EXPECT_TRUE(View.AllRB->isChecked());
-  EXPECT_EQ(Kurs.Satz, SatzAlle);
+  EXPECT_EQ(course::Kurs.Satz, SatzAlle);
   LektDown();
   EXPECT_EQ(Pos(), TPos(12, 3));
   EXPECT_TRUE(View.ZeichRB->isChecked());
-  EXPECT_EQ(Kurs.Satz, SatzZeich);
+  EXPECT_EQ(course::Kurs.Satz, SatzZeich);
   EXPECT_EQ(Congratulations, 0);
 }
 
@@ -224,7 +224,7 @@ TEST_F(Navigation, StepsBeyondTheBoundsBeepAndStepsBeyondTheProgressAreUndoneSil
   UebUp();
   EXPECT_EQ(Pos(), TPos(5, 2));
   EXPECT_EQ(Reporter.Beeps, 3);
-  EXPECT_EQ(std::make_pair(Kurs.MaxLektNr, Kurs.MaxUebNr), std::make_pair(uint8_t{5}, uint8_t{2}));
+  EXPECT_EQ(std::make_pair(course::Kurs.MaxLektNr, course::Kurs.MaxUebNr), std::make_pair(uint8_t{5}, uint8_t{2}));
 }
 
 TEST_F(Navigation, TheSetButtonsJumpToTheirSetAndAreEnabledByProgress) {
@@ -239,15 +239,15 @@ TEST_F(Navigation, TheSetButtonsJumpToTheirSetAndAreEnabledByProgress) {
   EXPECT_EQ(Pos(), TPos(11, 2));
   View.ZiffRB->setChecked(true); // digits finished: their review exercise
   EXPECT_EQ(Pos(), TPos(9, 4));
-  EXPECT_EQ(Kurs.Satz, SatzZiff);
+  EXPECT_EQ(course::Kurs.Satz, SatzZiff);
   View.BRB->setChecked(true);
   EXPECT_EQ(Pos(), TPos(7, 4));
-  EXPECT_EQ(Kurs.Satz, SatzBuch);
+  EXPECT_EQ(course::Kurs.Satz, SatzBuch);
   View.ZeichRB->setChecked(true); // signs unfinished: the furthest position
   EXPECT_EQ(Pos(), TPos(11, 2));
-  EXPECT_EQ(Kurs.Satz, SatzZeich);
+  EXPECT_EQ(course::Kurs.Satz, SatzZeich);
   // Checking the button already checked does nothing.
-  Kurs.LektNr = 10;
+  course::Kurs.LektNr = 10;
   View.ZeichRB->setChecked(true);
   EXPECT_EQ(Pos(), TPos(10, 2));
 
@@ -270,15 +270,15 @@ TEST_F(Navigation, TheSetButtonsJumpToTheirSetAndAreEnabledByProgress) {
 TEST_F(Navigation, TheSetButtonsDoNothingWhileTheLessonIsComputed) {
   LoadEnglish();
   StartAt(3, 2, 11, 2);
-  Kurs.RBSperre = true;
+  course::Kurs.RBSperre = true;
   View.AllRB->setChecked(true);
   EXPECT_EQ(Pos(), TPos(3, 2));
-  EXPECT_EQ(Kurs.Satz, SatzAlle); // the set is still recorded
-  Kurs.RBSperre = false;
+  EXPECT_EQ(course::Kurs.Satz, SatzAlle); // the set is still recorded
+  course::Kurs.RBSperre = false;
   // A digit lesson checks its set button without running its handler.
   StartAt(8, 1, 11, 2);
   EXPECT_TRUE(View.ZiffRB->isChecked());
-  EXPECT_EQ(Kurs.Satz, SatzZiff);
+  EXPECT_EQ(course::Kurs.Satz, SatzZiff);
   EXPECT_EQ(Pos(), TPos(8, 1));
 }
 
@@ -289,17 +289,17 @@ TEST_F(Navigation, AStepOntoTheLastLessonOfASetKeepsAllCharacters) {
   StartAt(8, 2, 13, 4);
   LektDown();
   EXPECT_EQ(Pos(), TPos(7, 2));
-  EXPECT_EQ(Kurs.Satz, SatzBuch);
+  EXPECT_EQ(course::Kurs.Satz, SatzBuch);
   EXPECT_TRUE(View.BRB->isChecked());
 
   StartAt(8, 2, 13, 4);
   View.AllRB->setChecked(true);
-  ASSERT_EQ(Kurs.Satz, SatzAlle);
-  Kurs.LektNr = 8;
-  Kurs.UebNr = 2;
+  ASSERT_EQ(course::Kurs.Satz, SatzAlle);
+  course::Kurs.LektNr = 8;
+  course::Kurs.UebNr = 2;
   LektDown();
   EXPECT_EQ(Pos(), TPos(7, 2));
-  EXPECT_EQ(Kurs.Satz, SatzAlle);
+  EXPECT_EQ(course::Kurs.Satz, SatzAlle);
   EXPECT_TRUE(View.AllRB->isChecked());
 }
 
@@ -311,8 +311,8 @@ TEST_F(Navigation, OnlyTheKeysOfTheLessonAreUsable) {
     if (Key->isEnabled())
       Usable += Key->MChar();
   EXPECT_EQ(Usable, "etioashm"); // in keyboard order
-  EXPECT_EQ(Kurs.LektZeichen, "tmoeisha");
-  EXPECT_EQ(Kurs.NeueZeichen, "isha");
+  EXPECT_EQ(course::Kurs.LektZeichen, "tmoeisha");
+  EXPECT_EQ(course::Kurs.NeueZeichen, "isha");
 
   StartAt(8, 1, 8, 1);
   Usable.clear();
@@ -325,32 +325,32 @@ TEST_F(Navigation, OnlyTheKeysOfTheLessonAreUsable) {
 TEST_F(Navigation, WithoutDigitsInTheOrderTheBoundsAndKeysStay) {
   LoadEnglish();
   StartAt(2, 1, 2, 1);
-  Kurs.KursFolge = "tmoe";
-  Kurs.LektNr = 5;
+  course::Kurs.KursFolge = "tmoe";
+  course::Kurs.LektNr = 5;
   Course->ComputeLesson();
-  EXPECT_EQ(Kurs.LektBuchEnde, 7);
-  EXPECT_EQ(Kurs.LektZeichen, "tmoeisha");
+  EXPECT_EQ(course::Kurs.LektBuchEnde, 7);
+  EXPECT_EQ(course::Kurs.LektZeichen, "tmoeisha");
   TMButton* A = KeyOf('a');
   ASSERT_NE(A, nullptr);
   EXPECT_TRUE(A->isEnabled());
-  EXPECT_FALSE(Kurs.RBSperre);
+  EXPECT_FALSE(course::Kurs.RBSperre);
 }
 
 TEST_F(Navigation, TheGroupCounterStepsByFiveAndShowsEndlessAsTwoEqualSigns) {
-  EXPECT_EQ(Kurs.GruppenZahl, 10);
+  EXPECT_EQ(course::Kurs.GruppenZahl, 10);
   for (int I = 0; I < 8; ++I)
     View.GroupAD->OnUpClick();
-  EXPECT_EQ(Kurs.GruppenZahl, 50);
+  EXPECT_EQ(course::Kurs.GruppenZahl, 50);
   EXPECT_EQ(CaptionOf(View.GroupLabel), "50");
   View.GroupAD->OnUpClick();
   EXPECT_EQ(CaptionOf(View.GroupLabel), "==");
   View.GroupAD->OnUpClick();
-  EXPECT_EQ(Kurs.GruppenZahl, 55);
+  EXPECT_EQ(course::Kurs.GruppenZahl, 55);
   View.GroupAD->OnDownClick();
   EXPECT_EQ(CaptionOf(View.GroupLabel), "50");
   for (int I = 0; I < 12; ++I)
     View.GroupAD->OnDownClick();
-  EXPECT_EQ(Kurs.GruppenZahl, 5);
+  EXPECT_EQ(course::Kurs.GruppenZahl, 5);
   EXPECT_EQ(CaptionOf(View.GroupLabel), "5");
 }
 
@@ -358,7 +358,7 @@ TEST_F(Navigation, ADamagedStoredLessonIsReadAsLessonOne) {
   LoadEnglish();
   StartAt(0, 1, 1, 1);
   EXPECT_EQ(Pos(), TPos(1, 1));
-  EXPECT_EQ(Kurs.LektZeichen, "tmoe");
+  EXPECT_EQ(course::Kurs.LektZeichen, "tmoe");
 }
 
 } // namespace

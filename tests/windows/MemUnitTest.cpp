@@ -25,10 +25,10 @@ protected:
   void SetUp() override {
     ResetSoundState();
     ClearTexts();
-    Texte.TextFormText = {"", "Schliessen", "Geben", "Halt", "Pause", "Tempo"};
-    Codetafel.Letters = Alphabet;
+    storage::Texte.TextFormText = {"", "Schliessen", "Geben", "Halt", "Pause", "Tempo"};
+    sound::Codetafel.Letters = Alphabet;
     for (size_t P = 1; P <= Alphabet.size(); ++P)
-      Codetafel.Codes[P] = std::string(P % 4 + 1, '.');
+      sound::Codetafel.Codes[P] = std::string(P % 4 + 1, '.');
     for (int32_t S = 1; S <= 25; ++S)
       SetIntervallAt(S, static_cast<uint8_t>(S * 2));
     Form = std::make_unique<TMemForm>(nullptr, &Timer);
@@ -123,9 +123,9 @@ TEST_F(MemFormTest, PlaysCharacterByCharacterWithTheGroupHighlighted) {
   EXPECT_TRUE(Timer.Enabled());
   EXPECT_TRUE(Form->MemPausBtn->isEnabled());
   ASSERT_TRUE(Timer.Fire());
-  EXPECT_TRUE(Ausgabe.MemPlaying);
+  EXPECT_TRUE(sound::Ausgabe.MemPlaying);
   EXPECT_FALSE(Timer.Enabled()) << "waits for the sound";
-  EXPECT_EQ(Soll, Codetafel.Codes[1]);
+  EXPECT_EQ(Soll, sound::Codetafel.Codes[1]);
   EXPECT_EQ(Edit(), " a");
   EXPECT_EQ(Form->SelStart(), 1);
   EXPECT_EQ(Form->SelLength(), 5);
@@ -211,7 +211,7 @@ TEST_F(MemFormTest, PausingAfterTheSeventhCharacterResumesAtTheEighth) {
   EXPECT_EQ(Form->SelLength(), 5);
   Step();
   EXPECT_EQ(Edit(), " abcde  fgh");
-  EXPECT_EQ(Soll, Codetafel.Codes[8]);
+  EXPECT_EQ(Soll, sound::Codetafel.Codes[8]);
 }
 
 TEST_F(MemFormTest, StopEndsTheRunAtTheNextTick) {
@@ -230,7 +230,7 @@ TEST_F(MemFormTest, AFailingDeviceStopsTheReplayAtThatCharacter) {
   Device.Fail(TWaveOp::Open, MMSYSERR_ALLOCATED);
   Form->MemPlayBtn->click();
   ASSERT_TRUE(Timer.Fire());
-  EXPECT_FALSE(Ausgabe.MemPlaying);
+  EXPECT_FALSE(sound::Ausgabe.MemPlaying);
   EXPECT_EQ(Reporter.Messages.size(), 1u);
   EXPECT_FALSE(Timer.Enabled());
   Device.Fail(TWaveOp::Open, 0);
@@ -242,48 +242,48 @@ TEST_F(MemFormTest, AFailingDeviceStopsTheReplayAtThatCharacter) {
 
 TEST_F(MemFormTest, TheWindowsSpeedNeverStartsBelowTheMainSpeed) {
   Form->MemSpeed = 60;
-  Klang.Speed = 80;
+  sound::Klang.Speed = 80;
   Open(12);
   EXPECT_EQ(Form->MemSpeed, 80);
-  EXPECT_EQ(Klang.Speed, 80);
+  EXPECT_EQ(sound::Klang.Speed, 80);
   EXPECT_EQ(Form->SPLabel->text(), "80");
   Form->MemClBtnClick();
 
   Form->MemSpeed = 60;
-  Klang.Speed = 40;
-  Klang.Intervall = 99;
+  sound::Klang.Speed = 40;
+  sound::Klang.Intervall = 99;
   Open(12);
   EXPECT_EQ(Form->MemSpeed, 60);
-  EXPECT_EQ(Klang.Speed, 60);
-  EXPECT_EQ(Klang.Intervall, IntervallAt(IntervallSlot(60)));
-  const int32_t DotAt60 = Klang.DotLen;
+  EXPECT_EQ(sound::Klang.Speed, 60);
+  EXPECT_EQ(sound::Klang.Intervall, IntervallAt(IntervallSlot(60)));
+  const int32_t DotAt60 = sound::Klang.DotLen;
   Form->MemClBtnClick();
-  EXPECT_EQ(Klang.Speed, 40);
-  EXPECT_EQ(Klang.Intervall, IntervallAt(IntervallSlot(40)));
-  EXPECT_GT(Klang.DotLen, DotAt60);
+  EXPECT_EQ(sound::Klang.Speed, 40);
+  EXPECT_EQ(sound::Klang.Intervall, IntervallAt(IntervallSlot(40)));
+  EXPECT_GT(sound::Klang.DotLen, DotAt60);
 
-  Klang.Speed = 40;
+  sound::Klang.Speed = 40;
   Open(12);
   EXPECT_EQ(Form->MemSpeed, 60) << "remembered from the last opening";
 }
 
 TEST_F(MemFormTest, TheArrowsStopAt30And150ButStillApplyTheSpeed) {
-  Klang.Speed = 30;
+  sound::Klang.Speed = 30;
   Form->MemSpeed = 30;
   Open(12);
-  Klang.Intervall = 99;
+  sound::Klang.Intervall = 99;
   Form->SPSpeedDownClick();
   EXPECT_EQ(Form->MemSpeed, 30);
-  EXPECT_EQ(Klang.Intervall, IntervallAt(1));
+  EXPECT_EQ(sound::Klang.Intervall, IntervallAt(1));
   Form->SPSpeedUpClick();
   EXPECT_EQ(Form->MemSpeed, 35);
-  EXPECT_EQ(Klang.Speed, 35);
+  EXPECT_EQ(sound::Klang.Speed, 35);
 
   Form->MemSpeed = 150;
-  Klang.Intervall = 99;
+  sound::Klang.Intervall = 99;
   Form->SPSpeedUpClick();
   EXPECT_EQ(Form->MemSpeed, 150);
-  EXPECT_EQ(Klang.Intervall, IntervallAt(25));
+  EXPECT_EQ(sound::Klang.Intervall, IntervallAt(25));
   EXPECT_EQ(Form->SPLabel->text(), "150");
 }
 
@@ -303,16 +303,16 @@ TEST_F(MemFormTest, ShowingOpensTheTextAndEscapeGivesTheMainSpeedBack) {
   Open(12);
   Form->FormActivate();
   Form->MemClBtnClick();
-  Klang.Speed = 40;
+  sound::Klang.Speed = 40;
   Form->MemSpeed = 70;
   Folge.assign({2, 1});
   Laenge = 2;
   Form->show();
   EXPECT_EQ(Form->MemText, " ba");
-  EXPECT_EQ(Klang.Speed, 70);
+  EXPECT_EQ(sound::Klang.Speed, 70);
   Form->reject();
   EXPECT_FALSE(Form->isVisible());
-  EXPECT_EQ(Klang.Speed, 40);
+  EXPECT_EQ(sound::Klang.Speed, 40);
 }
 
 TEST_F(MemFormTest, ATypedCopyShowsUnderTheTextWithItsMarksAndTheReplayStillRuns) {
@@ -322,7 +322,7 @@ TEST_F(MemFormTest, ATypedCopyShowsUnderTheTextWithItsMarksAndTheReplayStillRuns
   Score.Typed = "ab defgxhkj";
   Score.Marks = "ccmccccxcwc";
   Score.Percent = 70;
-  Texte.AbschriftText[7] = "Genauigkeit";
+  storage::Texte.AbschriftText[7] = "Genauigkeit";
   Open(10);
   EXPECT_FALSE(Form->CopyText->isVisibleTo(Form.get()));
   EXPECT_EQ(Form->height(), 300);

@@ -15,28 +15,28 @@ protected:
 
   // The start of an exercise as the session does it.
   TSequenceDraw Generate(uint8_t Lekt, uint8_t Ueb, uint32_t Seed) {
-    Kurs.LektNr = Lekt;
-    Kurs.UebNr = Ueb;
-    Kurs.MaxLektNr = std::max(Kurs.MaxLektNr, Lekt);
+    course::Kurs.LektNr = Lekt;
+    course::Kurs.UebNr = Ueb;
+    course::Kurs.MaxLektNr = std::max(course::Kurs.MaxLektNr, Lekt);
     Course->ComputeLesson();
-    Folge.GruppenZeichen = GroupCandidates(Kurs.LektZeichen);
-    const auto R = static_cast<int32_t>(Ueb == 2   ? Kurs.NeueZeichen.size()
-                                        : Ueb == 3 ? Kurs.LektZeichen.size()
-                                                   : Folge.GruppenZeichen.size());
-    Folge.UebLaenge = Ueb == 2 ? 5 * R : Ueb == 3 ? 3 * R : 5 * Kurs.GruppenZahl;
-    Folge.UebFolge.assign(static_cast<size_t>(Folge.UebLaenge), -1);
+    course::Folge.GruppenZeichen = GroupCandidates(course::Kurs.LektZeichen);
+    const auto R = static_cast<int32_t>(Ueb == 2   ? course::Kurs.NeueZeichen.size()
+                                        : Ueb == 3 ? course::Kurs.LektZeichen.size()
+                                                   : course::Folge.GruppenZeichen.size());
+    course::Folge.UebLaenge = Ueb == 2 ? 5 * R : Ueb == 3 ? 3 * R : 5 * course::Kurs.GruppenZahl;
+    course::Folge.UebFolge.assign(static_cast<size_t>(course::Folge.UebLaenge), -1);
     Candidates = R;
-    return Course->GenerateSequence(Folge.UebLaenge, R, Seed);
+    return Course->GenerateSequence(course::Folge.UebLaenge, R, Seed);
   }
 
   // The characters the entries stand for.
   std::string Sounds() const {
     std::string S;
-    for (const int32_t E : Folge.UebFolge) {
-      if (Kurs.UebNr == 2)
-        S += Kurs.NeueZeichen.at(static_cast<size_t>(E) - 1);
+    for (const int32_t E : course::Folge.UebFolge) {
+      if (course::Kurs.UebNr == 2)
+        S += course::Kurs.NeueZeichen.at(static_cast<size_t>(E) - 1);
       else
-        S += Kurs.KursFolge.at(static_cast<size_t>(E) - 1);
+        S += course::Kurs.KursFolge.at(static_cast<size_t>(E) - 1);
     }
     return S;
   }
@@ -44,7 +44,7 @@ protected:
   // Marks the characters' keys as a click on each of them does.
   void Lime(const std::string& Chars) {
     for (const char C : Chars) {
-      Folge.Markiert[static_cast<size_t>(LetterPos(C))] = true;
+      course::Folge.Markiert[static_cast<size_t>(LetterPos(C))] = true;
       KeyOf(C)->SetFontColor(KeyLime);
     }
   }
@@ -55,26 +55,26 @@ protected:
 // The rules every drawn sequence keeps, checked for many seeds in every
 // kind of lesson.
 TEST_F(Sequence, EveryRuleHoldsOnEverySequence) {
-  Kurs.GruppenZahl = 10;
+  course::Kurs.GruppenZahl = 10;
   for (uint8_t Lekt = 1; Lekt <= 13; ++Lekt)
     for (uint8_t Ueb = 2; Ueb <= 4; ++Ueb)
       for (uint32_t Seed = 1; Seed <= 60; ++Seed) {
         SCOPED_TRACE(testing::Message()
                      << "lesson " << int{Lekt} << " exercise " << int{Ueb} << " seed " << Seed);
         const TSequenceDraw D = Generate(Lekt, Ueb, Seed);
-        ASSERT_EQ(D.Limit, Ueb == 2 ? 5 : Ueb == 3 ? 3 : Folge.UebLaenge / Candidates + 1);
+        ASSERT_EQ(D.Limit, Ueb == 2 ? 5 : Ueb == 3 ? 3 : course::Folge.UebLaenge / Candidates + 1);
         int32_t Drawn = 0;
         for (int32_t V = 1; V <= Candidates; ++V) {
           ASSERT_LE(D.Counts[static_cast<size_t>(V)], D.Limit);
           Drawn += D.Counts[static_cast<size_t>(V)];
         }
-        EXPECT_EQ(Drawn, Folge.UebLaenge); // every entry was one first choice
+        EXPECT_EQ(Drawn, course::Folge.UebLaenge); // every entry was one first choice
         const std::string S = Sounds();
         for (size_t I = 1; I < S.size(); ++I)
           ASSERT_NE(S[I], S[I - 1]) << S;
-        const std::string Allowed = Ueb == 2   ? Kurs.NeueZeichen
-                                    : Ueb == 3 ? Kurs.LektZeichen
-                                               : Folge.GruppenZeichen;
+        const std::string Allowed = Ueb == 2   ? course::Kurs.NeueZeichen
+                                    : Ueb == 3 ? course::Kurs.LektZeichen
+                                               : course::Folge.GruppenZeichen;
         for (const char C : S)
           ASSERT_NE(Allowed.find(C), std::string::npos) << S;
         if (Ueb == 4) {
@@ -82,8 +82,8 @@ TEST_F(Sequence, EveryRuleHoldsOnEverySequence) {
           ASSERT_EQ(S.find('\xA7'), std::string::npos);
         }
         if (Lekt == 9 && Ueb == 3) {
-          for (const int32_t E : Folge.UebFolge) {
-            ASSERT_NE(std::string("1234567890").find(Kurs.KursFolge[static_cast<size_t>(E) - 1]),
+          for (const int32_t E : course::Folge.UebFolge) {
+            ASSERT_NE(std::string("1234567890").find(course::Kurs.KursFolge[static_cast<size_t>(E) - 1]),
                       std::string::npos);
           }
         }
@@ -92,17 +92,17 @@ TEST_F(Sequence, EveryRuleHoldsOnEverySequence) {
 
 TEST_F(Sequence, TheSameSeedDrawsTheSameSequenceAndOthersDiffer) {
   Generate(5, 4, 42);
-  const auto First = Folge.UebFolge;
+  const auto First = course::Folge.UebFolge;
   Generate(5, 4, 42);
-  EXPECT_EQ(Folge.UebFolge, First);
+  EXPECT_EQ(course::Folge.UebFolge, First);
   Generate(5, 4, 43);
-  EXPECT_NE(Folge.UebFolge, First);
+  EXPECT_NE(course::Folge.UebFolge, First);
 }
 
 TEST_F(Sequence, TheFirstGroupRunOfANewLessonOpensWithItsNewCharacters) {
-  Folge.NeuVorn = true;
+  course::Folge.NeuVorn = true;
   Generate(2, 4, 5);
-  ASSERT_EQ(Folge.UebLaenge, 50);
+  ASSERT_EQ(course::Folge.UebLaenge, 50);
   const std::string S = Sounds();
   EXPECT_EQ(S.substr(0, 20), std::string("iiiii") + "sssss" + "hhhhh" + "aaaaa");
   EXPECT_NE(S[20], 'a');
@@ -111,8 +111,8 @@ TEST_F(Sequence, TheFirstGroupRunOfANewLessonOpensWithItsNewCharacters) {
 }
 
 TEST_F(Sequence, AMarkedCharacterSoundsTwiceInARow) {
-  Folge.MarkModus = true;
-  Folge.Markiert[static_cast<size_t>(LetterPos('s'))] = true;
+  course::Folge.MarkModus = true;
+  course::Folge.Markiert[static_cast<size_t>(LetterPos('s'))] = true;
   for (uint32_t Seed = 1; Seed <= 40; ++Seed) {
     Generate(3, 4, Seed);
     const std::string S = Sounds();
@@ -146,7 +146,7 @@ TEST_F(Sequence, OnlyDrawsFromTheLimeKeys) {
   for (uint32_t Seed = 1; Seed <= 30; ++Seed) {
     const TSequenceDraw D = Generate(3, 4, Seed);
     EXPECT_TRUE(D.Only);
-    EXPECT_EQ(Folge.OnlyZeichen, "etm"); // in key order
+    EXPECT_EQ(course::Folge.OnlyZeichen, "etm"); // in key order
     EXPECT_EQ(D.Limit, 50 / 3 + 1);
     const std::string S = Sounds();
     for (size_t I = 0; I < S.size(); ++I) {
@@ -174,15 +174,15 @@ TEST_F(Sequence, OnlyDrawsFromTheLimeKeys) {
 // The draw follows the marks, whatever colour a key shows.
 TEST_F(Sequence, OnlyDrawsFromTheMarksNotFromTheColours) {
   View.OnlyRB->setChecked(true);
-  ASSERT_TRUE(Folge.Only);
+  ASSERT_TRUE(course::Folge.Only);
   Lime("tm");
   KeyOf('e')->SetFontColor(KeyLime); // coloured, not marked
   const TSequenceDraw D = Generate(3, 4, 5);
   EXPECT_TRUE(D.Only);
-  EXPECT_EQ(Folge.OnlyZeichen, "tm");
+  EXPECT_EQ(course::Folge.OnlyZeichen, "tm");
   // Only chosen in the state alone, as a restored session does.
   View.NormalRB->setChecked(true);
-  Folge.Only = true;
+  course::Folge.Only = true;
   Lime("ao");
   EXPECT_TRUE(Generate(3, 4, 5).Only);
   EXPECT_EQ(Sounds().find_first_not_of("ao"), std::string::npos);
@@ -194,8 +194,8 @@ TEST_F(Sequence, OnlyWithFewerThanTwoLimeKeysFallsBackToNormal) {
   const TSequenceDraw D = Generate(3, 4, 9);
   EXPECT_FALSE(D.Only);
   EXPECT_TRUE(View.NormalRB->isChecked());
-  EXPECT_FALSE(Folge.Only);
-  EXPECT_FALSE(Folge.Markiert[static_cast<size_t>(LetterPos('t'))]);
+  EXPECT_FALSE(course::Folge.Only);
+  EXPECT_FALSE(course::Folge.Markiert[static_cast<size_t>(LetterPos('t'))]);
   EXPECT_EQ(KeyOf('t')->FontColor(), KeyRed);
   EXPECT_NE(Sounds().find_first_not_of("t"), std::string::npos);
   // A lime key outside the lesson does not count either.
@@ -211,26 +211,26 @@ TEST_F(Sequence, DigitAndSignLessonsPointIntoTheirPartOfTheCourse) {
   EXPECT_EQ(Sounds().find_first_not_of(".,?/+="), std::string::npos);
   // Exercise 2 names the large keys, not the course.
   Generate(9, 2, 3);
-  for (const int32_t E : Folge.UebFolge) {
+  for (const int32_t E : course::Folge.UebFolge) {
     EXPECT_GE(E, 1);
     EXPECT_LE(E, 5);
   }
 }
 
 TEST_F(Sequence, OneCandidateGivesARunOfItAndNoneGivesNoEntries) {
-  Kurs.UebNr = 4;
-  Folge.UebFolge.assign(7, -1);
+  course::Kurs.UebNr = 4;
+  course::Folge.UebFolge.assign(7, -1);
   Course->GenerateSequence(7, 1, 1);
-  EXPECT_EQ(Folge.UebFolge, std::vector<int32_t>(7, 1));
-  Folge.UebFolge.assign(3, -1);
+  EXPECT_EQ(course::Folge.UebFolge, std::vector<int32_t>(7, 1));
+  course::Folge.UebFolge.assign(3, -1);
   Course->GenerateSequence(3, 0, 1);
-  EXPECT_EQ(Folge.UebFolge, std::vector<int32_t>(3, 0));
+  EXPECT_EQ(course::Folge.UebFolge, std::vector<int32_t>(3, 0));
   // A caller that sized nothing still gets its entries; more entries than the
   // limits allow raise the limit instead of drawing forever.
-  Kurs.UebNr = 2;
-  Folge.UebFolge.clear();
+  course::Kurs.UebNr = 2;
+  course::Folge.UebFolge.clear();
   const TSequenceDraw D = Course->GenerateSequence(40, 2, 1);
-  EXPECT_EQ(Folge.UebFolge.size(), 40u);
+  EXPECT_EQ(course::Folge.UebFolge.size(), 40u);
   EXPECT_EQ(D.Limit, 20);
 }
 

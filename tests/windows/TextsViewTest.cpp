@@ -26,11 +26,11 @@ protected:
 
 TEST_F(TextsViewTest, RussianTextsShowInCyrillicWhereverTheyAreApplied) {
   SetCharset(View.KeyPanel, RUSSIAN_CHARSET);
-  Texte.RadiogrText = {"", "\xD1\xE8\xEC\xE2\xEE\xEB\xFB", "\xC1", "\xD6", "\xC7", "\xC2"};
-  Texte.LektText = {"", "\xC3\xF0\xF3\xEF\xEF\xFB", "\xD3", "\xC7", "\xCD"};
-  Texte.SParamText = {"", "\xD1", "\xC8", "\xD2\xEE\xED", "\xD4"};
-  Texte.ButtonsText = {"", "\xD1\xF2\xE0\xF0\xF2", "\xD1", "\xC4"};
-  Texte.TextFormText = {"", "\xC7\xE0\xEA\xF0\xFB\xF2\xFC", "\xCF", "\xD1", "\xCF", "\xD1"};
+  storage::Texte.RadiogrText = {"", "\xD1\xE8\xEC\xE2\xEE\xEB\xFB", "\xC1", "\xD6", "\xC7", "\xC2"};
+  storage::Texte.LektText = {"", "\xC3\xF0\xF3\xEF\xEF\xFB", "\xD3", "\xC7", "\xCD"};
+  storage::Texte.SParamText = {"", "\xD1", "\xC8", "\xD2\xEE\xED", "\xD4"};
+  storage::Texte.ButtonsText = {"", "\xD1\xF2\xE0\xF0\xF2", "\xD1", "\xC4"};
+  storage::Texte.TextFormText = {"", "\xC7\xE0\xEA\xF0\xFB\xF2\xFC", "\xCF", "\xD1", "\xCF", "\xD1"};
   ApplyTexts(View, {&MemClBtn, &MemPlayBtn, &MemPausBtn, &MemLabel1});
   EXPECT_EQ(View.GroupBox1->title(),
             QString::fromUtf16(u"\u0421\u0438\u043C\u0432\u043E\u043B\u044B"));
@@ -48,7 +48,7 @@ TEST_F(TextsViewTest, RussianTextsShowInCyrillicWhereverTheyAreApplied) {
 }
 
 TEST_F(TextsViewTest, TheReplayWindowMayBeMissing) {
-  Texte.MenuText = {"", "M", "X", "3", "4", "5", "H", "A"};
+  storage::Texte.MenuText = {"", "M", "X", "3", "4", "5", "H", "A"};
   ApplyTexts(View, {});
   EXPECT_EQ(CaptionOf(View.MMenu), "M");
   EXPECT_EQ(CaptionOf(View.MExit), "X");
@@ -70,12 +70,12 @@ TEST_F(TextsViewTest, HintsAndNamesFollowTheFileAndFallBackWithoutIt) {
   EXPECT_EQ(CaptionOf(View.Keyboard1), "Keyboard");
 
   SetCharset(View.KeyPanel, RUSSIAN_CHARSET);
-  Texte.MenuText = {"", "M", "X", "\xCA\xEB", "\xD0", "\xD1", "H", "A"};
-  Texte.CoursesText = {"", "\xC0", "\xCD", "\xD0", "\xD2"};
-  Texte.HintsText[HintStartBtn] = "\xD1\xF2\xE0\xF0\xF2";
-  Texte.HintsText[HintTasten] = "\xCA";
-  Texte.HintsText[NameTnBar] = "\xD2\xEE\xED";
-  Texte.LektText[3] = "\xC7";
+  storage::Texte.MenuText = {"", "M", "X", "\xCA\xEB", "\xD0", "\xD1", "H", "A"};
+  storage::Texte.CoursesText = {"", "\xC0", "\xCD", "\xD0", "\xD2"};
+  storage::Texte.HintsText[HintStartBtn] = "\xD1\xF2\xE0\xF0\xF2";
+  storage::Texte.HintsText[HintTasten] = "\xCA";
+  storage::Texte.HintsText[NameTnBar] = "\xD2\xEE\xED";
+  storage::Texte.LektText[3] = "\xC7";
   ApplyTexts(View, {});
   EXPECT_EQ(View.StartBtn->toolTip(), QString::fromUtf16(u"\u0421\u0442\u0430\u0440\u0442"));
   EXPECT_EQ(View.StartBtn->accessibleDescription(), View.StartBtn->toolTip());
