@@ -3,7 +3,7 @@
 #include "app/StorageView.h"
 #include "course/Course.h"
 #include "course/CourseState.h"
-#include "sound/QtWaveDevice.h"
+#include "sound/WaveOut.h"
 #include "sound/SoundState.h"
 #include "sound/ThdTimer.h"
 #include "sound/WindowTimer.h"
@@ -33,7 +33,7 @@
 #include <QTimer>
 
 struct TAForm::TOwned {
-  TQtWaveDevice Device;
+  TWaveOut Device;
   TQtMessageReporter Reporter;
   TQtShell Shell;
   TThreadedTimer ArbTimer{nullptr};
@@ -57,6 +57,9 @@ TAForm::TAForm(std::unique_ptr<TOwned> Owned)
       Timer1(FOwned->Timer1) {
   FOwned->ArbTimer.SetEnabled(false);
   FOwned->ArbTimer.SetThreadPriority(TThreadPriority::Lowest);
+  // Its ticks start sounds: they come ahead, so a busy window does not
+  // move the sound.
+  FOwned->ArbTimer.SetAheadUs(TEventTime::AheadUs);
   FOwned->Timer1.SetEnabled(false);
   Connect();
 }
@@ -310,6 +313,12 @@ void TAForm::SetKeyboardEnabled(bool On) {
 
 bool TAForm::MnemonicsOn() const {
   return View.MerkCheckBox->isChecked();
+}
+
+// Exercises 1 and 4 only present: after a character comes a pause, never an
+// answer. The speed test and the replay window are the player's own concern.
+bool TAForm::AwaitsLearner() const {
+  return Sitzung.Idle || (Kurs.UebNr != 1 && Kurs.UebNr != 4);
 }
 
 void TAForm::BlockPlayed() {

@@ -176,5 +176,11 @@ int Velm2Main(int argc, char** argv, const TBuildPlace& Build) {
     Form->EndSession();
     QCoreApplication::quit();
   });
+  // The display lost: the record is saved and the sound stopped before the
+  // process ends.
+  const TLostDisplayGuard LostDisplay([Form] {
+    if (!Form->ClosedDown())
+      Form->CloseSequence(false);
+  });
   return Program.Run();
 }
