@@ -38,8 +38,11 @@ void RaiseOutputThread() {
 #if defined(__linux__)
   sched_param Param{};
   Param.sched_priority = 5;
-  if (pthread_setschedparam(pthread_self(), SCHED_FIFO | SCHED_RESET_ON_FORK, &Param) == 0)
+  if (pthread_setschedparam(pthread_self(), SCHED_FIFO | SCHED_RESET_ON_FORK, &Param) == 0) {
+    if (std::getenv("VELM_PULSE_DEBUG") != nullptr)
+      std::fprintf(stderr, "pulse: real-time output thread\n");
     return;
+  }
   setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), -10);
 #endif
 }
@@ -95,6 +98,7 @@ struct TPulseWaveDevice::TShared {
   // is drawn again when that strays by more than 3 ms (a shortage) and after
   // every pause of the stream.
   bool Anchored = false;
+  int FarAnswers = 0;
   int64_t AnchorUs = 0;
   long double AnchorPos = 0;
 
@@ -116,7 +120,14 @@ struct TPulseWaveDevice::TShared {
     // fill to wait for, its read position runs on all the same.
     if (Info == nullptr || Corked)
       return;
-    const int64_t AtUs = TSteadyClock::RealNowUs() - static_cast<int64_t>(Info->transport_usec);
+    // The server's time of its answer, on the wall clock, put on the steady
+    // clock: a late reading of the answer (this thread kept from running)
+    // does not move the line.
+    timeval Wall{};
+    pa_gettimeofday(&Wall);
+    const int64_t AgeUs = static_cast<int64_t>(pa_timeval_load(&Wall)) -
+                          static_cast<int64_t>(pa_timeval_load(&Info->timestamp));
+    const int64_t AtUs = TSteadyClock::RealNowUs() - std::clamp<int64_t>(AgeUs, 0, 1000000);
     if (std::getenv("VELM_PULSE_DEBUG") != nullptr)
       std::fprintf(stderr, "timing: at %lld read %lld write %lld sink %llu transport %llu written %lld\n", static_cast<long long>(AtUs), static_cast<long long>(Info->read_index), static_cast<long long>(Info->write_index), static_cast<unsigned long long>(Info->sink_usec), static_cast<unsigned long long>(Info->transport_usec), static_cast<long long>(Written));
     const long double Measured = static_cast<long double>(Info->read_index) -
@@ -124,13 +135,18 @@ struct TPulseWaveDevice::TShared {
     const long double Line =
         AnchorPos + static_cast<long double>(AtUs - AnchorUs) * StreamRate / 1e6L;
     // The sink reports in steps of its blocks: a small stray moves the line
-    // by a part of it, so that the line follows the mean; a large one (a
-    // shortage, the first answer) redraws it.
+    // by a part of it, so that the line follows the mean; one answer far
+    // off is not believed, two in a row redraw the line.
     const long double Stray = Measured - Line;
     if (Anchored && std::fabs(Stray) <= MaxStraySamples) {
-      AnchorPos += Stray / 8;
+      FarAnswers = 0;
+      const bool Settling = AtUs - UncorkedUs < 250000;
+      AnchorPos += Stray / (Settling ? 2 : 8);
       return;
     }
+    if (Anchored && ++FarAnswers < 2)
+      return;
+    FarAnswers = 0;
     const bool First = !Anchored;
     Anchored = true;
     AnchorUs = AtUs;
