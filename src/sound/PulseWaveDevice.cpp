@@ -6,8 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <functional>
@@ -38,11 +36,8 @@ void RaiseOutputThread() {
 #if defined(__linux__)
   sched_param Param{};
   Param.sched_priority = 5;
-  if (pthread_setschedparam(pthread_self(), SCHED_FIFO | SCHED_RESET_ON_FORK, &Param) == 0) {
-    if (std::getenv("VELM_PULSE_DEBUG") != nullptr)
-      std::fprintf(stderr, "pulse: real-time output thread\n");
+  if (pthread_setschedparam(pthread_self(), SCHED_FIFO | SCHED_RESET_ON_FORK, &Param) == 0)
     return;
-  }
   setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), -10);
 #endif
 }
@@ -97,6 +92,11 @@ struct TPulseWaveDevice::TShared {
   // blocks exact to the sample; it follows the server's timing slowly, and
   // is drawn again when that strays by more than 3 ms (a shortage) and after
   // every pause of the stream.
+  static constexpr long double NominalRate = StreamRate / 1e6L; // samples per µs
+  long double Rate = NominalRate;
+  bool RunStarted = false;
+  int64_t RunStartUs = 0;
+  long double RunStartPos = 0;
   bool Anchored = false;
   int FarAnswers = 0;
   int64_t AnchorUs = 0;
@@ -108,7 +108,7 @@ struct TPulseWaveDevice::TShared {
   bool HeardAt(int64_t NowUs, long double& Pos) const {
     if (!Anchored || Corked || Link != TLink::Ready)
       return false;
-    Pos = AnchorPos + static_cast<long double>(NowUs - AnchorUs) * StreamRate / 1e6L;
+    Pos = AnchorPos + static_cast<long double>(NowUs - AnchorUs) * Rate;
     return true;
   }
 
@@ -128,12 +128,26 @@ struct TPulseWaveDevice::TShared {
     const int64_t AgeUs = static_cast<int64_t>(pa_timeval_load(&Wall)) -
                           static_cast<int64_t>(pa_timeval_load(&Info->timestamp));
     const int64_t AtUs = TSteadyClock::RealNowUs() - std::clamp<int64_t>(AgeUs, 0, 1000000);
-    if (std::getenv("VELM_PULSE_DEBUG") != nullptr)
-      std::fprintf(stderr, "timing: at %lld read %lld write %lld sink %llu transport %llu written %lld\n", static_cast<long long>(AtUs), static_cast<long long>(Info->read_index), static_cast<long long>(Info->write_index), static_cast<unsigned long long>(Info->sink_usec), static_cast<unsigned long long>(Info->transport_usec), static_cast<long long>(Written));
     const long double Measured = static_cast<long double>(Info->read_index) -
                                  static_cast<long double>(Info->sink_usec) * StreamRate / 1e6L;
-    const long double Line =
-        AnchorPos + static_cast<long double>(AtUs - AnchorUs) * StreamRate / 1e6L;
+    long double Line = AnchorPos + static_cast<long double>(AtUs - AnchorUs) * Rate;
+    // The rate of the server's clock, over the whole run of the stream: a
+    // sink's clock (a sound card's, the null sink's rounding) differs from
+    // this machine's by up to some hundred parts in a million.
+    // Measured from where the line stood once settled, over at least two
+    // seconds, so that the sink's steps hardly count.
+    if (Anchored && !RunStarted && AtUs - UncorkedUs >= 300000) {
+      RunStarted = true;
+      RunStartUs = AtUs;
+      RunStartPos = Line;
+    } else if (RunStarted && AtUs - RunStartUs >= 2000000) {
+      const long double Slope = (Line - RunStartPos) / static_cast<long double>(AtUs - RunStartUs);
+      AnchorUs = AtUs;
+      AnchorPos = Line;
+      Rate = std::clamp(Slope, NominalRate * 0.9997L, NominalRate * 1.0003L);
+      RunStartUs = AtUs;
+      RunStartPos = Line;
+    }
     // The sink reports in steps of its blocks: a small stray moves the line
     // by a part of it, so that the line follows the mean; one answer far
     // off is not believed, two in a row redraw the line.
@@ -162,12 +176,12 @@ struct TPulseWaveDevice::TShared {
     return static_cast<long double>(Written - MsToSamples(Settings.TargetMs));
   }
   int64_t HeardUsOf(int64_t Pos, int64_t NowUs, long double Heard) const {
-    return NowUs + SamplesToUs(static_cast<long double>(Pos) - Heard);
+    return NowUs + static_cast<int64_t>(std::llround((static_cast<long double>(Pos) - Heard) / Rate));
   }
 
   int64_t HeardEndUs(const TBlock& B, int64_t NowUs, long double Heard) const {
     if (!B.Placed && B.TargetUs >= 0)
-      return B.TargetUs + SamplesToUs(static_cast<long double>(B.Length()));
+      return B.TargetUs + static_cast<int64_t>(std::llround(static_cast<long double>(B.Length()) / Rate));
     return HeardUsOf(B.Start + B.Length(), NowUs, Heard);
   }
 
@@ -198,7 +212,7 @@ struct TPulseWaveDevice::TShared {
       if (B.Placed)
         continue;
       auto Start = static_cast<int64_t>(
-          std::llround(Heard + static_cast<long double>(B.TargetUs - NowUs) * StreamRate / 1e6L));
+          std::llround(Heard + static_cast<long double>(B.TargetUs - NowUs) * Rate));
       if (Start >= Upto)
         continue;
       if (Start < Written) {
@@ -230,8 +244,6 @@ struct TPulseWaveDevice::TShared {
 
   void Feed(size_t Count) {
     ++Stats.Wakeups;
-    if (std::getenv("VELM_PULSE_DEBUG") != nullptr)
-      std::fprintf(stderr, "pulse: request %zu at %lld written %lld\n", Count, static_cast<long long>(TSteadyClock::RealNowUs()), static_cast<long long>(Written));
     if (!Raised) {
       Raised = true;
       RaiseOutputThread();
@@ -322,6 +334,7 @@ struct TPulseWaveDevice::TShared {
       return;
     Corked = false;
     Anchored = false;
+    RunStarted = false;
     UncorkedUs = NowUs;
     NextRefreshUs = NowUs + 20000;
     pa_operation* Op = pa_stream_cork(Stream, 0, nullptr, nullptr);
@@ -406,10 +419,6 @@ struct TPulseWaveDevice::TShared {
     case PA_STREAM_READY:
       S.Link = TLink::Ready;
       ++S.Stats.Connects;
-      if (std::getenv("VELM_PULSE_DEBUG") != nullptr) {
-        const pa_buffer_attr* A = pa_stream_get_buffer_attr(St);
-        std::fprintf(stderr, "pulse: tlength %u prebuf %u minreq %u maxlength %u\n", A->tlength, A->prebuf, A->minreq, A->maxlength);
-      }
       pa_threaded_mainloop_signal(S.Loop, 0);
       break;
     case PA_STREAM_FAILED:
@@ -426,8 +435,6 @@ struct TPulseWaveDevice::TShared {
   }
 
   static void OnUnderflow(pa_stream*, void* User) {
-    if (std::getenv("VELM_PULSE_DEBUG") != nullptr)
-      std::fprintf(stderr, "pulse: underflow at %lld written %lld\n", static_cast<long long>(TSteadyClock::RealNowUs()), static_cast<long long>(static_cast<TShared*>(User)->Written));
     ++static_cast<TShared*>(User)->Stats.Underflows;
   }
 
