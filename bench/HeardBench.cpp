@@ -80,6 +80,7 @@ struct TSent {
   int64_t TargetUs = -1; // its event time, -1 for a learner's block
   int64_t DoneUs = -1;   // the event time of its completion
   int64_t GapAfterMs = -1;
+  int64_t WrittenUs = 0;
 };
 
 // The program's wave output, with every block and completion noted.
@@ -102,6 +103,7 @@ public:
       S.Elements = FindTones(Samples);
       S.BlockLen = static_cast<int64_t>(Samples.size());
       S.TargetUs = TEventTime::Current() >= 0 ? TSteadyClock::Instance().NowUs() : -1;
+      S.WrittenUs = TSteadyClock::RealNowUs();
       Sent.push_back(S);
     }
     return R;
@@ -187,6 +189,9 @@ TFigures Measure(const std::vector<TSent>& Sent, const std::vector<TTone>& Tones
       const double Measured = static_cast<double>(NextFirst.Start - End - Sent[K + 1].Elements.front().Start);
       GapErr.push_back((Measured - static_cast<double>(S.GapAfterMs) * SamplesPerSec / 1000.0) *
                        1000.0 / SamplesPerSec);
+      if (std::getenv("HEARD_VERBOSE") != nullptr && std::fabs(GapErr.back()) > 0.5)
+        std::fprintf(stderr, "gap after block %zu: %.3f ms off, written %.1f ms before it was due\n",
+                     K, GapErr.back(), static_cast<double>(Sent[K + 1].TargetUs - Sent[K + 1].WrittenUs) / 1000.0);
     }
     T += S.Elements.size();
   }
@@ -444,6 +449,13 @@ int main(int argc, char** argv) {
                 Fig.CompletionErrMax, Fig.SinkClockPpm, StallMs);
     if (Fig.Missing > 0 || std::isnan(Fig.GapErrMean))
       ++Failures;
+    if (TPulseWaveDevice* P = Device.Out.Pulse()) {
+      const auto St = P->Stats();
+      std::fprintf(stderr, "heard: device blocks=%lld late=%lld underflows=%lld connects=%lld corks=%lld\n",
+                   static_cast<long long>(St.Blocks), static_cast<long long>(St.LateBlocks),
+                   static_cast<long long>(St.Underflows), static_cast<long long>(St.Connects),
+                   static_cast<long long>(St.Corks));
+    }
     F.close();
   }
 

@@ -5,6 +5,7 @@
 #include <QMetaObject>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <deque>
@@ -240,6 +241,29 @@ struct TPulseWaveDevice::TShared {
         std::memcpy(Scratch.data() + (Lo - From), B.Samples.data() + (Lo - B.Start),
                     static_cast<size_t>(Hi - Lo));
     }
+  }
+
+  // Hands the stream up to Upto to the server now.
+  void WriteAhead(int64_t Upto) {
+    if (Upto <= Written || Stream == nullptr || Link != TLink::Ready)
+      return;
+    const auto Count = static_cast<size_t>(Upto - Written);
+    Render(Written, Count);
+    if (pa_stream_write(Stream, Scratch.data(), Count, nullptr, 0, PA_SEEK_RELATIVE) < 0)
+      return;
+    Written = Upto;
+    Stats.SamplesWritten = Written;
+  }
+
+  // Writes the stream from From to what has been handed over again, with
+  // the blocks as they now are; the server takes back what it had.
+  void Overwrite(int64_t From) {
+    if (From >= Written || Stream == nullptr || Link != TLink::Ready)
+      return;
+    const auto Count = static_cast<size_t>(Written - From);
+    Render(From, Count);
+    pa_stream_write(Stream, Scratch.data(), Count, nullptr, -static_cast<int64_t>(Count),
+                    PA_SEEK_RELATIVE);
   }
 
   void Feed(size_t Count) {
@@ -659,9 +683,16 @@ TMMResult TPulseWaveDevice::Write(TWaveHdr& Hdr) {
     if (!S.HeardAt(NowUs, Heard))
       Heard = S.GuessHeard();
     S.Blocks.push_back(std::move(B));
-    // A block of the learner's goes to the first free position.
+    // A block of the learner's goes to the first free position; a timed
+    // one where its event is due, once the server's clock is known.
     if (!Timed)
       S.Place(S.Blocks.back(), std::max(S.Written, S.LastEnd), NowUs, Heard);
+    else if (S.Anchored)
+      S.PlaceDue(NowUs, INT64_MAX);
+    // Handed over whole at once, more than the server asks for: a loaded
+    // machine cannot starve a sound once it has been placed.
+    if (S.Blocks.back().Placed)
+      S.WriteAhead(S.LastEnd);
     ++S.Stats.Blocks;
     S.Check(NowUs);
   }
@@ -690,16 +721,22 @@ TMMResult TPulseWaveDevice::Reset() {
   auto& S = *FShared;
   if (S.Loop != nullptr) {
     TLoopLock Lock(S.Loop);
-    // What has not reached the server yet becomes silence.
+    // What has not been heard yet becomes silence, also in the server's
+    // buffer, but for a moment's margin.
+    long double Heard = 0;
+    if (!S.HeardAt(TSteadyClock::RealNowUs(), Heard))
+      Heard = S.GuessHeard();
+    const int64_t From = std::min(S.Written, static_cast<int64_t>(Heard) + MsToSamples(5));
     for (auto It = S.Blocks.begin(); It != S.Blocks.end();) {
       It->Reported = true;
       if (!It->Placed) {
         It = S.Blocks.erase(It);
         continue;
       }
-      It->Samples.resize(static_cast<size_t>(std::clamp<int64_t>(S.Written - It->Start, 0, It->Length())));
+      It->Samples.resize(static_cast<size_t>(std::clamp<int64_t>(From - It->Start, 0, It->Length())));
       ++It;
     }
+    S.Overwrite(From);
     S.LastEnd = S.Written;
     for (const auto& B : S.Blocks)
       S.LastEnd = std::max(S.LastEnd, B.Start + B.Length());
