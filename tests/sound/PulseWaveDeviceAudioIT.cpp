@@ -183,6 +183,57 @@ TEST_F(PulseWaveDeviceAudio, ALearnersBlockSoundsAtOnceAndAnIdleStreamSleeps) {
   EXPECT_EQ(Device.Close(), MMSYSERR_NOERROR);
 }
 
+// Reset stops a block at once, also what the server already holds of it,
+// and no end is reported for it; a sound file of another format keeps its
+// length.
+TEST_F(PulseWaveDeviceAudio, ResetStopsABlockAtOnceAndFilesAreConverted) {
+  TPulseWaveDevice Device;
+  TWindow Window;
+  TWaveFormat Stereo16;
+  Stereo16.Channels = 2;
+  Stereo16.SamplesPerSec = 22050;
+  Stereo16.BitsPerSample = 16;
+  Stereo16.BlockAlign = 4;
+  Stereo16.AvgBytesPerSec = 88200;
+  ASSERT_EQ(Device.Open(Stereo16, Window), MMSYSERR_NOERROR);
+  ASSERT_TRUE(Pulse->StartRecording());
+  // 0.5 s of a 441 Hz tone in both channels.
+  std::vector<uint8_t> Data(22050 / 2 * 4);
+  for (size_t F = 0; F < Data.size() / 4; ++F) {
+    const auto V = static_cast<int16_t>(std::lround(20000 * std::sin(2 * M_PI * 441.0 * double(F) / 22050.0)));
+    for (size_t C = 0; C < 2; ++C) {
+      Data[F * 4 + C * 2] = static_cast<uint8_t>(static_cast<uint16_t>(V) & 0xFF);
+      Data[F * 4 + C * 2 + 1] = static_cast<uint8_t>(static_cast<uint16_t>(V) >> 8);
+    }
+  }
+  Hdr.Data = Data.data();
+  Hdr.BufferLength = static_cast<uint32_t>(Data.size());
+  Hdr.Flags = WHDR_DONE;
+  ASSERT_EQ(Device.Prepare(Hdr), MMSYSERR_NOERROR);
+  ASSERT_EQ(Device.Write(Hdr), MMSYSERR_NOERROR);
+  SpinUntil([&] { return Window.Done == 1; }, 5000);
+  ASSERT_EQ(Window.Done, 1);
+  ASSERT_EQ(Device.Unprepare(Hdr), MMSYSERR_NOERROR);
+
+  // Written whole to the server at once, reset 150 ms into it.
+  SpinFor(300);
+  Hdr.Flags = WHDR_DONE;
+  ASSERT_EQ(Device.Prepare(Hdr), MMSYSERR_NOERROR);
+  ASSERT_EQ(Device.Write(Hdr), MMSYSERR_NOERROR);
+  EXPECT_EQ(Device.Close(), WAVERR_STILLPLAYING);
+  SpinFor(150);
+  ASSERT_EQ(Device.Reset(), MMSYSERR_NOERROR);
+  EXPECT_NE(Hdr.Flags & WHDR_DONE, 0u);
+  EXPECT_EQ(Device.Unprepare(Hdr), MMSYSERR_NOERROR);
+  EXPECT_EQ(Device.Close(), MMSYSERR_NOERROR);
+  SpinFor(800);
+  EXPECT_EQ(Window.Done, 1);
+  const std::vector<TTone> Tones = FindTones(Pulse->StopRecording());
+  ASSERT_EQ(Tones.size(), 2u);
+  EXPECT_NEAR(static_cast<double>(Tones[0].End - Tones[0].Start), 11025 / 2.0, 30.0);
+  EXPECT_LT(Tones[1].End - Tones[1].Start, 11025 / 4) << "the reset block played on";
+}
+
 // The server goes away while a block plays: its end still comes, the next
 // open says why nothing can play, and once the server is back the next
 // block plays without a new device.
