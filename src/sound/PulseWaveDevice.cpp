@@ -100,6 +100,7 @@ struct TPulseWaveDevice::TShared {
   long double RunStartPos = 0;
   bool Anchored = false;
   int FarAnswers = 0;
+  long double FarStray = 0;
   int64_t AnchorUs = 0;
   long double AnchorPos = 0;
 
@@ -149,18 +150,24 @@ struct TPulseWaveDevice::TShared {
       RunStartUs = AtUs;
       RunStartPos = Line;
     }
-    // The sink reports in steps of its blocks: a small stray moves the line
-    // by a part of it, so that the line follows the mean; one answer far
-    // off is not believed, two in a row redraw the line.
+    // The sink reports in steps of its blocks, and a loaded server answers
+    // with some noise: a small stray moves the line by a part of it, at
+    // most a sample per answer once settled, so that the line follows the
+    // mean; answers far off are believed only when three in a row agree (the
+    // sink's latency changed).
     const long double Stray = Measured - Line;
+    const bool Settling = AtUs - UncorkedUs < 300000;
     if (Anchored && std::fabs(Stray) <= MaxStraySamples) {
       FarAnswers = 0;
-      const bool Settling = AtUs - UncorkedUs < 250000;
-      AnchorPos += Stray / (Settling ? 2 : 8);
+      AnchorPos += Settling ? Stray / 2 : std::clamp(Stray / 8, -1.0L, 1.0L);
       return;
     }
-    if (Anchored && ++FarAnswers < 2)
-      return;
+    if (Anchored) {
+      FarAnswers = FarAnswers > 0 && std::fabs(Stray - FarStray) < MaxStraySamples / 3 ? FarAnswers + 1 : 1;
+      FarStray = Stray;
+      if (FarAnswers < 3)
+        return;
+    }
     FarAnswers = 0;
     const bool First = !Anchored;
     Anchored = true;

@@ -37,7 +37,7 @@
 class TPulseWaveDevice final : public TWaveDevice {
 public:
   struct TSettings {
-    int TargetMs = 25; // the server's buffer
+    int TargetMs = 20; // the server's buffer: blocks are handed over whole, so it only carries silence
     int MinRequestMs = 5;
     int IdleMs = 2000;
     int ConnectTimeoutMs = 1500;

@@ -121,8 +121,10 @@ TEST_F(PulseWaveDeviceAudio, BlocksAreHeardWhenDueAndEndsReportedWhenHeard) {
   const double BlockUs = static_cast<double>(Block.size()) * 1e6 / 11025;
   for (int I = 0; I < Count; ++I) {
     const auto& P = First[I];
-    // Reported at the moment the last sample is heard, and handled then.
-    EXPECT_NEAR(static_cast<double>(P.DoneUs - P.HeardUs), BlockUs, 200.0) << I;
+    // Reported at the moment the last sample is heard, and handled then;
+    // the device's line of the server's clock may have moved by a part of a
+    // millisecond meanwhile.
+    EXPECT_NEAR(static_cast<double>(P.DoneUs - P.HeardUs), BlockUs, 1000.0) << I;
     EXPECT_EQ(Window.DoneUs[static_cast<size_t>(I)], P.DoneUs) << I;
     EXPECT_GE(Window.HandledUs[static_cast<size_t>(I)], P.DoneUs - 1000) << "reported early " << I;
     // The spacing of the reported ends is the recording's, within 2 ms.
