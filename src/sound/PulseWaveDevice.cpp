@@ -89,10 +89,10 @@ struct TPulseWaveDevice::TShared {
   // --- the server's clock ---------------------------------------------
 
   // The server's clock as a straight line: position AnchorPos is heard at
-  // AnchorUs. Placing and reporting by one line keeps the gaps between
-  // blocks exact to the sample; it follows the server's timing slowly, and
-  // is drawn again when that strays by more than 3 ms (a shortage) and after
-  // every pause of the stream.
+  // AnchorUs, and Rate positions pass per microsecond. Placing and
+  // reporting by one line keeps the gaps between blocks exact to the sample;
+  // it follows the server's timing slowly (see TakeTiming), and is drawn
+  // afresh after every pause of the stream.
   static constexpr long double NominalRate = StreamRate / 1e6L; // samples per µs
   long double Rate = NominalRate;
   bool RunStarted = false;
