@@ -315,7 +315,9 @@ struct TPulseWaveDevice::TShared {
       if (B.Reported)
         continue;
       const int64_t EndUs = HeardEndUs(B, NowUs, Heard);
-      const int64_t ReportUs = B.Ahead ? EndUs - TEventTime::AheadUs : EndUs;
+      // Ahead by a little less than the clock takes as "now", so that the
+      // handler still sees the end's moment.
+      const int64_t ReportUs = B.Ahead ? EndUs - TEventTime::AheadUs + 2000 : EndUs;
       if (NowUs + 200 >= ReportUs) {
         B.Reported = true;
         for (auto It = History.rbegin(); It != History.rend(); ++It)

@@ -24,9 +24,11 @@ struct TWindow : TWaveWindow {
   int Done = 0;
   std::vector<int64_t> DoneUs;     // event time of each completion
   std::vector<int64_t> HandledUs;  // real time it was handled
+  std::vector<int64_t> SeenUs;     // "now" as the handler sees it
   void WaveDone() override {
     ++Done;
     DoneUs.push_back(TEventTime::Current());
+    SeenUs.push_back(TSteadyClock::Instance().NowUs());
     HandledUs.push_back(TSteadyClock::RealNowUs());
     if (OnDone)
       OnDone();
@@ -149,8 +151,10 @@ TEST_F(PulseWaveDeviceAudio, EndsComeAheadSoThatAStalledWindowMovesNothing) {
   PlayChain(Device, Window, Count, GapMs, 200);
   SpinFor(800);
   ExpectGaps(FindTones(Pulse->StopRecording()), Count, GapMs);
-  for (size_t I = 0; I < Window.DoneUs.size(); ++I)
+  for (size_t I = 0; I < Window.DoneUs.size(); ++I) {
     EXPECT_LT(Window.HandledUs[I], Window.DoneUs[I] - 50000) << "came ahead " << I;
+    EXPECT_EQ(Window.SeenUs[I], Window.DoneUs[I]) << "the handler sees the moment it is heard " << I;
+  }
   EXPECT_EQ(Device.Stats().LateBlocks, 0);
   EXPECT_EQ(Device.Stats().Underflows, 0);
 }
