@@ -16,10 +16,10 @@
 // gap error: measured gap minus the gap rule's (the interval the session set
 // for the pause after the character); completion error: the spacing of the
 // reported ends against the recording's; answer to sound: from the click of
-// the right key to the first heard sample of the next character (the design:
-// 500 ms); click to sound: from a free key's click to its first heard sample;
+// the right key to the first heard sample of the next character (the
+// session's pause: 500 ms); click to sound: from a free key's click to its first heard sample;
 // first sound: from Start, the first sound of the program, to the first
-// heard sample (the design: 1000 ms). The interface thread is held up for
+// heard sample (the first pause: 1000 ms). The interface thread is held up for
 // stall_ms once a second throughout.
 //
 //   heard: speed_test speed=S (as exercise 4, for the first run of the test word)
