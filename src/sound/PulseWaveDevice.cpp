@@ -769,29 +769,7 @@ TMMResult TPulseWaveDevice::Close() {
 }
 
 std::string TPulseWaveDevice::ErrorText(TMMResult Result) {
-  switch (Result) {
-  case MMSYSERR_NOERROR:
-    return "The command was carried out.";
-  case MMSYSERR_BADDEVICEID:
-  case MMSYSERR_NODRIVER:
-    return "No sound output is available: the audio server or the output device cannot be reached.";
-  case MMSYSERR_ALLOCATED:
-    return "The sound output is already in use.";
-  case MMSYSERR_INVALHANDLE:
-    return "The sound output is not open.";
-  case MMSYSERR_NOMEM:
-    return "There is not enough memory for the sound output.";
-  case MMSYSERR_INVALPARAM:
-    return "A sound block was passed without data.";
-  case WAVERR_BADFORMAT:
-    return "The sound file has a format the sound output cannot play.";
-  case WAVERR_STILLPLAYING:
-    return "A sound is still playing.";
-  case WAVERR_UNPREPARED:
-    return "The sound block was not prepared.";
-  default:
-    return "The sound output reported an unknown error.";
-  }
+  return WaveErrorText(Result);
 }
 
 TPulseWaveDevice::TStats TPulseWaveDevice::Stats() const {

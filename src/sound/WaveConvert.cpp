@@ -52,3 +52,29 @@ uint32_t ConvertToStream(const TWaveFormat& Format, const TWaveHdr& Hdr, std::ve
   }
   return OutCount;
 }
+
+std::string WaveErrorText(TMMResult Result) {
+  switch (Result) {
+  case MMSYSERR_NOERROR:
+    return "The command was carried out.";
+  case MMSYSERR_BADDEVICEID:
+  case MMSYSERR_NODRIVER:
+    return "No sound output is available: the audio server or the output device cannot be reached.";
+  case MMSYSERR_ALLOCATED:
+    return "The sound output is already in use.";
+  case MMSYSERR_INVALHANDLE:
+    return "The sound output is not open.";
+  case MMSYSERR_NOMEM:
+    return "There is not enough memory for the sound output.";
+  case MMSYSERR_INVALPARAM:
+    return "A sound block was passed without data.";
+  case WAVERR_BADFORMAT:
+    return "The sound file has a format the sound output cannot play.";
+  case WAVERR_STILLPLAYING:
+    return "A sound is still playing.";
+  case WAVERR_UNPREPARED:
+    return "The sound block was not prepared.";
+  default:
+    return "The sound output reported an unknown error.";
+  }
+}

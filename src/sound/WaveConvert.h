@@ -3,6 +3,7 @@
 #include "sound/WaveDevice.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // The wave outputs play one stream format: 8-bit unsigned mono at
@@ -20,3 +21,6 @@ bool StreamCanPlay(const TWaveFormat& Format);
 // Converts Hdr's block of Format into Out (at least MaxBlockSamples long);
 // returns the number of samples, at most Out.size().
 uint32_t ConvertToStream(const TWaveFormat& Format, const TWaveHdr& Hdr, std::vector<uint8_t>& Out);
+
+// The text both outputs give for a result code: at most 128 characters.
+std::string WaveErrorText(TMMResult Result);
