@@ -67,6 +67,7 @@ bool TPulseServer::Start() {
     const QString Info = Run({"pactl", "--server", "unix:" + Socket(), "list", "short", "sinks"}, 2000);
     if (Info.contains(SinkName)) {
       Run({"pactl", "--server", "unix:" + Socket(), "set-default-sink", SinkName});
+      StartKeeper();
       return true;
     }
     QThread::msleep(50);
@@ -78,7 +79,27 @@ bool TPulseServer::Start() {
   return false;
 }
 
+// A null sink left to itself renders two seconds of silence at a time and,
+// unlike a sound card's sink, cannot take them back when a stream with a
+// short latency starts: that stream would be heard only when the block runs
+// out. A reader of its monitor that asks for a short latency keeps its
+// blocks short, as a sound card's sink keeps to its streams' latency.
+void TPulseServer::StartKeeper() {
+  FKeeper.setStandardOutputFile(QProcess::nullDevice());
+  FKeeper.setStandardErrorFile(QProcess::nullDevice());
+  FKeeper.start("parec", {"--server", "unix:" + Socket(), "--device", QString(SinkName) + ".monitor",
+                          "--format=u8", "--rate=11025", "--channels=1", "--raw",
+                          "--latency-msec=10"});
+  FKeeper.waitForStarted(5000);
+  // Until the block the sink was rendering has run out.
+  QThread::msleep(2100);
+}
+
 void TPulseServer::Stop() {
+  if (FKeeper.state() != QProcess::NotRunning) {
+    ::kill(static_cast<pid_t>(FKeeper.processId()), SIGTERM);
+    FKeeper.waitForFinished(3000);
+  }
   if (FRecorder.state() != QProcess::NotRunning) {
     ::kill(static_cast<pid_t>(FRecorder.processId()), SIGTERM);
     FRecorder.waitForFinished(3000);

@@ -34,10 +34,12 @@ public:
 
 private:
   QString Run(const QStringList& Args, int TimeoutMs = 5000);
+  void StartKeeper();
 
   std::unique_ptr<QTemporaryDir> FDir;
   QProcess FDaemon;
   QProcess FRecorder;
+  QProcess FKeeper;
   QString FRecording;
   std::string FError;
 };

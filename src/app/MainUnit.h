@@ -136,6 +136,7 @@ public:
   void SetKeyboardEnabled(bool On) override;
   bool MnemonicsOn() const override;
   void BlockPlayed() override;
+  bool AwaitsLearner() const override;
 
   // The help window, once Contence1Click has made it.
   THelpWindow* HelpWindow() const { return FHelpWindow; }

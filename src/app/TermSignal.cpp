@@ -1,6 +1,71 @@
 #include "app/TermSignal.h"
 
+#include "sound/WaveOut.h"
+
+#include <QCoreApplication>
 #include <QSocketNotifier>
+#include <QThread>
+
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace {
+
+std::mutex GuardLock;
+std::function<void()>* GuardAction = nullptr;
+
+void RunGuardAction();
+
+extern "C" void OnProcessExit() {
+  RunGuardAction();
+}
+
+} // namespace
+
+TLostDisplayGuard::TLostDisplayGuard(std::function<void()> OnExit) {
+  static const bool Registered = std::atexit(OnProcessExit) == 0;
+  (void)Registered;
+  std::lock_guard Lock(GuardLock);
+  if (GuardAction == nullptr)
+    GuardAction = new std::function<void()>(std::move(OnExit));
+}
+
+TLostDisplayGuard::~TLostDisplayGuard() {
+  std::lock_guard Lock(GuardLock);
+  delete GuardAction;
+  GuardAction = nullptr;
+}
+
+namespace {
+void RunGuardAction() {
+  std::function<void()>* Action = nullptr;
+  {
+    std::lock_guard Lock(GuardLock);
+    Action = GuardAction;
+    GuardAction = nullptr;
+  }
+  if (Action == nullptr)
+    return;
+  // The windows belong to the interface thread; from any other the record
+  // cannot be read off them safely, and only the sound is stopped.
+  const QCoreApplication* App = QCoreApplication::instance();
+  if (App != nullptr && QThread::currentThread() == App->thread() && *Action)
+    (*Action)();
+  delete Action;
+  HaltWaveOutput();
+  std::fflush(nullptr);
+#ifdef Q_OS_UNIX
+  ::_exit(1);
+#else
+  std::_Exit(1);
+#endif
+}
+} // namespace
 
 #ifdef Q_OS_UNIX
 // POSIX signals; elsewhere the desktop session's end and the main window's

@@ -28,3 +28,19 @@ private:
   std::unique_ptr<QSocketNotifier> FNotifier;
   bool FInstalled = false;
 };
+
+// An end that does not come back to the event loop: when the display
+// connection is lost (the desktop session ends, the X server dies), Qt ends
+// the process with exit() from inside its event handling, while the windows
+// and the sound output still stand. While a guard lives, such an exit runs
+// OnExit (the close sequence without its question) in the interface thread,
+// stops every sound output and ends the process at once, before the
+// program-wide objects are torn down under a running output thread. One
+// guard at a time; an exit after it has ended is left alone.
+class TLostDisplayGuard final {
+public:
+  explicit TLostDisplayGuard(std::function<void()> OnExit);
+  ~TLostDisplayGuard();
+  TLostDisplayGuard(const TLostDisplayGuard&) = delete;
+  TLostDisplayGuard& operator=(const TLostDisplayGuard&) = delete;
+};

@@ -3,7 +3,7 @@
 #include "app/MainUnit.h"
 #include "app/TermSignal.h"
 #include "sound/BareFile.h"
-#include "sound/QtWaveDevice.h"
+#include "sound/WaveOut.h"
 #include "sound/ThdTimer.h"
 #include "sound/WindowTimer.h"
 #include "windows/Fonts.h"
@@ -107,7 +107,7 @@ fs::path ShippedDataFolder(const fs::path& ExeDir, const TBuildPlace& Build) {
 }
 
 struct TVelm2::TParts {
-  TQtWaveDevice Device;
+  TWaveOut Device;
   TQtMessageReporter Reporter;
   TQtShell Shell;
   TThreadedTimer ArbTimer{nullptr};
@@ -118,6 +118,9 @@ TVelm2::TVelm2() : FParts(std::make_unique<TParts>()) {
   TParts& P = *FParts;
   P.ArbTimer.SetEnabled(false);
   P.ArbTimer.SetThreadPriority(TThreadPriority::Lowest);
+  // Its ticks start sounds: they come ahead, so a busy window does not move
+  // the sound.
+  P.ArbTimer.SetAheadUs(TEventTime::AheadUs);
   P.Timer1.SetEnabled(false);
   AForm = std::make_unique<TAForm>(P.Device, P.Reporter, P.ArbTimer, P.Timer1, P.Shell);
   Windows.push_back(AForm.get());
@@ -193,6 +196,12 @@ int Velm2Main(int argc, char** argv, const TBuildPlace& Build) {
   TTermSignal Stop([Form] {
     Form->EndSession();
     QCoreApplication::quit();
+  });
+  // The display lost: the record is saved and the sound stopped before the
+  // process ends.
+  const TLostDisplayGuard LostDisplay([Form] {
+    if (!Form->ClosedDown())
+      Form->CloseSequence(false);
   });
   return Program.Run();
 }

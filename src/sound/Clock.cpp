@@ -14,7 +14,7 @@ int64_t TSteadyClock::RealNowUs() {
 int64_t TSteadyClock::NowUs() {
   const int64_t Real = RealNowUs();
   const int64_t Due = EventDueUs;
-  if (Due >= 0 && Due <= Real && Real - Due <= TEventTime::MaxLagUs)
+  if (Due >= 0 && Due - Real <= TEventTime::AheadUs && Real - Due <= TEventTime::MaxLagUs)
     return Due;
   return Real;
 }

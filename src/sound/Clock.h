@@ -33,7 +33,11 @@ public:
 // Scope in which the current thread is handling an event that was due at
 // DueUs (on the steady clock). Nested scopes restore the outer one. An event
 // time that lies more than MaxLagUs behind real time is not used: after a
-// modal loop or a long stall, "now" is real time again.
+// modal loop or a long stall, "now" is real time again. An event may also be
+// handled before it is due, by at most AheadUs: a tick of a timer that paces
+// sounds, or the end of a block that only a pause follows, reaches the
+// interface thread that much early, so that the sound it starts is on the
+// stream in time even when that thread is held up.
 class TEventTime {
 public:
   explicit TEventTime(int64_t DueUs);
@@ -41,9 +45,12 @@ public:
   TEventTime(const TEventTime&) = delete;
   TEventTime& operator=(const TEventTime&) = delete;
 
-  // Below the wave output's lead (TQtWaveDevice::TSettings::LeadMs), so
+  // Below the Qt wave output's lead (TQtWaveDevice::TSettings::LeadMs), so
   // that a block started this late still lands where it was due.
   static constexpr int64_t MaxLagUs = 140000;
+  // Longer than a stall of the interface thread (200 ms) plus the output's
+  // buffer, so that what such an event starts still lands where it is due.
+  static constexpr int64_t AheadUs = 300000;
   // The due time in force for this thread, or -1.
   static int64_t Current();
 

@@ -49,7 +49,10 @@ void TPlayer::PlayWave(const std::string& Name) {
 }
 
 bool TPlayer::PlayOwnCode(const std::string& Code) {
-  if (!Write(Code))
+  FPaced = true;
+  const bool Started = Write(Code);
+  FPaced = false;
+  if (!Started)
     return false;
   FHost.BlockStarted(Code, false);
   return true;
@@ -63,8 +66,10 @@ void TPlayer::PlayReplayCode(const std::string& Code) {
   if (!sound::Ausgabe.DeviceOpen)
     return;
   TMorse::RenderCode(Code);
+  FPaced = true;
   if (FMorse.PrepareOut())
     sound::Ausgabe.MemPlaying = FMorse.WriteOut();
+  FPaced = false;
 }
 
 bool TPlayer::TakeReplayEnd() {
@@ -86,4 +91,8 @@ void TPlayer::WaveDone() {
   }
   FHost.SetKeyboardEnabled(true);
   FHost.BlockPlayed();
+}
+
+bool TPlayer::DoneAhead() const {
+  return FPaced || !FHost.AwaitsLearner();
 }

@@ -18,6 +18,11 @@ public:
   virtual void BlockPlayed() = 0;
   // A block has started to play: a code, or the name of a sound file.
   virtual void BlockStarted(const std::string& /*What*/, bool /*File*/) {}
+  // Whether the learner answers or acts after the block being written (an
+  // exercise that asks, or no exercise running): its end then comes when it
+  // has been heard. Otherwise only a pause follows, and the end may come
+  // ahead of time so that the next sound is placed in time.
+  virtual bool AwaitsLearner() const { return true; }
 };
 
 // Plays a code or a sound file on the engine and runs the sound half of the
@@ -57,6 +62,9 @@ public:
 
   // The end of a block.
   void WaveDone() override;
+  // The speed test's and the replay window's characters, and the window's
+  // when its host awaits no answer, are followed by a pause only.
+  bool DoneAhead() const override;
 
 private:
   // A code, followed by the sound file *Wave when there is one.
@@ -66,4 +74,6 @@ private:
 
   TMorse& FMorse;
   TPlayerHost& FHost;
+  // A code of the speed test or the replay window is being written.
+  bool FPaced = false;
 };

@@ -1,5 +1,7 @@
 #include "sound/QtWaveDevice.h"
 
+#include "sound/WaveConvert.h"
+
 #include <QAudioDevice>
 #include <QAudioFormat>
 #include <QAudioSink>
@@ -17,7 +19,7 @@ namespace {
 
 constexpr uint8_t Silence = 128;
 
-int64_t MsToSamples(int Ms) { return int64_t{Ms} * TQtWaveDevice::StreamRate / 1000; }
+int64_t MsToSamples(int Ms) { return int64_t{Ms} * StreamRate / 1000; }
 
 } // namespace
 
@@ -122,7 +124,7 @@ bool TStreamFeeder::Start() {
   if (Out.isNull())
     return false;
   QAudioFormat Format;
-  Format.setSampleRate(TQtWaveDevice::StreamRate);
+  Format.setSampleRate(StreamRate);
   Format.setChannelCount(1);
   Format.setSampleFormat(QAudioFormat::UInt8);
   FSink = new QAudioSink(Out, Format, this);
@@ -346,12 +348,7 @@ void TQtWaveDevice::StopStream() {
 }
 
 TMMResult TQtWaveDevice::Open(const TWaveFormat& Format, TWaveWindow& Window) {
-  const bool Pcm = Format.FormatTag == WAVE_FORMAT_PCM;
-  const bool Channels = Format.Channels == 1 || Format.Channels == 2;
-  const bool Bits = Format.BitsPerSample == 8 || Format.BitsPerSample == 16;
-  const bool Rate = Format.SamplesPerSec >= MinFileRate && Format.SamplesPerSec <= 192000;
-  if (!Pcm || !Channels || !Bits || !Rate ||
-      Format.BlockAlign != Format.Channels * Format.BitsPerSample / 8)
+  if (!StreamCanPlay(Format))
     return WAVERR_BADFORMAT;
   bool Ok = false;
   {
@@ -384,44 +381,8 @@ TMMResult TQtWaveDevice::Unprepare(TWaveHdr& Hdr) {
   return MMSYSERR_NOERROR;
 }
 
-// Converts the block to the stream's format (8-bit unsigned mono at
-// StreamRate) into FConverted; returns the number of samples.
 uint32_t TQtWaveDevice::ConvertBlock(const TWaveHdr& Hdr) {
-  const uint8_t* In = Hdr.Data;
-  const uint32_t Frames = Hdr.BufferLength / FFormat.BlockAlign;
-  const bool Direct = FFormat.Channels == 1 && FFormat.BitsPerSample == 8 &&
-                      FFormat.SamplesPerSec == static_cast<uint32_t>(StreamRate);
-  if (Direct) {
-    const uint32_t N = std::min<uint32_t>(Frames, static_cast<uint32_t>(FConverted.size()));
-    std::memcpy(FConverted.data(), In, N);
-    return N;
-  }
-  // A frame as a value in -32768..32767, channels mixed.
-  auto FrameValue = [&](uint32_t F) -> int32_t {
-    const uint8_t* P = In + static_cast<size_t>(F) * FFormat.BlockAlign;
-    int32_t Sum = 0;
-    for (uint16_t C = 0; C < FFormat.Channels; ++C) {
-      if (FFormat.BitsPerSample == 8)
-        Sum += (int32_t{P[C]} - 128) * 256;
-      else
-        Sum += static_cast<int16_t>(static_cast<uint16_t>(P[2 * C] | (P[2 * C + 1] << 8)));
-    }
-    return Sum / FFormat.Channels;
-  };
-  if (Frames == 0)
-    return 0;
-  const uint64_t OutCount64 = uint64_t{Frames} * StreamRate / FFormat.SamplesPerSec;
-  const auto OutCount = static_cast<uint32_t>(std::min<uint64_t>(OutCount64, FConverted.size()));
-  for (uint32_t J = 0; J < OutCount; ++J) {
-    const long double X = static_cast<long double>(J) * FFormat.SamplesPerSec / StreamRate;
-    const auto F0 = static_cast<uint32_t>(X);
-    const uint32_t F1 = std::min(F0 + 1, Frames - 1);
-    const long double Frac = X - F0;
-    const long double V = FrameValue(F0) * (1.0L - Frac) + FrameValue(F1) * Frac;
-    const long double Byte = std::nearbyint(V / 256.0L) + 128.0L;
-    FConverted[J] = static_cast<uint8_t>(std::clamp(Byte, 0.0L, 255.0L));
-  }
-  return OutCount;
+  return ConvertToStream(FFormat, Hdr, FConverted);
 }
 
 TMMResult TQtWaveDevice::Write(TWaveHdr& Hdr) {
@@ -513,29 +474,7 @@ TMMResult TQtWaveDevice::Close() {
 }
 
 std::string TQtWaveDevice::ErrorText(TMMResult Result) {
-  switch (Result) {
-  case MMSYSERR_NOERROR:
-    return "The command was carried out.";
-  case MMSYSERR_BADDEVICEID:
-  case MMSYSERR_NODRIVER:
-    return "No sound output is available: the audio server or the output device cannot be reached.";
-  case MMSYSERR_ALLOCATED:
-    return "The sound output is already in use.";
-  case MMSYSERR_INVALHANDLE:
-    return "The sound output is not open.";
-  case MMSYSERR_NOMEM:
-    return "There is not enough memory for the sound output.";
-  case MMSYSERR_INVALPARAM:
-    return "A sound block was passed without data.";
-  case WAVERR_BADFORMAT:
-    return "The sound file has a format the sound output cannot play.";
-  case WAVERR_STILLPLAYING:
-    return "A sound is still playing.";
-  case WAVERR_UNPREPARED:
-    return "The sound block was not prepared.";
-  default:
-    return "The sound output reported an unknown error.";
-  }
+  return WaveErrorText(Result);
 }
 
 TQtWaveDevice::TStats TQtWaveDevice::Stats() const {

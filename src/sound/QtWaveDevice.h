@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sound/Clock.h"
+#include "sound/WaveConvert.h"
 #include "sound/WaveDevice.h"
 
 #include <QObject>
@@ -73,13 +74,6 @@ public:
   std::string ErrorText(TMMResult Result) override;
 
   TStats Stats() const;
-
-  // Samples per second of the stream.
-  static constexpr int StreamRate = 11025;
-  // The largest block after conversion: 100001 bytes of 8-bit mono at the
-  // lowest rate accepted.
-  static constexpr int MinFileRate = 4000;
-  static constexpr size_t MaxBlockSamples = 100001u * StreamRate / MinFileRate + 1;
 
 private:
   friend class TStreamFeeder;

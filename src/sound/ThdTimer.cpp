@@ -27,9 +27,16 @@ std::chrono::steady_clock::time_point SteadyTimePoint(int64_t Us) {
 // is put on the steady clock the worker sleeps on, and a clock that runs
 // ahead of real time or too far behind it can neither lengthen the sleep nor
 // shorten it by more than an event time may.
+//
+// An event handled before it was due (see TEventTime::AheadUs) counts from
+// its due time, so that a pause after the early end of a block still counts
+// from the moment the block is heard to end.
 int64_t ResumeStartUs(TClock& Clock) {
   const int64_t RealUs = TSteadyClock::RealNowUs();
-  const int64_t LagUs = std::clamp<int64_t>(RealUs - Clock.NowUs(), 0, TEventTime::MaxLagUs);
+  const int64_t NowUs = Clock.NowUs();
+  if (NowUs > RealUs && NowUs == TEventTime::Current() && NowUs - RealUs <= TEventTime::AheadUs)
+    return NowUs;
+  const int64_t LagUs = std::clamp<int64_t>(RealUs - NowUs, 0, TEventTime::MaxLagUs);
   return RealUs - LagUs;
 }
 
@@ -138,6 +145,14 @@ void TTimerThread::SetIntervalMs(uint32_t IntervalMs) {
   FIntervalMs = IntervalMs;
 }
 
+void TTimerThread::SetAheadUs(int64_t AheadUs) {
+  {
+    std::lock_guard Lock(FMutex);
+    FAheadUs = std::clamp<int64_t>(AheadUs, 0, TEventTime::AheadUs);
+  }
+  FWake.notify_all();
+}
+
 void TTimerThread::SetPriority(TThreadPriority Priority) {
   {
     std::lock_guard Lock(FMutex);
@@ -190,8 +205,8 @@ void TTimerThread::WaitUntilDue(std::unique_lock<std::mutex>& Lock) {
   while (!FTerminated) {
     if (FSuspended || FPhase != TPhase::Sleeping)
       FWake.wait(Lock);
-    else if (TSteadyClock::RealNowUs() < FDueUs)
-      FWake.wait_until(Lock, SteadyTimePoint(FDueUs));
+    else if (TSteadyClock::RealNowUs() < FDueUs - FAheadUs)
+      FWake.wait_until(Lock, SteadyTimePoint(FDueUs - FAheadUs));
     else
       return;
     ApplyPriority();
@@ -264,7 +279,8 @@ void TTimerThread::HandOver() {
     else if (FSuspended)
       FPhase = TPhase::Waiting;
     else
-      StartSleep(FStartFromResume ? FResumeUs : TSteadyClock::RealNowUs());
+      // A tick handled before its due time counts on from that time.
+      StartSleep(FStartFromResume ? FResumeUs : std::max(TSteadyClock::RealNowUs(), DueUs));
     FStartFromResume = false;
   }
   FWake.notify_all();
@@ -300,6 +316,10 @@ void TThreadedTimer::SetInterval(uint16_t Value) {
 void TThreadedTimer::SetOnTimer(TNotifyEvent Value) {
   FOnTimer = std::move(Value);
   UpdateTimer();
+}
+
+void TThreadedTimer::SetAheadUs(int64_t Value) {
+  FThread->SetAheadUs(Value);
 }
 
 void TThreadedTimer::SetThreadPriority(TThreadPriority Value) {

@@ -40,6 +40,8 @@ public:
   void Resume(int64_t StartUs);
   // Read at the start of the next sleep.
   void SetIntervalMs(uint32_t IntervalMs);
+  // How long before its due time the tick is handed over.
+  void SetAheadUs(int64_t AheadUs);
   void SetPriority(TThreadPriority Priority);
   // The tick: the owner's Timer.
   void DoTimer();
@@ -64,6 +66,7 @@ private:
   bool FSuspended = true;
   bool FTerminated = false;
   uint32_t FIntervalMs;
+  int64_t FAheadUs = 0;
   TThreadPriority FPriority;
   // Worker only: the priority the system last accepted or refused.
   TThreadPriority FAppliedPriority = TThreadPriority::Normal;
@@ -110,6 +113,12 @@ public:
   void SetOnTimer(TNotifyEvent Value) override;
   TThreadPriority ThreadPriority() const { return FThreadPriority; }
   void SetThreadPriority(TThreadPriority Value);
+  // A timer that paces sounds hands its tick to the interface thread this
+  // long (at most TEventTime::AheadUs) before it is due; the handler still
+  // sees the due time as "now", so the sound it starts is placed on the
+  // stream where it is due, however late the interface thread gets to it.
+  // 0 (the default): the tick comes when it is due.
+  void SetAheadUs(int64_t Value);
 
 protected:
   // One tick: OnTimer, if a handler is assigned.

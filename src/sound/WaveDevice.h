@@ -57,6 +57,12 @@ class TWaveWindow {
 public:
   virtual ~TWaveWindow() = default;
   virtual void WaveDone() = 0;
+  // Asked when a block is written: true when only a pause follows it, so
+  // that its end may be reported ahead of the moment it is heard (carrying
+  // that moment as its event time) and what follows is placed in time. False
+  // when the learner answers or acts after it: its end is reported when it
+  // has been heard.
+  virtual bool DoneAhead() const { return false; }
 };
 
 class TWaveDevice {

@@ -70,17 +70,17 @@ void TStatistik::Index() {
   if (!FWritable)
     return;
   for (size_t At = FHeaderSize; At + FRecordSize <= FRecordsEnd; At += FRecordSize) {
-    const uint8_t Kurs = FBytes[At];
+    const uint8_t KursNr = FBytes[At];
     const uint8_t Next = FBytes[At + 2];
     const uint8_t Held = FBytes[At + 3];
-    bool Valid = Kurs >= 1 && Kurs <= 4 && Next < StatRuns && Held <= StatRuns;
+    bool Valid = KursNr >= 1 && KursNr <= 4 && Next < StatRuns && Held <= StatRuns;
     for (size_t R = 0; Valid && R < StatRuns; ++R)
       Valid = Get16(FBytes, At + 4 + 4 * R + 2) <= Get16(FBytes, At + 4 + 4 * R);
     if (!Valid)
       continue;
     const char Zeichen = static_cast<char>(FBytes[At + 1]);
     // A character held twice: the first record counts.
-    if (Find(Kurs, Zeichen) == std::string::npos)
+    if (Find(KursNr, Zeichen) == std::string::npos)
       FValid.push_back(At);
   }
 }

@@ -22,6 +22,9 @@ std::unique_ptr<TTickTimer> ReplayTimer(TTickTimer* Given) {
   auto Timer = std::make_unique<TThreadedTimer>(nullptr);
   Timer->SetEnabled(false);
   Timer->SetThreadPriority(TThreadPriority::Normal);
+  // Its ticks start the characters: ahead, so that a busy window does not
+  // move them.
+  Timer->SetAheadUs(TEventTime::AheadUs);
   return Timer;
 }
 

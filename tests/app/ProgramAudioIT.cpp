@@ -6,7 +6,7 @@
 #include "app/MainUnit.h"
 #include "app/Velm2.h"
 #include "course/CourseState.h"
-#include "sound/QtWaveDevice.h"
+#include "sound/WaveOut.h"
 #include "sound/SoundState.h"
 #include "sound/ThdTimer.h"
 #include "sound/WindowTimer.h"
@@ -44,14 +44,18 @@ TEST(ProgramAudio, ExerciseOneSoundsTheCodeAndThenItsMnemonic) {
   for (const QString& Name : Data.entryList(QDir::Files))
     QFile::copy(Data.filePath(Name), QDir(Dir.Path()).filePath(Name));
 
-  TQtWaveDevice Device;
+  // The program's own wave output and timers, set up as the main window
+  // and the replay window set up theirs.
+  TWaveOut Device;
   TRecordingReporter Reporter;
   TThreadedTimer ArbTimer(nullptr);
   ArbTimer.SetEnabled(false);
   ArbTimer.SetThreadPriority(TThreadPriority::Lowest);
+  ArbTimer.SetAheadUs(TEventTime::AheadUs);
   TWindowTimer Timer1(nullptr);
   TThreadedTimer MemTimer(nullptr);
   MemTimer.SetEnabled(false);
+  MemTimer.SetAheadUs(TEventTime::AheadUs);
   TRecordingShell Shell;
   {
     TVelm2 Program(Device, Reporter, ArbTimer, Timer1, MemTimer, Shell);

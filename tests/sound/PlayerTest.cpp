@@ -44,7 +44,9 @@ std::string WaveFile(uint32_t N) {
 struct THost final : TPlayerHost {
   bool Keyboard = true;
   bool Mnemonics = true;
+  bool Awaits = true;
   int Done = 0;
+  bool AwaitsLearner() const override { return Awaits; }
   void SetKeyboardEnabled(bool On) override { Keyboard = On; }
   bool MnemonicsOn() const override { return Mnemonics; }
   void BlockPlayed() override { ++Done; }
@@ -159,6 +161,37 @@ TEST_F(PlayerTest, PlayWaveDoesNothingWithoutItsFileOrWhilePlaying) {
   const size_t Calls = Device.Calls.size();
   Player.PlayWave("a.wav");
   EXPECT_EQ(Device.Calls.size(), Calls);
+}
+
+// Only a pause follows the speed test's and the replay window's characters,
+// and the window's while it awaits no answer: only then may a block's end be
+// reported before it is heard. Asked afresh for every block.
+TEST_F(PlayerTest, AnEndComesAheadOnlyWhenNoAnswerFollows) {
+  Player.PlayCode(".-");
+  EXPECT_FALSE(Device.DoneAhead) << "the learner answers after it";
+  ASSERT_TRUE(Device.Complete());
+
+  Host.Awaits = false;
+  Dir.Write("a.wav", WaveFile(300));
+  Player.PlayCodeThenWave(".-", "a.wav");
+  EXPECT_TRUE(Device.DoneAhead);
+  ASSERT_TRUE(Device.Complete());
+  ASSERT_TRUE(sound::Ausgabe.Playing) << "the sound file follows";
+  EXPECT_TRUE(Device.DoneAhead) << "and so may its end";
+  ASSERT_TRUE(Device.Complete());
+
+  Host.Awaits = true;
+  ASSERT_TRUE(Player.PlayOwnCode("..."));
+  EXPECT_TRUE(Device.DoneAhead) << "the speed test's character";
+  ASSERT_TRUE(Device.Complete());
+  Player.PlayReplayCode("-");
+  EXPECT_TRUE(Device.DoneAhead) << "the replay window's character";
+  ASSERT_TRUE(Device.Complete());
+  EXPECT_TRUE(Player.TakeReplayEnd());
+  Player.CloseDevice();
+
+  Player.PlayCode(".");
+  EXPECT_FALSE(Device.DoneAhead);
 }
 
 } // namespace

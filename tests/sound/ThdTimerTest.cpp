@@ -451,6 +451,73 @@ TEST(ThreadedTimer, TickSeesItsDueTimeCountedFromTheClocksNow) {
   }
 }
 
+// A timer that paces sounds hands its tick over ahead of its due time; the
+// handler sees the due time as "now", a switch-on from it counts from there,
+// so the beat is that of the due times, and a tick left running counts on
+// from its due time too.
+TEST(ThreadedTimer, TicksHandedOverAheadKeepTheirDueTimes) {
+  TThreadedTimer Timer(nullptr);
+  Timer.SetAheadUs(150000);
+  std::vector<int64_t> SeenUs;
+  std::vector<int64_t> RanUs;
+  Prepare(Timer, 200, [&] {
+    Timer.SetEnabled(false);
+    SeenUs.push_back(TSteadyClock::Instance().NowUs());
+    RanUs.push_back(RealUs());
+    if (SeenUs.size() < 4)
+      Timer.SetEnabled(true);
+  });
+  const int64_t StartUs = RealUs();
+  Timer.SetEnabled(true);
+  ASSERT_TRUE(SpinUntil([&] { return SeenUs.size() >= 4; }, 5s));
+  int Early = 0;
+  for (size_t I = 0; I < SeenUs.size(); ++I) {
+    EXPECT_NEAR(static_cast<double>(SeenUs[I] - StartUs), 200000.0 * static_cast<double>(I + 1), 2000.0) << I;
+    EXPECT_LE(RanUs[I], SeenUs[I]) << "handed over before it was due " << I;
+    if (SeenUs[I] - RanUs[I] >= 100000)
+      ++Early;
+  }
+  EXPECT_GE(Early, 2) << "the interface thread was never that busy";
+
+  // Left running by its handler, the next tick is due one interval after
+  // this one's due time, not after the early moment it ran.
+  std::vector<int64_t> Running;
+  TThreadedTimer Steady(nullptr);
+  Steady.SetAheadUs(100000);
+  Prepare(Steady, 150, [&] {
+    Running.push_back(TSteadyClock::Instance().NowUs());
+    if (Running.size() == 3)
+      Steady.SetEnabled(false);
+  });
+  Steady.SetEnabled(true);
+  ASSERT_TRUE(SpinUntil([&] { return Running.size() >= 3; }, 5s));
+  for (size_t I = 1; I < Running.size(); ++I)
+    EXPECT_GE(Running[I] - Running[I - 1], 150000) << I;
+}
+
+// The due time of an event counts as "now" up to AheadUs before it and
+// MaxLagUs after it; beyond, real time does.
+TEST(EventTime, IsNowWithinItsWindowOnly) {
+  const int64_t Real = RealUs();
+  {
+    const TEventTime Ahead(Real + 200000);
+    EXPECT_EQ(TSteadyClock::Instance().NowUs(), Real + 200000);
+  }
+  {
+    const TEventTime TooFar(Real + TEventTime::AheadUs + 100000);
+    EXPECT_LT(TSteadyClock::Instance().NowUs(), Real + 100000);
+  }
+  {
+    const TEventTime Late(Real - 100000);
+    EXPECT_EQ(TSteadyClock::Instance().NowUs(), Real - 100000);
+  }
+  {
+    const TEventTime TooLate(Real - TEventTime::MaxLagUs - 100000);
+    EXPECT_GE(TSteadyClock::Instance().NowUs(), Real);
+  }
+  EXPECT_EQ(TEventTime::Current(), -1);
+}
+
 TEST(ThreadedTimer, SwitchingOffAndOnInTheHandlerKeepsTheBeat) {
   // The next pause counts from the due time of the tick that switched the
   // timer on again, not from when the interface thread got to it: the due

@@ -56,6 +56,7 @@ TMMResult TTestWaveDevice::Write(TWaveHdr& Hdr) {
     return WAVERR_STILLPLAYING;
   Hdr.Flags = (Hdr.Flags & ~WHDR_DONE) | WHDR_INQUEUE;
   Written.assign(Hdr.Data, Hdr.Data + Hdr.BufferLength);
+  DoneAhead = Window != nullptr && Window->DoneAhead();
   Queued = &Hdr;
   return MMSYSERR_NOERROR;
 }

@@ -44,6 +44,8 @@ public:
   TWaveHdr* Queued = nullptr;
   // The bytes of the last block written.
   std::vector<uint8_t> Written;
+  // What the window answered to DoneAhead() when it was written.
+  bool DoneAhead = false;
   int WaveDoneCount = 0;
 
 private:
