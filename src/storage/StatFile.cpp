@@ -122,10 +122,9 @@ void TStatistik::AddRun(int32_t Kurs, std::span<const TStatRun> Run) {
     if (At == std::string::npos) {
       // A new record goes after the last whole one; bytes after it move on.
       At = FRecordsEnd;
-      std::vector<uint8_t> Record(FRecordSize, 0);
-      Record[0] = static_cast<uint8_t>(Kurs);
-      Record[1] = static_cast<uint8_t>(R.Zeichen);
-      FBytes.insert(FBytes.begin() + static_cast<std::ptrdiff_t>(At), Record.begin(), Record.end());
+      FBytes.insert(FBytes.begin() + static_cast<std::ptrdiff_t>(At), FRecordSize, uint8_t{0});
+      FBytes[At] = static_cast<uint8_t>(Kurs);
+      FBytes[At + 1] = static_cast<uint8_t>(R.Zeichen);
       FRecordsEnd += FRecordSize;
       FValid.push_back(At);
     }
