@@ -126,21 +126,11 @@ TMMResult TPulseWaveDevice::Open(const TWaveFormat& Format, TWaveWindow& Window)
 }
 
 TMMResult TPulseWaveDevice::Prepare(TWaveHdr& Hdr) {
-  if (!FOpen)
-    return MMSYSERR_INVALHANDLE;
-  if (Hdr.Data == nullptr && Hdr.BufferLength > 0)
-    return MMSYSERR_INVALPARAM;
-  Hdr.Flags |= WHDR_PREPARED;
-  return MMSYSERR_NOERROR;
+  return PrepareHeader(FOpen, Hdr);
 }
 
 TMMResult TPulseWaveDevice::Unprepare(TWaveHdr& Hdr) {
-  if (!FOpen)
-    return MMSYSERR_INVALHANDLE;
-  if ((Hdr.Flags & WHDR_INQUEUE) != 0)
-    return WAVERR_STILLPLAYING;
-  Hdr.Flags &= ~WHDR_PREPARED;
-  return MMSYSERR_NOERROR;
+  return UnprepareHeader(FOpen, Hdr);
 }
 
 TMMResult TPulseWaveDevice::Write(TWaveHdr& Hdr) {

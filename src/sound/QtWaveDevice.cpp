@@ -364,21 +364,11 @@ TMMResult TQtWaveDevice::Open(const TWaveFormat& Format, TWaveWindow& Window) {
 }
 
 TMMResult TQtWaveDevice::Prepare(TWaveHdr& Hdr) {
-  if (!FOpen)
-    return MMSYSERR_INVALHANDLE;
-  if (Hdr.Data == nullptr && Hdr.BufferLength > 0)
-    return MMSYSERR_INVALPARAM;
-  Hdr.Flags |= WHDR_PREPARED;
-  return MMSYSERR_NOERROR;
+  return PrepareHeader(FOpen, Hdr);
 }
 
 TMMResult TQtWaveDevice::Unprepare(TWaveHdr& Hdr) {
-  if (!FOpen)
-    return MMSYSERR_INVALHANDLE;
-  if ((Hdr.Flags & WHDR_INQUEUE) != 0)
-    return WAVERR_STILLPLAYING;
-  Hdr.Flags &= ~WHDR_PREPARED;
-  return MMSYSERR_NOERROR;
+  return UnprepareHeader(FOpen, Hdr);
 }
 
 uint32_t TQtWaveDevice::ConvertBlock(const TWaveHdr& Hdr) {

@@ -65,6 +65,27 @@ public:
   virtual bool DoneAhead() const { return false; }
 };
 
+// The header bookkeeping every output does alike: a header is prepared on an
+// open device when it has data for its length, and unprepared when it is not
+// queued.
+inline TMMResult PrepareHeader(bool Open, TWaveHdr& Hdr) {
+  if (!Open)
+    return MMSYSERR_INVALHANDLE;
+  if (Hdr.Data == nullptr && Hdr.BufferLength > 0)
+    return MMSYSERR_INVALPARAM;
+  Hdr.Flags |= WHDR_PREPARED;
+  return MMSYSERR_NOERROR;
+}
+
+inline TMMResult UnprepareHeader(bool Open, TWaveHdr& Hdr) {
+  if (!Open)
+    return MMSYSERR_INVALHANDLE;
+  if ((Hdr.Flags & WHDR_INQUEUE) != 0)
+    return WAVERR_STILLPLAYING;
+  Hdr.Flags &= ~WHDR_PREPARED;
+  return MMSYSERR_NOERROR;
+}
+
 class TWaveDevice {
 public:
   virtual ~TWaveDevice() = default;
