@@ -334,15 +334,10 @@ int main(int argc, char** argv) {
   if (StallMs > 0)
     Staller.start();
 
-  TThreadedTimer Arb(nullptr);
-  Arb.SetEnabled(false);
-  Arb.SetThreadPriority(TThreadPriority::Lowest);
-  Arb.SetAheadUs(TEventTime::AheadUs);
+  TSoundTimer Arb(TThreadPriority::Lowest);
   TWindowTimer Timer1(nullptr);
   Timer1.SetEnabled(false);
-  TThreadedTimer MemTimer(nullptr);
-  MemTimer.SetEnabled(false);
-  MemTimer.SetAheadUs(TEventTime::AheadUs);
+  TSoundTimer MemTimer(TThreadPriority::Normal);
   TStderrReporter Reporter;
   TBenchShell Shell;
   TBenchDevice Device(Arb);

@@ -23,7 +23,6 @@
 #include "sound/ThdTimer.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QProcess>
 #include <QStringList>
 
@@ -69,9 +68,7 @@ public:
     FDone = false;
     FTimer.SetInterval(1);
     FTimer.SetEnabled(true);
-    QDeadlineTimer Deadline(600000);
-    while (!FDone && !Deadline.hasExpired())
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    SpinUntil([this] { return FDone; }, 600000);
   }
 
   const std::vector<TSent>& Sent() const { return FSent; }

@@ -335,10 +335,9 @@ bool TAForm::MnemonicsOn() const {
   return View.MerkCheckBox->isChecked();
 }
 
-// Exercises 1 and 4 only present: after a character comes a pause, never an
-// answer. The speed test and the replay window are the player's own concern.
+// The speed test and the replay window are the player's own concern.
 bool TAForm::AwaitsLearner() const {
-  return training::Sitzung.Idle || (course::Kurs.UebNr != 1 && course::Kurs.UebNr != 4);
+  return FSession->AwaitsLearner();
 }
 
 void TAForm::BlockPlayed() {

@@ -110,17 +110,14 @@ struct TVelm2::TParts {
   TWaveOut Device;
   TQtMessageReporter Reporter;
   TQtShell Shell;
-  TThreadedTimer ArbTimer{nullptr};
+  // Its ticks start sounds: they come ahead, so a busy window does not move
+  // the sound.
+  TSoundTimer ArbTimer{TThreadPriority::Lowest};
   TWindowTimer Timer1{nullptr};
 };
 
 TVelm2::TVelm2() : FParts(std::make_unique<TParts>()) {
   TParts& P = *FParts;
-  P.ArbTimer.SetEnabled(false);
-  P.ArbTimer.SetThreadPriority(TThreadPriority::Lowest);
-  // Its ticks start sounds: they come ahead, so a busy window does not move
-  // the sound.
-  P.ArbTimer.SetAheadUs(TEventTime::AheadUs);
   P.Timer1.SetEnabled(false);
   AForm = std::make_unique<TAForm>(P.Device, P.Reporter, P.ArbTimer, P.Timer1, P.Shell);
   Windows.push_back(AForm.get());

@@ -347,3 +347,9 @@ void TThreadedTimer::UpdateTimer() {
   if (FInterval != 0 && FEnabled && FOnTimer)
     FThread->Resume(ResumeStartUs(FClock));
 }
+
+TSoundTimer::TSoundTimer(TThreadPriority Priority, TClock& Clock) : TThreadedTimer(nullptr, Clock) {
+  SetEnabled(false);
+  SetThreadPriority(Priority);
+  SetAheadUs(TEventTime::AheadUs);
+}

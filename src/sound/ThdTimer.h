@@ -139,3 +139,14 @@ private:
   TClock& FClock;
   std::unique_ptr<TTimerThread> FThread;
 };
+
+// A threaded timer whose ticks start sounds (the session's and speed test's
+// ArbTimer, the replay window's timer), set up as the program uses it:
+// disabled, at the given priority, its ticks handed over TEventTime::AheadUs
+// early. Without the early tick a block it starts misses its due position on
+// the stream and is placed at the first free one, a few milliseconds late
+// every time; a test or benchmark that stands for the program uses this too.
+class TSoundTimer final : public TThreadedTimer {
+public:
+  explicit TSoundTimer(TThreadPriority Priority, TClock& Clock = TSteadyClock::Instance());
+};

@@ -456,6 +456,10 @@ void TSession::Uebung4Tick() {
 // ---------------------------------------------------------------------------
 // The end of a block
 
+bool TSession::AwaitsLearner() const {
+  return training::Sitzung.Idle || (course::Kurs.UebNr != 1 && course::Kurs.UebNr != 4);
+}
+
 void TSession::WaveDone() {
   if (training::Sitzung.Idle)
     return;

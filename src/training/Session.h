@@ -72,6 +72,10 @@ public:
   // The session's share of the end of a block; the window's completion
   // handler calls it after its own steps.
   void WaveDone();
+  // Whether the learner answers or acts after the block playing: no
+  // exercise runs, or exercise 2 or 3 asks. Exercises 1 and 4 only present,
+  // and only a pause follows each character.
+  bool AwaitsLearner() const;
 
   // Answers.
   void FormKeyDown(const TKeyInput& Key);

@@ -19,13 +19,8 @@ namespace {
 std::unique_ptr<TTickTimer> ReplayTimer(TTickTimer* Given) {
   if (Given != nullptr)
     return nullptr;
-  auto Timer = std::make_unique<TThreadedTimer>(nullptr);
-  Timer->SetEnabled(false);
-  Timer->SetThreadPriority(TThreadPriority::Normal);
-  // Its ticks start the characters: ahead, so that a busy window does not
-  // move them.
-  Timer->SetAheadUs(TEventTime::AheadUs);
-  return Timer;
+  // Its ticks start the characters.
+  return std::make_unique<TSoundTimer>(TThreadPriority::Normal);
 }
 
 template <class T>

@@ -48,14 +48,9 @@ TEST(ProgramAudio, ExerciseOneSoundsTheCodeAndThenItsMnemonic) {
   // and the replay window set up theirs.
   TWaveOut Device;
   TRecordingReporter Reporter;
-  TThreadedTimer ArbTimer(nullptr);
-  ArbTimer.SetEnabled(false);
-  ArbTimer.SetThreadPriority(TThreadPriority::Lowest);
-  ArbTimer.SetAheadUs(TEventTime::AheadUs);
+  TSoundTimer ArbTimer(TThreadPriority::Lowest);
   TWindowTimer Timer1(nullptr);
-  TThreadedTimer MemTimer(nullptr);
-  MemTimer.SetEnabled(false);
-  MemTimer.SetAheadUs(TEventTime::AheadUs);
+  TSoundTimer MemTimer(TThreadPriority::Normal);
   TRecordingShell Shell;
   {
     TVelm2 Program(Device, Reporter, ArbTimer, Timer1, MemTimer, Shell);

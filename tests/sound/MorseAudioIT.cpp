@@ -8,7 +8,6 @@
 #include "support/RecordingReporter.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -46,9 +45,7 @@ TEST(MorseAudio, PlaysARenderedCodeAndReportsItsEnd) {
   ASSERT_TRUE(Morse.PrepareOut());
   sound::Ausgabe.Playing = Morse.WriteOut();
   ASSERT_TRUE(sound::Ausgabe.Playing);
-  QDeadlineTimer Deadline(10000);
-  while (Window.Done == 0 && !Deadline.hasExpired())
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+  SpinUntil([&] { return Window.Done != 0; }, 10000);
   ASSERT_EQ(Window.Done, 1);
   EXPECT_FALSE(sound::Ausgabe.Playing);
   EXPECT_FALSE(sound::Ausgabe.DeviceOpen);

@@ -1,41 +1,27 @@
-// Exercise 4 of lesson 1 through the real threaded timer, window timer and
-// wave output into a private null sink: the recording holds the lead-in and
-// then the twenty-five characters of the sequence, in order, with at least
-// the gaps of the gap rule between them.
+// Exercise 4 of lesson 1 through the program's own wave output, its threaded
+// timer and window timer into a private null sink: the recording holds the
+// lead-in and then the twenty-five characters of the sequence, in order, each
+// pause as long as the gap rule's, counted from the end of the sound heard.
+#include "audiorig/EventLoop.h"
 #include "audiorig/PulseServer.h"
-#include "sound/QtWaveDevice.h"
 #include "sound/ThdTimer.h"
+#include "sound/WaveOut.h"
 #include "sound/WindowTimer.h"
 #include "training/SessionFixture.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 
 namespace {
 
-struct TRun {
-  int64_t Start = 0;
-  int64_t End = 0;
-};
-
-// Runs of sounding samples; silences shorter than MinGap (zero crossings of
-// the tone) do not end a run.
-std::vector<TRun> Tones(const std::vector<uint8_t>& S, int64_t MinGap) {
-  std::vector<TRun> Out;
-  int64_t Quiet = MinGap;
-  for (int64_t I = 0; I < static_cast<int64_t>(S.size()); ++I) {
-    const bool Loud = std::abs(static_cast<int>(S[static_cast<size_t>(I)]) - 128) > 8;
-    if (Loud) {
-      if (Quiet >= MinGap || Out.empty())
-        Out.push_back({I, I + 1});
-      else
-        Out.back().End = I + 1;
-      Quiet = 0;
-    } else {
-      ++Quiet;
-    }
-  }
-  return Out;
+// The silence a code's block holds before its first and after its last
+// sounding sample, in samples: part of the gap heard around it.
+std::pair<int64_t, int64_t> QuietEnds(const std::string& Code) {
+  TMorse::RenderCode(Code);
+  const std::vector<TTone> T = FindTones(
+      std::vector<uint8_t>(sound::Puffer.SoundBuf.begin(), sound::Puffer.SoundBuf.begin() + sound::Puffer.SoundLen));
+  if (T.empty())
+    return {0, 0};
+  return {T.front().Start, static_cast<int64_t>(sound::Puffer.SoundLen) - T.back().End};
 }
 
 class SessionAudio : public TCourseViewTest {};
@@ -57,14 +43,13 @@ TEST_F(SessionAudio, ExerciseFourOfLessonOneSoundsLeadInAndSequenceWithTheGaps) 
   View.TimeCB->setChecked(false);
   View.MerkCheckBox->setChecked(false);
 
-  TQtWaveDevice Device;
+  TWaveOut Device;
   TMorse Morse(Device, Reporter);
-  TThreadedTimer Arb(nullptr);
+  TSoundTimer Arb(TThreadPriority::Lowest);
   TWindowTimer Timer1(nullptr);
-  Arb.SetEnabled(false);
   Timer1.SetEnabled(false);
   THarnessWindow Window(View, Morse);
-  Window.RealWait = true;
+  Window.RealWait = SpinFor;
   TSession Session(*CourseView, *Course, Arb, Timer1, Reporter, Window);
   Window.Session = &Session;
   std::vector<std::string> Sequence;
@@ -75,13 +60,9 @@ TEST_F(SessionAudio, ExerciseFourOfLessonOneSoundsLeadInAndSequenceWithTheGaps) 
 
   ASSERT_TRUE(Pulse.StartRecording());
   Session.StartBtnClick();
-  QDeadlineTimer Deadline(60000);
-  while (!training::Sitzung.Idle && !Deadline.hasExpired())
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+  SpinUntil([] { return training::Sitzung.Idle; }, 60000);
   ASSERT_TRUE(training::Sitzung.Idle);
-  QDeadlineTimer Tail(1000);
-  while (!Tail.hasExpired())
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+  SpinFor(1000);
   const std::vector<uint8_t> Rec = Pulse.StopRecording();
   ASSERT_TRUE(Reporter.Messages.empty());
   ASSERT_EQ(Sequence.size(), 25u);
@@ -89,7 +70,7 @@ TEST_F(SessionAudio, ExerciseFourOfLessonOneSoundsLeadInAndSequenceWithTheGaps) 
   // Elements and the character they belong to: a silence longer than two
   // dots ends a character.
   const int64_t Dot = sound::Klang.DotLen;
-  const std::vector<TRun> T = Tones(Rec, Dot / 3);
+  const std::vector<TTone> T = FindTones(Rec, Dot / 3);
   ASSERT_FALSE(T.empty());
   std::vector<std::string> Heard(1);
   std::vector<int64_t> Gaps;
@@ -104,17 +85,24 @@ TEST_F(SessionAudio, ExerciseFourOfLessonOneSoundsLeadInAndSequenceWithTheGaps) 
   Expected.insert(Expected.end(), Sequence.begin(), Sequence.end());
   EXPECT_EQ(Heard, Expected);
   ASSERT_EQ(Gaps.size(), 28u);
-  // The pauses count from the end of each sound, so the device's delay only
-  // lengthens them; none is shorter than the rule's.
-  const int64_t Slack = Dot / 2;
-  for (size_t I = 4; I < Gaps.size(); ++I) {
-    const int32_t Ms = (I - 4) % 5 == 4 ? GroupGapMs() : CharGapMs();
-    EXPECT_GE(Gaps[I] + Slack, static_cast<int64_t>(Ms) * SamplesPerSec / 1000) << I;
+  // Each pause counts from the end of the sound heard and the next sound is
+  // heard where it is due: the gap is the rule's pause plus the silence the
+  // two blocks hold, to a few samples. A block placed late (a tick that came
+  // only when due) would lengthen every gap by milliseconds.
+  const int64_t Slack = SamplesPerSec * 3 / 1000;
+  auto Rule = [&](size_t I) -> int64_t {
+    const int64_t LeadIn = 2 * static_cast<int64_t>(sound::Klang.Intervall) * sound::Klang.Abstand / 10;
+    if (I < 3)
+      return LeadIn;
+    if (I == 3) // a tick of 1 ms, then the pause before the first group
+      return 1 + static_cast<int64_t>(sound::Klang.Abstand) * sound::Klang.Intervall * 6 / 10;
+    return (I - 4) % 5 == 4 ? GroupGapMs() : CharGapMs();
+  };
+  for (size_t I = 0; I < Gaps.size(); ++I) {
+    const int64_t Quiet = QuietEnds(Expected[I]).second + QuietEnds(Expected[I + 1]).first;
+    EXPECT_LE(std::abs(Gaps[I] - (Rule(I) * SamplesPerSec / 1000 + Quiet)), Slack)
+        << "gap " << I << ": " << Gaps[I] << " samples, rule " << Rule(I) << " ms, " << Quiet << " quiet";
   }
-  for (size_t I = 0; I < 3; ++I)
-    EXPECT_GE(Gaps[I] + Slack,
-              static_cast<int64_t>(2 * sound::Klang.Intervall * sound::Klang.Abstand / 10) * SamplesPerSec / 1000)
-        << I;
 }
 
 } // namespace

@@ -10,8 +10,6 @@
 #include "windows/MainView.h"
 #include "windows/MemUnit.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 
 #include <functional>
 #include <optional>
@@ -33,8 +31,9 @@ public:
   std::optional<TMemScore> LastScore; // the copy the last text window was given
   std::function<void()> OnTextWindow;
   int32_t Layout = 1;
-  // Runs the waits with events going on (the audio test), or returns at once.
-  bool RealWait = false;
+  // Runs the waits with events going on (the audio test sets it), or
+  // returns at once.
+  std::function<void(int)> RealWait;
 
   void PlayCode(const std::string& Code) override {
     Asked.push_back(Code);
@@ -46,6 +45,7 @@ public:
   }
   void SetKeyboardEnabled(bool On) override { FView.KeyPanel->setEnabled(On); }
   bool MnemonicsOn() const override { return FView.MerkCheckBox->isChecked(); }
+  bool AwaitsLearner() const override { return Session == nullptr || Session->AwaitsLearner(); }
   void BlockPlayed() override {
     if (Session != nullptr)
       Session->WaveDone();
@@ -61,11 +61,8 @@ public:
   }
   void WaitMs(int32_t Ms) override {
     Waits.push_back(Ms);
-    if (!RealWait)
-      return;
-    QDeadlineTimer Deadline(Ms);
-    while (!Deadline.hasExpired())
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    if (RealWait)
+      RealWait(Ms);
   }
   int32_t LayoutNr() const override { return Layout; }
 
