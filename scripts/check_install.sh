@@ -19,9 +19,12 @@ for f in bin/velm-mtr share/velm-mtr/Leng.dat share/velm-mtr/LD.dat \
   share/velm-mtr/EngMerkW.txt share/velm-mtr/DeuMerkW.txt share/velm-mtr/TurMerkW.txt \
   share/applications/org.velmmtr.VelmMtr.desktop \
   share/metainfo/org.velmmtr.VelmMtr.metainfo.xml share/icons/hicolor/scalable/apps/velm-mtr.svg \
-  share/man/man1/velm-mtr.1; do
+  share/man/man1/velm-mtr.1.gz; do
   [ -f "$p/$f" ] || { echo "not installed: $f"; exit 1; }
 done
+# Only data: nothing of the repository's own.
+[ -z "$(find "$p/share/velm-mtr" -name '.*')" ] || { echo "hidden files among the shipped data"; exit 1; }
+zcat "$p/share/man/man1/velm-mtr.1.gz" | grep -q '^\.TH VELM-MTR' || { echo "the manual page is not readable"; exit 1; }
 desktop-file-validate "$p/share/applications/org.velmmtr.VelmMtr.desktop"
 appstreamcli validate --no-net "$p/share/metainfo/org.velmmtr.VelmMtr.metainfo.xml"
 
