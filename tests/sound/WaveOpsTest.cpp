@@ -3,6 +3,7 @@
 #include "sound/SoundState.h"
 #include "support/RecordingReporter.h"
 #include "support/TestWaveDevice.h"
+#include "support/WorkDir.h"
 
 #include <gtest/gtest.h>
 
@@ -272,8 +273,8 @@ protected:
     std::filesystem::current_path(Dir.path().toStdString());
   }
   void TearDown() override {
-    ::chmod(".", 0755);
     std::filesystem::current_path(FPrevious);
+    TWorkDir::RemoveAll(Dir.path().toStdString());
     WaveOpsTest::TearDown();
   }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sound/BareFile.h"
+#include "support/WorkDir.h"
 
 #include <gtest/gtest.h>
 
@@ -15,22 +16,6 @@
 
 #include <unistd.h>
 
-// The working directory of one test: a new empty folder, left again and
-// removed at the end, so that the files a test writes are its own.
-class TWorkDir {
-public:
-  TWorkDir() : FOld(std::filesystem::current_path()) {
-    EXPECT_TRUE(FDir.isValid());
-    std::filesystem::current_path(FDir.path().toStdString());
-  }
-  ~TWorkDir() { std::filesystem::current_path(FOld); }
-  TWorkDir(const TWorkDir&) = delete;
-  TWorkDir& operator=(const TWorkDir&) = delete;
-
-private:
-  QTemporaryDir FDir;
-  std::filesystem::path FOld;
-};
 
 using TBytes = std::vector<uint8_t>;
 

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <filesystem>
 #include <string>
 
 // An empty working directory for the test's lifetime; the previous one is
@@ -11,7 +12,23 @@
 class TWorkDir {
 public:
   TWorkDir() : FOld(QDir::currentPath()) { QDir::setCurrent(FDir.path()); }
-  ~TWorkDir() { QDir::setCurrent(FOld); }
+  ~TWorkDir() {
+    QDir::setCurrent(FOld);
+    RemoveAll(FDir.path().toStdString());
+  }
+
+  // Removes a folder a test has left read-only, or with names that are not
+  // UTF-8 (which a removal by decoded names cannot reach), by its bytes.
+  static void RemoveAll(const std::filesystem::path& Root) {
+    namespace fs = std::filesystem;
+    std::error_code Ignored;
+    fs::permissions(Root, fs::perms::owner_all, fs::perm_options::add, Ignored);
+    for (auto It = fs::recursive_directory_iterator(Root, Ignored); It != fs::recursive_directory_iterator();
+         It.increment(Ignored))
+      if (It->is_directory(Ignored) && !It->is_symlink(Ignored))
+        fs::permissions(It->path(), fs::perms::owner_all, fs::perm_options::add, Ignored);
+    fs::remove_all(Root, Ignored);
+  }
   TWorkDir(const TWorkDir&) = delete;
   TWorkDir& operator=(const TWorkDir&) = delete;
 

@@ -30,6 +30,10 @@ protected:
   ~HelpFolders() override {
     SetShippedDataDir({});
     fs::current_path(Old);
+    // Removed by its bytes: the temporary folder's own removal goes by a
+    // decoded name and cannot remove a name that is not UTF-8.
+    std::error_code Ignored;
+    fs::remove_all(Odd, Ignored);
   }
   fs::path Old;
   QTemporaryDir Tmp;
