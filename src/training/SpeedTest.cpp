@@ -235,12 +235,10 @@ bool TSpeedTest::Completion() {
     }
     if (course::Folge.UebPos == course::Folge.UebLaenge)
       FEndUs = NowUs;
+    // The run counts from the first character heard, and the pause from
+    // the end of each character heard: the output's delay before the first
+    // character is in neither, so no pause is shortened to make up for it.
     TestDauer = static_cast<int32_t>((NowUs - FStartUs) / 1000);
-    const int64_t Lag = (NowUs - FStartUs - SoundUs) / 1000;
-    // Only a real delay shortens the pause; a completion that seems early
-    // does not lengthen it.
-    if (Lag > 0 && FArbTimer.Interval() > Lag)
-      FArbTimer.SetInterval(TimerMs(FArbTimer.Interval() - Lag));
   }
   FArbTimer.SetEnabled(true);
   return true;
