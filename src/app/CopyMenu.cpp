@@ -26,7 +26,7 @@ std::string Text(size_t Line, const char* Designed) {
 } // namespace
 
 void TAForm::ConnectCopy() {
-  FCopy = std::make_unique<TTypedCopy>(View, Reporter);
+  FCopy = std::make_unique<TTypedCopy>(*FCourseView, Reporter);
   FSession->SetTypedCopy(FCopy.get());
   if (View.MMenu == nullptr)
     return;

@@ -45,9 +45,12 @@ struct TSequenceDraw {
 };
 
 // The course: the lesson plan and its navigation, the marks on the keyboard
-// and the exercise sequences, on the state of course/CourseState.h, which it
-// alone writes. The window's controls report to its handlers and show what
-// it tells its display.
+// and the exercise sequences, on the state of course/CourseState.h. It alone
+// writes the lesson plan and the marks; a run of an exercise or of the speed
+// test moves through a sequence (UebPos, GruppenPos) and sets the test's
+// flags, and the start-up restores the position from the learner record.
+// The window's controls report to its handlers and show what it tells its
+// display.
 //
 // Handlers take the control that raised them as Sender; nullptr means the
 // program calls them to re-apply the rules without stepping.
@@ -97,6 +100,10 @@ public:
   // screen with marking on, C's mark flips; returns the new mark, or nothing
   // when marks do not change now.
   std::optional<bool> FreiClick(char C);
+  // C is marked for the next exercise-4 run, as a click on its key marks
+  // it (the typed copy's errors, the statistics' weakest characters); false
+  // when C has no slot.
+  bool Mark(char C);
 
   // --- Exercise sequences
   // Fills UebFolge[0..N-1] from R candidates under the rules of the current

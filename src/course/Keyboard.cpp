@@ -25,6 +25,14 @@ void TCourse::OnlyRBClick(const void*) {
   course::Folge.Only = true;
 }
 
+bool TCourse::Mark(char C) {
+  const int32_t P = LetterPos(C);
+  if (P < 1 || P > MaxLetters)
+    return false;
+  course::Folge.Markiert[static_cast<size_t>(P)] = true;
+  return true;
+}
+
 std::optional<bool> TCourse::FreiClick(char C) {
   if (!((course::Folge.MarkModus || course::Folge.Only) && course::Kurs.UebNr == 4 && !course::Folge.NeuVorn))
     return std::nullopt;

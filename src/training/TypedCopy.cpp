@@ -65,8 +65,8 @@ private:
 
 } // namespace
 
-TTypedCopy::TTypedCopy(TMainView& View, TMessageReporter& Reporter)
-    : FView(View), FReporter(Reporter) {}
+TTypedCopy::TTypedCopy(TCourseView& CourseView, TMessageReporter& Reporter)
+    : FCourseView(CourseView), FView(CourseView.View()), FReporter(Reporter) {}
 
 TTypedCopy::~TTypedCopy() {
   FFilter.reset();
@@ -203,15 +203,7 @@ void TTypedCopy::Answered(bool Yes) {
 }
 
 void TTypedCopy::MarkForNextRun(const std::string& Zeichen) {
-  for (const char C : Zeichen) {
-    const int32_t P = LetterPos(C);
-    if (P < 1 || P > MaxLetters)
-      continue;
-    course::Folge.Markiert[static_cast<size_t>(P)] = true;
-    for (TMButton* Key : FView.Tasten)
-      if (Key != nullptr && !Key->MChar().empty() && Key->MChar()[0] == C)
-        Key->SetFontColor(KeyLime);
-  }
+  FCourseView.MarkKeys(Zeichen);
 }
 
 bool TTypedCopy::TypeKey(const TTypedKey& Key, uint16_t VirtualKey) {

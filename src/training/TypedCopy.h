@@ -15,6 +15,7 @@
 
 class QKeyEvent;
 class QLabel;
+class TCourseView;
 class TMessageReporter;
 struct TTypedKey;
 
@@ -28,7 +29,7 @@ struct TTypedKey;
 // option or the statistics are used.
 class TTypedCopy {
 public:
-  TTypedCopy(TMainView& View, TMessageReporter& Reporter);
+  TTypedCopy(TCourseView& CourseView, TMessageReporter& Reporter);
   ~TTypedCopy();
   TTypedCopy(const TTypedCopy&) = delete;
   TTypedCopy& operator=(const TTypedCopy&) = delete;
@@ -82,6 +83,7 @@ private:
   void Save();
   std::string SentText() const;
 
+  TCourseView& FCourseView;
   TMainView& FView;
   TMessageReporter& FReporter;
   bool FOn = false;

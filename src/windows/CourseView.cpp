@@ -259,6 +259,18 @@ void TCourseView::FreiClick(TMButton* Key) {
     FKeySound->SoundKey(*Key);
 }
 
+void TCourseView::MarkKeys(const std::string& Zeichen) {
+  if (FCourse == nullptr)
+    return;
+  for (const char C : Zeichen) {
+    if (!FCourse->Mark(C))
+      continue;
+    for (TMButton* Key : FView.Tasten)
+      if (Key != nullptr && !Key->MChar().empty() && Key->MChar()[0] == C)
+        Key->SetFontColor(KeyLime);
+  }
+}
+
 void TCourseView::ShowLektNr() {
   SetCaption(FView.LektLabel, std::to_string(course::Kurs.LektNr));
 }

@@ -48,6 +48,9 @@ public:
   // A click on a key while no answer is awaited: marks it on the exercise-4
   // screen when marking is on, and sounds it.
   void FreiClick(TMButton* Key);
+  // Marks each character of Zeichen for the next exercise-4 run, its key in
+  // the mark colour.
+  void MarkKeys(const std::string& Zeichen);
 
   // TCourseDisplay
   void ShowLektNr() override;

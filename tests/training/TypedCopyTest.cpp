@@ -39,7 +39,7 @@ class TypedCopy : public TSessionTest {
 protected:
   void SetUp() override {
     TSessionTest::SetUp();
-    Copy = std::make_unique<TTypedCopy>(View, Reporter);
+    Copy = std::make_unique<TTypedCopy>(*CourseView, Reporter);
     Session->SetTypedCopy(Copy.get());
     storage::Texte.AbschriftText[7] = "Accuracy";
   }
