@@ -363,9 +363,10 @@ int main(int argc, char** argv) {
         return;
       // The learner answers 300 ms after the character has been heard.
       QTimer::singleShot(300, [&] {
-        if (training::Sitzung.Idle || course::Folge.UebPos < 0 || course::Folge.UebPos >= static_cast<int32_t>(course::Folge.UebFolge.size()))
+        if (training::Sitzung.Idle || training::Sitzung.UebPos < 0 ||
+            training::Sitzung.UebPos >= static_cast<int32_t>(course::Folge.UebFolge.size()))
           return;
-        const int32_t K = course::Folge.UebFolge[static_cast<size_t>(course::Folge.UebPos)];
+        const int32_t K = course::Folge.UebFolge[static_cast<size_t>(training::Sitzung.UebPos)];
         if (K < 1 || K > static_cast<int32_t>(F.View.NeuTasten.size()))
           return;
         AnswerUs.push_back(TSteadyClock::RealNowUs());
@@ -468,10 +469,10 @@ int main(int argc, char** argv) {
     F.View.TestBtn->click();
     // One run of the test word, twelve times; later runs of a calibration
     // are not measured.
-    SpinUntil([&] { return !course::Folge.TestLaeuft || Device.Sent.size() > 60; }, 300000);
+    SpinUntil([&] { return !training::Sitzung.TestLaeuft || Device.Sent.size() > 60; }, 300000);
     // Stopped once the sixtieth character has surely been heard.
     SpinFor(600);
-    if (course::Folge.TestLaeuft)
+    if (training::Sitzung.TestLaeuft)
       F.View.TestBtn->click();
     SpinFor(1000);
     std::vector<TSent> Run(Device.Sent.begin(),

@@ -46,9 +46,9 @@ struct TSequenceDraw {
 
 // The course: the lesson plan and its navigation, the marks on the keyboard
 // and the exercise sequences, on the state of course/CourseState.h. It alone
-// writes the lesson plan and the marks; a run of an exercise or of the speed
-// test moves through a sequence (UebPos, GruppenPos) and sets the test's
-// flags, and the start-up restores the position from the learner record.
+// writes the lesson plan and the marks; a run of an exercise draws its
+// sequence through it and keeps its own place in it (training::Sitzung), and
+// the start-up restores the position from the learner record.
 // The window's controls report to its handlers and show what it tells its
 // display.
 //

@@ -82,18 +82,11 @@ struct TFolge {
   // 2) or positions in KursFolge (exercises 3 and 4).
   std::vector<int32_t> UebFolge;
   int32_t UebLaenge = 0;
-  int32_t UebPos = 0;     // next entry to sound
-  int32_t GruppenPos = 0; // characters sounded of the current group
   // Candidates of exercise 4, and the characters of the keys picked for Only.
   std::string GruppenZeichen;
   std::string OnlyZeichen;
   // The next exercise-4 run opens with the lesson's new characters.
   bool NeuVorn = false;
-  // The speed test runs (it shares the main window's timer and controls).
-  bool TestLaeuft = false;
-  // The speed test calibrates every speed from 30 to 150 (the hidden FullT
-  // box) instead of the current one.
-  bool VollTest = false;
   // Marked characters are sounded twice in exercise 4.
   bool MarkModus = false;
   // Exercise 4 draws only from the marked characters (the Only button);

@@ -147,21 +147,22 @@ void TSession::FormKeyUp(const TKeyInput& Key) {
 }
 
 void TSession::Antwort2(TMButton* Key) {
-  if (!training::Sitzung.FehlerGezeigt && Key != nullptr && course::Folge.UebPos >= 0 &&
-      course::Folge.UebPos < static_cast<int32_t>(course::Folge.UebFolge.size())) {
-    TMButton* Soll = NeuTaste(course::Folge.UebFolge[static_cast<size_t>(course::Folge.UebPos)]);
+  if (!training::Sitzung.FehlerGezeigt && Key != nullptr && training::Sitzung.UebPos >= 0 &&
+      training::Sitzung.UebPos < static_cast<int32_t>(course::Folge.UebFolge.size())) {
+    TMButton* Soll =
+        NeuTaste(course::Folge.UebFolge[static_cast<size_t>(training::Sitzung.UebPos)]);
     if (Soll != nullptr && Key->MCode() != Soll->MCode()) {
       if (FCopy != nullptr)
-        FCopy->ItemWrong(course::Folge.UebPos);
+        FCopy->ItemWrong(training::Sitzung.UebPos);
       ++training::Sitzung.Fehler;
       training::Sitzung.FehlerGezeigt = true;
-      ZeigeKorrektur(course::Folge.UebFolge[static_cast<size_t>(course::Folge.UebPos)]);
+      ZeigeKorrektur(course::Folge.UebFolge[static_cast<size_t>(training::Sitzung.UebPos)]);
       return;
     }
   }
   training::Sitzung.FehlerGezeigt = false;
-  ++course::Folge.UebPos;
-  if (course::Folge.UebPos < course::Folge.UebLaenge) {
+  ++training::Sitzung.UebPos;
+  if (training::Sitzung.UebPos < course::Folge.UebLaenge) {
     FArbTimer.SetInterval(500);
     FArbTimer.SetEnabled(true);
   } else {
@@ -175,16 +176,16 @@ void TSession::Antwort3(TMButton* Key) {
   if (!training::Sitzung.FehlerGezeigt && (Key == nullptr || Key->MCode() != training::Sitzung.SollCode)) {
     if (Key != nullptr) {
       if (FCopy != nullptr)
-        FCopy->ItemWrong(course::Folge.UebPos);
+        FCopy->ItemWrong(training::Sitzung.UebPos);
       ++training::Sitzung.Fehler;
       training::Sitzung.FehlerGezeigt = true;
-      ZeigeKorrektur(course::Folge.UebPos);
+      ZeigeKorrektur(training::Sitzung.UebPos);
       return;
     }
   }
   training::Sitzung.FehlerGezeigt = false;
-  ++course::Folge.UebPos;
-  if (course::Folge.UebPos < course::Folge.UebLaenge) {
+  ++training::Sitzung.UebPos;
+  if (training::Sitzung.UebPos < course::Folge.UebLaenge) {
     FArbTimer.SetInterval(500);
     FArbTimer.SetEnabled(true);
   } else {
@@ -224,8 +225,9 @@ void TSession::KorrekturTick() {
   if (training::Sitzung.KorrZaehler > 0) {
     if (course::Kurs.UebNr == 2) {
       TMButton* Key =
-          course::Folge.UebPos >= 0 && course::Folge.UebPos < static_cast<int32_t>(course::Folge.UebFolge.size())
-              ? NeuTaste(course::Folge.UebFolge[static_cast<size_t>(course::Folge.UebPos)])
+          training::Sitzung.UebPos >= 0 &&
+                  training::Sitzung.UebPos < static_cast<int32_t>(course::Folge.UebFolge.size())
+              ? NeuTaste(course::Folge.UebFolge[static_cast<size_t>(training::Sitzung.UebPos)])
               : nullptr;
       FWindow.PlayCodeThenWave(Key != nullptr ? Key->MCode() : std::string(), FKorrekturWave);
     } else {

@@ -91,7 +91,7 @@ void TSession::SessionBegin() {
   SetCaption(FView.StartBtn, Line(storage::Texte.ButtonsText, 2));
   FView.WeiterBtn->setEnabled(false);
   FView.InfPanel->setEnabled(false);
-  if (course::Kurs.UebNr == 4 || course::Folge.TestLaeuft)
+  if (course::Kurs.UebNr == 4 || training::Sitzung.TestLaeuft)
     FView.KeyPanel->setEnabled(false);
   FView.GroupBox1->setEnabled(false);
   FView.IcoPanel->SetColor(RunningColor);
@@ -116,7 +116,7 @@ void TSession::SessionEnd() {
   if (course::Kurs.UebNr < course::Kurs.MaxUebNr)
     FView.WeiterBtn->setEnabled(false);
   training::Sitzung.Idle = true;
-  course::Folge.TestLaeuft = false;
+  training::Sitzung.TestLaeuft = false;
   FTimer1.SetEnabled(false);
   FKeyPreview = true;
   FArbTimer.SetEnabled(false);
@@ -286,16 +286,18 @@ void TSession::StartUebung2() {
   course::Folge.UebLaenge = N * 5;
   course::Folge.UebFolge.assign(static_cast<size_t>(course::Folge.UebLaenge), 0);
   FCourse.GenerateSequence(course::Folge.UebLaenge, N);
-  course::Folge.UebPos = 0;
+  training::Sitzung.UebPos = 0;
   FArbTimer.SetOnTimer([this] { Uebung2Tick(); });
   FArbTimer.SetEnabled(true);
 }
 
 void TSession::Uebung2Tick() {
   FArbTimer.SetEnabled(false);
-  if (course::Folge.UebPos < 0 || course::Folge.UebPos >= static_cast<int32_t>(course::Folge.UebFolge.size()))
+  if (training::Sitzung.UebPos < 0 ||
+      training::Sitzung.UebPos >= static_cast<int32_t>(course::Folge.UebFolge.size()))
     return;
-  if (TMButton* Key = NeuTaste(course::Folge.UebFolge[static_cast<size_t>(course::Folge.UebPos)]))
+  if (TMButton* Key =
+          NeuTaste(course::Folge.UebFolge[static_cast<size_t>(training::Sitzung.UebPos)]))
     FWindow.PlayCode(Key->MCode());
 }
 
@@ -327,7 +329,7 @@ void TSession::StartUebung3() {
   course::Folge.UebLaenge = static_cast<int32_t>(course::Kurs.LektZeichen.size()) * 3;
   course::Folge.UebFolge.assign(static_cast<size_t>(course::Folge.UebLaenge), 0);
   FCourse.GenerateSequence(course::Folge.UebLaenge, static_cast<int32_t>(course::Kurs.LektZeichen.size()));
-  course::Folge.UebPos = 0;
+  training::Sitzung.UebPos = 0;
   training::Sitzung.Fehler = 0;
   FArbTimer.SetOnTimer([this] { Uebung3Tick(); });
   FArbTimer.SetEnabled(true);
@@ -335,7 +337,7 @@ void TSession::StartUebung3() {
 
 void TSession::Uebung3Tick() {
   FArbTimer.SetEnabled(false);
-  SoundItem(static_cast<size_t>(std::max(course::Folge.UebPos, 0)));
+  SoundItem(static_cast<size_t>(std::max(training::Sitzung.UebPos, 0)));
   FKeyPreview = true;
 }
 
@@ -350,7 +352,7 @@ void TSession::RepBtnClick() {
   ++training::Sitzung.RepZaehler;
   if (training::Sitzung.RepZaehler == 3) {
     if (FCopy != nullptr)
-      FCopy->ItemWrong(course::Folge.UebPos);
+      FCopy->ItemWrong(training::Sitzung.UebPos);
     ++training::Sitzung.Fehler;
     training::Sitzung.FehlerGezeigt = true;
   }
@@ -369,8 +371,8 @@ void TSession::StartUebung4() {
   course::Folge.UebFolge.assign(static_cast<size_t>(std::max(course::Folge.UebLaenge, 0)), 0);
   course::Folge.GruppenZeichen = GroupCandidates(course::Kurs.LektZeichen);
   FCourse.GenerateSequence(course::Folge.UebLaenge, static_cast<int32_t>(course::Folge.GruppenZeichen.size()));
-  course::Folge.UebPos = 0;
-  course::Folge.GruppenPos = 0;
+  training::Sitzung.UebPos = 0;
+  training::Sitzung.GruppenPos = 0;
   FKeyPreview = false;
   FArbTimer.SetEnabled(false);
   FArbTimer.SetOnTimer([this] { Uebung4Tick(); });
@@ -427,13 +429,13 @@ void TSession::Uebung4Tick() {
     FArbTimer.SetEnabled(true);
     return;
   }
-  if (course::Folge.UebPos < course::Folge.UebLaenge) {
-    SoundItem(static_cast<size_t>(course::Folge.UebPos));
-    ++course::Folge.UebPos;
-    ++course::Folge.GruppenPos;
-    if (course::Folge.GruppenPos == 5) {
+  if (training::Sitzung.UebPos < course::Folge.UebLaenge) {
+    SoundItem(static_cast<size_t>(training::Sitzung.UebPos));
+    ++training::Sitzung.UebPos;
+    ++training::Sitzung.GruppenPos;
+    if (training::Sitzung.GruppenPos == 5) {
       FArbTimer.SetInterval(PauseMs(GroupGapMs()));
-      course::Folge.GruppenPos = 0;
+      training::Sitzung.GruppenPos = 0;
     } else {
       FArbTimer.SetInterval(PauseMs(CharGapMs()));
     }
@@ -442,11 +444,11 @@ void TSession::Uebung4Tick() {
   FTimer1.SetEnabled(false);
   if (course::Kurs.GruppenZahl == Endless) {
     FCourse.GenerateSequence(course::Folge.UebLaenge, static_cast<int32_t>(course::Folge.GruppenZeichen.size()));
-    course::Folge.UebPos = 0;
-    course::Folge.GruppenPos = 0;
+    training::Sitzung.UebPos = 0;
+    training::Sitzung.GruppenPos = 0;
     SoundItem(0);
-    course::Folge.UebPos = 1;
-    course::Folge.GruppenPos = 1;
+    training::Sitzung.UebPos = 1;
+    training::Sitzung.GruppenPos = 1;
     FArbTimer.SetInterval(LeadInMs());
     return;
   }
@@ -487,7 +489,8 @@ void TSession::WaveDone() {
 }
 
 void TSession::ArrangeIcons() {
-  ArrangeExerciseIcons(FView, (training::Sitzung.Idle || course::Folge.TestLaeuft) ? 0 : course::Kurs.UebNr);
+  ArrangeExerciseIcons(
+      FView, (training::Sitzung.Idle || training::Sitzung.TestLaeuft) ? 0 : course::Kurs.UebNr);
 }
 
 // ---------------------------------------------------------------------------

@@ -18,6 +18,16 @@ struct TSitzung {
   std::string SollCode;               // code of the character last sounded in exercises 3 and 4
   int32_t VorlaufZaehler = 0;         // lead-in signals still due before exercise 4
 
+  // Where a run of an exercise or of the speed test stands in the sequence
+  // the course drew (course::Folge.UebFolge).
+  int32_t UebPos = 0;     // next entry to sound
+  int32_t GruppenPos = 0; // characters sounded of the current group
+  // The speed test runs (it shares the main window's timer and controls).
+  bool TestLaeuft = false;
+  // The speed test calibrates every speed from 30 to 150 (the hidden FullT
+  // box) instead of the current one.
+  bool VollTest = false;
+
   // The one-key latch of typed answers.
   bool TasteUnten = false;     // a key is down; further key-downs are ignored
   uint16_t TastenCode = 0;     // key code stored at key-down, for the next character

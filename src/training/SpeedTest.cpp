@@ -2,6 +2,7 @@
 
 #include "storage/IntFile.h"
 #include "storage/StorageState.h"
+#include "training/SessionState.h"
 
 #include "course/CourseState.h"
 #include "sound/SoundState.h"
@@ -36,9 +37,9 @@ TSpeedTest::TSpeedTest(TMainView& View, TPlayer& Player, TTickTimer& ArbTimer, T
       FSession(Session) {
   // The box shows the choice; the test reads it from the sequence's state.
   if (FView.FullT != nullptr) {
-    course::Folge.VollTest = FView.FullT->isChecked();
+    training::Sitzung.VollTest = FView.FullT->isChecked();
     QObject::connect(FView.FullT, &QCheckBox::toggled, FView.FullT,
-                     [](bool Checked) { course::Folge.VollTest = Checked; });
+                     [](bool Checked) { training::Sitzung.VollTest = Checked; });
   }
 }
 
@@ -55,8 +56,8 @@ void TSpeedTest::SetSpeed(int32_t Cpm) {
 
 void TSpeedTest::TestBtnClick() {
   if (CaptionOf(FView.TestBtn) == StopCaption) {
-    course::Folge.UebPos = course::Folge.UebLaenge;
-    course::Folge.TestLaeuft = false;
+    training::Sitzung.UebPos = course::Folge.UebLaenge;
+    training::Sitzung.TestLaeuft = false;
     // The character still sounding is cut off, so that its end cannot count
     // in a test started right after.
     if (FBlockPending) {
@@ -88,7 +89,7 @@ void TSpeedTest::TestBtnClick() {
 
   Versuche = 1;
   Runs = 0;
-  if (course::Folge.VollTest) {
+  if (training::Sitzung.VollTest) {
     SetSpeed(MinSpeed);
     SelectIntervall();
     TMorse::BuildElements();
@@ -97,19 +98,19 @@ void TSpeedTest::TestBtnClick() {
     FullIdx = 0;
   }
 
-  course::Folge.UebPos = 0;
-  course::Folge.GruppenPos = 0;
+  training::Sitzung.UebPos = 0;
+  training::Sitzung.GruppenPos = 0;
   FEndUs = -1;
   FArbTimer.SetOnTimer([this] { SpeedTestTick(); });
-  course::Folge.TestLaeuft = true;
+  training::Sitzung.TestLaeuft = true;
   FArbTimer.SetInterval(1);
   FArbTimer.SetEnabled(true);
 }
 
 void TSpeedTest::SpeedTestTick() {
   FArbTimer.SetEnabled(false);
-  if (course::Folge.UebPos < course::Folge.UebLaenge && course::Folge.TestLaeuft) {
-    const int32_t Pos = course::Folge.UebFolge[static_cast<size_t>(course::Folge.UebPos)];
+  if (training::Sitzung.UebPos < course::Folge.UebLaenge && training::Sitzung.TestLaeuft) {
+    const int32_t Pos = course::Folge.UebFolge[static_cast<size_t>(training::Sitzung.UebPos)];
     // A letter the alphabet lacks is left out rather than sounded as a gap
     // of no defined length.
     const bool Sounds =
@@ -118,7 +119,7 @@ void TSpeedTest::SpeedTestTick() {
     // end first: its completion switches the timer on again.
     if (Sounds && sound::Ausgabe.Playing)
       return;
-    if (course::Folge.UebPos == 0) {
+    if (training::Sitzung.UebPos == 0) {
       // Until the first character's end tells when it started sounding.
       FStartUs = FClock.NowUs();
       StartTick = static_cast<uint32_t>(FStartUs / 1000);
@@ -133,15 +134,15 @@ void TSpeedTest::SpeedTestTick() {
         return;
       }
     }
-    ++course::Folge.UebPos;
-    ++course::Folge.GruppenPos;
-    if (course::Folge.GruppenPos == WordLength) {
+    ++training::Sitzung.UebPos;
+    ++training::Sitzung.GruppenPos;
+    if (training::Sitzung.GruppenPos == WordLength) {
       FArbTimer.SetInterval(TimerMs(6 * static_cast<int64_t>(sound::Klang.Intervall)));
-      course::Folge.GruppenPos = 0;
+      training::Sitzung.GruppenPos = 0;
     } else {
       FArbTimer.SetInterval(TimerMs(2 * static_cast<int64_t>(sound::Klang.Intervall)));
     }
-    if (course::Folge.UebPos == course::Folge.UebLaenge)
+    if (training::Sitzung.UebPos == course::Folge.UebLaenge)
       FArbTimer.SetInterval(1);
     // The completion of the sound switches the timer on again; a left-out
     // letter has none.
@@ -150,7 +151,7 @@ void TSpeedTest::SpeedTestTick() {
     return;
   }
 
-  if (course::Folge.TestLaeuft) {
+  if (training::Sitzung.TestLaeuft) {
     ++Runs;
     const int64_t EndUs = FEndUs >= 0 ? FEndUs : FClock.NowUs();
     TestDauer = static_cast<int32_t>((EndUs - FStartUs) / 1000);
@@ -167,13 +168,13 @@ void TSpeedTest::SpeedTestTick() {
         sound::Klang.Intervall = IntervallAt(IntervallSlot(FView.SpeedUD->Position()));
         return;
       }
-      course::Folge.GruppenPos = 0;
-      course::Folge.UebPos = 0;
+      training::Sitzung.GruppenPos = 0;
+      training::Sitzung.UebPos = 0;
       FEndUs = -1;
       FArbTimer.SetEnabled(true);
       return;
     }
-    if (course::Folge.VollTest && FullIdx > 0) {
+    if (training::Sitzung.VollTest && FullIdx > 0) {
       SetIntervallAt(FullIdx, static_cast<uint8_t>(sound::Klang.Intervall & 0xFF));
       ++FullIdx;
       const int32_t Next = sound::Klang.Speed + 5;
@@ -183,8 +184,8 @@ void TSpeedTest::SpeedTestTick() {
       if (Next <= MaxSpeed) {
         SetSpeed(Next);
         TMorse::BuildElements();
-        course::Folge.UebPos = 0;
-        course::Folge.GruppenPos = 0;
+        training::Sitzung.UebPos = 0;
+        training::Sitzung.GruppenPos = 0;
         FEndUs = -1;
         FArbTimer.SetEnabled(true);
         return;
@@ -209,7 +210,7 @@ void TSpeedTest::SpeedTestTick() {
 }
 
 void TSpeedTest::EndTest() {
-  course::Folge.TestLaeuft = false;
+  training::Sitzung.TestLaeuft = false;
   FArbTimer.SetEnabled(false);
   SetCaption(FView.TestBtn, TestCaption);
   FView.StartBtn->setEnabled(true);
@@ -223,17 +224,17 @@ void TSpeedTest::EndTest() {
 }
 
 bool TSpeedTest::Completion() {
-  if (!course::Folge.TestLaeuft)
+  if (!training::Sitzung.TestLaeuft)
     return false;
   if (FBlockPending) {
     FBlockPending = false;
     const int64_t NowUs = FClock.NowUs();
     const int64_t SoundUs = static_cast<int64_t>(sound::Puffer.SoundLen) * 1000000 / SamplesPerSec;
-    if (course::Folge.UebPos == 1) {
+    if (training::Sitzung.UebPos == 1) {
       FStartUs = NowUs - SoundUs;
       StartTick = static_cast<uint32_t>(FStartUs / 1000);
     }
-    if (course::Folge.UebPos == course::Folge.UebLaenge)
+    if (training::Sitzung.UebPos == course::Folge.UebLaenge)
       FEndUs = NowUs;
     // The run counts from the first character heard, and the pause from
     // the end of each character heard: the output's delay before the first

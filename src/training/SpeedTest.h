@@ -12,9 +12,9 @@
 // The speed test: sounds a five-letter test word twelve times on ArbTimer,
 // measures the run with the clock and corrects Intervall (ms) until the run
 // lasts the time the speed demands, within 1.5 %. The result goes into
-// IntervallTab; a full calibration (course::Folge.VollTest, shown by the hidden FullT
-// box) calibrates every speed from 30 to 150 and writes the interval file at
-// the end.
+// IntervallTab; a full calibration (training::Sitzung.VollTest, shown by the
+// hidden FullT box) calibrates every speed from 30 to 150 and writes the
+// interval file at the end.
 //
 // The test shares the main window's controls, timer and player, and ends as
 // a session does; it writes the interval file itself after a full

@@ -27,13 +27,13 @@ TEST_F(TypedAnswers, AKeyPressedWhileACodeSoundsDoesNothing) {
   Session->FormKeyPress(KeyIn('Q', "q"));
   Device.Complete();
   Session->FormKeyUp(KeyIn('Q', "q"));
-  EXPECT_EQ(course::Folge.UebPos, 0);
+  EXPECT_EQ(training::Sitzung.UebPos, 0);
   EXPECT_EQ(training::Sitzung.Fehler, 0);
   EXPECT_FALSE(training::Sitzung.TasteUnten);
   // The next key after the sound counts.
   Type(*Session, 'Q', "q");
-  EXPECT_EQ(course::Folge.UebPos, training::Sitzung.SollCode == "--.-" ? 1 : 0);
-  EXPECT_EQ(training::Sitzung.Fehler + course::Folge.UebPos, 1);
+  EXPECT_EQ(training::Sitzung.UebPos, training::Sitzung.SollCode == "--.-" ? 1 : 0);
+  EXPECT_EQ(training::Sitzung.Fehler + training::Sitzung.UebPos, 1);
 }
 
 TEST_F(TypedAnswers, TheRightLetterAnswersOnRelease) {
@@ -47,10 +47,10 @@ TEST_F(TypedAnswers, TheRightLetterAnswersOnRelease) {
   const uint16_t Vk = static_cast<uint16_t>(std::toupper(static_cast<unsigned char>(C[0])));
   Session->FormKeyDown(KeyIn(Vk, QString::fromLatin1(C.c_str())));
   Session->FormKeyPress(KeyIn(Vk, QString::fromLatin1(C.c_str())));
-  EXPECT_EQ(course::Folge.UebPos, 0);
+  EXPECT_EQ(training::Sitzung.UebPos, 0);
   EXPECT_TRUE(View.Tasten[static_cast<size_t>(training::Sitzung.TastPos) - 1]->Flat());
   Session->FormKeyUp(KeyIn(Vk, QString::fromLatin1(C.c_str())));
-  EXPECT_EQ(course::Folge.UebPos, 1);
+  EXPECT_EQ(training::Sitzung.UebPos, 1);
   EXPECT_EQ(training::Sitzung.Fehler, 0);
   EXPECT_FALSE(View.Tasten[static_cast<size_t>(training::Sitzung.TastPos) - 1]->Flat());
 }
@@ -77,7 +77,7 @@ TEST_F(TypedAnswers, CapsLockLettersGiveNoAnswer) {
   const char Upper = static_cast<char>(std::toupper(static_cast<unsigned char>(C[0])));
   Type(*Session, static_cast<uint16_t>(Upper), QString(QChar(Upper)));
   EXPECT_EQ(training::Sitzung.TastPos, 0);
-  EXPECT_EQ(course::Folge.UebPos, 0);
+  EXPECT_EQ(training::Sitzung.UebPos, 0);
   EXPECT_EQ(training::Sitzung.Fehler, 0);
   EXPECT_FALSE(training::Sitzung.TasteUnten);
 }
@@ -160,7 +160,7 @@ TEST_F(TypedAnswers, ExerciseTwoAnswersOnTheNewCharacterKeys) {
   const char C = Right->MChar()[0];
   Type(*Session, static_cast<uint16_t>(std::toupper(static_cast<unsigned char>(C))),
        QString(QChar(C)));
-  EXPECT_EQ(course::Folge.UebPos, 1);
+  EXPECT_EQ(training::Sitzung.UebPos, 1);
   EXPECT_EQ(training::Sitzung.Fehler, 0);
 }
 

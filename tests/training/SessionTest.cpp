@@ -173,7 +173,7 @@ TEST_F(Exercise2, AWrongAnswerIsCorrectedThreeTimesAndReportedOnceAtTheEnd) {
   EXPECT_EQ(training::Sitzung.KorrZaehler, 0);
   EXPECT_FALSE(View.TimePanel->isVisibleTo(View.Form));
   EXPECT_TRUE(View.R1Panel->isEnabled());
-  EXPECT_EQ(course::Folge.UebPos, 1);
+  EXPECT_EQ(training::Sitzung.UebPos, 1);
   for (int I = 1; I < course::Folge.UebLaenge; ++I) {
     ASSERT_FALSE(training::Sitzung.Idle);
     NeuKeyOfCode(Window->Played.back())->Click();
@@ -233,7 +233,7 @@ TEST_F(Exercise3, RepeatOffersAfterFifteenSecondsAndTheThirdPressIsOneError) {
   ASSERT_NE(Any, nullptr);
   Session->Antwort3(Any);
   EXPECT_EQ(training::Sitzung.Fehler, 1);
-  EXPECT_EQ(course::Folge.UebPos, 1);
+  EXPECT_EQ(training::Sitzung.UebPos, 1);
   while (!training::Sitzung.Idle) {
     SettleArb();
     TMButton* Right = KeyOfCode(training::Sitzung.SollCode);
@@ -554,7 +554,7 @@ TEST_F(Presentation, PicturesPerState) {
   Session->ArrangeIcons();
   EXPECT_EQ((std::vector<int>{X(View.MouseIm), X(View.HorIm), X(View.SprechIm), X(View.SchreibIm)}),
             (std::vector<int>{-1, L, C, R}));
-  course::Folge.TestLaeuft = true;
+  training::Sitzung.TestLaeuft = true;
   Session->ArrangeIcons();
   EXPECT_EQ(X(View.MouseIm), L);
 }

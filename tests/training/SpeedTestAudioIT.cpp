@@ -13,13 +13,14 @@
 #include "sound/Morse.h"
 #include "sound/Player.h"
 #include "sound/QtWaveDevice.h"
-#include "sound/WaveOut.h"
 #include "sound/SoundState.h"
 #include "sound/ThdTimer.h"
+#include "sound/WaveOut.h"
+#include "storage/Texts.h"
 #include "support/RecordingReporter.h"
+#include "training/SessionState.h"
 #include "training/SpeedTest.h"
 #include "windows/MainView.h"
-#include "storage/Texts.h"
 
 #include <QCoreApplication>
 #include <QMainWindow>
@@ -71,6 +72,7 @@ TEST(SpeedTestAudio, TheFirstSoundOfTheOutputIsMeasuredAsHeard) {
     const char* Output = Fallback ? "Qt Multimedia" : "PulseAudio";
     ResetSoundState();
     ResetCourseState();
+    ResetSessionState();
     ClearTexts();
     storage::Texte.MessagesText[5] = "aborted";
     sound::Codetafel.Letters = "paris";
@@ -109,8 +111,9 @@ TEST(SpeedTestAudio, TheFirstSoundOfTheOutputIsMeasuredAsHeard) {
     Host.Test = &SpeedTest;
 
     SpeedTest.TestBtnClick();
-    SpinUntil([] { return !course::Folge.TestLaeuft; }, 2 * 3600000 / Cpm + 30000);
-    ASSERT_FALSE(course::Folge.TestLaeuft) << "the test did not finish at " << Cpm << " on " << Output;
+    SpinUntil([] { return !training::Sitzung.TestLaeuft; }, 2 * 3600000 / Cpm + 30000);
+    ASSERT_FALSE(training::Sitzung.TestLaeuft)
+        << "the test did not finish at " << Cpm << " on " << Output;
     ArbTimer.SetEnabled(false);
 
     std::printf("speed test at %d as the first sound of the %s output: table Intervall %d ms, stored %d ms "

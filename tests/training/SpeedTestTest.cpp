@@ -7,14 +7,15 @@
 #include "sound/Player.h"
 #include "sound/SoundState.h"
 #include "storage/StorageState.h"
+#include "storage/Texts.h"
 #include "support/ManualClock.h"
 #include "support/ManualTimer.h"
 #include "support/RecordingReporter.h"
 #include "support/TestWaveDevice.h"
 #include "support/WorkDir.h"
+#include "training/SessionState.h"
 #include "windows/Caption.h"
 #include "windows/MainView.h"
-#include "storage/Texts.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -38,6 +39,7 @@ protected:
   void SetUp() override {
     ResetSoundState();
     ResetCourseState();
+    ResetSessionState();
     ClearTexts();
     storage::Texte.MessagesText[5] = "Test abgebrochen";
     sound::Codetafel.Letters = "parisx";
@@ -112,7 +114,7 @@ TEST_F(SpeedTestFixture, StartsWithTwelveTestWordsAndTheControlsLocked) {
   SetSpeed(60, 50);
   Make();
   Test->TestBtnClick();
-  EXPECT_TRUE(course::Folge.TestLaeuft);
+  EXPECT_TRUE(training::Sitzung.TestLaeuft);
   EXPECT_EQ(CaptionOf(View.TestBtn), "Stop");
   EXPECT_FALSE(View.StartBtn->isEnabled());
   EXPECT_FALSE(View.WeiterBtn->isEnabled());
@@ -145,7 +147,7 @@ TEST_F(SpeedTestFixture, PacesCharactersAndWordsFromTheCompletion) {
   }
   ASSERT_TRUE(Arb.Fire());
   EXPECT_EQ(Arb.Interval(), 300) << "pause after a word";
-  EXPECT_EQ(course::Folge.GruppenPos, 0);
+  EXPECT_EQ(training::Sitzung.GruppenPos, 0);
   EXPECT_EQ(Completions, 4);
   EXPECT_TRUE(Arb.SwitchedOffFirstInEveryTick());
 }
@@ -168,7 +170,7 @@ TEST_F(SpeedTestFixture, TheRunCountsFromTheFirstCharacterHeardNotFromTheOutputs
   Run(23900, 1400);
   EXPECT_EQ(Test->TestDauer, 23900);
   EXPECT_EQ(Test->Runs, 1);
-  EXPECT_FALSE(course::Folge.TestLaeuft) << "one run, within tolerance";
+  EXPECT_FALSE(training::Sitzung.TestLaeuft) << "one run, within tolerance";
   EXPECT_EQ(IntervallAt(25), 40);
 }
 
@@ -183,13 +185,13 @@ TEST_F(SpeedTestFixture, ARunTooSlowAtSpeed30ShortensTheIntervalAndRepeats) {
   EXPECT_EQ(Test->Korrektur, 20);
   EXPECT_EQ(sound::Klang.Intervall, 80);
   EXPECT_EQ(Test->Versuche, 2);
-  EXPECT_TRUE(course::Folge.TestLaeuft);
-  EXPECT_EQ(course::Folge.UebPos, 0);
+  EXPECT_TRUE(training::Sitzung.TestLaeuft);
+  EXPECT_EQ(training::Sitzung.UebPos, 0);
   EXPECT_TRUE(Arb.Enabled());
   EXPECT_FALSE(sound::Klang.IntChanged);
 
   Run(121000); // within 1800 ms
-  EXPECT_FALSE(course::Folge.TestLaeuft);
+  EXPECT_FALSE(training::Sitzung.TestLaeuft);
   EXPECT_EQ(IntervallAt(1), 80);
   EXPECT_TRUE(sound::Klang.IntChanged);
   EXPECT_EQ(CaptionOf(View.TestBtn), "Test");
@@ -204,7 +206,7 @@ TEST_F(SpeedTestFixture, ARunSlightlyTooFastAt150IsStoredInTheLastSlot) {
   Run(23900);
   EXPECT_EQ(Test->SollDauer, 24000);
   EXPECT_EQ(Test->Toleranz, 360);
-  EXPECT_FALSE(course::Folge.TestLaeuft);
+  EXPECT_FALSE(training::Sitzung.TestLaeuft);
   EXPECT_EQ(IntervallAt(25), 40);
   EXPECT_EQ(IntervallAt(24), 0);
   EXPECT_TRUE(sound::Klang.IntChanged);
@@ -218,12 +220,12 @@ TEST_F(SpeedTestFixture, TheFifthCorrectionAbortsWithTheMessageAndTheTableValue)
   Test->TestBtnClick();
   for (int I = 1; I <= 4; ++I) {
     Run(61500); // 1500 ms too slow: 10 ms off each time
-    ASSERT_TRUE(course::Folge.TestLaeuft) << I;
+    ASSERT_TRUE(training::Sitzung.TestLaeuft) << I;
     EXPECT_EQ(sound::Klang.Intervall, 90 - 10 * I);
   }
   EXPECT_TRUE(Reporter.Messages.empty());
   Run(61500);
-  EXPECT_FALSE(course::Folge.TestLaeuft);
+  EXPECT_FALSE(training::Sitzung.TestLaeuft);
   ASSERT_EQ(Reporter.Messages.size(), 1u);
   EXPECT_EQ(Reporter.Messages[0], "Test abgebrochen");
   EXPECT_EQ(sound::Klang.Intervall, 90);
@@ -240,7 +242,7 @@ TEST_F(SpeedTestFixture, AnIntervalBelowOneAbortsAtOnce) {
   Make();
   Test->TestBtnClick();
   Run(62000); // Korrektur 13
-  EXPECT_FALSE(course::Folge.TestLaeuft);
+  EXPECT_FALSE(training::Sitzung.TestLaeuft);
   EXPECT_EQ(Reporter.Messages.size(), 1u);
   EXPECT_EQ(sound::Klang.Intervall, 5);
 }
@@ -251,7 +253,7 @@ TEST_F(SpeedTestFixture, StopRestoresTheControlsAtOnceAndStoresNothing) {
   Test->TestBtnClick();
   ASSERT_TRUE(Arb.Fire());
   Test->TestBtnClick();
-  EXPECT_FALSE(course::Folge.TestLaeuft);
+  EXPECT_FALSE(training::Sitzung.TestLaeuft);
   EXPECT_EQ(CaptionOf(View.TestBtn), "Test");
   EXPECT_TRUE(View.StartBtn->isEnabled());
   EXPECT_TRUE(View.KeyPanel->isEnabled());
@@ -280,7 +282,7 @@ TEST_F(SpeedTestFixture, NoEndOfATestEnablesWeiter) {
     course::Kurs.UebNr = static_cast<uint8_t>(C.UebNr);
     course::Kurs.MaxUebNr = 3;
     auto Check = [&](const char* How) {
-      EXPECT_FALSE(course::Folge.TestLaeuft) << C.Name << ", " << How;
+      EXPECT_FALSE(training::Sitzung.TestLaeuft) << C.Name << ", " << How;
       EXPECT_FALSE(View.WeiterBtn->isEnabled()) << C.Name << ", " << How;
       EXPECT_TRUE(View.StartBtn->isEnabled()) << C.Name << ", " << How;
     };
@@ -321,7 +323,7 @@ TEST_F(SpeedTestFixture, QuickRestartsAndAKeySoundPlayingCountNoStaleCompletion)
   Test->TestBtnClick(); // start again
   EXPECT_EQ(Device.OpenCount, 0) << "the stopped character's device was closed";
   ASSERT_TRUE(Arb.Fire());
-  EXPECT_EQ(course::Folge.UebPos, 1);
+  EXPECT_EQ(training::Sitzung.UebPos, 1);
   Test->TestBtnClick();
   EXPECT_FALSE(Device.Complete());
   EXPECT_EQ(Completions, 0);
@@ -330,7 +332,7 @@ TEST_F(SpeedTestFixture, QuickRestartsAndAKeySoundPlayingCountNoStaleCompletion)
   Player.PlayCode("-.-");
   Test->TestBtnClick();
   ASSERT_TRUE(Arb.Fire());
-  EXPECT_EQ(course::Folge.UebPos, 0) << "nothing sounded over the key";
+  EXPECT_EQ(training::Sitzung.UebPos, 0) << "nothing sounded over the key";
   EXPECT_FALSE(Arb.Enabled());
   Clock.AdvanceMs(500);
   ASSERT_TRUE(Device.Complete()); // the key's sound ends
@@ -338,7 +340,7 @@ TEST_F(SpeedTestFixture, QuickRestartsAndAKeySoundPlayingCountNoStaleCompletion)
   Run(24000);
   EXPECT_EQ(Test->Runs, 1);
   EXPECT_EQ(Test->TestDauer, 24000) << "the key's sound is not part of the run";
-  EXPECT_FALSE(course::Folge.TestLaeuft);
+  EXPECT_FALSE(training::Sitzung.TestLaeuft);
   EXPECT_FALSE(View.WeiterBtn->isEnabled());
 }
 
@@ -348,7 +350,7 @@ TEST_F(SpeedTestFixture, AnOutputThatCannotPlayEndsTheTestWithOneMessage) {
   Make();
   Test->TestBtnClick();
   ASSERT_TRUE(Arb.Fire());
-  EXPECT_FALSE(course::Folge.TestLaeuft);
+  EXPECT_FALSE(training::Sitzung.TestLaeuft);
   EXPECT_EQ(Reporter.Messages.size(), 1u);
   EXPECT_FALSE(Arb.Enabled());
   EXPECT_EQ(CaptionOf(View.TestBtn), "Test");
@@ -381,7 +383,7 @@ TEST_F(SpeedTestFixture, ALetterTheAlphabetLacksIsLeftOut) {
     }
   }
   EXPECT_EQ(Sounded, 48);
-  EXPECT_EQ(course::Folge.UebPos, 60);
+  EXPECT_EQ(training::Sitzung.UebPos, 60);
   EXPECT_TRUE(Arb.Enabled()) << "the run goes on to its evaluation";
 }
 
@@ -418,13 +420,13 @@ TEST_F(SpeedTestFixture, TheFullRunCalibratesEverySpeedAndEndsAt150) {
 
     int32_t Expected = 100;
     for (int32_t Cpm = 30; Cpm <= 150; Cpm += 5) {
-      ASSERT_TRUE(course::Folge.TestLaeuft) << Cpm;
+      ASSERT_TRUE(training::Sitzung.TestLaeuft) << Cpm;
       ASSERT_EQ(sound::Klang.Speed, Cpm);
       Run(3600000 / Cpm);
       EXPECT_EQ(IntervallAt((Cpm - 25) / 5), Expected) << Cpm;
       Expected = Expected * Cpm / (Cpm + 5);
     }
-    EXPECT_FALSE(course::Folge.TestLaeuft);
+    EXPECT_FALSE(training::Sitzung.TestLaeuft);
     EXPECT_EQ(IntFileWritten(), Saved);
     EXPECT_EQ(Reporter.Messages,
               Saved ? std::vector<std::string>{} : std::vector<std::string>{IntNotSavedText});
