@@ -28,6 +28,7 @@
 #include "app/MainUnit.h"
 #include "app/Velm2.h"
 #include "audiorig/EventLoop.h"
+#include "audiorig/Load.h"
 #include "audiorig/PulseServer.h"
 #include "course/CourseState.h"
 #include "sound/PulseWaveDevice.h"
@@ -48,13 +49,11 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
-#include <thread>
 #include <vector>
 
 #include <sys/resource.h>
@@ -239,19 +238,6 @@ void KeepBusy(int Ms) {
   }
 }
 
-int RunLoad() {
-  std::atomic<bool> Stop{false};
-  auto Spin = [&Stop] {
-    volatile uint64_t X = 0;
-    while (!Stop.load(std::memory_order_relaxed))
-      X = X + 1;
-  };
-  std::thread A(Spin), B(Spin);
-  A.join();
-  B.join();
-  return 0;
-}
-
 // The program-wide state at program start, and a learner record that puts
 // the program at lesson 1, exercise Ueb, at Speed, Russian layout.
 void Begin(const QString& Dir, int Ueb, int Speed) {
@@ -293,7 +279,7 @@ int main(int argc, char** argv) {
   int Groups = 6;
   for (int I = 1; I < argc; ++I) {
     const std::string Arg = argv[I];
-    if (Arg == "--load-child")
+    if (Arg == LoadChildArg)
       return RunLoad();
     if (Arg == "--no-load")
       Load = false;
@@ -318,8 +304,7 @@ int main(int argc, char** argv) {
   QApplication App(argc, argv);
   QProcess LoadProcess;
   if (Load) {
-    LoadProcess.start(QCoreApplication::applicationFilePath(), {"--load-child"});
-    LoadProcess.waitForStarted();
+    StartLoad(LoadProcess);
   }
   QTemporaryDir Dir;
   const QDir Data(QStringLiteral(VELM_SOURCE_DATA_DIR));

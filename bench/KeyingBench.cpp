@@ -16,6 +16,7 @@
 // Options: --no-load (by default a second process keeps both cores busy),
 // --speeds 30,60,150.
 #include "audiorig/EventLoop.h"
+#include "audiorig/Load.h"
 #include "audiorig/PulseServer.h"
 #include "sound/Morse.h"
 #include "sound/QtWaveDevice.h"
@@ -27,11 +28,9 @@
 #include <QStringList>
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -203,20 +202,6 @@ TFigures Measure(const std::string& Text, const std::vector<TSent>& Sent,
   return F;
 }
 
-// The second process: two threads that keep both cores busy until killed.
-int RunLoad() {
-  std::atomic<bool> Stop{false};
-  auto Spin = [&Stop] {
-    volatile uint64_t X = 0;
-    while (!Stop.load(std::memory_order_relaxed))
-      X = X + 1;
-  };
-  std::thread A(Spin), B(Spin);
-  A.join();
-  B.join();
-  return 0;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -224,7 +209,7 @@ int main(int argc, char** argv) {
   bool Load = true;
   for (int I = 1; I < argc; ++I) {
     const std::string Arg = argv[I];
-    if (Arg == "--load-child")
+    if (Arg == LoadChildArg)
       return RunLoad();
     if (Arg == "--no-load")
       Load = false;
@@ -244,8 +229,7 @@ int main(int argc, char** argv) {
   QCoreApplication App(argc, argv);
   QProcess LoadProcess;
   if (Load) {
-    LoadProcess.start(QCoreApplication::applicationFilePath(), {"--load-child"});
-    LoadProcess.waitForStarted();
+    StartLoad(LoadProcess);
   }
 
   TQtWaveDevice Device;

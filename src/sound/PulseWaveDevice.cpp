@@ -174,8 +174,7 @@ TMMResult TPulseWaveDevice::Write(TWaveHdr& Hdr) {
     ++S.Stats.Blocks;
     S.Check(NowUs);
   }
-  Hdr.Flags &= ~WHDR_DONE;
-  Hdr.Flags |= WHDR_INQUEUE;
+  MarkQueued(Hdr);
   FQueued = &Hdr;
   return MMSYSERR_NOERROR;
 }
@@ -183,10 +182,7 @@ TMMResult TPulseWaveDevice::Write(TWaveHdr& Hdr) {
 void TPulseWaveDevice::Delivered(uint64_t Serial, int64_t DoneUs) {
   if (FQueued == nullptr || Serial != FSerial)
     return; // reset or replaced meanwhile
-  TWaveHdr* Hdr = FQueued;
-  FQueued = nullptr;
-  Hdr->Flags |= WHDR_DONE;
-  Hdr->Flags &= ~WHDR_INQUEUE;
+  MarkDone(FQueued);
   if (FWindow != nullptr) {
     const TEventTime Due(DoneUs);
     FWindow->WaveDone();
@@ -219,11 +215,7 @@ TMMResult TPulseWaveDevice::Reset() {
     for (const auto& B : S.Blocks)
       S.LastEnd = std::max(S.LastEnd, B.Start + B.Length());
   }
-  if (FQueued != nullptr) {
-    FQueued->Flags |= WHDR_DONE;
-    FQueued->Flags &= ~WHDR_INQUEUE;
-    FQueued = nullptr;
-  }
+  MarkDone(FQueued);
   ++FSerial;
   return MMSYSERR_NOERROR;
 }

@@ -384,8 +384,7 @@ TMMResult TQtWaveDevice::Write(TWaveHdr& Hdr) {
     return WAVERR_STILLPLAYING;
   const uint32_t N = ConvertBlock(Hdr);
   const int64_t NowUs = FClock.NowUs();
-  Hdr.Flags &= ~WHDR_DONE;
-  Hdr.Flags |= WHDR_INQUEUE;
+  MarkQueued(Hdr);
   FQueued = &Hdr;
   {
     std::lock_guard<std::mutex> Guard(FShared->Lock);
@@ -422,10 +421,7 @@ void TQtWaveDevice::Delivered(uint64_t Serial, int64_t DueUs) {
   QMetaObject::invokeMethod(FUiContext.get(), [this, Serial, DueUs] {
     if (FQueued == nullptr || Serial != FSerial)
       return; // reset or replaced meanwhile
-    TWaveHdr* Hdr = FQueued;
-    FQueued = nullptr;
-    Hdr->Flags |= WHDR_DONE;
-    Hdr->Flags &= ~WHDR_INQUEUE;
+    MarkDone(FQueued);
     if (FWindow != nullptr) {
       TEventTime Due(DueUs);
       FWindow->WaveDone();
@@ -445,11 +441,7 @@ TMMResult TQtWaveDevice::Reset() {
         Seg.Length = std::clamp<int64_t>(S.Written - Seg.Start, 0, Seg.Length);
     S.BlockReported = true;
   }
-  if (FQueued != nullptr) {
-    FQueued->Flags |= WHDR_DONE;
-    FQueued->Flags &= ~WHDR_INQUEUE;
-    FQueued = nullptr;
-  }
+  MarkDone(FQueued);
   ++FSerial;
   return MMSYSERR_NOERROR;
 }

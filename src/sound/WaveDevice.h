@@ -77,6 +77,20 @@ inline TMMResult PrepareHeader(bool Open, TWaveHdr& Hdr) {
   return MMSYSERR_NOERROR;
 }
 
+// A header handed to the output: not done, in the queue.
+inline void MarkQueued(TWaveHdr& Hdr) {
+  Hdr.Flags = (Hdr.Flags & ~WHDR_DONE) | WHDR_INQUEUE;
+}
+
+// The queued header, if any, whose block has ended or was reset: done, out of
+// the queue, and no longer the output's.
+inline void MarkDone(TWaveHdr*& Queued) {
+  if (Queued == nullptr)
+    return;
+  Queued->Flags = (Queued->Flags & ~WHDR_INQUEUE) | WHDR_DONE;
+  Queued = nullptr;
+}
+
 inline TMMResult UnprepareHeader(bool Open, TWaveHdr& Hdr) {
   if (!Open)
     return MMSYSERR_INVALHANDLE;

@@ -53,9 +53,7 @@ template <class F> void RunProgram(F Body) {
 TEST(CopyOption, UnusedItWritesNothingChangedItIsKeptForTheNextRun) {
   ResetAll();
   TWorkDir Dir;
-  const QDir Data(QStringLiteral(VELM_SOURCE_DIR "/data"));
-  for (const QString& Name : Data.entryList(QDir::Files))
-    QFile::copy(Data.filePath(Name), QDir(Dir.Path()).filePath(Name));
+  Dir.CopyShippedData();
 
   RunProgram([](TAForm& Form) {
     EXPECT_FALSE(Form.AbschriftItem->isChecked());

@@ -100,9 +100,7 @@ void Key(QWidget* W, char C) {
 TEST(CopyScreenshot, ScoredCopyQuestionMarksAndStatistics) {
   ResetAll();
   TWorkDir Dir;
-  const QDir Data(QStringLiteral(VELM_SOURCE_DIR "/data"));
-  for (const QString& Name : Data.entryList(QDir::Files))
-    QFile::copy(Data.filePath(Name), QDir(Dir.Path()).filePath(Name));
+  Dir.CopyShippedData();
   // Lesson 4, exercise 4 reached; English layout.
   Dir.Write("CWK.dat", std::string("\x04\x04\x3C\x17\x1E\x08\x01", 7));
 

@@ -26,12 +26,6 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-namespace {
-
-const QString DataDir = QStringLiteral(VELM_SOURCE_DIR "/data");
-
-} // namespace
-
 TEST(ProgramAudio, ExerciseOneSoundsTheCodeAndThenItsMnemonic) {
   TPulseServer& Pulse = SharedPulseServer();
   ASSERT_TRUE(Pulse.Error().empty()) << Pulse.Error();
@@ -40,9 +34,7 @@ TEST(ProgramAudio, ExerciseOneSoundsTheCodeAndThenItsMnemonic) {
   ResetStorageState();
   ResetSessionState();
   TWorkDir Dir;
-  const QDir Data(DataDir);
-  for (const QString& Name : Data.entryList(QDir::Files))
-    QFile::copy(Data.filePath(Name), QDir(Dir.Path()).filePath(Name));
+  Dir.CopyShippedData();
 
   // The program's own wave output and timers, set up as the main window
   // and the replay window set up theirs.

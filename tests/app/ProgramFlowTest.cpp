@@ -45,9 +45,7 @@ QString TextOf(QWidget* W) {
 TEST(ProgramFlow, ExerciseFourEndsWithItsTextAndTheQuestion) {
   ResetAll();
   TWorkDir Dir;
-  const QDir Data(QStringLiteral(VELM_SOURCE_DIR "/data"));
-  for (const QString& Name : Data.entryList(QDir::Files))
-    QFile::copy(Data.filePath(Name), QDir(Dir.Path()).filePath(Name));
+  Dir.CopyShippedData();
   // Lesson 1, exercise 4 reached; Russian layout.
   Dir.Write("CWK.dat", std::string("\x01\x04\x3C\x17\x1E\x08\x03", 7));
 

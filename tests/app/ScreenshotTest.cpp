@@ -109,9 +109,7 @@ TEST_F(Screenshot, MainWindow) {
 // Russian layout, its keys and the texts of Russian.lng.
 TEST_F(Screenshot, MainWindowAfterStartUp) {
   TWorkDir Dir;
-  const QDir Data(QStringLiteral(VELM_SOURCE_DIR "/data"));
-  for (const QString& Name : Data.entryList(QDir::Files))
-    QFile::copy(Data.filePath(Name), QDir(Dir.Path()).filePath(Name));
+  Dir.CopyShippedData();
   ResetCourseState();
   ResetStorageState();
   ResetSessionState();

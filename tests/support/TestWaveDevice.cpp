@@ -54,7 +54,7 @@ TMMResult TTestWaveDevice::Write(TWaveHdr& Hdr) {
     return WAVERR_UNPREPARED;
   if (Queued != nullptr)
     return WAVERR_STILLPLAYING;
-  Hdr.Flags = (Hdr.Flags & ~WHDR_DONE) | WHDR_INQUEUE;
+  MarkQueued(Hdr);
   Written.assign(Hdr.Data, Hdr.Data + Hdr.BufferLength);
   DoneAhead = Window != nullptr && Window->DoneAhead();
   Queued = &Hdr;
@@ -68,10 +68,7 @@ TMMResult TTestWaveDevice::Reset() {
     return Result;
   if (OpenCount == 0)
     return MMSYSERR_INVALHANDLE;
-  if (Queued != nullptr) {
-    Queued->Flags = (Queued->Flags & ~WHDR_INQUEUE) | WHDR_DONE;
-    Queued = nullptr;
-  }
+  MarkDone(Queued);
   return MMSYSERR_NOERROR;
 }
 
@@ -105,8 +102,7 @@ void TTestWaveDevice::SetErrorText(TMMResult Result, const std::string& Text) {
 bool TTestWaveDevice::Complete() {
   if (Queued == nullptr || Window == nullptr)
     return false;
-  Queued->Flags = (Queued->Flags & ~WHDR_INQUEUE) | WHDR_DONE;
-  Queued = nullptr;
+  MarkDone(Queued);
   Calls.push_back("WaveDone");
   ++WaveDoneCount;
   Window->WaveDone();

@@ -38,6 +38,12 @@ public:
       F.write(Bytes.data(), static_cast<qint64>(Bytes.size()));
   }
   QString Path() const { return FDir.path(); }
+  // The shipped data files, as a learner's folder that holds them all.
+  void CopyShippedData() const {
+    const QDir Data(QStringLiteral(VELM_SOURCE_DIR "/data"));
+    for (const QString& Name : Data.entryList(QDir::Files))
+      QFile::copy(Data.filePath(Name), FDir.filePath(Name));
+  }
 
 private:
   QString FOld;
