@@ -221,12 +221,7 @@ TMMResult TPulseWaveDevice::Reset() {
 }
 
 TMMResult TPulseWaveDevice::Close() {
-  if (!FOpen)
-    return MMSYSERR_INVALHANDLE;
-  if (FQueued != nullptr)
-    return WAVERR_STILLPLAYING;
-  FOpen = false;
-  return MMSYSERR_NOERROR;
+  return CloseOutput(FOpen, FQueued);
 }
 
 std::string TPulseWaveDevice::ErrorText(TMMResult Result) {

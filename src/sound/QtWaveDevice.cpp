@@ -447,12 +447,7 @@ TMMResult TQtWaveDevice::Reset() {
 }
 
 TMMResult TQtWaveDevice::Close() {
-  if (!FOpen)
-    return MMSYSERR_INVALHANDLE;
-  if (FQueued != nullptr)
-    return WAVERR_STILLPLAYING;
-  FOpen = false;
-  return MMSYSERR_NOERROR;
+  return CloseOutput(FOpen, FQueued);
 }
 
 std::string TQtWaveDevice::ErrorText(TMMResult Result) {

@@ -91,6 +91,16 @@ inline void MarkDone(TWaveHdr*& Queued) {
   Queued = nullptr;
 }
 
+// Closes an output that is open and has nothing queued.
+inline TMMResult CloseOutput(bool& Open, const TWaveHdr* Queued) {
+  if (!Open)
+    return MMSYSERR_INVALHANDLE;
+  if (Queued != nullptr)
+    return WAVERR_STILLPLAYING;
+  Open = false;
+  return MMSYSERR_NOERROR;
+}
+
 inline TMMResult UnprepareHeader(bool Open, TWaveHdr& Hdr) {
   if (!Open)
     return MMSYSERR_INVALHANDLE;
