@@ -1,5 +1,10 @@
 // The lesson plan and the navigation through it: the lesson and exercise
 // spin buttons, the set buttons, "Weiter" and the group counter.
+//
+// The handlers call one another with no sender to re-apply the rules without
+// stepping, so each rule below holds whichever control moved the position.
+// The learner's furthest position (MaxLektNr, MaxUebNr) bounds every step:
+// earlier lessons and exercises can be revisited, later ones not skipped to.
 
 #include "course/Course.h"
 #include "course/CourseState.h"
@@ -10,7 +15,8 @@
 
 namespace {
 
-// The first lesson of each set has no exercise 3.
+// The first lesson of each set has no exercise 3: with only the set's first
+// characters known, exercise 2 already asks all of them.
 bool FirstOfASet(int32_t L) {
   return L == 1 || L == course::Kurs.LektBuchEnde + 1 || L == course::Kurs.LektZiffEnde + 1;
 }
@@ -29,6 +35,8 @@ uint8_t AsByte(int32_t V) {
 } // namespace
 
 void TCourse::ComputeLesson() {
+  // Checking a set button from here must not run its handler, which would
+  // move the position while it is being computed.
   course::Kurs.RBSperre = true;
   TLessonBounds Bounds;
   if (!LessonBoundsOf(course::Kurs.KursFolge, Bounds)) {
@@ -50,13 +58,17 @@ void TCourse::ComputeLesson() {
     ChooseSatz(SatzAlle);
   }
 
+  // Only the lesson's characters can be answered, so only their keys work.
   FDisplay.EnableLessonKeys();
 
+  // "All" opens once the learner is past the last sign lesson.
   if (course::Kurs.MaxLektNr > 0 && course::Kurs.MaxLektNr > course::Kurs.LektZeichEnde)
     FDisplay.EnableSatz(SatzAlle);
   course::Kurs.RBSperre = false;
 }
 
+// A set opens when the learner reaches it and is never closed again, so
+// that every completed set can be revisited.
 void TCourse::EnableSetButtons() {
   if (course::Kurs.MaxLektNr > course::Kurs.LektBuchEnde)
     FDisplay.EnableSatz(SatzZiff);
@@ -67,6 +79,7 @@ void TCourse::EnableSetButtons() {
 }
 
 void TCourse::LektADDownClick(const void* Sender) {
+  // The furthest position only moves forward.
   if (course::Kurs.MaxLektNr < course::Kurs.LektNr)
     course::Kurs.MaxLektNr = course::Kurs.LektNr;
   if (Sender != nullptr) {
@@ -79,12 +92,14 @@ void TCourse::LektADDownClick(const void* Sender) {
   } else if (course::Kurs.LektNr < 1) {
     course::Kurs.LektNr = 1; // a damaged learner record; lessons count from 1
   }
+  // The final lesson has exercise 4 only; the last sign lesson has none.
   if (course::Kurs.LektNr > course::Kurs.LektZeichEnde && course::Kurs.LektZeichEnde > 0) {
     course::Kurs.UebNr = 4;
     FDisplay.EnableSatz(SatzAlle);
   }
   if (course::Kurs.LektNr == course::Kurs.LektZeichEnde && course::Kurs.UebNr == 4)
     course::Kurs.UebNr = 3;
+  // Arriving at a set's last lesson checks that set, unless All is chosen.
   if (course::Kurs.LektNr == course::Kurs.LektZiffEnde && course::Kurs.Satz != SatzAlle)
     ChooseSatz(SatzZiff);
   if (course::Kurs.LektNr == course::Kurs.LektBuchEnde && course::Kurs.Satz != SatzAlle)
@@ -97,6 +112,8 @@ void TCourse::LektADDownClick(const void* Sender) {
 }
 
 void TCourse::LektADUpClick(const void* Sender) {
+  // Forward only up to the furthest position, and there only up to its
+  // exercise; at the bound the click does nothing and does not beep.
   if (Sender != nullptr && course::Kurs.LektNr < course::Kurs.MaxLektNr) {
     ++course::Kurs.LektNr;
     if (course::Kurs.LektNr >= course::Kurs.MaxLektNr && course::Kurs.UebNr > course::Kurs.MaxUebNr) {
@@ -117,6 +134,7 @@ void TCourse::LektADUpClick(const void* Sender) {
 }
 
 void TCourse::UebADDownClick(const void* Sender) {
+  // A position reached by "Weiter" becomes the furthest one.
   if (course::Kurs.LektNr == course::Kurs.MaxLektNr && course::Kurs.UebNr > course::Kurs.MaxUebNr)
     course::Kurs.MaxUebNr = course::Kurs.UebNr;
   if (Sender != nullptr) {
@@ -127,6 +145,8 @@ void TCourse::UebADDownClick(const void* Sender) {
       --course::Kurs.UebNr;
     }
   }
+  // Exercise 3 is skipped in the direction of travel: down to 2 when the
+  // learner steps down, to 4 when the rules are re-applied after a move.
   if (course::Kurs.UebNr == 3 && FirstOfASet(course::Kurs.LektNr))
     course::Kurs.UebNr = Sender != nullptr ? 2 : 4;
   if (course::Kurs.LektNr > course::Kurs.LektZeichEnde)
@@ -181,6 +201,9 @@ void TCourse::CheckSetButtonOfLesson(bool EnableToo) {
   ChooseSatz(Satz);
 }
 
+// The set buttons jump into a set: a completed set at its review exercise
+// (exercise 4 of its last lesson, exercise 3 for the signs, whose last lesson
+// has no exercise 4), an unfinished one at the furthest position.
 void TCourse::BRBClick(const void*) {
   course::Kurs.Satz = SatzBuch;
   if (course::Kurs.RBSperre)
@@ -230,6 +253,8 @@ void TCourse::AllRBClick(const void*) {
 }
 
 void TCourse::WeiterBtnClick(const void*) {
+  // A new exercise starts with every character, not a selection made for
+  // the last one.
   if (course::Folge.Only)
     NormalRBClick(nullptr); // takes Only out with its selection
   if (course::Kurs.UebNr < 4) {
@@ -241,6 +266,7 @@ void TCourse::WeiterBtnClick(const void*) {
   }
   if (course::Kurs.LektNr == 1 && course::Kurs.UebNr == 3)
     course::Kurs.UebNr = 4;
+  // Passing the last sign lesson completes the course.
   if (course::Kurs.LektNr == course::Kurs.LektZeichEnde && course::Kurs.UebNr == 4) {
     ++course::Kurs.LektNr;
     FDisplay.ShowCongratulation();
@@ -260,10 +286,13 @@ void TCourse::WeiterBtnClick(const void*) {
   LektADUpClick(nullptr);
   ChooseSatz(SatzAlle);
   EnableSetButtons();
+  // The first exercise-4 run of a newly reached lesson opens with its new
+  // characters, which the learner has so far only heard one at a time.
   if (course::Kurs.LektNr == course::Kurs.MaxLektNr && course::Kurs.UebNr == 4 && course::Kurs.LektNr < course::Kurs.LektZeichEnde)
     course::Folge.NeuVorn = true;
 }
 
+// 55 groups means endless: a fresh sequence follows whenever one is used up.
 void TCourse::GroupADDownClick(const void*) {
   course::Kurs.GruppenZahl = std::max(course::Kurs.GruppenZahl - GruppenSchritt, MinGruppen);
   FDisplay.ShowGruppenZahl();
