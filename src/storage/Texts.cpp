@@ -8,7 +8,8 @@ void ClearTexts() {
 
 namespace {
 template <size_t N>
-std::string TextOrBuiltIn(const std::array<std::string, N>& Table, size_t Line, const char* BuiltIn) {
+std::string TextOrBuiltIn(const std::array<std::string, N>& Table, size_t Line,
+                          const char* BuiltIn) {
   return Line < N && !Table[Line].empty() ? Table[Line] : std::string(BuiltIn);
 }
 } // namespace
@@ -26,6 +27,7 @@ std::string StatusLineText(TStatusLine Line) {
       "Passed without errors. \"Next\" opens only in your furthest lesson.",
       "Passed without errors. Lesson 1 has no exercise 3: \"Next\" goes on to exercise 4.",
       "This run introduced the new characters. Run exercise 4 once more to pass it.",
-      "This run introduced the new characters: no key can be marked, and the next run introduces them again."};
+      "This run introduced the new characters: no key can be marked, and the next run introduces "
+      "them again."};
   return TextOrBuiltIn(storage::Texte.StatusText, Line, BuiltIn[Line]);
 }

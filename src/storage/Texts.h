@@ -73,11 +73,11 @@ enum TCaptionLine : size_t {
 // The lines of the <Status> section: the line under the window that says
 // what the end of a run decided where nothing else on the screen does.
 enum TStatusLine : size_t {
-  StatusPassed = 1,   // exercise 2 or 3 passed, "Weiter" on
-  StatusPassedBelow,  // passed below the furthest lesson: "Weiter" stays off
+  StatusPassed = 1,    // exercise 2 or 3 passed, "Weiter" on
+  StatusPassedBelow,   // passed below the furthest lesson: "Weiter" stays off
   StatusPassedLesson1, // exercise 2 of lesson 1 passed: "Weiter" goes to exercise 4
-  StatusIntroNo,      // exercise 4 answered No on the run that introduced the new characters
-  StatusIntroYes,     // answered Yes on that run: no key can be marked
+  StatusIntroNo,       // exercise 4 answered No on the run that introduced the new characters
+  StatusIntroYes,      // answered Yes on that run: no key can be marked
   StatusLines = StatusIntroYes
 };
 

@@ -509,7 +509,8 @@ void TSession::Wire() {
                    [this] { StartBtnClick(); });
   QObject::connect(FView.RepBtn, &QPushButton::clicked, FContext.get(), [this] { RepBtnClick(); });
   // What the line said of the exercise left is over.
-  QObject::connect(FView.WeiterBtn, &QPushButton::clicked, FContext.get(), [this] { SayNothing(); });
+  QObject::connect(FView.WeiterBtn, &QPushButton::clicked, FContext.get(),
+                   [this] { SayNothing(); });
   SetFreiClick();
   // Key events go to the widget with the focus; the application's filter
   // sees them first, whichever control of the form has it.

@@ -18,12 +18,13 @@
 #include "support/WorkDir.h"
 
 #include <QDir>
-#include <functional>
 #include <QFileInfo>
 #include <QTextBrowser>
 #include <QImage>
 #include <QSet>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 // Renders the windows offscreen, checks that they show something, and keeps
 // the pictures in screenshots/ of the build's test folder for looking at.
@@ -129,11 +130,14 @@ TEST_F(Screenshot, EveryCourseSaysWhatAPassDecided) {
     // Runs the exercise, answering each question with the key Pick gives.
     auto Run = [&](const std::function<TMButton*()>& Pick, int MaxAnswers) {
       for (int Step = 0; Step < 20000 && !training::Sitzung.Idle; ++Step) {
-        if (Device.Complete() || (Arb.Enabled() && Arb.Fire()) || (Timer1.Enabled() && Timer1.Fire()))
+        if (Device.Complete() || (Arb.Enabled() && Arb.Fire()) ||
+            (Timer1.Enabled() && Timer1.Fire()))
           continue;
-        if (MaxAnswers-- == 0)
+        if (MaxAnswers == 0)
           return;
         Pick()->Click();
+        if (--MaxAnswers == 0)
+          return;
       }
     };
     auto RightKey = [&V]() -> TMButton* {
@@ -154,8 +158,8 @@ TEST_F(Screenshot, EveryCourseSaysWhatAPassDecided) {
     Run(RightKey, -1);
     ASSERT_TRUE(training::Sitzung.Idle);
     EXPECT_EQ(CaptionOf(V.StatusLabel), StatusLineText(StatusPassedLesson1));
-    const char* Names[] = {"", "status-lesson1-eng.png", "status-lesson1-deu.png", "status-lesson1-rus.png",
-                           "status-lesson1-tur.png"};
+    const char* Names[] = {"", "status-lesson1-eng.png", "status-lesson1-deu.png",
+                           "status-lesson1-rus.png", "status-lesson1-tur.png"};
     EXPECT_GT(Colours(QImage(Keep(Form, Names[static_cast<int>(Sprache)]))), 50);
     if (Sprache == '\x01') {
       V.WeiterBtn->click();

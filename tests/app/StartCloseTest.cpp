@@ -585,7 +585,8 @@ TEST_F(StartClose, EachCourseChosenFromTheMenuSpeaksItsOwnLanguage) {
     ASSERT_TRUE(Page.open(QIODevice::ReadOnly));
     const QString Html = QString::fromUtf8(Page.readAll());
     EXPECT_EQ(Html.contains(QStringLiteral(u"\u0442\u0438")), C.SprachNr == 3); // "ти"
-    EXPECT_TRUE(Html.contains(QStringLiteral("name=\"copy\"")) && Html.contains(QStringLiteral("name=\"passing\"")));
+    EXPECT_TRUE(Html.contains(QStringLiteral("name=\"copy\"")) &&
+                Html.contains(QStringLiteral("name=\"passing\"")));
 
     // The toolkit's own buttons follow the language.
     EXPECT_EQ(F.DialogLanguage().Language(), C.Language);

@@ -255,9 +255,9 @@ TEST_F(ShippedLengFilesTest, EveryLayoutHasEverySectionAndLineInItsCodePage) {
         EXPECT_TRUE(I > 0 && Bytes[I - 1] == '\r') << Name << " at " << I;
       }
     }
-    for (const char* Header : {"<Menu>", "<Radiogr>", "<Lekt>", "<SParam>", "<Buttons>",
-                               "<TextForm>", "<Label>", "<Messages>", "<Courses>", "<Hints>",
-                               "<Captions>", "<Status>"}) {
+    for (const char* Header :
+         {"<Menu>", "<Radiogr>", "<Lekt>", "<SParam>", "<Buttons>", "<TextForm>", "<Label>",
+          "<Messages>", "<Courses>", "<Hints>", "<Captions>", "<Status>"}) {
       const std::string H = std::string("\r\n") + Header + "\r\n";
       const std::string Whole = "\r\n" + Bytes;
       const size_t First = Whole.find(H);

@@ -173,7 +173,8 @@ TEST_F(TypedAnswers, KeysAreNotAnswersWhileACorrectionRuns) {
   OtherNeuKey(Soll)->Click();
   ASSERT_EQ(training::Sitzung.KorrZaehler, 4);
   const char C = NeuKeyOfCode(Soll)->MChar()[0];
-  Type(*Session, static_cast<uint16_t>(std::toupper(static_cast<unsigned char>(C))), QString(QChar(C)));
+  Type(*Session, static_cast<uint16_t>(std::toupper(static_cast<unsigned char>(C))),
+       QString(QChar(C)));
   EXPECT_EQ(training::Sitzung.UebPos, 0);
   EXPECT_EQ(training::Sitzung.KorrZaehler, 4);
   EXPECT_FALSE(training::Sitzung.TasteUnten);
