@@ -78,6 +78,9 @@ void TSpeedTest::TestBtnClick() {
   FArbTimer.SetEnabled(false);
   FView.StartBtn->setEnabled(false);
   FView.WeiterBtn->setEnabled(false);
+  // What the line said of the last run no longer holds ("Weiter" is off).
+  if (FView.StatusLabel != nullptr)
+    SetCaption(FView.StatusLabel, "");
   FView.InfPanel->setEnabled(false);
   FView.KeyPanel->setEnabled(false);
   FView.GroupBox1->setEnabled(false);

@@ -290,7 +290,9 @@ TEST_F(SpeedTestFixture, NoEndOfATestEnablesWeiter) {
     SetSpeed(150, 40);
     Make();
     View.WeiterBtn->setEnabled(true);
+    SetCaption(View.StatusLabel, "Passed");
     Test->TestBtnClick();
+    EXPECT_EQ(CaptionOf(View.StatusLabel), "") << "the pass it told of is gone";
     Run(24000);
     Check("completed");
 
