@@ -150,8 +150,10 @@ TEST_F(StartClose, AFirstRunMakesTheDefaultRecordAndShowsTheRussianCourse) {
 
 TEST_F(StartClose, TheSetsOfTheLessonsReachedAreOpenAfterTheStart) {
   Data();
+  Record({0x01, 0x01, 0x3C, 0x17, 0x1E, 0x08, 0x03});
   Start().close();
   const uint8_t Zeichen = static_cast<uint8_t>(course::Kurs.LektZiffEnde + 1); // a lesson of signs
+  Form.reset();
   ResetAll();
   Record({Zeichen, 0x02, 0x3C, 0x17, 0x1E, 0x08, 0x03});
   const TMainView& V = Start().View;
