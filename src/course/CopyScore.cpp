@@ -22,16 +22,54 @@ std::string CopyCharacters(const std::string& Typed) {
   return Copy;
 }
 
+namespace {
+
+constexpr char Break = ' ';
+
+// A text as the alignment sees it: its characters, the first MaxChars of
+// them, and one break wherever spaces part them (none at either end).
+std::string Tokens(const std::string& Text, size_t MaxChars) {
+  std::string T;
+  size_t Chars = 0;
+  bool Parted = false;
+  for (const char C : Text) {
+    if (C == '\0')
+      continue;
+    if (C == Break) {
+      Parted = !T.empty();
+      continue;
+    }
+    if (Chars >= MaxChars)
+      break;
+    if (Parted)
+      T += Break;
+    Parted = false;
+    T += C;
+    ++Chars;
+  }
+  return T;
+}
+
+} // namespace
+
 TCopyScore ScoreCopy(const std::string& SentText, const std::string& Typed) {
-  const std::string Sent = SentText.substr(0, std::min(SentText.size(), MaxScoredSent));
-  const std::string Copy = CopyCharacters(Typed);
+  const std::string Sent = Tokens(SentText, MaxScoredSent);
+  const std::string Copy = Tokens(Typed, MaxCopyLength);
   const size_t N = Sent.size();
   const size_t M = Copy.size();
   const size_t W = M + 1;
-  // Cost[i][j]: the cheapest alignment of Sent[i..] with Copy[j..]. At most
-  // 251 x 521 cells of 16 bits, as the caps allow.
+  constexpr uint16_t Never = 0xFFFF;
+  // Cost[i][j]: the cheapest alignment of Sent[i..] with Copy[j..]: a
+  // character wrong, missed or extra costs one, and so does a break missed
+  // or extra; a break stands only against a break. At most 300 x 1040
+  // cells of 16 bits, as the caps allow.
   std::vector<uint16_t> Cost((N + 1) * W);
   auto At = [&](size_t I, size_t J) -> uint16_t& { return Cost[I * W + J]; };
+  auto Diag = [&](size_t I, size_t J) -> uint16_t {
+    if ((Sent[I] == Break) != (Copy[J] == Break))
+      return Never;
+    return static_cast<uint16_t>(At(I + 1, J + 1) + (Sent[I] == Copy[J] ? 0 : 1));
+  };
   for (size_t I = N + 1; I-- > 0;) {
     for (size_t J = M + 1; J-- > 0;) {
       if (I == N) {
@@ -39,9 +77,8 @@ TCopyScore ScoreCopy(const std::string& SentText, const std::string& Typed) {
       } else if (J == M) {
         At(I, J) = static_cast<uint16_t>(N - I);
       } else {
-        const uint16_t Diag = static_cast<uint16_t>(At(I + 1, J + 1) + (Sent[I] == Copy[J] ? 0 : 1));
         const uint16_t Skip = static_cast<uint16_t>(std::min(At(I + 1, J), At(I, J + 1)) + 1);
-        At(I, J) = std::min(Diag, Skip);
+        At(I, J) = std::min(Diag(I, J), Skip);
       }
     }
   }
@@ -68,19 +105,28 @@ TCopyScore ScoreCopy(const std::string& SentText, const std::string& Typed) {
     if (Mark != TCopyMark::Correct && S.CopiedWrong.find(SentC) == std::string::npos)
       S.CopiedWrong += SentC;
   };
+  // Where alignments cost the same: a character against a character first;
+  // then a break put apart, so that a learner's break out of place leaves
+  // the characters where they are; then a character missed, then one extra.
+  // Breaks make no columns.
   size_t I = 0;
   size_t J = 0;
   while (I < N || J < M) {
-    if (I < N && J < M) {
-      const bool Same = Sent[I] == Copy[J];
-      if (At(I, J) == At(I + 1, J + 1) + (Same ? 0 : 1)) {
-        Add(Same ? TCopyMark::Correct : TCopyMark::Wrong, Sent[I], Copy[J]);
-        ++I;
-        ++J;
-        continue;
-      }
+    const uint16_t Here = At(I, J);
+    if (I < N && J < M && Diag(I, J) == Here) {
+      if (Sent[I] != Break)
+        Add(Sent[I] == Copy[J] ? TCopyMark::Correct : TCopyMark::Wrong, Sent[I], Copy[J]);
+      ++I;
+      ++J;
+      continue;
     }
-    if (I < N && (J == M || At(I, J) == At(I + 1, J) + 1)) {
+    const bool CanMiss = I < N && At(I + 1, J) + 1 == Here;
+    const bool CanExtra = J < M && At(I, J + 1) + 1 == Here;
+    if (CanMiss && Sent[I] == Break) {
+      ++I;
+    } else if (CanExtra && Copy[J] == Break) {
+      ++J;
+    } else if (CanMiss) {
       Add(TCopyMark::Missed, Sent[I], '\0');
       ++I;
     } else {

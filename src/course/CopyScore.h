@@ -50,8 +50,14 @@ std::string CopyCharacters(const std::string& Typed);
 
 // The alignment of least edit distance (a wrong, missed or extra character
 // each costs one) of the copy (CopyCharacters of Typed) with Sent, whose
-// first MaxScoredSent characters are scored. Where two alignments cost the
-// same, a character typed in place of one sent is taken as wrong rather
-// than as one missed and one extra. Memory and time are bounded by the two
+// first MaxScoredSent characters are scored. Spaces part the groups: those
+// of Sent as sounded, those of Typed as the learner typed them. A group
+// break stands only against a break, and one missed or extra costs one in
+// the alignment but is no error and makes no column; so a character missed
+// at the end of one group and one extra at the start of the next are two
+// errors in their own groups, not one character typed wrong. Where two
+// alignments cost the same, a character typed in place of one sent is taken
+// as wrong rather than as one missed and one extra, and a break out of place
+// leaves the characters matched. Memory and time are bounded by the two
 // caps.
 TCopyScore ScoreCopy(const std::string& Sent, const std::string& Typed);

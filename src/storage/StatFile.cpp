@@ -120,6 +120,11 @@ void TStatistik::AddRun(int32_t Kurs, std::span<const TStatRun> Run) {
       continue;
     size_t At = Find(Kurs, R.Zeichen);
     if (At == std::string::npos) {
+      // The file stays one the reader takes.
+      if (FBytes.size() + FRecordSize > StatMaxFileSize) {
+        ++FRefused;
+        continue;
+      }
       // A new record goes after the last whole one; bytes after it move on.
       At = FRecordsEnd;
       FBytes.insert(FBytes.begin() + static_cast<std::ptrdiff_t>(At), FRecordSize, uint8_t{0});
@@ -152,9 +157,13 @@ TStatistik LoadStatistik() {
   }
 }
 
-bool SaveStatistik(const TStatistik& Stat, TMessageReporter& Reporter, bool& Told) {
-  if (Stat.Writable() && WriteRecord(StatFileName, Stat.Bytes()) != TRecordWrite::Failed)
+bool SaveStatistik(const TStatistik& Stat, TMessageReporter& Reporter, bool& Told, bool& FullTold) {
+  if (Stat.Writable() && Stat.Bytes().size() <= StatMaxFileSize &&
+      WriteRecord(StatFileName, Stat.Bytes()) != TRecordWrite::Failed) {
+    if (Stat.Refused() > 0)
+      Tell(Reporter, FullTold, StatFullText);
     return true;
+  }
   Tell(Reporter, Told, StatNotSavedText);
   return false;
 }

@@ -27,13 +27,15 @@ class TMessageReporter;
 inline constexpr char StatFileName[] = "Stat.dat";
 inline constexpr char StatNotSavedText[] =
     "\"Stat.dat\" cannot be written. The statistics of this run will not be saved!";
+inline constexpr char StatFullText[] =
+    "\"Stat.dat\" is full. Characters it does not hold yet will not be counted!";
 
 constexpr size_t StatRuns = 20;
 constexpr size_t StatHeaderSize = 16;
 constexpr size_t StatRecordSize = 4 + 4 * StatRuns;
 constexpr uint16_t StatVersion = 1;
 // A file longer than this is not one the program wrote: it is read up to
-// here and never written.
+// here and never written. The program never makes the file longer.
 constexpr size_t StatMaxFileSize = 1 << 20;
 
 // One character's figures over the runs kept.
@@ -70,8 +72,13 @@ public:
   TZeichenStat Of(int32_t Kurs, char Zeichen) const;
   // Adds one run of course Kurs: each character's counts go to the slot of
   // its next run, the oldest of StatRuns being dropped. Counts are capped at
-  // 65535; a character with nothing sent is left out.
+  // 65535; a character with nothing sent is left out. A character without a
+  // record whose new record would take the file beyond StatMaxFileSize is
+  // left out as well, and counted in Refused: nothing held is given up for
+  // it.
   void AddRun(int32_t Kurs, std::span<const TStatRun> Run);
+  // Characters left out by AddRun because the file was full.
+  size_t Refused() const { return FRefused; }
 
 private:
   // Offset of the valid record of (Kurs, Zeichen), or npos.
@@ -83,6 +90,7 @@ private:
   size_t FRecordSize = StatRecordSize;
   size_t FRecordsEnd = StatHeaderSize; // after the last whole record
   bool FWritable = true;
+  size_t FRefused = 0;
   std::vector<size_t> FValid; // offsets of the valid records, first of each character
 };
 
@@ -91,8 +99,10 @@ private:
 TStatistik LoadStatistik();
 
 // Writes the statistics as "Stat.dat", atomically, as the learner record is
-// written. On failure the learner is told StatNotSavedText once (Told).
-bool SaveStatistik(const TStatistik& Stat, TMessageReporter& Reporter, bool& Told);
+// written. On failure the learner is told StatNotSavedText once (Told);
+// when runs had characters left out for a full file, StatFullText once
+// (FullTold).
+bool SaveStatistik(const TStatistik& Stat, TMessageReporter& Reporter, bool& Told, bool& FullTold);
 
 // ---------------------------------------------------------------------------
 // The program's own options, "Optionen.dat": one byte, bit 0 the typed copy

@@ -56,6 +56,31 @@ enum THintLine : size_t {
   HintLines = NameImage2
 };
 
+// The lines of the <Captions> section: captions the window had built in,
+// in English, before the interface files gave them.
+enum TCaptionLine : size_t {
+  CaptionLabel2 = 1, // "Text" above Normal and Only
+  CaptionNormalRB,
+  CaptionOnlyRB,
+  CaptionTimeCB,
+  CaptionTestBtn,
+  CaptionTestStop, // TestBtn while the speed test runs
+  CaptionRepBtn,
+  CaptionMemForm, // the text replay window's title
+  CaptionLines = CaptionMemForm
+};
+
+// The lines of the <Status> section: the line under the window that says
+// what the end of a run decided where nothing else on the screen does.
+enum TStatusLine : size_t {
+  StatusPassed = 1,    // exercise 2 or 3 passed, "Weiter" on
+  StatusPassedBelow,   // passed below the furthest lesson: "Weiter" stays off
+  StatusPassedLesson1, // exercise 2 of lesson 1 passed: "Weiter" goes to exercise 4
+  StatusIntroNo,       // exercise 4 answered No on the run that introduced the new characters
+  StatusIntroYes,      // answered Yes on that run: no key can be marked
+  StatusLines = StatusIntroYes
+};
+
 // The interface texts of the active language, one table per section of the
 // interface text file, numbered from 1 in file order (slot 0 is unused). They
 // are empty until a text file has been read, and bytes in the code page of
@@ -81,6 +106,8 @@ struct TTexte {
   // headings (character, sent, wrong, error rate), 14 "Close", 15 the text
   // shown while there are no figures.
   std::array<std::string, 16> AbschriftText; // 15 lines
+  std::array<std::string, CaptionLines + 1> CaptionsText; // TCaptionLine
+  std::array<std::string, StatusLines + 1> StatusText;    // TStatusLine
 };
 } // namespace storage
 
@@ -90,3 +117,8 @@ extern storage::TTexte Texte;
 
 // Empties every table (as at program start).
 void ClearTexts();
+
+// A caption or status line of the interface file, or the built-in English
+// when the file has none.
+std::string CaptionText(TCaptionLine Line);
+std::string StatusLineText(TStatusLine Line);

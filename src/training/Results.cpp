@@ -18,10 +18,15 @@ void TSession::EndUebung23() {
   if (FCopy != nullptr)
     FCopy->RunEnded23();
   SessionEnd();
-  if (training::Sitzung.Fehler > 0)
+  if (training::Sitzung.Fehler > 0) {
     FReporter.ShowMessage(Line(storage::Texte.MessagesText, 1) + "\n\r" + Line(storage::Texte.MessagesText, 3));
-  else if (course::Kurs.LektNr == course::Kurs.MaxLektNr)
+  } else if (course::Kurs.LektNr == course::Kurs.MaxLektNr) {
     FView.WeiterBtn->setEnabled(true);
+    // Lesson 1 asks all its characters in exercise 2: "Weiter" skips 3.
+    Say(course::Kurs.LektNr == 1 && !Drei ? StatusPassedLesson1 : StatusPassed);
+  } else {
+    Say(StatusPassedBelow);
+  }
   // SessionEnd gave every key FreiClick back.
   course::Folge.UebFolge.clear();
   if (Drei) {
@@ -57,14 +62,30 @@ void TSession::EndUebung4() {
     // as Normal does.
     if (!course::Folge.Only)
       FCourse.NormalRBClick(nullptr);
-    if (course::Folge.NeuVorn)
+    if (course::Folge.NeuVorn) {
       course::Folge.NeuVorn = false;
-    else if (course::Kurs.LektNr == course::Kurs.MaxLektNr)
+      Say(StatusIntroNo);
+    } else if (course::Kurs.LektNr == course::Kurs.MaxLektNr) {
       FView.WeiterBtn->setEnabled(true);
+    } else {
+      Say(StatusPassedBelow);
+    }
   } else {
     course::Folge.MarkModus = true;
+    if (course::Folge.NeuVorn)
+      Say(StatusIntroYes);
   }
   if (FCopy != nullptr)
     FCopy->Answered(Yes);
   course::Folge.UebFolge.clear();
+}
+
+void TSession::Say(TStatusLine Line) {
+  if (FView.StatusLabel != nullptr)
+    SetCaption(FView.StatusLabel, StatusLineText(Line));
+}
+
+void TSession::SayNothing() {
+  if (FView.StatusLabel != nullptr)
+    SetCaption(FView.StatusLabel, "");
 }

@@ -99,12 +99,13 @@ void TSession::SessionBegin() {
   FView.Keyboard1->setEnabled(false);
   training::Sitzung.Idle = false;
   ArrangeIcons();
+  SayNothing();
 }
 
 void TSession::SessionEnd() {
   FView.KeyPanel->setEnabled(true);
   FView.TestBtn->setEnabled(true);
-  SetCaption(FView.TestBtn, "Test");
+  SetCaption(FView.TestBtn, CaptionText(CaptionTestBtn));
   SetCaption(FView.StartBtn, Line(storage::Texte.ButtonsText, 1));
   FView.StartBtn->setEnabled(true);
   FView.InfPanel->setEnabled(true);
@@ -174,7 +175,12 @@ void TSession::StartBtnClick() {
   if (FCopy != nullptr)
     FCopy->RunStopped();
   // Stop: a sound that plays ends by itself; with Idle set its end re-arms
-  // nothing.
+  // nothing. A correction stopped halfway gives back what it took: the
+  // large keys of exercise 2 (the keys of exercise 3 come back below), and
+  // the item it settled goes with the run, so that the next run judges its
+  // first answer.
+  FView.R1Panel->setEnabled(true);
+  training::Sitzung.FehlerGezeigt = false;
   RestoreTasten();
   SessionEnd();
   FView.WeiterBtn->setEnabled(false);
@@ -502,6 +508,9 @@ void TSession::Wire() {
   QObject::connect(FView.StartBtn, &QPushButton::clicked, FContext.get(),
                    [this] { StartBtnClick(); });
   QObject::connect(FView.RepBtn, &QPushButton::clicked, FContext.get(), [this] { RepBtnClick(); });
+  // What the line said of the exercise left is over.
+  QObject::connect(FView.WeiterBtn, &QPushButton::clicked, FContext.get(),
+                   [this] { SayNothing(); });
   SetFreiClick();
   // Key events go to the widget with the focus; the application's filter
   // sees them first, whichever control of the form has it.

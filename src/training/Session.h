@@ -4,6 +4,7 @@
 #include "sound/Reporter.h"
 #include "sound/TickTimer.h"
 #include "storage/Layouts.h"
+#include "storage/Texts.h"
 #include "training/KeyInput.h"
 #include "training/SpeedTest.h"
 #include "windows/CourseView.h"
@@ -102,6 +103,9 @@ public:
 
 private:
   void SoundItem(size_t I);
+  // The status line under the window: what the end of a run decided.
+  void Say(TStatusLine Line);
+  void SayNothing();
   void EndUebung23();
   void EndUebung4();
   void SetFreiClick();

@@ -23,8 +23,6 @@
 namespace {
 constexpr int32_t MinSpeed = 30;
 constexpr int32_t MaxSpeed = 150;
-constexpr char StopCaption[] = "Stop";
-constexpr char TestCaption[] = "Test";
 
 uint16_t TimerMs(int64_t Ms) {
   return static_cast<uint16_t>(std::clamp<int64_t>(Ms, 1, 65535));
@@ -55,7 +53,7 @@ void TSpeedTest::SetSpeed(int32_t Cpm) {
 }
 
 void TSpeedTest::TestBtnClick() {
-  if (CaptionOf(FView.TestBtn) == StopCaption) {
+  if (CaptionOf(FView.TestBtn) == CaptionText(CaptionTestStop)) {
     training::Sitzung.UebPos = course::Folge.UebLaenge;
     training::Sitzung.TestLaeuft = false;
     // The character still sounding is cut off, so that its end cannot count
@@ -76,10 +74,13 @@ void TSpeedTest::TestBtnClick() {
   for (size_t J = 0; J < course::Folge.UebFolge.size(); ++J)
     course::Folge.UebFolge[J] = LetterPos(Word[J % static_cast<size_t>(WordLength)]);
 
-  SetCaption(FView.TestBtn, StopCaption);
+  SetCaption(FView.TestBtn, CaptionText(CaptionTestStop));
   FArbTimer.SetEnabled(false);
   FView.StartBtn->setEnabled(false);
   FView.WeiterBtn->setEnabled(false);
+  // What the line said of the last run no longer holds ("Weiter" is off).
+  if (FView.StatusLabel != nullptr)
+    SetCaption(FView.StatusLabel, "");
   FView.InfPanel->setEnabled(false);
   FView.KeyPanel->setEnabled(false);
   FView.GroupBox1->setEnabled(false);
@@ -212,7 +213,7 @@ void TSpeedTest::SpeedTestTick() {
 void TSpeedTest::EndTest() {
   training::Sitzung.TestLaeuft = false;
   FArbTimer.SetEnabled(false);
-  SetCaption(FView.TestBtn, TestCaption);
+  SetCaption(FView.TestBtn, CaptionText(CaptionTestBtn));
   FView.StartBtn->setEnabled(true);
   // WeiterBtn stays as the start left it: only a passed exercise enables it.
   FView.InfPanel->setEnabled(true);

@@ -42,7 +42,7 @@ int Percent(const TZeichenStat& S) {
 constexpr int ChartWidth = 560;
 constexpr int ChartHeight = 200;
 constexpr int AxisLeft = 34;   // pixels for the percent scale
-constexpr int AxisBottom = 22; // pixels for the characters
+constexpr int AxisBottom = 32; // pixels for the characters: two lines for KA and SK
 
 } // namespace
 
@@ -166,14 +166,13 @@ void TStatChart::paintEvent(QPaintEvent*) {
     if (B.Stat.Sent > 0)
       P.fillRect(BarRect(I), B.Lektion ? QColor(0, 0, 200) : QColor(120, 120, 120));
     P.setPen(B.Lektion ? QColor(0, 0, 200) : Qt::black);
-    // The prosigns' names in a smaller type, so that they keep to their bar.
-    const std::string Label = Shown(B.Zeichen);
-    QFont F = font();
-    if (Label.size() > 1)
-      F.setPixelSize(std::max(Step / 2 + 1, 7));
-    P.setFont(F);
-    P.drawText(QRect(Left, Base + 2, Step, AxisBottom - 2), Qt::AlignHCenter | Qt::AlignTop,
-               ToUnicode(Label, FCharset));
+    // The prosigns' names a letter above the other, in the type of every
+    // other character, so that they keep to their bar and can be read.
+    QString Label;
+    for (const QChar C : ToUnicode(Shown(B.Zeichen), FCharset))
+      Label += (Label.isEmpty() ? QString() : QStringLiteral("\n")) + C;
+    P.drawText(QRect(Left - 2, Base + 2, Step + 4, AxisBottom - 2), Qt::AlignHCenter | Qt::AlignTop,
+               Label);
   }
   P.setPen(Qt::black);
   P.drawLine(AxisLeft, Base, width() - 2, Base);

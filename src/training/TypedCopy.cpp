@@ -29,6 +29,8 @@ char KeypadSign(uint16_t Vk) {
   return '\0';
 }
 
+constexpr size_t GroupLength = 5;
+
 bool Taught(char C) {
   return C != '\0' && course::Tastatur.TastZeichen.find(C) != std::string::npos;
 }
@@ -93,13 +95,12 @@ void TTypedCopy::RunStarted(int32_t LayoutNr) {
     return;
   FCopy.clear();
   FCollecting = true;
-  if (FLabel == nullptr && FView.KeyPanel != nullptr) {
-    QWidget* Area = FView.KeyPanel->parentWidget();
-    FLabel = new QLabel(Area);
+  if (FLabel == nullptr && FView.StatusLabel != nullptr) {
+    FLabel = new QLabel(FView.StatusLabel->parentWidget());
     FLabel->setObjectName("CopyLabel");
-    const QRect K = FView.KeyPanel->geometry();
-    // Below the count-down, which covers the middle of the keys.
-    FLabel->setGeometry(K.left() + 4, K.top() + 151, K.width() - 8, 24);
+    // On the status line under the window, which a run leaves empty: the
+    // keys, the count-down and the buttons stay in view.
+    FLabel->setGeometry(FView.StatusLabel->geometry());
     QFont F = PixelFont("Courier", 16, true);
     F.setStyleHint(QFont::TypeWriter);
     FLabel->setFont(F);
@@ -150,9 +151,13 @@ void TTypedCopy::RunEnded23() {
 std::string TTypedCopy::SentText() const {
   std::string Sent;
   const size_t N = std::min(course::Folge.UebFolge.size(), static_cast<size_t>(std::max(course::Folge.UebLaenge, 0)));
-  for (size_t I = 0; I < N; ++I)
+  for (size_t I = 0; I < N; ++I) {
+    // The groups of five as sounded, a space between them.
+    if (I > 0 && I % GroupLength == 0)
+      Sent += ' ';
     if (const char C = At(course::Kurs.BuchFolge, course::Folge.UebFolge[I]); C != '\0')
       Sent += C;
+  }
   return Sent;
 }
 
@@ -180,7 +185,9 @@ const TMemScore* TTypedCopy::TypingEnds() {
 }
 
 bool TTypedCopy::ProposedAnswer(bool Designed) const {
-  return FScored ? FScore.Errors() : Designed;
+  // The run that introduces the new characters lets no key be marked, and a
+  // Yes would only introduce them again: No is proposed whatever the copy.
+  return FScored ? FScore.Errors() && !course::Folge.NeuVorn : Designed;
 }
 
 void TTypedCopy::Answered(bool Yes) {
@@ -278,5 +285,5 @@ void TTypedCopy::AddRun(const std::vector<char>& Sent, const std::vector<bool>& 
 
 void TTypedCopy::Save() {
   if (FStat)
-    SaveStatistik(*FStat, FReporter, FStatTold);
+    SaveStatistik(*FStat, FReporter, FStatTold, FStatFullTold);
 }

@@ -56,7 +56,8 @@ public:
   // typed).
   const TMemScore* TypingEnds();
   // The question after the text window: the answer the copy proposes
-  // (errors: Yes), or Designed when no copy was scored.
+  // (errors: Yes, but never on the run that introduces the new characters),
+  // or Designed when no copy was scored.
   bool ProposedAnswer(bool Designed) const;
   // The question was answered: on Yes the characters copied wrong are
   // marked, as clicks on their keys would mark them; the run is counted.
@@ -89,6 +90,7 @@ private:
   bool FOn = false;
   bool FOptionTold = false;
   bool FStatTold = false;
+  bool FStatFullTold = false;
   bool FCollecting = false;
   bool FScored = false;
   int32_t FLayoutNr = 0;

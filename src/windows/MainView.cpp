@@ -166,7 +166,7 @@ void BuildMainView(TMainView& V, QMainWindow& Form) {
   SetCaption(&Form, "VELM-MTR 2.12");
   auto* Client = new QWidget(&Form);
   Client->setObjectName("AFormClient");
-  Client->setFixedSize(622, 293);
+  Client->setFixedSize(622, 293 + StatusStripHeight);
   Client->setFont(PixelFont("Times New Roman", 11));
   {
     QPalette P = Client->palette();
@@ -334,6 +334,14 @@ void BuildMainView(TMainView& V, QMainWindow& Form) {
   V.TimeCB = Make<QCheckBox>(Client, "TimeCB", 544, 260, 97, 17);
   SetCaption(V.TimeCB, "Timer");
   V.TimeCB->setChecked(true);
+  V.StatusLabel = Make<QLabel>(Client, "StatusLabel", 8, 293, 606, StatusStripHeight - 4);
+  V.StatusLabel->setFont(PixelFont("Times New Roman", 12));
+  V.StatusLabel->setFrameShape(QFrame::Panel);
+  V.StatusLabel->setFrameShadow(QFrame::Sunken);
+  V.StatusLabel->setIndent(4);
+  // Two lines hold the longest text of every language.
+  V.StatusLabel->setWordWrap(true);
+  V.StatusLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
   // Menu
   V.MainMenu1 = new QMenuBar(&Form);
@@ -385,7 +393,7 @@ void BuildMainView(TMainView& V, QMainWindow& Form) {
   V.N2 = Separator(V.Hilfe1, "N2");
   V.ab = Item(V.Hilfe1, "ab", "About");
 
-  Form.setFixedSize(622, 293 + V.MainMenu1->sizeHint().height());
+  Form.setFixedSize(622, 293 + StatusStripHeight + V.MainMenu1->sizeHint().height());
 
   // Tab goes through the left column top down: the speed panel's arrows,
   // then the tone panel's bars, which lie behind them.

@@ -18,6 +18,9 @@
 class QAction;
 class QActionGroup;
 
+// The strip under the designed window (622 x 293) that holds StatusLabel.
+constexpr int StatusStripHeight = 36;
+
 // The controls of the main training window, by their names. The window
 // creates them (BuildMainView) and hands this view to the parts of the
 // program that show or read them; each control's objectName is its name.
@@ -92,6 +95,9 @@ struct TMainView {
   TImage* Image1 = nullptr;
   TImage* Image2 = nullptr;
   QCheckBox* TimeCB = nullptr;
+  // Under the bottom row: what the end of a run decided, where nothing else
+  // says it; the typed copy's line takes its place while a run collects it.
+  QLabel* StatusLabel = nullptr;
 
   // Menu
   QMenuBar* MainMenu1 = nullptr;

@@ -142,6 +142,8 @@ void TMemForm::reject() {
 }
 
 void TMemForm::ApplyTexts() {
+  SetCharset(this, Charset());
+  SetCaption(this, CaptionText(CaptionMemForm));
   SetCaption(MemClBtn, TextOr(storage::Texte.TextFormText, 1, "Close"));
   if (!Running())
     SetCaption(MemPlayBtn, PlayText());

@@ -203,6 +203,11 @@ void ApplyTexts(TMainView& V, const TMemCaptions& Mem) {
 
   Charset(V.InfPanel, Set);
   Charset(V.MerkCheckBox, Set);
+  Caption(V.Label2, CaptionText(CaptionLabel2));
+  if (V.Label2 != nullptr)
+    V.Label2->adjustSize();
+  Caption(V.NormalRB, CaptionText(CaptionNormalRB));
+  Caption(V.OnlyRB, CaptionText(CaptionOnlyRB));
   Caption(V.Label14, storage::Texte.LektText[1]);
   Caption(V.Label15, storage::Texte.LektText[2]);
   Caption(V.Label16, storage::Texte.LektText[3]);
@@ -219,6 +224,16 @@ void ApplyTexts(TMainView& V, const TMemCaptions& Mem) {
   Charset(V.WeiterBtn, Set);
   Caption(V.StartBtn, storage::Texte.ButtonsText[1]);
   Caption(V.WeiterBtn, storage::Texte.ButtonsText[3]);
+  // Texts are loaded only while nothing runs: the speed test's button shows
+  // its idle caption.
+  Charset(V.TestBtn, Set);
+  Charset(V.TimeCB, Set);
+  Caption(V.TestBtn, CaptionText(CaptionTestBtn));
+  Caption(V.RepBtn, CaptionText(CaptionRepBtn));
+  Caption(V.TimeCB, CaptionText(CaptionTimeCB));
+  // What the line said was in the language left.
+  Charset(V.StatusLabel, Set);
+  Caption(V.StatusLabel, "");
 
   Charset(Mem.MemClBtn, Set);
   Charset(Mem.MemPlayBtn, Set);

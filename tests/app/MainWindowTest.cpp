@@ -207,7 +207,8 @@ TEST_F(MainWindow, RangesStepsAndPositions) {
 TEST_F(MainWindow, FixedClientAreaFontsAndColours) {
   EXPECT_EQ(Form.objectName(), "AForm");
   EXPECT_EQ(CaptionOf(&Form), "VELM-MTR 2.12");
-  EXPECT_EQ(Form.centralWidget()->size(), QSize(622, 293));
+  // The designed 622 x 293 and the status line under it.
+  EXPECT_EQ(Form.centralWidget()->size(), QSize(622, 293 + StatusStripHeight));
   EXPECT_EQ(Form.minimumSize(), Form.maximumSize()) << "no resizing";
   EXPECT_FALSE(Form.windowFlags() & Qt::WindowMaximizeButtonHint);
   EXPECT_TRUE(Form.windowFlags() & Qt::WindowMinimizeButtonHint);

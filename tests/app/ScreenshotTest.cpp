@@ -9,6 +9,7 @@
 #include "windows/Help.h"
 #include "windows/MainView.h"
 #include "windows/about.h"
+#include "storage/Texts.h"
 
 #include "support/ManualTimer.h"
 #include "support/RecordingReporter.h"
@@ -22,6 +23,8 @@
 #include <QImage>
 #include <QSet>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 // Renders the windows offscreen, checks that they show something, and keeps
 // the pictures in screenshots/ of the build's test folder for looking at.
@@ -103,6 +106,78 @@ TEST_F(Screenshot, MainWindow) {
   V.SprechIm->move(75, 3);
   V.SchreibIm->show();
   EXPECT_GT(Colours(QImage(Keep(Form, "main-window-tone.png"))), 50);
+}
+
+// Every course after exercise 2 of lesson 1 passed: the window's own
+// captions in the course's language, and the status line saying where
+// "Weiter" leads. In English also a stop during a correction, which gives
+// the large keys back, and the run of exercise 4 that introduces the new
+// characters, answered No.
+TEST_F(Screenshot, EveryCourseSaysWhatAPassDecided) {
+  for (const char Sprache : {'\x01', '\x02', '\x03', '\x04'}) {
+    ResetCourseState();
+    ResetStorageState();
+    ResetSessionState();
+    TWorkDir Dir;
+    Dir.CopyShippedData();
+    Dir.Write("CWK.dat", std::string("\x01\x02\x3C\x17\x1E\x08", 6) + Sprache);
+    TAForm Form(Device, Reporter, Arb, Timer1, Shell);
+    Form.show();
+    Form.FormActivate();
+    ASSERT_TRUE(Form.StartedUp());
+    TMainView& V = Form.View;
+    V.TimeCB->setChecked(false);
+    // Runs the exercise, answering each question with the key Pick gives.
+    auto Run = [&](const std::function<TMButton*()>& Pick, int MaxAnswers) {
+      for (int Step = 0; Step < 20000 && !training::Sitzung.Idle; ++Step) {
+        if (Device.Complete() || (Arb.Enabled() && Arb.Fire()) ||
+            (Timer1.Enabled() && Timer1.Fire()))
+          continue;
+        if (MaxAnswers == 0)
+          return;
+        Pick()->Click();
+        if (--MaxAnswers == 0)
+          return;
+      }
+    };
+    auto RightKey = [&V]() -> TMButton* {
+      const int32_t P = course::Folge.UebFolge[static_cast<size_t>(training::Sitzung.UebPos)];
+      return V.NeuTasten[static_cast<size_t>(P) - 1];
+    };
+    if (Sprache == '\x01') {
+      // A wrong answer, then Stop while the right one is shown.
+      V.StartBtn->click();
+      Run([&]() -> TMButton* { return V.NeuTasten[RightKey() == V.NeuTasten[0] ? 1 : 0]; }, 1);
+      ASSERT_GT(training::Sitzung.KorrZaehler, 0);
+      Keep(Form, "stop-correction-before.png");
+      V.StartBtn->click();
+      ASSERT_TRUE(V.R1Panel->isEnabled());
+      Keep(Form, "stop-correction-after.png");
+    }
+    V.StartBtn->click();
+    Run(RightKey, -1);
+    ASSERT_TRUE(training::Sitzung.Idle);
+    EXPECT_EQ(CaptionOf(V.StatusLabel), StatusLineText(StatusPassedLesson1));
+    const char* Names[] = {"", "status-lesson1-eng.png", "status-lesson1-deu.png",
+                           "status-lesson1-rus.png", "status-lesson1-tur.png"};
+    EXPECT_GT(Colours(QImage(Keep(Form, Names[static_cast<int>(Sprache)]))), 50);
+    if (Sprache == '\x01') {
+      V.WeiterBtn->click();
+      ASSERT_EQ(course::Kurs.UebNr, 4);
+      ASSERT_TRUE(course::Folge.NeuVorn);
+      course::Kurs.GruppenZahl = 2;
+      Reporter.DefaultAnswer = false;
+      V.StartBtn->click();
+      Run(RightKey, 0);
+      ASSERT_TRUE(training::Sitzung.Idle);
+      EXPECT_EQ(CaptionOf(V.StatusLabel), StatusLineText(StatusIntroNo));
+      Keep(Form, "status-introduction-no.png");
+    }
+    Form.close();
+  }
+  ResetCourseState();
+  ResetStorageState();
+  ResetSessionState();
 }
 
 // After the start-up of a first run in a folder with the shipped files: the

@@ -148,6 +148,20 @@ TEST_F(StartClose, AFirstRunMakesTheDefaultRecordAndShowsTheRussianCourse) {
   EXPECT_TRUE(V.MerkCheckBox->isChecked());
 }
 
+TEST_F(StartClose, TheSetsOfTheLessonsReachedAreOpenAfterTheStart) {
+  Data();
+  Record({0x01, 0x01, 0x3C, 0x17, 0x1E, 0x08, 0x03});
+  Start().close();
+  const uint8_t Zeichen = static_cast<uint8_t>(course::Kurs.LektZiffEnde + 1); // a lesson of signs
+  Form.reset();
+  ResetAll();
+  Record({Zeichen, 0x02, 0x3C, 0x17, 0x1E, 0x08, 0x03});
+  const TMainView& V = Start().View;
+  EXPECT_TRUE(V.ZiffRB->isEnabled());
+  EXPECT_TRUE(V.ZeichRB->isEnabled());
+  EXPECT_FALSE(V.AllRB->isEnabled());
+}
+
 TEST_F(StartClose, WithoutTheAlphabetsMnemonicWordsTheyAreNeitherOfferedNorOn) {
   Data({"RusMerkW.txt"});
   TMainView& V = Start().View;
@@ -529,6 +543,9 @@ TEST_F(StartClose, EachCourseChosenFromTheMenuSpeaksItsOwnLanguage) {
     EXPECT_EQ(V.SpeedUD->UpButton()->accessibleName(), ToUnicode(T.HintsText[NameSpeedUp], C.Charset));
     EXPECT_EQ(V.TnBar->accessibleName(), ToUnicode(T.HintsText[NameTnBar], C.Charset));
     EXPECT_EQ(V.LektAD->accessibleName(), ToUnicode(T.LektText[2], C.Charset));
+    EXPECT_EQ(V.OnlyRB->text(), ToUnicode(T.CaptionsText[CaptionOnlyRB], C.Charset));
+    EXPECT_EQ(V.TimeCB->text(), ToUnicode(T.CaptionsText[CaptionTimeCB], C.Charset));
+    EXPECT_EQ(V.TestBtn->text(), ToUnicode(T.CaptionsText[CaptionTestBtn], C.Charset));
     for (TMButton* Key : V.Tasten)
       if (!Key->isHidden()) {
         EXPECT_EQ(Key->toolTip(), ToUnicode(T.HintsText[HintTasten], C.Charset));
@@ -564,6 +581,14 @@ TEST_F(StartClose, EachCourseChosenFromTheMenuSpeaksItsOwnLanguage) {
     V.Contence1->trigger();
     ASSERT_NE(F.HelpWindow(), nullptr);
     EXPECT_TRUE(F.HelpWindow()->Source().endsWith(QString::fromLatin1(C.HelpFile)));
+    // The page speaks its course's language and explains the typed copy, the
+    // statistics and when an exercise is passed.
+    QFile Page(QDir(DataDir).filePath(QString::fromLatin1(C.HelpFile)));
+    ASSERT_TRUE(Page.open(QIODevice::ReadOnly));
+    const QString Html = QString::fromUtf8(Page.readAll());
+    EXPECT_EQ(Html.contains(QStringLiteral(u"\u0442\u0438")), C.SprachNr == 3); // "ти"
+    EXPECT_TRUE(Html.contains(QStringLiteral("name=\"copy\"")) &&
+                Html.contains(QStringLiteral("name=\"passing\"")));
 
     // The toolkit's own buttons follow the language.
     EXPECT_EQ(F.DialogLanguage().Language(), C.Language);

@@ -106,6 +106,32 @@ TEST_F(LayoutSwitchTest, ASwitchLoadsTextsThenLessonDataThenKeyboardThenKeys) {
   EXPECT_EQ(ItemInForce(), View.English);
 }
 
+TEST_F(LayoutSwitchTest, TheOwnCaptionsComeFromTheFileAndAreEnglishWhereItHasNone) {
+  ASSERT_EQ(EnglishClick(Links, View, View.English), TLayoutSwitch::Switched);
+  auto Captions = [this] {
+    return std::vector<std::string>{CaptionOf(View.Label2),  CaptionOf(View.NormalRB),
+                                    CaptionOf(View.OnlyRB),  CaptionOf(View.TimeCB),
+                                    CaptionOf(View.TestBtn), CaptionOf(View.RepBtn)};
+  };
+  EXPECT_EQ(Captions(),
+            (std::vector<std::string>{"Text", "Normal", "Only", "Timer", "Test", "Repeat"}));
+  EXPECT_EQ(CaptionText(CaptionTestStop), "Stop");
+  EXPECT_EQ(StatusLineText(StatusIntroNo).substr(0, 9), "This run ");
+  // "Только" in code page 1251, shown in Cyrillic.
+  WriteFile("r.lng",
+            Lines({"<Buttons>", "Start-r", "Stop", "Next", "<Captions>", "T", "N",
+                   "\xD2\xEE\xEB\xFC\xEA\xEE", "Ti", "Te", "S", "R", "W", "<Status>", "P"}));
+  ASSERT_EQ(EnglishClick(Links, View, View.Russish), TLayoutSwitch::Switched);
+  EXPECT_EQ(Captions(),
+            (std::vector<std::string>{"T", "N", "\xD2\xEE\xEB\xFC\xEA\xEE", "Ti", "Te", "R"}));
+  EXPECT_EQ(View.OnlyRB->text(), QString::fromUtf16(u"\u0422\u043E\u043B\u044C\u043A\u043E"));
+  EXPECT_EQ(CaptionOf(View.TestBtn), CaptionText(CaptionTestBtn));
+  EXPECT_EQ(CaptionText(CaptionTestStop), "S");
+  EXPECT_EQ(StatusLineText(StatusPassed), "P");
+  // A line the section lacks keeps the built-in text.
+  EXPECT_EQ(StatusLineText(StatusPassedBelow).substr(0, 7), "Passed ");
+}
+
 TEST_F(LayoutSwitchTest, SwitchingToTheLayoutInForceReloadsEverything) {
   ASSERT_EQ(EnglishClick(Links, View, View.Turkish), TLayoutSwitch::Switched);
   Effects.clear();

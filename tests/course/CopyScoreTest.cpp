@@ -34,6 +34,27 @@ TEST(CopyScore, OneMissedOneExtraOneWrongCostOnePositionEach) {
   EXPECT_EQ(S.Columns[9].Typed, 'k');
 }
 
+TEST(CopyScore, GroupBreaksKeepAMissedAndAnExtraCharacterInTheirOwnGroups) {
+  // "o" missed at the end of the first group, "e" extra at the start of
+  // the second: two errors of 25, and no "e" shown against the "o".
+  const std::string Sent = "kmeto eoktm tokem mtoek etkmo";
+  const TCopyScore S = ScoreCopy(Sent, "kmet eeoktm tokem mtoek etkmo");
+  const std::string M = Marks(S);
+  EXPECT_EQ(M.substr(0, 5), "ccccm");
+  EXPECT_EQ(M.find('x'), M.rfind('x'));
+  EXPECT_LT(M.find('x'), 5u + 6u); // in the second group
+  EXPECT_EQ(M.find('w'), std::string::npos);
+  EXPECT_EQ(S.Sent, 25);
+  EXPECT_EQ(S.Percent(), 92);
+  EXPECT_EQ(S.CopiedWrong, "o");
+  // Typed without breaks the two read as one character typed wrong.
+  EXPECT_EQ(ScoreCopy(Sent, "kmeteeoktmtokemmtoeketkmo").Wrong, 1);
+  // A break typed one place early costs nothing: every character is right.
+  const TCopyScore Early = ScoreCopy("abcde fghij", "abcd efghij");
+  EXPECT_EQ(Marks(Early), "cccccccccc");
+  EXPECT_FALSE(Early.Errors());
+}
+
 TEST(CopyScore, AMissedCharacterEarlyDoesNotShiftTheRestOfTheLine) {
   const std::string Sent = "qwertasdfgzxcvbqwertasdfg";
   const TCopyScore S = ScoreCopy(Sent, Sent.substr(1));

@@ -225,7 +225,8 @@ TEST_F(ShippedLengFilesTest, EveryLayoutHasEverySectionAndLineInItsCodePage) {
                 AllFilled(storage::Texte.LektText) && AllFilled(storage::Texte.SParamText) &&
                 AllFilled(storage::Texte.ButtonsText) && AllFilled(storage::Texte.TextFormText) &&
                 AllFilled(storage::Texte.LabelText) && AllFilled(storage::Texte.MessagesText) &&
-                AllFilled(storage::Texte.CoursesText) && AllFilled(storage::Texte.HintsText))
+                AllFilled(storage::Texte.CoursesText) && AllFilled(storage::Texte.HintsText) &&
+                AllFilled(storage::Texte.CaptionsText) && AllFilled(storage::Texte.StatusText))
         << F.Layout;
     // A hint line that swallowed a header would leave its section empty.
     for (const std::string& Hint : storage::Texte.HintsText)
@@ -234,6 +235,7 @@ TEST_F(ShippedLengFilesTest, EveryLayoutHasEverySectionAndLineInItsCodePage) {
     // Start and stop, play and stop must differ: the handlers tell them apart.
     EXPECT_NE(storage::Texte.ButtonsText[1], storage::Texte.ButtonsText[2]);
     EXPECT_NE(storage::Texte.TextFormText[2], storage::Texte.TextFormText[3]);
+    EXPECT_NE(CaptionText(CaptionTestBtn), CaptionText(CaptionTestStop));
 
     // The file itself: CR LF lines, "<end>" last, every header once, and
     // only bytes its code page defines.
@@ -253,8 +255,9 @@ TEST_F(ShippedLengFilesTest, EveryLayoutHasEverySectionAndLineInItsCodePage) {
         EXPECT_TRUE(I > 0 && Bytes[I - 1] == '\r') << Name << " at " << I;
       }
     }
-    for (const char* Header : {"<Menu>", "<Radiogr>", "<Lekt>", "<SParam>", "<Buttons>",
-                               "<TextForm>", "<Label>", "<Messages>", "<Courses>", "<Hints>"}) {
+    for (const char* Header :
+         {"<Menu>", "<Radiogr>", "<Lekt>", "<SParam>", "<Buttons>", "<TextForm>", "<Label>",
+          "<Messages>", "<Courses>", "<Hints>", "<Captions>", "<Status>"}) {
       const std::string H = std::string("\r\n") + Header + "\r\n";
       const std::string Whole = "\r\n" + Bytes;
       const size_t First = Whole.find(H);

@@ -3,6 +3,7 @@
 
 #include "StorageTestDir.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <vector>
 
@@ -130,11 +131,12 @@ TEST(StatFile, SavedAtomicallyWithAForeignOrUnwritableFileToldOnce) {
   TWorkDir Dir;
   TRecordingReporter Reporter;
   bool Told = false;
+  bool FullTold = false;
   EXPECT_EQ(LoadStatistik().Records(), 0u);
   EXPECT_FALSE(std::filesystem::exists(StatFileName)); // reading writes nothing
   TStatistik S = LoadStatistik();
   S.AddRun(4, Lauf({{'\xFD', 5, 1}}));
-  ASSERT_TRUE(SaveStatistik(S, Reporter, Told));
+  ASSERT_TRUE(SaveStatistik(S, Reporter, Told, FullTold));
   EXPECT_EQ(ReadFile(StatFileName), S.Bytes());
   EXPECT_EQ(LoadStatistik().Of(4, '\xFD').Wrong, 1);
 
@@ -143,8 +145,8 @@ TEST(StatFile, SavedAtomicallyWithAForeignOrUnwritableFileToldOnce) {
   WriteFile(StatFileName, Foreign);
   TStatistik F = LoadStatistik();
   F.AddRun(1, Lauf({{'a', 1, 0}}));
-  EXPECT_FALSE(SaveStatistik(F, Reporter, Told));
-  EXPECT_FALSE(SaveStatistik(F, Reporter, Told));
+  EXPECT_FALSE(SaveStatistik(F, Reporter, Told, FullTold));
+  EXPECT_FALSE(SaveStatistik(F, Reporter, Told, FullTold));
   EXPECT_EQ(ReadFile(StatFileName), Foreign);
   EXPECT_EQ(Reporter.Messages, std::vector<std::string>{StatNotSavedText});
 
@@ -152,9 +154,48 @@ TEST(StatFile, SavedAtomicallyWithAForeignOrUnwritableFileToldOnce) {
   std::filesystem::remove(StatFileName);
   std::filesystem::create_directory(StatFileName);
   bool Told2 = false;
-  EXPECT_FALSE(SaveStatistik(S, Reporter, Told2));
+  EXPECT_FALSE(SaveStatistik(S, Reporter, Told2, FullTold));
   EXPECT_TRUE(Told2);
   EXPECT_EQ(Reporter.Messages.size(), 2u);
+}
+
+TEST(StatFile, AFullFileGrowsNoFurtherKeepsCountingWhatItHoldsAndIsToldOnce) {
+  TWorkDir Dir;
+  TRecordingReporter Reporter;
+  bool Told = false;
+  bool FullTold = false;
+  // One record short of the limit, with bytes of a later version after the
+  // records that must stay.
+  TStatistik Start;
+  Start.AddRun(1, Lauf({{'e', 5, 1}}));
+  TBytes B = Start.Bytes();
+  const TBytes Tail = {0xAB, 0xCD, 0xEF};
+  const size_t Records = (StatMaxFileSize - B.size() - Tail.size()) / StatRecordSize;
+  B.resize(B.size() + Records * StatRecordSize, 0); // course 0: invalid, kept
+  B.insert(B.end(), Tail.begin(), Tail.end());
+  ASSERT_LE(B.size(), StatMaxFileSize);
+  ASSERT_GT(B.size() + StatRecordSize, StatMaxFileSize);
+  WriteFile(StatFileName, B);
+
+  TStatistik S = LoadStatistik();
+  ASSERT_TRUE(S.Writable());
+  S.AddRun(1, Lauf({{'e', 4, 2}, {'t', 3, 0}}));
+  EXPECT_EQ(S.Refused(), 1u); // t has no record and no room
+  EXPECT_EQ(S.Bytes().size(), B.size());
+  EXPECT_TRUE(SaveStatistik(S, Reporter, Told, FullTold));
+  S.AddRun(1, Lauf({{'t', 3, 0}}));
+  EXPECT_TRUE(SaveStatistik(S, Reporter, Told, FullTold));
+  EXPECT_EQ(Reporter.Messages, std::vector<std::string>{StatFullText});
+  EXPECT_FALSE(Told);
+
+  // What was written is read back whole: e counted, the tail kept.
+  const TBytes Written = ReadFile(StatFileName);
+  EXPECT_EQ(Written.size(), B.size());
+  EXPECT_TRUE(std::equal(Tail.begin(), Tail.end(), Written.end() - 3));
+  const TStatistik Again = LoadStatistik();
+  EXPECT_EQ(Again.Of(1, 'e').Sent, 9);
+  EXPECT_EQ(Again.Of(1, 'e').Wrong, 3);
+  EXPECT_EQ(Again.Of(1, 't').Sent, 0);
 }
 
 TEST(StatFile, TheOptionByteKeepsItsOtherBitsAndWhatFollows) {

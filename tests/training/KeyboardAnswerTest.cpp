@@ -164,6 +164,22 @@ TEST_F(TypedAnswers, ExerciseTwoAnswersOnTheNewCharacterKeys) {
   EXPECT_EQ(training::Sitzung.Fehler, 0);
 }
 
+TEST_F(TypedAnswers, KeysAreNotAnswersWhileACorrectionRuns) {
+  LoadEnglish();
+  StartAt(1, 2, 1, 2);
+  Session->StartBtnClick();
+  Settle();
+  const std::string Soll = Window->Played.back();
+  OtherNeuKey(Soll)->Click();
+  ASSERT_EQ(training::Sitzung.KorrZaehler, 4);
+  const char C = NeuKeyOfCode(Soll)->MChar()[0];
+  Type(*Session, static_cast<uint16_t>(std::toupper(static_cast<unsigned char>(C))),
+       QString(QChar(C)));
+  EXPECT_EQ(training::Sitzung.UebPos, 0);
+  EXPECT_EQ(training::Sitzung.KorrZaehler, 4);
+  EXPECT_FALSE(training::Sitzung.TasteUnten);
+}
+
 TEST_F(TypedAnswers, ExerciseFourTakesNoKeyboardAnswers) {
   LoadEnglish();
   StartAt(1, 4, 1, 4);

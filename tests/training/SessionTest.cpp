@@ -105,6 +105,18 @@ TEST_F(Exercise1, BelowTheFurthestExerciseWeiterStaysOff) {
 
 using Exercise2 = TSessionTest;
 
+TEST_F(Exercise2, TheStartOfExercisesOneToThreeClearsNeuVornAndOfFourKeepsIt) {
+  LoadEnglish();
+  for (const uint8_t Ueb : {uint8_t{1}, uint8_t{2}, uint8_t{3}, uint8_t{4}}) {
+    StartAt(2, Ueb, 2, Ueb);
+    course::Kurs.GruppenZahl = 5;
+    course::Folge.NeuVorn = true;
+    Session->StartBtnClick();
+    EXPECT_EQ(course::Folge.NeuVorn, Ueb == 4) << int(Ueb);
+    Session->StartBtnClick();
+  }
+}
+
 TEST_F(Exercise2, RightAnswersPassAndEnableWeiter) {
   LoadEnglish();
   StartAt(1, 2, 1, 2);
@@ -137,6 +149,8 @@ TEST_F(Exercise2, RightAnswersPassAndEnableWeiter) {
   EXPECT_EQ(training::Sitzung.Fehler, 0);
   EXPECT_TRUE(Reporter.Messages.empty());
   EXPECT_TRUE(View.WeiterBtn->isEnabled());
+  // Lesson 1 has no exercise 3: the line says where "Weiter" leads.
+  EXPECT_EQ(CaptionOf(View.StatusLabel), StatusLineText(StatusPassedLesson1));
   EXPECT_EQ(Window->Played.size(), course::Kurs.NeueZeichen.size() * 5);
   EXPECT_TRUE(course::Folge.UebFolge.empty());
   EXPECT_TRUE(Arb.SwitchedOffFirstInEveryTick());
@@ -247,6 +261,22 @@ TEST_F(Exercise3, RepeatOffersAfterFifteenSecondsAndTheThirdPressIsOneError) {
   EXPECT_FALSE(Timer1.HasOnTimer());
 }
 
+TEST_F(Exercise3, AnAnswerTakesRepeatAwayAndEndsItsFifteenSeconds) {
+  LoadEnglish();
+  StartAt(2, 3, 2, 3);
+  Session->StartBtnClick();
+  SettleArb();
+  ASSERT_TRUE(Timer1.Enabled());
+  KeyOfCode(training::Sitzung.SollCode)->Click();
+  EXPECT_FALSE(Timer1.Enabled());
+  SettleArb();
+  ASSERT_TRUE(Timer1.Fire()); // 15 s: Repeat is offered
+  ASSERT_TRUE(View.RepBtn->isEnabled());
+  KeyOfCode(training::Sitzung.SollCode)->Click();
+  EXPECT_FALSE(View.RepBtn->isEnabled());
+  EXPECT_EQ(training::Sitzung.UebPos, 2);
+}
+
 TEST_F(Exercise3, AWrongAnswerDisablesTheKeysDuringTheCorrectionAndRestoresThem) {
   LoadEnglish();
   StartAt(2, 3, 2, 3);
@@ -299,6 +329,18 @@ TEST_F(Exercise3, WithoutErrorsBelowTheFurthestLessonWeiterStaysOff) {
   EXPECT_EQ(training::Sitzung.Fehler, 0);
   EXPECT_TRUE(Reporter.Messages.empty());
   EXPECT_FALSE(View.WeiterBtn->isEnabled());
+  // The line under the window says why.
+  EXPECT_EQ(CaptionOf(View.StatusLabel), StatusLineText(StatusPassedBelow));
+  // Passed in the furthest lesson: said as well, and the next start clears it.
+  StartAt(2, 3, 2, 3);
+  Session->StartBtnClick();
+  EXPECT_EQ(CaptionOf(View.StatusLabel), "");
+  while (!training::Sitzung.Idle) {
+    SettleArb();
+    KeyOfCode(training::Sitzung.SollCode)->Click();
+  }
+  EXPECT_TRUE(View.WeiterBtn->isEnabled());
+  EXPECT_EQ(CaptionOf(View.StatusLabel), StatusLineText(StatusPassed));
 }
 
 using Exercise4 = TSessionTest;
@@ -386,11 +428,33 @@ TEST_F(Exercise4, YesSetsMarkModeAndNoAfterANewLessonRunClearsNeuVorn) {
   EXPECT_TRUE(course::Folge.MarkModus);
   EXPECT_TRUE(course::Folge.NeuVorn);
   EXPECT_FALSE(View.WeiterBtn->isEnabled());
+  EXPECT_EQ(CaptionOf(View.StatusLabel), StatusLineText(StatusIntroYes));
   Session->StartBtnClick();
   Settle();
   EXPECT_FALSE(course::Folge.MarkModus);
   EXPECT_FALSE(course::Folge.NeuVorn);
   EXPECT_FALSE(View.WeiterBtn->isEnabled());
+  // The grey "Weiter" is explained.
+  EXPECT_EQ(CaptionOf(View.StatusLabel), StatusLineText(StatusIntroNo));
+}
+
+TEST_F(Exercise4, ANoWhileOnlyIsCheckedKeepsTheLimeKeys) {
+  LoadEnglish();
+  StartAt(3, 4, 3, 4);
+  course::Kurs.GruppenZahl = 5;
+  View.OnlyRB->setChecked(true);
+  for (const char C : {'t', 'm'}) {
+    KeyOf(C)->Click();
+    Device.Complete();
+  }
+  ASSERT_EQ(KeyOf('t')->FontColor(), KeyLime);
+  Reporter.Answers = {false};
+  Session->StartBtnClick();
+  Settle();
+  ASSERT_EQ(Reporter.Questions.size(), 1u);
+  EXPECT_TRUE(View.OnlyRB->isChecked());
+  EXPECT_TRUE(course::Folge.Markiert[static_cast<size_t>(LetterPos('t'))]);
+  EXPECT_EQ(KeyOf('t')->FontColor(), KeyLime);
 }
 
 TEST_F(Exercise4, TheFinalLessonEndsWithTheEndOfWorkSignal) {
@@ -481,17 +545,60 @@ TEST_F(Stop, InEveryPhaseReturnsToIdleAndTheLastSoundReArmsNothing) {
   }
 }
 
-TEST_F(Stop, StopDuringACorrectionEndsIt) {
+TEST_F(Stop, StopDuringACorrectionEndsItAndGivesTheKeysBack) {
   LoadEnglish();
   StartAt(1, 2, 1, 2);
   Session->StartBtnClick();
   Settle();
   OtherNeuKey(Window->Played.back())->Click();
   Step();
+  ASSERT_FALSE(View.R1Panel->isEnabled());
   Session->StartBtnClick();
   ExpectStopped(*this, View, Timer1);
   EXPECT_EQ(training::Sitzung.KorrZaehler, 0);
   EXPECT_FALSE(View.TimePanel->isVisibleTo(View.Form));
+  // The large keys sound again when clicked.
+  EXPECT_TRUE(View.R1Panel->isEnabled());
+  Device.Complete();
+  const size_t Played = Window->Played.size();
+  View.NeuTasten[0]->Click();
+  EXPECT_EQ(Window->Played.size(), Played + 1);
+  Device.Complete();
+
+  // Exercise 3: its first answer is judged, and the keys enabled at the
+  // start come back.
+  StartAt(2, 3, 2, 3);
+  std::vector<bool> Before;
+  for (TMButton* Key : View.Tasten)
+    Before.push_back(Key->isEnabled());
+  Session->StartBtnClick();
+  Settle();
+  TMButton* Wrong = nullptr;
+  for (TMButton* Key : View.Tasten)
+    if (Key->isEnabled() && !Key->MCode().empty() && Key->MCode() != training::Sitzung.SollCode)
+      Wrong = Key;
+  ASSERT_NE(Wrong, nullptr);
+  Wrong->Click();
+  ASSERT_GT(training::Sitzung.KorrZaehler, 0);
+  Session->StartBtnClick();
+  std::vector<bool> After;
+  for (TMButton* Key : View.Tasten)
+    After.push_back(Key->isEnabled());
+  EXPECT_EQ(After, Before);
+}
+
+TEST_F(Stop, InExerciseOneGivesBackEveryNewCharacterKeyUp) {
+  LoadEnglish();
+  StartAt(1, 1, 1, 1);
+  Session->StartBtnClick();
+  Step();
+  ASSERT_TRUE(View.NeuTasten[0]->Down());
+  ASSERT_FALSE(View.NeuTasten[1]->isEnabled());
+  Session->StartBtnClick();
+  for (size_t I = 0; I < course::Kurs.NeueZeichen.size(); ++I) {
+    EXPECT_TRUE(View.NeuTasten[I]->isEnabled()) << I;
+    EXPECT_FALSE(View.NeuTasten[I]->Down()) << I;
+  }
 }
 
 TEST_F(Stop, CompletionsWhileIdleOnlyEnableTheKeyboard) {

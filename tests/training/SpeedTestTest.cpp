@@ -6,6 +6,7 @@
 #include "sound/Morse.h"
 #include "sound/Player.h"
 #include "sound/SoundState.h"
+#include "storage/IntFile.h"
 #include "storage/StorageState.h"
 #include "storage/Texts.h"
 #include "support/ManualClock.h"
@@ -289,7 +290,9 @@ TEST_F(SpeedTestFixture, NoEndOfATestEnablesWeiter) {
     SetSpeed(150, 40);
     Make();
     View.WeiterBtn->setEnabled(true);
+    SetCaption(View.StatusLabel, "Passed");
     Test->TestBtnClick();
+    EXPECT_EQ(CaptionOf(View.StatusLabel), "") << "the pass it told of is gone";
     Run(24000);
     Check("completed");
 
@@ -395,6 +398,26 @@ TEST_F(SpeedTestFixture, AZeroIntervalStillLetsTheTimerTick) {
   EXPECT_GE(Arb.Interval(), 1);
   ASSERT_TRUE(Device.Complete());
   EXPECT_TRUE(Arb.Fire());
+}
+
+// The full run writes the file but leaves a single calibration's mark: the
+// close still asks.
+TEST_F(SpeedTestFixture, AFullRunAfterASingleCalibrationStillHasTheCloseAsk) {
+  SetSpeed(60, 20);
+  Make();
+  Test->TestBtnClick();
+  Run(3600000 / 60);
+  ASSERT_FALSE(training::Sitzung.TestLaeuft);
+  ASSERT_TRUE(sound::Klang.IntChanged);
+  View.FullT->setChecked(true);
+  Test->TestBtnClick();
+  for (int32_t Cpm = 30; Cpm <= 150; Cpm += 5)
+    Run(3600000 / Cpm);
+  ASSERT_FALSE(training::Sitzung.TestLaeuft);
+  ASSERT_TRUE(IntFileWritten());
+  Reporter.DefaultAnswer = true;
+  EXPECT_TRUE(SaveIntAtClose(Reporter));
+  EXPECT_EQ(Reporter.Questions.size(), 1u);
 }
 
 // A failed write of the interval file is told; the calibration stands.

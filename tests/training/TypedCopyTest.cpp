@@ -164,7 +164,7 @@ TEST_F(TypedCopy, APerfectCopyProposesNoAndNoRunsTheDesignedPath) {
   EXPECT_EQ(std::count(course::Folge.Markiert.begin(), course::Folge.Markiert.end(), true), 0);
 }
 
-TEST_F(TypedCopy, WithNeuVornSetAYesMarksNothingAsAClickWouldNot) {
+TEST_F(TypedCopy, OnTheRunThatIntroducesTheNewCharactersNoIsProposedAndAYesMarksNothing) {
   Copy->SetOn(true);
   LoadEnglish();
   StartAt(4, 4, 4, 4);
@@ -174,7 +174,7 @@ TEST_F(TypedCopy, WithNeuVornSetAYesMarksNothingAsAClickWouldNot) {
   Type("xxxxx"); // nothing right
   Reporter.Answers = {true};
   Settle();
-  EXPECT_EQ(Reporter.Defaults, std::vector<bool>{true});
+  EXPECT_EQ(Reporter.Defaults, std::vector<bool>{false});
   EXPECT_TRUE(course::Folge.NeuVorn);
   EXPECT_EQ(std::count(course::Folge.Markiert.begin(), course::Folge.Markiert.end(), true), 0);
 }
@@ -247,6 +247,16 @@ TEST_F(TypedCopy, TheFormsKeysGoToTheCopyAndASpaceDoesNotPressStart) {
   EXPECT_EQ(Copy->Copy(), "t o");
   EXPECT_FALSE(training::Sitzung.Idle) << "the space stopped the run";
   EXPECT_TRUE(Copy->CopyLabel()->text().contains(QStringLiteral("t o")));
+  // The line covers no key and no control: it takes the empty status line.
+  QWidget* Line = Copy->CopyLabel();
+  ASSERT_TRUE(Line->isVisible());
+  for (QObject* O : Line->parentWidget()->children()) {
+    auto* W = qobject_cast<QWidget*>(O);
+    if (W != nullptr && W != Line && W != View.StatusLabel && W->isVisible()) {
+      EXPECT_FALSE(W->geometry().intersects(Line->geometry())) << W->objectName().toStdString();
+    }
+  }
+  EXPECT_EQ(CaptionOf(View.StatusLabel), "");
   // Stopped: nothing scored or counted, the keys are the form's again.
   Session->StartBtnClick();
   EXPECT_TRUE(training::Sitzung.Idle);
