@@ -128,6 +128,21 @@ sleep 2
 stop "$PID"
 check "an existing record keeps its layout" [ "$(layout_byte "$WORK/kept/velm-mtr/CWK.dat")" = 3 ]
 
+# SIGTERM when the record cannot be written (a full disk, here a folder in
+# its place): said on standard error, and the program ends without a box
+# that waits for a click.
+start full en_US.UTF-8
+wait_for 120 made "$WORK/full/velm-mtr/CWK.dat"
+sleep 2
+rm "$WORK/full/velm-mtr/CWK.dat" && mkdir "$WORK/full/velm-mtr/CWK.dat"
+kill -TERM "$PID"
+wait_for 30 gone "$PID"
+check "SIGTERM with a record that cannot be written ends the program" gone "$PID"
+alive "$PID" && kill -KILL "$PID"
+wait "$PID"
+check "... with 0" [ $? -eq 0 ]
+check "... saying so on standard error" grep -q "velm-mtr: \"CWK.dat\" cannot be written" "$WORK/full.log"
+
 # A second copy on the same folder brings the first to the front and writes
 # nothing; a first copy that does not answer is said to run; a lock left by a
 # copy that was killed is taken over.
@@ -141,6 +156,7 @@ start two de_DE.UTF-8
 SECOND=$PID
 wait_for 60 gone "$SECOND"
 check "a second copy ends by itself" gone "$SECOND"
+alive "$SECOND" && kill -KILL "$SECOND"
 wait "$SECOND"
 check "a second copy whose first answers exits 0" [ $? -eq 0 ]
 check "the first copy still runs" alive "$FIRST"
