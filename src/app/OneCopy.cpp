@@ -5,6 +5,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
+#include <QSysInfo>
 
 namespace {
 constexpr char Request[] = "front\n";
@@ -23,9 +24,18 @@ TOneCopy::TOneCopy(const QString& Folder) {
   FLock->setStaleLockTime(0);
   if (FLock->tryLock(0))
     return;
-  // Held by a running copy; any other failure (no permission, no space)
-  // must not keep the learner out.
+  // Any failure but a lock held (no permission, no space) must not keep the
+  // learner out.
   FFirst = FLock->error() != QLockFile::LockFailedError;
+  // A lock of another machine came with a folder copied from a copy that
+  // had crashed there (the folder is moved while the program is closed):
+  // whether that copy runs cannot be known here, and nothing could answer.
+  qint64 Pid = 0;
+  QString Host;
+  QString App;
+  if (!FFirst && FLock->getLockInfo(&Pid, &Host, &App) && !Host.isEmpty() &&
+      Host != QSysInfo::machineHostName() && FLock->removeStaleLockFile())
+    FFirst = FLock->tryLock(0) || FLock->error() != QLockFile::LockFailedError;
 }
 
 TOneCopy::~TOneCopy() {

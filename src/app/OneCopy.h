@@ -11,7 +11,8 @@ class QLockFile;
 // One copy of the program per learner's folder: two copies would each write
 // their own progress over the other's at close. The first copy holds a lock
 // file in the folder for as long as it runs (a lock left by a copy that
-// crashed is taken over) and listens for a second copy, which asks it to
+// crashed is taken over, as is one of another machine, which came with a
+// copied folder) and listens for a second copy, which asks it to
 // bring its window to the front and then ends without writing anything.
 class TOneCopy final {
 public:

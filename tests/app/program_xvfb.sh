@@ -95,6 +95,8 @@ wait_for() { # <seconds> <condition...>
 }
 
 alive() { kill -0 "$1" 2>/dev/null; }
+# The lock file names the process as its holder.
+holds() { [ "$(head -n1 "$WORK/$1/velm-mtr/velm-mtr.lock" 2>/dev/null)" = "$2" ]; }
 # Until the file is there, or the program has ended without making it.
 made() { [ -s "$1" ] || ! alive "$PID"; }
 gone() { ! kill -0 "$1" 2>/dev/null; }
@@ -175,11 +177,19 @@ wait "$FIRST" 2>/dev/null
 
 start two en_US.UTF-8
 THIRD=$PID
-wait_for 120 [ "$(head -n1 "$WORK/two/velm-mtr/velm-mtr.lock" 2>/dev/null)" = "$THIRD" ]
-check "the lock of a killed copy is taken over" [ "$(head -n1 "$WORK/two/velm-mtr/velm-mtr.lock" 2>/dev/null)" = "$THIRD" ]
+wait_for 120 holds two "$THIRD"
+check "the lock of a killed copy is taken over" holds two "$THIRD"
 stop "$THIRD"
 check "the copy that took the lock over ends with 0" [ "$STATUS" -eq 0 ]
 check "the lock is given back at the end" [ ! -e "$WORK/two/velm-mtr/velm-mtr.lock" ]
+
+# A folder copied from another machine with the lock of a copy that crashed
+# there.
+printf '4242\nvelm-mtr\nsome-other-machine\n\n' >"$WORK/two/velm-mtr/velm-mtr.lock"
+start two en_US.UTF-8
+wait_for 120 holds two "$PID"
+check "the lock of another machine is taken over" holds two "$PID"
+stop "$PID"
 
 if [ $fail -ne 0 ]; then
   for log in "$WORK"/*.log; do
