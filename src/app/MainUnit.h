@@ -93,6 +93,9 @@ public:
   // How often the first activation has asked for the start-up (once).
   int StartUpRequests() const { return FStartUpRequests; }
 
+  // The layout a first start gives the new record (the program entry takes
+  // it from the learner's language); a record read keeps its own.
+  void SetFirstSprachNr(uint8_t SprachNr) { FFirstSprachNr = SprachNr; }
   // The start-up sequence: the learner record, the keys, the stored layout,
   // the sound settings, the interval table and the lesson display.
   void StartUpSequence();
@@ -196,6 +199,7 @@ private:
   bool FSettingsApplied = false; // the start-up has applied the record
   bool FClosedDown = false;      // the close sequence has run
   bool FAskOnClose = true;
+  uint8_t FFirstSprachNr = DefaultKund.SprachNr;
   storage::TKund FKundAsRead{};            // the learner record as the start-up read it
   bool FKundNotSavedTold = false; // the learner knows "CWK.dat" cannot be written
 

@@ -12,8 +12,10 @@
 #include "storage/StorageState.h"
 #include "training/Session.h"
 #include "training/SessionState.h"
+#include "training/TypedCopy.h"
 #include "windows/Caption.h"
 #include "windows/Help.h"
+#include "windows/QtReporter.h"
 #include "windows/WindowPlace.h"
 
 #include <QAction>
@@ -39,7 +41,7 @@ void TAForm::StartUpSequence() {
   if (FStartedUp)
     return;
   FStartedUp = true;
-  const bool KundWritable = LoadKund();
+  const bool KundWritable = LoadKund(FFirstSprachNr);
   FKundAsRead = storage::Kund;
   if (!KundWritable) {
     // Said now, so that the learner knows before working; the close does
@@ -126,6 +128,9 @@ void TAForm::CloseSequence(bool Ask) {
         course::Kurs.UebNr = course::Kurs.MaxUebNr;
     }
     Values = KundValuesOf(course::Kurs.MaxLektNr, course::Kurs.MaxUebNr);
+    // The learner's speed is SpeedUD's: the replay window, while open,
+    // sounds at a speed of its own through the engine's.
+    Values.Speed = View.SpeedUD->Position();
   } else {
     // Closed during the start-up ("Leng.dat" missing): the record is stored
     // as it was read, not with values the start-up had not yet applied.
@@ -133,7 +138,15 @@ void TAForm::CloseSequence(bool Ask) {
               FKundAsRead.Ton,       FKundAsRead.Abstand,  FKundAsRead.Front};
     storage::Kund.SprachNr = FKundAsRead.SprachNr;
   }
-  KundSpeichern(Values, Reporter, FKundNotSavedTold);
+  // Without the question nobody need be there to read a box: a failed save
+  // is said on standard error and the end goes on.
+  TStderrReporter Unattended(CharsetOf(View.KeyPanel));
+  TMessageReporter& Tell = Ask ? Reporter : Unattended;
+  KundSpeichern(Values, Tell, FKundNotSavedTold);
+  // A run's figures whose question is still open count as they do when the
+  // question is taken away by the end.
+  if (FCopy)
+    FCopy->SaveAtEnd(Tell);
   course::Folge.UebFolge.clear();
   course::Folge.UebFolge.shrink_to_fit();
   Player.CloseDevice();

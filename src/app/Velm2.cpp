@@ -1,8 +1,15 @@
 #include "app/Velm2.h"
 
 #include "app/MainUnit.h"
+#include "app/OneCopy.h"
 #include "app/TermSignal.h"
 #include "sound/BareFile.h"
+#include "storage/CodePage.h"
+#include "storage/Kund.h"
+#include "storage/Layouts.h"
+#include "storage/LengFiles.h"
+#include "storage/RecordFile.h"
+#include "storage/Texts.h"
 #include "sound/WaveOut.h"
 #include "sound/ThdTimer.h"
 #include "sound/WindowTimer.h"
@@ -15,13 +22,23 @@
 #include "windows/about.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QMessageBox>
 #include <QSessionManager>
 #include <QStandardPaths>
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <system_error>
+#include <vector>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -59,6 +76,144 @@ fs::path ExecutableFolder() {
 bool SameFolder(const fs::path& A, const fs::path& B) {
   std::error_code Error;
   return !A.empty() && !B.empty() && fs::equivalent(A, B, Error) && !Error;
+}
+
+// The command line, read on a core application before any window exists,
+// so that it works without a display: an exit code when the program ends
+// here (--help, --version: 0; an unknown option or an argument: the usage
+// on standard error, 2), nothing when it goes on. Qt's own options of the
+// window's application are accepted and left to it.
+std::optional<int> CommandLineExit(int argc, char** argv) {
+  int Argc = argc;
+  const QCoreApplication Core(Argc, argv);
+  QCoreApplication::setApplicationName(QStringLiteral("velm-mtr"));
+  QCoreApplication::setApplicationVersion(QStringLiteral(VELM_VERSION));
+  QCommandLineParser Parser;
+  Parser.setApplicationDescription(
+      QStringLiteral("VELM-MTR, a trainer for receiving Morse code by ear."));
+  Parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  const QCommandLineOption Help = Parser.addHelpOption();
+  const QCommandLineOption Version = Parser.addVersionOption();
+  for (const char* Name : {"platform", "platformpluginpath", "platformtheme", "plugin", "display",
+                           "geometry", "qwindowgeometry", "qwindowicon", "qwindowtitle", "style",
+                           "stylesheet", "session", "name", "title"}) {
+    QCommandLineOption Qt(QString::fromLatin1(Name), QString(), QStringLiteral("value"));
+    Qt.setFlags(QCommandLineOption::HiddenFromHelp);
+    Parser.addOption(Qt);
+  }
+  for (const char* Name : {"reverse", "widgetcount", "nograb", "dograb", "sync"}) {
+    QCommandLineOption Qt(QString::fromLatin1(Name));
+    Qt.setFlags(QCommandLineOption::HiddenFromHelp);
+    Parser.addOption(Qt);
+  }
+  const bool Parsed = Parser.parse(QCoreApplication::arguments());
+  if (!Parsed || !Parser.positionalArguments().isEmpty()) {
+    const QString Error = !Parsed ? Parser.errorText()
+                                  : QStringLiteral("Unexpected argument '%1'.")
+                                        .arg(Parser.positionalArguments().constFirst());
+    std::fprintf(stderr, "velm-mtr: %s\n\n%s", qPrintable(Error), qPrintable(Parser.helpText()));
+    return 2;
+  }
+  // Qt's own options are listed by the parser itself, which then exits 0.
+  if (Parser.isSet(QStringLiteral("help-all")))
+    Parser.process(QCoreApplication::arguments());
+  if (Parser.isSet(Help)) {
+    std::fputs(qPrintable(Parser.helpText()), stdout);
+    return 0;
+  }
+  if (Parser.isSet(Version)) {
+    std::printf("velm-mtr %s\n", VELM_VERSION);
+    return 0;
+  }
+  return std::nullopt;
+}
+
+void NoDisplay() {
+  const char* Display = std::getenv("DISPLAY");
+  if (Display != nullptr && Display[0] != '\0')
+    std::fprintf(stderr, "velm-mtr: the display \"%s\" cannot be opened, so the window cannot be shown.\n",
+                 Display);
+  else
+    std::fprintf(stderr, "velm-mtr: no display (DISPLAY is not set), so the window cannot be shown.\n");
+  std::fflush(stderr);
+}
+
+// The platform of the window's application is left to Qt's default, which
+// on X11 and Wayland needs a display named in the environment.
+bool NoDisplayNamed(int argc, char** argv) {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+  for (int I = 1; I < argc; ++I)
+    if (std::strcmp(argv[I], "-platform") == 0 || std::strcmp(argv[I], "--platform") == 0)
+      return false;
+  for (const char* Name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+    if (const char* Value = std::getenv(Name); Value != nullptr && Value[0] != '\0')
+      return false;
+  return true;
+#else
+  static_cast<void>(argc);
+  static_cast<void>(argv);
+  return false;
+#endif
+}
+
+// While the window's application opens its display: Qt ends the process
+// with abort() and several lines when it cannot; the learner gets one line
+// and the exit code 1 instead. The platform's other messages of that moment
+// are held and passed on when the display opened.
+QtMessageHandler PreviousHandler = nullptr;
+struct THeldMessage {
+  QtMsgType Type;
+  QByteArray Category;
+  QString Text;
+};
+std::vector<THeldMessage> HeldMessages;
+
+void WhileOpeningDisplay(QtMsgType Type, const QMessageLogContext& Context, const QString& Text) {
+  if (Type == QtFatalMsg) {
+    NoDisplay();
+#ifdef Q_OS_UNIX
+    ::_exit(1);
+#else
+    std::_Exit(1);
+#endif
+  }
+  if (Context.category != nullptr && std::strncmp(Context.category, "qt.qpa", 6) == 0) {
+    HeldMessages.push_back({Type, QByteArray(Context.category), Text});
+    return;
+  }
+  if (PreviousHandler != nullptr)
+    PreviousHandler(Type, Context, Text);
+}
+
+void DisplayOpened() {
+  qInstallMessageHandler(PreviousHandler);
+  for (const THeldMessage& M : HeldMessages) {
+    const QMessageLogContext Context(nullptr, 0, nullptr, M.Category.constData());
+    if (PreviousHandler != nullptr)
+      PreviousHandler(M.Type, Context, M.Text);
+  }
+  HeldMessages.clear();
+}
+
+// A second copy on the learner's folder, whose first copy did not answer:
+// says so in the learner's interface language (the record's layout, or the
+// system's language when there is no record yet). Reads, never writes.
+void TellRunsAlready(uint8_t FirstSprachNr) {
+  uint8_t SprachNr = FirstSprachNr;
+  std::vector<uint8_t> Record;
+  if (ReadRecordBytes(KundFileName, KundSize, Record) == TRecordRead::Read &&
+      Record.size() >= static_cast<size_t>(KundSize))
+    SprachNr = Record[static_cast<size_t>(KundSize) - 1];
+  const TLayout* Layout = LayoutOfNr(SprachNr);
+  TTextLinks Links; // nothing shown, nothing closed
+  std::string Text;
+  if (Layout != nullptr && LoadTexts(Links, SprachNr) == TTextsLoad::Loaded)
+    Text = storage::Texte.StartText[1];
+  const QString Shown =
+      Text.empty() ? QStringLiteral("VELM-MTR is already running for this learner. Use its window, or "
+                                    "close it before starting the program again.")
+                   : ToUnicode(Text, Layout->Charset);
+  QMessageBox::information(nullptr, QApplication::applicationName(), Shown);
 }
 
 } // namespace
@@ -175,8 +330,16 @@ int TVelm2::Run() {
 }
 
 int Velm2Main(int argc, char** argv, const TBuildPlace& Build) {
-  // Qt reads its own options from the command line; the program none.
+  if (const std::optional<int> Exit = CommandLineExit(argc, argv))
+    return *Exit;
+  if (NoDisplayNamed(argc, argv)) {
+    NoDisplay();
+    return 1;
+  }
+  PreviousHandler = qInstallMessageHandler(WhileOpeningDisplay);
+  // Qt reads its own options from the command line.
   QApplication App(argc, argv);
+  DisplayOpened();
   QApplication::setApplicationName(QStringLiteral("VELM-MTR 2.1"));
   QApplication::setDesktopFileName(QStringLiteral("org.velmmtr.VelmMtr"));
   SetShippedDataDir(ShippedDataFolder(ExecutableFolder(), Build));
@@ -184,18 +347,40 @@ int Velm2Main(int argc, char** argv, const TBuildPlace& Build) {
   // files it cannot write there are reported as they are saved.
   if (const std::optional<QString> Failure = EnterLearnerFolder(LearnerFolder()))
     QMessageBox::warning(nullptr, QApplication::applicationName(), *Failure);
+  // A first start speaks the learner's language.
+  const uint8_t FirstSprachNr = SprachNrOfLocale(QLocale::system().name());
+  // One copy per learner's folder: a second one writes nothing. The first
+  // listens at once, so that a second started now finds it; the requests
+  // are taken once the window exists and the event loop runs.
+  TAForm* Form = nullptr;
+  TOneCopy Copy(QDir::currentPath());
+  if (!Copy.First()) {
+    if (Copy.AskFirstToFront())
+      return 0;
+    TellRunsAlready(FirstSprachNr);
+    return 1;
+  }
+  Copy.Listen([&Form] {
+    if (Form == nullptr)
+      return;
+    Form->setWindowState(Form->windowState() & ~Qt::WindowMinimized);
+    Form->show();
+    Form->raise();
+    Form->activateWindow();
+  });
   // The English page; each layout has its own (TLayout::HelpFile).
   SetApplicationHelpFile("VELMHelpEng.html");
   InstallFontSubstitutes();
   TVelm2 Program;
-  TAForm* Form = Program.AForm.get();
+  Form = Program.AForm.get();
+  Form->SetFirstSprachNr(FirstSprachNr);
   // The program ends even when a modal box is open at that moment.
   TTermSignal Stop([Form] {
     Form->EndSession();
     QCoreApplication::quit();
   });
-  // The display lost: the record is saved and the sound stopped before the
-  // process ends.
+  // The display lost: what the close saves is saved and the sound stopped
+  // before the process ends.
   const TLostDisplayGuard LostDisplay([Form] {
     if (!Form->ClosedDown())
       Form->CloseSequence(false);

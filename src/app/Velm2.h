@@ -84,7 +84,9 @@ struct TBuildPlace {
 std::filesystem::path ShippedDataFolder(const std::filesystem::path& ExeDir,
                                         const TBuildPlace& Build);
 
-// Program entry: initial values, the learner's folder as the working
-// directory, the shipped data folder, the application with its title and
-// help file, the four windows, the event loop. No argument is read.
+// Program entry: the command line (--help, --version, Qt's own options),
+// initial values, the learner's folder as the working directory, one copy
+// per folder, the shipped data folder, the application with its title and
+// help file, the four windows, the event loop. Without a display it says so
+// in one line and returns 1.
 int Velm2Main(int argc, char** argv, const TBuildPlace& Build = {});

@@ -3,8 +3,47 @@
 #include "sound/Reporter.h"
 #include "sound/SoundState.h"
 #include "storage/RecordFile.h"
+#include "storage/Texts.h"
 
+#include <algorithm>
+#include <array>
 #include <vector>
+
+namespace {
+
+// Whether the file (the learner's, or the shipped one) holds the table as
+// it stands.
+bool FileHoldsTable() {
+  std::vector<uint8_t> Bytes;
+  if (ReadRecordBytes(IntFileName, IntervallTabSize, Bytes) != TRecordRead::Read ||
+      Bytes.size() < sound::Klang.IntervallTab.size())
+    return false;
+  return std::equal(sound::Klang.IntervallTab.begin(), sound::Klang.IntervallTab.end(),
+                    Bytes.begin());
+}
+
+} // namespace
+
+std::string IntervallText(size_t I) {
+  static const std::array<const char*, 5> Own{
+      "", "Stored for %1 characters per minute: %2 ms added to each pause between characters.",
+      "Stored in Int.mtr for every speed from 30 to 150 characters per minute.",
+      "Int.dat ist gewekselt. Speichern?", "Int.mtr ist nicht gefunden!"};
+  if (I >= Own.size())
+    return {};
+  const std::string& Text = storage::Texte.IntervallText[I];
+  return Text.empty() ? std::string(Own[I]) : Text;
+}
+
+std::string WithNumbers(std::string Text, int32_t First, int32_t Second) {
+  for (const auto& [Mark, Value] : {std::pair{std::string("%1"), First}, std::pair{std::string("%2"), Second}})
+    for (size_t At = Text.find(Mark); At != std::string::npos; At = Text.find(Mark, At)) {
+      const std::string Number = std::to_string(Value);
+      Text.replace(At, Mark.size(), Number);
+      At += Number.size();
+    }
+  return Text;
+}
 
 bool ParseIntFile(std::span<const uint8_t> Bytes) {
   return ParseRecord(Bytes, sound::Klang.IntervallTab) == TRecordRead::Read;
@@ -15,7 +54,7 @@ bool ReadIntFile(TMessageReporter& Reporter) {
   if (ReadRecordBytes(IntFileName, IntervallTabSize, Bytes) == TRecordRead::Read &&
       ParseIntFile(Bytes))
     return true;
-  Reporter.ShowMessage("Int.mtr ist nicht gefunden!");
+  Reporter.ShowMessage(IntervallText(4));
   return false;
 }
 
@@ -34,10 +73,9 @@ void StoreIntervall(int32_t SpeedPosition) {
 }
 
 bool SaveIntAtClose(TMessageReporter& Reporter) {
-  if (!sound::Klang.IntChanged)
+  if (!sound::Klang.IntChanged || FileHoldsTable())
     return true;
-  // The question names the file as the program always has.
-  if (!Reporter.AskYesNo("Int.dat ist gewekselt. Speichern?"))
+  if (!Reporter.AskYesNo(IntervallText(3)))
     return true;
   if (WriteIntFile())
     return true;

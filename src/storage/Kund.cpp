@@ -27,7 +27,18 @@ TRecordRead ParseKund(std::span<const uint8_t> Bytes) {
   return Result;
 }
 
-bool LoadKund() {
+uint8_t SprachNrOfLocale(const QString& LocaleName) {
+  const QString Language = LocaleName.section(QLatin1Char('_'), 0, 0).section(QLatin1Char('.'), 0, 0);
+  if (Language == QLatin1String("de"))
+    return 2;
+  if (Language == QLatin1String("ru"))
+    return 3;
+  if (Language == QLatin1String("tr"))
+    return 4;
+  return 1;
+}
+
+bool LoadKund(uint8_t FirstSprachNr) {
   std::vector<uint8_t> Head;
   TRecordRead Result = ReadRecordBytes(KundFileName, KundSize, Head);
   if (Result == TRecordRead::Read)
@@ -35,7 +46,7 @@ bool LoadKund() {
   if (Result == TRecordRead::Read)
     return RecordWritable(KundFileName);
   const storage::TKund D = DefaultKund;
-  KundSetzen(D.MaxLektNr, D.MaxUebNr, D.Speed, D.Ton, D.Abstand, D.Front, D.SprachNr);
+  KundSetzen(D.MaxLektNr, D.MaxUebNr, D.Speed, D.Ton, D.Abstand, D.Front, FirstSprachNr);
   // A file that could not be read is kept: the learner's progress may be in
   // it.
   if (Result == TRecordRead::Missing || Result == TRecordRead::Short)

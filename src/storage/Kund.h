@@ -3,6 +3,8 @@
 #include "storage/RecordFile.h"
 #include "storage/StorageState.h"
 
+#include <QString>
+
 #include <cstdint>
 #include <span>
 
@@ -25,7 +27,14 @@ TRecordRead ParseKund(std::span<const uint8_t> Bytes);
 // record too. The file never loses bytes, and a file that is read is never
 // rewritten here, write-protected or not. False when the record could not
 // be made or the close would not be able to write it; nothing is shown here.
-bool LoadKund();
+// FirstSprachNr is the layout of a default record (the learner's language
+// at a first start); a record read keeps its own.
+bool LoadKund(uint8_t FirstSprachNr = DefaultKund.SprachNr);
+
+// The layout of a first start from the learner's language, a locale name
+// as "de_DE.UTF-8" or "tr": English, German, Russian or Turkish; English for
+// any other.
+uint8_t SprachNrOfLocale(const QString& LocaleName);
 
 // Shows KundNotSavedText (sound/Reporter.h), unless Told says the learner
 // has been told so already in this run; sets Told before the box shows.

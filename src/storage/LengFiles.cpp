@@ -24,7 +24,7 @@ template <size_t N> std::span<std::string> Slots(std::array<std::string, N>& Tab
   return std::span<std::string>(Table).subspan(1);
 }
 
-std::array<TSection, 13> Sections() {
+std::array<TSection, 15> Sections() {
   return {{{"<Menu>", Slots(storage::Texte.MenuText)},
            {"<Radiogr>", Slots(storage::Texte.RadiogrText)},
            {"<Lekt>", Slots(storage::Texte.LektText)},
@@ -37,7 +37,9 @@ std::array<TSection, 13> Sections() {
            {"<Hints>", Slots(storage::Texte.HintsText)},
            {"<Abschrift>", Slots(storage::Texte.AbschriftText)},
            {"<Captions>", Slots(storage::Texte.CaptionsText)},
-           {"<Status>", Slots(storage::Texte.StatusText)}}};
+           {"<Status>", Slots(storage::Texte.StatusText)},
+           {"<Intervall>", Slots(storage::Texte.IntervallText)},
+           {"<Start>", Slots(storage::Texte.StartText)}}};
 }
 
 } // namespace

@@ -108,6 +108,13 @@ struct TTexte {
   std::array<std::string, 16> AbschriftText; // 15 lines
   std::array<std::string, CaptionLines + 1> CaptionsText; // TCaptionLine
   std::array<std::string, StatusLines + 1> StatusText;    // TStatusLine
+  // The speed test's result and the interval file (storage/IntFile.h): 1
+  // what a test stored (%1 the speed, %2 the pause in ms), 2 what a full
+  // calibration stored, 3 the close question, 4 the file not found.
+  std::array<std::string, 5> IntervallText; // 4 lines
+  // 1 what a second start on the same learner's folder says when the
+  // running copy does not answer.
+  std::array<std::string, 2> StartText; // 1 line
 };
 } // namespace storage
 

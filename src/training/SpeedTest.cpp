@@ -17,12 +17,19 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <utility>
 
 namespace {
 constexpr int32_t MinSpeed = 30;
 constexpr int32_t MaxSpeed = 150;
+
+// "The speed test is complete." in the interface language.
+std::string CompleteText() {
+  const std::string& Text = storage::Texte.MessagesText[6];
+  return Text.empty() ? std::string("The speed test is complete.") : Text;
+}
 
 uint16_t TimerMs(int64_t Ms) {
   return static_cast<uint16_t>(std::clamp<int64_t>(Ms, 1, 65535));
@@ -39,6 +46,12 @@ TSpeedTest::TSpeedTest(TMainView& View, TPlayer& Player, TTickTimer& ArbTimer, T
     QObject::connect(FView.FullT, &QCheckBox::toggled, FView.FullT,
                      [](bool Checked) { training::Sitzung.VollTest = Checked; });
   }
+}
+
+const std::array<std::string, TSpeedTest::WordLength>& TSpeedTest::TestCodes() {
+  // P A R I S in the international code: 10 dots, 4 dashes.
+  static const std::array<std::string, WordLength> Codes{".--.", ".-", ".-.", "..", "..."};
+  return Codes;
 }
 
 std::string TSpeedTest::TestWord(int32_t Sprache) {
@@ -111,29 +124,27 @@ void TSpeedTest::TestBtnClick() {
 void TSpeedTest::SpeedTestTick() {
   FArbTimer.SetEnabled(false);
   if (training::Sitzung.UebPos < course::Folge.UebLaenge && training::Sitzung.TestLaeuft) {
-    const int32_t Pos = course::Folge.UebFolge[static_cast<size_t>(training::Sitzung.UebPos)];
-    // A letter the alphabet lacks is left out rather than sounded as a gap
-    // of no defined length.
-    const bool Sounds =
-        Pos >= 1 && Pos <= MaxLetters && !sound::Codetafel.Codes[static_cast<size_t>(Pos)].empty();
+    // The international codes, whatever the course's codes of the word's
+    // letters (the Turkish i is .-..-): the calibration is one table for
+    // every course and assumes the word's 14 elements.
+    const std::string& Code =
+        TestCodes()[static_cast<size_t>(training::Sitzung.UebPos % WordLength)];
     // A sound of the window (a key clicked just before the start) is let
     // end first: its completion switches the timer on again.
-    if (Sounds && sound::Ausgabe.Playing)
+    if (sound::Ausgabe.Playing)
       return;
     if (training::Sitzung.UebPos == 0) {
       // Until the first character's end tells when it started sounding.
       FStartUs = FClock.NowUs();
       StartTick = static_cast<uint32_t>(FStartUs / 1000);
     }
-    if (Sounds) {
-      FBlockPending = FPlayer.PlayOwnCode(sound::Codetafel.Codes[static_cast<size_t>(Pos)]);
-      if (!FBlockPending) {
-        // The output has shown why it cannot play; a run without sound
-        // measures nothing, so the test ends as if stopped.
-        FPlayer.CloseDevice();
-        EndTest();
-        return;
-      }
+    FBlockPending = FPlayer.PlayOwnCode(Code);
+    if (!FBlockPending) {
+      // The output has shown why it cannot play; a run without sound
+      // measures nothing, so the test ends as if stopped.
+      FPlayer.CloseDevice();
+      EndTest();
+      return;
     }
     ++training::Sitzung.UebPos;
     ++training::Sitzung.GruppenPos;
@@ -145,10 +156,7 @@ void TSpeedTest::SpeedTestTick() {
     }
     if (training::Sitzung.UebPos == course::Folge.UebLaenge)
       FArbTimer.SetInterval(1);
-    // The completion of the sound switches the timer on again; a left-out
-    // letter has none.
-    if (!FBlockPending)
-      FArbTimer.SetEnabled(true);
+    // The completion of the sound switches the timer on again.
     return;
   }
 
@@ -196,15 +204,17 @@ void TSpeedTest::SpeedTestTick() {
       SetSpeed(MaxSpeed);
       SelectIntervall();
       TMorse::BuildElements();
-      if (!WriteIntFile())
-        FReporter.ShowMessage(IntNotSavedText);
+      const bool Written = WriteIntFile();
       EndTest();
+      FReporter.ShowMessage(Written ? CompleteText() + "\n\n" + IntervallText(2) : IntNotSavedText);
       return;
     }
-    SetIntervallAt(IntervallSlot(FView.SpeedUD->Position()),
-                   static_cast<uint8_t>(sound::Klang.Intervall & 0xFF));
+    const int32_t Cpm = FView.SpeedUD->Position();
+    const auto Stored = static_cast<uint8_t>(sound::Klang.Intervall & 0xFF);
+    SetIntervallAt(IntervallSlot(Cpm), Stored);
     sound::Klang.IntChanged = true;
     EndTest();
+    FReporter.ShowMessage(CompleteText() + "\n\n" + WithNumbers(IntervallText(1), Cpm, Stored));
     return;
   }
   EndTest();

@@ -6,6 +6,7 @@
 #include "sound/TickTimer.h"
 #include "windows/MainView.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -49,7 +50,8 @@ public:
   // delay; then switches ArbTimer on. False, doing nothing, when no test runs.
   bool Completion();
 
-  // The test word for the layout: Russian (SprachNr 3) or any other.
+  // The test word for the layout: Russian (SprachNr 3) or any other. Its
+  // letters fill the sequence; what sounds are TestCodes.
   static std::string TestWord(int32_t SprachNr);
 
   uint32_t StartTick = 0; // when the first character of the run started sounding
@@ -63,6 +65,9 @@ public:
 
   static constexpr int32_t Words = 12;
   static constexpr int32_t WordLength = 5;
+  // The codes sounded for the word's five letters: PARIS in the
+  // international code, in every course.
+  static const std::array<std::string, WordLength>& TestCodes();
 
 private:
   void EndTest();

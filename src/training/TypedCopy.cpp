@@ -145,7 +145,7 @@ void TTypedCopy::RunEnded23() {
   for (const int32_t E : course::Folge.UebFolge)
     Sent.push_back(course::Kurs.UebNr == 2 ? At(course::Kurs.NeueZeichen, E) : At(course::Kurs.KursFolge, E));
   AddRun(Sent, FWrong);
-  Save();
+  Save(FReporter);
 }
 
 std::string TTypedCopy::SentText() const {
@@ -197,6 +197,11 @@ void TTypedCopy::Answered(bool Yes) {
   // As a click on the key would mark it (the rules of FreiClick).
   if (Yes && course::Folge.MarkModus && course::Kurs.UebNr == 4 && !course::Folge.NeuVorn)
     MarkForNextRun(FScore.CopiedWrong);
+  CountScored();
+  Save(FReporter);
+}
+
+void TTypedCopy::CountScored() {
   std::vector<char> Sent;
   std::vector<bool> Wrong;
   for (const TCopyColumn& C : FScore.Columns) {
@@ -206,7 +211,14 @@ void TTypedCopy::Answered(bool Yes) {
     Wrong.push_back(C.Mark != TCopyMark::Correct);
   }
   AddRun(Sent, Wrong);
-  Save();
+}
+
+void TTypedCopy::SaveAtEnd(TMessageReporter& Reporter) {
+  if (!FScored)
+    return;
+  FScored = false;
+  CountScored();
+  Save(Reporter);
 }
 
 void TTypedCopy::MarkForNextRun(const std::string& Zeichen) {
@@ -283,7 +295,7 @@ void TTypedCopy::AddRun(const std::vector<char>& Sent, const std::vector<bool>& 
     Statistik().AddRun(FLayoutNr, Run);
 }
 
-void TTypedCopy::Save() {
+void TTypedCopy::Save(TMessageReporter& Reporter) {
   if (FStat)
-    SaveStatistik(*FStat, FReporter, FStatTold, FStatFullTold);
+    SaveStatistik(*FStat, Reporter, FStatTold, FStatFullTold);
 }

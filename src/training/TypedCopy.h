@@ -63,6 +63,12 @@ public:
   // marked, as clicks on their keys would mark them; the run is counted.
   void Answered(bool Yes);
 
+  // The program ends: a scored copy whose question is still open is counted
+  // as a No would count it (nothing marked) and saved, a failure told
+  // through Reporter; so whatever way the program ends, the same figures
+  // are saved.
+  void SaveAtEnd(TMessageReporter& Reporter);
+
   // --- Typing, also for tests: a key of the form while collecting. True
   // when the key was taken (a character, space or Backspace).
   bool TypeKey(const TTypedKey& Key, uint16_t VirtualKey);
@@ -81,7 +87,9 @@ public:
 private:
   void Show();
   void AddRun(const std::vector<char>& Sent, const std::vector<bool>& Wrong);
-  void Save();
+  // The scored copy's characters as a run of the statistics.
+  void CountScored();
+  void Save(TMessageReporter& Reporter);
   std::string SentText() const;
 
   TCourseView& FCourseView;

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include <cstdio>
+
 namespace {
 QString BoxText(const std::string& Bytes, uint8_t Charset) { return LabelLines(ToUnicode(Bytes, Charset)); }
 
@@ -34,3 +36,15 @@ bool TQtMessageReporter::AskYesNoDefault(const std::string& Text, bool DefaultYe
 }
 
 void TQtMessageReporter::Beep() { QApplication::beep(); }
+
+void TStderrReporter::ShowMessage(const std::string& Text) {
+  QString Line = ToUnicode(Text, FCharset).simplified();
+  const QByteArray Bytes = (QStringLiteral("velm-mtr: ") + Line + QLatin1Char('\n')).toLocal8Bit();
+  std::fwrite(Bytes.constData(), 1, static_cast<size_t>(Bytes.size()), stderr);
+  std::fflush(stderr);
+}
+
+bool TStderrReporter::AskYesNo(const std::string& Text) {
+  static_cast<void>(Text);
+  return false;
+}

@@ -23,3 +23,17 @@ public:
 private:
   uint8_t FCharset = 0;  // ANSI_CHARSET
 };
+
+// The reporter of an end without the learner: a signal, the end of the
+// desktop session, a lost display. Nobody may be there to click, so each
+// message is one line on standard error and every question is answered No.
+class TStderrReporter final : public TMessageReporter {
+public:
+  explicit TStderrReporter(uint8_t Charset) : FCharset(Charset) {}
+  void ShowMessage(const std::string& Text) override;
+  bool AskYesNo(const std::string& Text) override;
+  void Beep() override {}
+
+private:
+  uint8_t FCharset;
+};

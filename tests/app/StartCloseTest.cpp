@@ -250,7 +250,7 @@ TEST_F(StartClose, AStopWhileTheIntervalMessageIsShownSavesTheAppliedSettings) {
   Boxes.WhileShown = [&F] { F.EndSession(); };
   sound::Klang.IntChanged = true;
   F.FormActivate();
-  EXPECT_EQ(Boxes.Messages, (std::vector<std::string>{"Int.mtr ist nicht gefunden!"}));
+  EXPECT_EQ(Boxes.Messages, (std::vector<std::string>{storage::Texte.IntervallText[4]}));
   EXPECT_TRUE(Boxes.Questions.empty());
   EXPECT_TRUE(F.ClosedDown());
   EXPECT_FALSE(F.StartedUp());
@@ -310,7 +310,10 @@ TEST_F(StartClose, AChangedIntervalTableAnsweredNoStaysOnDiskWhileTheRecordIsSav
   sound::Klang.IntChanged = true;
   Reporter.DefaultAnswer = false;
   F.close();
-  EXPECT_EQ(Reporter.Questions, (std::vector<std::string>{"Int.dat ist gewekselt. Speichern?"}));
+  // In the course's interface language (Russian at a first start here).
+  ASSERT_EQ(Reporter.Questions.size(), 1u);
+  EXPECT_EQ(Reporter.Questions[0], storage::Texte.IntervallText[3]);
+  EXPECT_NE(Reporter.Questions[0], "Int.dat ist gewekselt. Speichern?");
   EXPECT_EQ(ReadBytes(QDir(Dir.Path()).filePath("Int.mtr")), Int);
   EXPECT_EQ(Record(), (TBytes{0x01, 0x01, 0x37, 0x17, 0x1E, 0x08, 0x03}));
 }
@@ -406,6 +409,66 @@ TEST_F(StartClose, TheLayoutMenuSwitchesTheKeysTextsAndMessageCharacterSet) {
   EXPECT_EQ(CaptionOf(F.View.LektLabel), "1");
   F.close();
   EXPECT_EQ(Record().at(6), 1);
+}
+
+// Every end saves the learner's own values: the replay window, open at a
+// speed of its own, lends it to the engine but not to the record.
+TEST_F(StartClose, EveryEndSavesTheLearnersSpeedThoughTheReplayWindowIsOpen) {
+  using TEnd = std::function<void(TAForm&)>;
+  const std::vector<std::pair<const char*, TEnd>> Ends{
+      {"closed", [](TAForm& F) { F.close(); }},
+      {"session end or signal", [](TAForm& F) { F.EndSession(); }},
+      {"display lost", [](TAForm& F) { F.CloseSequence(false); }}};
+  for (const auto& [Name, End] : Ends) {
+    SCOPED_TRACE(Name);
+    ResetAll();
+    Form.reset();
+    Data();
+    Record({0x01, 0x01, 0x3C, 0x17, 0x1E, 0x08, 0x03});
+    TAForm& F = Start();
+    F.View.SpeedUD->ClickUp(); // 65
+    TManualTimer MemTimer;
+    TMemForm Mem(&F, &MemTimer);
+    F.SetMemForm(&Mem);
+    Mem.FormActivate();
+    Mem.SPSpeedUpClick(true);
+    Mem.SPSpeedUpClick(true);
+    ASSERT_EQ(sound::Klang.Speed, 75);
+    End(F);
+    EXPECT_EQ(Record().at(2), 65);
+    F.SetMemForm(nullptr);
+  }
+}
+
+// Closed by the learner, a record that cannot be written is told in a box;
+// ended without the learner (a signal, the session's end, a lost display),
+// on standard error, and the end goes on.
+TEST_F(StartClose, AFailedSaveAtAnEndWithoutTheLearnerGoesToStandardError) {
+  for (const bool Interactive : {true, false}) {
+    SCOPED_TRACE(Interactive);
+    ResetAll();
+    Form.reset();
+    Reporter.Messages.clear();
+    QDir(Dir.Path()).rmdir("CWK.dat"); // the last case's
+    Data();
+    TAForm& F = Start();
+    ASSERT_TRUE(QFile::remove(QDir(Dir.Path()).filePath("CWK.dat")));
+    ASSERT_TRUE(QDir().mkdir(QDir(Dir.Path()).filePath("CWK.dat")));
+    testing::internal::CaptureStderr();
+    if (Interactive)
+      F.close();
+    else
+      F.EndSession();
+    const std::string Err = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(F.ClosedDown());
+    if (Interactive) {
+      EXPECT_EQ(Reporter.Messages, std::vector<std::string>{KundNotSavedText});
+      EXPECT_EQ(Err.find("CWK.dat"), std::string::npos);
+    } else {
+      EXPECT_TRUE(Reporter.Messages.empty());
+      EXPECT_EQ(Err, std::string("velm-mtr: ") + KundNotSavedText + "\n");
+    }
+  }
 }
 
 // The real program's windows from start to close.

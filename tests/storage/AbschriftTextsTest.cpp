@@ -32,8 +32,14 @@ TEST(AbschriftTexts, EveryShippedLanguageHasEveryLine) {
     const auto& [Charset, Title] = Statistik[static_cast<size_t>(Layout) - 1];
     EXPECT_EQ(ToUnicode(storage::Texte.AbschriftText[4], Charset), Title) << Layout;
     EXPECT_EQ(ToUnicode(storage::Texte.AbschriftText[6], Charset), Title) << Layout;
-    // The texts before them are still read in full.
+    // The texts before them are still read in full, and those after them.
     EXPECT_FALSE(storage::Texte.MessagesText[6].empty()) << Layout;
+    for (size_t I = 1; I < storage::Texte.IntervallText.size(); ++I)
+      EXPECT_FALSE(storage::Texte.IntervallText[I].empty()) << Layout << " line " << I;
+    // The speed test's result takes its numbers; the file names stay.
+    EXPECT_NE(storage::Texte.IntervallText[1].find("%1"), std::string::npos) << Layout;
+    EXPECT_NE(storage::Texte.IntervallText[1].find("%2"), std::string::npos) << Layout;
+    EXPECT_NE(storage::Texte.IntervallText[3].find("Int.mtr"), std::string::npos) << Layout;
   }
   EXPECT_TRUE(Reporter.Messages.empty());
   ClearTexts();

@@ -2,6 +2,7 @@
 #include "sound/Morse.h"
 #include "sound/Reporter.h"
 #include "sound/SoundState.h"
+#include "storage/Texts.h"
 #include "support/RecordingReporter.h"
 
 #include "StorageTestDir.h"
@@ -26,8 +27,14 @@ TBytes Counting(size_t Count) {
 
 class IntFileTest : public ::testing::Test {
 protected:
-  void SetUp() override { ResetSoundState(); }
-  void TearDown() override { ResetSoundState(); }
+  void SetUp() override {
+    ResetSoundState();
+    ClearTexts();
+  }
+  void TearDown() override {
+    ResetSoundState();
+    ClearTexts();
+  }
 
   TWorkDir Dir;
   TRecordingReporter Reporter;
@@ -142,6 +149,30 @@ TEST_F(IntFileTest, ACalibrationAtOneSpeedChangesItsEntryOnlyAndAsksAtClose) {
   Reporter.Answers = {true};
   EXPECT_TRUE(SaveIntAtClose(Reporter));
   EXPECT_EQ(ReadFile("Int.mtr"), Expected);
+}
+
+// A test that stored what the file already holds changed nothing: the
+// close does not ask. The question and the message are the interface
+// file's where it has them.
+TEST_F(IntFileTest, TheCloseAsksOnlyWhenTheTableDiffersFromTheFileInTheInterfaceLanguage) {
+  WriteFile("Int.mtr", Counting(60));
+  ASSERT_TRUE(ReadIntFile(Reporter));
+  sound::Klang.Intervall = 7; // entry 7 holds 7 already
+  StoreIntervall(60);
+  EXPECT_TRUE(SaveIntAtClose(Reporter));
+  EXPECT_TRUE(Reporter.Questions.empty());
+
+  storage::Texte.IntervallText[3] = "Save the pauses?";
+  storage::Texte.IntervallText[4] = "No Int.mtr";
+  sound::Klang.Intervall = 8;
+  StoreIntervall(60);
+  Reporter.Answers = {false};
+  EXPECT_TRUE(SaveIntAtClose(Reporter));
+  EXPECT_EQ(Reporter.Questions, std::vector<std::string>{"Save the pauses?"});
+  std::filesystem::remove("Int.mtr");
+  EXPECT_FALSE(ReadIntFile(Reporter));
+  EXPECT_EQ(Reporter.Messages, std::vector<std::string>{"No Int.mtr"});
+  EXPECT_EQ(WithNumbers("%1 cpm, %2 ms, %1", 60, 100), "60 cpm, 100 ms, 60");
 }
 
 // The shipped table holds one dot length per speed, so that with spacing 1.0

@@ -104,6 +104,23 @@ TEST_F(KundTest, FirstRunCreatesTheDefaultRecordSilently) {
   EXPECT_EQ(KundBytes(), DefaultBytes);
 }
 
+// A first start speaks the learner's language; a record read keeps its own.
+TEST_F(KundTest, AFirstStartTakesTheLayoutFromTheSystemsLanguageAndAReadRecordKeepsItsOwn) {
+  const std::vector<std::pair<const char*, uint8_t>> Locales{
+      {"en_US", 1}, {"en_GB.UTF-8", 1}, {"de_DE.UTF-8", 2}, {"de_AT", 2}, {"ru_RU", 3},
+      {"tr_TR.UTF-8", 4}, {"tr", 4}, {"fr_FR", 1}, {"C", 1}, {"", 1}};
+  for (const auto& [Locale, SprachNr] : Locales)
+    EXPECT_EQ(SprachNrOfLocale(QString::fromLatin1(Locale)), SprachNr) << Locale;
+  EXPECT_TRUE(LoadKund(2));
+  TBytes German = DefaultBytes;
+  German[6] = 2;
+  EXPECT_EQ(ReadFile("CWK.dat"), German);
+  ResetStorageState();
+  LoadKund(4);
+  EXPECT_EQ(ReadFile("CWK.dat"), German);
+  EXPECT_EQ(storage::Kund.SprachNr, 2);
+}
+
 TEST_F(KundTest, AStoredRecordIsReadAndTheFileLeftAsItIs) {
   const TBytes Stored = {7, 3, 0x96, 30, 45, 2, 4, 0xAA, 0xBB, 0xCC};
   WriteFile("cwk.DAT", Stored); // any letter case

@@ -29,8 +29,9 @@ class ShippedSounds : public ::testing::Test {
 protected:
   void SetUp() override {
     FOld = std::filesystem::current_path();
-    std::filesystem::current_path(
-        std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "data");
+    // From the build, not from __FILE__, which packaging flags
+    // (-ffile-prefix-map) make relative.
+    std::filesystem::current_path(std::filesystem::path(VELM_SOURCE_DIR) / "data");
   }
   void TearDown() override {
     course::Tastatur.InputLayoutNr = 0;

@@ -312,6 +312,41 @@ TEST_F(TypedCopy, AStatisticsFileThatCannotBeWrittenIsToldOnce) {
   EXPECT_EQ(std::count(Reporter.Messages.begin(), Reporter.Messages.end(), StatNotSavedText), 1);
 }
 
+// The program ends while the text window shows a scored copy (a signal, a
+// lost display): the run counts as a No would count it, once, though the
+// question then comes back unanswered; a failed save is told to the end's
+// reporter, not in a box.
+TEST_F(TypedCopy, AnEndWhileTheTextWindowIsOpenSavesTheRunOnce) {
+  for (const bool Writable : {true, false}) {
+    SCOPED_TRACE(Writable);
+    std::filesystem::remove_all(StatFileName);
+    if (!Writable)
+      std::filesystem::create_directory(StatFileName);
+    Copy = std::make_unique<TTypedCopy>(*CourseView, Reporter);
+    Session->SetTypedCopy(Copy.get());
+    Reporter.Messages.clear();
+    Copy->SetOn(true);
+    StartExercise4();
+    Type(SentText());
+    TRecordingReporter AtEnd;
+    Window->OnTextWindow = [&] { Copy->SaveAtEnd(AtEnd); };
+    Reporter.Answers = {false};
+    Settle();
+    Window->OnTextWindow = nullptr;
+    EXPECT_TRUE(Reporter.Messages.empty());
+    if (!Writable) {
+      EXPECT_EQ(AtEnd.Messages, std::vector<std::string>{StatNotSavedText});
+      continue;
+    }
+    EXPECT_TRUE(AtEnd.Messages.empty());
+    const TStatistik Stat = LoadStatistik();
+    int32_t SentSum = 0;
+    for (int C = 0; C < 256; ++C)
+      SentSum += Stat.Of(1, static_cast<char>(C)).Sent;
+    EXPECT_EQ(SentSum, 25);
+  }
+}
+
 // ---------------------------------------------------------------------------
 // The statistics window
 
