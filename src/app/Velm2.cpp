@@ -353,6 +353,14 @@ int Velm2Main(int argc, char** argv, const TBuildPlace& Build) {
   // listens at once, so that a second started now finds it; the requests
   // are taken once the window exists and the event loop runs.
   TAForm* Form = nullptr;
+  // From here on a signal ends the program through the event loop, even
+  // when a modal box is open at that moment; before the window exists there
+  // is nothing to save.
+  TTermSignal Stop([&Form] {
+    if (Form != nullptr)
+      Form->EndSession();
+    QCoreApplication::quit();
+  });
   TOneCopy Copy(QDir::currentPath());
   if (!Copy.First()) {
     if (Copy.AskFirstToFront())
@@ -374,11 +382,6 @@ int Velm2Main(int argc, char** argv, const TBuildPlace& Build) {
   TVelm2 Program;
   Form = Program.AForm.get();
   Form->SetFirstSprachNr(FirstSprachNr);
-  // The program ends even when a modal box is open at that moment.
-  TTermSignal Stop([Form] {
-    Form->EndSession();
-    QCoreApplication::quit();
-  });
   // The display lost: what the close saves is saved and the sound stopped
   // before the process ends.
   const TLostDisplayGuard LostDisplay([Form] {
