@@ -29,10 +29,6 @@ bool WriteIntFile();
 // Intervall := the table entry for a SpeedUD position.
 void LoadIntervall(int32_t SpeedPosition);
 
-// The table entry for a SpeedUD position := the low byte of Intervall, and
-// IntChanged is set, so that the close asks whether to save.
-void StoreIntervall(int32_t SpeedPosition);
-
 // At close: only when IntChanged is set, asks "Int.dat ist gewekselt.
 // Speichern?" and writes the table on Yes; a failed write shows
 // IntNotSavedText (sound/Reporter.h). True unless a write was asked for and
