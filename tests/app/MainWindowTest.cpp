@@ -57,104 +57,19 @@ protected:
 // ---------------------------------------------------------------------------
 // The window and its controls
 
-template <class T> bool Is(const QWidget* W) {
-  return dynamic_cast<const T*>(W) != nullptr;
-}
-
-struct TControl {
-  const char* Name;
-  bool (*Kind)(const QWidget*); // the class the control must be
-  const char* Caption;          // nullptr: no caption to check
-  bool Visible = true;
-  bool Enabled = true;
-  int Checked = -1; // -1: not a check box or radio button
-};
-
-const TControl Controls[] = {
-    {"InfPanel", Is<TPanel>, nullptr},
-    {"Label2", Is<QLabel>, "Text"},
-    {"NormalRB", Is<QRadioButton>, "Normal", true, true, 1},
-    {"OnlyRB", Is<QRadioButton>, "Only", true, true, 0},
-    {"Label14", Is<QLabel>, "Gruppen"},
-    {"GroupLabel", Is<QLabel>, "50"},
-    {"GroupAD", Is<TSpinButton>, nullptr},
-    {"IcoPanel", Is<TPanel>, nullptr},
-    {"HorIm", Is<TImage>, nullptr},
-    {"SprechIm", Is<TImage>, nullptr},
-    {"MouseIm", Is<TImage>, nullptr},
-    {"SchreibIm", Is<TImage>, nullptr, false},
-    {"Label15", Is<QLabel>, "Lektion"},
-    {"LektLabel", Is<QLabel>, nullptr},
-    {"LektAD", Is<TSpinButton>, nullptr},
-    {"Label16", Is<QLabel>, "\xDC" "bung"},
-    {"UebLabel", Is<QLabel>, nullptr},
-    {"UebAD", Is<TSpinButton>, nullptr},
-    {"Bevel1", Is<TBevel>, nullptr},
-    {"Bevel2", Is<TBevel>, nullptr},
-    {"Bevel3", Is<TBevel>, nullptr},
-    {"BdPanel", Is<TPanel>, nullptr},
-    {"GroupBox1", Is<QGroupBox>, "Morsezeichen"},
-    {"BRB", Is<QRadioButton>, "Buchstaben", true, true, 1},
-    {"ZiffRB", Is<QRadioButton>, "Ziffern", true, false, 0},
-    {"ZeichRB", Is<QRadioButton>, "Zeichen", true, false, 0},
-    {"AllRB", Is<QRadioButton>, "Alle", true, false, 0},
-    {"Scroller1", Is<TScroller>, nullptr},
-    {"SpPanel", Is<TPanel>, nullptr},
-    {"Label6", Is<QLabel>, "Speed"},
-    {"SpeedLB", Is<QLabel>, "40"},
-    {"SpeedUD", Is<TUpDown>, nullptr},
-    {"Label7", Is<QLabel>, "- / ."},
-    {"VerhLB", Is<QLabel>, "3.0"},
-    {"VerhaltUD", Is<TUpDown>, nullptr},
-    {"Label10", Is<QLabel>, "Abstand"},
-    {"AbstandLB", Is<QLabel>, "1.0"},
-    {"AbstandUD", Is<TUpDown>, nullptr},
-    {"TonPanel", Is<TPanel>, nullptr},
-    {"Label3", Is<QLabel>, "Ton"},
-    {"Label9", Is<QLabel>, "Atacke"},
-    {"TnBar", Is<QSlider>, nullptr},
-    {"FrontBar", Is<QSlider>, nullptr},
-    {"TestBtn", Is<QPushButton>, "Test"},
-    {"FullT", Is<QCheckBox>, "Full", false, true, 0},
-    {"KeyPanel", Is<TPanel>, nullptr},
-    {"TimeLabel", Is<QLabel>, "00:00", false},
-    {"Label4", Is<QLabel>, "Die neuen Morsezeichen"},
-    {"R1Panel", Is<TPanel>, nullptr},
-    {"Label1", Is<QLabel>, "Die neuen Morsezeichen"},
-    {"MerkWLabel", Is<QLabel>, ""},
-    {"Bevel4", Is<TBevel>, nullptr},
-    {"TimePanel", Is<TPanel>, nullptr, false},
-    {"RepBtn", Is<QPushButton>, "Repeat", false},
-    {"MerkCheckBox", Is<QCheckBox>, "Merkw\xF6rter", true, true, 1},
-    {"StartBtn", Is<QPushButton>, "Start"},
-    {"WeiterBtn", Is<QPushButton>, "Weiter", true, false},
-    {"Bevel5", Is<TBevel>, nullptr},
-    {"Image1", Is<TImage>, nullptr},
-    {"Image2", Is<TImage>, nullptr},
-    {"TimeCB", Is<QCheckBox>, "Timer", true, true, 1},
-};
-
-TEST_F(MainWindow, EveryControlHasItsParentAndPlace) {
-  for (const TPlace& P : MainWindowPlaces) {
-    SCOPED_TRACE(P.Name);
-    auto* W = Form.findChild<QWidget*>(P.Name);
-    ASSERT_NE(W, nullptr);
-    ASSERT_NE(W->parentWidget(), nullptr);
-    EXPECT_EQ(W->parentWidget()->objectName().toStdString(), P.Parent);
-    if (P.Geometry.isEmpty()) {
-      EXPECT_EQ(W->pos(), P.Geometry.topLeft());
-    } else {
-      EXPECT_EQ(W->geometry(), P.Geometry);
-    }
-  }
-}
-
-TEST_F(MainWindow, EveryControlHasItsKindCaptionAndState) {
+TEST_F(MainWindow, EveryControlHasItsKindPlaceCaptionAndState) {
   for (const TControl& C : Controls) {
     SCOPED_TRACE(C.Name);
     auto* W = Form.findChild<QWidget*>(C.Name);
     ASSERT_NE(W, nullptr);
     EXPECT_TRUE(C.Kind(W)) << W->metaObject()->className();
+    ASSERT_NE(W->parentWidget(), nullptr);
+    EXPECT_EQ(W->parentWidget()->objectName().toStdString(), C.Parent);
+    if (C.Geometry.isEmpty()) {
+      EXPECT_EQ(W->pos(), C.Geometry.topLeft());
+    } else {
+      EXPECT_EQ(W->geometry(), C.Geometry);
+    }
     if (C.Caption != nullptr) {
       EXPECT_EQ(CaptionOf(W), C.Caption);
     }
