@@ -93,8 +93,8 @@ void TSession::SessionBegin() {
   SetCaption(FView.StartBtn, Line(storage::Texte.ButtonsText, 2));
   FView.WeiterBtn->setEnabled(false);
   FView.InfPanel->setEnabled(false);
-  // Groups and the speed test take no answers on the keys: the learner
-  // writes the groups down (or types the copy) while they sound.
+  // Groups and the speed test take no answers on the keys: the groups are
+  // written down (or typed into the copy), the speed test only sounds.
   if (course::Kurs.UebNr == 4 || training::Sitzung.TestLaeuft)
     FView.KeyPanel->setEnabled(false);
   FView.GroupBox1->setEnabled(false);
@@ -208,7 +208,7 @@ void TSession::StartUebung1() {
     if (Key == nullptr || !Key->Enabled())
       continue;
     // One group that cannot be all up: the key of the character being
-    // presented stays down, and a click does nothing while they play.
+    // presented stays down, and a click on a key changes nothing meanwhile.
     Key->SetGroupIndex(77);
     Key->SetAllowAllUp(false);
     Key->OnClick = nullptr;
