@@ -19,7 +19,7 @@
 namespace {
 
 std::string Text(size_t Line, const char* Designed) {
-  const std::string& T = storage::Texte.AbschriftText[Line];
+  const std::string& T = storage::Texte.TypedCopyText[Line];
   return T.empty() ? std::string(Designed) : T;
 }
 
@@ -30,30 +30,30 @@ void TAForm::ConnectCopy() {
   FSession->SetTypedCopy(FCopy.get());
   if (View.MMenu == nullptr)
     return;
-  AbschriftItem = new QAction(View.MMenu);
-  AbschriftItem->setObjectName("AbschriftItem");
-  AbschriftItem->setCheckable(true);
+  TypedCopyItem = new QAction(View.MMenu);
+  TypedCopyItem->setObjectName("TypedCopyItem");
+  TypedCopyItem->setCheckable(true);
   StatistikItem = new QAction(View.MMenu);
   StatistikItem->setObjectName("StatistikItem");
   // Before the separator above Exit.
-  View.MMenu->insertAction(View.N1, AbschriftItem);
+  View.MMenu->insertAction(View.N1, TypedCopyItem);
   View.MMenu->insertAction(View.N1, StatistikItem);
   View.MMenu->setToolTipsVisible(true);
-  connect(AbschriftItem, &QAction::triggered, this, [this](bool On) { AbschriftItemClick(On); });
+  connect(TypedCopyItem, &QAction::triggered, this, [this](bool On) { TypedCopyItemClick(On); });
   connect(StatistikItem, &QAction::triggered, this, [this] { StatistikItemClick(); });
   ApplyCopyTexts();
 }
 
 void TAForm::ApplyCopyTexts() {
-  if (AbschriftItem == nullptr)
+  if (TypedCopyItem == nullptr)
     return;
   const uint8_t Charset = CharsetOf(View.KeyPanel);
-  for (QAction* Item : {AbschriftItem, StatistikItem})
+  for (QAction* Item : {TypedCopyItem, StatistikItem})
     SetCharset(Item, Charset);
-  SetCaption(AbschriftItem, Text(1, "Type the copy"));
+  SetCaption(TypedCopyItem, Text(1, "Type the copy"));
   const QString CopyHint = ToUnicode(Text(2, "Type what you hear in exercise 4; the program scores it"), Charset);
-  AbschriftItem->setToolTip(CopyHint);
-  AbschriftItem->setStatusTip(CopyHint);
+  TypedCopyItem->setToolTip(CopyHint);
+  TypedCopyItem->setStatusTip(CopyHint);
   SetCaption(StatistikItem, Text(4, "Statistics"));
   const QString StatHint = ToUnicode(Text(5, "Error rate of each character"), Charset);
   StatistikItem->setToolTip(StatHint);
@@ -64,13 +64,13 @@ void TAForm::ApplyCopyTexts() {
 
 void TAForm::StartCopy() {
   FCopy->LoadOption();
-  if (AbschriftItem != nullptr) {
-    const QSignalBlocker Blocker(AbschriftItem);
-    AbschriftItem->setChecked(FCopy->On());
+  if (TypedCopyItem != nullptr) {
+    const QSignalBlocker Blocker(TypedCopyItem);
+    TypedCopyItem->setChecked(FCopy->On());
   }
 }
 
-void TAForm::AbschriftItemClick(bool Checked) {
+void TAForm::TypedCopyItemClick(bool Checked) {
   FCopy->SetOn(Checked);
 }
 

@@ -201,7 +201,7 @@ void TAForm::SetMemForm(TMemForm* Form) {
 }
 
 TLayoutSwitch TAForm::LayoutClick(QAction* Item) {
-  const TLayoutSwitch Result = EnglishClick(FLayoutLinks, View, Item);
+  const TLayoutSwitch Result = LayoutItemClick(FLayoutLinks, View, Item);
   if (Result == TLayoutSwitch::Switched || Result == TLayoutSwitch::Closing)
     SetMessageCharset(CharsetOf(View.KeyPanel));
   if (Result == TLayoutSwitch::Switched)

@@ -66,9 +66,9 @@ public:
 
   // Menu items of the typed copy (checkable, off by default) and of the
   // statistics window, in the menu MMenu before its separator.
-  QAction* AbschriftItem = nullptr;
+  QAction* TypedCopyItem = nullptr;
   QAction* StatistikItem = nullptr;
-  void AbschriftItemClick(bool Checked);
+  void TypedCopyItemClick(bool Checked);
   // Opens the statistics window for the course in force.
   void StatistikItemClick();
   // The statistics window, once StatistikItemClick has made it.

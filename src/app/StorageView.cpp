@@ -44,7 +44,7 @@ void CheckItemInForce(const TMainView& V, QAction* Clicked) {
 
 } // namespace
 
-TLayoutSwitch EnglishClick(TLayoutLinks& Links, TMainView& View, QAction* Sender) {
+TLayoutSwitch LayoutItemClick(TLayoutLinks& Links, TMainView& View, QAction* Sender) {
   if (Sender == nullptr || LayoutOfTag(Sender->data().toInt()) == nullptr)
     return TLayoutSwitch::Ignored;
   Sender->setChecked(true);

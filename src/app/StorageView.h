@@ -12,7 +12,7 @@ class QAction;
 // layout switched to (storage/LayoutSwitch.h). A layout that is not installed
 // leaves the item of the layout still in force checked (none if there is
 // none) and the clicked one disabled for the rest of the run.
-TLayoutSwitch EnglishClick(TLayoutLinks& Links, TMainView& View, QAction* Sender);
+TLayoutSwitch LayoutItemClick(TLayoutLinks& Links, TMainView& View, QAction* Sender);
 
 // The sound controls of the start-up: SpeedUD, AbstandUD, FrontBar and TnBar
 // take Kund's values, each kept within its range by the control, and Ton

@@ -18,15 +18,12 @@ public:
   TTermSignal(const TTermSignal&) = delete;
   TTermSignal& operator=(const TTermSignal&) = delete;
 
-  // False when the pipe or the handlers could not be set up.
-  bool Installed() const { return FInstalled; }
-
 private:
   void Received();
 
   std::function<void()> FOnSignal;
   std::unique_ptr<QSocketNotifier> FNotifier;
-  bool FInstalled = false;
+  bool FInstalled = false; // false when the pipe or the handlers could not be set up
 };
 
 // An end that does not come back to the event loop: when the display

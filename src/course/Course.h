@@ -109,6 +109,11 @@ public:
   // Fills UebFolge[0..N-1] from R candidates under the rules of the current
   // exercise. The generator is seeded afresh from the clock, or with Seed.
   TSequenceDraw GenerateSequence(int32_t N, int32_t R, std::optional<uint32_t> Seed = std::nullopt);
+  // The sequence of exercise UebNr (2 to 4) as its start draws it: exercise 2
+  // asks each new character five times, exercise 3 each of the lesson's
+  // characters three times, exercise 4 sounds GruppenZahl groups of five from
+  // the group candidates (set here). Sets UebLaenge; returns the draw.
+  TSequenceDraw DrawExercise(std::optional<uint32_t> Seed = std::nullopt);
 
 private:
   void ShowLektNr() { FDisplay.ShowLektNr(); }

@@ -5,6 +5,7 @@
 
 #include "course/Course.h"
 #include "course/CourseState.h"
+#include "course/LessonPlan.h"
 
 #include <algorithm>
 #include <chrono>
@@ -14,7 +15,9 @@ namespace {
 
 constexpr int32_t NeuVornRun = 5; // each new character opens the run this often
 
-// How often one of R candidates may be drawn first among N entries.
+// How often one of R candidates may be drawn first among N entries: one more
+// than an even share, so every character comes about equally often and none
+// can be left out by chance.
 int32_t GroupLimit(int32_t N, int32_t R) {
   return N / R + 1;
 }
@@ -57,6 +60,8 @@ TSequenceDraw TCourse::GenerateSequence(int32_t N, int32_t R, std::optional<uint
   }
 
   int32_t& M = Draw.Limit;
+  // Exercises 2 and 3 ask each character exactly as often as their length
+  // allows (five and three times), so the limit is that count.
   M = course::Kurs.UebNr == 2 ? 5 : course::Kurs.UebNr == 3 ? 3 : GroupLimit(N, R);
   std::mt19937 Gen(Seed ? *Seed : ClockSeed());
   auto Uniform = [&Gen](int32_t Range) {
@@ -77,6 +82,9 @@ TSequenceDraw TCourse::GenerateSequence(int32_t N, int32_t R, std::optional<uint
     return V;
   };
 
+  // The first groups after moving on open with each new character five times
+  // in a row, so its sound is fixed before it is mixed with the others; these
+  // entries are not counted, the rest of the run keeps its even share.
   size_t F = 0;
   if (course::Folge.NeuVorn) {
     const auto K = static_cast<int32_t>(course::Kurs.NeueZeichen.size());
@@ -114,7 +122,8 @@ TSequenceDraw TCourse::GenerateSequence(int32_t N, int32_t R, std::optional<uint
     for (; F < Slots; ++F) {
       int32_t V = Pick(L);
       course::Folge.UebFolge[F] = V;
-      // With two keys picked, repeats are allowed: the two alternate freely.
+      // With two keys picked, repeats are allowed: without them the run
+      // would be a plain alternation, heard without listening.
       if (F > 0 && L > 2)
         while (V == course::Folge.UebFolge[F - 1])
           course::Folge.UebFolge[F] = V = Uniform(L);
@@ -127,10 +136,14 @@ TSequenceDraw TCourse::GenerateSequence(int32_t N, int32_t R, std::optional<uint
     while (F < Slots) {
       int32_t V = Pick(R);
       course::Folge.UebFolge[F] = V;
-      // A single candidate cannot avoid itself; it simply repeats.
+      // Never the same character twice in a row, so an answer cannot come
+      // from the one before. A single candidate cannot avoid itself; it
+      // simply repeats.
       if (F > 0 && R > 1)
         while (V == course::Folge.UebFolge[F - 1])
           course::Folge.UebFolge[F] = V = Uniform(R);
+      // A marked character is one the learner confuses: it comes twice in a
+      // row, so it is heard again at once.
       if (course::Folge.MarkModus && course::Kurs.UebNr == 4 && Marked(V)) {
         ++F;
         if (F < Slots)
@@ -141,7 +154,8 @@ TSequenceDraw TCourse::GenerateSequence(int32_t N, int32_t R, std::optional<uint
   }
 
   // Digit and sign lessons practise a run of KursFolge that does not start
-  // at its beginning.
+  // at its beginning: the entries were drawn as positions in that run and
+  // become positions in the course. Exercise 2 names the large keys instead.
   if (course::Kurs.UebNr == 3 || course::Kurs.UebNr == 4) {
     size_t Start = std::string::npos;
     if (DigitLesson())
@@ -153,4 +167,27 @@ TSequenceDraw TCourse::GenerateSequence(int32_t N, int32_t R, std::optional<uint
         course::Folge.UebFolge[I] += static_cast<int32_t>(Start);
   }
   return Draw;
+}
+
+TSequenceDraw TCourse::DrawExercise(std::optional<uint32_t> Seed) {
+  int32_t R = 0;
+  switch (course::Kurs.UebNr) {
+  case 2:
+    R = static_cast<int32_t>(course::Kurs.NeueZeichen.size());
+    course::Folge.UebLaenge = 5 * R;
+    break;
+  case 3:
+    R = static_cast<int32_t>(course::Kurs.LektZeichen.size());
+    course::Folge.UebLaenge = 3 * R;
+    break;
+  default:
+    // The prosigns KA and SK open and close the groups; they are no group's
+    // character.
+    course::Folge.GruppenZeichen = GroupCandidates(course::Kurs.LektZeichen);
+    R = static_cast<int32_t>(course::Folge.GruppenZeichen.size());
+    course::Folge.UebLaenge = 5 * course::Kurs.GruppenZahl;
+    break;
+  }
+  course::Folge.UebFolge.assign(static_cast<size_t>(std::max(course::Folge.UebLaenge, 0)), 0);
+  return GenerateSequence(course::Folge.UebLaenge, R, Seed);
 }

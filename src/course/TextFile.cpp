@@ -29,14 +29,12 @@ void TTextReader::Use(std::span<const uint8_t> Bytes) {
   const auto End = std::find(Bytes.begin(), Bytes.end(), static_cast<uint8_t>(CtrlZ));
   FData = Bytes.first(static_cast<size_t>(End - Bytes.begin()));
   FPos = 0;
-  FOpen = true;
 }
 
 void TTextReader::Close() {
   FOwned.clear();
   FData = {};
   FPos = 0;
-  FOpen = false;
 }
 
 std::string TTextReader::ReadLine(size_t MaxLen) {

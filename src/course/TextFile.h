@@ -42,7 +42,6 @@ public:
   // Reads the lines of Bytes, which must outlive the reading; no file is
   // touched. A file opened before is closed first.
   void OpenBytes(std::span<const uint8_t> Bytes);
-  bool IsOpen() const { return FOpen; }
   void Close();
 
   // True at the end of the data, at a Ctrl-Z and when no file is open.
@@ -58,7 +57,6 @@ private:
   std::vector<uint8_t> FOwned;       // the bytes of a file opened by name
   std::span<const uint8_t> FData;    // the bytes read, up to the first Ctrl-Z
   size_t FPos = 0;
-  bool FOpen = false;
 };
 
 // Writes a text file line by line, each line ended by a carriage return and a

@@ -18,17 +18,6 @@ const char* CodecName(uint8_t Charset) {
 
 } // namespace
 
-int CodePageOf(uint8_t Charset) {
-  switch (Charset) {
-  case RUSSIAN_CHARSET:
-    return 1251;
-  case TURKISH_CHARSET:
-    return 1254;
-  default:
-    return 1252;
-  }
-}
-
 QString ToUnicode(const std::string& Bytes, uint8_t Charset) {
   QStringDecoder Decoder(CodecName(Charset));
   if (!Decoder.isValid())

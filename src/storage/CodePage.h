@@ -13,9 +13,6 @@ constexpr uint8_t ANSI_CHARSET = 0;       // code page 1252
 constexpr uint8_t TURKISH_CHARSET = 162;  // code page 1254
 constexpr uint8_t RUSSIAN_CHARSET = 204;  // code page 1251
 
-// The code page a character set stands for; 1252 for any unknown one.
-int CodePageOf(uint8_t Charset);
-
 QString ToUnicode(const std::string& Bytes, uint8_t Charset);
 // Characters the code page lacks become "?".
 std::string FromUnicode(const QString& Text, uint8_t Charset);

@@ -66,12 +66,6 @@ void LoadIntervall(int32_t SpeedPosition) {
   sound::Klang.Intervall = IntervallAt(IntervallSlot(SpeedPosition));
 }
 
-void StoreIntervall(int32_t SpeedPosition) {
-  SetIntervallAt(IntervallSlot(SpeedPosition),
-                 static_cast<uint8_t>(static_cast<uint32_t>(sound::Klang.Intervall) & 0xFFu));
-  sound::Klang.IntChanged = true;
-}
-
 bool SaveIntAtClose(TMessageReporter& Reporter) {
   if (!sound::Klang.IntChanged || FileHoldsTable())
     return true;

@@ -38,10 +38,6 @@ bool WriteIntFile();
 // Intervall := the table entry for a SpeedUD position.
 void LoadIntervall(int32_t SpeedPosition);
 
-// The table entry for a SpeedUD position := the low byte of Intervall, and
-// IntChanged is set, so that the close asks whether to save.
-void StoreIntervall(int32_t SpeedPosition);
-
 // At close: only when IntChanged is set and the table differs from the
 // file's (a test that stored what the file holds changes nothing), asks
 // IntervallText(3) ("Int.dat ist gewekselt. Speichern?") and writes the

@@ -35,7 +35,8 @@ std::array<TSection, 15> Sections() {
            {"<Messages>", Slots(storage::Texte.MessagesText)},
            {"<Courses>", Slots(storage::Texte.CoursesText)},
            {"<Hints>", Slots(storage::Texte.HintsText)},
-           {"<Abschrift>", Slots(storage::Texte.AbschriftText)},
+           // The typed copy's section keeps its first name: learners' own files use it.
+           {"<Abschrift>", Slots(storage::Texte.TypedCopyText)},
            {"<Captions>", Slots(storage::Texte.CaptionsText)},
            {"<Status>", Slots(storage::Texte.StatusText)},
            {"<Intervall>", Slots(storage::Texte.IntervallText)},

@@ -63,17 +63,6 @@ bool ReplaceWhole(const QString& Path, const QByteArray& Content) {
   return File.commit();
 }
 
-TRecordWrite SaveRecord(const std::string& Name, std::span<const uint8_t> Record, bool CreateMissing) {
-  const std::optional<std::string> Found = FindOwnFile(Name);
-  if (!Found && !CreateMissing)
-    return TRecordWrite::Failed;
-  const QString Path = LocalName(Found ? *Found : Name);
-  const std::optional<QByteArray> Content = NewContent(Found ? Path : QString(), Record);
-  if (!Content || !ReplaceWhole(Path, *Content))
-    return TRecordWrite::Failed;
-  return Found ? TRecordWrite::Written : TRecordWrite::Created;
-}
-
 } // namespace
 
 TRecordRead ReadRecordBytes(const std::string& Name, size_t Size, std::vector<uint8_t>& Bytes) {
@@ -107,12 +96,13 @@ TRecordRead ParseRecord(std::span<const uint8_t> Bytes, std::span<uint8_t> Recor
   return TRecordRead::Read;
 }
 
-TRecordWrite OverwriteRecord(const std::string& Name, std::span<const uint8_t> Record) {
-  return SaveRecord(Name, Record, false);
-}
-
 TRecordWrite WriteRecord(const std::string& Name, std::span<const uint8_t> Record) {
-  return SaveRecord(Name, Record, true);
+  const std::optional<std::string> Found = FindOwnFile(Name);
+  const QString Path = LocalName(Found ? *Found : Name);
+  const std::optional<QByteArray> Content = NewContent(Found ? Path : QString(), Record);
+  if (!Content || !ReplaceWhole(Path, *Content))
+    return TRecordWrite::Failed;
+  return Found ? TRecordWrite::Written : TRecordWrite::Created;
 }
 
 bool RecordWritable(const std::string& Name) {

@@ -43,8 +43,5 @@ enum class TRecordWrite {
 // not let the new file be made there.
 TRecordWrite WriteRecord(const std::string& Name, std::span<const uint8_t> Record);
 
-// Only the existing file; Failed when there is none.
-TRecordWrite OverwriteRecord(const std::string& Name, std::span<const uint8_t> Record);
-
 // Whether WriteRecord could write Name now, without changing anything.
 bool RecordWritable(const std::string& Name);

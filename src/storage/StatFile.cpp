@@ -171,7 +171,7 @@ bool SaveStatistik(const TStatistik& Stat, TMessageReporter& Reporter, bool& Tol
 TOptionen ParseOptionen(std::span<const uint8_t> Bytes) {
   TOptionen O;
   if (!Bytes.empty())
-    O.Abschrift = (Bytes[0] & 1u) != 0;
+    O.TypedCopy = (Bytes[0] & 1u) != 0;
   return O;
 }
 
@@ -188,7 +188,7 @@ bool SaveOptionen(const TOptionen& Optionen, TMessageReporter& Reporter, bool& T
   uint8_t Byte = 0;
   if (ReadRecordBytes(OptionFileName, 1, Old) == TRecordRead::Read && !Old.empty())
     Byte = Old[0];
-  Byte = static_cast<uint8_t>((Byte & ~1u) | (Optionen.Abschrift ? 1u : 0u));
+  Byte = static_cast<uint8_t>((Byte & ~1u) | (Optionen.TypedCopy ? 1u : 0u));
   const std::array<uint8_t, 1> Record = {Byte};
   if (WriteRecord(OptionFileName, Record) != TRecordWrite::Failed)
     return true;

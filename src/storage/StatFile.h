@@ -114,7 +114,7 @@ inline constexpr char OptionNotSavedText[] =
     "\"Optionen.dat\" cannot be written. The option will not be kept!";
 
 struct TOptionen {
-  bool Abschrift = false; // the learner types the exercise-4 text as it is sounded
+  bool TypedCopy = false; // the learner types the exercise-4 text as it is sounded
 };
 
 TOptionen ParseOptionen(std::span<const uint8_t> Bytes);

@@ -105,7 +105,7 @@ struct TTexte {
   // characters' heading, 9 the button marking them, 10..13 the table's
   // headings (character, sent, wrong, error rate), 14 "Close", 15 the text
   // shown while there are no figures.
-  std::array<std::string, 16> AbschriftText; // 15 lines
+  std::array<std::string, 16> TypedCopyText; // 15 lines
   std::array<std::string, CaptionLines + 1> CaptionsText; // TCaptionLine
   std::array<std::string, StatusLines + 1> StatusText;    // TStatusLine
   // The speed test's result and the interval file (storage/IntFile.h): 1

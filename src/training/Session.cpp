@@ -84,6 +84,8 @@ std::string TSession::WaveFileName(const std::string& Caption) const {
 // Begin and end
 
 void TSession::SessionBegin() {
+  // The new characters open only the groups that follow the move on; a
+  // learner who turns to an earlier exercise first meets them there.
   if (course::Kurs.UebNr < 4)
     course::Folge.NeuVorn = false;
   FView.TestBtn->setEnabled(false);
@@ -91,6 +93,8 @@ void TSession::SessionBegin() {
   SetCaption(FView.StartBtn, Line(storage::Texte.ButtonsText, 2));
   FView.WeiterBtn->setEnabled(false);
   FView.InfPanel->setEnabled(false);
+  // Groups and the speed test take no answers on the keys: the groups are
+  // written down (or typed into the copy), the speed test only sounds.
   if (course::Kurs.UebNr == 4 || training::Sitzung.TestLaeuft)
     FView.KeyPanel->setEnabled(false);
   FView.GroupBox1->setEnabled(false);
@@ -142,8 +146,11 @@ void TSession::RestoreTasten() {
 
 void TSession::StartBtnClick() {
   if (CaptionOf(FView.StartBtn) == Line(storage::Texte.ButtonsText, 1)) {
+    // The run switches keys off as its exercise needs; the lesson's own
+    // choice of keys comes back when it ends (RestoreTasten).
     for (size_t I = 0; I < FView.Tasten.size(); ++I)
       training::Sitzung.TastenAktiv[I + 1] = FView.Tasten[I] != nullptr && FView.Tasten[I]->Enabled();
+    // A large key left down by exercise 1 would look like a given answer.
     for (TMButton* Key : FView.NeuTasten) {
       if (Key == nullptr)
         continue;
@@ -200,6 +207,8 @@ void TSession::StartUebung1() {
     TMButton* Key = NeuTaste(I);
     if (Key == nullptr || !Key->Enabled())
       continue;
+    // One group that cannot be all up: the key of the character being
+    // presented stays down, and a click on a key changes nothing meanwhile.
     Key->SetGroupIndex(77);
     Key->SetAllowAllUp(false);
     Key->OnClick = nullptr;
@@ -207,11 +216,14 @@ void TSession::StartUebung1() {
     Key->SetMWort(P >= 1 && P <= MaxLetters ? course::Kurs.MerkWoerter[static_cast<size_t>(P)]
                                             : std::string());
   }
+  // The characters are presented one at a time, in lesson order; a key is
+  // usable once its character has been heard.
   for (int32_t I = 2; I <= N; ++I)
     if (TMButton* Key = NeuTaste(I))
       Key->setEnabled(false);
   FView.R1Panel->show();
   training::Sitzung.Wiederholungen = Plays;
+  // Exercise 1 has no sequence: UebLaenge counts the character presented.
   course::Folge.UebLaenge = 1;
   if (TMButton* First = NeuTaste(1)) {
     First->SetDown(true);
@@ -262,6 +274,8 @@ void TSession::Uebung1Tick() {
   FWindow.PlayCodeThenWave(Key->MCode(), WaveFileName(CaptionOf(Key) + ".wav"));
 }
 
+// Short pauses between the plays of one character, a long one after its last
+// play, so the learner hears where the next character begins.
 void TSession::Uebung1Weiter() {
   FArbTimer.SetInterval(training::Sitzung.Wiederholungen == 0 ? 1500 : 500);
   FArbTimer.SetEnabled(true);
@@ -274,7 +288,6 @@ void TSession::StartUebung2() {
   for (TMButton* Key : FView.Tasten)
     if (Key != nullptr)
       Key->setEnabled(false);
-  const int32_t N = static_cast<int32_t>(std::min(course::Kurs.NeueZeichen.size(), FView.NeuTasten.size()));
   for (TMButton* Key : FView.NeuTasten) {
     if (Key == nullptr)
       continue;
@@ -289,9 +302,7 @@ void TSession::StartUebung2() {
     Key->OnClick = [this](TMButton* K) { Antwort2(K); };
   }
   training::Sitzung.Fehler = 0;
-  course::Folge.UebLaenge = N * 5;
-  course::Folge.UebFolge.assign(static_cast<size_t>(course::Folge.UebLaenge), 0);
-  FCourse.GenerateSequence(course::Folge.UebLaenge, N);
+  FCourse.DrawExercise();
   training::Sitzung.UebPos = 0;
   FArbTimer.SetOnTimer([this] { Uebung2Tick(); });
   FArbTimer.SetEnabled(true);
@@ -330,11 +341,11 @@ void TSession::StartUebung3() {
   for (TMButton* Key : FView.Tasten)
     if (Key != nullptr)
       Key->OnClick = [this](TMButton* K) { Antwort3(K); };
+  // Repeat is offered only after 15 s without an answer, so that the
+  // learner tries from the one hearing first (WaveDone starts the wait).
   FTimer1.SetInterval(15000);
   FTimer1.SetOnTimer([this] { RepFreigabe(); });
-  course::Folge.UebLaenge = static_cast<int32_t>(course::Kurs.LektZeichen.size()) * 3;
-  course::Folge.UebFolge.assign(static_cast<size_t>(course::Folge.UebLaenge), 0);
-  FCourse.GenerateSequence(course::Folge.UebLaenge, static_cast<int32_t>(course::Kurs.LektZeichen.size()));
+  FCourse.DrawExercise();
   training::Sitzung.UebPos = 0;
   training::Sitzung.Fehler = 0;
   FArbTimer.SetOnTimer([this] { Uebung3Tick(); });
@@ -356,6 +367,7 @@ void TSession::RepFreigabe() {
 void TSession::RepBtnClick() {
   FArbTimer.SetEnabled(true);
   ++training::Sitzung.RepZaehler;
+  // A character that needs a third repetition counts as not known, once.
   if (training::Sitzung.RepZaehler == 3) {
     if (FCopy != nullptr)
       FCopy->ItemWrong(training::Sitzung.UebPos);
@@ -373,10 +385,7 @@ void TSession::StartUebung4() {
   for (TMButton* Key : FView.Tasten)
     if (Key != nullptr)
       Key->setEnabled(false);
-  course::Folge.UebLaenge = course::Kurs.GruppenZahl * 5;
-  course::Folge.UebFolge.assign(static_cast<size_t>(std::max(course::Folge.UebLaenge, 0)), 0);
-  course::Folge.GruppenZeichen = GroupCandidates(course::Kurs.LektZeichen);
-  FCourse.GenerateSequence(course::Folge.UebLaenge, static_cast<int32_t>(course::Folge.GruppenZeichen.size()));
+  FCourse.DrawExercise();
   training::Sitzung.UebPos = 0;
   training::Sitzung.GruppenPos = 0;
   FKeyPreview = false;
@@ -397,6 +406,8 @@ void TSession::Vorlauf() {
     FTimer1.SetEnabled(true);
     return;
   }
+  // Without the count-down the groups are announced as on the air: three
+  // V, then the break sign BT.
   training::Sitzung.VorlaufZaehler = 4;
   FArbTimer.SetOnTimer([this] { VorlaufTick(); });
   FArbTimer.SetInterval(LeadInMs());
@@ -448,6 +459,8 @@ void TSession::Uebung4Tick() {
     return;
   }
   FTimer1.SetEnabled(false);
+  // Endless groups: a fresh sequence of the same length and candidates, its
+  // first character sounded at once so that the beat does not stop.
   if (course::Kurs.GruppenZahl == Endless) {
     FCourse.GenerateSequence(course::Folge.UebLaenge, static_cast<int32_t>(course::Folge.GruppenZeichen.size()));
     training::Sitzung.UebPos = 0;
@@ -477,6 +490,9 @@ void TSession::WaveDone() {
     break;
   case 2:
   case 3:
+    // A correction sounds its character again on the next tick; otherwise
+    // the character has been heard whole and only now are answers taken,
+    // and the wait for Repeat begins.
     if (training::Sitzung.KorrZaehler > 0) {
       FArbTimer.SetEnabled(true);
     } else {

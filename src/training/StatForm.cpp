@@ -22,7 +22,7 @@
 namespace {
 
 std::string Text(size_t Line, const char* Designed) {
-  const std::string& T = storage::Texte.AbschriftText[Line];
+  const std::string& T = storage::Texte.TypedCopyText[Line];
   return T.empty() ? std::string(Designed) : T;
 }
 

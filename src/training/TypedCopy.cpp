@@ -75,7 +75,7 @@ TTypedCopy::~TTypedCopy() {
 }
 
 void TTypedCopy::LoadOption() {
-  FOn = LoadOptionen().Abschrift;
+  FOn = LoadOptionen().TypedCopy;
 }
 
 void TTypedCopy::SetOn(bool On) {
@@ -114,7 +114,7 @@ void TTypedCopy::RunStarted(int32_t LayoutNr) {
   }
   if (FLabel != nullptr) {
     SetCharset(FLabel, CharsetOf(FView.KeyPanel));
-    FLabel->setAccessibleName(ToUnicode(storage::Texte.AbschriftText[3], CharsetOf(FView.KeyPanel)));
+    FLabel->setAccessibleName(ToUnicode(storage::Texte.TypedCopyText[3], CharsetOf(FView.KeyPanel)));
   }
   Show();
   if (FLabel != nullptr) {

@@ -41,7 +41,6 @@ public:
   void SetMChar(const std::string& Value);
   void SetMWort(const std::string& Value);
 
-  int GroupIndex() const { return FGroupIndex; }
   void SetGroupIndex(int Value);
   bool AllowAllUp() const { return FAllowAllUp; }
   void SetAllowAllUp(bool Value) { FAllowAllUp = Value; }

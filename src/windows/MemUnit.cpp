@@ -254,7 +254,7 @@ void TMemForm::FillScore() {
     return;
   }
   const uint8_t Cs = Charset();
-  const std::string Accuracy = TextOr(storage::Texte.AbschriftText, 7, "Accuracy");
+  const std::string Accuracy = TextOr(storage::Texte.TypedCopyText, 7, "Accuracy");
   // Two lines per row of groups: the text sent, the copy under it, each
   // character the copy got wrong on a colour of its kind.
   QString Sent;

@@ -56,7 +56,7 @@ TEST(CopyOption, UnusedItWritesNothingChangedItIsKeptForTheNextRun) {
   Dir.CopyShippedData();
 
   RunProgram([](TAForm& Form) {
-    EXPECT_FALSE(Form.AbschriftItem->isChecked());
+    EXPECT_FALSE(Form.TypedCopyItem->isChecked());
     EXPECT_FALSE(Form.TypedCopy().On());
   });
   EXPECT_FALSE(QFile::exists(OptionFileName));
@@ -65,14 +65,14 @@ TEST(CopyOption, UnusedItWritesNothingChangedItIsKeptForTheNextRun) {
   EXPECT_EQ(QFile("CWK.dat").size(), 7);
   ResetAll();
 
-  RunProgram([](TAForm& Form) { Form.AbschriftItem->trigger(); });
+  RunProgram([](TAForm& Form) { Form.TypedCopyItem->trigger(); });
   ASSERT_TRUE(QFile::exists(OptionFileName));
   EXPECT_FALSE(QFile::exists(StatFileName)) << "no run, no statistics";
   EXPECT_EQ(QFile("CWK.dat").size(), 7);
   ResetAll();
 
   RunProgram([](TAForm& Form) {
-    EXPECT_TRUE(Form.AbschriftItem->isChecked());
+    EXPECT_TRUE(Form.TypedCopyItem->isChecked());
     EXPECT_TRUE(Form.TypedCopy().On());
     // Looking at the statistics writes nothing either.
     Form.StatistikItemClick();

@@ -115,7 +115,7 @@ TEST(CopyScreenshot, ScoredCopyQuestionMarksAndStatistics) {
     F.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&F));
     ASSERT_EQ(course::Kurs.UebNr, 4);
-    F.AbschriftItem->trigger();
+    F.TypedCopyItem->trigger();
     ASSERT_TRUE(F.TypedCopy().On());
     course::Kurs.GruppenZahl = 5;
     SetCaption(F.View.GroupLabel, "5");

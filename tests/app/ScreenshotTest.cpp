@@ -17,6 +17,8 @@
 #include "windows/RecordingShell.h"
 #include "support/WorkDir.h"
 
+#include "MainWindowPlaces.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QTextBrowser>
@@ -83,8 +85,10 @@ TEST_F(Screenshot, MainWindow) {
   EXPECT_GT(Colours(Image), 50);
   // The exercise pictures panel is green, the mnemonic field yellow.
   const QPoint Client = Form.centralWidget()->pos();
-  EXPECT_GT(Share(Image, QRect(Client + QPoint(136 + 150, 8 + 10), QSize(20, 20)), QColor(0, 128, 0)), 20.0);
-  EXPECT_GT(Share(Image, QRect(Client + QPoint(136 + 110, 72 + 36), QSize(20, 10)), QColor(255, 255, 0)), 90.0);
+  const QPoint Icons = Client + ClientRect("IcoPanel").topLeft();
+  EXPECT_GT(Share(Image, QRect(Icons + QPoint(2, 2), QSize(20, 20)), QColor(0, 128, 0)), 20.0);
+  const QPoint Mnemonic = Client + ClientRect("MerkWLabel").topLeft();
+  EXPECT_GT(Share(Image, QRect(Mnemonic + QPoint(6, 4), QSize(20, 10)), QColor(255, 255, 0)), 90.0);
 
   // The tone panel, square wave on, and a hover aid shown.
   Form.View.Scroller1->setValue(1);

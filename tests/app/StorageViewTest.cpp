@@ -86,7 +86,7 @@ protected:
 
 TEST_F(LayoutSwitchTest, ASwitchLoadsTextsThenLessonDataThenKeyboardThenKeys) {
   storage::Kund.SprachNr = 1;
-  EXPECT_EQ(EnglishClick(Links, View, View.Russish), TLayoutSwitch::Switched);
+  EXPECT_EQ(LayoutItemClick(Links, View, View.Russish), TLayoutSwitch::Switched);
   EXPECT_EQ(Layouts.Loaded, std::vector<std::string>{"00000419"});
   EXPECT_EQ(Effects,
             (std::vector<std::string>{"layout 3 Rus.txt 9", "lesson data 3 after texts Start-r",
@@ -99,7 +99,7 @@ TEST_F(LayoutSwitchTest, ASwitchLoadsTextsThenLessonDataThenKeyboardThenKeys) {
   EXPECT_TRUE(Reporter.Messages.empty());
 
   Effects.clear();
-  EXPECT_EQ(EnglishClick(Links, View, View.English), TLayoutSwitch::Switched);
+  EXPECT_EQ(LayoutItemClick(Links, View, View.English), TLayoutSwitch::Switched);
   EXPECT_EQ(Effects.front(), "layout 1 Eng.txt 24");
   EXPECT_EQ(CharsetOf(View.KeyPanel), ANSI_CHARSET);
   EXPECT_EQ(CaptionOf(View.StartBtn), "Start-e");
@@ -107,7 +107,7 @@ TEST_F(LayoutSwitchTest, ASwitchLoadsTextsThenLessonDataThenKeyboardThenKeys) {
 }
 
 TEST_F(LayoutSwitchTest, TheOwnCaptionsComeFromTheFileAndAreEnglishWhereItHasNone) {
-  ASSERT_EQ(EnglishClick(Links, View, View.English), TLayoutSwitch::Switched);
+  ASSERT_EQ(LayoutItemClick(Links, View, View.English), TLayoutSwitch::Switched);
   auto Captions = [this] {
     return std::vector<std::string>{CaptionOf(View.Label2),  CaptionOf(View.NormalRB),
                                     CaptionOf(View.OnlyRB),  CaptionOf(View.TimeCB),
@@ -121,7 +121,7 @@ TEST_F(LayoutSwitchTest, TheOwnCaptionsComeFromTheFileAndAreEnglishWhereItHasNon
   WriteFile("r.lng",
             Lines({"<Buttons>", "Start-r", "Stop", "Next", "<Captions>", "T", "N",
                    "\xD2\xEE\xEB\xFC\xEA\xEE", "Ti", "Te", "S", "R", "W", "<Status>", "P"}));
-  ASSERT_EQ(EnglishClick(Links, View, View.Russish), TLayoutSwitch::Switched);
+  ASSERT_EQ(LayoutItemClick(Links, View, View.Russish), TLayoutSwitch::Switched);
   EXPECT_EQ(Captions(),
             (std::vector<std::string>{"T", "N", "\xD2\xEE\xEB\xFC\xEA\xEE", "Ti", "Te", "R"}));
   EXPECT_EQ(View.OnlyRB->text(), QString::fromUtf16(u"\u0422\u043E\u043B\u044C\u043A\u043E"));
@@ -133,20 +133,20 @@ TEST_F(LayoutSwitchTest, TheOwnCaptionsComeFromTheFileAndAreEnglishWhereItHasNon
 }
 
 TEST_F(LayoutSwitchTest, SwitchingToTheLayoutInForceReloadsEverything) {
-  ASSERT_EQ(EnglishClick(Links, View, View.Turkish), TLayoutSwitch::Switched);
+  ASSERT_EQ(LayoutItemClick(Links, View, View.Turkish), TLayoutSwitch::Switched);
   Effects.clear();
   WriteFile("t.lng", Lines({"<Buttons>", "Yeni", "Dur", "Ileri"}));
-  ASSERT_EQ(EnglishClick(Links, View, View.Turkish), TLayoutSwitch::Switched);
+  ASSERT_EQ(LayoutItemClick(Links, View, View.Turkish), TLayoutSwitch::Switched);
   EXPECT_EQ(Layouts.Loaded.size(), 2u);
   EXPECT_EQ(Effects.size(), 5u);
   EXPECT_EQ(CaptionOf(View.StartBtn), "Yeni");
 }
 
 TEST_F(LayoutSwitchTest, AMissingLayoutKeepsThePreviousOneAndIsDisabled) {
-  ASSERT_EQ(EnglishClick(Links, View, View.Russish), TLayoutSwitch::Switched);
+  ASSERT_EQ(LayoutItemClick(Links, View, View.Russish), TLayoutSwitch::Switched);
   Effects.clear();
   Layouts.Missing = {"0000041F"};
-  EXPECT_EQ(EnglishClick(Links, View, View.Turkish), TLayoutSwitch::NotInstalled);
+  EXPECT_EQ(LayoutItemClick(Links, View, View.Turkish), TLayoutSwitch::NotInstalled);
   EXPECT_EQ(Reporter.Messages, std::vector<std::string>{"This layout is not installed."});
   EXPECT_FALSE(View.Turkish->isEnabled());
   EXPECT_EQ(ItemInForce(), View.Russish);
@@ -160,11 +160,11 @@ TEST_F(LayoutSwitchTest, AMissingLayoutKeepsThePreviousOneAndIsDisabled) {
 TEST_F(LayoutSwitchTest, AStoredLayoutThatIsMissingLeavesNoLayoutInForce) {
   storage::Kund.SprachNr = 4; // read from the learner record
   Layouts.Missing = {"0000041F"};
-  EXPECT_EQ(EnglishClick(Links, View, View.Turkish), TLayoutSwitch::NotInstalled);
+  EXPECT_EQ(LayoutItemClick(Links, View, View.Turkish), TLayoutSwitch::NotInstalled);
   EXPECT_EQ(ItemInForce(), View.Turkish); // the layout in force is still 4 by the record
   storage::Kund.SprachNr = 0;
   Layouts.Missing = {"00000409"};
-  EXPECT_EQ(EnglishClick(Links, View, View.English), TLayoutSwitch::NotInstalled);
+  EXPECT_EQ(LayoutItemClick(Links, View, View.English), TLayoutSwitch::NotInstalled);
   EXPECT_EQ(ItemInForce(), nullptr);
   EXPECT_EQ(course::Tastatur.InputLayoutNr, 0);
   EXPECT_EQ(CaptionOf(View.StartBtn), "Start"); // the built-in captions stay
@@ -173,7 +173,7 @@ TEST_F(LayoutSwitchTest, AStoredLayoutThatIsMissingLeavesNoLayoutInForce) {
 
 TEST_F(LayoutSwitchTest, AMissingLengDatEndsTheSwitchAfterClosingTheWindow) {
   std::filesystem::remove("Leng.dat");
-  EXPECT_EQ(EnglishClick(Links, View, View.German), TLayoutSwitch::Closing);
+  EXPECT_EQ(LayoutItemClick(Links, View, View.German), TLayoutSwitch::Closing);
   EXPECT_EQ(Effects, (std::vector<std::string>{"layout 2 Deu.txt 9", "close"}));
   EXPECT_EQ(Reporter.Messages, std::vector<std::string>{"\"Leng.dat\" is not found!"});
   EXPECT_EQ(storage::Kund.SprachNr, 2);
@@ -181,15 +181,15 @@ TEST_F(LayoutSwitchTest, AMissingLengDatEndsTheSwitchAfterClosingTheWindow) {
 
 TEST_F(LayoutSwitchTest, AMissingTextFileStillSwitchesTheCourse) {
   std::filesystem::remove("g.lng");
-  EXPECT_EQ(EnglishClick(Links, View, View.German), TLayoutSwitch::Switched);
+  EXPECT_EQ(LayoutItemClick(Links, View, View.German), TLayoutSwitch::Switched);
   EXPECT_EQ(Reporter.Messages, std::vector<std::string>{"File is not found!"});
   EXPECT_EQ(Effects.size(), 5u);
   EXPECT_EQ(CaptionOf(View.StartBtn), "Start");
 }
 
 TEST_F(LayoutSwitchTest, OnlyTheFourLayoutItemsSwitch) {
-  EXPECT_EQ(EnglishClick(Links, View, nullptr), TLayoutSwitch::Ignored);
-  EXPECT_EQ(EnglishClick(Links, View, View.MExit), TLayoutSwitch::Ignored);
+  EXPECT_EQ(LayoutItemClick(Links, View, nullptr), TLayoutSwitch::Ignored);
+  EXPECT_EQ(LayoutItemClick(Links, View, View.MExit), TLayoutSwitch::Ignored);
   EXPECT_TRUE(Layouts.Loaded.empty());
 }
 

@@ -9,8 +9,11 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
+#include <initializer_list>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -101,21 +104,6 @@ TEST(ThreadedTimer, HasDesignDefaultsAndDiesWithItsOwner) {
   EXPECT_TRUE(Timer.isNull());
 }
 
-TEST(ThreadedTimer, FirstTickComesOneIntervalAfterEnableAndTicksRepeat) {
-  TThreadedTimer Timer(nullptr);
-  TTicks Ticks;
-  Prepare(Timer, 100, [&] { Ticks.Record(); });
-  const int64_t EnabledUs = RealUs();
-  Timer.SetEnabled(true);
-  ASSERT_TRUE(Ticks.Reached(3, 3s));
-  EXPECT_GE(Ms(Ticks.AtUs[0] - EnabledUs), 95);
-  EXPECT_LE(Ms(Ticks.AtUs[0] - EnabledUs), 400);
-  for (size_t I = 1; I < 3; ++I) {
-    EXPECT_GE(Ms(Ticks.AtUs[I] - Ticks.AtUs[I - 1]), 95);
-    EXPECT_LE(Ms(Ticks.AtUs[I] - Ticks.AtUs[I - 1]), 400);
-  }
-}
-
 TEST(ThreadedTimer, HandlerRunsInInterfaceThreadAndTicksNeverOverlap) {
   const std::thread::id InterfaceThread = std::this_thread::get_id();
   TThreadedTimer Timer(nullptr);
@@ -138,57 +126,6 @@ TEST(ThreadedTimer, HandlerRunsInInterfaceThreadAndTicksNeverOverlap) {
   ASSERT_TRUE(SpinUntil([&] { return Ticks >= 3; }, 3s));
   EXPECT_FALSE(ForeignThread);
   EXPECT_FALSE(Overlapped);
-}
-
-TEST(ThreadedTimer, NeverTicksAtIntervalZeroOrWithoutHandler) {
-  int Ticks = 0;
-  TThreadedTimer ZeroInterval(nullptr);
-  ZeroInterval.SetInterval(0);
-  ZeroInterval.SetOnTimer([&] { ++Ticks; });
-  TThreadedTimer NoHandler(nullptr);
-  NoHandler.SetInterval(20);
-  TThreadedTimer HandlerRemoved(nullptr);
-  HandlerRemoved.SetInterval(20);
-  HandlerRemoved.SetOnTimer([&] { ++Ticks; });
-  HandlerRemoved.SetOnTimer({});
-  TThreadedTimer IntervalCleared(nullptr);
-  IntervalCleared.SetInterval(20);
-  int TicksBeforeClear = 0;
-  IntervalCleared.SetOnTimer([&] {
-    ++TicksBeforeClear;
-    IntervalCleared.SetInterval(0);
-  });
-  ASSERT_TRUE(ZeroInterval.Enabled() && NoHandler.Enabled() && HandlerRemoved.Enabled());
-
-  SpinFor(300ms);
-  EXPECT_EQ(Ticks, 0);
-  EXPECT_EQ(TicksBeforeClear, 1);
-  // It was only the interval that held it back.
-  ZeroInterval.SetInterval(20);
-  EXPECT_TRUE(SpinUntil([&] { return Ticks >= 1; }, 2s));
-}
-
-TEST(ThreadedTimer, HandlerThatSwitchesOffGivesOneTickPerEnable) {
-  TThreadedTimer Timer(nullptr);
-  TTicks Ticks;
-  Prepare(Timer, 100, [&] {
-    Timer.SetEnabled(false);
-    Ticks.Record();
-  });
-  Timer.SetEnabled(true);
-  ASSERT_TRUE(Ticks.Reached(1, 2s));
-  SpinFor(300ms);
-  EXPECT_EQ(Ticks.Count(), 1u);
-
-  // The completion of a sound sets the next pause and switches on again.
-  Timer.SetInterval(150);
-  const int64_t EnabledUs = RealUs();
-  Timer.SetEnabled(true);
-  ASSERT_TRUE(Ticks.Reached(2, 2s));
-  EXPECT_GE(Ms(Ticks.AtUs[1] - EnabledUs), 145);
-  EXPECT_LE(Ms(Ticks.AtUs[1] - EnabledUs), 450);
-  SpinFor(400ms);
-  EXPECT_EQ(Ticks.Count(), 2u);
 }
 
 TEST(ThreadedTimer, SleepRunsOutWhileSwitchedOffFromOutside) {
@@ -289,28 +226,6 @@ TEST(ThreadedTimer, HandlerSetWhileOffLeavesTheWorkerSuspended) {
   Timer.SetEnabled(true);
   ASSERT_TRUE(Ticks.Reached(1, 2s));
   EXPECT_GE(Ms(Ticks.AtUs[0] - EnabledUs), 95);
-}
-
-TEST(ThreadedTimer, HandlerMayReplaceItself) {
-  TThreadedTimer Timer(nullptr);
-  std::vector<std::string> Calls;
-  // Captures big enough to live on the heap of the std::function, and used
-  // after the replacement.
-  const std::string First = "correction tick, long enough not to fit in place";
-  const std::string Second = "exercise tick, long enough not to fit in place";
-  Prepare(Timer, 20, [&Calls, &Timer, First, Second] {
-    Timer.SetEnabled(false);
-    Timer.SetOnTimer([&Calls, &Timer, Second] {
-      Timer.SetEnabled(false);
-      Calls.push_back(Second);
-    });
-    Calls.push_back(First);
-    Timer.SetEnabled(true);
-  });
-  Timer.SetEnabled(true);
-  ASSERT_TRUE(SpinUntil([&] { return Calls.size() >= 2; }, 2s));
-  EXPECT_EQ(Calls[0], First);
-  EXPECT_EQ(Calls[1], Second);
 }
 
 // --- TThreadedTimer: lifetime and failure ---------------------------------
@@ -618,38 +533,11 @@ TEST(ThreadedTimer, EveryPriorityTicksAndAChangeKeepsTheSleep) {
 
 // --- TWindowTimer -------------------------------------------------------------
 
-TEST(WindowTimer, IsDesignedOffAndTicksWhileOn) {
+TEST(WindowTimer, IsDesignedOff) {
   TWindowTimer Timer(nullptr);
   EXPECT_FALSE(Timer.Enabled());
   EXPECT_EQ(Timer.Interval(), 1000);
-  TTicks Ticks;
-  Timer.SetInterval(50);
-  Timer.SetOnTimer([&] { Ticks.Record(); });
-  SpinFor(150ms);
-  EXPECT_EQ(Ticks.Count(), 0u);
-  const int64_t EnabledUs = RealUs();
-  Timer.SetEnabled(true);
-  ASSERT_TRUE(Ticks.Reached(3, 2s));
-  EXPECT_GE(Ms(Ticks.AtUs[0] - EnabledUs), 45);
-  EXPECT_LE(Ms(Ticks.AtUs[0] - EnabledUs), 300);
-  Timer.SetEnabled(false);
-  const size_t Count = Ticks.Count();
-  SpinFor(150ms);
-  EXPECT_EQ(Ticks.Count(), Count);
-}
-
-TEST(WindowTimer, HandlerThatSwitchesOffStopsIt) {
-  TWindowTimer Timer(nullptr);
-  int Ticks = 0;
-  Timer.SetInterval(30);
-  Timer.SetOnTimer([&] {
-    if (++Ticks == 2)
-      Timer.SetEnabled(false);
-  });
-  Timer.SetEnabled(true);
-  ASSERT_TRUE(SpinUntil([&] { return Ticks == 2; }, 2s));
-  SpinFor(200ms);
-  EXPECT_EQ(Ticks, 2);
+  EXPECT_FALSE(Timer.HasOnTimer());
 }
 
 TEST(WindowTimer, SwitchingOnAgainStartsAFullInterval) {
@@ -665,24 +553,6 @@ TEST(WindowTimer, SwitchingOnAgainStartsAFullInterval) {
   Timer.SetEnabled(true);
   ASSERT_TRUE(Ticks.Reached(1, 2s));
   EXPECT_GE(Ms(Ticks.AtUs[0] - EnabledUs), 295);
-}
-
-TEST(WindowTimer, NeverTicksAtIntervalZeroOrWithoutHandler) {
-  int Ticks = 0;
-  TWindowTimer ZeroInterval(nullptr);
-  ZeroInterval.SetInterval(0);
-  ZeroInterval.SetOnTimer([&] { ++Ticks; });
-  ZeroInterval.SetEnabled(true);
-  TWindowTimer NoHandler(nullptr);
-  NoHandler.SetInterval(20);
-  NoHandler.SetEnabled(true);
-  TWindowTimer HandlerRemoved(nullptr);
-  HandlerRemoved.SetInterval(20);
-  HandlerRemoved.SetOnTimer([&] { ++Ticks; });
-  HandlerRemoved.SetEnabled(true);
-  HandlerRemoved.SetOnTimer({});
-  SpinFor(200ms);
-  EXPECT_EQ(Ticks, 0);
 }
 
 TEST(WindowTimer, TickSeesItsDueTimeAsNow) {
@@ -712,25 +582,16 @@ TEST(WindowTimer, TickSeesItsDueTimeAsNow) {
 
 // --- TManualTimer -------------------------------------------------------------
 
-TEST(ManualTimer, FiresLikeARealTimerAndRecordsHowItWasDriven) {
+TEST(ManualTimer, RecordsHowItWasDriven) {
   TManualTimer Timer;
-  int Ticks = 0;
-  EXPECT_FALSE(Timer.Fire());
-  Timer.SetOnTimer([&] {
-    Timer.SetEnabled(false);
-    ++Ticks;
-  });
-  EXPECT_FALSE(Timer.Fire()) << "off";
+  Timer.SetOnTimer([&] { Timer.SetEnabled(false); });
   Timer.SetInterval(0);
   Timer.SetEnabled(true);
-  EXPECT_FALSE(Timer.Fire()) << "interval 0";
   Timer.SetInterval(500);
   Timer.SetEnabled(true); // already on: no second enable
   EXPECT_TRUE(Timer.Fire());
-  EXPECT_FALSE(Timer.Fire()) << "the handler switched it off";
   Timer.SetEnabled(true);
   EXPECT_TRUE(Timer.Fire());
-  EXPECT_EQ(Ticks, 2);
   EXPECT_EQ(Timer.FireCount(), 2);
   EXPECT_EQ(Timer.EnableCount(), 2);
   EXPECT_EQ(Timer.DisableCount(), 2);
@@ -749,6 +610,158 @@ TEST(ManualTimer, FiresLikeARealTimerAndRecordsHowItWasDriven) {
   EXPECT_TRUE(Timer.SwitchedOffFirstInEveryTick());
   EXPECT_EQ(Timer.FireCount(), 0);
   EXPECT_EQ(Timer.Interval(), 1500);
+}
+
+// --- The contract of every TTickTimer ---------------------------------------
+
+// How a test lets time pass for each kind of timer: the real ones run the
+// interface thread's event loop, the test double is fired by hand.
+template <class TTimer> struct TRig {
+  static constexpr bool RealTime = true;
+  static std::unique_ptr<TTimer> Make() {
+    auto Timer = std::make_unique<TTimer>(nullptr);
+    Timer->SetEnabled(false);
+    return Timer;
+  }
+  static bool Await(TTimer& /*Timer*/, const std::function<bool()>& Done) {
+    return SpinUntil(Done, 3s);
+  }
+  // Long enough for Intervals ticks of every one of Timers.
+  static void Idle(std::initializer_list<TTimer*> Timers, int Intervals) {
+    uint16_t LongestMs = 0;
+    for (TTimer* Timer : Timers)
+      LongestMs = std::max(LongestMs, Timer->Interval());
+    SpinFor(milliseconds(LongestMs * Intervals));
+  }
+};
+
+template <> struct TRig<TManualTimer> {
+  static constexpr bool RealTime = false;
+  static std::unique_ptr<TManualTimer> Make() { return std::make_unique<TManualTimer>(); }
+  static bool Await(TManualTimer& Timer, const std::function<bool()>& Done) {
+    for (int I = 0; I < 100 && !Done(); ++I)
+      if (!Timer.Fire())
+        break;
+    return Done();
+  }
+  static void Idle(std::initializer_list<TManualTimer*> Timers, int Intervals) {
+    for (TManualTimer* Timer : Timers)
+      for (int I = 0; I < Intervals; ++I)
+        Timer->Fire();
+  }
+};
+
+template <class TTimer> class TickTimerContract : public ::testing::Test {
+protected:
+  static constexpr uint16_t IntervalMs = 60;
+};
+
+using TTimers = ::testing::Types<TThreadedTimer, TWindowTimer, TManualTimer>;
+TYPED_TEST_SUITE(TickTimerContract, TTimers);
+
+TYPED_TEST(TickTimerContract, TicksEveryIntervalWhileOnAndNoneWhileOff) {
+  using Rig = TRig<TypeParam>;
+  const auto Timer = Rig::Make();
+  TTicks Ticks;
+  Timer->SetInterval(TestFixture::IntervalMs);
+  Timer->SetOnTimer([&] { Ticks.Record(); });
+  Rig::Idle({Timer.get()}, 3);
+  EXPECT_EQ(Ticks.Count(), 0u) << "off";
+  const int64_t EnabledUs = RealUs();
+  Timer->SetEnabled(true);
+  ASSERT_TRUE(Rig::Await(*Timer, [&] { return Ticks.Count() >= 3; }));
+  if (Rig::RealTime) {
+    EXPECT_GE(Ms(Ticks.AtUs[0] - EnabledUs), TestFixture::IntervalMs - 5);
+    EXPECT_LE(Ms(Ticks.AtUs[0] - EnabledUs), TestFixture::IntervalMs + 300);
+    for (size_t I = 1; I < 3; ++I)
+      EXPECT_GE(Ms(Ticks.AtUs[I] - Ticks.AtUs[I - 1]), TestFixture::IntervalMs - 5) << I;
+  }
+  Timer->SetEnabled(false);
+  const size_t Count = Ticks.Count();
+  Rig::Idle({Timer.get()}, 3);
+  EXPECT_EQ(Ticks.Count(), Count);
+}
+
+TYPED_TEST(TickTimerContract, NeverTicksAtIntervalZeroOrWithoutHandler) {
+  using Rig = TRig<TypeParam>;
+  int Ticks = 0;
+  const auto ZeroInterval = Rig::Make();
+  ZeroInterval->SetInterval(0);
+  ZeroInterval->SetOnTimer([&] { ++Ticks; });
+  const auto NoHandler = Rig::Make();
+  NoHandler->SetInterval(TestFixture::IntervalMs);
+  const auto HandlerRemoved = Rig::Make();
+  HandlerRemoved->SetInterval(TestFixture::IntervalMs);
+  HandlerRemoved->SetOnTimer([&] { ++Ticks; });
+  HandlerRemoved->SetOnTimer({});
+  // A handler that clears the interval gets its one tick only.
+  const auto IntervalCleared = Rig::Make();
+  IntervalCleared->SetInterval(TestFixture::IntervalMs);
+  int TicksBeforeClear = 0;
+  IntervalCleared->SetOnTimer([&, Timer = IntervalCleared.get()] {
+    ++TicksBeforeClear;
+    Timer->SetInterval(0);
+  });
+  for (const auto* Timer : {&ZeroInterval, &NoHandler, &HandlerRemoved, &IntervalCleared})
+    (*Timer)->SetEnabled(true);
+
+  Rig::Idle({ZeroInterval.get(), NoHandler.get(), HandlerRemoved.get(), IntervalCleared.get()}, 4);
+  EXPECT_EQ(Ticks, 0);
+  EXPECT_EQ(TicksBeforeClear, 1);
+  // It was only the interval that held it back.
+  ZeroInterval->SetInterval(TestFixture::IntervalMs);
+  EXPECT_TRUE(Rig::Await(*ZeroInterval, [&] { return Ticks >= 1; }));
+}
+
+// The session's pattern: every tick switches its timer off, and whatever
+// follows (the end of a sound) sets the next pause and switches it on.
+TYPED_TEST(TickTimerContract, HandlerThatSwitchesOffGivesOneTickPerEnable) {
+  using Rig = TRig<TypeParam>;
+  const auto Timer = Rig::Make();
+  TTicks Ticks;
+  Timer->SetInterval(TestFixture::IntervalMs);
+  Timer->SetOnTimer([&, T = Timer.get()] {
+    T->SetEnabled(false);
+    Ticks.Record();
+  });
+  Timer->SetEnabled(true);
+  ASSERT_TRUE(Rig::Await(*Timer, [&] { return Ticks.Count() >= 1; }));
+  Rig::Idle({Timer.get()}, 4);
+  EXPECT_EQ(Ticks.Count(), 1u);
+
+  Timer->SetInterval(TestFixture::IntervalMs * 2);
+  const int64_t EnabledUs = RealUs();
+  Timer->SetEnabled(true);
+  ASSERT_TRUE(Rig::Await(*Timer, [&] { return Ticks.Count() >= 2; }));
+  if (Rig::RealTime) {
+    EXPECT_GE(Ms(Ticks.AtUs[1] - EnabledUs), TestFixture::IntervalMs * 2 - 5);
+  }
+  Rig::Idle({Timer.get()}, 3);
+  EXPECT_EQ(Ticks.Count(), 2u);
+}
+
+TYPED_TEST(TickTimerContract, HandlerMayReplaceItself) {
+  using Rig = TRig<TypeParam>;
+  const auto Timer = Rig::Make();
+  std::vector<std::string> Calls;
+  // Captures big enough to live on the heap of the std::function, and used
+  // after the replacement.
+  const std::string First = "correction tick, long enough not to fit in place";
+  const std::string Second = "exercise tick, long enough not to fit in place";
+  Timer->SetInterval(20);
+  Timer->SetOnTimer([&Calls, T = Timer.get(), First, Second] {
+    T->SetEnabled(false);
+    T->SetOnTimer([&Calls, T, Second] {
+      T->SetEnabled(false);
+      Calls.push_back(Second);
+    });
+    Calls.push_back(First);
+    T->SetEnabled(true);
+  });
+  Timer->SetEnabled(true);
+  ASSERT_TRUE(Rig::Await(*Timer, [&] { return Calls.size() >= 2; }));
+  EXPECT_EQ(Calls[0], First);
+  EXPECT_EQ(Calls[1], Second);
 }
 
 } // namespace

@@ -202,13 +202,13 @@ TEST(StatFile, TheOptionByteKeepsItsOtherBitsAndWhatFollows) {
   TWorkDir Dir;
   TRecordingReporter Reporter;
   bool Told = false;
-  EXPECT_FALSE(LoadOptionen().Abschrift);
-  EXPECT_FALSE(ParseOptionen({}).Abschrift);
+  EXPECT_FALSE(LoadOptionen().TypedCopy);
+  EXPECT_FALSE(ParseOptionen({}).TypedCopy);
   WriteFile(OptionFileName, TBytes{0xF0, 1, 2});
-  EXPECT_FALSE(LoadOptionen().Abschrift);
+  EXPECT_FALSE(LoadOptionen().TypedCopy);
   ASSERT_TRUE(SaveOptionen({true}, Reporter, Told));
   EXPECT_EQ(ReadFile(OptionFileName), TBytes({0xF1, 1, 2}));
-  EXPECT_TRUE(LoadOptionen().Abschrift);
+  EXPECT_TRUE(LoadOptionen().TypedCopy);
   ASSERT_TRUE(SaveOptionen({false}, Reporter, Told));
   EXPECT_EQ(ReadFile(OptionFileName), TBytes({0xF0, 1, 2}));
   EXPECT_TRUE(Reporter.Messages.empty());

@@ -41,7 +41,7 @@ protected:
     TSessionTest::SetUp();
     Copy = std::make_unique<TTypedCopy>(*CourseView, Reporter);
     Session->SetTypedCopy(Copy.get());
-    storage::Texte.AbschriftText[7] = "Accuracy";
+    storage::Texte.TypedCopyText[7] = "Accuracy";
   }
   void TearDown() override {
     Session->SetTypedCopy(nullptr);

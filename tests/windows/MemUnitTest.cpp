@@ -322,7 +322,7 @@ TEST_F(MemFormTest, ATypedCopyShowsUnderTheTextWithItsMarksAndTheReplayStillRuns
   Score.Typed = "ab defgxhkj";
   Score.Marks = "ccmccccxcwc";
   Score.Percent = 70;
-  storage::Texte.AbschriftText[7] = "Genauigkeit";
+  storage::Texte.TypedCopyText[7] = "Genauigkeit";
   Open(10);
   EXPECT_FALSE(Form->CopyText->isVisibleTo(Form.get()));
   EXPECT_EQ(Form->height(), 300);

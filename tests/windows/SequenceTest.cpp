@@ -19,14 +19,14 @@ protected:
     course::Kurs.UebNr = Ueb;
     course::Kurs.MaxLektNr = std::max(course::Kurs.MaxLektNr, Lekt);
     Course->ComputeLesson();
-    course::Folge.GruppenZeichen = GroupCandidates(course::Kurs.LektZeichen);
-    const auto R = static_cast<int32_t>(Ueb == 2   ? course::Kurs.NeueZeichen.size()
-                                        : Ueb == 3 ? course::Kurs.LektZeichen.size()
-                                                   : course::Folge.GruppenZeichen.size());
-    course::Folge.UebLaenge = Ueb == 2 ? 5 * R : Ueb == 3 ? 3 * R : 5 * course::Kurs.GruppenZahl;
-    course::Folge.UebFolge.assign(static_cast<size_t>(course::Folge.UebLaenge), -1);
-    Candidates = R;
-    return Course->GenerateSequence(course::Folge.UebLaenge, R, Seed);
+    return Course->DrawExercise(Seed);
+  }
+
+  // How many characters the exercise draws from.
+  static int32_t Candidates() {
+    return static_cast<int32_t>(course::Kurs.UebNr == 2   ? course::Kurs.NeueZeichen.size()
+                                : course::Kurs.UebNr == 3 ? course::Kurs.LektZeichen.size()
+                                                          : course::Folge.GruppenZeichen.size());
   }
 
   // The characters the entries stand for.
@@ -49,7 +49,6 @@ protected:
     }
   }
 
-  int32_t Candidates = 0;
 };
 
 // The rules every drawn sequence keeps, checked for many seeds in every
@@ -62,9 +61,9 @@ TEST_F(Sequence, EveryRuleHoldsOnEverySequence) {
         SCOPED_TRACE(testing::Message()
                      << "lesson " << int{Lekt} << " exercise " << int{Ueb} << " seed " << Seed);
         const TSequenceDraw D = Generate(Lekt, Ueb, Seed);
-        ASSERT_EQ(D.Limit, Ueb == 2 ? 5 : Ueb == 3 ? 3 : course::Folge.UebLaenge / Candidates + 1);
+        ASSERT_EQ(D.Limit, Ueb == 2 ? 5 : Ueb == 3 ? 3 : course::Folge.UebLaenge / Candidates() + 1);
         int32_t Drawn = 0;
-        for (int32_t V = 1; V <= Candidates; ++V) {
+        for (int32_t V = 1; V <= Candidates(); ++V) {
           ASSERT_LE(D.Counts[static_cast<size_t>(V)], D.Limit);
           Drawn += D.Counts[static_cast<size_t>(V)];
         }

@@ -11,7 +11,7 @@ namespace {
 
 // The shipped interface files give every text of the typed copy and the
 // statistics, in the layout's code page.
-TEST(AbschriftTexts, EveryShippedLanguageHasEveryLine) {
+TEST(TypedCopyTexts, EveryShippedLanguageHasEveryLine) {
   TWorkDir Dir;
   for (const auto& Entry : std::filesystem::directory_iterator(DataDir()))
     if (Entry.path().filename() == "Leng.dat" || Entry.path().extension() == ".lng")
@@ -27,11 +27,11 @@ TEST(AbschriftTexts, EveryShippedLanguageHasEveryLine) {
   for (int32_t Layout = 1; Layout <= 4; ++Layout) {
     ClearTexts();
     ASSERT_EQ(LoadTexts(Links, Layout), TTextsLoad::Loaded);
-    for (size_t I = 1; I < storage::Texte.AbschriftText.size(); ++I)
-      EXPECT_FALSE(storage::Texte.AbschriftText[I].empty()) << Layout << " line " << I;
+    for (size_t I = 1; I < storage::Texte.TypedCopyText.size(); ++I)
+      EXPECT_FALSE(storage::Texte.TypedCopyText[I].empty()) << Layout << " line " << I;
     const auto& [Charset, Title] = Statistik[static_cast<size_t>(Layout) - 1];
-    EXPECT_EQ(ToUnicode(storage::Texte.AbschriftText[4], Charset), Title) << Layout;
-    EXPECT_EQ(ToUnicode(storage::Texte.AbschriftText[6], Charset), Title) << Layout;
+    EXPECT_EQ(ToUnicode(storage::Texte.TypedCopyText[4], Charset), Title) << Layout;
+    EXPECT_EQ(ToUnicode(storage::Texte.TypedCopyText[6], Charset), Title) << Layout;
     // The texts before them are still read in full, and those after them.
     EXPECT_FALSE(storage::Texte.MessagesText[6].empty()) << Layout;
     for (size_t I = 1; I < storage::Texte.IntervallText.size(); ++I)
