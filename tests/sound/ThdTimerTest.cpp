@@ -705,6 +705,7 @@ TYPED_TEST(TickTimerContract, NeverTicksAtIntervalZeroOrWithoutHandler) {
   for (const auto* Timer : {&ZeroInterval, &NoHandler, &HandlerRemoved, &IntervalCleared})
     (*Timer)->SetEnabled(true);
 
+  ASSERT_TRUE(Rig::Await(*IntervalCleared, [&] { return TicksBeforeClear >= 1; }));
   Rig::Idle({ZeroInterval.get(), NoHandler.get(), HandlerRemoved.get(), IntervalCleared.get()}, 4);
   EXPECT_EQ(Ticks, 0);
   EXPECT_EQ(TicksBeforeClear, 1);
