@@ -24,7 +24,7 @@ template <size_t N> std::span<std::string> Slots(std::array<std::string, N>& Tab
   return std::span<std::string>(Table).subspan(1);
 }
 
-std::array<TSection, 11> Sections() {
+std::array<TSection, 12> Sections() {
   return {{{"<Menu>", Slots(storage::Texte.MenuText)},
            {"<Radiogr>", Slots(storage::Texte.RadiogrText)},
            {"<Lekt>", Slots(storage::Texte.LektText)},
@@ -35,7 +35,8 @@ std::array<TSection, 11> Sections() {
            {"<Messages>", Slots(storage::Texte.MessagesText)},
            {"<Courses>", Slots(storage::Texte.CoursesText)},
            {"<Hints>", Slots(storage::Texte.HintsText)},
-           {"<Abschrift>", Slots(storage::Texte.AbschriftText)}}};
+           {"<Abschrift>", Slots(storage::Texte.AbschriftText)},
+           {"<Sound>", Slots(storage::Texte.SoundText)}}};
 }
 
 } // namespace

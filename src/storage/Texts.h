@@ -81,6 +81,9 @@ struct TTexte {
   // headings (character, sent, wrong, error rate), 14 "Close", 15 the text
   // shown while there are no figures.
   std::array<std::string, 16> AbschriftText; // 15 lines
+  // The sound output: 1 what the learner is told when it stops working, or
+  // there is none, during a run.
+  std::array<std::string, 2> SoundText; // 1 line
 };
 } // namespace storage
 
@@ -90,3 +93,7 @@ extern storage::TTexte Texte;
 
 // Empties every table (as at program start).
 void ClearTexts();
+
+// What the learner is told when the sound output stops working during a run:
+// the interface file's text, or the English one where the file has none.
+std::string SoundLostText();

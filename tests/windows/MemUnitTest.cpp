@@ -214,15 +214,16 @@ TEST_F(MemFormTest, PausingAfterTheSeventhCharacterResumesAtTheEighth) {
   EXPECT_EQ(Soll, sound::Codetafel.Codes[8]);
 }
 
-TEST_F(MemFormTest, StopEndsTheRunAtTheNextTick) {
+TEST_F(MemFormTest, StopEndsTheRunAtOnce) {
   Open(12);
   Form->MemPlayBtn->click();
   Step();
   Form->MemPlayBtn->click();
   EXPECT_EQ(Play(), "Geben");
-  ASSERT_TRUE(Timer.Fire());
+  EXPECT_FALSE(Timer.Fire()) << "no tick of the run stopped";
   EXPECT_EQ(Device.Queued, nullptr);
   EXPECT_FALSE(Form->MemPausBtn->isEnabled());
+  EXPECT_EQ(Form->SelLength(), 0);
 }
 
 TEST_F(MemFormTest, AFailingDeviceStopsTheReplayAtThatCharacter) {
@@ -287,14 +288,14 @@ TEST_F(MemFormTest, TheArrowsStopAt30And150ButStillApplyTheSpeed) {
   EXPECT_EQ(Form->SPLabel->text(), "150");
 }
 
-TEST_F(MemFormTest, ATickAfterClosingOnlyResetsTheCaptions) {
+TEST_F(MemFormTest, ClosingDropsTheTickAndResetsTheCaptions) {
   Open(12);
   Form->MemPlayBtn->click();
   Step();
   Form->MemPausBtn->click();
   Form->MemClBtnClick();
   EXPECT_EQ(Form->PauseMark, 0);
-  ASSERT_TRUE(Timer.Fire());
+  EXPECT_FALSE(Timer.Fire()) << "closing drops the tick";
   EXPECT_EQ(Device.Queued, nullptr);
   EXPECT_EQ(Play(), "Geben");
 }
