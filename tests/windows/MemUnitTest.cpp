@@ -6,6 +6,7 @@
 #include "sound/Morse.h"
 #include "sound/Player.h"
 #include "sound/SoundState.h"
+#include "support/ManualHeardCalls.h"
 #include "support/ManualTimer.h"
 #include "support/RecordingReporter.h"
 #include "support/TestWaveDevice.h"
@@ -360,3 +361,34 @@ TEST_F(MemFormTest, ATypedCopyShowsUnderTheTextWithItsMarksAndTheReplayStillRuns
 }
 
 } // namespace
+
+// With the timer and the output running ahead as the program's do: the line
+// and the highlight show a character when it is heard, and Stop takes back
+// the character placed ahead.
+TEST_F(MemFormTest, TheLineFollowsTheCharacterHeardAndStopTakesBackTheOnePlacedAhead) {
+  TManualClock Clock(5000000);
+  TManualHeardCalls Calls(Clock);
+  Timer.RunAhead(Clock, TEventTime::AheadUs);
+  Device.Clock = &Clock;
+  Player.SetHeardCalls(&Calls);
+  Open(12);
+  Form->MemPlayBtn->click();
+  ASSERT_TRUE(Timer.Fire());
+  EXPECT_EQ(Device.HeardStartUs() - Clock.NowUs(), TEventTime::AheadUs);
+  EXPECT_EQ(Edit(), "");
+  EXPECT_EQ(Form->SelLength(), 0);
+  ASSERT_TRUE(Calls.RunNext());
+  EXPECT_EQ(Clock.NowUs(), Device.HeardStartUs());
+  EXPECT_EQ(Edit(), " a");
+  EXPECT_EQ(Form->SelStart(), 1);
+  EXPECT_EQ(Form->SelLength(), 5);
+  ASSERT_TRUE(Device.Complete());
+  ASSERT_TRUE(Timer.Fire()); // "b", placed ahead
+  ASSERT_NE(Device.Queued, nullptr);
+  Form->MemPlayBtn->click();
+  EXPECT_EQ(Device.Queued, nullptr) << "taken back";
+  EXPECT_FALSE(Calls.Pending());
+  EXPECT_EQ(Edit(), " a");
+  EXPECT_FALSE(Timer.Fire());
+  Player.SetHeardCalls(nullptr);
+}
