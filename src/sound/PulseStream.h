@@ -27,6 +27,8 @@
 namespace {
 
 constexpr uint8_t Silence = 128;
+// How far ahead of the server's requests a timed block is placed.
+constexpr int PlaceLeadMs = 60;
 constexpr size_t HistoryLength = 512;
 
 int64_t MsToSamples(int Ms) {
@@ -298,14 +300,16 @@ struct TPulseWaveDevice::TShared {
       return;
     const int64_t NowUs = TSteadyClock::RealNowUs();
     ProgressUs = NowUs;
-    PlaceDue(NowUs, Written + static_cast<int64_t>(Count));
+    // Placed a little before the server needs them, and handed over whole
+    // with the silence before them, as Write hands over a block of the
+    // learner's: a loaded machine that keeps this thread from the next
+    // requests cannot cut a block once it is placed.
+    PlaceDue(NowUs, Written + static_cast<int64_t>(Count) + MsToSamples(PlaceLeadMs));
     Render(Written, Count);
     if (pa_stream_write(Stream, Scratch.data(), Count, nullptr, 0, PA_SEEK_RELATIVE) < 0)
       return;
     Written += static_cast<int64_t>(Count);
     Stats.SamplesWritten = Written;
-    // A block placed here goes over whole, as one placed by Write: a loaded
-    // machine that keeps this thread from the next request cannot cut it.
     WriteAhead(LastEnd);
     long double Heard = 0;
     if (HeardAt(NowUs, Heard))
@@ -357,16 +361,15 @@ struct TPulseWaveDevice::TShared {
       Blocks.pop_front();
     if (!Corked && Stream != nullptr && Link == TLink::Ready) {
       const bool Busy = !Blocks.empty();
-      // Blocks wait to be heard, and the server has given no sign of
-      // playing for HangMs: it hangs (stopped, or starved of the processor
-      // for that long). Nothing it holds will be heard in time.
+      // The stream plays, and the server has given no sign of it for
+      // HangMs: it hangs (stopped, or starved of the processor for that
+      // long). Nothing it holds will be heard in time.
       const int64_t HungFromUs = ProgressUs + int64_t{Settings.HangMs} * 1000;
-      if (Busy && NowUs >= HungFromUs) {
+      if (NowUs >= HungFromUs) {
         Hung();
         return;
       }
-      if (Busy)
-        Soonest(HungFromUs);
+      Soonest(HungFromUs);
       const int64_t IdleFromUs = LastSoundUs + int64_t{Settings.IdleMs} * 1000;
       if (!Busy && NowUs >= IdleFromUs) {
         Corked = true;
