@@ -766,12 +766,19 @@ int main(int argc, char** argv) {
     }
     int Cut = 0;
     for (size_t K = 0; K < Expected.size(); ++K) {
-      const bool Whole = K < Bursts.size() && Bursts[K].size() == Expected[K].size() &&
-                         std::equal(Bursts[K].begin(), Bursts[K].end(), Expected[K].begin(),
+      // The first block's tones, whole; a second block that a late Stop
+      // let start may follow them.
+      const bool Whole = K < Bursts.size() && Bursts[K].size() >= Expected[K].size() &&
+                         std::equal(Expected[K].begin(), Expected[K].end(), Bursts[K].begin(),
                                     [](const TTone& A, const TTone& B) {
                                       return std::llabs((A.End - A.Start) - (B.End - B.Start)) <= 1;
                                     });
       Cut += Whole ? 0 : 1;
+      if (!Whole && K < Bursts.size())
+        for (size_t I = 0; I < std::max(Bursts[K].size(), Expected[K].size()); ++I)
+          std::fprintf(stderr, "first %zu tone %zu: heard %lld rendered %lld\n", K, I,
+                       I < Bursts[K].size() ? static_cast<long long>(Bursts[K][I].End - Bursts[K][I].Start) : -1LL,
+                       I < Expected[K].size() ? static_cast<long long>(Expected[K][I].End - Expected[K][I].Start) : -1LL);
     }
     std::printf("first: starts=%zu cut=%d bursts=%zu load=%s\n", Expected.size(), Cut, Bursts.size(),
                 Load ? "yes" : "no");
