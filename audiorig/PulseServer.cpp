@@ -96,6 +96,7 @@ void TPulseServer::StartKeeper() {
 }
 
 void TPulseServer::Stop() {
+  Thaw();
   if (FKeeper.state() != QProcess::NotRunning) {
     ::kill(static_cast<pid_t>(FKeeper.processId()), SIGTERM);
     FKeeper.waitForFinished(3000);
@@ -111,6 +112,16 @@ void TPulseServer::Stop() {
       FDaemon.waitForFinished(2000);
     }
   }
+}
+
+void TPulseServer::Freeze() {
+  if (FDaemon.state() != QProcess::NotRunning)
+    ::kill(static_cast<pid_t>(FDaemon.processId()), SIGSTOP);
+}
+
+void TPulseServer::Thaw() {
+  if (FDaemon.state() != QProcess::NotRunning)
+    ::kill(static_cast<pid_t>(FDaemon.processId()), SIGCONT);
 }
 
 bool TPulseServer::StartRecording() {

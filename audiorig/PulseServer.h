@@ -25,6 +25,10 @@ public:
   // when it does not come up.
   bool Start();
   void Stop();
+  // Stops the daemon where it is (SIGSTOP) and lets it go on (SIGCONT): a
+  // server that hangs.
+  void Freeze();
+  void Thaw();
   const std::string& Error() const { return FError; }
   QString Socket() const;
 

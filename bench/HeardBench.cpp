@@ -23,8 +23,19 @@
 // stall_ms once a second throughout.
 //
 //   heard: speed_test speed=S (as exercise 4, for the first run of the test word)
+//   shown: what=<ex1_key|correction|text_window|results|replay_line>
+//          shown_minus_heard_ms_mean=… max=…
+// shown: the moment a change of the display that follows a sound is painted
+// (the correction panel hidden, the text window opened) against the moment
+// the output says that sound starts (or ends, where a pause counts from its
+// end) to be heard; measured with the interface thread free.
+//   stop: after_ms_max=… (the latest sound onset in the recording after a
+//          Stop click, over Stops runs of exercise 4 stopped at random)
+//   first: starts=N cut=… (the first character of each run recorded whole,
+//          each start from a quiet stream)
 // Options: --no-load (by default a second process keeps both cores busy),
-// --speeds 60,150, --stall-ms 200, --groups 6.
+// --speeds 60,150, --stall-ms 200, --groups 6, --stops 50, --starts 200,
+// --no-heard (only the shown, stop and first lines).
 #include "app/MainUnit.h"
 #include "app/Velm2.h"
 #include "audiorig/EventLoop.h"
@@ -41,7 +52,12 @@
 #include "windows/MButUnit.h"
 #include "windows/Shell.h"
 
+#include "windows/MemUnit.h"
+
 #include <QApplication>
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -54,6 +70,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <random>
 #include <vector>
 
 #include <sys/resource.h>
@@ -66,9 +83,15 @@ struct TStderrReporter final : TMessageReporter {
   void Beep() override {}
 };
 
-// Modal windows return at once.
+// Modal windows return at once; the moment each would open is noted.
 struct TBenchShell final : TShell {
-  void ShowModal(QDialog&) override {}
+  std::vector<int64_t> ShownUs;
+  std::function<void(QDialog&)> OnModal;
+  void ShowModal(QDialog& Dialog) override {
+    ShownUs.push_back(TSteadyClock::RealNowUs());
+    if (OnModal)
+      OnModal(Dialog);
+  }
   void PlaySoundAsync(const std::string&) override {}
   void Open(const std::string&) override {}
 };
@@ -81,6 +104,7 @@ struct TSent {
   int64_t DoneUs = -1;   // the event time of its completion
   int64_t GapAfterMs = -1;
   int64_t WrittenUs = 0;
+  int64_t HeardUs = -1; // when the output says its first sample is heard
 };
 
 // The program's wave output, with every block and completion noted.
@@ -104,6 +128,7 @@ public:
       S.BlockLen = static_cast<int64_t>(Samples.size());
       S.TargetUs = TEventTime::Current() >= 0 ? TSteadyClock::Instance().NowUs() : -1;
       S.WrittenUs = TSteadyClock::RealNowUs();
+      S.HeardUs = Out.HeardStartUs();
       Sent.push_back(S);
     }
     return R;
@@ -111,6 +136,11 @@ public:
   TMMResult Reset() override { return Out.Reset(); }
   TMMResult Close() override { return Out.Close(); }
   std::string ErrorText(TMMResult Result) override { return Out.ErrorText(Result); }
+  int64_t HeardStartUs() const override { return Out.HeardStartUs(); }
+  void WaveFailed() override {
+    if (FWindow != nullptr)
+      FWindow->WaveFailed();
+  }
 
   void WaveDone() override {
     if (!Sent.empty()) {
@@ -270,6 +300,58 @@ double Max(const std::vector<double>& V) {
   return V.empty() ? std::nan("") : *std::max_element(V.begin(), V.end());
 }
 
+// The moments a widget shows a change: a paint after its text changed, or
+// its hiding.
+class TShownWatch final : public QObject {
+public:
+  TShownWatch(QWidget* Widget, std::function<QString()> Text) : FText(std::move(Text)) {
+    FLast = FText ? FText() : QString();
+    Widget->installEventFilter(this);
+  }
+  std::vector<int64_t> PaintedUs;
+  std::vector<int64_t> HiddenUs;
+
+protected:
+  bool eventFilter(QObject*, QEvent* E) override {
+    if (E->type() == QEvent::Paint && FText) {
+      const QString Now = FText();
+      if (Now != FLast) {
+        FLast = Now;
+        PaintedUs.push_back(TSteadyClock::RealNowUs());
+      }
+    } else if (E->type() == QEvent::Hide) {
+      HiddenUs.push_back(TSteadyClock::RealNowUs());
+    }
+    return false;
+  }
+
+private:
+  std::function<QString()> FText;
+  QString FLast;
+};
+
+// Each moment shown against the heard start of the block nearest to it.
+std::vector<double> AgainstNearest(const std::vector<int64_t>& ShownUs, const std::vector<TSent>& Sent) {
+  std::vector<double> D;
+  for (const int64_t At : ShownUs) {
+    int64_t Best = -1;
+    for (const auto& S : Sent)
+      if (S.HeardUs >= 0 && (Best < 0 || std::llabs(S.HeardUs - At) < std::llabs(Best - At)))
+        Best = S.HeardUs;
+    if (Best >= 0)
+      D.push_back(static_cast<double>(At - Best) / 1000.0);
+  }
+  return D;
+}
+
+void PrintShown(const char* What, const std::vector<double>& D) {
+  double MaxAbs = 0;
+  for (double X : D)
+    MaxAbs = std::max(MaxAbs, std::fabs(X));
+  std::printf("shown: what=%s shown_minus_heard_ms_mean=%.1f max=%.1f count=%zu stall_ms=0\n", What,
+              Mean(D), D.empty() ? std::nan("") : MaxAbs, D.size());
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -277,6 +359,9 @@ int main(int argc, char** argv) {
   bool Load = true;
   int StallMs = 200;
   int Groups = 6;
+  int Stops = 50;
+  int Starts = 200;
+  bool RunHeard = true;
   for (int I = 1; I < argc; ++I) {
     const std::string Arg = argv[I];
     if (Arg == LoadChildArg)
@@ -287,6 +372,12 @@ int main(int argc, char** argv) {
       StallMs = std::atoi(argv[++I]);
     if (Arg == "--groups" && I + 1 < argc)
       Groups = std::atoi(argv[++I]);
+    if (Arg == "--stops" && I + 1 < argc)
+      Stops = std::atoi(argv[++I]);
+    if (Arg == "--starts" && I + 1 < argc)
+      Starts = std::atoi(argv[++I]);
+    if (Arg == "--no-heard")
+      RunHeard = false;
     if (Arg == "--speeds" && I + 1 < argc) {
       Speeds.clear();
       for (const QString& S : QString(argv[++I]).split(','))
@@ -329,7 +420,7 @@ int main(int argc, char** argv) {
   int Failures = 0;
 
   // --- exercise 2, answered; then free keys clicked ------------------------
-  {
+  if (RunHeard) {
     Begin(Dir.path(), 2, 60);
     TVelm2 Program(Device, Reporter, Arb, Timer1, MemTimer, Shell);
     TAForm& F = *Program.AForm;
@@ -409,7 +500,7 @@ int main(int argc, char** argv) {
   }
 
   // --- exercise 4 at each speed ---------------------------------------------
-  for (const int Speed : Speeds) {
+  for (const int Speed : RunHeard ? Speeds : std::vector<int>{}) {
     Begin(Dir.path(), 4, Speed);
     Device.Sent.clear();
     TVelm2 Program(Device, Reporter, Arb, Timer1, MemTimer, Shell);
@@ -442,7 +533,7 @@ int main(int argc, char** argv) {
   }
 
   // --- the speed test at the last speed, right after the windows are made ---
-  {
+  if (RunHeard) {
     const int Speed = Speeds.empty() ? 60 : Speeds.back();
     Begin(Dir.path(), 4, Speed);
     Device.Sent.clear();
@@ -481,9 +572,223 @@ int main(int argc, char** argv) {
     F.close();
   }
 
+  // What is shown is measured with the interface thread free: a change
+  // cannot be painted while it is held up.
+  Staller.stop();
+
+  // --- shown: exercise 1's key and mnemonic, the correction -----------------
+  {
+    Begin(Dir.path(), 1, 60);
+    Device.Sent.clear();
+    TVelm2 Program(Device, Reporter, Arb, Timer1, MemTimer, Shell);
+    TAForm& F = *Program.AForm;
+    F.show();
+    SpinUntil([&] { return F.StartedUp(); }, 20000);
+    TShownWatch Label(F.View.MerkWLabel, [&] { return F.View.MerkWLabel->text(); });
+    F.View.StartBtn->click();
+    SpinFor(100);
+    Label.PaintedUs.clear(); // the first character is shown at Start
+    SpinUntil([&] { return training::Sitzung.Idle || Label.PaintedUs.size() >= 3; }, 60000);
+    SpinFor(300);
+    if (!training::Sitzung.Idle)
+      F.View.StartBtn->click();
+    PrintShown("ex1_key", AgainstNearest(Label.PaintedUs, Device.Sent));
+    F.close();
+  }
+  {
+    Begin(Dir.path(), 2, 60);
+    TVelm2 Program(Device, Reporter, Arb, Timer1, MemTimer, Shell);
+    TAForm& F = *Program.AForm;
+    F.show();
+    SpinUntil([&] { return F.StartedUp(); }, 20000);
+    TShownWatch Panel(F.View.TimePanel, nullptr);
+    std::vector<double> D;
+    for (int Run = 0; Run < 3; ++Run) {
+      Device.Sent.clear();
+      Panel.HiddenUs.clear();
+      F.View.StartBtn->click();
+      SpinUntil([&] { return !Device.Sent.empty() && Device.Sent.back().DoneUs >= 0; }, 10000);
+      SpinFor(300);
+      // A wrong answer: any other large key.
+      const int32_t K = course::Folge.UebFolge.empty() ? 1 : course::Folge.UebFolge[0];
+      TMButton* Wrong = F.View.NeuTasten[K == 1 ? 1 : 0];
+      Wrong->Click();
+      SpinUntil([&] { return !Panel.HiddenUs.empty(); }, 20000);
+      // The panel goes a second after the correction's last sound is heard to end.
+      for (auto It = Device.Sent.rbegin(); It != Device.Sent.rend(); ++It)
+        if (It->DoneUs >= 0 && It->DoneUs < Panel.HiddenUs.front()) {
+          if (!Panel.HiddenUs.empty())
+            D.push_back(static_cast<double>(Panel.HiddenUs.front() - (It->DoneUs + 1000000)) / 1000.0);
+          break;
+        }
+      SpinFor(200);
+      if (!training::Sitzung.Idle)
+        F.View.StartBtn->click();
+      SpinFor(500);
+    }
+    PrintShown("correction", D);
+    F.close();
+  }
+
+  // --- shown: the text window after the end signal, the results after the
+  // last pause, the replay window's line -------------------------------------
+  for (const bool Signal : {true, false}) {
+    Begin(Dir.path(), 4, 60);
+    Device.Sent.clear();
+    TVelm2 Program(Device, Reporter, Arb, Timer1, MemTimer, Shell);
+    TAForm& F = *Program.AForm;
+    F.show();
+    SpinUntil([&] { return F.StartedUp(); }, 20000);
+    course::Kurs.GruppenZahl = 2;
+    course::Kurs.MaxLektNr = static_cast<uint8_t>(course::Kurs.LektZeichEnde + (Signal ? 1 : 0));
+    Shell.ShownUs.clear();
+    // The replay window, played while it is open after the run without the
+    // end signal.
+    std::vector<double> Replay;
+    bool Replayed = false;
+    std::vector<double> D;
+    Shell.OnModal = [&](QDialog& Dialog) {
+      // The last block is the end signal, or the last character, whose
+      // pause the session set when its end came.
+      for (auto It = Device.Sent.rbegin(); It != Device.Sent.rend() && D.empty(); ++It)
+        if (It->DoneUs >= 0) {
+          const int64_t Due = It->DoneUs + (Signal ? 0 : It->GapAfterMs * 1000);
+          D.push_back(static_cast<double>(Shell.ShownUs.back() - Due) / 1000.0);
+        }
+      auto* M = dynamic_cast<TMemForm*>(&Dialog);
+      if (Signal || M == nullptr || Replayed)
+        return;
+      Replayed = true;
+      M->FormActivate();
+      M->show();
+      TShownWatch Line(M->GebEdit, [M] { return M->GebEdit->text(); });
+      const size_t From = Device.Sent.size();
+      M->MemPlayBtn->click();
+      SpinUntil([&] { return Line.PaintedUs.size() >= 10; }, 30000);
+      SpinFor(300);
+      M->MemClBtnClick();
+      M->hide();
+      Replay = AgainstNearest(Line.PaintedUs,
+                              std::vector<TSent>(Device.Sent.begin() + static_cast<long>(From), Device.Sent.end()));
+    };
+    F.View.StartBtn->click();
+    SpinUntil([&] { return training::Sitzung.Idle && !Shell.ShownUs.empty(); }, 120000);
+    SpinFor(200);
+    Shell.OnModal = nullptr;
+    PrintShown(Signal ? "text_window" : "results", D);
+    if (!Signal)
+      PrintShown("replay_line", Replay);
+    F.close();
+  }
+
+  // --- stop: the latest sound onset after a Stop click ------------------------
+  {
+    Begin(Dir.path(), 4, 60);
+    Device.Sent.clear();
+    TVelm2 Program(Device, Reporter, Arb, Timer1, MemTimer, Shell);
+    TAForm& F = *Program.AForm;
+    F.show();
+    SpinUntil([&] { return F.StartedUp(); }, 20000);
+    F.View.TimeCB->setChecked(false);
+    std::mt19937 Random(20);
+    std::uniform_int_distribution<int> Moment(200, 3000);
+    double AfterMax = 0;
+    int Measured = 0;
+    for (int Stop = 0; Stop < Stops; ++Stop) {
+      Pulse.StartRecording();
+      const size_t First = Device.Sent.size();
+      F.View.StartBtn->click();
+      SpinFor(Moment(Random));
+      F.View.StartBtn->click();
+      const int64_t StopUs = TSteadyClock::RealNowUs();
+      SpinFor(1200);
+      const std::vector<TTone> Tones = FindTones(Pulse.StopRecording());
+      // The recording put on the clock by the first block of the run.
+      if (Tones.empty() || Device.Sent.size() <= First || Device.Sent[First].Elements.empty() ||
+          Device.Sent[First].HeardUs < 0) {
+        if (std::getenv("HEARD_VERBOSE") != nullptr)
+          std::fprintf(stderr, "stop %d: tones=%zu blocks=%zu\n", Stop, Tones.size(), Device.Sent.size() - First);
+        continue;
+      }
+      ++Measured;
+      const int64_t S0 = Tones.front().Start - Device.Sent[First].Elements.front().Start;
+      const int64_t H0 = Device.Sent[First].HeardUs;
+      // A tone belongs to the block heard at its onset; a block that started
+      // before the click goes on (its later elements are no new sound).
+      for (const TTone& T : Tones) {
+        const double OnsetUs = static_cast<double>(H0) + static_cast<double>(T.Start - S0) * 1e6 / SamplesPerSec;
+        double StartUs = OnsetUs;
+        for (size_t K = First; K < Device.Sent.size(); ++K) {
+          const auto& B = Device.Sent[K];
+          const double From = static_cast<double>(B.HeardUs);
+          if (B.HeardUs >= 0 && OnsetUs >= From - 2000 &&
+              OnsetUs <= From + static_cast<double>(B.BlockLen) * 1e6 / SamplesPerSec)
+            StartUs = From;
+        }
+        AfterMax = std::max(AfterMax, (StartUs - static_cast<double>(StopUs)) / 1000.0);
+      }
+    }
+    std::printf("stop: after_ms_max=%.1f stops=%d measured=%d\n", AfterMax, Stops, Measured);
+    if (AfterMax > 30)
+      ++Failures;
+    F.close();
+  }
+
+  // --- first: the first character of a run whole ------------------------------
+  if (Starts > 0) {
+    Begin(Dir.path(), 4, 60);
+    Device.Sent.clear();
+    TVelm2 Program(Device, Reporter, Arb, Timer1, MemTimer, Shell);
+    TAForm& F = *Program.AForm;
+    F.show();
+    SpinUntil([&] { return F.StartedUp(); }, 20000);
+    F.View.TimeCB->setChecked(false);
+    Pulse.StartRecording();
+    std::vector<std::vector<TTone>> Expected;
+    for (int Start = 0; Start < Starts; ++Start) {
+      const size_t First = Device.Sent.size();
+      F.View.StartBtn->click();
+      SpinUntil([&] { return Device.Sent.size() > First && Device.Sent[First].DoneUs >= 0; }, 10000);
+      // Stopped with the first block reported: what follows is taken back.
+      F.View.StartBtn->click();
+      if (Device.Sent.size() > First)
+        Expected.push_back(Device.Sent[First].Elements);
+      // Until the stream has gone quiet, so that each start starts it.
+      SpinFor(2600);
+    }
+    const std::vector<TTone> Tones = FindTones(Pulse.StopRecording());
+    // One burst of tones per start.
+    std::vector<std::vector<TTone>> Bursts;
+    for (size_t I = 0; I < Tones.size(); ++I) {
+      if (I == 0 || Tones[I].Start - Tones[I - 1].End > SamplesPerSec)
+        Bursts.emplace_back();
+      Bursts.back().push_back(Tones[I]);
+    }
+    int Cut = 0;
+    for (size_t K = 0; K < Expected.size(); ++K) {
+      // The first block's tones, whole; a second block that a late Stop
+      // let start may follow them.
+      const bool Whole = K < Bursts.size() && Bursts[K].size() >= Expected[K].size() &&
+                         std::equal(Expected[K].begin(), Expected[K].end(), Bursts[K].begin(),
+                                    [](const TTone& A, const TTone& B) {
+                                      return std::llabs((A.End - A.Start) - (B.End - B.Start)) <= 1;
+                                    });
+      Cut += Whole ? 0 : 1;
+      if (!Whole && K < Bursts.size())
+        for (size_t I = 0; I < std::max(Bursts[K].size(), Expected[K].size()); ++I)
+          std::fprintf(stderr, "first %zu tone %zu: heard %lld rendered %lld\n", K, I,
+                       I < Bursts[K].size() ? static_cast<long long>(Bursts[K][I].End - Bursts[K][I].Start) : -1LL,
+                       I < Expected[K].size() ? static_cast<long long>(Expected[K][I].End - Expected[K][I].Start) : -1LL);
+    }
+    std::printf("first: starts=%zu cut=%d bursts=%zu load=%s\n", Expected.size(), Cut, Bursts.size(),
+                Load ? "yes" : "no");
+    if (Cut > 0 || Bursts.size() != Expected.size())
+      ++Failures;
+    F.close();
+  }
+
   // --- idle ---------------------------------------------------------------
   {
-    Staller.stop();
     SpinFor(2500);
     rusage Before{};
     getrusage(RUSAGE_SELF, &Before);

@@ -8,6 +8,7 @@
 #include "storage/IntFile.h"
 #include "storage/Kund.h"
 #include "storage/StorageState.h"
+#include "storage/Texts.h"
 #include "training/ExerciseText.h"
 #include "training/Session.h"
 #include "training/SessionState.h"
@@ -47,6 +48,7 @@ TAForm::TAForm(TWaveDevice& Device, TMessageReporter& AReporter, TTickTimer& AAr
                TTickTimer& ATimer1, TShell& AShell, QWidget* Parent)
     : QMainWindow(Parent), Reporter(AReporter), Shell(AShell), Morse(Device, Reporter),
       ArbTimer(AArbTimer), Timer1(ATimer1) {
+  Player.SetHeardCalls(&HeardCalls);
   Connect();
 }
 
@@ -162,15 +164,7 @@ public:
     Context.Score = nullptr;
     FForm.FMemForm->SetContext(Context);
   }
-  void WaitMs(int32_t Ms) override {
-    // The sound just started plays out before the text window opens; the
-    // window stays responsive meanwhile.
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    QEventLoop Loop;
-    QTimer::singleShot(std::max(0, Ms), &Loop, &QEventLoop::quit);
-    Loop.exec();
-    QGuiApplication::restoreOverrideCursor();
-  }
+  TPlayer* SoundPlayer() override { return &FForm.Player; }
   int32_t LayoutNr() const override { return course::Tastatur.InputLayoutNr; }
 
 private:
@@ -338,6 +332,17 @@ bool TAForm::MnemonicsOn() const {
 // The speed test and the replay window are the player's own concern.
 bool TAForm::AwaitsLearner() const {
   return FSession->AwaitsLearner();
+}
+
+void TAForm::OutputFailed() {
+  // What runs ends as its Stop ends it: no result, nothing counted.
+  if (FMemForm != nullptr && FMemForm->isVisible())
+    FMemForm->StopReplay();
+  if (training::Sitzung.TestLaeuft)
+    FSpeedTest->TestBtnClick();
+  else if (!training::Sitzung.Idle)
+    FSession->StartBtnClick();
+  Reporter.ShowMessage(SoundLostText());
 }
 
 void TAForm::BlockPlayed() {

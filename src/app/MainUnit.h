@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/DialogLanguage.h"
+#include "sound/HeardCalls.h"
 #include "sound/Morse.h"
 #include "sound/Player.h"
 #include "sound/Reporter.h"
@@ -55,6 +56,8 @@ public:
   TPlayer Player{Morse, *this};
   TTickTimer& ArbTimer;
   TTickTimer& Timer1;
+  // What the window shows of a sound waits here until it is heard.
+  TTimerHeardCalls HeardCalls;
 
   // The course on this window's controls: lesson plan, keyboard, sequences.
   TCourse& Course() { return *FCourse; }
@@ -140,6 +143,7 @@ public:
   bool MnemonicsOn() const override;
   void BlockPlayed() override;
   bool AwaitsLearner() const override;
+  void OutputFailed() override;
 
   // The help window, once Contence1Click has made it.
   THelpWindow* HelpWindow() const { return FHelpWindow; }

@@ -207,7 +207,10 @@ bool TMorse::CheckError() {
   const size_t Count = std::min(Text.size(), ErrTextSize - 1);
   sound::Ausgabe.ErrText.fill('\0');
   std::memcpy(sound::Ausgabe.ErrText.data(), Text.data(), Count);
-  FReporter.ShowMessage(std::string(sound::Ausgabe.ErrText.data()));
+  if (sound::Ausgabe.WaveResult == MMSYSERR_NODRIVER && FNoOutput)
+    FNoOutput();
+  else
+    FReporter.ShowMessage(std::string(sound::Ausgabe.ErrText.data()));
   return false;
 }
 

@@ -5,6 +5,7 @@
 #include "sound/WaveDevice.h"
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 
@@ -47,8 +48,13 @@ public:
   bool ResetOut();
   // Stops, unprepares and closes; returns whether the device is still open.
   bool CloseOut();
-  // Shows the device's text for a failed WaveResult; false on failure.
+  // Shows the device's text for a failed WaveResult; false on failure. A
+  // device without an output (MMSYSERR_NODRIVER: no audio server answers)
+  // is told to the no-output handler instead, where one is set.
   bool CheckError();
+  void SetNoOutput(std::function<void()> Handler) { FNoOutput = std::move(Handler); }
+  // When the block last written starts to be heard (steady clock), or -1.
+  int64_t HeardStartUs() const { return FDevice.HeardStartUs(); }
   // All of Flags set in WaveHdr.
   static bool HeaderHas(uint32_t Flags);
 
@@ -69,4 +75,5 @@ private:
 
   TWaveDevice& FDevice;
   TMessageReporter& FReporter;
+  std::function<void()> FNoOutput;
 };

@@ -1,6 +1,18 @@
 #include "sound/Player.h"
 
+#include "sound/Clock.h"
 #include "sound/SoundState.h"
+
+#include <QTimer>
+
+TPlayer::TPlayer(TMorse& Morse, TPlayerHost& Host)
+    : FMorse(Morse), FHost(Host), FContext(std::make_unique<QObject>()) {
+  FMorse.SetNoOutput([this] { TellFailed(); });
+}
+
+TPlayer::~TPlayer() {
+  FMorse.SetNoOutput(nullptr);
+}
 
 void TPlayer::PlayCode(const std::string& Code) {
   Play(Code, nullptr);
@@ -11,18 +23,20 @@ void TPlayer::PlayCodeThenWave(const std::string& Code, const std::string& Name)
 }
 
 void TPlayer::Play(const std::string& Code, const std::string* Wave) {
-  FHost.SetKeyboardEnabled(false);
-  if (sound::Ausgabe.Playing)
+  if (sound::Ausgabe.Playing) {
+    FHost.SetKeyboardEnabled(false);
     return; // the block playing switches the keyboard on when it ends
+  }
   // Without a file of its own, a file left pending by a block whose file was
   // not played does not follow this one.
   sound::Ausgabe.WavePending = Wave != nullptr;
   if (Wave != nullptr)
     sound::Ausgabe.WavName = *Wave;
   sound::Ausgabe.Playing = Write(Code);
-  if (sound::Ausgabe.Playing)
+  if (sound::Ausgabe.Playing) {
     FHost.BlockStarted(Code, false);
-  else
+    HeardFrom();
+  } else
     FHost.SetKeyboardEnabled(true); // no completion will come to do it
 }
 
@@ -42,10 +56,12 @@ void TPlayer::PlayWave(const std::string& Name) {
   sound::Ausgabe.DeviceOpen = FMorse.OpenFileOut(*this);
   if (sound::Ausgabe.DeviceOpen && FMorse.PrepareFileOut())
     sound::Ausgabe.Playing = FMorse.WriteOut();
-  if (sound::Ausgabe.Playing)
+  if (sound::Ausgabe.Playing) {
     FHost.BlockStarted(Name, true);
-  else
+    HeardFrom();
+  } else {
     WaveDone(); // the exercise goes on as if the file had been played
+  }
 }
 
 bool TPlayer::PlayOwnCode(const std::string& Code) {
@@ -82,6 +98,16 @@ void TPlayer::CloseDevice() {
   sound::Ausgabe.DeviceOpen = FMorse.CloseOut();
 }
 
+// The learner answers the sound heard until the next one starts to be
+// heard: the keyboard goes off then, not when the next block is placed.
+void TPlayer::HeardFrom() {
+  FSounding = false;
+  AtHeardStart([this] {
+    FSounding = true;
+    FHost.SetKeyboardEnabled(false);
+  });
+}
+
 void TPlayer::WaveDone() {
   sound::Ausgabe.Playing = false;
   sound::Ausgabe.DeviceOpen = FMorse.CloseOut();
@@ -89,8 +115,76 @@ void TPlayer::WaveDone() {
     PlayWave(sound::Ausgabe.WavName);
     return; // its own completion comes back here
   }
-  FHost.SetKeyboardEnabled(true);
+  // An end reported ahead of being heard keeps the block sounding, and the
+  // keyboard off, until it is heard.
+  AtDue([this] {
+    FSounding = false;
+    FHost.SetKeyboardEnabled(true);
+  });
   FHost.BlockPlayed();
+}
+
+void TPlayer::WaveFailed() {
+  CancelHeard();
+  FSounding = false;
+  sound::Ausgabe.Playing = false;
+  sound::Ausgabe.MemPlaying = false;
+  sound::Ausgabe.WavePending = false;
+  sound::Ausgabe.DeviceOpen = FMorse.CloseOut();
+  FHost.SetKeyboardEnabled(true);
+  TellFailed();
+}
+
+void TPlayer::TellFailed() {
+  // Once for the failures of one event: a failed open and write, or an
+  // output lost with a block queued, end the run once.
+  if (FTelling)
+    return;
+  FTelling = true;
+  QTimer::singleShot(0, FContext.get(), [this] {
+    FTelling = false;
+    FHost.OutputFailed();
+  });
+}
+
+void TPlayer::AtHeardStart(std::function<void()> Fn) {
+  const int64_t AtUs = FMorse.HeardStartUs();
+  if (FHeard == nullptr || AtUs < 0) {
+    Fn();
+    return;
+  }
+  FHeard->At(AtUs, std::move(Fn));
+}
+
+void TPlayer::AtDue(std::function<void()> Fn) {
+  const int64_t AtUs = TEventTime::Current();
+  if (FHeard == nullptr || AtUs < 0) {
+    Fn();
+    return;
+  }
+  FHeard->At(AtUs, std::move(Fn));
+}
+
+void TPlayer::CancelHeard() {
+  if (FHeard != nullptr)
+    FHeard->Cancel();
+}
+
+bool TPlayer::TakeBack() {
+  CancelHeard();
+  FSounding = false;
+  sound::Ausgabe.WavePending = false;
+  if (!sound::Ausgabe.Playing && !sound::Ausgabe.MemPlaying)
+    return false;
+  const int64_t StartUs = FMorse.HeardStartUs();
+  const int64_t NowUs = FHeard != nullptr ? FHeard->NowUs() : TSteadyClock::RealNowUs();
+  if (StartUs < 0 || StartUs <= NowUs)
+    return false; // heard already: it ends by itself
+  sound::Ausgabe.DeviceOpen = FMorse.CloseOut();
+  sound::Ausgabe.Playing = false;
+  sound::Ausgabe.MemPlaying = false;
+  FHost.SetKeyboardEnabled(true);
+  return true;
 }
 
 bool TPlayer::DoneAhead() const {

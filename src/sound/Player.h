@@ -1,8 +1,13 @@
 #pragma once
 
+#include "sound/HeardCalls.h"
 #include "sound/Morse.h"
 #include "sound/WaveDevice.h"
 
+#include <QObject>
+
+#include <functional>
+#include <memory>
 #include <string>
 
 // What the end of a block leaves to the program around the player.
@@ -23,6 +28,10 @@ public:
   // has been heard. Otherwise only a pause follows, and the end may come
   // ahead of time so that the next sound is placed in time.
   virtual bool AwaitsLearner() const { return true; }
+  // The output stopped working, or there is none: what runs ends as its
+  // Stop ends it, and the learner is told. Called from the event loop, never
+  // from inside a play.
+  virtual void OutputFailed() {}
 };
 
 // Plays a code or a sound file on the engine and runs the sound half of the
@@ -32,7 +41,8 @@ public:
 // open the device with it too.
 class TPlayer final : public TWaveWindow {
 public:
-  TPlayer(TMorse& Morse, TPlayerHost& Host) : FMorse(Morse), FHost(Host) {}
+  TPlayer(TMorse& Morse, TPlayerHost& Host);
+  ~TPlayer() override;
   TPlayer(const TPlayer&) = delete;
   TPlayer& operator=(const TPlayer&) = delete;
 
@@ -60,8 +70,29 @@ public:
   // the device (a stopped speed test, the end of the program).
   void CloseDevice();
 
+  // What the learner sees of a sound follows what they hear: the calls that
+  // wait for a block to start or end being heard. Without any (the default)
+  // such a call runs at once.
+  void SetHeardCalls(THeardCalls* Calls) { FHeard = Calls; }
+  // Runs Fn when the block just written starts to be heard.
+  void AtHeardStart(std::function<void()> Fn);
+  // Runs Fn at the moment the event being handled is due: a tick's due time,
+  // or, in a block's completion, the moment its end is heard.
+  void AtDue(std::function<void()> Fn);
+  // Drops the calls that wait.
+  void CancelHeard();
+  // A block is being heard: written, started to be heard, not yet ended.
+  bool Sounding() const { return FSounding; }
+  // Stop: the display changes that wait are dropped, no sound file follows,
+  // and a block placed ahead that has not started to be heard is taken
+  // back (no completion follows for it). A block being heard ends by
+  // itself. True when a block was taken back.
+  bool TakeBack();
+
   // The end of a block.
   void WaveDone() override;
+  // The output stopped working.
+  void WaveFailed() override;
   // The speed test's and the replay window's characters, and the window's
   // when its host awaits no answer, are followed by a pause only.
   bool DoneAhead() const override;
@@ -72,8 +103,19 @@ private:
   // Opens the output and writes Code's block; true when it plays.
   bool Write(const std::string& Code);
 
+  // After a block is written: the keyboard goes off and the block counts
+  // as heard once it starts to be heard.
+  void HeardFrom();
+  // The host is told that the output failed, once the event running has
+  // ended.
+  void TellFailed();
+
   TMorse& FMorse;
   TPlayerHost& FHost;
   // A code of the speed test or the replay window is being written.
   bool FPaced = false;
+  THeardCalls* FHeard = nullptr;
+  bool FSounding = false;
+  bool FTelling = false;
+  std::unique_ptr<QObject> FContext;
 };

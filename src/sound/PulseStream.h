@@ -27,6 +27,8 @@
 namespace {
 
 constexpr uint8_t Silence = 128;
+// How far ahead of the server's requests a timed block is placed.
+constexpr int PlaceLeadMs = 60;
 constexpr size_t HistoryLength = 512;
 
 int64_t MsToSamples(int Ms) {
@@ -64,6 +66,8 @@ struct TPulseWaveDevice::TShared {
   enum class TLink { None, Connecting, Ready, Failed };
   TLink Link = TLink::None;
   bool Halted = false;
+  // Connections attempted since the stream was last ready.
+  int Failures = 0;
   bool Corked = true;
   bool Raised = false;
 
@@ -90,6 +94,11 @@ struct TPulseWaveDevice::TShared {
   std::deque<TBlock> Blocks;
   std::vector<uint8_t> Scratch;
   std::function<void(uint64_t, int64_t)> Deliver;
+  // The output stopped working with a block unreported (see Lost, Hung).
+  std::function<void()> Fail;
+  // The last sign of the server playing: a request for samples or an
+  // answer about its timing.
+  int64_t ProgressUs = 0;
   TStats Stats;
   std::deque<TPlaced> History;
 
@@ -129,6 +138,7 @@ struct TPulseWaveDevice::TShared {
     // fill to wait for, its read position runs on all the same.
     if (Info == nullptr || Corked)
       return;
+    ProgressUs = TSteadyClock::RealNowUs();
     // The server's time of its answer, on the wall clock, put on the steady
     // clock: a late reading of the answer (this thread kept from running)
     // does not move the line.
@@ -289,12 +299,18 @@ struct TPulseWaveDevice::TShared {
     if (Stream == nullptr || Link != TLink::Ready || Count == 0)
       return;
     const int64_t NowUs = TSteadyClock::RealNowUs();
-    PlaceDue(NowUs, Written + static_cast<int64_t>(Count));
+    ProgressUs = NowUs;
+    // Placed a little before the server needs them, and handed over whole
+    // with the silence before them, as Write hands over a block of the
+    // learner's: a loaded machine that keeps this thread from the next
+    // requests cannot cut a block once it is placed.
+    PlaceDue(NowUs, Written + static_cast<int64_t>(Count) + MsToSamples(PlaceLeadMs));
     Render(Written, Count);
     if (pa_stream_write(Stream, Scratch.data(), Count, nullptr, 0, PA_SEEK_RELATIVE) < 0)
       return;
     Written += static_cast<int64_t>(Count);
     Stats.SamplesWritten = Written;
+    WriteAhead(LastEnd);
     long double Heard = 0;
     if (HeardAt(NowUs, Heard))
       Stats.LatencyUs = SamplesToUs(static_cast<long double>(Written) - Heard);
@@ -345,6 +361,15 @@ struct TPulseWaveDevice::TShared {
       Blocks.pop_front();
     if (!Corked && Stream != nullptr && Link == TLink::Ready) {
       const bool Busy = !Blocks.empty();
+      // The stream plays, and the server has given no sign of it for
+      // HangMs: it hangs (stopped, or starved of the processor for that
+      // long). Nothing it holds will be heard in time.
+      const int64_t HungFromUs = ProgressUs + int64_t{Settings.HangMs} * 1000;
+      if (NowUs >= HungFromUs) {
+        Hung();
+        return;
+      }
+      Soonest(HungFromUs);
       const int64_t IdleFromUs = LastSoundUs + int64_t{Settings.IdleMs} * 1000;
       if (!Busy && NowUs >= IdleFromUs) {
         Corked = true;
@@ -376,6 +401,7 @@ struct TPulseWaveDevice::TShared {
     Anchored = false;
     RunStarted = false;
     UncorkedUs = NowUs;
+    ProgressUs = NowUs;
     NextRefreshUs = NowUs + 20000;
     pa_operation* Op = pa_stream_cork(Stream, 0, nullptr, nullptr);
     if (Op != nullptr)
@@ -423,23 +449,38 @@ struct TPulseWaveDevice::TShared {
     }
   }
 
-  // The server went away: what was queued counts as played, so that nothing
-  // waits for it, and the next Open connects again.
+  // The server went away: what was queued is dropped and the window told
+  // that the output failed, so that nothing waits for it; the next Open
+  // connects again.
   void Lost() {
     Link = TLink::Failed;
-    const int64_t NowUs = TSteadyClock::RealNowUs();
-    for (auto& B : Blocks)
-      if (!B.Reported) {
-        B.Reported = true;
-        if (Deliver)
-          Deliver(B.Serial, NowUs);
-      }
+    const bool Unreported =
+        std::any_of(Blocks.begin(), Blocks.end(), [](const TBlock& B) { return !B.Reported; });
     Blocks.clear();
+    Corked = true;
+    Anchored = false;
+    if (Unreported && Fail)
+      Fail();
     pa_threaded_mainloop_signal(Loop, 0);
+  }
+
+  // The server does not answer: given up as lost, its connection dropped
+  // (closing a socket does not wait for the other end).
+  void Hung() {
+    ++Stats.Hangs;
+    Lost();
+    DropContext();
   }
 
   static void OnContextState(pa_context* C, void* User) {
     auto& S = *static_cast<TShared*>(User);
+    // Raised at the first call of the output thread, not at the first
+    // request for samples: the start of a stream on a loaded machine needs
+    // it most.
+    if (!S.Raised) {
+      S.Raised = true;
+      RaiseOutputThread();
+    }
     switch (pa_context_get_state(C)) {
     case PA_CONTEXT_READY:
       S.MakeStream();

@@ -48,6 +48,9 @@ TPulseWaveDevice::TPulseWaveDevice(TClock& Clock, const TSettings& Settings)
         FUiContext.get(), [this, Serial, DoneUs] { Delivered(Serial, DoneUs); },
         Qt::QueuedConnection);
   };
+  S.Fail = [this] {
+    QMetaObject::invokeMethod(FUiContext.get(), [this] { Failed(); }, Qt::QueuedConnection);
+  };
   S.Loop = pa_threaded_mainloop_new();
   if (S.Loop == nullptr)
     return;
@@ -82,6 +85,7 @@ void TPulseWaveDevice::Halt() {
     TLoopLock Lock(S.Loop);
     S.Halted = true;
     S.Deliver = nullptr;
+    S.Fail = nullptr;
     S.Blocks.clear();
     S.DropContext();
     S.Link = TShared::TLink::Failed;
@@ -100,17 +104,26 @@ bool TPulseWaveDevice::WaitForStream() {
     return true;
   if (S.Link != TShared::TLink::Connecting)
     S.Connect();
+  // The first connection is made while the program starts; a later one
+  // (the server went away) is waited for only briefly, so that a server
+  // that does not answer cannot hold up the interface thread: the attempt
+  // goes on, and the next Open finds it made.
+  const int WaitMs = S.Stats.Connects > 0 || S.Failures > 0 ? FSettings.ReconnectTimeoutMs
+                                                            : FSettings.ConnectTimeoutMs;
+  if (S.Failures < INT_MAX)
+    ++S.Failures;
   TWaitEnd End;
   End.Loop = S.Loop;
   pa_time_event* Deadline = nullptr;
   if (S.Context != nullptr)
     Deadline = pa_context_rttime_new(
-        S.Context, pa_rtclock_now() + static_cast<pa_usec_t>(FSettings.ConnectTimeoutMs) * 1000,
-        OnWaitOver, &End);
+        S.Context, pa_rtclock_now() + static_cast<pa_usec_t>(WaitMs) * 1000, OnWaitOver, &End);
   while (S.Link == TShared::TLink::Connecting && !End.Over && Deadline != nullptr)
     pa_threaded_mainloop_wait(S.Loop);
-  if (Deadline != nullptr)
+  if (Deadline != nullptr && S.Context != nullptr)
     pa_threaded_mainloop_get_api(S.Loop)->time_free(Deadline);
+  if (S.Link == TShared::TLink::Ready)
+    S.Failures = 0;
   return S.Link == TShared::TLink::Ready;
 }
 
@@ -150,7 +163,13 @@ TMMResult TPulseWaveDevice::Write(TWaveHdr& Hdr) {
     if (S.Link != TShared::TLink::Ready || S.Halted)
       return MMSYSERR_NODRIVER;
     const int64_t NowUs = TSteadyClock::RealNowUs();
-    S.Uncork(NowUs);
+    // A block of the learner's that starts the stream goes to the server
+    // before the stream plays, so that the server cannot have run past its
+    // first samples when they arrive; a timed one waits for the server's
+    // clock, which only a playing stream gives.
+    const bool Starting = S.Corked;
+    if (!Starting || Timed)
+      S.Uncork(NowUs);
     TShared::TBlock B;
     B.Serial = ++FSerial;
     B.TargetUs = TargetUs;
@@ -171,12 +190,30 @@ TMMResult TPulseWaveDevice::Write(TWaveHdr& Hdr) {
     // machine cannot starve a sound once it has been placed.
     if (S.Blocks.back().Placed)
       S.WriteAhead(S.LastEnd);
+    if (Starting && !Timed)
+      S.Uncork(NowUs);
     ++S.Stats.Blocks;
+    const auto& Last = S.Blocks.back();
+    if (Last.Placed && S.HeardAt(NowUs, Heard))
+      FHeardStartUs = S.HeardUsOf(Last.Start, NowUs, Heard);
+    else if (Last.Placed)
+      FHeardStartUs = NowUs + SamplesToUs(static_cast<long double>(Last.Start) - S.GuessHeard());
+    else
+      FHeardStartUs = TargetUs;
     S.Check(NowUs);
   }
   MarkQueued(Hdr);
   FQueued = &Hdr;
   return MMSYSERR_NOERROR;
+}
+
+void TPulseWaveDevice::Failed() {
+  if (FQueued == nullptr)
+    return; // reset meanwhile: nothing waits
+  MarkDone(FQueued);
+  ++FSerial;
+  if (FWindow != nullptr)
+    FWindow->WaveFailed();
 }
 
 void TPulseWaveDevice::Delivered(uint64_t Serial, int64_t DoneUs) {

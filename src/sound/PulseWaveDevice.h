@@ -41,6 +41,12 @@ public:
     int MinRequestMs = 5;
     int IdleMs = 2000;
     int ConnectTimeoutMs = 1500;
+    // A later connection (the server went away): the interface thread waits
+    // no longer than this for it.
+    int ReconnectTimeoutMs = 300;
+    // No sign of the server playing for this long while blocks wait: it is
+    // given up as hung.
+    int HangMs = 2000;
     // How often the server's timing is asked for while the stream runs.
     int TimingRefreshMs = 100;
   };
@@ -51,6 +57,7 @@ public:
     int64_t Underflows = 0; // the server ran out of samples
     int64_t Connects = 0;   // streams set up (the first and every reconnection)
     int64_t Corks = 0;      // times the stream went quiet for being idle
+    int64_t Hangs = 0;      // times the server was given up for not answering
     int64_t SamplesWritten = 0;
     int64_t Wakeups = 0; // timer and request callbacks of the output thread
     // Latest estimate: from the moment a sample is handed to the server to
@@ -82,6 +89,7 @@ public:
   TMMResult Reset() override;
   TMMResult Close() override;
   std::string ErrorText(TMMResult Result) override;
+  int64_t HeardStartUs() const override { return FHeardStartUs; }
 
   // Stops the stream and the output thread for good (the program ends);
   // every later Open fails.
@@ -95,6 +103,7 @@ public:
 
 private:
   void Delivered(uint64_t Serial, int64_t DoneUs);
+  void Failed();
   bool WaitForStream();
 
   TClock& FClock;
@@ -108,5 +117,6 @@ private:
   TWaveWindow* FWindow = nullptr;
   TWaveHdr* FQueued = nullptr;
   uint64_t FSerial = 0;
+  int64_t FHeardStartUs = -1;
   std::vector<uint8_t> FConverted;
 };

@@ -113,6 +113,18 @@ void TTimerThread::Suspend() {
   FSuspended = true;
 }
 
+void TTimerThread::Cancel() {
+  {
+    std::lock_guard Lock(FMutex);
+    FSuspended = true;
+    // A tick queued for the interface thread finds nothing to hand over;
+    // one that runs ends as a switched-off one.
+    if (FPhase == TPhase::Sleeping || (FPhase == TPhase::HandingOver && !FTickRunning))
+      FPhase = TPhase::Waiting;
+  }
+  FWake.notify_all();
+}
+
 void TTimerThread::Resume(int64_t StartUs) {
   {
     std::lock_guard Lock(FMutex);
@@ -316,6 +328,11 @@ void TThreadedTimer::SetInterval(uint16_t Value) {
 void TThreadedTimer::SetOnTimer(TNotifyEvent Value) {
   FOnTimer = std::move(Value);
   UpdateTimer();
+}
+
+void TThreadedTimer::Cancel() {
+  FEnabled = false;
+  FThread->Cancel();
 }
 
 void TThreadedTimer::SetAheadUs(int64_t Value) {

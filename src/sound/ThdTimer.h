@@ -35,6 +35,8 @@ public:
   // The rest is called in the interface thread only.
   bool Suspended() const;
   void Suspend();
+  // Suspends and drops the running sleep or the tick not yet handed over.
+  void Cancel();
   // StartUs (steady clock): where a sleep that begins after this resume
   // counts from; a sleep already running goes on as it is.
   void Resume(int64_t StartUs);
@@ -111,6 +113,7 @@ public:
   void SetInterval(uint16_t Value) override;
   bool HasOnTimer() const override { return static_cast<bool>(FOnTimer); }
   void SetOnTimer(TNotifyEvent Value) override;
+  void Cancel() override;
   TThreadPriority ThreadPriority() const { return FThreadPriority; }
   void SetThreadPriority(TThreadPriority Value);
   // A timer that paces sounds hands its tick to the interface thread this

@@ -18,4 +18,8 @@ public:
   virtual void SetInterval(uint16_t Value) = 0;
   virtual bool HasOnTimer() const = 0;
   virtual void SetOnTimer(TNotifyEvent Value) = 0;
+  // Stop: switched off, and a tick handed over ahead of its time or a sleep
+  // that runs is dropped, so that nothing of the run stopped comes later and
+  // the next switch-on counts afresh.
+  virtual void Cancel() { SetEnabled(false); }
 };

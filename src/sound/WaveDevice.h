@@ -63,6 +63,10 @@ public:
   // when the learner answers or acts after it: its end is reported when it
   // has been heard.
   virtual bool DoneAhead() const { return false; }
+  // The output stopped working (its server went away, or gave no sign of
+  // playing for a while): the block queued is dropped, no end follows for
+  // it, and the output is closed as after a reset.
+  virtual void WaveFailed() {}
 };
 
 // The header bookkeeping every output does alike: a header is prepared on an
@@ -131,4 +135,8 @@ public:
   virtual TMMResult Close() = 0;
   // A text for Result of at most 128 characters (code page 1252).
   virtual std::string ErrorText(TMMResult Result) = 0;
+  // When the first sample of the block last written is heard, on the
+  // steady clock; -1 when the output cannot tell (it is then taken as heard
+  // when written).
+  virtual int64_t HeardStartUs() const { return -1; }
 };

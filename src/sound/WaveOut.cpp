@@ -100,6 +100,10 @@ TMMResult TWaveOut::Close() {
   return FChosen != nullptr ? FChosen->Close() : MMSYSERR_INVALHANDLE;
 }
 
+int64_t TWaveOut::HeardStartUs() const {
+  return FChosen != nullptr ? FChosen->HeardStartUs() : -1;
+}
+
 std::string TWaveOut::ErrorText(TMMResult Result) {
   if (FChosen != nullptr)
     return FChosen->ErrorText(Result);

@@ -26,6 +26,7 @@ public:
   TMMResult Reset() override;
   TMMResult Close() override;
   std::string ErrorText(TMMResult Result) override;
+  int64_t HeardStartUs() const override;
 
   // Stops the output for good: nothing more reaches the server.
   void Halt();

@@ -24,7 +24,7 @@ template <size_t N> std::span<std::string> Slots(std::array<std::string, N>& Tab
   return std::span<std::string>(Table).subspan(1);
 }
 
-std::array<TSection, 15> Sections() {
+std::array<TSection, 16> Sections() {
   return {{{"<Menu>", Slots(storage::Texte.MenuText)},
            {"<Radiogr>", Slots(storage::Texte.RadiogrText)},
            {"<Lekt>", Slots(storage::Texte.LektText)},
@@ -40,7 +40,8 @@ std::array<TSection, 15> Sections() {
            {"<Captions>", Slots(storage::Texte.CaptionsText)},
            {"<Status>", Slots(storage::Texte.StatusText)},
            {"<Intervall>", Slots(storage::Texte.IntervallText)},
-           {"<Start>", Slots(storage::Texte.StartText)}}};
+           {"<Start>", Slots(storage::Texte.StartText)},
+           {"<Sound>", Slots(storage::Texte.SoundText)}}};
 }
 
 } // namespace

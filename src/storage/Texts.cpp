@@ -31,3 +31,9 @@ std::string StatusLineText(TStatusLine Line) {
       "them again."};
   return TextOrBuiltIn(storage::Texte.StatusText, Line, BuiltIn[Line]);
 }
+
+std::string SoundLostText() {
+  return TextOrBuiltIn(storage::Texte.SoundText, 1,
+                       "The sound output has stopped: the audio server does not answer. The exercise has been "
+         "stopped; press Start again when the sound works.");
+}

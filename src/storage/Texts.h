@@ -115,6 +115,9 @@ struct TTexte {
   // 1 what a second start on the same learner's folder says when the
   // running copy does not answer.
   std::array<std::string, 2> StartText; // 1 line
+  // The sound output: 1 what the learner is told when it stops working, or
+  // there is none, during a run.
+  std::array<std::string, 2> SoundText; // 1 line
 };
 } // namespace storage
 
@@ -129,3 +132,6 @@ void ClearTexts();
 // when the file has none.
 std::string CaptionText(TCaptionLine Line);
 std::string StatusLineText(TStatusLine Line);
+// What the learner is told when the sound output stops working during a run:
+// the interface file's text, or the English one where the file has none.
+std::string SoundLostText();

@@ -58,7 +58,7 @@ int32_t Pos(const std::string& S, char C) {
 } // namespace
 
 void TSession::FormKeyDown(const TKeyInput& Key) {
-  if (Key.AutoRepeat || training::Sitzung.TasteUnten || sound::Ausgabe.Playing)
+  if (Key.AutoRepeat || training::Sitzung.TasteUnten || Sounding())
     return;
   training::Sitzung.TasteUnten = true;
   training::Sitzung.TastenCode = Key.VirtualKey;
@@ -147,6 +147,7 @@ void TSession::FormKeyUp(const TKeyInput& Key) {
 }
 
 void TSession::Antwort2(TMButton* Key) {
+  AnswerBeforeSound();
   if (!training::Sitzung.FehlerGezeigt && Key != nullptr && training::Sitzung.UebPos >= 0 &&
       training::Sitzung.UebPos < static_cast<int32_t>(course::Folge.UebFolge.size())) {
     TMButton* Soll =
@@ -171,6 +172,7 @@ void TSession::Antwort2(TMButton* Key) {
 }
 
 void TSession::Antwort3(TMButton* Key) {
+  AnswerBeforeSound();
   FView.RepBtn->setEnabled(false);
   FTimer1.SetEnabled(false);
   if (!training::Sitzung.FehlerGezeigt && (Key == nullptr || Key->MCode() != training::Sitzung.SollCode)) {
@@ -235,13 +237,19 @@ void TSession::KorrekturTick() {
     }
     return;
   }
-  FView.TimePanel->hide();
+  // The panel goes, and the keys come back, when the pause after the
+  // third sounding has run out as heard.
+  AtDue([this, Zwei = course::Kurs.UebNr == 2] {
+    FView.TimePanel->hide();
+    if (Zwei)
+      FView.R1Panel->setEnabled(true);
+    else
+      RestoreTasten();
+  });
   if (course::Kurs.UebNr == 2) {
-    FView.R1Panel->setEnabled(true);
     FArbTimer.SetOnTimer([this] { Uebung2Tick(); });
     Antwort2(nullptr);
   } else {
-    RestoreTasten();
     FArbTimer.SetOnTimer([this] { Uebung3Tick(); });
     Antwort3(nullptr);
   }

@@ -41,9 +41,19 @@ void TSession::EndUebung4() {
   FTimer1.SetEnabled(false);
   if (course::Kurs.MaxLektNr > course::Kurs.LektZeichEnde)
     FWindow.PlayCode("...-.-");
+  // The text window opens when the end signal has been heard (its end
+  // comes to WaveDone), or, without one, when the last pause has run out;
+  // the window stays responsive meanwhile.
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  FWindow.WaitMs(
-      static_cast<int32_t>(static_cast<int64_t>(sound::Puffer.SoundLen) * 1000 / SamplesPerSec));
+  FEnding = true;
+  if (!sound::Ausgabe.Playing)
+    AtDue([this] { ShowResults4(); });
+}
+
+void TSession::ShowResults4() {
+  if (!FEnding)
+    return;
+  FEnding = false;
   QApplication::restoreOverrideCursor();
   SessionEnd();
   FView.KeyPanel->setEnabled(true);

@@ -1,6 +1,7 @@
 #include "training/Session.h"
 
 #include "course/CourseState.h"
+#include "sound/Player.h"
 #include "course/LessonPlan.h"
 #include "sound/SoundState.h"
 #include "storage/Layouts.h"
@@ -129,6 +130,41 @@ void TSession::SessionEnd() {
   SetFreiClick();
 }
 
+void TSession::StopSounds() {
+  FArbTimer.Cancel();
+  if (TPlayer* P = FWindow.SoundPlayer())
+    P->TakeBack();
+  if (FEnding) {
+    FEnding = false;
+    QApplication::restoreOverrideCursor();
+  }
+}
+
+void TSession::AtHeardStart(std::function<void()> Fn) {
+  if (TPlayer* P = FWindow.SoundPlayer())
+    P->AtHeardStart(std::move(Fn));
+  else
+    Fn();
+}
+
+void TSession::AtDue(std::function<void()> Fn) {
+  if (TPlayer* P = FWindow.SoundPlayer())
+    P->AtDue(std::move(Fn));
+  else
+    Fn();
+}
+
+bool TSession::Sounding() {
+  TPlayer* P = FWindow.SoundPlayer();
+  return P != nullptr ? P->Sounding() : sound::Ausgabe.Playing;
+}
+
+void TSession::AnswerBeforeSound() {
+  TPlayer* P = FWindow.SoundPlayer();
+  if (P != nullptr && sound::Ausgabe.Playing && !P->Sounding())
+    P->TakeBack();
+}
+
 void TSession::SetFreiClick() {
   for (TMButton* Key : FView.Tasten)
     if (Key != nullptr)
@@ -181,11 +217,12 @@ void TSession::StartBtnClick() {
   }
   if (FCopy != nullptr)
     FCopy->RunStopped();
-  // Stop: a sound that plays ends by itself; with Idle set its end re-arms
-  // nothing. A correction stopped halfway gives back what it took: the
-  // large keys of exercise 2 (the keys of exercise 3 come back below), and
-  // the item it settled goes with the run, so that the next run judges its
-  // first answer.
+  // Stop: what was placed ahead is taken back, and a sound being heard
+  // ends by itself; with Idle set its end re-arms nothing. A correction
+  // stopped halfway gives back what it took: the large keys of exercise 2
+  // (the keys of exercise 3 come back below), and the item it settled goes
+  // with the run, so that the next run judges its first answer.
+  StopSounds();
   FView.R1Panel->setEnabled(true);
   training::Sitzung.FehlerGezeigt = false;
   RestoreTasten();
@@ -261,17 +298,20 @@ void TSession::Uebung1Tick() {
     return;
   }
   training::Sitzung.Wiederholungen = Plays;
-  for (int32_t I = 1; I <= N; ++I)
-    if (TMButton* Key = NeuTaste(I); Key != nullptr && I != course::Folge.UebLaenge)
-      Key->setEnabled(false);
   TMButton* Key = NeuTaste(course::Folge.UebLaenge);
   if (Key == nullptr)
     return;
-  Key->setEnabled(true);
-  Key->SetDown(true);
-  if (!CaptionOf(Key).empty())
-    SetCaption(FView.MerkWLabel, CaptionOf(Key) + "\n\r" + Key->MWort());
   FWindow.PlayCodeThenWave(Key->MCode(), WaveFileName(CaptionOf(Key) + ".wav"));
+  // The key goes down, and its mnemonic shows, when its first sound is heard.
+  AtHeardStart([this, Key, N, Pos = course::Folge.UebLaenge] {
+    for (int32_t I = 1; I <= N; ++I)
+      if (TMButton* Other = NeuTaste(I); Other != nullptr && I != Pos)
+        Other->setEnabled(false);
+    Key->setEnabled(true);
+    Key->SetDown(true);
+    if (!CaptionOf(Key).empty())
+      SetCaption(FView.MerkWLabel, CaptionOf(Key) + "\n\r" + Key->MWort());
+  });
 }
 
 // Short pauses between the plays of one character, a long one after its last
@@ -503,6 +543,10 @@ void TSession::WaveDone() {
     }
     break;
   case 4:
+    if (FEnding) {
+      AtDue([this] { ShowResults4(); });
+      break;
+    }
     FArbTimer.SetEnabled(true);
     break;
   default:

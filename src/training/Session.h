@@ -13,6 +13,9 @@
 
 #include <QObject>
 
+#include <functional>
+
+class TPlayer;
 class TTypedCopy;
 struct TMemScore;
 
@@ -32,8 +35,9 @@ public:
   // The text replay window, modal; returns when it is closed. Score: the
   // learner's typed copy to show under the text, or none.
   virtual void ShowTextWindow(const TMemScore* Score) = 0;
-  // Waits Ms milliseconds with the window's events going on (wait cursor).
-  virtual void WaitMs(int32_t Ms) = 0;
+  // The window's player, whose calls show what follows a sound when it is
+  // heard; none: such a change is shown at once.
+  virtual TPlayer* SoundPlayer() { return nullptr; }
   // The layout typed characters are translated with (SprachNr 1..4).
   virtual int32_t LayoutNr() const = 0;
 };
@@ -110,6 +114,21 @@ private:
   void EndUebung4();
   void SetFreiClick();
   void RestoreTasten();
+  // Stop: the timers' ticks placed ahead are cancelled, a sound placed ahead
+  // is taken back, and the display changes that wait for sounds are dropped.
+  void StopSounds();
+  // Fn when the sound just placed starts to be heard, and at the due time of
+  // the event being handled (a tick; the end of a sound as heard).
+  void AtHeardStart(std::function<void()> Fn);
+  void AtDue(std::function<void()> Fn);
+  // A sound is being heard: no key is taken.
+  bool Sounding();
+  // An answer given before the next sound starts to be heard is the answer
+  // to the sound heard: that next sound, placed ahead, is taken back.
+  void AnswerBeforeSound();
+  // Exercise 4 after its end signal, or its last pause: the text window and
+  // the question.
+  void ShowResults4();
   std::string WaveFileName(const std::string& Caption) const;
   TMButton* NeuTaste(int32_t I) const; // 1-based, nullptr outside
   TMButton* Taste(int32_t I) const;    // 1-based, nullptr outside
@@ -123,6 +142,7 @@ private:
   TSessionWindow& FWindow;
   TTypedCopy* FCopy = nullptr;
   std::string FKorrekturWave; // the sound file of the character a correction shows
+  bool FEnding = false;       // exercise 4 waits for its end signal to be heard
   bool FKeyPreview = true;
   std::unique_ptr<QObject> FContext;
   std::unique_ptr<QObject> FFilter;

@@ -69,6 +69,8 @@ void TSpeedTest::TestBtnClick() {
   if (CaptionOf(FView.TestBtn) == CaptionText(CaptionTestStop)) {
     training::Sitzung.UebPos = course::Folge.UebLaenge;
     training::Sitzung.TestLaeuft = false;
+    // A tick handed over ahead of its time starts nothing more.
+    FArbTimer.Cancel();
     // The character still sounding is cut off, so that its end cannot count
     // in a test started right after.
     if (FBlockPending) {

@@ -172,9 +172,13 @@ int TMemForm::SelLength() const {
   return C.selectionEnd() - C.selectionStart();
 }
 
+int TMemForm::DocumentEnd() const {
+  return static_cast<int>(GebText->document()->characterCount()) - 1;
+}
+
 void TMemForm::Select(int Start, int Len) {
   QTextCursor C = GebText->textCursor();
-  const int End = static_cast<int>(GebText->document()->characterCount()) - 1;
+  const int End = DocumentEnd();
   const int From = std::clamp(Start, 0, std::max(End, 0));
   C.setPosition(From);
   C.setPosition(std::clamp(From + Len, 0, std::max(End, 0)), QTextCursor::KeepAnchor);
@@ -318,11 +322,24 @@ void TMemForm::FillText() {
   Select(1, 0);
 }
 
+void TMemForm::StopReplay() {
+  if (!Running())
+    return;
+  MemPos = Length();
+  SetCaption(MemPlayBtn, PlayText());
+  MemPausBtn->setEnabled(true);
+  // A character placed ahead is taken back and the tick placed ahead
+  // dropped, so the run ends now; one being heard ends by itself, and the
+  // tick after it finds the run ended.
+  if (FContext.Player != nullptr)
+    FContext.Player->TakeBack();
+  MemTimer.Cancel();
+  MemTimerTimer();
+}
+
 void TMemForm::MemPlayBtnClick() {
   if (Running()) {
-    MemPos = Length(); // the next tick ends the run
-    SetCaption(MemPlayBtn, PlayText());
-    MemPausBtn->setEnabled(true);
+    StopReplay();
     return;
   }
   MemPausBtn->setEnabled(true);
@@ -367,11 +384,22 @@ void TMemForm::MemTimerTimer() {
     if (FContext.Player != nullptr)
       FContext.Player->PlayReplayCode(Code);
 
-    GebEdit->setText(ToUnicode(GebZeile, Charset()));
-    if (MarkNeu) {
-      Select(MarkStart, 5);
+    // The line and the group's highlight show the character when it is
+    // heard, not when the tick places it ahead.
+    const bool Mark = MarkNeu;
+    if (Mark) {
+      FGroupStart = MarkStart;
       MarkNeu = false;
     }
+    auto Show = [this, Line = GebZeile, Mark, From = FGroupStart] {
+      GebEdit->setText(ToUnicode(Line, Charset()));
+      if (Mark)
+        Select(From, 5);
+    };
+    if (FContext.Player != nullptr)
+      FContext.Player->AtHeardStart(Show);
+    else
+      Show();
     ++MemPos;
     ++MemGruppe;
     if (MemGruppe == 5) {
@@ -382,7 +410,7 @@ void TMemForm::MemTimerTimer() {
         GebZeile = " ";
         ++MemZeilen;
       } else {
-        MarkStart = SelStart() + 7;
+        MarkStart = std::clamp(FGroupStart, 0, std::max(DocumentEnd(), 0)) + 7;
       }
       MarkNeu = true;
       MemTimer.SetInterval(TimerMs(GroupGapMs()));
@@ -404,6 +432,9 @@ void TMemForm::MemTimerTimer() {
 
 void TMemForm::MemClBtnClick() {
   MemPos = Length();
+  if (FContext.Player != nullptr)
+    FContext.Player->TakeBack();
+  MemTimer.Cancel();
   SetCaption(MemPlayBtn, PlayText());
   sound::Klang.Speed = SavedSpeed > 0 ? SavedSpeed : sound::Klang.Speed;
   TMorse::BuildElements();

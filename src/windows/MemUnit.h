@@ -91,6 +91,8 @@ public:
   void MemPlayBtnClick();
   void MemPausBtnClick();
   void MemClBtnClick();
+  // Stop: the run ends at once, with no character after the one heard.
+  void StopReplay();
   // Step the window's speed by 5 when Step, then apply it to the engine.
   void SPSpeedDownClick(bool Step = true);
   void SPSpeedUpClick(bool Step = true);
@@ -125,8 +127,11 @@ private:
   // Shows the context's score under the text, or hides it.
   void FillScore();
   void Select(int Start, int Length);
+  int DocumentEnd() const;
   bool Running() const;
   uint8_t Charset() const;
 
   TMemContext FContext;
+  // Where the highlight of the group playing starts.
+  int32_t FGroupStart = 0;
 };

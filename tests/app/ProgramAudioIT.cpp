@@ -11,6 +11,7 @@
 #include "sound/ThdTimer.h"
 #include "sound/WindowTimer.h"
 #include "storage/StorageState.h"
+#include "storage/Texts.h"
 #include "training/SessionState.h"
 #include "windows/Caption.h"
 
@@ -23,6 +24,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -84,6 +86,87 @@ TEST(ProgramAudio, ExerciseOneSoundsTheCodeAndThenItsMnemonic) {
     EXPECT_GT(Plays[1] - Plays[0], Rendered.size()) << "no spoken word after the code";
     Program.AForm->close();
   }
+  ResetSoundState();
+  ResetCourseState();
+  ResetStorageState();
+  ResetSessionState();
+}
+
+// The audio server goes away during a run: the run ends as Stop ends it,
+// with one message in the interface language, and once the server is back
+// the next Start sounds, without a new start of the program.
+TEST(ProgramAudio, AServerThatGoesAwayEndsTheRunOnceAndTheNextStartSounds) {
+  const QByteArray SharedServer = qgetenv("PULSE_SERVER");
+  const QByteArray SharedRuntime = qgetenv("PULSE_RUNTIME_PATH");
+  ResetSoundState();
+  ResetCourseState();
+  ResetStorageState();
+  ResetSessionState();
+  TWorkDir Dir;
+  Dir.CopyShippedData();
+  {
+    TPulseServer Own;
+    ASSERT_TRUE(Own.Start()) << Own.Error();
+    TWaveOut Device;
+    TRecordingReporter Reporter;
+    TSoundTimer ArbTimer(TThreadPriority::Lowest);
+    TWindowTimer Timer1(nullptr);
+    TSoundTimer MemTimer(TThreadPriority::Normal);
+    TRecordingShell Shell;
+    TVelm2 Program(Device, Reporter, ArbTimer, Timer1, MemTimer, Shell);
+    Program.AForm->show();
+    Program.AForm->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Program.AForm.get()));
+    ASSERT_TRUE(Program.AForm->StartedUp());
+    QPushButton* Start = Program.AForm->View.StartBtn;
+
+    Start->click();
+    SpinFor(1500);
+    ASSERT_TRUE(Reporter.Messages.empty());
+    Own.Stop();
+    SpinUntil([] { return training::Sitzung.Idle; }, 5000);
+    SpinFor(500);
+    EXPECT_TRUE(training::Sitzung.Idle);
+    ASSERT_EQ(Reporter.Messages.size(), 1u);
+    EXPECT_EQ(Reporter.Messages.front(), SoundLostText());
+    EXPECT_EQ(Reporter.Messages.front(), storage::Texte.SoundText[1]) << "the interface file's text";
+    EXPECT_EQ(CaptionOf(Start), storage::Texte.ButtonsText[1]);
+    EXPECT_TRUE(Start->isEnabled());
+    EXPECT_FALSE(Program.AForm->View.WeiterBtn->isEnabled());
+
+    ASSERT_TRUE(Own.Start()) << Own.Error();
+    ASSERT_TRUE(Own.StartRecording());
+    Start->click();
+    SpinFor(2000);
+    Start->click(); // Stop
+    SpinFor(500);
+    EXPECT_FALSE(FindTones(Own.StopRecording()).empty()) << "the next Start sounds";
+    EXPECT_EQ(Reporter.Messages.size(), 1u);
+
+    // A server that hangs ends the run the same way, and the interface
+    // thread goes on meanwhile.
+    Start->click();
+    SpinFor(1000);
+    Own.Freeze();
+    const QDeadlineTimer Hung(6000);
+    SpinUntil([] { return training::Sitzung.Idle; }, 6000);
+    EXPECT_FALSE(Hung.hasExpired());
+    SpinFor(500);
+    EXPECT_TRUE(training::Sitzung.Idle);
+    EXPECT_EQ(Reporter.Messages.size(), 2u);
+    Own.Thaw();
+    SpinFor(500);
+    ASSERT_TRUE(Own.StartRecording());
+    Start->click();
+    SpinFor(2000);
+    Start->click();
+    SpinFor(500);
+    EXPECT_FALSE(FindTones(Own.StopRecording()).empty()) << "sounds again once it answers";
+    EXPECT_EQ(Reporter.Messages.size(), 2u);
+    Program.AForm->close();
+  }
+  qputenv("PULSE_SERVER", SharedServer);
+  qputenv("PULSE_RUNTIME_PATH", SharedRuntime);
   ResetSoundState();
   ResetCourseState();
   ResetStorageState();

@@ -7,6 +7,7 @@
 #include "support/TestWaveDevice.h"
 #include "support/WorkDir.h"
 
+#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -46,7 +47,9 @@ struct THost final : TPlayerHost {
   bool Mnemonics = true;
   bool Awaits = true;
   int Done = 0;
+  int Failed = 0;
   bool AwaitsLearner() const override { return Awaits; }
+  void OutputFailed() override { ++Failed; }
   void SetKeyboardEnabled(bool On) override { Keyboard = On; }
   bool MnemonicsOn() const override { return Mnemonics; }
   void BlockPlayed() override { ++Done; }
@@ -143,12 +146,37 @@ TEST_F(PlayerTest, ADeviceThatDoesNotOpenShowsItsTextAndLeavesTheKeyboardUsable)
 
 TEST_F(PlayerTest, ASoundFileTheDeviceCannotPlayCompletesAtOnce) {
   Dir.Write("a.wav", WaveFile(300));
-  Device.Fail(TWaveOp::Open, MMSYSERR_NODRIVER);
+  Device.Fail(TWaveOp::Open, MMSYSERR_BADDEVICEID);
   Player.PlayWave("a.wav");
   EXPECT_EQ(Reporter.Messages.size(), 1u);
   EXPECT_FALSE(sound::Ausgabe.Playing);
   EXPECT_EQ(Host.Done, 1);
   EXPECT_TRUE(Host.Keyboard);
+}
+
+// No audio server, or one that went away with a block queued: the host ends
+// what runs and tells the learner, once, after the event that found it.
+TEST_F(PlayerTest, AnOutputWithoutServerIsToldToTheHostOnce) {
+  Device.Fail(TWaveOp::Open, MMSYSERR_NODRIVER);
+  Player.PlayCode(".-");
+  Player.PlayCode("-.");
+  EXPECT_TRUE(Reporter.Messages.empty()) << "not the output's own text";
+  EXPECT_EQ(Host.Failed, 0) << "not from inside the play";
+  EXPECT_TRUE(Host.Keyboard);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(Host.Failed, 1);
+
+  Device.Fail(TWaveOp::Open, MMSYSERR_NOERROR);
+  Player.PlayCodeThenWave(".-", "a.wav");
+  ASSERT_NE(Device.Queued, nullptr);
+  Device.Window->WaveFailed();
+  EXPECT_FALSE(sound::Ausgabe.Playing);
+  EXPECT_FALSE(sound::Ausgabe.WavePending);
+  EXPECT_FALSE(sound::Ausgabe.DeviceOpen);
+  EXPECT_TRUE(Host.Keyboard);
+  EXPECT_EQ(Host.Done, 0) << "no end of the block";
+  QCoreApplication::processEvents();
+  EXPECT_EQ(Host.Failed, 2);
 }
 
 TEST_F(PlayerTest, PlayWaveDoesNothingWithoutItsFileOrWhilePlaying) {

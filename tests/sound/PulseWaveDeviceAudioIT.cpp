@@ -22,6 +22,7 @@ struct TWindow : TWaveWindow {
   std::function<void()> OnDone;
   bool Ahead = false;
   int Done = 0;
+  int Failed = 0;
   std::vector<int64_t> DoneUs;     // event time of each completion
   std::vector<int64_t> HandledUs;  // real time it was handled
   std::vector<int64_t> SeenUs;     // "now" as the handler sees it
@@ -34,6 +35,7 @@ struct TWindow : TWaveWindow {
       OnDone();
   }
   bool DoneAhead() const override { return Ahead; }
+  void WaveFailed() override { ++Failed; }
 };
 
 // A tone of Length samples at the trainer's middle pitch, then Trailing
@@ -89,6 +91,7 @@ protected:
   // timing by parts of a sample, most while the stream has just started.
   void ExpectGaps(const std::vector<TTone>& Tones, size_t Count, int GapMs) {
     ASSERT_EQ(Tones.size(), Count);
+    EXPECT_EQ(Tones[0].End - Tones[0].Start, 1101) << "the first tone was cut";
     const double Expected = static_cast<double>(Block.size()) + GapMs * 11.025;
     for (size_t I = 1; I < Tones.size(); ++I) {
       EXPECT_NEAR(static_cast<double>(Tones[I].Start - Tones[I - 1].Start), Expected, 5.5) << I;
@@ -155,8 +158,9 @@ TEST_F(PulseWaveDeviceAudio, EndsComeAheadSoThatAStalledWindowMovesNothing) {
     EXPECT_LT(Window.HandledUs[I], Window.DoneUs[I] - 50000) << "came ahead " << I;
     EXPECT_EQ(Window.SeenUs[I], Window.DoneUs[I]) << "the handler sees the moment it is heard " << I;
   }
+  // A shortage of the server on a loaded machine loses silence only: every
+  // block is handed over whole once placed, and the tones above are whole.
   EXPECT_EQ(Device.Stats().LateBlocks, 0);
-  EXPECT_EQ(Device.Stats().Underflows, 0);
 }
 
 // A block the learner starts is heard within 30 ms, also after the stream
@@ -240,9 +244,10 @@ TEST_F(PulseWaveDeviceAudio, ResetStopsABlockAtOnceAndFilesAreConverted) {
   EXPECT_LT(Tones[1].End - Tones[1].Start, 11025 / 4) << "the reset block played on";
 }
 
-// The server goes away while a block plays: its end still comes, the next
-// open says why nothing can play, and once the server is back the next
-// block plays without a new device.
+// The server goes away while a block plays, or hangs: the window is told
+// that the output failed, and no end comes; an open while it is away or
+// hangs fails without holding up the interface thread; once the server is
+// back the next block plays whole without a new device.
 TEST_F(PulseWaveDeviceAudio, PlaysAgainOnceTheServerIsBack) {
   const QByteArray SharedServer = qgetenv("PULSE_SERVER");
   const QByteArray SharedRuntime = qgetenv("PULSE_RUNTIME_PATH");
@@ -262,12 +267,45 @@ TEST_F(PulseWaveDeviceAudio, PlaysAgainOnceTheServerIsBack) {
     ASSERT_EQ(Device.Write(Hdr), MMSYSERR_NOERROR);
     SpinFor(200);
     Own.Stop();
-    SpinUntil([&] { return Window.Done == 1; }, 3000);
-    EXPECT_EQ(Window.Done, 1) << "the block's end came although the server went away";
+    SpinUntil([&] { return Window.Failed == 1; }, 3000);
+    EXPECT_EQ(Window.Failed, 1);
+    EXPECT_EQ(Window.Done, 0);
     EXPECT_EQ(Device.Unprepare(Hdr), MMSYSERR_NOERROR);
     EXPECT_EQ(Device.Close(), MMSYSERR_NOERROR);
+    int64_t OpenUs = TSteadyClock::RealNowUs();
     EXPECT_EQ(Device.Open(TWaveFormat{}, Window), MMSYSERR_NODRIVER);
+    EXPECT_LT(TSteadyClock::RealNowUs() - OpenUs, 400000);
     EXPECT_FALSE(Device.ErrorText(MMSYSERR_NODRIVER).empty());
+
+    // Hung, the stream running: a block waits with no sign of the server
+    // playing for two seconds.
+    ASSERT_TRUE(Own.Start()) << Own.Error();
+    ASSERT_EQ(Device.Open(TWaveFormat{}, Window), MMSYSERR_NOERROR);
+    Hdr.Data = Block.data();
+    Hdr.BufferLength = static_cast<uint32_t>(Block.size());
+    Hdr.Flags = WHDR_DONE;
+    ASSERT_EQ(Device.Prepare(Hdr), MMSYSERR_NOERROR);
+    ASSERT_EQ(Device.Write(Hdr), MMSYSERR_NOERROR);
+    SpinUntil([&] { return Window.Done == 1; }, 3000);
+    ASSERT_EQ(Window.Done, 1);
+    EXPECT_EQ(Device.Unprepare(Hdr), MMSYSERR_NOERROR);
+    Own.Freeze();
+    const int64_t FrozenUs = TSteadyClock::RealNowUs();
+    ASSERT_EQ(Device.Write(Hdr), WAVERR_UNPREPARED);
+    ASSERT_EQ(Device.Prepare(Hdr), MMSYSERR_NOERROR);
+    ASSERT_EQ(Device.Write(Hdr), MMSYSERR_NOERROR);
+    SpinUntil([&] { return Device.Stats().Hangs == 1; }, 4000);
+    EXPECT_EQ(Device.Stats().Hangs, 1);
+    EXPECT_LT(TSteadyClock::RealNowUs() - FrozenUs, 2600000);
+    SpinUntil([&] { return Window.Done + Window.Failed == 3; }, 1000);
+    EXPECT_EQ(Window.Done + Window.Failed, 3) << "the block ends, or fails";
+    EXPECT_EQ(Device.Unprepare(Hdr), MMSYSERR_NOERROR);
+    EXPECT_EQ(Device.Close(), MMSYSERR_NOERROR);
+    OpenUs = TSteadyClock::RealNowUs();
+    EXPECT_EQ(Device.Open(TWaveFormat{}, Window), MMSYSERR_NODRIVER);
+    EXPECT_LT(TSteadyClock::RealNowUs() - OpenUs, 400000) << "a hung server holds nothing up";
+    Own.Thaw();
+    Own.Stop();
 
     ASSERT_TRUE(Own.Start()) << Own.Error();
     ASSERT_TRUE(Own.StartRecording());
@@ -277,14 +315,15 @@ TEST_F(PulseWaveDeviceAudio, PlaysAgainOnceTheServerIsBack) {
     Hdr.Flags = WHDR_DONE;
     ASSERT_EQ(Device.Prepare(Hdr), MMSYSERR_NOERROR);
     ASSERT_EQ(Device.Write(Hdr), MMSYSERR_NOERROR);
-    SpinUntil([&] { return Window.Done == 2; }, 3000);
-    EXPECT_EQ(Window.Done, 2);
+    const int Ended = Window.Done;
+    SpinUntil([&] { return Window.Done == Ended + 1; }, 3000);
+    EXPECT_EQ(Window.Done, Ended + 1);
     EXPECT_EQ(Device.Unprepare(Hdr), MMSYSERR_NOERROR);
     SpinFor(300);
     const std::vector<TTone> Tones = FindTones(Own.StopRecording());
     ASSERT_EQ(Tones.size(), 1u);
     EXPECT_EQ(Tones[0].End - Tones[0].Start, 1101);
-    EXPECT_EQ(Device.Stats().Connects, 2);
+    EXPECT_EQ(Device.Stats().Connects, 3);
   }
   qputenv("PULSE_SERVER", SharedServer);
   qputenv("PULSE_RUNTIME_PATH", SharedRuntime);

@@ -181,6 +181,31 @@ TEST(ThreadedTimer, SleepRunsOutWhileSwitchedOffFromOutside) {
   }
 }
 
+// Stop cancels: neither the sleep that runs nor a tick waiting for the busy
+// interface thread comes after it, and the next switch-on counts a full
+// interval from itself.
+TEST(ThreadedTimer, CancelDropsTheSleepAndTheTickWaiting) {
+  for (const bool Waiting : {false, true}) {
+    TThreadedTimer Timer(nullptr);
+    TTicks Ticks;
+    Prepare(Timer, Waiting ? 10 : 300, [&] { Ticks.Record(); });
+    Timer.SetEnabled(true);
+    if (Waiting)
+      KeepBusy(100ms);
+    else
+      SpinFor(100ms);
+    Timer.Cancel();
+    EXPECT_FALSE(Timer.Enabled());
+    SpinFor(Waiting ? 100ms : 300ms);
+    EXPECT_EQ(Ticks.Count(), 0u) << Waiting;
+    Timer.SetInterval(250);
+    const int64_t EnabledUs = RealUs();
+    Timer.SetEnabled(true);
+    ASSERT_TRUE(Ticks.Reached(1, 2s)) << Waiting;
+    EXPECT_GE(Ms(Ticks.AtUs[0] - EnabledUs), 245) << Waiting;
+  }
+}
+
 TEST(ThreadedTimer, IntervalChangeLetsTheRunningSleepRunOn) {
   {
     // The same value is no change at all.

@@ -1,11 +1,14 @@
 #include "support/ManualTimer.h"
 
+#include <algorithm>
 #include <utility>
 
 void TManualTimer::SetEnabled(bool Value) {
   if (Value == FEnabled)
     return;
   FEnabled = Value;
+  if (Value && FClock != nullptr)
+    FStartUs = TEventTime::Current() >= 0 ? TEventTime::Current() : FClock->NowUs();
   if (Value) {
     ++FEnableCount;
     FEnableIntervals.push_back(FInterval);
@@ -35,9 +38,24 @@ bool TManualTimer::Fire() {
   Log(TEventKind::TickBegin);
   // A copy: handlers replace or remove themselves while they run.
   const TNotifyEvent Handler = FOnTimer;
-  Handler();
+  if (FClock == nullptr) {
+    Handler();
+  } else {
+    const int64_t Due = DueUs();
+    FClock->SetNowUs(std::max(FClock->NowUs(), Due - FAheadUs));
+    const TEventTime Scope(Due);
+    // A timer left on ticks again one interval on.
+    FStartUs = Due;
+    Handler();
+  }
   Log(TEventKind::TickEnd);
   return true;
+}
+
+void TManualTimer::RunAhead(TManualClock& Clock, int64_t AheadUs) {
+  FClock = &Clock;
+  FAheadUs = AheadUs;
+  FStartUs = Clock.NowUs();
 }
 
 bool TManualTimer::SwitchedOffFirstInEveryTick() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sound/TickTimer.h"
+#include "support/ManualClock.h"
 
 #include <cstdint>
 #include <vector>
@@ -31,6 +32,14 @@ public:
   // One tick, if the timer may tick now; true if the handler ran.
   bool Fire();
 
+  // Ticks as the program's sound timers do: each interval counts from the
+  // clock's "now" at the switch-on (the event time inside a handler), a tick
+  // moves the clock to AheadUs before its due time, unless it is later, and
+  // its handler sees the due time as the event time.
+  void RunAhead(TManualClock& Clock, int64_t AheadUs);
+  // The due time of the next tick while the timer runs ahead.
+  int64_t DueUs() const { return FStartUs + int64_t{FInterval} * 1000; }
+
   // Switches from off to on, and from on to off.
   int EnableCount() const { return FEnableCount; }
   int DisableCount() const { return FDisableCount; }
@@ -50,6 +59,9 @@ private:
 
   bool FEnabled;
   uint16_t FInterval;
+  TManualClock* FClock = nullptr;
+  int64_t FAheadUs = 0;
+  int64_t FStartUs = 0;
   TNotifyEvent FOnTimer;
   int FEnableCount = 0;
   int FDisableCount = 0;

@@ -1,5 +1,9 @@
 #include "support/TestWaveDevice.h"
 
+#include "sound/Clock.h"
+
+#include <algorithm>
+
 bool TTestWaveDevice::Failing(TWaveOp Op, TMMResult& Result) const {
   const auto It = FFailures.find(Op);
   if (It == FFailures.end() || It->second == MMSYSERR_NOERROR)
@@ -58,6 +62,11 @@ TMMResult TTestWaveDevice::Write(TWaveHdr& Hdr) {
   Written.assign(Hdr.Data, Hdr.Data + Hdr.BufferLength);
   DoneAhead = Window != nullptr && Window->DoneAhead();
   Queued = &Hdr;
+  if (Clock != nullptr) {
+    FHeardStartUs = TEventTime::Current() >= 0 ? TEventTime::Current() : Clock->NowUs();
+    const int64_t Rate = LastFormat.AvgBytesPerSec > 0 ? LastFormat.AvgBytesPerSec : 11025;
+    FHeardEndUs = FHeardStartUs + int64_t{Hdr.BufferLength} * 1000000 / Rate;
+  }
   return MMSYSERR_NOERROR;
 }
 
@@ -105,6 +114,12 @@ bool TTestWaveDevice::Complete() {
   MarkDone(Queued);
   Calls.push_back("WaveDone");
   ++WaveDoneCount;
+  if (Clock == nullptr) {
+    Window->WaveDone();
+    return true;
+  }
+  Clock->SetNowUs(std::max(Clock->NowUs(), DoneAhead ? FHeardEndUs - TEventTime::AheadUs : FHeardEndUs));
+  const TEventTime Scope(FHeardEndUs);
   Window->WaveDone();
   return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sound/WaveDevice.h"
+#include "support/ManualClock.h"
 
 #include <cstdint>
 #include <map>
@@ -31,7 +32,15 @@ public:
 
   // Ends the queued block as the device does: sets WHDR_DONE on its header
   // and calls the window's WaveDone() right away. False if nothing is queued.
+  // With a clock, the block is heard from the event time of its write (or
+  // the clock's now) for its length, and its end comes as the program's
+  // output reports it: when heard, or TEventTime::AheadUs before that when
+  // the window said only a pause follows; it carries its heard end as the
+  // event time.
   bool Complete();
+  int64_t HeardStartUs() const override { return Clock != nullptr ? FHeardStartUs : -1; }
+  int64_t HeardEndUs() const { return FHeardEndUs; }
+  TManualClock* Clock = nullptr;
 
   // Names of the calls in order: "Open", "Prepare", "Unprepare", "Write",
   // "Reset", "Close", "ErrorText", and "WaveDone" where Complete() reported.
@@ -51,6 +60,8 @@ public:
 private:
   bool Failing(TWaveOp Op, TMMResult& Result) const;
 
+  int64_t FHeardStartUs = -1;
+  int64_t FHeardEndUs = -1;
   std::map<TWaveOp, TMMResult> FFailures;
   std::map<TMMResult, std::string> FTexts;
 };

@@ -49,7 +49,7 @@ TEST_F(SessionAudio, ExerciseFourOfLessonOneSoundsLeadInAndSequenceWithTheGaps) 
   TWindowTimer Timer1(nullptr);
   Timer1.SetEnabled(false);
   THarnessWindow Window(View, Morse);
-  Window.RealWait = SpinFor;
+  
   TSession Session(*CourseView, *Course, Arb, Timer1, Reporter, Window);
   Window.Session = &Session;
   std::vector<std::string> Sequence;

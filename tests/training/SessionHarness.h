@@ -26,14 +26,10 @@ public:
   std::vector<std::string> Asked;
   std::vector<std::string> Played;
   std::vector<std::string> WavesPlayed;
-  std::vector<int32_t> Waits;
   int TextWindows = 0;
   std::optional<TMemScore> LastScore; // the copy the last text window was given
   std::function<void()> OnTextWindow;
   int32_t Layout = 1;
-  // Runs the waits with events going on (the audio test sets it), or
-  // returns at once.
-  std::function<void(int)> RealWait;
 
   void PlayCode(const std::string& Code) override {
     Asked.push_back(Code);
@@ -59,11 +55,7 @@ public:
     if (OnTextWindow)
       OnTextWindow();
   }
-  void WaitMs(int32_t Ms) override {
-    Waits.push_back(Ms);
-    if (RealWait)
-      RealWait(Ms);
-  }
+  TPlayer* SoundPlayer() override { return &Player; }
   int32_t LayoutNr() const override { return Layout; }
 
 private:

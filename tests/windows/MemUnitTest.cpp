@@ -6,6 +6,7 @@
 #include "sound/Morse.h"
 #include "sound/Player.h"
 #include "sound/SoundState.h"
+#include "support/ManualHeardCalls.h"
 #include "support/ManualTimer.h"
 #include "support/RecordingReporter.h"
 #include "support/TestWaveDevice.h"
@@ -214,15 +215,16 @@ TEST_F(MemFormTest, PausingAfterTheSeventhCharacterResumesAtTheEighth) {
   EXPECT_EQ(Soll, sound::Codetafel.Codes[8]);
 }
 
-TEST_F(MemFormTest, StopEndsTheRunAtTheNextTick) {
+TEST_F(MemFormTest, StopEndsTheRunAtOnce) {
   Open(12);
   Form->MemPlayBtn->click();
   Step();
   Form->MemPlayBtn->click();
   EXPECT_EQ(Play(), "Geben");
-  ASSERT_TRUE(Timer.Fire());
+  EXPECT_FALSE(Timer.Fire()) << "no tick of the run stopped";
   EXPECT_EQ(Device.Queued, nullptr);
   EXPECT_FALSE(Form->MemPausBtn->isEnabled());
+  EXPECT_EQ(Form->SelLength(), 0);
 }
 
 TEST_F(MemFormTest, AFailingDeviceStopsTheReplayAtThatCharacter) {
@@ -287,14 +289,14 @@ TEST_F(MemFormTest, TheArrowsStopAt30And150ButStillApplyTheSpeed) {
   EXPECT_EQ(Form->SPLabel->text(), "150");
 }
 
-TEST_F(MemFormTest, ATickAfterClosingOnlyResetsTheCaptions) {
+TEST_F(MemFormTest, ClosingDropsTheTickAndResetsTheCaptions) {
   Open(12);
   Form->MemPlayBtn->click();
   Step();
   Form->MemPausBtn->click();
   Form->MemClBtnClick();
   EXPECT_EQ(Form->PauseMark, 0);
-  ASSERT_TRUE(Timer.Fire());
+  EXPECT_FALSE(Timer.Fire()) << "closing drops the tick";
   EXPECT_EQ(Device.Queued, nullptr);
   EXPECT_EQ(Play(), "Geben");
 }
@@ -359,3 +361,34 @@ TEST_F(MemFormTest, ATypedCopyShowsUnderTheTextWithItsMarksAndTheReplayStillRuns
 }
 
 } // namespace
+
+// With the timer and the output running ahead as the program's do: the line
+// and the highlight show a character when it is heard, and Stop takes back
+// the character placed ahead.
+TEST_F(MemFormTest, TheLineFollowsTheCharacterHeardAndStopTakesBackTheOnePlacedAhead) {
+  TManualClock Clock(5000000);
+  TManualHeardCalls Calls(Clock);
+  Timer.RunAhead(Clock, TEventTime::AheadUs);
+  Device.Clock = &Clock;
+  Player.SetHeardCalls(&Calls);
+  Open(12);
+  Form->MemPlayBtn->click();
+  ASSERT_TRUE(Timer.Fire());
+  EXPECT_EQ(Device.HeardStartUs() - Clock.NowUs(), TEventTime::AheadUs);
+  EXPECT_EQ(Edit(), "");
+  EXPECT_EQ(Form->SelLength(), 0);
+  ASSERT_TRUE(Calls.RunNext());
+  EXPECT_EQ(Clock.NowUs(), Device.HeardStartUs());
+  EXPECT_EQ(Edit(), " a");
+  EXPECT_EQ(Form->SelStart(), 1);
+  EXPECT_EQ(Form->SelLength(), 5);
+  ASSERT_TRUE(Device.Complete());
+  ASSERT_TRUE(Timer.Fire()); // "b", placed ahead
+  ASSERT_NE(Device.Queued, nullptr);
+  Form->MemPlayBtn->click();
+  EXPECT_EQ(Device.Queued, nullptr) << "taken back";
+  EXPECT_FALSE(Calls.Pending());
+  EXPECT_EQ(Edit(), " a");
+  EXPECT_FALSE(Timer.Fire());
+  Player.SetHeardCalls(nullptr);
+}
