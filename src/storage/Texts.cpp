@@ -34,6 +34,6 @@ std::string StatusLineText(TStatusLine Line) {
 
 std::string SoundLostText() {
   return TextOrBuiltIn(storage::Texte.SoundText, 1,
-                       "The sound output has stopped: the audio server does not answer. The exercise has been "
-         "stopped; press Start again when the sound works.");
+                       "The sound output has stopped: the audio server does not answer. The "
+                       "exercise has been stopped; press Start again when the sound works.");
 }
