@@ -28,6 +28,27 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+namespace {
+// The program with its own wave output and timers, set up as the main
+// window and the replay window set up theirs.
+struct TRealProgram {
+  TWaveOut Device;
+  TRecordingReporter Reporter;
+  TSoundTimer ArbTimer{TThreadPriority::Lowest};
+  TWindowTimer Timer1{nullptr};
+  TSoundTimer MemTimer{TThreadPriority::Normal};
+  TRecordingShell Shell;
+  TVelm2 Program{Device, Reporter, ArbTimer, Timer1, MemTimer, Shell};
+
+  // Shows the main window and runs its start-up; false when it did not.
+  bool Show() {
+    Program.AForm->show();
+    Program.AForm->activateWindow();
+    return QTest::qWaitForWindowActive(Program.AForm.get()) && Program.AForm->StartedUp();
+  }
+};
+} // namespace
+
 TEST(ProgramAudio, ExerciseOneSoundsTheCodeAndThenItsMnemonic) {
   TPulseServer& Pulse = SharedPulseServer();
   ASSERT_TRUE(Pulse.Error().empty()) << Pulse.Error();
@@ -38,20 +59,10 @@ TEST(ProgramAudio, ExerciseOneSoundsTheCodeAndThenItsMnemonic) {
   TWorkDir Dir;
   Dir.CopyShippedData();
 
-  // The program's own wave output and timers, set up as the main window
-  // and the replay window set up theirs.
-  TWaveOut Device;
-  TRecordingReporter Reporter;
-  TSoundTimer ArbTimer(TThreadPriority::Lowest);
-  TWindowTimer Timer1(nullptr);
-  TSoundTimer MemTimer(TThreadPriority::Normal);
-  TRecordingShell Shell;
   {
-    TVelm2 Program(Device, Reporter, ArbTimer, Timer1, MemTimer, Shell);
-    Program.AForm->show();
-    Program.AForm->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(Program.AForm.get()));
-    ASSERT_TRUE(Program.AForm->StartedUp());
+    TRealProgram Real;
+    ASSERT_TRUE(Real.Show());
+    TVelm2& Program = Real.Program;
     // A first run: lesson 1, exercise 1, Russian layout, mnemonics on.
     ASSERT_EQ(course::Kurs.LektNr, 1);
     ASSERT_EQ(course::Kurs.UebNr, 1);
@@ -68,7 +79,7 @@ TEST(ProgramAudio, ExerciseOneSoundsTheCodeAndThenItsMnemonic) {
     EXPECT_TRUE(training::Sitzung.Idle);
     SpinFor(2500);
     const std::vector<TTone> Heard = FindTones(Pulse.StopRecording());
-    EXPECT_TRUE(Reporter.Messages.empty()) << Reporter.Messages.front();
+    EXPECT_TRUE(Real.Reporter.Messages.empty()) << Real.Reporter.Messages.front();
 
     // The code as rendered at the program's speed.
     TMorse::RenderCode(Code);
@@ -107,17 +118,10 @@ TEST(ProgramAudio, AServerThatGoesAwayEndsTheRunOnceAndTheNextStartSounds) {
   {
     TPulseServer Own;
     ASSERT_TRUE(Own.Start()) << Own.Error();
-    TWaveOut Device;
-    TRecordingReporter Reporter;
-    TSoundTimer ArbTimer(TThreadPriority::Lowest);
-    TWindowTimer Timer1(nullptr);
-    TSoundTimer MemTimer(TThreadPriority::Normal);
-    TRecordingShell Shell;
-    TVelm2 Program(Device, Reporter, ArbTimer, Timer1, MemTimer, Shell);
-    Program.AForm->show();
-    Program.AForm->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(Program.AForm.get()));
-    ASSERT_TRUE(Program.AForm->StartedUp());
+    TRealProgram Real;
+    ASSERT_TRUE(Real.Show());
+    TVelm2& Program = Real.Program;
+    TRecordingReporter& Reporter = Real.Reporter;
     QPushButton* Start = Program.AForm->View.StartBtn;
 
     Start->click();

@@ -29,6 +29,18 @@ inline const std::map<char, std::string>& LatinCodes() {
   return Table;
 }
 
+// The start-up sequence's share of the course: the stored position, then
+// the lesson and the sets the progress opens.
+inline void StartCourseAt(TCourse& Course, uint8_t Lekt, uint8_t Ueb, uint8_t MaxLekt,
+                          uint8_t MaxUeb) {
+  course::Kurs.LektNr = Lekt;
+  course::Kurs.UebNr = Ueb;
+  course::Kurs.MaxLektNr = MaxLekt;
+  course::Kurs.MaxUebNr = MaxUeb;
+  Course.LektADDownClick(nullptr);
+  Course.EnableSetButtons();
+}
+
 inline constexpr char DefaultOrder[] = "tmoeishagfpdlwbzqjyunxkrvc";
 inline const std::string DigitsAndSigns = std::string("1234567890") + ".,?/+=@\xA7";
 

@@ -70,6 +70,20 @@ protected:
         return Key;
     return nullptr;
   }
+  // An enabled key of the keyboard that answers something other than Code.
+  TMButton* OtherKey(const std::string& Code) {
+    TMButton* Other = nullptr;
+    for (TMButton* Key : View.Tasten)
+      if (Key->isEnabled() && !Key->MCode().empty() && Key->MCode() != Code)
+        Other = Key;
+    return Other;
+  }
+  std::vector<bool> KeysEnabled() {
+    std::vector<bool> On;
+    for (TMButton* Key : View.Tasten)
+      On.push_back(Key->isEnabled());
+    return On;
+  }
   TMButton* OtherNeuKey(const std::string& Code) {
     for (TMButton* Key : View.NeuTasten)
       if (!Key->isHidden() && Key->isEnabled() && Key->MCode() != Code)

@@ -280,15 +280,10 @@ TEST_F(Exercise3, AnAnswerTakesRepeatAwayAndEndsItsFifteenSeconds) {
 TEST_F(Exercise3, AWrongAnswerDisablesTheKeysDuringTheCorrectionAndRestoresThem) {
   LoadEnglish();
   StartAt(2, 3, 2, 3);
-  std::vector<bool> Before;
-  for (TMButton* Key : View.Tasten)
-    Before.push_back(Key->isEnabled());
+  const std::vector<bool> Before = KeysEnabled();
   Session->StartBtnClick();
   SettleArb();
-  TMButton* Wrong = nullptr;
-  for (TMButton* Key : View.Tasten)
-    if (Key->isEnabled() && !Key->MCode().empty() && Key->MCode() != training::Sitzung.SollCode)
-      Wrong = Key;
+  TMButton* Wrong = OtherKey(training::Sitzung.SollCode);
   ASSERT_NE(Wrong, nullptr);
   Wrong->Click();
   EXPECT_EQ(training::Sitzung.Fehler, 1);
@@ -568,23 +563,15 @@ TEST_F(Stop, StopDuringACorrectionEndsItAndGivesTheKeysBack) {
   // Exercise 3: its first answer is judged, and the keys enabled at the
   // start come back.
   StartAt(2, 3, 2, 3);
-  std::vector<bool> Before;
-  for (TMButton* Key : View.Tasten)
-    Before.push_back(Key->isEnabled());
+  const std::vector<bool> Before = KeysEnabled();
   Session->StartBtnClick();
   Settle();
-  TMButton* Wrong = nullptr;
-  for (TMButton* Key : View.Tasten)
-    if (Key->isEnabled() && !Key->MCode().empty() && Key->MCode() != training::Sitzung.SollCode)
-      Wrong = Key;
+  TMButton* Wrong = OtherKey(training::Sitzung.SollCode);
   ASSERT_NE(Wrong, nullptr);
   Wrong->Click();
   ASSERT_GT(training::Sitzung.KorrZaehler, 0);
   Session->StartBtnClick();
-  std::vector<bool> After;
-  for (TMButton* Key : View.Tasten)
-    After.push_back(Key->isEnabled());
-  EXPECT_EQ(After, Before);
+  EXPECT_EQ(KeysEnabled(), Before);
 }
 
 TEST_F(Stop, InExerciseOneGivesBackEveryNewCharacterKeyUp) {

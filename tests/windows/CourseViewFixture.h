@@ -68,12 +68,7 @@ protected:
 
   // The start-up sequence's share: the stored position, then the lesson.
   void StartAt(uint8_t Lekt, uint8_t Ueb, uint8_t MaxLekt, uint8_t MaxUeb) {
-    course::Kurs.LektNr = Lekt;
-    course::Kurs.UebNr = Ueb;
-    course::Kurs.MaxLektNr = MaxLekt;
-    course::Kurs.MaxUebNr = MaxUeb;
-    Course->LektADDownClick(nullptr);
-    Course->EnableSetButtons();
+    StartCourseAt(*Course, Lekt, Ueb, MaxLekt, MaxUeb);
   }
 
   // A key of the keyboard by its character.
