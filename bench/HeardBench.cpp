@@ -135,6 +135,7 @@ public:
   }
   TMMResult Reset() override { return Out.Reset(); }
   TMMResult Close() override { return Out.Close(); }
+  void Hush() override { Out.Hush(); }
   std::string ErrorText(TMMResult Result) override { return Out.ErrorText(Result); }
   int64_t HeardStartUs() const override { return Out.HeardStartUs(); }
   void WaveFailed() override {

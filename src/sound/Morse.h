@@ -55,6 +55,8 @@ public:
   void SetNoOutput(std::function<void()> Handler) { FNoOutput = std::move(Handler); }
   // When the block last written starts to be heard (steady clock), or -1.
   int64_t HeardStartUs() const { return FDevice.HeardStartUs(); }
+  // Fades out at once whatever is still to be heard, open or not.
+  void HushOut() { FDevice.Hush(); }
   // All of Flags set in WaveHdr.
   static bool HeaderHas(uint32_t Flags);
 

@@ -95,6 +95,7 @@ bool TPlayer::TakeReplayEnd() {
 }
 
 void TPlayer::CloseDevice() {
+  FMorse.HushOut();
   sound::Ausgabe.DeviceOpen = FMorse.CloseOut();
 }
 
@@ -174,12 +175,12 @@ bool TPlayer::TakeBack() {
   CancelHeard();
   FSounding = false;
   sound::Ausgabe.WavePending = false;
+  // Also the tail of a block whose end came ahead of being heard.
+  FMorse.HushOut();
   if (!sound::Ausgabe.Playing && !sound::Ausgabe.MemPlaying)
     return false;
-  const int64_t StartUs = FMorse.HeardStartUs();
-  const int64_t NowUs = FHeard != nullptr ? FHeard->NowUs() : TSteadyClock::RealNowUs();
-  if (StartUs < 0 || StartUs <= NowUs)
-    return false; // heard already: it ends by itself
+  // A block being heard stops too: a run started right after the Stop must
+  // not find it still playing, nor its end come to the new run.
   sound::Ausgabe.DeviceOpen = FMorse.CloseOut();
   sound::Ausgabe.Playing = false;
   sound::Ausgabe.MemPlaying = false;

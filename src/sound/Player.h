@@ -66,8 +66,9 @@ public:
   // The end of a replay character has been taken: true when one was
   // playing.
   bool TakeReplayEnd();
-  // Stops what is queued, so that no completion follows for it, and closes
-  // the device (a stopped speed test, the end of the program).
+  // Stops what is queued, so that no completion follows for it, silences
+  // what is still to be heard, and closes the device (a stopped speed test,
+  // the end of the program).
   void CloseDevice();
 
   // What the learner sees of a sound follows what they hear: the calls that
@@ -84,9 +85,10 @@ public:
   // A block is being heard: written, started to be heard, not yet ended.
   bool Sounding() const { return FSounding; }
   // Stop: the display changes that wait are dropped, no sound file follows,
-  // and a block placed ahead that has not started to be heard is taken
-  // back (no completion follows for it). A block being heard ends by
-  // itself. True when a block was taken back.
+  // and what still plays is silenced at once: a block placed ahead is taken
+  // back, one being heard (or the tail of one whose end came ahead) fades
+  // out within a few milliseconds, and no completion follows. True when a
+  // block was taken back.
   bool TakeBack();
 
   // The end of a block.

@@ -226,32 +226,45 @@ void TPulseWaveDevice::Delivered(uint64_t Serial, int64_t DoneUs) {
   }
 }
 
+void TPulseWaveDevice::Hush() {
+  auto& S = *FShared;
+  if (S.Loop == nullptr)
+    return;
+  TLoopLock Lock(S.Loop);
+  // What has not been heard yet becomes silence, also in the server's
+  // buffer, but for a moment's margin. A tone is faded out, not cut: a cut
+  // in the middle of an element clicks.
+  long double Heard = 0;
+  if (!S.HeardAt(TSteadyClock::RealNowUs(), Heard))
+    Heard = S.GuessHeard();
+  const int64_t From = std::min(S.Written, static_cast<int64_t>(Heard) + MsToSamples(5));
+  const int64_t FadeSamples = MsToSamples(5);
+  for (auto It = S.Blocks.begin(); It != S.Blocks.end();) {
+    It->Reported = true;
+    if (!It->Placed) {
+      It = S.Blocks.erase(It);
+      continue;
+    }
+    const int64_t Keep = std::clamp<int64_t>(From - It->Start, 0, It->Length());
+    const int64_t End = std::min(It->Length(), Keep + FadeSamples);
+    for (int64_t K = Keep; K < End; ++K) {
+      auto& Sample = It->Samples[static_cast<size_t>(K)];
+      const int64_t Level = (static_cast<int64_t>(Sample) - Silence) * (End - K) / (FadeSamples + 1);
+      Sample = static_cast<uint8_t>(Silence + Level);
+    }
+    It->Samples.resize(static_cast<size_t>(End));
+    ++It;
+  }
+  S.Overwrite(From);
+  S.LastEnd = S.Written;
+  for (const auto& B : S.Blocks)
+    S.LastEnd = std::max(S.LastEnd, B.Start + B.Length());
+}
+
 TMMResult TPulseWaveDevice::Reset() {
   if (!FOpen)
     return MMSYSERR_INVALHANDLE;
-  auto& S = *FShared;
-  if (S.Loop != nullptr) {
-    TLoopLock Lock(S.Loop);
-    // What has not been heard yet becomes silence, also in the server's
-    // buffer, but for a moment's margin.
-    long double Heard = 0;
-    if (!S.HeardAt(TSteadyClock::RealNowUs(), Heard))
-      Heard = S.GuessHeard();
-    const int64_t From = std::min(S.Written, static_cast<int64_t>(Heard) + MsToSamples(5));
-    for (auto It = S.Blocks.begin(); It != S.Blocks.end();) {
-      It->Reported = true;
-      if (!It->Placed) {
-        It = S.Blocks.erase(It);
-        continue;
-      }
-      It->Samples.resize(static_cast<size_t>(std::clamp<int64_t>(From - It->Start, 0, It->Length())));
-      ++It;
-    }
-    S.Overwrite(From);
-    S.LastEnd = S.Written;
-    for (const auto& B : S.Blocks)
-      S.LastEnd = std::max(S.LastEnd, B.Start + B.Length());
-  }
+  Hush();
   MarkDone(FQueued);
   ++FSerial;
   return MMSYSERR_NOERROR;

@@ -90,6 +90,7 @@ public:
   TMMResult Close() override;
   std::string ErrorText(TMMResult Result) override;
   int64_t HeardStartUs() const override { return FHeardStartUs; }
+  void Hush() override;
 
   // Stops the stream and the output thread for good (the program ends);
   // every later Open fails.

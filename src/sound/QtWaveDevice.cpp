@@ -429,18 +429,20 @@ void TQtWaveDevice::Delivered(uint64_t Serial, int64_t DueUs) {
   }, Qt::QueuedConnection);
 }
 
+void TQtWaveDevice::Hush() {
+  std::lock_guard<std::mutex> Guard(FShared->Lock);
+  auto& S = *FShared;
+  // What has not reached the server yet becomes silence.
+  for (auto& Seg : S.Segments)
+    if (Seg.Used)
+      Seg.Length = std::clamp<int64_t>(S.Written - Seg.Start, 0, Seg.Length);
+  S.BlockReported = true;
+}
+
 TMMResult TQtWaveDevice::Reset() {
   if (!FOpen)
     return MMSYSERR_INVALHANDLE;
-  {
-    std::lock_guard<std::mutex> Guard(FShared->Lock);
-    auto& S = *FShared;
-    // What has not reached the server yet becomes silence.
-    for (auto& Seg : S.Segments)
-      if (Seg.Used)
-        Seg.Length = std::clamp<int64_t>(S.Written - Seg.Start, 0, Seg.Length);
-    S.BlockReported = true;
-  }
+  Hush();
   MarkDone(FQueued);
   ++FSerial;
   return MMSYSERR_NOERROR;

@@ -70,6 +70,7 @@ public:
   TMMResult Unprepare(TWaveHdr& Hdr) override;
   TMMResult Write(TWaveHdr& Hdr) override;
   TMMResult Reset() override;
+  void Hush() override;
   TMMResult Close() override;
   std::string ErrorText(TMMResult Result) override;
 

@@ -139,4 +139,8 @@ public:
   // steady clock; -1 when the output cannot tell (it is then taken as heard
   // when written).
   virtual int64_t HeardStartUs() const { return -1; }
+  // Stop: whatever is still to be heard, queued or already reported, fades
+  // out within a few milliseconds; no completion changes. Works whether the
+  // output is open or not.
+  virtual void Hush() {}
 };

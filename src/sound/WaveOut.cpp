@@ -104,6 +104,11 @@ int64_t TWaveOut::HeardStartUs() const {
   return FChosen != nullptr ? FChosen->HeardStartUs() : -1;
 }
 
+void TWaveOut::Hush() {
+  if (FChosen != nullptr)
+    FChosen->Hush();
+}
+
 std::string TWaveOut::ErrorText(TMMResult Result) {
   if (FChosen != nullptr)
     return FChosen->ErrorText(Result);

@@ -27,6 +27,7 @@ public:
   TMMResult Close() override;
   std::string ErrorText(TMMResult Result) override;
   int64_t HeardStartUs() const override;
+  void Hush() override;
 
   // Stops the output for good: nothing more reaches the server.
   void Halt();

@@ -217,8 +217,9 @@ void TSession::StartBtnClick() {
   }
   if (FCopy != nullptr)
     FCopy->RunStopped();
-  // Stop: what was placed ahead is taken back, and a sound being heard
-  // ends by itself; with Idle set its end re-arms nothing. A correction
+  // Stop: what was placed ahead is taken back and a sound being heard fades
+  // out at once, with no end to come, so a run started right away is not
+  // answered by the old sound's end. A correction
   // stopped halfway gives back what it took: the large keys of exercise 2
   // (the keys of exercise 3 come back below), and the item it settled goes
   // with the run, so that the next run judges its first answer.

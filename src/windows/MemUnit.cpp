@@ -328,9 +328,9 @@ void TMemForm::StopReplay() {
   MemPos = Length();
   SetCaption(MemPlayBtn, PlayText());
   MemPausBtn->setEnabled(true);
-  // A character placed ahead is taken back and the tick placed ahead
-  // dropped, so the run ends now; one being heard ends by itself, and the
-  // tick after it finds the run ended.
+  // The character placed ahead or being heard is silenced and the tick
+  // placed ahead dropped, so the run ends now and no end of a character
+  // switches the timer on again.
   if (FContext.Player != nullptr)
     FContext.Player->TakeBack();
   MemTimer.Cancel();

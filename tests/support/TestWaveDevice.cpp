@@ -70,6 +70,14 @@ TMMResult TTestWaveDevice::Write(TWaveHdr& Hdr) {
   return MMSYSERR_NOERROR;
 }
 
+void TTestWaveDevice::Hush() {
+  ++HushCount;
+  if (Clock == nullptr)
+    return;
+  FHeardEndUs = std::min(FHeardEndUs, Clock->NowUs());
+  FHeardStartUs = std::min(FHeardStartUs, FHeardEndUs);
+}
+
 TMMResult TTestWaveDevice::Reset() {
   Calls.push_back("Reset");
   TMMResult Result = MMSYSERR_NOERROR;

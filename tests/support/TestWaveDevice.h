@@ -40,6 +40,10 @@ public:
   bool Complete();
   int64_t HeardStartUs() const override { return Clock != nullptr ? FHeardStartUs : -1; }
   int64_t HeardEndUs() const { return FHeardEndUs; }
+  // Hush(): what is still to be heard ends now (not a call of the
+  // platform's device, so not in Calls).
+  void Hush() override;
+  int HushCount = 0;
   TManualClock* Clock = nullptr;
 
   // Names of the calls in order: "Open", "Prepare", "Unprepare", "Write",

@@ -146,9 +146,11 @@ TEST_F(Heard, StopTakesBackWhatWasPlacedAheadWhateverTheSequenceOfClicks) {
       Session->StartBtnClick();
       const int64_t StopUs = Clock.NowUs();
       const int Before = Writes();
-      // Only a block being heard may go on; one placed ahead is taken back.
-      if (Device.Queued != nullptr) {
-        EXPECT_LE(Device.HeardStartUs(), StopUs) << int(Ueb) << " " << Events;
+      // Nothing is heard after the click, not even the rest of a block
+      // being heard, and nothing stays queued for a run started next.
+      EXPECT_EQ(Device.Queued, nullptr) << int(Ueb) << " " << Events;
+      if (Before > 0) {
+        EXPECT_LE(Device.HeardEndUs(), StopUs) << int(Ueb) << " " << Events;
       }
       while (Next()) {
       }
@@ -180,4 +182,25 @@ TEST_F(Heard, AnAnswerBeforeTheRepeatIsHeardAnswersTheItemHeard) {
   ASSERT_TRUE(RunUntil([&] { return Writes() == Before + 1; }));
   ASSERT_TRUE(Next()); // heard: the keyboard goes off
   EXPECT_FALSE(View.KeyPanel->isEnabled());
+}
+
+// A run started while the last sound of a stopped one is still heard: that
+// sound ends at the Stop, and the new run's first character is sounded and
+// answered, not lost to the old sound's end.
+TEST_F(Heard, ARunStartedRightAfterAStopSoundsItsFirstCharacter) {
+  LoadEnglish();
+  StartAt(2, 2, 2, 2);
+  Session->StartBtnClick();
+  ASSERT_TRUE(RunUntil([&] { return Window->Player.Sounding(); }));
+  Session->StartBtnClick(); // Stop, with the first character being heard
+  Session->StartBtnClick(); // and Start again at once
+  const size_t Before = Window->Played.size();
+  ASSERT_TRUE(RunUntil([&] { return Window->Played.size() > Before && Window->Player.Sounding(); }));
+  ASSERT_TRUE(RunUntil([&] { return !Window->Player.Sounding() && View.KeyPanel->isEnabled(); }));
+  EXPECT_EQ(Device.WaveDoneCount, 1) << "only the new run's character ends";
+  TMButton* Right = NeuKeyOfCode(Window->Played.back());
+  ASSERT_NE(Right, nullptr);
+  Right->Click();
+  EXPECT_EQ(training::Sitzung.UebPos, 1);
+  EXPECT_EQ(training::Sitzung.Fehler, 0);
 }
