@@ -750,7 +750,11 @@ int main(int argc, char** argv) {
       const size_t First = Device.Sent.size();
       F.View.StartBtn->click();
       SpinUntil([&] { return Device.Sent.size() > First && Device.Sent[First].DoneUs >= 0; }, 10000);
-      // Stopped with the first block reported: what follows is taken back.
+      // Stopped once the first block has been heard to its end (its end is
+      // reported ahead of that, and Stop silences what is still to be
+      // heard): what follows is taken back.
+      if (Device.Sent.size() > First)
+        SpinUntil([&] { return TSteadyClock::RealNowUs() >= Device.Sent[First].DoneUs + 5000; }, 2000);
       F.View.StartBtn->click();
       if (Device.Sent.size() > First)
         Expected.push_back(Device.Sent[First].Elements);

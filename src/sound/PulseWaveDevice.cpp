@@ -246,7 +246,8 @@ void TPulseWaveDevice::Hush() {
       continue;
     }
     const int64_t Keep = std::clamp<int64_t>(From - It->Start, 0, It->Length());
-    const int64_t End = std::min(It->Length(), Keep + FadeSamples);
+    // A block not yet heard at From goes whole; one heard fades out.
+    const int64_t End = Keep > 0 ? std::min(It->Length(), Keep + FadeSamples) : 0;
     for (int64_t K = Keep; K < End; ++K) {
       auto& Sample = It->Samples[static_cast<size_t>(K)];
       const int64_t Level = (static_cast<int64_t>(Sample) - Silence) * (End - K) / (FadeSamples + 1);
