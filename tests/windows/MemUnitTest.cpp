@@ -130,13 +130,13 @@ TEST_F(MemFormTest, PlaysCharacterByCharacterWithTheGroupHighlighted) {
   EXPECT_EQ(Edit(), " a");
   EXPECT_EQ(Form->SelStart(), 1);
   EXPECT_EQ(Form->SelLength(), 5);
-  EXPECT_EQ(Timer.Interval(), CharGapMs());
+  EXPECT_EQ(Timer.Interval(), CharGapMs(Form->MemKlang));
   ASSERT_TRUE(Device.Complete());
   EXPECT_TRUE(Timer.Enabled());
   for (int I = 0; I < 4; ++I)
     Step();
   EXPECT_EQ(Edit(), " abcde");
-  EXPECT_EQ(Timer.Interval(), GroupGapMs());
+  EXPECT_EQ(Timer.Interval(), GroupGapMs(Form->MemKlang));
   Step();
   EXPECT_EQ(Form->SelStart(), 8) << "the second group";
   EXPECT_EQ(Edit(), " abcde  f");
