@@ -80,7 +80,7 @@ void TAForm::StatistikItemClick() {
     FStatForm->OnMark = [this](const std::string& Weak) {
       FCopy->MarkForNextRun(Weak);
       // The marked characters sound twice in the next exercise-4 run.
-      course::Folge.MarkModus = true;
+      course::SetMarkModus(true);
     };
   }
   FStatForm->Fill(FCopy->Statistik(), course::Tastatur.InputLayoutNr, CharsetOf(View.KeyPanel), training::Sitzung.Idle);

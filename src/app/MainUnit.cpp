@@ -126,10 +126,8 @@ void TAForm::ConnectCourse() {
   FLayoutLinks.Layouts = &FLayouts;
   TLayoutCourseOps& Ops = FLayoutLinks.Course;
   Ops.TakeLayout = [](const TLayout& Layout) {
-    for (size_t R = 0; R < Layout.Rows.size(); ++R)
-      course::Tastatur.TastReihen[R + 1] = Layout.Rows[R];
-    course::Tastatur.TastLinks = Layout.TastLinks;
-    course::Kurs.AlphabetFile = Layout.AlphabetFile;
+    course::SetKeyboardRows(Layout.Rows, Layout.TastLinks);
+    course::SetAlphabetFile(Layout.AlphabetFile);
   };
   Ops.LoadLessonData = [this](int32_t SprachNr) {
     FCourse->LoadLessonData(SprachNr);
@@ -220,34 +218,29 @@ void TAForm::SetMessageCharset(uint8_t Charset) {
 // Sound controls
 
 void TAForm::SpeedUDChanging(int NewPosition) {
-  sound::Klang.Speed = NewPosition;
+  sound::SetSpeed(NewPosition);
   SetCaption(View.SpeedLB, std::to_string(sound::Klang.Speed));
-  TMorse::BuildElements();
-  SelectIntervall();
 }
 
 void TAForm::VerhaltUDChanging(int NewPosition) {
-  sound::Klang.Verhalt = NewPosition;
+  sound::SetVerhalt(NewPosition);
   SetCaption(View.VerhLB, TenthsText(sound::Klang.Verhalt));
-  TMorse::BuildElements();
 }
 
 void TAForm::AbstandUDChanging(int NewPosition) {
   // Only the gaps between characters change; the elements stay.
-  sound::Klang.Abstand = NewPosition;
+  sound::SetAbstand(NewPosition);
   std::string Caption = "x"; // appended to, not "x" + ...: GCC 12 at -O3 warns falsely
   Caption += TenthsText(sound::Klang.Abstand);
   SetCaption(View.AbstandLB, Caption);
 }
 
 void TAForm::TnBarChange() {
-  sound::Klang.Ton = View.TnBar->value();
-  TMorse::BuildElements();
+  sound::SetTon(View.TnBar->value());
 }
 
 void TAForm::FrontBarChange() {
-  sound::Klang.Atacke = AtackeOfFront(View.FrontBar->value());
-  TMorse::BuildElements();
+  sound::SetAtacke(AtackeOfFront(View.FrontBar->value()));
 }
 
 namespace {
@@ -261,22 +254,20 @@ void LabelColor(QLabel* Label, const QColor& Color) {
 // The two pictures lie on top of each other; the one in front offers the
 // other wave form.
 void TAForm::Image1Click() {
-  sound::Klang.Rechteck = true;
+  sound::SetRechteck(true);
   View.Image2->raise();
   // A square wave has no ramp to set.
   View.FrontBar->setEnabled(false);
   LabelColor(View.Label9, QColor(128, 128, 128));
   View.Bevel5->SetLowered(true);
-  TMorse::BuildElements();
 }
 
 void TAForm::Image2Click() {
-  sound::Klang.Rechteck = false;
+  sound::SetRechteck(false);
   View.Image1->raise();
   View.FrontBar->setEnabled(true);
   LabelColor(View.Label9, Qt::black);
   View.Bevel5->SetLowered(false);
-  TMorse::BuildElements();
 }
 
 // SpPanel and TonPanel share one place; the scroller picks the one in front.

@@ -61,10 +61,7 @@ void TAForm::StartUpSequence() {
   FCourseView->Connect(*FCourse);
   WireSession(*FSession);
 
-  course::Kurs.LektNr = storage::Kund.MaxLektNr;
-  course::Kurs.MaxLektNr = course::Kurs.LektNr;
-  course::Kurs.UebNr = storage::Kund.MaxUebNr;
-  course::Kurs.MaxUebNr = course::Kurs.UebNr;
+  course::StartAtRecord(storage::Kund.MaxLektNr, storage::Kund.MaxUebNr);
   // The controls keep the stored values within their ranges.
   RestoreKundControls(View);
 
@@ -91,8 +88,7 @@ void TAForm::StartUpSequence() {
     return;
 
   SetCaption(View.SpeedLB, std::to_string(View.SpeedUD->Position()));
-  sound::Klang.Speed = View.SpeedUD->Position();
-  sound::Klang.Ton = View.TnBar->value();
+  sound::SetSpeed(View.SpeedUD->Position()); // Ton follows with TnBarChange
   View.VerhaltUD->SetPosition(30);
   AbstandUDChanging(View.AbstandUD->Position());
   VerhaltUDChanging(View.VerhaltUD->Position());
@@ -122,21 +118,16 @@ void TAForm::CloseSequence(bool Ask) {
     return; // nothing was read, so nothing is stored over the file
   TKundValues Values;
   if (FSettingsApplied) {
-    if (course::Folge.NeuVorn) {
-      course::Kurs.MaxUebNr = static_cast<uint8_t>(course::Kurs.MaxUebNr - 1);
-      if (course::Kurs.UebNr > course::Kurs.MaxUebNr)
-        course::Kurs.UebNr = course::Kurs.MaxUebNr;
-    }
+    course::RollBackBeforeSaving();
+    // The engine's values are the learner's whichever window is open: the
+    // replay window sounds at a timing of its own.
     Values = KundValuesOf(course::Kurs.MaxLektNr, course::Kurs.MaxUebNr);
-    // The learner's speed is SpeedUD's: the replay window, while open,
-    // sounds at a speed of its own through the engine's.
-    Values.Speed = View.SpeedUD->Position();
   } else {
     // Closed during the start-up ("Leng.dat" missing): the record is stored
     // as it was read, not with values the start-up had not yet applied.
     Values = {FKundAsRead.MaxLektNr, FKundAsRead.MaxUebNr, FKundAsRead.Speed,
               FKundAsRead.Ton,       FKundAsRead.Abstand,  FKundAsRead.Front};
-    storage::Kund.SprachNr = FKundAsRead.SprachNr;
+    storage::SetSprachNr(FKundAsRead.SprachNr);
   }
   // Without the question nobody need be there to read a box: a failed save
   // is said on standard error and the end goes on.
@@ -147,8 +138,7 @@ void TAForm::CloseSequence(bool Ask) {
   // question is taken away by the end.
   if (FCopy)
     FCopy->SaveAtEnd(Tell);
-  course::Folge.UebFolge.clear();
-  course::Folge.UebFolge.shrink_to_fit();
+  course::ReleaseSequence();
   Player.CloseDevice();
   if (Ask)
     SaveIntAtClose(Reporter);

@@ -65,5 +65,5 @@ void RestoreKundControls(TMainView& View) {
     View.FrontBar->setValue(storage::Kund.Front);
   if (View.TnBar != nullptr)
     View.TnBar->setValue(storage::Kund.Ton);
-  sound::Klang.Ton = storage::Kund.Ton;
+  sound::SetTon(storage::Kund.Ton);
 }

@@ -125,3 +125,35 @@ extern course::TTastatur Tastatur;
 
 // Puts the course's state back to its value at program start.
 void ResetCourseState();
+
+// ---------------------------------------------------------------------------
+// Setters for the folders above: they change the course's state only
+// through these (the course's own operations write it directly).
+
+namespace course {
+// The position the learner record keeps: the furthest lesson and exercise,
+// which are also where the learner starts.
+void StartAtRecord(uint8_t MaxLektNr, uint8_t MaxUebNr);
+// Before the record is saved: a learner just moved on to exercise 4 of the
+// furthest lesson (NeuVorn), without working through it, finds exercise 3
+// again at the next start.
+void RollBackBeforeSaving();
+// The layout's alphabet file and its keyboard rows 1..4 with the left edge
+// of row 1.
+void SetAlphabetFile(std::string Name);
+void SetKeyboardRows(const std::array<const char*, 4>& Rows, int32_t TastLinks);
+// The layout typed characters are translated to.
+void SetInputLayout(int32_t LayoutNr);
+
+// A sequence drawn outside the course (the speed test's word); UebLaenge
+// becomes its length.
+void SetSequence(std::vector<int32_t> Sequence);
+// UebLaenge alone: exercise 1 counts the character presented in it.
+void SetUebLaenge(int32_t Length);
+// The sequence is used up (the end of a run); Release gives its memory
+// back as well (the program's end).
+void ClearSequence();
+void ReleaseSequence();
+void SetMarkModus(bool On);
+void SetNeuVorn(bool On);
+} // namespace course

@@ -69,7 +69,7 @@ bool LoadCodeTable(TMessageReporter& Reporter) {
     Reporter.ShowMessage(course::Kurs.AlphabetFile + " is not found!");
     return false;
   }
-  sound::Codetafel = ParseCodeTable(*Bytes);
+  sound::SetCodetafel(ParseCodeTable(*Bytes));
   return true;
 }
 

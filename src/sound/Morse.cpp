@@ -55,6 +55,15 @@ void Advance(int32_t Samples) {
   sound::Puffer.SoundLen = std::min(sound::Puffer.SoundLen + Samples, static_cast<int32_t>(SoundBufSize));
 }
 
+// DotBuf and DashBuf for Timing, whose DotLen and DashLen are derived.
+void SynthesiseElements(const sound::TKlang& Timing) {
+  const int32_t Ramp = std::max(RampLen(Timing), 1);
+  const int32_t Period = std::max(Timing.Ton, 1);
+  Synthesise(sound::Puffer.DotBuf, Timing.DotLen, Ramp, Period, Timing.Rechteck);
+  Synthesise(sound::Puffer.DashBuf, Timing.DashLen, Ramp, Period, Timing.Rechteck);
+  sound::Puffer.Form = sound::FormOf(Timing);
+}
+
 uint16_t HeaderWord(size_t Offset) {
   return static_cast<uint16_t>(sound::Ausgabe.FileHeader[Offset] | sound::Ausgabe.FileHeader[Offset + 1] << 8);
 }
@@ -74,23 +83,17 @@ TMorse::TMorse(TWaveDevice& Device, TMessageReporter& Reporter)
     : FDevice(Device), FReporter(Reporter) {}
 
 void TMorse::BuildElements() {
-  // Outside the control ranges the lengths are held to what the element
-  // buffers take, so that no setting can write or read past them.
-  constexpr int32_t MaxDot = static_cast<int32_t>(DotBufSize) - 1;
-  constexpr int32_t MaxDash = static_cast<int32_t>(DashBufSize) - 1;
-  sound::Klang.DotLen = sound::Klang.Speed < 1
-                     ? MaxDot
-                     : std::clamp(Round(static_cast<long double>(66120) / sound::Klang.Speed), 0, MaxDot);
-  sound::Klang.DashLen = Round(std::clamp(static_cast<long double>(sound::Klang.DotLen) * sound::Klang.Verhalt / 10,
-                                   0.0L, static_cast<long double>(MaxDash)));
-
-  const int32_t Ramp = std::max(RampLen(), 1);
-  const int32_t Period = std::max(sound::Klang.Ton, 1);
-  Synthesise(sound::Puffer.DotBuf, sound::Klang.DotLen, Ramp, Period, sound::Klang.Rechteck);
-  Synthesise(sound::Puffer.DashBuf, sound::Klang.DashLen, Ramp, Period, sound::Klang.Rechteck);
+  DeriveElementLengths(sound::Klang);
+  SynthesiseElements(sound::Klang);
 }
 
 void TMorse::RenderCode(const std::string& Code) {
+  RenderCode(Code, sound::Klang);
+}
+
+void TMorse::RenderCode(const std::string& Code, const sound::TKlang& Timing) {
+  if (sound::Puffer.Form != sound::FormOf(Timing))
+    SynthesiseElements(Timing);
   // A code too long for SoundBuf (ten dashes at the slowest speed and
   // longest ratio) is cut at the buffer's end: it plays as far as it fits.
   sound::Puffer.SoundBuf.fill(Silence);
@@ -99,14 +102,14 @@ void TMorse::RenderCode(const std::string& Code) {
   for (size_t K = 1; K <= N; ++K) {
     const char C = Code[K - 1];
     if (C == '-') {
-      Place(sound::Puffer.DashBuf.data(), sound::Klang.DashLen);
-      Advance(K < N ? sound::Klang.DashLen + sound::Klang.DotLen : sound::Klang.DashLen);
+      Place(sound::Puffer.DashBuf.data(), Timing.DashLen);
+      Advance(K < N ? Timing.DashLen + Timing.DotLen : Timing.DashLen);
     } else if (C == '.') {
-      Place(sound::Puffer.DotBuf.data(), sound::Klang.DotLen);
-      Advance(K < N ? 2 * sound::Klang.DotLen : sound::Klang.DotLen);
+      Place(sound::Puffer.DotBuf.data(), Timing.DotLen);
+      Advance(K < N ? 2 * Timing.DotLen : Timing.DotLen);
     }
   }
-  Advance(sound::Klang.DotLen);
+  Advance(Timing.DotLen);
 }
 
 bool TMorse::Open(const TWaveFormat& Format, TWaveWindow& Window) {

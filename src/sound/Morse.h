@@ -23,13 +23,16 @@ public:
   TMorse& operator=(const TMorse&) = delete;
 
   // Recomputes DotLen and DashLen from Speed and Verhalt and synthesises
-  // DotBuf and DashBuf from them, Atacke, Ton and Rechteck. Needed after every
-  // change of those five parameters, before the next RenderCode.
+  // DotBuf and DashBuf from them, Atacke, Ton and Rechteck. The setters of
+  // sound::Klang (SoundState.h) call it.
   static void BuildElements();
   // Fills SoundBuf with the code's dots and dashes, each followed by one dot
   // of silence, plus one dot of silence at the end; sets SoundLen. Characters
-  // other than "." and "-" are skipped. Allocates nothing.
+  // other than "." and "-" are skipped. Allocates nothing. At the learner's
+  // timing, or at Timing (with DotLen and DashLen derived); the element
+  // buffers are synthesised anew when they hold another timing's.
   static void RenderCode(const std::string& Code);
+  static void RenderCode(const std::string& Code, const sound::TKlang& Timing);
 
   // Opens the device for the synthesised format (8-bit mono, 11025/s), or for
   // the format in FileHeader; the end of every block is reported to Window.

@@ -74,14 +74,14 @@ bool TPlayer::PlayOwnCode(const std::string& Code) {
   return true;
 }
 
-void TPlayer::PlayReplayCode(const std::string& Code) {
+void TPlayer::PlayReplayCode(const std::string& Code, const sound::TKlang& Timing) {
   if (sound::Ausgabe.MemPlaying)
     return;
   if (!sound::Ausgabe.DeviceOpen)
     sound::Ausgabe.DeviceOpen = FMorse.OpenOut(*this);
   if (!sound::Ausgabe.DeviceOpen)
     return;
-  TMorse::RenderCode(Code);
+  TMorse::RenderCode(Code, Timing);
   FPaced = true;
   if (FMorse.PrepareOut())
     sound::Ausgabe.MemPlaying = FMorse.WriteOut();

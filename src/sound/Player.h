@@ -60,9 +60,10 @@ public:
   // Sounds a code that is not the window's own (the speed test): the flags
   // of the window's playback stay as they are. False when it did not start.
   bool PlayOwnCode(const std::string& Code);
-  // Sounds a character of the text replay window, unless one of its own
-  // still plays; the device stays open between its characters.
-  void PlayReplayCode(const std::string& Code);
+  // Sounds a character of the text replay window at the window's own
+  // timing, unless one of its own still plays; the device stays open
+  // between its characters. The learner's settings are not touched.
+  void PlayReplayCode(const std::string& Code, const sound::TKlang& Timing);
   // The end of a replay character has been taken: true when one was
   // playing.
   bool TakeReplayEnd();

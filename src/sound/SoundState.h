@@ -35,8 +35,10 @@ constexpr int32_t LastSpeedSlot = 25; // 150 cpm
 constexpr uint8_t Silence = 128;
 
 // ---------------------------------------------------------------------------
-// Sound parameters, owned by the sound controls of the main window and the
-// speed test; the engine reads them.
+// Sound parameters: the learner's, set by the sound controls of the main
+// window and the speed test through the setters below; the engine reads
+// them. The replay window keeps a TKlang of its own and hands it to the
+// player with each block.
 
 namespace sound {
 struct TKlang {
@@ -48,9 +50,9 @@ struct TKlang {
   bool Rechteck = false;   // square wave instead of sine
   int32_t Intervall = 100; // milliseconds added to every gap between characters
 
-  // Derived by TMorse::BuildElements, in samples. They start at the values
-  // of the start-up parameters; the element buffers hold silence until the
-  // first BuildElements.
+  // Derived from Speed and Verhalt (DeriveElementLengths), in samples. They
+  // start at the values of the start-up parameters; the element buffers
+  // hold silence until the first block is built.
   int32_t DotLen = 1102;
   int32_t DashLen = 3306;
 
@@ -106,6 +108,20 @@ std::string CodeOf(char C);
 // ---------------------------------------------------------------------------
 // Sample buffers (8-bit unsigned mono, 128 is silence), owned by the engine
 
+// What the element buffers are synthesised from: a block rendered at a
+// timing of another form synthesises them anew.
+namespace sound {
+struct TElementForm {
+  int32_t DotLen = -1; // -1: nothing synthesised yet
+  int32_t DashLen = -1;
+  int32_t Ton = 0;
+  int32_t Atacke = 0;
+  bool Rechteck = false;
+  bool operator==(const TElementForm&) const = default;
+};
+TElementForm FormOf(const TKlang& Timing);
+} // namespace sound
+
 template <size_t N> constexpr std::array<uint8_t, N> SilentBlock() {
   std::array<uint8_t, N> Block{};
   Block.fill(Silence);
@@ -118,6 +134,7 @@ struct TPuffer {
   std::array<uint8_t, DashBufSize> DashBuf = SilentBlock<DashBufSize>();
   std::array<uint8_t, SoundBufSize> SoundBuf = SilentBlock<SoundBufSize>();
   int32_t SoundLen = 0; // bytes of SoundBuf to play, never above SoundBufSize
+  TElementForm Form;    // what DotBuf and DashBuf hold
 };
 } // namespace sound
 
@@ -157,11 +174,19 @@ void ResetSoundState();
 
 // Samples of the rising and of the falling ramp of an element, from Atacke.
 int32_t RampLen();
+int32_t RampLen(const sound::TKlang& Timing);
 
 // Pause before the next character, counted from the end of the one just
-// played: after a character inside a group, and after the fifth of a group.
+// played: after a character inside a group, and after the fifth of a group;
+// at the learner's timing or at another (the replay window's).
 int32_t CharGapMs();
 int32_t GroupGapMs();
+int32_t CharGapMs(const sound::TKlang& Timing);
+int32_t GroupGapMs(const sound::TKlang& Timing);
+
+// DotLen and DashLen from Speed and Verhalt, held to what the element
+// buffers take.
+void DeriveElementLengths(sound::TKlang& Timing);
 
 // The IntervallTab slot of a speed, Trunc(SpeedCpm / 5 - 5); a speed outside
 // 30..150 takes the slot of the nearest speed in that range.
@@ -171,3 +196,31 @@ uint8_t IntervallAt(int32_t Slot);
 void SetIntervallAt(int32_t Slot, uint8_t Ms);
 // Intervall := the table entry of the current Speed.
 void SelectIntervall();
+
+// ---------------------------------------------------------------------------
+// Setters: sound::Klang is changed only through these and the engine's own
+// operations. Each keeps what derives from its value in step, so no caller
+// has a follow-up call to remember: a change of Speed, Verhalt, Ton, Atacke
+// or Rechteck recomputes DotLen and DashLen and synthesises the element
+// buffers again; a change of Speed also takes the interval table's entry of
+// the new speed (SelectIntervall).
+
+namespace sound {
+void SetSpeed(int32_t Cpm);
+void SetVerhalt(int32_t Tenths);
+void SetAbstand(int32_t Tenths); // the gaps only; the elements stay
+void SetTon(int32_t SamplesPerPeriod);
+void SetAtacke(int32_t HalfMs);
+void SetRechteck(bool Square);
+// Intervall apart from the table: the speed test while it calibrates.
+void SetIntervall(int32_t Ms);
+void SetIntervallTab(const std::array<uint8_t, IntervallTabSize>& Table);
+void SetIntChanged(bool Changed);
+// The code table of the layout in force.
+void SetCodetafel(TCodetafel Table);
+
+// Timing as another speed has it: Timing with Speed, DotLen, DashLen and
+// Intervall (the table's entry) of Cpm. For a window that sounds at a speed
+// of its own without changing the learner's.
+TKlang AtSpeed(TKlang Timing, int32_t Cpm);
+} // namespace sound

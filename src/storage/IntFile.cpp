@@ -46,7 +46,11 @@ std::string WithNumbers(std::string Text, int32_t First, int32_t Second) {
 }
 
 bool ParseIntFile(std::span<const uint8_t> Bytes) {
-  return ParseRecord(Bytes, sound::Klang.IntervallTab) == TRecordRead::Read;
+  std::array<uint8_t, IntervallTabSize> Table = sound::Klang.IntervallTab;
+  if (ParseRecord(Bytes, Table) != TRecordRead::Read)
+    return false;
+  sound::SetIntervallTab(Table);
+  return true;
 }
 
 bool ReadIntFile(TMessageReporter& Reporter) {
@@ -63,7 +67,7 @@ bool WriteIntFile() {
 }
 
 void LoadIntervall(int32_t SpeedPosition) {
-  sound::Klang.Intervall = IntervallAt(IntervallSlot(SpeedPosition));
+  sound::SetIntervall(IntervallAt(IntervallSlot(SpeedPosition)));
 }
 
 bool SaveIntAtClose(TMessageReporter& Reporter) {

@@ -28,8 +28,8 @@ TLayoutSwitch SwitchLayout(TLayoutLinks& Links, int32_t Tag) {
 
   Run(Links.Course.TakeLayout, *Layout);
   Run(Links.ShowCharset, Layout->Charset);
-  storage::Kund.SprachNr = static_cast<uint8_t>(Layout->SprachNr);
-  course::Tastatur.InputLayoutNr = Layout->SprachNr;
+  storage::SetSprachNr(static_cast<uint8_t>(Layout->SprachNr));
+  course::SetInputLayout(Layout->SprachNr);
 
   // With "Leng.dat" missing the program is ending: nothing more is loaded.
   if (LoadTexts(Links.Texts, Layout->SprachNr) == TTextsLoad::Closing)

@@ -13,6 +13,10 @@ void KundSetzen(uint8_t MaxLektNr, uint8_t MaxUebNr, uint8_t Speed, uint8_t Ton,
   storage::Kund.SprachNr = SprachNr;
 }
 
+void storage::SetSprachNr(uint8_t SprachNr) {
+  Kund.SprachNr = SprachNr;
+}
+
 void ResetStorageState() {
   storage::Kund = storage::TKund{};
 }

@@ -33,6 +33,12 @@ namespace storage {
 extern storage::TKund Kund;
 } // namespace storage
 
+// The layout and interface language in force (the layout switch, and a
+// close before the start-up applied the record's values).
+namespace storage {
+void SetSprachNr(uint8_t SprachNr);
+} // namespace storage
+
 // Stores the seven values into Kund in field order. No checks.
 void KundSetzen(uint8_t MaxLektNr, uint8_t MaxUebNr, uint8_t Speed, uint8_t Ton, uint8_t Abstand,
                 uint8_t Front, uint8_t SprachNr);

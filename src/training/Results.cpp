@@ -28,7 +28,7 @@ void TSession::EndUebung23() {
     Say(StatusPassedBelow);
   }
   // SessionEnd gave every key FreiClick back.
-  course::Folge.UebFolge.clear();
+  course::ClearSequence();
   if (Drei) {
     FKeyPreview = true;
     FView.RepBtn->hide();
@@ -66,14 +66,14 @@ void TSession::ShowResults4() {
                                                                 FCopy->ProposedAnswer(true))
                                     : FReporter.AskYesNo(Line(storage::Texte.MessagesText, 2));
   if (!Yes) {
-    course::Folge.UebFolge.clear();
-    course::Folge.MarkModus = false;
+    course::ClearSequence();
+    course::SetMarkModus(false);
     // Unless Only keeps its selection: every mark cleared, every key red,
     // as Normal does.
     if (!course::Folge.Only)
       FCourse.NormalRBClick(nullptr);
     if (course::Folge.NeuVorn) {
-      course::Folge.NeuVorn = false;
+      course::SetNeuVorn(false);
       Say(StatusIntroNo);
     } else if (course::Kurs.LektNr == course::Kurs.MaxLektNr) {
       FView.WeiterBtn->setEnabled(true);
@@ -81,13 +81,13 @@ void TSession::ShowResults4() {
       Say(StatusPassedBelow);
     }
   } else {
-    course::Folge.MarkModus = true;
+    course::SetMarkModus(true);
     if (course::Folge.NeuVorn)
       Say(StatusIntroYes);
   }
   if (FCopy != nullptr)
     FCopy->Answered(Yes);
-  course::Folge.UebFolge.clear();
+  course::ClearSequence();
 }
 
 void TSession::Say(TStatusLine Line) {

@@ -88,7 +88,7 @@ void TSession::SessionBegin() {
   // The new characters open only the groups that follow the move on; a
   // learner who turns to an earlier exercise first meets them there.
   if (course::Kurs.UebNr < 4)
-    course::Folge.NeuVorn = false;
+    course::SetNeuVorn(false);
   FView.TestBtn->setEnabled(false);
   FArbTimer.SetEnabled(false);
   SetCaption(FView.StartBtn, Line(storage::Texte.ButtonsText, 2));
@@ -262,7 +262,7 @@ void TSession::StartUebung1() {
   FView.R1Panel->show();
   training::Sitzung.Wiederholungen = Plays;
   // Exercise 1 has no sequence: UebLaenge counts the character presented.
-  course::Folge.UebLaenge = 1;
+  course::SetUebLaenge(1);
   if (TMButton* First = NeuTaste(1)) {
     First->SetDown(true);
     SetCaption(FView.MerkWLabel, CaptionOf(First) + "\n\r" + First->MWort());
@@ -283,7 +283,7 @@ void TSession::Uebung1Tick() {
     FWindow.PlayCodeThenWave(Key->MCode(), WaveFileName(CaptionOf(Key) + ".wav"));
     return;
   }
-  ++course::Folge.UebLaenge;
+  course::SetUebLaenge(course::Folge.UebLaenge + 1);
   if (course::Folge.UebLaenge > N) {
     for (int32_t I = 1; I <= N; ++I) {
       TMButton* Key = NeuTaste(I);

@@ -20,6 +20,7 @@
 #include <array>
 #include <cmath>
 #include <utility>
+#include <vector>
 
 namespace {
 constexpr int32_t MinSpeed = 30;
@@ -61,7 +62,7 @@ std::string TSpeedTest::TestWord(int32_t Sprache) {
 
 void TSpeedTest::SetSpeed(int32_t Cpm) {
   FView.SpeedUD->SetPosition(Cpm);
-  sound::Klang.Speed = Cpm;
+  sound::SetSpeed(Cpm);
   SetCaption(FView.SpeedLB, std::to_string(Cpm));
 }
 
@@ -84,10 +85,10 @@ void TSpeedTest::TestBtnClick() {
   }
 
   const std::string Word = TestWord(storage::Kund.SprachNr);
-  course::Folge.UebLaenge = Words * WordLength;
-  course::Folge.UebFolge.assign(static_cast<size_t>(course::Folge.UebLaenge), 0);
-  for (size_t J = 0; J < course::Folge.UebFolge.size(); ++J)
-    course::Folge.UebFolge[J] = LetterPos(Word[J % static_cast<size_t>(WordLength)]);
+  std::vector<int32_t> Sequence(static_cast<size_t>(Words * WordLength));
+  for (size_t J = 0; J < Sequence.size(); ++J)
+    Sequence[J] = LetterPos(Word[J % static_cast<size_t>(WordLength)]);
+  course::SetSequence(std::move(Sequence));
 
   SetCaption(FView.TestBtn, CaptionText(CaptionTestStop));
   FArbTimer.SetEnabled(false);
@@ -107,8 +108,6 @@ void TSpeedTest::TestBtnClick() {
   Runs = 0;
   if (training::Sitzung.VollTest) {
     SetSpeed(MinSpeed);
-    SelectIntervall();
-    TMorse::BuildElements();
     FullIdx = 1;
   } else {
     FullIdx = 0;
@@ -172,11 +171,11 @@ void TSpeedTest::SpeedTestTick() {
     if (D > Toleranz || D < -Toleranz) {
       Korrektur = D / 150;
       ++Versuche;
-      sound::Klang.Intervall -= Korrektur;
+      sound::SetIntervall(sound::Klang.Intervall - Korrektur);
       if (sound::Klang.Intervall < 1 || Versuche > 5) {
         FReporter.ShowMessage(storage::Texte.MessagesText[5]);
         EndTest();
-        sound::Klang.Intervall = IntervallAt(IntervallSlot(FView.SpeedUD->Position()));
+        sound::SetIntervall(IntervallAt(IntervallSlot(FView.SpeedUD->Position())));
         return;
       }
       training::Sitzung.GruppenPos = 0;
@@ -190,11 +189,12 @@ void TSpeedTest::SpeedTestTick() {
       ++FullIdx;
       const int32_t Next = sound::Klang.Speed + 5;
       Versuche = 1;
-      sound::Klang.Intervall =
+      // The next speed starts from this one's interval, scaled to it.
+      const auto Scaled =
           static_cast<int32_t>(static_cast<int64_t>(sound::Klang.Intervall) * (Next - 5) / Next);
       if (Next <= MaxSpeed) {
         SetSpeed(Next);
-        TMorse::BuildElements();
+        sound::SetIntervall(Scaled);
         training::Sitzung.UebPos = 0;
         training::Sitzung.GruppenPos = 0;
         FEndUs = -1;
@@ -204,8 +204,6 @@ void TSpeedTest::SpeedTestTick() {
       // Past the top of the range: 150 stays the active speed, with its
       // freshly calibrated interval.
       SetSpeed(MaxSpeed);
-      SelectIntervall();
-      TMorse::BuildElements();
       const bool Written = WriteIntFile();
       EndTest();
       FReporter.ShowMessage(Written ? CompleteText() + "\n\n" + IntervallText(2) : IntNotSavedText);
@@ -214,7 +212,7 @@ void TSpeedTest::SpeedTestTick() {
     const int32_t Cpm = FView.SpeedUD->Position();
     const auto Stored = static_cast<uint8_t>(sound::Klang.Intervall & 0xFF);
     SetIntervallAt(IntervallSlot(Cpm), Stored);
-    sound::Klang.IntChanged = true;
+    sound::SetIntChanged(true);
     EndTest();
     FReporter.ShowMessage(CompleteText() + "\n\n" + WithNumbers(IntervallText(1), Cpm, Stored));
     return;

@@ -1,6 +1,5 @@
 #include "windows/MemUnit.h"
 
-#include "sound/Morse.h"
 #include "sound/Player.h"
 #include "sound/SoundState.h"
 #include "sound/ThdTimer.h"
@@ -186,10 +185,8 @@ void TMemForm::Select(int Start, int Len) {
 }
 
 void TMemForm::ApplySpeed() {
-  sound::Klang.Speed = MemSpeed;
-  SPLabel->setText(QString::number(sound::Klang.Speed));
-  TMorse::BuildElements();
-  SelectIntervall();
+  MemKlang = sound::AtSpeed(sound::Klang, MemSpeed);
+  SPLabel->setText(QString::number(MemSpeed));
 }
 
 void TMemForm::SPSpeedDownClick(bool Step) {
@@ -210,7 +207,6 @@ void TMemForm::FormCreate() {
 }
 
 void TMemForm::FormActivate() {
-  SavedSpeed = sound::Klang.Speed;
   if (sound::Klang.Speed > MemSpeed)
     MemSpeed = std::min<int32_t>(sound::Klang.Speed, 150);
   ApplyTexts();
@@ -382,7 +378,7 @@ void TMemForm::MemTimerTimer() {
     FContext.Text->Sounded(Code);
 
     if (FContext.Player != nullptr)
-      FContext.Player->PlayReplayCode(Code);
+      FContext.Player->PlayReplayCode(Code, MemKlang);
 
     // The line and the group's highlight show the character when it is
     // heard, not when the tick places it ahead.
@@ -413,10 +409,10 @@ void TMemForm::MemTimerTimer() {
         MarkStart = std::clamp(FGroupStart, 0, std::max(DocumentEnd(), 0)) + 7;
       }
       MarkNeu = true;
-      MemTimer.SetInterval(TimerMs(GroupGapMs()));
+      MemTimer.SetInterval(TimerMs(GroupGapMs(MemKlang)));
       MemGruppe = 0;
     } else {
-      MemTimer.SetInterval(TimerMs(CharGapMs()));
+      MemTimer.SetInterval(TimerMs(CharGapMs(MemKlang)));
     }
     // The completion of the sound switches the timer on again.
     return;
@@ -436,9 +432,6 @@ void TMemForm::MemClBtnClick() {
     FContext.Player->TakeBack();
   MemTimer.Cancel();
   SetCaption(MemPlayBtn, PlayText());
-  sound::Klang.Speed = SavedSpeed > 0 ? SavedSpeed : sound::Klang.Speed;
-  TMorse::BuildElements();
-  SelectIntervall();
   PauseMark = 0;
   QDialog::done(QDialog::Rejected);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sound/SoundState.h"
 #include "windows/Controls.h"
 
 #include <QDialog>
@@ -93,7 +94,8 @@ public:
   void MemClBtnClick();
   // Stop: the run ends at once, with no character after the one heard.
   void StopReplay();
-  // Step the window's speed by 5 when Step, then apply it to the engine.
+  // Step the window's speed by 5 when Step, then apply it to the window's
+  // own timing.
   void SPSpeedDownClick(bool Step = true);
   void SPSpeedUpClick(bool Step = true);
   void MemTimerTimer();
@@ -108,8 +110,10 @@ public:
   int32_t ZeilenStart = 0;
   int32_t MarkStart = 0; // offset in MemText of the group to highlight next
   bool MarkNeu = false;
-  int32_t MemSpeed = 0;   // characters per minute, 30..150
-  int32_t SavedSpeed = 0; // the main window's Speed while this window is open
+  int32_t MemSpeed = 0; // characters per minute, 30..150
+  // The window's own timing: the learner's settings at MemSpeed, handed to
+  // the player with each character, so the learner's stay as they are.
+  sound::TKlang MemKlang;
 
   // The selection of GebText, in characters (= bytes of MemText).
   int SelStart() const;

@@ -31,18 +31,23 @@
 
 namespace {
 
-class MainWindow : public ::testing::Test {
-protected:
-  // Every test starts from the program's state at start-up.
-  MainWindow() {
+// Every test starts from the program's state at start-up: reset before the
+// window below is made, which takes its captions from the texts in force.
+struct TStartUpState {
+  TStartUpState() {
     ResetSoundState();
     ResetCourseState();
     ResetSessionState();
     ResetStorageState();
     ClearTexts();
   }
+};
+
+class MainWindow : public ::testing::Test {
+protected:
   ~MainWindow() override { ResetSoundState(); }
 
+  TStartUpState StartUp;
   // Whatever the window's start-up writes stays out of the build folder.
   TWorkDir RunDir;
   TTestWaveDevice Device;

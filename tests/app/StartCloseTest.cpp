@@ -412,7 +412,7 @@ TEST_F(StartClose, TheLayoutMenuSwitchesTheKeysTextsAndMessageCharacterSet) {
 }
 
 // Every end saves the learner's own values: the replay window, open at a
-// speed of its own, lends it to the engine but not to the record.
+// speed of its own, sounds at its own timing and leaves the engine's alone.
 TEST_F(StartClose, EveryEndSavesTheLearnersSpeedThoughTheReplayWindowIsOpen) {
   using TEnd = std::function<void(TAForm&)>;
   const std::vector<std::pair<const char*, TEnd>> Ends{
@@ -433,7 +433,8 @@ TEST_F(StartClose, EveryEndSavesTheLearnersSpeedThoughTheReplayWindowIsOpen) {
     Mem.FormActivate();
     Mem.SPSpeedUpClick(true);
     Mem.SPSpeedUpClick(true);
-    ASSERT_EQ(sound::Klang.Speed, 75);
+    ASSERT_EQ(Mem.MemKlang.Speed, 75);
+    EXPECT_EQ(sound::Klang.Speed, 65);
     End(F);
     EXPECT_EQ(Record().at(2), 65);
     F.SetMemForm(nullptr);

@@ -240,7 +240,7 @@ TEST_F(LessonData, DamagedFilesOfEveryKindAreReadSafely) {
     course::Kurs.AlphabetFile = "Eng.txt"; // after a short LD.dat it is "Eng.Txt"
   }
 
-  const std::string Huge(10 * 1024 * 1024, 'a');
+  const std::string Huge(1024 * 1024, 'a');
   WriteFile("LD.dat", Huge);
   WriteFile("Eng.txt", "b-" + Huge);
   WriteFile("EngMerkW.txt", Huge);

@@ -212,7 +212,7 @@ TEST_F(PlayerTest, AnEndComesAheadOnlyWhenNoAnswerFollows) {
   ASSERT_TRUE(Player.PlayOwnCode("..."));
   EXPECT_TRUE(Device.DoneAhead) << "the speed test's character";
   ASSERT_TRUE(Device.Complete());
-  Player.PlayReplayCode("-");
+  Player.PlayReplayCode("-", sound::Klang);
   EXPECT_TRUE(Device.DoneAhead) << "the replay window's character";
   ASSERT_TRUE(Device.Complete());
   EXPECT_TRUE(Player.TakeReplayEnd());

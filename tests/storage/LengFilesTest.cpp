@@ -154,7 +154,7 @@ TEST_F(LengFilesTest, BadFilesNeitherCrashNorCloseTheProgram) {
         const TBytes R = RandomBytes(1 << 16, 11);
         return std::string(R.begin(), R.end());
       }(),
-      std::string(8 << 20, 'y'),
+      std::string(1 << 20, 'y'),
   };
   for (const std::string& Contents : Bad) {
     WriteFile("Leng.dat", Contents);

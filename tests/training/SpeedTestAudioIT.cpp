@@ -59,7 +59,11 @@ std::vector<int32_t> Speeds() {
 
 } // namespace
 
-TEST(SpeedTestAudio, TheFirstSoundOfTheOutputIsMeasuredAsHeard) {
+// One case per output (false: PulseAudio, true: the Qt Multimedia fallback),
+// so that the test command runs them side by side.
+class SpeedTestAudio : public ::testing::TestWithParam<bool> {};
+
+TEST_P(SpeedTestAudio, TheFirstSoundOfTheOutputIsMeasuredAsHeard) {
   TPulseServer& Pulse = SharedPulseServer();
   ASSERT_TRUE(Pulse.Error().empty()) << Pulse.Error();
 
@@ -67,7 +71,7 @@ TEST(SpeedTestAudio, TheFirstSoundOfTheOutputIsMeasuredAsHeard) {
   std::ifstream File(VELM_SOURCE_DIR "/data/Int.mtr", std::ios::binary);
   ASSERT_TRUE(File.read(Shipped.data(), Shipped.size())) << "the shipped Int.mtr";
 
-  for (const bool Fallback : {false, true})
+  const bool Fallback = GetParam();
   for (const int32_t Cpm : Speeds()) {
     const char* Output = Fallback ? "Qt Multimedia" : "PulseAudio";
     ResetSoundState();
@@ -132,3 +136,5 @@ TEST(SpeedTestAudio, TheFirstSoundOfTheOutputIsMeasuredAsHeard) {
     EXPECT_LE(std::abs(SpeedTest.TestDauer - SpeedTest.SollDauer), SpeedTest.Toleranz) << Cpm << " on " << Output;
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Outputs, SpeedTestAudio, ::testing::Bool());
