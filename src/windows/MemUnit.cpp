@@ -381,8 +381,9 @@ void TMemForm::MemTimerTimer() {
     const std::string Code = FContext.Text->Code(MemPos);
     FContext.Text->Sounded(Code);
 
+    // The end of the character, heard, starts the pause to the next.
     if (FContext.Player != nullptr)
-      FContext.Player->PlayReplayCode(Code);
+      FContext.Player->PlayReplayCode(Code, [this] { MemTimer.SetEnabled(true); });
 
     // The line and the group's highlight show the character when it is
     // heard, not when the tick places it ahead.
@@ -418,7 +419,6 @@ void TMemForm::MemTimerTimer() {
     } else {
       MemTimer.SetInterval(TimerMs(CharGapMs()));
     }
-    // The completion of the sound switches the timer on again.
     return;
   }
   SetCaption(MemPlayBtn, PlayText());

@@ -258,7 +258,8 @@ TEST_F(Exercise3, RepeatOffersAfterFifteenSecondsAndTheThirdPressIsOneError) {
   EXPECT_EQ(Reporter.Messages.size(), 1u);
   EXPECT_FALSE(View.WeiterBtn->isEnabled());
   EXPECT_FALSE(View.RepBtn->isVisibleTo(View.Form));
-  EXPECT_FALSE(Timer1.HasOnTimer());
+  // Idle: Timer1's ticks offer no Repeat.
+  EXPECT_EQ(training::Sitzung.Phase, training::TPhase::Idle);
 }
 
 TEST_F(Exercise3, AnAnswerTakesRepeatAwayAndEndsItsFifteenSeconds) {
@@ -506,7 +507,8 @@ void ExpectStopped(TSessionTest& T, TMainView& View, TManualTimer& Timer1) {
   (void)T;
   EXPECT_TRUE(training::Sitzung.Idle);
   EXPECT_EQ(CaptionOf(View.StartBtn), "Start");
-  EXPECT_FALSE(Timer1.HasOnTimer());
+  // Idle: Timer1's ticks offer no Repeat and count nothing down.
+  EXPECT_EQ(training::Sitzung.Phase, training::TPhase::Idle);
   EXPECT_FALSE(Timer1.Enabled());
   EXPECT_FALSE(View.RepBtn->isVisibleTo(View.Form));
   EXPECT_FALSE(View.WeiterBtn->isEnabled());
