@@ -223,6 +223,8 @@ void TSession::ZeigeKorrektur(int32_t K) {
   training::Sitzung.KorrZaehler = 4;
   FView.TimePanel->show();
   FView.TimePanel->raise();
+  // The next character waits until the right one has been shown and
+  // sounded three times.
   training::EnterPhase(training::TPhase::Correcting);
   FArbTimer.SetInterval(1000);
   FArbTimer.SetEnabled(true);
@@ -254,6 +256,7 @@ void TSession::KorrekturTick() {
     else
       RestoreTasten();
   });
+  // The corrected item is settled: the run goes on as after an answer.
   training::EnterPhase(training::TPhase::Awaiting);
   if (course::Kurs.UebNr == 2)
     Antwort2(nullptr);
@@ -270,5 +273,5 @@ void TSession::SoundKey(TMButton& Key) {
     return;
   // Not the run's sound: its end lets a run started meanwhile go on.
   FWindow.PlayCodeThenWave(Key.MCode(), WaveFileName(CaptionOf(&Key) + ".Wav"),
-                           {[this] { ResumeAfterSound(); }, false});
+                           {[this] { ResumeAfterSound(); }, OnlyPauseFollows()});
 }

@@ -37,6 +37,7 @@ void TSession::EndUebung23() {
 
 void TSession::EndUebung4() {
   FTimer1.SetEnabled(false);
+  // No more groups: Stop still ends the run until its end has been heard.
   training::EnterPhase(training::TPhase::Ending);
   // The text window opens when the end signal has been heard, or, without
   // one, when the last pause has run out; the window stays responsive

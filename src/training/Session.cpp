@@ -227,6 +227,8 @@ void TSession::SessionEnd() {
   FView.Keyboard1->setEnabled(true);
   if (course::Kurs.UebNr < course::Kurs.MaxUebNr)
     FView.WeiterBtn->setEnabled(false);
+  // Whatever ended the run (its last answer, exercise 1's last character,
+  // Stop, the speed test's end), nothing more follows from it.
   training::EnterPhase(training::TPhase::Idle);
   FTimer1.SetEnabled(false);
   FArbTimer.SetEnabled(false);
@@ -365,17 +367,21 @@ void TSession::KeyClick(TMButton* Key) {
   FreiClick(Key);
 }
 
+bool TSession::OnlyPauseFollows() const {
+  const training::TPhase P = training::Sitzung.Phase;
+  return P == training::TPhase::Presenting || P == training::TPhase::LeadIn ||
+         P == training::TPhase::Groups || P == training::TPhase::Ending;
+}
+
 TBlockEnd TSession::Then(std::function<void()> Fn) {
   const training::TPhase P = training::Sitzung.Phase;
-  const bool PauseOnly = P == training::TPhase::Presenting || P == training::TPhase::LeadIn ||
-                         P == training::TPhase::Groups || P == training::TPhase::Ending;
   return {[this, P, Fn = std::move(Fn)] {
             if (training::Sitzung.Phase == P)
               Fn();
             else
               ResumeAfterSound();
           },
-          PauseOnly};
+          OnlyPauseFollows()};
 }
 
 TBlockEnd TSession::ThenTick() {
@@ -662,6 +668,7 @@ void TSession::CountdownTick() {
     return;
   }
   FView.TimePanel->hide();
+  // The count-down's last second opens the groups, with no signal.
   training::EnterPhase(training::TPhase::Groups);
   FArbTimer.SetInterval(FirstTickMarker);
   FArbTimer.SetEnabled(true);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "course/Course.h"
+#include "sound/Player.h"
 #include "sound/Reporter.h"
 #include "sound/TickTimer.h"
 #include "storage/Layouts.h"
@@ -123,6 +124,8 @@ private:
   // while the phase is still the one that started it (otherwise as any
   // other sound's end); only a pause follows in exercises 1 and 4.
   TBlockEnd Then(std::function<void()> Fn);
+  // Exercises 1 and 4 only present: no answer follows their sounds.
+  bool OnlyPauseFollows() const;
   // The next timer tick, when the sound just heard was the run's.
   TBlockEnd ThenTick();
   // The status line under the window: what the end of a run decided.
