@@ -55,6 +55,8 @@ TAForm::TAForm(TWaveDevice& Device, TMessageReporter& AReporter, TTickTimer& AAr
 TAForm::~TAForm() {
   // The session's and the course's handlers go before the controls they are
   // installed on.
+  if (FSession != nullptr)
+    FSession->SetSpeedTest(nullptr);
   FSpeedTest.reset();
   FStatForm.reset();
   FSession.reset();
@@ -145,11 +147,13 @@ void TAForm::ConnectCourse() {
 class TAForm::TSessionLink final : public TSessionWindow {
 public:
   explicit TSessionLink(TAForm& Form) : FForm(Form) {}
-  void PlayCode(const std::string& Code) override { FForm.Player.PlayCode(Code); }
+  void PlayCode(const std::string& Code, TBlockEnd End) override {
+    FForm.Player.PlayCode(Code, std::move(End));
+  }
   // The sound file of the course in force: another course's file of that
   // name is never played.
-  void PlayCodeThenWave(const std::string& Code, const std::string& Name) override {
-    FForm.Player.PlayCodeThenWave(Code, CourseSoundFile(Name));
+  void PlayCodeThenWave(const std::string& Code, const std::string& Name, TBlockEnd End) override {
+    FForm.Player.PlayCodeThenWave(Code, CourseSoundFile(Name), std::move(End));
   }
   void ShowTextWindow(const TMemScore* Score) override {
     if (FForm.FMemForm == nullptr)
@@ -174,6 +178,7 @@ void TAForm::ConnectSession() {
   FSession = std::make_unique<TSession>(*FCourseView, *FCourse, ArbTimer, Timer1, Reporter, *FSessionLink);
   FSpeedTest = std::make_unique<TSpeedTest>(View, Player, ArbTimer, TSteadyClock::Instance(),
                                             Reporter, *FSession);
+  FSession->SetSpeedTest(FSpeedTest.get());
   connect(View.TestBtn, &QPushButton::clicked, this, [this] { FSpeedTest->TestBtnClick(); });
   ConnectCopy();
 }
@@ -320,11 +325,6 @@ bool TAForm::MnemonicsOn() const {
   return View.MerkCheckBox->isChecked();
 }
 
-// The speed test and the replay window are the player's own concern.
-bool TAForm::AwaitsLearner() const {
-  return FSession->AwaitsLearner();
-}
-
 void TAForm::OutputFailed() {
   // What runs ends as its Stop ends it: no result, nothing counted.
   if (FMemForm != nullptr && FMemForm->isVisible())
@@ -334,17 +334,6 @@ void TAForm::OutputFailed() {
   else if (!training::Sitzung.Idle)
     FSession->StartBtnClick();
   Reporter.ShowMessage(SoundLostText());
-}
-
-void TAForm::BlockPlayed() {
-  if (Player.TakeReplayEnd()) {
-    if (FMemTimer != nullptr)
-      FMemTimer->SetEnabled(true);
-    return;
-  }
-  if (FSpeedTest->Completion())
-    return;
-  FSession->WaveDone();
 }
 
 // ---------------------------------------------------------------------------

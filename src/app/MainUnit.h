@@ -84,9 +84,6 @@ public:
   TAboutBox* AboutBox() const { return FAboutBox; }
   TMemForm* MemForm() const { return FMemForm; }
   TGrForm* GrForm() const { return FGrForm; }
-  // The replay window's timer, switched on when a character it started has
-  // been played.
-  void SetMemTimer(TTickTimer* Timer) { FMemTimer = Timer; }
   // The character set the message boxes show their bytes in (the layout's).
   void SetMessageCharset(uint8_t Charset);
 
@@ -137,12 +134,10 @@ public:
   void PlayWave(const std::string& Name) { Player.PlayWave(Name); }
 
   // What the player leaves to the window: the keyboard, the mnemonics box,
-  // and the end of a block for the replay window, the speed test or the
-  // session.
+  // and a lost output. What follows a block is the concern of whoever
+  // started it.
   void SetKeyboardEnabled(bool On) override;
   bool MnemonicsOn() const override;
-  void BlockPlayed() override;
-  bool AwaitsLearner() const override;
   void OutputFailed() override;
 
   // The help window, once Contence1Click has made it.
@@ -211,7 +206,6 @@ private:
   TAboutBox* FAboutBox = nullptr;
   TMemForm* FMemForm = nullptr;
   TGrForm* FGrForm = nullptr;
-  TTickTimer* FMemTimer = nullptr;
   THelpWindow* FHelpWindow = nullptr;
   bool FActivated = false;
   bool FStartUpHeld = false;

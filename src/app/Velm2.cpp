@@ -296,7 +296,6 @@ void TVelm2::CreateRest(TTickTimer* MemTimer) {
   AForm->SetMemForm(MemForm.get());
   AForm->SetAboutBox(AboutBox.get());
   AForm->SetGrForm(GrForm.get());
-  AForm->SetMemTimer(&MemForm->MemTimer);
 }
 
 // The secondary windows go before the main window, which is their parent.

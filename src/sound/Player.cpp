@@ -5,6 +5,8 @@
 
 #include <QTimer>
 
+#include <utility>
+
 TPlayer::TPlayer(TMorse& Morse, TPlayerHost& Host)
     : FMorse(Morse), FHost(Host), FContext(std::make_unique<QObject>()) {
   FMorse.SetNoOutput([this] { TellFailed(); });
@@ -14,15 +16,15 @@ TPlayer::~TPlayer() {
   FMorse.SetNoOutput(nullptr);
 }
 
-void TPlayer::PlayCode(const std::string& Code) {
-  Play(Code, nullptr);
+void TPlayer::PlayCode(const std::string& Code, TBlockEnd End) {
+  Play(Code, nullptr, std::move(End));
 }
 
-void TPlayer::PlayCodeThenWave(const std::string& Code, const std::string& Name) {
-  Play(Code, &Name);
+void TPlayer::PlayCodeThenWave(const std::string& Code, const std::string& Name, TBlockEnd End) {
+  Play(Code, &Name, std::move(End));
 }
 
-void TPlayer::Play(const std::string& Code, const std::string* Wave) {
+void TPlayer::Play(const std::string& Code, const std::string* Wave, TBlockEnd End) {
   if (sound::Ausgabe.Playing) {
     FHost.SetKeyboardEnabled(false);
     return; // the block playing switches the keyboard on when it ends
@@ -32,7 +34,7 @@ void TPlayer::Play(const std::string& Code, const std::string* Wave) {
   sound::Ausgabe.WavePending = Wave != nullptr;
   if (Wave != nullptr)
     sound::Ausgabe.WavName = *Wave;
-  sound::Ausgabe.Playing = Write(Code);
+  sound::Ausgabe.Playing = Write(Code, std::move(End));
   if (sound::Ausgabe.Playing) {
     FHost.BlockStarted(Code, false);
     HeardFrom();
@@ -40,18 +42,24 @@ void TPlayer::Play(const std::string& Code, const std::string* Wave) {
     FHost.SetKeyboardEnabled(true); // no completion will come to do it
 }
 
-bool TPlayer::Write(const std::string& Code) {
+bool TPlayer::Write(const std::string& Code, TBlockEnd End) {
   sound::Ausgabe.DeviceOpen = FMorse.OpenOut(*this);
   if (!sound::Ausgabe.DeviceOpen)
     return false;
   TMorse::RenderCode(Code);
-  return FMorse.PrepareOut() && FMorse.WriteOut();
+  // The output asks whether only a pause follows while the block is written.
+  TBlockEnd Before = std::exchange(FEnd, std::move(End));
+  const bool Written = FMorse.PrepareOut() && FMorse.WriteOut();
+  if (!Written)
+    FEnd = std::move(Before); // no end comes for a block not written
+  return Written;
 }
 
-void TPlayer::PlayWave(const std::string& Name) {
+void TPlayer::PlayWave(const std::string& Name, TBlockEnd End) {
   sound::Ausgabe.WavePending = false;
   if (sound::Ausgabe.Playing || !FMorse.LoadWave(Name))
     return;
+  FEnd = std::move(End);
   sound::Ausgabe.DeviceOpen = FMorse.CloseOut();
   sound::Ausgabe.DeviceOpen = FMorse.OpenFileOut(*this);
   if (sound::Ausgabe.DeviceOpen && FMorse.PrepareFileOut())
@@ -64,17 +72,14 @@ void TPlayer::PlayWave(const std::string& Name) {
   }
 }
 
-bool TPlayer::PlayOwnCode(const std::string& Code) {
-  FPaced = true;
-  const bool Started = Write(Code);
-  FPaced = false;
-  if (!Started)
+bool TPlayer::PlayOwnCode(const std::string& Code, std::function<void()> Done) {
+  if (!Write(Code, {std::move(Done), true}))
     return false;
   FHost.BlockStarted(Code, false);
   return true;
 }
 
-void TPlayer::PlayReplayCode(const std::string& Code, const sound::TKlang& Timing) {
+void TPlayer::PlayReplayCode(const std::string& Code, const sound::TKlang& Timing, std::function<void()> Done) {
   if (sound::Ausgabe.MemPlaying)
     return;
   if (!sound::Ausgabe.DeviceOpen)
@@ -82,20 +87,16 @@ void TPlayer::PlayReplayCode(const std::string& Code, const sound::TKlang& Timin
   if (!sound::Ausgabe.DeviceOpen)
     return;
   TMorse::RenderCode(Code, Timing);
-  FPaced = true;
+  TBlockEnd Before = std::exchange(FEnd, TBlockEnd{std::move(Done), true});
   if (FMorse.PrepareOut())
     sound::Ausgabe.MemPlaying = FMorse.WriteOut();
-  FPaced = false;
-}
-
-bool TPlayer::TakeReplayEnd() {
-  const bool Was = sound::Ausgabe.MemPlaying;
-  sound::Ausgabe.MemPlaying = false;
-  return Was;
+  if (!sound::Ausgabe.MemPlaying)
+    FEnd = std::move(Before);
 }
 
 void TPlayer::CloseDevice() {
   FMorse.HushOut();
+  FEnd = {};
   sound::Ausgabe.DeviceOpen = FMorse.CloseOut();
 }
 
@@ -112,9 +113,11 @@ void TPlayer::HeardFrom() {
 void TPlayer::WaveDone() {
   sound::Ausgabe.Playing = false;
   sound::Ausgabe.DeviceOpen = FMorse.CloseOut();
+  TBlockEnd End = std::exchange(FEnd, TBlockEnd{});
   if (sound::Ausgabe.WavePending && FHost.MnemonicsOn() && FMorse.LoadWave(sound::Ausgabe.WavName)) {
-    PlayWave(sound::Ausgabe.WavName);
-    return; // its own completion comes back here
+    // The code's completion waits for the file's end.
+    PlayWave(sound::Ausgabe.WavName, std::move(End));
+    return;
   }
   // An end reported ahead of being heard keeps the block sounding, and the
   // keyboard off, until it is heard.
@@ -122,10 +125,13 @@ void TPlayer::WaveDone() {
     FSounding = false;
     FHost.SetKeyboardEnabled(true);
   });
-  FHost.BlockPlayed();
+  sound::Ausgabe.MemPlaying = false;
+  if (End.Done)
+    End.Done();
 }
 
 void TPlayer::WaveFailed() {
+  FEnd = {}; // no end follows for the block lost
   CancelHeard();
   FSounding = false;
   sound::Ausgabe.Playing = false;
@@ -184,10 +190,7 @@ bool TPlayer::TakeBack() {
   sound::Ausgabe.DeviceOpen = FMorse.CloseOut();
   sound::Ausgabe.Playing = false;
   sound::Ausgabe.MemPlaying = false;
+  FEnd = {}; // a block taken back is never completed
   FHost.SetKeyboardEnabled(true);
   return true;
-}
-
-bool TPlayer::DoneAhead() const {
-  return FPaced || !FHost.AwaitsLearner();
 }

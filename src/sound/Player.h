@@ -10,7 +10,18 @@
 #include <memory>
 #include <string>
 
-// What the end of a block leaves to the program around the player.
+// What follows a block, given by whoever starts it: the completion runs once
+// the block has been heard to its end, and never for a block taken back,
+// dropped or cut off.
+struct TBlockEnd {
+  std::function<void()> Done; // none: nothing follows but the keyboard
+  // Only a pause follows the block (no answer, no act of the learner): its
+  // end may then be reported ahead of being heard, so that the next sound is
+  // placed in time.
+  bool PauseOnly = false;
+};
+
+// What the player leaves to the window it plays for.
 class TPlayerHost {
 public:
   virtual ~TPlayerHost() = default;
@@ -18,16 +29,8 @@ public:
   virtual void SetKeyboardEnabled(bool On) = 0;
   // The spoken sound file follows a code only while mnemonics are on.
   virtual bool MnemonicsOn() const = 0;
-  // The rest of the completion, once nothing of the player's own follows:
-  // the replay window, the speed test or the session.
-  virtual void BlockPlayed() = 0;
   // A block has started to play: a code, or the name of a sound file.
   virtual void BlockStarted(const std::string& /*What*/, bool /*File*/) {}
-  // Whether the learner answers or acts after the block being written (an
-  // exercise that asks, or no exercise running): its end then comes when it
-  // has been heard. Otherwise only a pause follows, and the end may come
-  // ahead of time so that the next sound is placed in time.
-  virtual bool AwaitsLearner() const { return true; }
   // The output stopped working, or there is none: what runs ends as its
   // Stop ends it, and the learner is told. Called from the event loop, never
   // from inside a play.
@@ -36,9 +39,9 @@ public:
 
 // Plays a code or a sound file on the engine and runs the sound half of the
 // completion: the device is closed, a pending sound file plays next, the
-// keyboard is switched on again, and the host gets the rest. It is the
-// receiver of every block's end, so the speed test and the replay window
-// open the device with it too.
+// keyboard is switched on again, and then the block's own completion runs.
+// It is the receiver of every block's end, so the speed test and the replay
+// window open the device with it too.
 class TPlayer final : public TWaveWindow {
 public:
   TPlayer(TMorse& Morse, TPlayerHost& Host);
@@ -48,25 +51,25 @@ public:
 
   TMorse& Morse() { return FMorse; }
 
-  // Plays one code, with no sound file after it; dropped while a block is
-  // playing. The keyboard is off until the block has been played.
-  void PlayCode(const std::string& Code);
+  // Plays one code, with no sound file after it; dropped, with its
+  // completion, while a block is playing. The keyboard is off until the
+  // block has been played.
+  void PlayCode(const std::string& Code, TBlockEnd End = {});
   // Plays a code followed by the sound file Name when mnemonics are on;
-  // dropped, file and all, while a block is playing.
-  void PlayCodeThenWave(const std::string& Code, const std::string& Name);
+  // dropped, file, completion and all, while a block is playing. The
+  // completion runs after the file.
+  void PlayCodeThenWave(const std::string& Code, const std::string& Name, TBlockEnd End = {});
   // Plays a sound file; dropped while a block plays. A file that cannot be
   // loaded or played is passed over as if it had been played.
-  void PlayWave(const std::string& Name);
+  void PlayWave(const std::string& Name, TBlockEnd End = {});
   // Sounds a code that is not the window's own (the speed test): the flags
-  // of the window's playback stay as they are. False when it did not start.
-  bool PlayOwnCode(const std::string& Code);
+  // of the window's playback stay as they are; only a pause follows it.
+  // False when it did not start (Done then never runs).
+  bool PlayOwnCode(const std::string& Code, std::function<void()> Done);
   // Sounds a character of the text replay window at the window's own
-  // timing, unless one of its own still plays; the device stays open
-  // between its characters. The learner's settings are not touched.
-  void PlayReplayCode(const std::string& Code, const sound::TKlang& Timing);
-  // The end of a replay character has been taken: true when one was
-  // playing.
-  bool TakeReplayEnd();
+  // timing, unless one of its own still plays; only a pause follows it.
+  // The learner's settings are not touched.
+  void PlayReplayCode(const std::string& Code, const sound::TKlang& Timing, std::function<void()> Done);
   // Stops what is queued, so that no completion follows for it, silences
   // what is still to be heard, and closes the device (a stopped speed test,
   // the end of the program).
@@ -96,15 +99,15 @@ public:
   void WaveDone() override;
   // The output stopped working.
   void WaveFailed() override;
-  // The speed test's and the replay window's characters, and the window's
-  // when its host awaits no answer, are followed by a pause only.
-  bool DoneAhead() const override;
+  // The block being written is followed by a pause only.
+  bool DoneAhead() const override { return FEnd.PauseOnly; }
 
 private:
   // A code, followed by the sound file *Wave when there is one.
-  void Play(const std::string& Code, const std::string* Wave);
-  // Opens the output and writes Code's block; true when it plays.
-  bool Write(const std::string& Code);
+  void Play(const std::string& Code, const std::string* Wave, TBlockEnd End);
+  // Opens the output and writes Code's block, End following it; true when
+  // it plays.
+  bool Write(const std::string& Code, TBlockEnd End);
 
   // After a block is written: the keyboard goes off and the block counts
   // as heard once it starts to be heard.
@@ -115,8 +118,9 @@ private:
 
   TMorse& FMorse;
   TPlayerHost& FHost;
-  // A code of the speed test or the replay window is being written.
-  bool FPaced = false;
+  // What follows the block playing (the sound file after a code shares the
+  // code's); cleared when the block is taken back, cut off or lost.
+  TBlockEnd FEnd;
   THeardCalls* FHeard = nullptr;
   bool FSounding = false;
   bool FTelling = false;

@@ -118,7 +118,11 @@ void TSession::FormKeyUp(const TKeyInput& Key) {
     return;
   training::Sitzung.TasteUnten = false;
   training::Sitzung.GehalteneTaste = 0;
-  if (training::Sitzung.Idle) {
+  switch (training::Sitzung.Phase) {
+  case training::TPhase::Idle:
+  case training::TPhase::SpeedTest:
+  case training::TPhase::Replay:
+    // No answer is awaited: the key sounds and marks as a click does.
     if (course::Kurs.UebNr <= 2) {
       if (TMButton* K = NeuTaste(training::Sitzung.NeuPos)) {
         K->SetFlat(false);
@@ -130,9 +134,12 @@ void TSession::FormKeyUp(const TKeyInput& Key) {
         FreiClick(K);
     }
     return;
-  }
-  if (training::Sitzung.KorrZaehler != 0)
+  case training::TPhase::Awaiting:
+    break;
+  default:
+    // A correction takes no answer; exercises 1 and 4 ask none.
     return;
+  }
   if (course::Kurs.UebNr == 2) {
     if (TMButton* K = NeuTaste(training::Sitzung.NeuPos)) {
       K->SetFlat(false);
@@ -216,7 +223,9 @@ void TSession::ZeigeKorrektur(int32_t K) {
   training::Sitzung.KorrZaehler = 4;
   FView.TimePanel->show();
   FView.TimePanel->raise();
-  FArbTimer.SetOnTimer([this] { KorrekturTick(); });
+  // The next character waits until the right one has been shown and
+  // sounded three times.
+  training::EnterPhase(training::TPhase::Correcting);
   FArbTimer.SetInterval(1000);
   FArbTimer.SetEnabled(true);
 }
@@ -231,9 +240,10 @@ void TSession::KorrekturTick() {
                   training::Sitzung.UebPos < static_cast<int32_t>(course::Folge.UebFolge.size())
               ? NeuTaste(course::Folge.UebFolge[static_cast<size_t>(training::Sitzung.UebPos)])
               : nullptr;
-      FWindow.PlayCodeThenWave(Key != nullptr ? Key->MCode() : std::string(), FKorrekturWave);
+      FWindow.PlayCodeThenWave(Key != nullptr ? Key->MCode() : std::string(), FKorrekturWave,
+                               ThenTick());
     } else {
-      FWindow.PlayCodeThenWave(training::Sitzung.SollCode, FKorrekturWave);
+      FWindow.PlayCodeThenWave(training::Sitzung.SollCode, FKorrekturWave, ThenTick());
     }
     return;
   }
@@ -246,13 +256,12 @@ void TSession::KorrekturTick() {
     else
       RestoreTasten();
   });
-  if (course::Kurs.UebNr == 2) {
-    FArbTimer.SetOnTimer([this] { Uebung2Tick(); });
+  // The corrected item is settled: the run goes on as after an answer.
+  training::EnterPhase(training::TPhase::Awaiting);
+  if (course::Kurs.UebNr == 2)
     Antwort2(nullptr);
-  } else {
-    FArbTimer.SetOnTimer([this] { Uebung3Tick(); });
+  else
     Antwort3(nullptr);
-  }
 }
 
 void TSession::FreiClick(TMButton* Key) {
@@ -262,5 +271,7 @@ void TSession::FreiClick(TMButton* Key) {
 void TSession::SoundKey(TMButton& Key) {
   if (sound::Ausgabe.Playing)
     return;
-  FWindow.PlayCodeThenWave(Key.MCode(), WaveFileName(CaptionOf(&Key) + ".Wav"));
+  // Not the run's sound: its end lets a run started meanwhile go on.
+  FWindow.PlayCodeThenWave(Key.MCode(), WaveFileName(CaptionOf(&Key) + ".Wav"),
+                           {[this] { ResumeAfterSound(); }, OnlyPauseFollows()});
 }

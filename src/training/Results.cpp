@@ -30,32 +30,34 @@ void TSession::EndUebung23() {
   // SessionEnd gave every key FreiClick back.
   course::ClearSequence();
   if (Drei) {
-    FKeyPreview = true;
     FView.RepBtn->hide();
     FTimer1.SetEnabled(false);
-    FTimer1.SetOnTimer(nullptr);
   }
 }
 
 void TSession::EndUebung4() {
   FTimer1.SetEnabled(false);
+  // No more groups: Stop still ends the run until its end has been heard.
+  training::EnterPhase(training::TPhase::Ending);
+  // The text window opens when the end signal has been heard, or, without
+  // one, when the last pause has run out; the window stays responsive
+  // meanwhile.
   if (course::Kurs.MaxLektNr > course::Kurs.LektZeichEnde)
-    FWindow.PlayCode("...-.-");
-  // The text window opens when the end signal has been heard (its end
-  // comes to WaveDone), or, without one, when the last pause has run out;
-  // the window stays responsive meanwhile.
+    FWindow.PlayCode("...-.-", Then([this] { AtDue([this] { ShowResults4(); }); }));
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  FEnding = true;
   if (!sound::Ausgabe.Playing)
     AtDue([this] { ShowResults4(); });
 }
 
 void TSession::ShowResults4() {
-  if (!FEnding)
+  // Stop may have ended the run while its end was being heard.
+  if (training::Sitzung.Phase != training::TPhase::Ending)
     return;
-  FEnding = false;
   QApplication::restoreOverrideCursor();
   SessionEnd();
+  // The run is over (a Stop now has nothing to stop); the text window and
+  // the question follow.
+  training::EnterPhase(training::TPhase::Replay);
   FView.KeyPanel->setEnabled(true);
   // Typing goes on up to here; the window shows the copy scored.
   const TMemScore* Score = FCopy != nullptr ? FCopy->TypingEnds() : nullptr;
@@ -88,6 +90,7 @@ void TSession::ShowResults4() {
   if (FCopy != nullptr)
     FCopy->Answered(Yes);
   course::ClearSequence();
+  training::EnterPhase(training::TPhase::Idle);
 }
 
 void TSession::Say(TStatusLine Line) {

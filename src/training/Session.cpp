@@ -46,13 +46,105 @@ uint16_t LeadInMs() {
   return PauseMs(2 * static_cast<int64_t>(sound::Klang.Intervall) * sound::Klang.Abstand / 10);
 }
 
+training::TPhaseObserver& PhaseObserver() {
+  static training::TPhaseObserver Observer;
+  return Observer;
+}
+
 } // namespace
+
+// ---------------------------------------------------------------------------
+// The phases and their transitions
+
+const char* training::PhaseName(TPhase Phase) {
+  switch (Phase) {
+  case TPhase::Idle:
+    return "Idle";
+  case TPhase::Presenting:
+    return "Presenting";
+  case TPhase::Awaiting:
+    return "Awaiting";
+  case TPhase::Correcting:
+    return "Correcting";
+  case TPhase::LeadIn:
+    return "LeadIn";
+  case TPhase::Groups:
+    return "Groups";
+  case TPhase::Ending:
+    return "Ending";
+  case TPhase::SpeedTest:
+    return "SpeedTest";
+  case TPhase::Replay:
+    return "Replay";
+  }
+  return "?";
+}
+
+bool training::MayEnter(TPhase From, TPhase To) {
+  using enum TPhase;
+  if (From == To)
+    return true;
+  // Stop, a lost output and the end of every run lead back to Idle.
+  if (To == Idle)
+    return true;
+  switch (From) {
+  case Idle:
+    // Start begins the exercise chosen (exercise 4 with its lead-in), Test
+    // the speed test; the text window follows exercise 4 once the run has
+    // ended, so that its end is saved whatever the learner answers.
+    return To == Presenting || To == Awaiting || To == LeadIn || To == SpeedTest || To == Replay;
+  case Awaiting:
+    // A wrong answer is corrected before the next character.
+    return To == Correcting;
+  case Correcting:
+    // After the third sounding the run goes on with the next character.
+    return To == Awaiting;
+  case LeadIn:
+    // The count-down's last second, or the break sign BT, opens the groups.
+    return To == Groups;
+  case Groups:
+    // After the last group the end signal (or the last pause) is heard
+    // before the results; endless groups never get here.
+    return To == Ending;
+  case Presenting:
+  case Ending:
+  case SpeedTest:
+  case Replay:
+    return false;
+  }
+  return false;
+}
+
+bool training::EnterPhase(TPhase To) {
+  const TPhase From = Sitzung.Phase;
+  const bool Entered = MayEnter(From, To);
+  if (Entered) {
+    Sitzung.Phase = To;
+    // The speed test and the text window run with no session running: the
+    // hover keys and the free keys behave as when idle.
+    Sitzung.Idle = To == TPhase::Idle || To == TPhase::SpeedTest || To == TPhase::Replay;
+    Sitzung.TestLaeuft = To == TPhase::SpeedTest;
+  } else {
+    qWarning("session: no transition from %s to %s", PhaseName(From), PhaseName(To));
+  }
+  if (PhaseObserver())
+    PhaseObserver()(From, To, Entered);
+  return Entered;
+}
+
+void training::SetPhaseObserver(TPhaseObserver Observer) {
+  PhaseObserver() = std::move(Observer);
+}
 
 TSession::TSession(TCourseView& CourseView, TCourse& Course, TTickTimer& ArbTimer,
                    TTickTimer& Timer1, TMessageReporter& Reporter, TSessionWindow& Window)
     : FView(CourseView.View()), FCourseView(CourseView), FCourse(Course), FArbTimer(ArbTimer),
       FTimer1(Timer1), FReporter(Reporter), FWindow(Window) {
   FCourseView.SetKeySound(this);
+  // One handler each, for the whole life of the session: what a tick does
+  // is the phase's concern, not the handler's.
+  FArbTimer.SetOnTimer([this] { ArbTimerTick(); });
+  FTimer1.SetOnTimer([this] { Timer1Tick(); });
 }
 
 TSession::~TSession() {
@@ -102,7 +194,21 @@ void TSession::SessionBegin() {
   FView.IcoPanel->SetColor(RunningColor);
   SetCaption(FView.TimeLabel, "00:00");
   FView.Keyboard1->setEnabled(false);
-  training::Sitzung.Idle = false;
+  // Exercise 1 presents, 2 and 3 ask, 4 is led in before its groups.
+  switch (course::Kurs.UebNr) {
+  case 1:
+    training::EnterPhase(training::TPhase::Presenting);
+    break;
+  case 4:
+    training::EnterPhase(training::TPhase::LeadIn);
+    break;
+  default:
+    training::EnterPhase(training::TPhase::Awaiting);
+    break;
+  }
+  // The keys answer from now on; the course may have wired them anew while
+  // idle.
+  WireKeys();
   ArrangeIcons();
   SayNothing();
 }
@@ -121,23 +227,22 @@ void TSession::SessionEnd() {
   FView.Keyboard1->setEnabled(true);
   if (course::Kurs.UebNr < course::Kurs.MaxUebNr)
     FView.WeiterBtn->setEnabled(false);
-  training::Sitzung.Idle = true;
-  training::Sitzung.TestLaeuft = false;
+  // Whatever ended the run (its last answer, exercise 1's last character,
+  // Stop, the speed test's end), nothing more follows from it.
+  training::EnterPhase(training::TPhase::Idle);
   FTimer1.SetEnabled(false);
-  FKeyPreview = true;
   FArbTimer.SetEnabled(false);
   ArrangeIcons();
-  SetFreiClick();
+  WireKeys();
 }
 
 void TSession::StopSounds() {
   FArbTimer.Cancel();
   if (TPlayer* P = FWindow.SoundPlayer())
     P->TakeBack();
-  if (FEnding) {
-    FEnding = false;
+  // Exercise 4's end waits with the wait cursor; the run ends here instead.
+  if (training::Sitzung.Phase == training::TPhase::Ending)
     QApplication::restoreOverrideCursor();
-  }
 }
 
 void TSession::AtHeardStart(std::function<void()> Fn) {
@@ -165,13 +270,122 @@ void TSession::AnswerBeforeSound() {
     P->TakeBack();
 }
 
-void TSession::SetFreiClick() {
+void TSession::WireKeys() {
   for (TMButton* Key : FView.Tasten)
     if (Key != nullptr)
-      Key->OnClick = [this](TMButton* K) { FreiClick(K); };
+      Key->OnClick = [this](TMButton* K) { KeyClick(K); };
   for (TMButton* Key : FView.NeuTasten)
     if (Key != nullptr)
-      Key->OnClick = [this](TMButton* K) { FreiClick(K); };
+      Key->OnClick = [this](TMButton* K) { KeyClick(K); };
+}
+
+bool TSession::IsNeuTaste(const TMButton* Key) const {
+  return std::find(FView.NeuTasten.begin(), FView.NeuTasten.end(), Key) != FView.NeuTasten.end();
+}
+
+bool TSession::KeyPreview() const {
+  const training::TPhase P = training::Sitzung.Phase;
+  return P != training::TPhase::LeadIn && P != training::TPhase::Groups &&
+         P != training::TPhase::Ending;
+}
+
+// ---------------------------------------------------------------------------
+// The handlers, acting as the phase says
+
+void TSession::ArbTimerTick() {
+  switch (training::Sitzung.Phase) {
+  case training::TPhase::Presenting:
+    Uebung1Tick();
+    break;
+  case training::TPhase::Awaiting:
+    if (course::Kurs.UebNr == 2)
+      Uebung2Tick();
+    else
+      Uebung3Tick();
+    break;
+  case training::TPhase::Correcting:
+    KorrekturTick();
+    break;
+  case training::TPhase::LeadIn:
+    VorlaufTick();
+    break;
+  case training::TPhase::Groups:
+    Uebung4Tick();
+    break;
+  case training::TPhase::SpeedTest:
+    if (FSpeedTest != nullptr)
+      FSpeedTest->SpeedTestTick();
+    break;
+  case training::TPhase::Idle:
+  case training::TPhase::Ending:
+  case training::TPhase::Replay:
+    // A tick that slipped past a Stop starts nothing.
+    FArbTimer.SetEnabled(false);
+    break;
+  }
+}
+
+void TSession::Timer1Tick() {
+  switch (training::Sitzung.Phase) {
+  case training::TPhase::LeadIn:
+    CountdownTick();
+    break;
+  case training::TPhase::Awaiting:
+  case training::TPhase::Correcting:
+    if (course::Kurs.UebNr == 3)
+      RepFreigabe();
+    break;
+  default:
+    break;
+  }
+}
+
+void TSession::KeyClick(TMButton* Key) {
+  const bool Neu = IsNeuTaste(Key);
+  switch (training::Sitzung.Phase) {
+  case training::TPhase::Presenting:
+    // The key of the character presented stays down: a click on a large key
+    // changes nothing meanwhile.
+    if (Neu)
+      return;
+    break;
+  case training::TPhase::Awaiting:
+  case training::TPhase::Correcting:
+    // Exercise 2 is answered on the large keys, exercise 3 on the keyboard.
+    if (course::Kurs.UebNr == 2 && Neu) {
+      Antwort2(Key);
+      return;
+    }
+    if (course::Kurs.UebNr == 3 && !Neu) {
+      Antwort3(Key);
+      return;
+    }
+    break;
+  default:
+    break;
+  }
+  FreiClick(Key);
+}
+
+bool TSession::OnlyPauseFollows() const {
+  const training::TPhase P = training::Sitzung.Phase;
+  return P == training::TPhase::Presenting || P == training::TPhase::LeadIn ||
+         P == training::TPhase::Groups || P == training::TPhase::Ending;
+}
+
+TBlockEnd TSession::Then(std::function<void()> Fn) {
+  const training::TPhase P = training::Sitzung.Phase;
+  return {[this, P, Fn = std::move(Fn)] {
+            if (training::Sitzung.Phase == P)
+              Fn();
+            else
+              ResumeAfterSound();
+          },
+          OnlyPauseFollows()};
+}
+
+TBlockEnd TSession::ThenTick() {
+  return Then([this] { FArbTimer.SetEnabled(true); });
 }
 
 void TSession::RestoreTasten() {
@@ -181,7 +395,12 @@ void TSession::RestoreTasten() {
 }
 
 void TSession::StartBtnClick() {
-  if (CaptionOf(FView.StartBtn) == Line(storage::Texte.ButtonsText, 1)) {
+  // Start while idle, Stop while a run goes on; the speed test and the text
+  // window keep the button off.
+  if (training::Sitzung.Phase == training::TPhase::SpeedTest ||
+      training::Sitzung.Phase == training::TPhase::Replay)
+    return;
+  if (training::Sitzung.Phase == training::TPhase::Idle) {
     // The run switches keys off as its exercise needs; the lesson's own
     // choice of keys comes back when it ends (RestoreTasten).
     for (size_t I = 0; I < FView.Tasten.size(); ++I)
@@ -230,10 +449,9 @@ void TSession::StartBtnClick() {
   SessionEnd();
   FView.WeiterBtn->setEnabled(false);
   FTimer1.SetEnabled(false);
-  FTimer1.SetOnTimer(nullptr);
   FView.RepBtn->hide();
   FCourse.ShowNewChars();
-  SetFreiClick();
+  WireKeys();
 }
 
 // ---------------------------------------------------------------------------
@@ -249,7 +467,6 @@ void TSession::StartUebung1() {
     // presented stays down, and a click on a key changes nothing meanwhile.
     Key->SetGroupIndex(77);
     Key->SetAllowAllUp(false);
-    Key->OnClick = nullptr;
     const int32_t P = Key->MChar().empty() ? 0 : LetterPos(Key->MChar()[0]);
     Key->SetMWort(P >= 1 && P <= MaxLetters ? course::Kurs.MerkWoerter[static_cast<size_t>(P)]
                                             : std::string());
@@ -267,7 +484,6 @@ void TSession::StartUebung1() {
     First->SetDown(true);
     SetCaption(FView.MerkWLabel, CaptionOf(First) + "\n\r" + First->MWort());
   }
-  FArbTimer.SetOnTimer([this] { Uebung1Tick(); });
   FArbTimer.SetInterval(100);
   FArbTimer.SetEnabled(true);
 }
@@ -280,7 +496,8 @@ void TSession::Uebung1Tick() {
     TMButton* Key = NeuTaste(course::Folge.UebLaenge);
     if (Key == nullptr)
       return;
-    FWindow.PlayCodeThenWave(Key->MCode(), WaveFileName(CaptionOf(Key) + ".wav"));
+    FWindow.PlayCodeThenWave(Key->MCode(), WaveFileName(CaptionOf(Key) + ".wav"),
+                             Then([this] { Uebung1Weiter(); }));
     return;
   }
   course::SetUebLaenge(course::Folge.UebLaenge + 1);
@@ -302,7 +519,8 @@ void TSession::Uebung1Tick() {
   TMButton* Key = NeuTaste(course::Folge.UebLaenge);
   if (Key == nullptr)
     return;
-  FWindow.PlayCodeThenWave(Key->MCode(), WaveFileName(CaptionOf(Key) + ".wav"));
+  FWindow.PlayCodeThenWave(Key->MCode(), WaveFileName(CaptionOf(Key) + ".wav"),
+                           Then([this] { Uebung1Weiter(); }));
   // The key goes down, and its mnemonic shows, when its first sound is heard.
   AtHeardStart([this, Key, N, Pos = course::Folge.UebLaenge] {
     for (int32_t I = 1; I <= N; ++I)
@@ -340,12 +558,10 @@ void TSession::StartUebung2() {
       Key->SetMWort(P >= 1 && P <= MaxLetters ? course::Kurs.MerkWoerter[static_cast<size_t>(P)]
                                               : std::string());
     }
-    Key->OnClick = [this](TMButton* K) { Antwort2(K); };
   }
   training::Sitzung.Fehler = 0;
   FCourse.DrawExercise();
   training::Sitzung.UebPos = 0;
-  FArbTimer.SetOnTimer([this] { Uebung2Tick(); });
   FArbTimer.SetEnabled(true);
 }
 
@@ -356,13 +572,13 @@ void TSession::Uebung2Tick() {
     return;
   if (TMButton* Key =
           NeuTaste(course::Folge.UebFolge[static_cast<size_t>(training::Sitzung.UebPos)]))
-    FWindow.PlayCode(Key->MCode());
+    FWindow.PlayCode(Key->MCode(), Then([this] { ItemHeard(); }));
 }
 
 // ---------------------------------------------------------------------------
 // Exercise 3: all characters of the lesson asked
 
-void TSession::SoundItem(size_t I) {
+void TSession::SoundItem(size_t I, TBlockEnd End) {
   if (I >= course::Folge.UebFolge.size())
     return;
   const int32_t P = course::Folge.UebFolge[I];
@@ -370,7 +586,7 @@ void TSession::SoundItem(size_t I) {
                      ? course::Kurs.KursFolge[static_cast<size_t>(P) - 1]
                      : '\0';
   training::Sitzung.SollCode = CodeOf(C);
-  FWindow.PlayCode(training::Sitzung.SollCode);
+  FWindow.PlayCode(training::Sitzung.SollCode, std::move(End));
 }
 
 void TSession::StartUebung3() {
@@ -379,24 +595,19 @@ void TSession::StartUebung3() {
   FView.R1Panel->hide();
   FView.RepBtn->show();
   FView.RepBtn->setEnabled(false);
-  for (TMButton* Key : FView.Tasten)
-    if (Key != nullptr)
-      Key->OnClick = [this](TMButton* K) { Antwort3(K); };
   // Repeat is offered only after 15 s without an answer, so that the
-  // learner tries from the one hearing first (WaveDone starts the wait).
+  // learner tries from the one hearing first (ItemHeard starts the wait).
   FTimer1.SetInterval(15000);
-  FTimer1.SetOnTimer([this] { RepFreigabe(); });
   FCourse.DrawExercise();
   training::Sitzung.UebPos = 0;
   training::Sitzung.Fehler = 0;
-  FArbTimer.SetOnTimer([this] { Uebung3Tick(); });
   FArbTimer.SetEnabled(true);
 }
 
 void TSession::Uebung3Tick() {
   FArbTimer.SetEnabled(false);
-  SoundItem(static_cast<size_t>(std::max(training::Sitzung.UebPos, 0)));
-  FKeyPreview = true;
+  SoundItem(static_cast<size_t>(std::max(training::Sitzung.UebPos, 0)),
+            Then([this] { ItemHeard(); }));
 }
 
 void TSession::RepFreigabe() {
@@ -429,9 +640,7 @@ void TSession::StartUebung4() {
   FCourse.DrawExercise();
   training::Sitzung.UebPos = 0;
   training::Sitzung.GruppenPos = 0;
-  FKeyPreview = false;
   FArbTimer.SetEnabled(false);
-  FArbTimer.SetOnTimer([this] { Uebung4Tick(); });
   SelectIntervall();
   FArbTimer.SetInterval(FirstTickMarker);
   FTimer1.SetInterval(1000);
@@ -443,14 +652,12 @@ void TSession::Vorlauf() {
     SetCaption(FView.TimePanel->CaptionLabel(), "5");
     FView.TimePanel->show();
     FView.TimePanel->raise();
-    FTimer1.SetOnTimer([this] { CountdownTick(); });
     FTimer1.SetEnabled(true);
     return;
   }
   // Without the count-down the groups are announced as on the air: three
   // V, then the break sign BT.
   training::Sitzung.VorlaufZaehler = 4;
-  FArbTimer.SetOnTimer([this] { VorlaufTick(); });
   FArbTimer.SetInterval(LeadInMs());
   FArbTimer.SetEnabled(true);
 }
@@ -462,8 +669,9 @@ void TSession::CountdownTick() {
     return;
   }
   FView.TimePanel->hide();
+  // The count-down's last second opens the groups, with no signal.
+  training::EnterPhase(training::TPhase::Groups);
   FArbTimer.SetInterval(FirstTickMarker);
-  FArbTimer.SetOnTimer([this] { Uebung4Tick(); });
   FArbTimer.SetEnabled(true);
   FTimer1.SetEnabled(false);
 }
@@ -471,11 +679,12 @@ void TSession::CountdownTick() {
 void TSession::VorlaufTick() {
   FArbTimer.SetEnabled(false);
   if (training::Sitzung.VorlaufZaehler == 1) {
-    FWindow.PlayCode("-...-");
+    // The break sign opens the groups: its end starts their first pause.
+    training::EnterPhase(training::TPhase::Groups);
+    FWindow.PlayCode("-...-", ThenTick());
     FArbTimer.SetInterval(FirstTickMarker);
-    FArbTimer.SetOnTimer([this] { Uebung4Tick(); });
   } else if (training::Sitzung.VorlaufZaehler >= 2 && training::Sitzung.VorlaufZaehler <= 4) {
-    FWindow.PlayCode("...-");
+    FWindow.PlayCode("...-", ThenTick());
   }
   --training::Sitzung.VorlaufZaehler;
 }
@@ -488,7 +697,7 @@ void TSession::Uebung4Tick() {
     return;
   }
   if (training::Sitzung.UebPos < course::Folge.UebLaenge) {
-    SoundItem(static_cast<size_t>(training::Sitzung.UebPos));
+    SoundItem(static_cast<size_t>(training::Sitzung.UebPos), ThenTick());
     ++training::Sitzung.UebPos;
     ++training::Sitzung.GruppenPos;
     if (training::Sitzung.GruppenPos == 5) {
@@ -506,7 +715,7 @@ void TSession::Uebung4Tick() {
     FCourse.GenerateSequence(course::Folge.UebLaenge, static_cast<int32_t>(course::Folge.GruppenZeichen.size()));
     training::Sitzung.UebPos = 0;
     training::Sitzung.GruppenPos = 0;
-    SoundItem(0);
+    SoundItem(0, ThenTick());
     training::Sitzung.UebPos = 1;
     training::Sitzung.GruppenPos = 1;
     FArbTimer.SetInterval(LeadInMs());
@@ -518,39 +727,35 @@ void TSession::Uebung4Tick() {
 // ---------------------------------------------------------------------------
 // The end of a block
 
-bool TSession::AwaitsLearner() const {
-  return training::Sitzung.Idle || (course::Kurs.UebNr != 1 && course::Kurs.UebNr != 4);
+void TSession::ItemHeard() {
+  FArbTimer.SetEnabled(false);
+  if (course::Kurs.UebNr == 3)
+    FTimer1.SetEnabled(true);
 }
 
-void TSession::WaveDone() {
-  if (training::Sitzung.Idle)
-    return;
-  switch (course::Kurs.UebNr) {
-  case 1:
+void TSession::ResumeAfterSound() {
+  switch (training::Sitzung.Phase) {
+  case training::TPhase::Presenting:
     Uebung1Weiter();
     break;
-  case 2:
-  case 3:
-    // A correction sounds its character again on the next tick; otherwise
-    // the character has been heard whole and only now are answers taken,
-    // and the wait for Repeat begins.
-    if (training::Sitzung.KorrZaehler > 0) {
-      FArbTimer.SetEnabled(true);
-    } else {
-      FKeyPreview = true;
-      FArbTimer.SetEnabled(false);
-      if (course::Kurs.UebNr == 3)
-        FTimer1.SetEnabled(true);
-    }
+  case training::TPhase::Awaiting:
+    ItemHeard();
     break;
-  case 4:
-    if (FEnding) {
-      AtDue([this] { ShowResults4(); });
-      break;
-    }
+  case training::TPhase::Correcting:
+  case training::TPhase::LeadIn:
+  case training::TPhase::Groups:
+    // The tick whose sound was dropped comes again.
     FArbTimer.SetEnabled(true);
     break;
-  default:
+  case training::TPhase::Ending:
+    AtDue([this] { ShowResults4(); });
+    break;
+  case training::TPhase::SpeedTest:
+    if (FSpeedTest != nullptr)
+      FSpeedTest->Completion();
+    break;
+  case training::TPhase::Idle:
+  case training::TPhase::Replay:
     break;
   }
 }
@@ -572,7 +777,7 @@ void TSession::Wire() {
   // What the line said of the exercise left is over.
   QObject::connect(FView.WeiterBtn, &QPushButton::clicked, FContext.get(),
                    [this] { SayNothing(); });
-  SetFreiClick();
+  WireKeys();
   // Key events go to the widget with the focus; the application's filter
   // sees them first, whichever control of the form has it.
   FFilter = std::make_unique<TKeyPreviewFilter>(*this);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "course/Course.h"
+#include "sound/Player.h"
 #include "sound/Reporter.h"
 #include "sound/TickTimer.h"
 #include "storage/Layouts.h"
@@ -28,10 +29,11 @@ class TSessionWindow {
 public:
   virtual ~TSessionWindow() = default;
   // The window's player: a code with no sound file after it, or a code
-  // followed by the sound file Name when mnemonics are on. Dropped while a
-  // block plays; KeyPanel is off until the block has been played.
-  virtual void PlayCode(const std::string& Code) = 0;
-  virtual void PlayCodeThenWave(const std::string& Code, const std::string& Name) = 0;
+  // followed by the sound file Name when mnemonics are on, End following
+  // it. Dropped, End and all, while a block plays; KeyPanel is off until the
+  // block has been played.
+  virtual void PlayCode(const std::string& Code, TBlockEnd End) = 0;
+  virtual void PlayCodeThenWave(const std::string& Code, const std::string& Name, TBlockEnd End) = 0;
   // The text replay window, modal; returns when it is closed. Score: the
   // learner's typed copy to show under the text, or none.
   virtual void ShowTextWindow(const TMemScore* Score) = 0;
@@ -42,9 +44,12 @@ public:
   virtual int32_t LayoutNr() const = 0;
 };
 
-// A training session on the main window: the chain of handlers that runs one
-// exercise, driven by the two timers and the end of each sound. Its state is
-// the program-wide state of training/SessionState.h.
+// A training session on the main window: runs one exercise, driven by the
+// two timers, the keys and the end of each sound. What it is doing is one
+// value, training::Sitzung.Phase; the timers' and the keys' handlers stay the
+// same and act as the phase says, and each sound it starts carries what
+// follows its end. Its state is the program-wide state of
+// training/SessionState.h.
 class TSession final : public TSessionControls, public TKeySound {
 public:
   TSession(TCourseView& CourseView, TCourse& Course, TTickTimer& ArbTimer, TTickTimer& Timer1,
@@ -54,8 +59,16 @@ public:
   TSession& operator=(const TSession&) = delete;
 
   TMainView& View() { return FView; }
-  // Key events reach the answer handlers (the form's keyboard preview).
-  bool KeyPreview() const { return FKeyPreview; }
+  // Key events reach the answer handlers (the form's keyboard preview);
+  // exercise 4's groups are written down or typed into the copy instead.
+  bool KeyPreview() const;
+  // The speed test, whose phase shares the window's timer; none by default.
+  void SetSpeedTest(TSpeedTest* Test) { FSpeedTest = Test; }
+
+  // The handlers of ArbTimer, Timer1 and the keys' clicks, installed once.
+  void ArbTimerTick();
+  void Timer1Tick();
+  void KeyClick(TMButton* Key);
 
   void SessionBegin();
   void SessionEnd() override;
@@ -74,13 +87,13 @@ public:
   void Vorlauf();
   void CountdownTick();
   void VorlaufTick();
-  // The session's share of the end of a block; the window's completion
-  // handler calls it after its own steps.
-  void WaveDone();
-  // Whether the learner answers or acts after the block playing: no
-  // exercise runs, or exercise 2 or 3 asks. Exercises 1 and 4 only present,
-  // and only a pause follows each character.
-  bool AwaitsLearner() const;
+  // A character of exercise 2 or 3 has been heard whole: answers are taken
+  // from now, and the wait for Repeat begins.
+  void ItemHeard();
+  // The end of a sound that the phase did not start (a key's, or one that
+  // outlived its run): a run started meanwhile had its sound dropped while
+  // that one played, and goes on as that sound's end would have let it.
+  void ResumeAfterSound();
 
   // Answers.
   void FormKeyDown(const TKeyInput& Key);
@@ -106,13 +119,24 @@ public:
   void Wire();
 
 private:
-  void SoundItem(size_t I);
+  void SoundItem(size_t I, TBlockEnd End);
+  // What follows a sound the session starts now: Fn, once it has been heard,
+  // while the phase is still the one that started it (otherwise as any
+  // other sound's end); only a pause follows in exercises 1 and 4.
+  TBlockEnd Then(std::function<void()> Fn);
+  // Exercises 1 and 4 only present: no answer follows their sounds.
+  bool OnlyPauseFollows() const;
+  // The next timer tick, when the sound just heard was the run's.
+  TBlockEnd ThenTick();
   // The status line under the window: what the end of a run decided.
   void Say(TStatusLine Line);
   void SayNothing();
   void EndUebung23();
   void EndUebung4();
-  void SetFreiClick();
+  // The keys' one click handler, on keys the course may have rebuilt or
+  // rewired while idle.
+  void WireKeys();
+  bool IsNeuTaste(const TMButton* Key) const;
   void RestoreTasten();
   // Stop: the timers' ticks placed ahead are cancelled, a sound placed ahead
   // is taken back, and the display changes that wait for sounds are dropped.
@@ -141,9 +165,8 @@ private:
   TMessageReporter& FReporter;
   TSessionWindow& FWindow;
   TTypedCopy* FCopy = nullptr;
+  TSpeedTest* FSpeedTest = nullptr;
   std::string FKorrekturWave; // the sound file of the character a correction shows
-  bool FEnding = false;       // exercise 4 waits for its end signal to be heard
-  bool FKeyPreview = true;
   std::unique_ptr<QObject> FContext;
   std::unique_ptr<QObject> FFilter;
 };

@@ -2,13 +2,32 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 // The state of a training session and of the answer keys, owned by the
 // session; interface thread only.
 namespace training {
+
+// What the session is doing. The timers' ticks, the keys and the ends of
+// sounds are handled by what the phase says; only EnterPhase changes it.
+enum class TPhase : uint8_t {
+  Idle,       // nothing runs; a key sounds and marks its character
+  Presenting, // exercise 1: the new characters are presented
+  Awaiting,   // exercises 2 and 3: a character is sounded and its answer awaited
+  Correcting, // exercises 2 and 3: a wrong answer's right character is shown and sounded
+  LeadIn,     // exercise 4: the count-down, or the lead-in signals, before the groups
+  Groups,     // exercise 4: the groups are sounded
+  Ending,     // exercise 4: the end signal, or the last pause, is being heard
+  SpeedTest,  // the speed test runs on the window's timer and controls
+  Replay,     // the text window and the question after exercise 4
+};
+
 struct TSitzung {
-  bool Idle = true;                   // no session runs
+  TPhase Phase = TPhase::Idle;
+  // Idle and TestLaeuft follow the phase (EnterPhase writes them) for those
+  // that only ask whether a session or the speed test runs.
+  bool Idle = true;                   // no session runs: Idle, SpeedTest or Replay
   int32_t Wiederholungen = 0;         // exercise 1: plays still due for the character presented
   int32_t Fehler = 0;                 // errors of the current exercise-2 or -3 run
   bool FehlerGezeigt = false;         // the current item is settled as an error
@@ -22,7 +41,8 @@ struct TSitzung {
   // the course drew (course::Folge.UebFolge).
   int32_t UebPos = 0;     // next entry to sound
   int32_t GruppenPos = 0; // characters sounded of the current group
-  // The speed test runs (it shares the main window's timer and controls).
+  // The speed test runs (it shares the main window's timer and controls):
+  // the phase SpeedTest.
   bool TestLaeuft = false;
   // The speed test calibrates every speed from 30 to 150 (the hidden FullT
   // box) instead of the current one.
@@ -40,6 +60,17 @@ struct TSitzung {
 
 namespace training {
 extern training::TSitzung Sitzung;
+
+// Changes the session's phase, when the design has that transition (the
+// table is in Session.cpp); a transition it does not have is refused and
+// the phase stays. Entering the phase the session is in changes nothing.
+bool EnterPhase(TPhase To);
+// Whether From may change to To.
+bool MayEnter(TPhase From, TPhase To);
+const char* PhaseName(TPhase Phase);
+// Told of every transition asked for, refused ones included (tests).
+using TPhaseObserver = std::function<void(TPhase From, TPhase To, bool Entered)>;
+void SetPhaseObserver(TPhaseObserver Observer);
 } // namespace training
 
 void ResetSessionState();

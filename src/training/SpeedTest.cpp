@@ -67,9 +67,10 @@ void TSpeedTest::SetSpeed(int32_t Cpm) {
 }
 
 void TSpeedTest::TestBtnClick() {
-  if (CaptionOf(FView.TestBtn) == CaptionText(CaptionTestStop)) {
+  if (training::Sitzung.Phase == training::TPhase::SpeedTest) {
     training::Sitzung.UebPos = course::Folge.UebLaenge;
-    training::Sitzung.TestLaeuft = false;
+    // Stopped: the tick below finds the test over and ends it.
+    training::EnterPhase(training::TPhase::Idle);
     // A tick handed over ahead of its time starts nothing more.
     FArbTimer.Cancel();
     // The character still sounding is cut off, so that its end cannot count
@@ -83,6 +84,9 @@ void TSpeedTest::TestBtnClick() {
     FView.KeyPanel->setEnabled(true);
     return;
   }
+  // A session runs (the button is off then).
+  if (training::Sitzung.Phase != training::TPhase::Idle)
+    return;
 
   const std::string Word = TestWord(storage::Kund.SprachNr);
   std::vector<int32_t> Sequence(static_cast<size_t>(Words * WordLength));
@@ -116,15 +120,17 @@ void TSpeedTest::TestBtnClick() {
   training::Sitzung.UebPos = 0;
   training::Sitzung.GruppenPos = 0;
   FEndUs = -1;
-  FArbTimer.SetOnTimer([this] { SpeedTestTick(); });
-  training::Sitzung.TestLaeuft = true;
+  // The window's timer ticks for the test from now (its handler acts as
+  // the phase says).
+  training::EnterPhase(training::TPhase::SpeedTest);
   FArbTimer.SetInterval(1);
   FArbTimer.SetEnabled(true);
 }
 
 void TSpeedTest::SpeedTestTick() {
   FArbTimer.SetEnabled(false);
-  if (training::Sitzung.UebPos < course::Folge.UebLaenge && training::Sitzung.TestLaeuft) {
+  const bool Running = training::Sitzung.Phase == training::TPhase::SpeedTest;
+  if (training::Sitzung.UebPos < course::Folge.UebLaenge && Running) {
     // The international codes, whatever the course's codes of the word's
     // letters (the Turkish i is .-..-): the calibration is one table for
     // every course and assumes the word's 14 elements.
@@ -139,7 +145,7 @@ void TSpeedTest::SpeedTestTick() {
       FStartUs = FClock.NowUs();
       StartTick = static_cast<uint32_t>(FStartUs / 1000);
     }
-    FBlockPending = FPlayer.PlayOwnCode(Code);
+    FBlockPending = FPlayer.PlayOwnCode(Code, [this] { Completion(); });
     if (!FBlockPending) {
       // The output has shown why it cannot play; a run without sound
       // measures nothing, so the test ends as if stopped.
@@ -161,7 +167,7 @@ void TSpeedTest::SpeedTestTick() {
     return;
   }
 
-  if (training::Sitzung.TestLaeuft) {
+  if (Running) {
     ++Runs;
     const int64_t EndUs = FEndUs >= 0 ? FEndUs : FClock.NowUs();
     TestDauer = static_cast<int32_t>((EndUs - FStartUs) / 1000);
@@ -221,7 +227,7 @@ void TSpeedTest::SpeedTestTick() {
 }
 
 void TSpeedTest::EndTest() {
-  training::Sitzung.TestLaeuft = false;
+  training::EnterPhase(training::TPhase::Idle);
   FArbTimer.SetEnabled(false);
   SetCaption(FView.TestBtn, CaptionText(CaptionTestBtn));
   FView.StartBtn->setEnabled(true);
@@ -235,7 +241,7 @@ void TSpeedTest::EndTest() {
 }
 
 bool TSpeedTest::Completion() {
-  if (!training::Sitzung.TestLaeuft)
+  if (training::Sitzung.Phase != training::TPhase::SpeedTest)
     return false;
   if (FBlockPending) {
     FBlockPending = false;

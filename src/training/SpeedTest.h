@@ -19,7 +19,8 @@
 //
 // The test shares the main window's controls, timer and player, and ends as
 // a session does; it writes the interval file itself after a full
-// calibration.
+// calibration. It runs in the session's phase SpeedTest
+// (training::EnterPhase), which the window's timer handler follows.
 //
 // The run is measured on the clock the output reports its blocks' ends on:
 // from the moment the first character starts sounding (the end of its block
@@ -40,14 +41,17 @@ public:
   TSpeedTest(TMainView& View, TPlayer& Player, TTickTimer& ArbTimer, TClock& Clock,
              TMessageReporter& Reporter, TSessionControls& Session);
 
-  // Starts a test, or stops the running one ("Stop" caption).
+  // Starts a test when nothing runs, or stops the running one (the phase
+  // SpeedTest).
   void TestBtnClick();
-  // ArbTimer's handler while a test runs: sounds one character or evaluates
-  // a finished run.
+  // What ArbTimer's tick does while a test runs (the session's handler
+  // calls it in that phase): sounds one character or evaluates a finished
+  // run.
   void SpeedTestTick();
-  // The end of a block while a test runs: for a test character, takes the
-  // run's start or end from it and corrects the pending pause by the output
-  // delay; then switches ArbTimer on. False, doing nothing, when no test runs.
+  // The completion of a test character, and of a window's sound that ended
+  // while a test runs: for a test character, takes the run's start or end
+  // from it; then switches ArbTimer on. False, doing nothing, when no test
+  // runs.
   bool Completion();
 
   // The test word for the layout: Russian (SprachNr 3) or any other. Its

@@ -377,8 +377,9 @@ void TMemForm::MemTimerTimer() {
     const std::string Code = FContext.Text->Code(MemPos);
     FContext.Text->Sounded(Code);
 
+    // The end of the character, heard, starts the pause to the next.
     if (FContext.Player != nullptr)
-      FContext.Player->PlayReplayCode(Code, MemKlang);
+      FContext.Player->PlayReplayCode(Code, MemKlang, [this] { MemTimer.SetEnabled(true); });
 
     // The line and the group's highlight show the character when it is
     // heard, not when the tick places it ahead.
@@ -414,7 +415,6 @@ void TMemForm::MemTimerTimer() {
     } else {
       MemTimer.SetInterval(TimerMs(CharGapMs(MemKlang)));
     }
-    // The completion of the sound switches the timer on again.
     return;
   }
   SetCaption(MemPlayBtn, PlayText());

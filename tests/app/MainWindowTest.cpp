@@ -413,19 +413,9 @@ TEST_F(MainWindow, StartUpRunsAtTheFirstActivationOnly) {
 }
 
 // ---------------------------------------------------------------------------
-// The end of a block: the replay window's timer, the speed test, the session
+// The end of a block: the speed test on the window's timer
 
 using Playback = MainWindow;
-
-TEST_F(Playback, ACharacterOfTheReplayWindowSwitchesItsTimerOn) {
-  TManualTimer MemTimer;
-  Form.SetMemTimer(&MemTimer);
-  Form.PlayCode(".");
-  sound::Ausgabe.MemPlaying = true;
-  ASSERT_TRUE(Device.Complete());
-  EXPECT_FALSE(sound::Ausgabe.MemPlaying);
-  EXPECT_TRUE(MemTimer.Enabled());
-}
 
 TEST_F(Playback, TheSpeedTestTakesTheCompletionWhileItRuns) {
   storage::Kund.SprachNr = 1;

@@ -1,5 +1,6 @@
 #include "app/Velm2.h"
 #include "app/MainUnit.h"
+#include "course/CourseState.h"
 #include "sound/SoundState.h"
 #include "sound/ThdTimer.h"
 #include "sound/WindowTimer.h"
@@ -58,10 +59,21 @@ TEST_F(Program, TheMenuReachesTheAboutBoxAndTheReplayWindowGetsItsCharacters) {
   Velm2.AForm->View.ab->trigger();
   EXPECT_EQ(Shell.Modal, (std::vector<std::string>{"AboutBox"}));
 
-  Velm2.AForm->PlayCode(".");
-  sound::Ausgabe.MemPlaying = true;
+  // The replay window plays on the program's player, and the end of each
+  // of its characters starts its own timer's pause.
+  course::Kurs.KursFolge = "e";
+  course::Kurs.BuchFolge = "e";
+  sound::Codetafel.Letters = "e";
+  sound::Codetafel.Codes[1] = ".";
+  course::Folge.UebFolge = {1, 1};
+  course::Folge.UebLaenge = 2;
+  Velm2.MemForm->FormActivate();
+  Velm2.MemForm->MemPlayBtnClick();
+  ASSERT_TRUE(MemTimer.Fire());
+  EXPECT_FALSE(MemTimer.Enabled());
   ASSERT_TRUE(Device.Complete());
   EXPECT_TRUE(MemTimer.Enabled());
+  ResetCourseState();
 }
 
 TEST_F(Program, TheMainWindowStaysAsItWasAfterTheAboutBox) {

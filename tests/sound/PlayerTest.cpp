@@ -3,6 +3,8 @@
 // and the failures of the device.
 #include "sound/Player.h"
 
+#include "support/ManualClock.h"
+#include "support/ManualHeardCalls.h"
 #include "support/RecordingReporter.h"
 #include "support/TestWaveDevice.h"
 #include "support/WorkDir.h"
@@ -45,14 +47,15 @@ std::string WaveFile(uint32_t N) {
 struct THost final : TPlayerHost {
   bool Keyboard = true;
   bool Mnemonics = true;
-  bool Awaits = true;
-  int Done = 0;
+  int Done = 0; // completions run
   int Failed = 0;
-  bool AwaitsLearner() const override { return Awaits; }
   void OutputFailed() override { ++Failed; }
   void SetKeyboardEnabled(bool On) override { Keyboard = On; }
   bool MnemonicsOn() const override { return Mnemonics; }
-  void BlockPlayed() override { ++Done; }
+  // A block's completion that counts its runs.
+  TBlockEnd Counted(bool PauseOnly = false) {
+    return {[this] { ++Done; }, PauseOnly};
+  }
 };
 
 class PlayerTest : public ::testing::Test {
@@ -71,7 +74,7 @@ protected:
 };
 
 TEST_F(PlayerTest, ACodeDisablesTheKeyboardUntilItHasBeenPlayed) {
-  Player.PlayCode(".-");
+  Player.PlayCode(".-", Host.Counted());
   EXPECT_TRUE(sound::Ausgabe.Playing);
   EXPECT_FALSE(Host.Keyboard);
   EXPECT_EQ(Device.Written.size(), static_cast<size_t>(sound::Puffer.SoundLen));
@@ -85,10 +88,10 @@ TEST_F(PlayerTest, ACodeDisablesTheKeyboardUntilItHasBeenPlayed) {
 }
 
 TEST_F(PlayerTest, ASecondCodeWhilePlayingIsDroppedAndGivesNoCompletion) {
-  Player.PlayCode(".-");
+  Player.PlayCode(".-", Host.Counted());
   const std::vector<uint8_t> First = Device.Written;
   const size_t Calls = Device.Calls.size();
-  Player.PlayCode("----");
+  Player.PlayCode("----", Host.Counted());
   EXPECT_EQ(Device.Calls.size(), Calls) << "the device is not touched";
   EXPECT_EQ(Device.Written, First);
   EXPECT_FALSE(Host.Keyboard) << "the block playing enables it when it ends";
@@ -100,7 +103,7 @@ TEST_F(PlayerTest, ASecondCodeWhilePlayingIsDroppedAndGivesNoCompletion) {
 
 TEST_F(PlayerTest, APendingSoundFileFollowsTheCodeWhenMnemonicsAreOn) {
   Dir.Write("A.WAV", WaveFile(500));
-  Player.PlayCodeThenWave(".-", "a.wav");
+  Player.PlayCodeThenWave(".-", "a.wav", Host.Counted());
   ASSERT_TRUE(Device.Complete());
   EXPECT_TRUE(sound::Ausgabe.Playing) << "the file plays now";
   EXPECT_FALSE(sound::Ausgabe.WavePending);
@@ -114,7 +117,7 @@ TEST_F(PlayerTest, APendingSoundFileFollowsTheCodeWhenMnemonicsAreOn) {
 }
 
 TEST_F(PlayerTest, AMissingSoundFileLeavesItPendingAndTheCompletionGoesOn) {
-  Player.PlayCodeThenWave(".", "missing.wav");
+  Player.PlayCodeThenWave(".", "missing.wav", Host.Counted());
   ASSERT_TRUE(Device.Complete());
   EXPECT_TRUE(sound::Ausgabe.WavePending);
   EXPECT_FALSE(sound::Ausgabe.Playing);
@@ -126,7 +129,7 @@ TEST_F(PlayerTest, AMissingSoundFileLeavesItPendingAndTheCompletionGoesOn) {
 TEST_F(PlayerTest, NoSoundFileWithMnemonicsOff) {
   Dir.Write("a.wav", WaveFile(500));
   Host.Mnemonics = false;
-  Player.PlayCodeThenWave(".-", "a.wav");
+  Player.PlayCodeThenWave(".-", "a.wav", Host.Counted());
   ASSERT_TRUE(Device.Complete());
   EXPECT_TRUE(sound::Ausgabe.WavePending);
   EXPECT_FALSE(sound::Ausgabe.Playing);
@@ -136,7 +139,7 @@ TEST_F(PlayerTest, NoSoundFileWithMnemonicsOff) {
 TEST_F(PlayerTest, ADeviceThatDoesNotOpenShowsItsTextAndLeavesTheKeyboardUsable) {
   Device.Fail(TWaveOp::Open, MMSYSERR_ALLOCATED);
   Device.SetErrorText(MMSYSERR_ALLOCATED, "The device is in use.");
-  Player.PlayCode(".-");
+  Player.PlayCode(".-", Host.Counted());
   EXPECT_EQ(Reporter.Messages, (std::vector<std::string>{"The device is in use."}));
   EXPECT_FALSE(sound::Ausgabe.Playing);
   EXPECT_TRUE(Host.Keyboard);
@@ -147,7 +150,7 @@ TEST_F(PlayerTest, ADeviceThatDoesNotOpenShowsItsTextAndLeavesTheKeyboardUsable)
 TEST_F(PlayerTest, ASoundFileTheDeviceCannotPlayCompletesAtOnce) {
   Dir.Write("a.wav", WaveFile(300));
   Device.Fail(TWaveOp::Open, MMSYSERR_BADDEVICEID);
-  Player.PlayWave("a.wav");
+  Player.PlayWave("a.wav", Host.Counted());
   EXPECT_EQ(Reporter.Messages.size(), 1u);
   EXPECT_FALSE(sound::Ausgabe.Playing);
   EXPECT_EQ(Host.Done, 1);
@@ -158,8 +161,8 @@ TEST_F(PlayerTest, ASoundFileTheDeviceCannotPlayCompletesAtOnce) {
 // what runs and tells the learner, once, after the event that found it.
 TEST_F(PlayerTest, AnOutputWithoutServerIsToldToTheHostOnce) {
   Device.Fail(TWaveOp::Open, MMSYSERR_NODRIVER);
-  Player.PlayCode(".-");
-  Player.PlayCode("-.");
+  Player.PlayCode(".-", Host.Counted());
+  Player.PlayCode("-.", Host.Counted());
   EXPECT_TRUE(Reporter.Messages.empty()) << "not the output's own text";
   EXPECT_EQ(Host.Failed, 0) << "not from inside the play";
   EXPECT_TRUE(Host.Keyboard);
@@ -167,7 +170,7 @@ TEST_F(PlayerTest, AnOutputWithoutServerIsToldToTheHostOnce) {
   EXPECT_EQ(Host.Failed, 1);
 
   Device.Fail(TWaveOp::Open, MMSYSERR_NOERROR);
-  Player.PlayCodeThenWave(".-", "a.wav");
+  Player.PlayCodeThenWave(".-", "a.wav", Host.Counted());
   ASSERT_NE(Device.Queued, nullptr);
   Device.Window->WaveFailed();
   EXPECT_FALSE(sound::Ausgabe.Playing);
@@ -180,46 +183,81 @@ TEST_F(PlayerTest, AnOutputWithoutServerIsToldToTheHostOnce) {
 }
 
 TEST_F(PlayerTest, PlayWaveDoesNothingWithoutItsFileOrWhilePlaying) {
-  Player.PlayWave("nothing.wav");
+  Player.PlayWave("nothing.wav", Host.Counted());
   EXPECT_TRUE(Device.Calls.empty());
   EXPECT_EQ(Host.Done, 0);
 
   Dir.Write("a.wav", WaveFile(300));
-  Player.PlayCode(".");
+  Player.PlayCode(".", Host.Counted());
   const size_t Calls = Device.Calls.size();
-  Player.PlayWave("a.wav");
+  Player.PlayWave("a.wav", Host.Counted());
   EXPECT_EQ(Device.Calls.size(), Calls);
 }
 
 // Only a pause follows the speed test's and the replay window's characters,
-// and the window's while it awaits no answer: only then may a block's end be
+// and the window's when its starter says so: only then may a block's end be
 // reported before it is heard. Asked afresh for every block.
 TEST_F(PlayerTest, AnEndComesAheadOnlyWhenNoAnswerFollows) {
-  Player.PlayCode(".-");
+  Player.PlayCode(".-", Host.Counted());
   EXPECT_FALSE(Device.DoneAhead) << "the learner answers after it";
   ASSERT_TRUE(Device.Complete());
 
-  Host.Awaits = false;
   Dir.Write("a.wav", WaveFile(300));
-  Player.PlayCodeThenWave(".-", "a.wav");
+  Player.PlayCodeThenWave(".-", "a.wav", Host.Counted(true));
   EXPECT_TRUE(Device.DoneAhead);
   ASSERT_TRUE(Device.Complete());
   ASSERT_TRUE(sound::Ausgabe.Playing) << "the sound file follows";
   EXPECT_TRUE(Device.DoneAhead) << "and so may its end";
   ASSERT_TRUE(Device.Complete());
 
-  Host.Awaits = true;
-  ASSERT_TRUE(Player.PlayOwnCode("..."));
+  ASSERT_TRUE(Player.PlayOwnCode("...", [this] { ++Host.Done; }));
   EXPECT_TRUE(Device.DoneAhead) << "the speed test's character";
   ASSERT_TRUE(Device.Complete());
-  Player.PlayReplayCode("-", sound::Klang);
+  Player.PlayReplayCode("-", sound::Klang, [this] { ++Host.Done; });
   EXPECT_TRUE(Device.DoneAhead) << "the replay window's character";
   ASSERT_TRUE(Device.Complete());
-  EXPECT_TRUE(Player.TakeReplayEnd());
+  EXPECT_FALSE(sound::Ausgabe.MemPlaying);
+  EXPECT_EQ(Host.Done, 4);
   Player.CloseDevice();
 
-  Player.PlayCode(".");
+  Player.PlayCode(".", Host.Counted());
   EXPECT_FALSE(Device.DoneAhead);
+}
+
+// A block taken back by Stop, cut off by CloseDevice, or lost with the
+// output never runs its completion, not even when an end comes after all;
+// the next block runs only its own.
+TEST_F(PlayerTest, AStoppedBlocksCompletionNeverRuns) {
+  TManualClock Clock{1'000'000};
+  TManualHeardCalls Calls{Clock};
+  Device.Clock = &Clock;
+  Player.SetHeardCalls(&Calls);
+  {
+    const TEventTime Due(Clock.NowUs() + 300'000); // placed ahead of being heard
+    Player.PlayCode(".-", Host.Counted());
+  }
+  ASSERT_TRUE(Player.TakeBack());
+  Player.WaveDone(); // an end that comes all the same
+  EXPECT_EQ(Host.Done, 0);
+
+  ASSERT_TRUE(Player.PlayOwnCode("...", [this] { ++Host.Done; }));
+  Player.CloseDevice();
+  Player.WaveDone();
+  EXPECT_EQ(Host.Done, 0);
+
+  Player.PlayReplayCode("-", [this] { ++Host.Done; });
+  ASSERT_NE(Device.Queued, nullptr);
+  Device.Window->WaveFailed();
+  Player.WaveDone();
+  EXPECT_EQ(Host.Done, 0);
+
+  int Own = 0;
+  Player.PlayCode(".", {[&Own] { ++Own; }, false});
+  ASSERT_TRUE(Device.Complete());
+  EXPECT_EQ(Own, 1);
+  EXPECT_EQ(Host.Done, 0);
+  Player.SetHeardCalls(nullptr);
+  QCoreApplication::processEvents(); // the lost output's report
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "training/SessionState.h"
 
 #include <memory>
+#include <vector>
 
 // The main window offscreen with a course, a session over the timer and
 // device doubles, and the window's part played by the harness.
@@ -15,6 +16,15 @@ protected:
   void SetUp() override {
     TCourseViewTest::SetUp();
     ResetSessionState();
+    // Every transition the session asks for is recorded; one the phases'
+    // table does not have fails the test that made it.
+    training::SetPhaseObserver([this](training::TPhase From, training::TPhase To, bool Entered) {
+      if (From != To)
+        Phases.push_back(To);
+      if (!Entered)
+        ADD_FAILURE() << "no transition from " << training::PhaseName(From) << " to "
+                      << training::PhaseName(To);
+    });
     storage::Texte.ButtonsText = {"", "Start", "Stop", "Repeat"};
     storage::Texte.MessagesText = {"", "Errors!", "Mark?", "Again.", "", "", ""};
     SetCaption(View.StartBtn, storage::Texte.ButtonsText[1]);
@@ -31,6 +41,7 @@ protected:
     View.TimeCB->setChecked(false);
   }
   void TearDown() override {
+    training::SetPhaseObserver(nullptr);
     Session.reset();
     TCourseViewTest::TearDown();
   }
@@ -91,6 +102,8 @@ protected:
     return nullptr;
   }
 
+  // The phases entered, in order.
+  std::vector<training::TPhase> Phases;
   TManualTimer Arb{false, 1000};
   TManualTimer Timer1{false, 1000};
   TTestWaveDevice Device;

@@ -1,8 +1,7 @@
 #pragma once
 
 // The main window's part for the session: the program's own player over the
-// engine and a wave device, with the session's share of each block's end
-// called last, as the program's window does it.
+// engine and a wave device, as the program's window has it.
 #include "sound/Morse.h"
 #include "sound/Player.h"
 #include "sound/SoundState.h"
@@ -31,21 +30,16 @@ public:
   std::function<void()> OnTextWindow;
   int32_t Layout = 1;
 
-  void PlayCode(const std::string& Code) override {
+  void PlayCode(const std::string& Code, TBlockEnd End) override {
     Asked.push_back(Code);
-    Player.PlayCode(Code);
+    Player.PlayCode(Code, std::move(End));
   }
-  void PlayCodeThenWave(const std::string& Code, const std::string& Name) override {
+  void PlayCodeThenWave(const std::string& Code, const std::string& Name, TBlockEnd End) override {
     Asked.push_back(Code);
-    Player.PlayCodeThenWave(Code, Name);
+    Player.PlayCodeThenWave(Code, Name, std::move(End));
   }
   void SetKeyboardEnabled(bool On) override { FView.KeyPanel->setEnabled(On); }
   bool MnemonicsOn() const override { return FView.MerkCheckBox->isChecked(); }
-  bool AwaitsLearner() const override { return Session == nullptr || Session->AwaitsLearner(); }
-  void BlockPlayed() override {
-    if (Session != nullptr)
-      Session->WaveDone();
-  }
   void BlockStarted(const std::string& What, bool File) override {
     (File ? WavesPlayed : Played).push_back(What);
   }

@@ -258,7 +258,8 @@ TEST_F(Exercise3, RepeatOffersAfterFifteenSecondsAndTheThirdPressIsOneError) {
   EXPECT_EQ(Reporter.Messages.size(), 1u);
   EXPECT_FALSE(View.WeiterBtn->isEnabled());
   EXPECT_FALSE(View.RepBtn->isVisibleTo(View.Form));
-  EXPECT_FALSE(Timer1.HasOnTimer());
+  // Idle: Timer1's ticks offer no Repeat.
+  EXPECT_EQ(training::Sitzung.Phase, training::TPhase::Idle);
 }
 
 TEST_F(Exercise3, AnAnswerTakesRepeatAwayAndEndsItsFifteenSeconds) {
@@ -389,6 +390,51 @@ TEST_F(Exercise4, LeadInThenFiveGroupsWithTheGapRule) {
   EXPECT_TRUE(course::Folge.UebFolge.empty());
 }
 
+// The phases an exercise goes through, in the order the design gives them:
+// a wrong answer is corrected before the next character; exercise 4 is led
+// in, sounds its groups, is heard to its end, and shows the text window once
+// the run is over.
+TEST_F(Exercise2, PhasesOfARunWithACorrection) {
+  LoadEnglish();
+  StartAt(1, 2, 1, 2);
+  Session->StartBtnClick();
+  Settle();
+  OtherNeuKey(Window->Played.back())->Click();
+  Settle();
+  for (int I = 1; I < course::Folge.UebLaenge; ++I) {
+    NeuKeyOfCode(Window->Played.back())->Click();
+    Settle();
+  }
+  using enum training::TPhase;
+  EXPECT_EQ(Phases, (std::vector<training::TPhase>{Awaiting, Correcting, Awaiting, Idle}));
+}
+
+TEST_F(Exercise4, PhasesOfARunAndNoOtherTransition) {
+  LoadEnglish();
+  StartAt(1, 4, 1, 4);
+  course::Kurs.GruppenZahl = 5;
+  Reporter.Answers = {false};
+  training::TPhase During = training::TPhase::Idle;
+  Window->OnTextWindow = [&] { During = training::Sitzung.Phase; };
+  Session->StartBtnClick();
+  Settle();
+  using enum training::TPhase;
+  EXPECT_EQ(During, Replay);
+  EXPECT_EQ(Phases, (std::vector<training::TPhase>{LeadIn, Groups, Ending, Idle, Replay, Idle}));
+
+  // What the table does not have is refused, and the phase stays.
+  training::SetPhaseObserver(nullptr);
+  EXPECT_FALSE(training::EnterPhase(Correcting));
+  EXPECT_FALSE(training::EnterPhase(Groups));
+  EXPECT_EQ(training::Sitzung.Phase, Idle);
+  EXPECT_TRUE(training::Sitzung.Idle);
+  ASSERT_TRUE(training::EnterPhase(SpeedTest));
+  EXPECT_TRUE(training::Sitzung.TestLaeuft);
+  EXPECT_FALSE(training::EnterPhase(Presenting)) << "no exercise starts over the speed test";
+  EXPECT_FALSE(training::MayEnter(Awaiting, Groups));
+  EXPECT_FALSE(training::MayEnter(Ending, Replay)) << "the run ends before its text window";
+}
+
 TEST_F(Exercise4, CountdownFiveToOneSoundsNothingBeforeTheText) {
   LoadEnglish();
   StartAt(1, 4, 1, 4);
@@ -506,7 +552,8 @@ void ExpectStopped(TSessionTest& T, TMainView& View, TManualTimer& Timer1) {
   (void)T;
   EXPECT_TRUE(training::Sitzung.Idle);
   EXPECT_EQ(CaptionOf(View.StartBtn), "Start");
-  EXPECT_FALSE(Timer1.HasOnTimer());
+  // Idle: Timer1's ticks offer no Repeat and count nothing down.
+  EXPECT_EQ(training::Sitzung.Phase, training::TPhase::Idle);
   EXPECT_FALSE(Timer1.Enabled());
   EXPECT_FALSE(View.RepBtn->isVisibleTo(View.Form));
   EXPECT_FALSE(View.WeiterBtn->isEnabled());

@@ -38,13 +38,8 @@
 namespace {
 
 struct TTestHost : TPlayerHost {
-  TSpeedTest* Test = nullptr;
   void SetKeyboardEnabled(bool) override {}
   bool MnemonicsOn() const override { return false; }
-  void BlockPlayed() override {
-    if (Test != nullptr)
-      Test->Completion();
-  }
 };
 
 std::vector<int32_t> Speeds() {
@@ -112,7 +107,8 @@ TEST_P(SpeedTestAudio, TheFirstSoundOfTheOutputIsMeasuredAsHeard) {
       void ArrangeIcons() override {}
     } Session;
     TSpeedTest SpeedTest(View, Player, ArbTimer, TSteadyClock::Instance(), Reporter, Session);
-    Host.Test = &SpeedTest;
+    // The session's timer handler, in the phase SpeedTest.
+    ArbTimer.SetOnTimer([&SpeedTest] { SpeedTest.SpeedTestTick(); });
 
     SpeedTest.TestBtnClick();
     SpinUntil([] { return !training::Sitzung.TestLaeuft; }, 2 * 3600000 / Cpm + 30000);

@@ -56,7 +56,11 @@ protected:
     storage::Kund.SprachNr = 1;
   }
 
-  void Make() { Test = std::make_unique<TSpeedTest>(View, Player, Arb, Clock, Reporter, Session); }
+  void Make() {
+    Test = std::make_unique<TSpeedTest>(View, Player, Arb, Clock, Reporter, Session);
+    // The session's timer handler, in the phase SpeedTest.
+    Arb.SetOnTimer([this] { Test->SpeedTestTick(); });
+  }
 
   // The session's part, counted.
   struct TCountingSession final : TSessionControls {
@@ -75,10 +79,9 @@ protected:
     TMorse::BuildElements();
   }
 
-  // The main window's share of the player's completion.
+  // What the player leaves to the main window.
   void SetKeyboardEnabled(bool On) override { View.KeyPanel->setEnabled(On); }
   bool MnemonicsOn() const override { return false; }
-  void BlockPlayed() override { Completions += Test->Completion() ? 1 : 0; }
   void OutputFailed() override { ++Failures; }
   int Failures = 0;
 
@@ -112,7 +115,6 @@ protected:
   TCountingSession Session;
   TWorkDir Dir;
   std::unique_ptr<TSpeedTest> Test;
-  int Completions = 0;
 };
 
 TEST_F(SpeedTestFixture, StartsWithTwelveTestWordsAndTheControlsLocked) {
@@ -153,7 +155,7 @@ TEST_F(SpeedTestFixture, PacesCharactersAndWordsFromTheCompletion) {
   ASSERT_TRUE(Arb.Fire());
   EXPECT_EQ(Arb.Interval(), 300) << "pause after a word";
   EXPECT_EQ(training::Sitzung.GruppenPos, 0);
-  EXPECT_EQ(Completions, 4);
+  EXPECT_EQ(Device.WaveDoneCount, 4);
   EXPECT_TRUE(Arb.SwitchedOffFirstInEveryTick());
 }
 
@@ -273,7 +275,7 @@ TEST_F(SpeedTestFixture, StopRestoresTheControlsAtOnceAndStoresNothing) {
   // The character sounding is cut off: no completion of it can come.
   EXPECT_EQ(Device.Queued, nullptr);
   EXPECT_FALSE(Device.Complete());
-  EXPECT_EQ(Completions, 0);
+  EXPECT_EQ(Device.WaveDoneCount, 0);
   EXPECT_FALSE(Arb.Enabled());
 }
 
@@ -334,10 +336,11 @@ TEST_F(SpeedTestFixture, QuickRestartsAndAKeySoundPlayingCountNoStaleCompletion)
   EXPECT_EQ(training::Sitzung.UebPos, 1);
   Test->TestBtnClick();
   EXPECT_FALSE(Device.Complete());
-  EXPECT_EQ(Completions, 0);
+  EXPECT_EQ(Device.WaveDoneCount, 0);
 
-  // A key's code plays when the test starts: the first character waits for it.
-  Player.PlayCode("-.-");
+  // A key's code plays when the test starts: the first character waits for
+  // it, and its end (the session hands it on) lets the test go on.
+  Player.PlayCode("-.-", {[this] { Test->Completion(); }, false});
   Test->TestBtnClick();
   ASSERT_TRUE(Arb.Fire());
   EXPECT_EQ(training::Sitzung.UebPos, 0) << "nothing sounded over the key";

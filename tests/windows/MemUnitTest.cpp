@@ -49,13 +49,9 @@ protected:
     Form->FormActivate();
   }
 
-  // The main window's share of the player's completion.
+  // What the player leaves to the main window.
   void SetKeyboardEnabled(bool) override {}
   bool MnemonicsOn() const override { return false; }
-  void BlockPlayed() override {
-    if (Player.TakeReplayEnd())
-      Timer.SetEnabled(true);
-  }
 
   // One tick and the end of the sound it started.
   void Step() {
