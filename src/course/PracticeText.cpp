@@ -84,7 +84,9 @@ bool IsSpace(char32_t U) {
 
 // The learner's text as words of the course. Each character that the course
 // cannot sound counts once; a letter it sounds in another form is written so
-// (German ß as SS, Russian Ё as Е, Ъ as Ь, which share their codes).
+// (German ß as SS, Russian Ё as Е, Ъ as Ь, which share their codes). The
+// course's "@" and section sign stand for its signals KA and SK, which an
+// at sign or a section sign of a plain text is not.
 TPracticeText LearnerText(const std::string& Bytes, const TPracticeChars& Chars) {
   if (Bytes.size() > PracticeFileMaxBytes)
     return Failed(TError::TooLarge);
@@ -123,7 +125,9 @@ TPracticeText LearnerText(const std::string& Bytes, const TPracticeChars& Chars)
   const auto Byte = [&](char B) {
     const char Capital = Chars.Upper(B);
     const auto U = static_cast<uint8_t>(Capital);
-    if (Chars.Language() == TPracticeLanguage::German && U == 0xDF && !Chars.IsAllowed(Capital))
+    if (Capital == '@' || U == 0xA7)
+      ++Out.Skipped;
+    else if (Chars.Language() == TPracticeLanguage::German && U == 0xDF && !Chars.IsAllowed(Capital))
       Add("SS");
     else if (Chars.Language() == TPracticeLanguage::Russian && U == 0xA8 && !Chars.IsAllowed(Capital))
       Add("\xC5");

@@ -215,15 +215,15 @@ TEST_F(PracticeText, TheLearnersTextKeepsItsWordsInCapitalsAndCountsWhatCannotBe
   TPracticeText T = MakePracticeText(R);
   EXPECT_EQ(T.Text, "GR\xDCSSE AUS DER STRASSE ZEILE ZWEI, 73");
   EXPECT_EQ(T.Skipped, 1);
-  R.LearnerText = "Gr\xFC\xDF" "e \xE9t\xE9"; // code page 1252
+  R.LearnerText = "Gr\xFC\xDF" "e \xE9t\xE9 a@b \xA7 1"; // code page 1252
   T = MakePracticeText(R);
-  EXPECT_EQ(T.Text, "GR\xDCSSE T");
-  EXPECT_EQ(T.Skipped, 2);
+  EXPECT_EQ(T.Text, "GR\xDCSSE T AB 1");
+  EXPECT_EQ(T.Skipped, 4);
   // Only the characters reached.
   R.Allowed = "GRE";
   T = MakePracticeText(R);
   EXPECT_EQ(T.Text, "GRE");
-  EXPECT_EQ(T.Skipped, 5);
+  EXPECT_EQ(T.Skipped, 10);
 
   R.Allowed.clear();
   R.AlphabetFile = "Rus.txt";
