@@ -184,6 +184,7 @@ std::optional<TStation> TCallsigns::Draw(TPracticeRng& Rng, TStationWhere Where,
 
   TStation S;
   S.Group = Chosen->Group;
+  S.Home = Chosen->Home;
   const std::string& Prefix = Chosen->Prefixes[Rng.Below(Chosen->Prefixes.size())];
   S.Call = Prefix + Chosen->Digits[Rng.Below(Chosen->Digits.size())];
   // A prefix of one character mostly has three letters after the digit, a

@@ -19,6 +19,8 @@ enum class TStationGroup { English, German, Russian, Turkish, Other };
 struct TStation {
   std::string Call; // course text
   TStationGroup Group = TStationGroup::Other;
+  // Of a country of the course's language.
+  bool Home = false;
   // A town of the station's country, in ASCII, and, for the countries of
   // the German, Russian and Turkish courses, in its own spelling (UTF-8).
   std::string TownLatin;

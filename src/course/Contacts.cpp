@@ -335,7 +335,9 @@ std::string MakeContact(TPracticeRng& Rng, const TPracticeChars& Chars, const TC
   const std::optional<TStation> B = Calls.Draw(Rng, Rng.Chance(50) ? WhereB : WhereA);
   if (!A || !B)
     return {};
-  const bool Native = Domestic && A->Group == B->Group;
+  // Stations of other countries, drawn when the course's own cannot be
+  // written, speak as abroad.
+  const bool Native = Domestic && A->Home && B->Home;
   const TPlan& Plan = !Native                                  ? International
                       : Language == TPracticeLanguage::German  ? German
                       : Language == TPracticeLanguage::Russian ? Russian

@@ -103,24 +103,6 @@ char TPracticeChars::Upper(char C) const {
   return B >= 0xE0 && B != 0xF7 && B != 0xFF ? static_cast<char>(B - 0x20) : C;
 }
 
-char TPracticeChars::Lower(char C) const {
-  const auto B = static_cast<uint8_t>(C);
-  if (FLanguage == TPracticeLanguage::Turkish) {
-    if (B == 'I')
-      return '\xFD';
-    if (B == 0xDD)
-      return 'i';
-  }
-  if (B >= 'A' && B <= 'Z')
-    return static_cast<char>(B + 0x20);
-  if (FLanguage == TPracticeLanguage::Russian) {
-    if (B == 0xA8)
-      return '\xB8';
-    return B >= 0xC0 && B <= 0xDF ? static_cast<char>(B + 0x20) : C;
-  }
-  return B >= 0xC0 && B <= 0xDE && B != 0xD7 ? static_cast<char>(B + 0x20) : C;
-}
-
 std::optional<char> TPracticeChars::FromCodePoint(char32_t U) const {
   if (U < 0x80)
     return static_cast<char>(U);

@@ -30,10 +30,9 @@ public:
                  const std::string& Allowed);
 
   TPracticeLanguage Language() const { return FLanguage; }
-  // The capital of a small letter of the course's code page, and back; other
-  // bytes stay as they are.
+  // The capital of a small letter of the course's code page; other bytes
+  // stay as they are.
   char Upper(char C) const;
-  char Lower(char C) const;
   bool IsAllowed(char Capital) const { return FAllowed[static_cast<uint8_t>(Capital)]; }
   // The allowed characters, in the order of the code table.
   const std::string& AllowedChars() const { return FAllowedChars; }
