@@ -24,17 +24,22 @@ using G = TStationGroup;
 // The prefixes of the ITU's table of allocations, as the countries give them
 // to their amateurs.
 constexpr std::array<TCountryEntry, 52> Countries = {{
-    {G::English, 3, "G GW GM GI", "034678", "LONDON LEEDS BRISTOL YORK OXFORD CARDIFF GLASGOW BELFAST", ""},
-    {G::English, 3, "M MW MM MI", "013567", "LONDON DERBY BATH HULL EXETER SWANSEA DUNDEE NEWRY", ""},
+    {G::English, 3, "G GW GM GI", "034678",
+     "LONDON LEEDS BRISTOL YORK OXFORD CARDIFF GLASGOW BELFAST", ""},
+    {G::English, 3, "M MW MM MI", "013567", "LONDON DERBY BATH HULL EXETER SWANSEA DUNDEE NEWRY",
+     ""},
     {G::English, 1, "2E 2W 2M 2I", "01", "LONDON LEEDS READING BANGOR PERTH", ""},
     {G::English, 9, "K W N AA-AL KA-KZ NA-NZ WA-WZ", "0123456789",
      "BOSTON DENVER DALLAS SEATTLE CHICAGO MIAMI PHOENIX AUSTIN ATLANTA OMAHA", ""},
-    {G::English, 2, "VE VA VO VY", "123456789", "TORONTO OTTAWA CALGARY VANCOUVER HALIFAX REGINA", ""},
+    {G::English, 2, "VE VA VO VY", "123456789", "TORONTO OTTAWA CALGARY VANCOUVER HALIFAX REGINA",
+     ""},
     {G::English, 2, "VK", "12345678", "SYDNEY PERTH BRISBANE ADELAIDE MELBOURNE HOBART DARWIN", ""},
     {G::English, 1, "ZL", "1234", "AUCKLAND WELLINGTON NELSON DUNEDIN HAMILTON", ""},
     {G::German, 6, "DA-DR", "0123456789",
-     "BERLIN HAMBURG MUENCHEN KOELN FRANKFURT STUTTGART DRESDEN LEIPZIG BREMEN HANNOVER NUERNBERG KASSEL",
-     "BERLIN HAMBURG MÜNCHEN KÖLN FRANKFURT STUTTGART DRESDEN LEIPZIG BREMEN HANNOVER NÜRNBERG KASSEL"},
+     "BERLIN HAMBURG MUENCHEN KOELN FRANKFURT STUTTGART DRESDEN LEIPZIG BREMEN HANNOVER NUERNBERG "
+     "KASSEL",
+     "BERLIN HAMBURG MÜNCHEN KÖLN FRANKFURT STUTTGART DRESDEN LEIPZIG BREMEN HANNOVER NÜRNBERG "
+     "KASSEL"},
     {G::German, 2, "OE", "123456789", "WIEN GRAZ LINZ SALZBURG INNSBRUCK", ""},
     {G::German, 2, "HB", "93", "ZUERICH BERN BASEL LUZERN THUN", "ZÜRICH BERN BASEL LUZERN THUN"},
     {G::Russian, 6, "R RA-RZ UA-UI", "0123456789",
@@ -42,9 +47,12 @@ constexpr std::array<TCountryEntry, 52> Countries = {{
      "МОСКВА ПЕТЕРБУРГ КАЗАНЬ САМАРА ОМСК ТУЛА ПЕРМЬ ТВЕРЬ НОВОСИБИРСК КУРСК"},
     {G::Russian, 3, "UR-UZ EM-EO", "0123456789", "KYIV KHARKIV ODESA LVIV POLTAVA",
      "КИЕВ ХАРЬКОВ ОДЕССА ЛЬВОВ ПОЛТАВА"},
-    {G::Russian, 2, "EU-EW", "12345678", "MINSK GOMEL BREST GRODNO VITEBSK", "МИНСК ГОМЕЛЬ БРЕСТ ГРОДНО ВИТЕБСК"},
-    {G::Russian, 2, "UN-UQ", "0123456789", "ALMATY ASTANA KARAGANDA AKTOBE", "АЛМАТЫ АСТАНА КАРАГАНДА АКТОБЕ"},
-    {G::Turkish, 7, "TA-TC YM", "123456789", "ISTANBUL ANKARA IZMIR BURSA ANTALYA KONYA ADANA TRABZON ESKISEHIR",
+    {G::Russian, 2, "EU-EW", "12345678", "MINSK GOMEL BREST GRODNO VITEBSK",
+     "МИНСК ГОМЕЛЬ БРЕСТ ГРОДНО ВИТЕБСК"},
+    {G::Russian, 2, "UN-UQ", "0123456789", "ALMATY ASTANA KARAGANDA AKTOBE",
+     "АЛМАТЫ АСТАНА КАРАГАНДА АКТОБЕ"},
+    {G::Turkish, 7, "TA-TC YM", "123456789",
+     "ISTANBUL ANKARA IZMIR BURSA ANTALYA KONYA ADANA TRABZON ESKISEHIR",
      "İSTANBUL ANKARA İZMİR BURSA ANTALYA KONYA ADANA TRABZON ESKİŞEHİR"},
     {G::Other, 2, "F", "145689", "PARIS LYON NANTES LILLE DIJON", ""},
     {G::Other, 2, "I IK IZ IW IU", "0123456789", "ROMA MILANO TORINO NAPOLI BOLOGNA", ""},
@@ -54,7 +62,8 @@ constexpr std::array<TCountryEntry, 52> Countries = {{
     {G::Other, 1, "ON OO OP OQ OR OS OT", "1234567", "BRUGGE GENT LIEGE NAMUR", ""},
     {G::Other, 1, "OZ OU OV", "0123456789", "ODENSE AARHUS AALBORG", ""},
     {G::Other, 1, "LA LB", "1234567", "OSLO BERGEN TROMSO", ""},
-    {G::Other, 1, "SA SB SC SD SE SF SG SH SI SJ SK SL SM", "0123456789", "STOCKHOLM UPPSALA LUND", ""},
+    {G::Other, 1, "SA SB SC SD SE SF SG SH SI SJ SK SL SM", "0123456789", "STOCKHOLM UPPSALA LUND",
+     ""},
     {G::Other, 1, "OH OG OF OI", "0123456789", "HELSINKI TAMPERE TURKU", ""},
     {G::Other, 2, "SP SQ SO SN SR HF 3Z", "0123456789", "WARSZAWA KRAKOW GDANSK POZNAN", ""},
     {G::Other, 1, "OK OL", "0123456789", "PRAHA BRNO PLZEN", ""},
@@ -157,12 +166,15 @@ TCallsigns::TCallsigns(const TPracticeChars& Chars) : FChars(Chars) {
   }
 }
 
-std::optional<TStation> TCallsigns::Draw(TPracticeRng& Rng, TStationWhere Where, bool Suffix) const {
+std::optional<TStation> TCallsigns::Draw(TPracticeRng& Rng, TStationWhere Where,
+                                         bool Suffix) const {
   const auto Fits = [Where](const TCountry& C) {
     return Where == TStationWhere::Any || C.Home == (Where == TStationWhere::Home);
   };
   // The course's own countries weigh ten times their share.
-  const auto WeightOf = [](const TCountry& C) { return static_cast<size_t>(C.Weight * (C.Home ? 10 : 1)); };
+  const auto WeightOf = [](const TCountry& C) {
+    return static_cast<size_t>(C.Weight * (C.Home ? 10 : 1));
+  };
   size_t Total = 0;
   for (const TCountry& C : FCountries)
     Total += Fits(C) ? WeightOf(C) : 0;

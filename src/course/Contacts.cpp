@@ -20,17 +20,20 @@ using TPlan = std::vector<TTurn>;
 // A contact between stations of different countries: the international
 // abbreviations and Q codes, English words.
 const TPlan International = {
-    {{"CQ CQ CQ DE {A} {A} {A} K", "CQ CQ DE {A} {A} K", "CQ CQ CQ DE {A} {A} PSE K", "CQ DE {A} {A} {A} K"}},
+    {{"CQ CQ CQ DE {A} {A} {A} K", "CQ CQ DE {A} {A} K", "CQ CQ CQ DE {A} {A} PSE K",
+      "CQ DE {A} {A} {A} K"}},
     {{"{A} DE {B} {B} K", "{A} DE {B} {B} AR", "{A} DE {B} K", "{A} DE {B} {B} {B} KN"}},
     {{"{B} DE {A}", "R {B} DE {A}"},
-     {"{GR} OM ES TNX FER CALL", "{GR} DR OM TNX FER CALL", "TNX FER CALL", "{GR} ES TNX FER UR CALL"},
+     {"{GR} OM ES TNX FER CALL", "{GR} DR OM TNX FER CALL", "TNX FER CALL",
+      "{GR} ES TNX FER UR CALL"},
      {"UR RST {RB} {RB}", "UR RST IS {RB} {RB}", "RST {RB} {RB}", "UR SIG {RB} {RB} BUT QSB"},
      {"NAME {NA} {NA}", "NAME HR IS {NA} {NA}", "OP {NA} {NA}", "MY NAME IS {NA} {NA}"},
      {"QTH {QA} {QA}", "QTH IS {QA} {QA}", "QTH HR {QA} {QA}", "QTH NR {QA} {QA}"},
      {"HW CPY?", "HW?", "SO HW?", "BK"},
      {"{B} DE {A} KN", "{B} DE {A} K", "{B} DE {A} AR KN"}},
     {{"{A} DE {B}", "R R {A} DE {B}", "R {A} DE {B}"},
-     {"FB {NA} TNX FER RPT", "TNX {NA} FER FB RPT", "SOLID CPY {NA}", "FB OM {NA} ES TNX", "GA {NA} TNX"},
+     {"FB {NA} TNX FER RPT", "TNX {NA} FER FB RPT", "SOLID CPY {NA}", "FB OM {NA} ES TNX",
+      "GA {NA} TNX"},
      {"UR RST {RA} {RA}", "UR RST {RA} {RA} QRM", "RST {RA} {RA}", "UR SIGS {RA} {RA}"},
      {"NAME {NB} {NB}", "OP HR {NB} {NB}", "NAME IS {NB} {NB}", "NAME HR {NB} {NB}"},
      {"QTH {QB} {QB}", "QTH NR {QB} {QB}", "QTH IS {QB} {QB}"},
@@ -40,10 +43,12 @@ const TPlan International = {
      {"HW?", "SO HW CPY?", "BTU", "OK?"},
      {"{A} DE {B} KN", "{A} DE {B} BK", "{A} DE {B} K"}},
     {{"{B} DE {A}", "R {B} DE {A}", "R R {B} DE {A}"},
-     {"FB {NB} TNX FER NICE QSO", "TNX FER QSO ES HPE CUAGN", "MNI TNX FER FB QSO {NB}", "TNX FER INFO {NB}"},
+     {"FB {NB} TNX FER NICE QSO", "TNX FER QSO ES HPE CUAGN", "MNI TNX FER FB QSO {NB}",
+      "TNX FER INFO {NB}"},
      {"73 ES GL", "VY 73 ES GUD DX", "73 ES CUL", "BEST 73", "73 ES GB"},
      {"{B} DE {A} SK", "{B} DE {A} SK TU", "SK {B} DE {A}"}},
-    {{"{A} DE {B} TNX QSO 73 SK", "TU 73 {NA} SK", "{A} DE {B} 73 TU SK EE", "R TU 73 SK", "{A} DE {B} CUL 73 SK"}},
+    {{"{A} DE {B} TNX QSO 73 SK", "TU 73 {NA} SK", "{A} DE {B} 73 TU SK EE", "R TU 73 SK",
+      "{A} DE {B} CUL 73 SK"}},
 };
 
 // Two German stations: German words where German operators use them.
@@ -166,10 +171,10 @@ constexpr TWords Antennas[] = {
 };
 
 constexpr TWords Weather[] = {
-    {"SUNNY", "SONNIG", "СОЛНЕЧНО", "GÜNEŞLİ"},   {"CLOUDY", "BEWÖLKT", "ОБЛАЧНО", "BULUTLU"},
-    {"RAIN", "REGEN", "ДОЖДЬ", "YAĞMURLU"},        {"SNOW", "SCHNEE", "СНЕГ", "KARLI"},
-    {"FOG", "NEBEL", "ТУМАН", "SİSLİ"},            {"WINDY", "WINDIG", "ВЕТРЕНО", "RÜZGARLI"},
-    {"CLEAR", "KLAR", "ЯСНО", "AÇIK"},             {"OVERCAST", "BEDECKT", "ПАСМУРНО", "KAPALI"},
+    {"SUNNY", "SONNIG", "СОЛНЕЧНО", "GÜNEŞLİ"}, {"CLOUDY", "BEWÖLKT", "ОБЛАЧНО", "BULUTLU"},
+    {"RAIN", "REGEN", "ДОЖДЬ", "YAĞMURLU"},     {"SNOW", "SCHNEE", "СНЕГ", "KARLI"},
+    {"FOG", "NEBEL", "ТУМАН", "SİSLİ"},         {"WINDY", "WINDIG", "ВЕТРЕНО", "RÜZGARLI"},
+    {"CLEAR", "KLAR", "ЯСНО", "AÇIK"},          {"OVERCAST", "BEDECKT", "ПАСМУРНО", "KAPALI"},
     {"FINE", "SCHÖN", "ХОРОШАЯ", "GÜZEL"},
 };
 
@@ -180,44 +185,49 @@ struct TName {
 };
 
 constexpr TName EnglishNames[] = {
-    {"JOHN", nullptr}, {"BOB", nullptr},  {"MIKE", nullptr}, {"DAVE", nullptr}, {"TOM", nullptr},
-    {"JIM", nullptr},  {"BILL", nullptr}, {"STEVE", nullptr}, {"PAUL", nullptr}, {"PETE", nullptr},
-    {"RON", nullptr},  {"DON", nullptr},  {"GARY", nullptr}, {"JACK", nullptr}, {"KEN", nullptr},
-    {"ALAN", nullptr}, {"ANDY", nullptr}, {"CHRIS", nullptr}, {"TONY", nullptr}, {"RICK", nullptr},
-    {"FRANK", nullptr}, {"JOE", nullptr}, {"SAM", nullptr},  {"ED", nullptr},   {"AL", nullptr},
-    {"RAY", nullptr},  {"FRED", nullptr}, {"ANN", nullptr},  {"MARY", nullptr}, {"SUE", nullptr},
-    {"KATE", nullptr}, {"LIZ", nullptr},  {"NICK", nullptr}, {"PHIL", nullptr}, {"GEORGE", nullptr},
+    {"JOHN", nullptr},  {"BOB", nullptr},   {"MIKE", nullptr},   {"DAVE", nullptr},
+    {"TOM", nullptr},   {"JIM", nullptr},   {"BILL", nullptr},   {"STEVE", nullptr},
+    {"PAUL", nullptr},  {"PETE", nullptr},  {"RON", nullptr},    {"DON", nullptr},
+    {"GARY", nullptr},  {"JACK", nullptr},  {"KEN", nullptr},    {"ALAN", nullptr},
+    {"ANDY", nullptr},  {"CHRIS", nullptr}, {"TONY", nullptr},   {"RICK", nullptr},
+    {"FRANK", nullptr}, {"JOE", nullptr},   {"SAM", nullptr},    {"ED", nullptr},
+    {"AL", nullptr},    {"RAY", nullptr},   {"FRED", nullptr},   {"ANN", nullptr},
+    {"MARY", nullptr},  {"SUE", nullptr},   {"KATE", nullptr},   {"LIZ", nullptr},
+    {"NICK", nullptr},  {"PHIL", nullptr},  {"GEORGE", nullptr},
 };
 constexpr TName GermanNames[] = {
-    {"HANS", nullptr},    {"PETER", nullptr},   {"KLAUS", nullptr},  {"JUERGEN", "JÜRGEN"},
-    {"WOLFGANG", nullptr}, {"UWE", nullptr},    {"DIETER", nullptr}, {"FRANK", nullptr},
-    {"THOMAS", nullptr},  {"MICHAEL", nullptr}, {"STEFAN", nullptr}, {"ANDREAS", nullptr},
-    {"MARTIN", nullptr},  {"BERND", nullptr},   {"GERD", nullptr},   {"HORST", nullptr},
-    {"RALF", nullptr},    {"JOERG", "JÖRG"},    {"GUENTER", "GÜNTER"}, {"KARL", nullptr},
-    {"HEINZ", nullptr},   {"WERNER", nullptr},  {"SABINE", nullptr}, {"ULRIKE", nullptr},
-    {"MONIKA", nullptr},  {"ERWIN", nullptr},   {"HELMUT", nullptr}, {"OTTO", nullptr},
+    {"HANS", nullptr},     {"PETER", nullptr},   {"KLAUS", nullptr},    {"JUERGEN", "JÜRGEN"},
+    {"WOLFGANG", nullptr}, {"UWE", nullptr},     {"DIETER", nullptr},   {"FRANK", nullptr},
+    {"THOMAS", nullptr},   {"MICHAEL", nullptr}, {"STEFAN", nullptr},   {"ANDREAS", nullptr},
+    {"MARTIN", nullptr},   {"BERND", nullptr},   {"GERD", nullptr},     {"HORST", nullptr},
+    {"RALF", nullptr},     {"JOERG", "JÖRG"},    {"GUENTER", "GÜNTER"}, {"KARL", nullptr},
+    {"HEINZ", nullptr},    {"WERNER", nullptr},  {"SABINE", nullptr},   {"ULRIKE", nullptr},
+    {"MONIKA", nullptr},   {"ERWIN", nullptr},   {"HELMUT", nullptr},   {"OTTO", nullptr},
 };
 constexpr TName RussianNames[] = {
-    {"IVAN", "ИВАН"},         {"SERGEY", "СЕРГЕЙ"},     {"ALEKSEY", "АЛЕКСЕЙ"},  {"VLADIMIR", "ВЛАДИМИР"},
-    {"NIKOLAY", "НИКОЛАЙ"},   {"YURI", "ЮРИЙ"},         {"OLEG", "ОЛЕГ"},        {"VIKTOR", "ВИКТОР"},
-    {"DMITRY", "ДМИТРИЙ"},    {"ANDREY", "АНДРЕЙ"},     {"MIKHAIL", "МИХАИЛ"},   {"PAVEL", "ПАВЕЛ"},
-    {"IGOR", "ИГОРЬ"},        {"BORIS", "БОРИС"},       {"EVGENY", "ЕВГЕНИЙ"},   {"VALERY", "ВАЛЕРИЙ"},
-    {"GENNADY", "ГЕННАДИЙ"},  {"TATIANA", "ТАТЬЯНА"},   {"OLGA", "ОЛЬГА"},       {"ANATOLY", "АНАТОЛИЙ"},
-    {"SASHA", "САША"},        {"VOLODYA", "ВОЛОДЯ"},    {"KOLYA", "КОЛЯ"},       {"MISHA", "МИША"},
+    {"IVAN", "ИВАН"},         {"SERGEY", "СЕРГЕЙ"},    {"ALEKSEY", "АЛЕКСЕЙ"},
+    {"VLADIMIR", "ВЛАДИМИР"}, {"NIKOLAY", "НИКОЛАЙ"},  {"YURI", "ЮРИЙ"},
+    {"OLEG", "ОЛЕГ"},         {"VIKTOR", "ВИКТОР"},    {"DMITRY", "ДМИТРИЙ"},
+    {"ANDREY", "АНДРЕЙ"},     {"MIKHAIL", "МИХАИЛ"},   {"PAVEL", "ПАВЕЛ"},
+    {"IGOR", "ИГОРЬ"},        {"BORIS", "БОРИС"},      {"EVGENY", "ЕВГЕНИЙ"},
+    {"VALERY", "ВАЛЕРИЙ"},    {"GENNADY", "ГЕННАДИЙ"}, {"TATIANA", "ТАТЬЯНА"},
+    {"OLGA", "ОЛЬГА"},        {"ANATOLY", "АНАТОЛИЙ"}, {"SASHA", "САША"},
+    {"VOLODYA", "ВОЛОДЯ"},    {"KOLYA", "КОЛЯ"},       {"MISHA", "МИША"},
 };
 constexpr TName TurkishNames[] = {
-    {"MEHMET", nullptr},  {"AHMET", nullptr},  {"MUSTAFA", nullptr},   {"ALI", "ALİ"},
-    {"HASAN", nullptr},   {"HUSEYIN", "HÜSEYİN"}, {"IBRAHIM", "İBRAHİM"}, {"MURAT", nullptr},
-    {"EMRE", nullptr},    {"KEMAL", nullptr},  {"OSMAN", nullptr},     {"YUSUF", nullptr},
-    {"OMER", "ÖMER"},     {"ERDAL", nullptr},  {"SELIM", "SELİM"},     {"CEM", nullptr},
-    {"CAN", nullptr},     {"TUNCAY", nullptr}, {"AYSE", "AYŞE"},       {"FATMA", nullptr},
-    {"ZEYNEP", nullptr},  {"ELIF", "ELİF"},    {"ORHAN", nullptr},     {"SUKRU", "ŞÜKRÜ"},
+    {"MEHMET", nullptr}, {"AHMET", nullptr},     {"MUSTAFA", nullptr},   {"ALI", "ALİ"},
+    {"HASAN", nullptr},  {"HUSEYIN", "HÜSEYİN"}, {"IBRAHIM", "İBRAHİM"}, {"MURAT", nullptr},
+    {"EMRE", nullptr},   {"KEMAL", nullptr},     {"OSMAN", nullptr},     {"YUSUF", nullptr},
+    {"OMER", "ÖMER"},    {"ERDAL", nullptr},     {"SELIM", "SELİM"},     {"CEM", nullptr},
+    {"CAN", nullptr},    {"TUNCAY", nullptr},    {"AYSE", "AYŞE"},       {"FATMA", nullptr},
+    {"ZEYNEP", nullptr}, {"ELIF", "ELİF"},       {"ORHAN", nullptr},     {"SUKRU", "ŞÜKRÜ"},
 };
 constexpr TName OtherNames[] = {
-    {"MARIO", nullptr}, {"JAN", nullptr},   {"PIERRE", nullptr}, {"JOSE", nullptr},  {"LUIS", nullptr},
-    {"PIET", nullptr},  {"LARS", nullptr},  {"OLE", nullptr},    {"JUAN", nullptr},  {"CARLOS", nullptr},
-    {"MARCO", nullptr}, {"ANDRE", nullptr}, {"JOZEF", nullptr},  {"TOMAS", nullptr}, {"MIKKO", nullptr},
-    {"JENS", nullptr},  {"PAOLO", nullptr}, {"BRUNO", nullptr},  {"KENJI", nullptr}, {"LEE", nullptr},
+    {"MARIO", nullptr}, {"JAN", nullptr},    {"PIERRE", nullptr}, {"JOSE", nullptr},
+    {"LUIS", nullptr},  {"PIET", nullptr},   {"LARS", nullptr},   {"OLE", nullptr},
+    {"JUAN", nullptr},  {"CARLOS", nullptr}, {"MARCO", nullptr},  {"ANDRE", nullptr},
+    {"JOZEF", nullptr}, {"TOMAS", nullptr},  {"MIKKO", nullptr},  {"JENS", nullptr},
+    {"PAOLO", nullptr}, {"BRUNO", nullptr},  {"KENJI", nullptr},  {"LEE", nullptr},
 };
 
 constexpr const char* Reports[] = {"599", "599", "599", "5NN", "5NN", "589", "579", "57N",
@@ -270,7 +280,9 @@ std::string Watts(const char* P, TPracticeLanguage Language, bool Native) {
   }
 }
 
-template <size_t N> const TName& NameOf(TPracticeRng& Rng, const TName (&Names)[N]) { return Rng.Pick(Names); }
+template <size_t N> const TName& NameOf(TPracticeRng& Rng, const TName (&Names)[N]) {
+  return Rng.Pick(Names);
+}
 
 const TName& DrawName(TPracticeRng& Rng, TStationGroup Group) {
   switch (Group) {
@@ -289,14 +301,16 @@ const TName& DrawName(TPracticeRng& Rng, TStationGroup Group) {
 
 // A value in the words of the plan: its own spelling in a plan of the
 // course's language when it fits, else ASCII.
-std::optional<std::string> Value(const TPracticeChars& Chars, const char* Latin, const char* Own, bool Native) {
+std::optional<std::string> Value(const TPracticeChars& Chars, const char* Latin, const char* Own,
+                                 bool Native) {
   if (Native && Own != nullptr)
     if (std::optional<std::string> Made = Chars.Phrase(Own))
       return Made;
   return Chars.Phrase(Latin);
 }
 
-std::optional<std::string> Render(const char* Way, const TValues& Values, const TPracticeChars& Chars) {
+std::optional<std::string> Render(const char* Way, const TValues& Values,
+                                  const TPracticeChars& Chars) {
   std::string Out;
   std::string_view Rest(Way);
   while (!Rest.empty()) {

@@ -76,9 +76,10 @@ TPracticeChars::TPracticeChars(TPracticeLanguage Language, const sound::TCodetaf
   std::string All(256, '\0');
   for (size_t B = 0; B < All.size(); ++B)
     All[B] = static_cast<char>(B);
-  const QString Decoded = Decoder.isValid()
-                              ? Decoder.decode(QByteArrayView(All.data(), static_cast<qsizetype>(All.size())))
-                              : QString::fromLatin1(All.data(), static_cast<qsizetype>(All.size()));
+  const QString Decoded =
+      Decoder.isValid()
+          ? Decoder.decode(QByteArrayView(All.data(), static_cast<qsizetype>(All.size())))
+          : QString::fromLatin1(All.data(), static_cast<qsizetype>(All.size()));
   if (Decoded.size() == 256)
     for (qsizetype B = 1; B < 256; ++B)
       if (Decoded[B] != QChar::ReplacementCharacter)
@@ -163,7 +164,8 @@ std::optional<std::string> TPracticeChars::Phrase(std::string_view Utf8Words) co
     Pos = End + 1;
     if (W.empty())
       continue;
-    const bool Ascii = std::all_of(W.begin(), W.end(), [](char C) { return static_cast<uint8_t>(C) < 0x80; });
+    const bool Ascii =
+        std::all_of(W.begin(), W.end(), [](char C) { return static_cast<uint8_t>(C) < 0x80; });
     const std::optional<std::string> Made = Ascii ? Latin(W) : Utf8(W);
     if (!Made)
       return std::nullopt;

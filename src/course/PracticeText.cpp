@@ -56,7 +56,8 @@ template <typename TNext> TPracticeText Fill(int32_t Chars, TNext Next) {
     if (!Out.Text.empty())
       Out.Text += ' ';
     Out.Text += *Item;
-    Made += static_cast<size_t>(std::count_if(Item->begin(), Item->end(), [](char C) { return C != ' '; }));
+    Made += static_cast<size_t>(
+        std::count_if(Item->begin(), Item->end(), [](char C) { return C != ' '; }));
   }
   if (Out.Text.empty())
     Out.Error = TError::NothingSoundable;
@@ -96,11 +97,13 @@ TPracticeText LearnerText(const std::string& Bytes, const TPracticeChars& Chars)
   const std::string_view Data(Bytes.data(), std::min(Bytes.find(CtrlZ), Bytes.size()));
 
   std::vector<char32_t> Units;
-  const bool NonAscii = std::any_of(Data.begin(), Data.end(), [](char C) { return static_cast<uint8_t>(C) >= 0x80; });
+  const bool NonAscii =
+      std::any_of(Data.begin(), Data.end(), [](char C) { return static_cast<uint8_t>(C) >= 0x80; });
   bool Utf8 = false;
   if (NonAscii) {
     QStringDecoder Decoder(QStringDecoder::Utf8);
-    const QString Decoded = Decoder.decode(QByteArrayView(Data.data(), static_cast<qsizetype>(Data.size())));
+    const QString Decoded =
+        Decoder.decode(QByteArrayView(Data.data(), static_cast<qsizetype>(Data.size())));
     if (!Decoder.hasError()) {
       Utf8 = true;
       const QList<uint> Ucs4 = Decoded.toUcs4();
@@ -113,7 +116,8 @@ TPracticeText LearnerText(const std::string& Bytes, const TPracticeChars& Chars)
   TPracticeText Out;
   bool Gap = false;
   const auto Add = [&](const std::string& Capitals) {
-    if (!std::all_of(Capitals.begin(), Capitals.end(), [&](char C) { return Chars.IsAllowed(C); })) {
+    if (!std::all_of(Capitals.begin(), Capitals.end(),
+                     [&](char C) { return Chars.IsAllowed(C); })) {
       ++Out.Skipped;
       return;
     }
@@ -127,11 +131,14 @@ TPracticeText LearnerText(const std::string& Bytes, const TPracticeChars& Chars)
     const auto U = static_cast<uint8_t>(Capital);
     if (Capital == '@' || U == 0xA7)
       ++Out.Skipped;
-    else if (Chars.Language() == TPracticeLanguage::German && U == 0xDF && !Chars.IsAllowed(Capital))
+    else if (Chars.Language() == TPracticeLanguage::German && U == 0xDF &&
+             !Chars.IsAllowed(Capital))
       Add("SS");
-    else if (Chars.Language() == TPracticeLanguage::Russian && U == 0xA8 && !Chars.IsAllowed(Capital))
+    else if (Chars.Language() == TPracticeLanguage::Russian && U == 0xA8 &&
+             !Chars.IsAllowed(Capital))
       Add("\xC5");
-    else if (Chars.Language() == TPracticeLanguage::Russian && U == 0xDA && !Chars.IsAllowed(Capital))
+    else if (Chars.Language() == TPracticeLanguage::Russian && U == 0xDA &&
+             !Chars.IsAllowed(Capital))
       Add("\xDC");
     else
       Add(std::string(1, Capital));
@@ -195,12 +202,14 @@ TPracticeText MakePracticeText(const TPracticeRequest& Request) {
       return Failed(List.Error);
     // The depth counts the list's words from the most common, whether the
     // learner has reached their characters or not.
-    const auto Depth = Words ? static_cast<size_t>(std::max(Request.WordDepth, 1)) : List.Words.size();
+    const auto Depth =
+        Words ? static_cast<size_t>(std::max(Request.WordDepth, 1)) : List.Words.size();
     std::vector<std::string> Items;
     for (size_t I = 0; I < List.Words.size() && I < Depth; ++I) {
       // The words are the course's own; the abbreviations are sent as the
       // international code sends them.
-      std::optional<std::string> Made = Words ? Chars.Native(List.Words[I]) : Chars.Phrase(List.Words[I]);
+      std::optional<std::string> Made =
+          Words ? Chars.Native(List.Words[I]) : Chars.Phrase(List.Words[I]);
       if (Made && std::find(Items.begin(), Items.end(), *Made) == Items.end())
         Items.push_back(std::move(*Made));
     }
@@ -215,7 +224,8 @@ TPracticeText MakePracticeText(const TPracticeRequest& Request) {
   }
   case TPracticeKind::Contacts: {
     const TCallsigns Calls(Chars);
-    return Fill(Request.Chars, [&]() -> std::optional<std::string> { return MakeContact(Rng, Chars, Calls); });
+    return Fill(Request.Chars,
+                [&]() -> std::optional<std::string> { return MakeContact(Rng, Chars, Calls); });
   }
   case TPracticeKind::Text:
     return LearnerText(Request.LearnerText, Chars);

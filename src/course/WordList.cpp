@@ -10,8 +10,12 @@ namespace course {
 
 namespace {
 
-bool IsLineEnd(uint8_t B) { return B == '\r' || B == '\n'; }
-bool IsBlank(uint8_t B) { return B == ' ' || B == '\t' || B == '\f' || B == '\v'; }
+bool IsLineEnd(uint8_t B) {
+  return B == '\r' || B == '\n';
+}
+bool IsBlank(uint8_t B) {
+  return B == ' ' || B == '\t' || B == '\f' || B == '\v';
+}
 
 } // namespace
 
@@ -53,7 +57,8 @@ TWordList ParseWordList(std::span<const uint8_t> Bytes) {
 
 TWordList ReadWordList(const std::string& BareName) {
   // One byte over the limit tells a file too large from one just at it.
-  const std::optional<std::vector<uint8_t>> Bytes = ReadBareFile(BareName, PracticeFileMaxBytes + 1);
+  const std::optional<std::vector<uint8_t>> Bytes =
+      ReadBareFile(BareName, PracticeFileMaxBytes + 1);
   if (!Bytes) {
     TWordList Missing;
     Missing.Error = TPracticeText::TError::NoList;

@@ -9,8 +9,8 @@
 #include <QList>
 #include <QRegularExpression>
 #include <QString>
-#include <QStringList>
 #include <QStringDecoder>
+#include <QStringList>
 
 #include <algorithm>
 #include <regex>
@@ -34,8 +34,9 @@ const TCourseFile Courses[] = {{"Eng.txt", "windows-1252", "EngWords.txt"},
                                {"Deu.txt", "windows-1252", "DeuWords.txt"},
                                {"Rus.txt", "windows-1251", "RusWords.txt"},
                                {"Tur.txt", "windows-1254", "TurWords.txt"}};
-const TPracticeKind MadeKinds[] = {TPracticeKind::Groups, TPracticeKind::Words, TPracticeKind::Callsigns,
-                                   TPracticeKind::Contacts, TPracticeKind::Abbreviations};
+const TPracticeKind MadeKinds[] = {TPracticeKind::Groups, TPracticeKind::Words,
+                                   TPracticeKind::Callsigns, TPracticeKind::Contacts,
+                                   TPracticeKind::Abbreviations};
 
 QString Decode(const std::string& Bytes, const char* Codec) {
   QStringDecoder D(Codec);
@@ -45,13 +46,16 @@ QString Decode(const std::string& Bytes, const char* Codec) {
 // What a course sounds, in Unicode capitals, worked out from its alphabet
 // file apart from the program's own letter cases.
 std::set<QChar> SoundedCapitals(const TCourseFile& C) {
-  const std::string File = ReadFileBytes(std::string(VELM_SOURCE_DIR "/data/") + C.Alphabet).value_or("");
+  const std::string File =
+      ReadFileBytes(std::string(VELM_SOURCE_DIR "/data/") + C.Alphabet).value_or("");
   std::set<QChar> Out;
   const QString Letters = Decode(File, C.Codec);
   const bool Turkish = std::string(C.Alphabet) == "Tur.txt";
   for (const QString& Line : Letters.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
     const QChar L = Line[0];
-    Out.insert(Turkish && L == QChar(0x131) ? QChar('I') : Turkish && L == QChar('i') ? QChar(0x130) : L.toUpper());
+    Out.insert(Turkish && L == QChar(0x131) ? QChar('I')
+               : Turkish && L == QChar('i') ? QChar(0x130)
+                                            : L.toUpper());
   }
   for (const char S : std::string("1234567890.,?/+=@"))
     Out.insert(QChar(S));
@@ -78,8 +82,9 @@ protected:
     SetShippedDataDir({});
     TTempDirTest::TearDown();
   }
-  static TPracticeText Make(TPracticeKind Kind, const char* Alphabet, const std::string& Allowed = "",
-                            uint32_t Seed = 7, int32_t Chars = 250) {
+  static TPracticeText Make(TPracticeKind Kind, const char* Alphabet,
+                            const std::string& Allowed = "", uint32_t Seed = 7,
+                            int32_t Chars = 250) {
     TPracticeRequest R;
     R.Kind = Kind;
     R.AlphabetFile = Alphabet;
@@ -102,8 +107,10 @@ TEST_F(PracticeText, EveryKindOfEveryCourseIsMadeOfWhatTheCourseSoundsSinglySpac
       EXPECT_NE(T.Text.front(), ' ');
       EXPECT_NE(T.Text.back(), ' ');
       for (const QChar Q : Decode(T.Text, C.Codec))
-        EXPECT_TRUE(Q == ' ' || Sounded.count(Q) == 1) << QString(Q).toStdString() << " in " << T.Text;
-      const auto Letters = static_cast<int32_t>(T.Text.size() - static_cast<size_t>(std::count(T.Text.begin(), T.Text.end(), ' ')));
+        EXPECT_TRUE(Q == ' ' || Sounded.count(Q) == 1)
+            << QString(Q).toStdString() << " in " << T.Text;
+      const auto Letters = static_cast<int32_t>(
+          T.Text.size() - static_cast<size_t>(std::count(T.Text.begin(), T.Text.end(), ' ')));
       EXPECT_GE(Letters, 250);
       EXPECT_LT(Letters, Kind == TPracticeKind::Contacts ? 1200 : 280);
       EXPECT_EQ(Make(Kind, C.Alphabet).Text, T.Text);
@@ -121,10 +128,11 @@ TEST_F(PracticeText, OnlyTheAllowedCharactersAppearAndAKindThatCannotBeMadeSaysS
       EXPECT_TRUE(Ch == ' ' || Allowed.find(Ch) != std::string::npos) << T.Text;
   }
   // Small letters asked for count as their capitals.
-  EXPECT_EQ(Make(TPracticeKind::Groups, "Eng.txt", "et").Text.find_first_not_of("ET "), std::string::npos);
+  EXPECT_EQ(Make(TPracticeKind::Groups, "Eng.txt", "et").Text.find_first_not_of("ET "),
+            std::string::npos);
   // No word, callsign or abbreviation of these alone.
-  for (const TPracticeKind Kind :
-       {TPracticeKind::Words, TPracticeKind::Callsigns, TPracticeKind::Contacts, TPracticeKind::Abbreviations}) {
+  for (const TPracticeKind Kind : {TPracticeKind::Words, TPracticeKind::Callsigns,
+                                   TPracticeKind::Contacts, TPracticeKind::Abbreviations}) {
     const TPracticeText T = Make(Kind, "Eng.txt", "QJ");
     EXPECT_EQ(T.Error, TError::NothingSoundable);
     EXPECT_TRUE(T.Text.empty());
@@ -168,7 +176,8 @@ TEST_F(PracticeText, EachShippedWordListHoldsAThousandDistinctCapitalWordsItsCou
 TEST_F(PracticeText, CallsignsHaveTheUsualShapesDigitsOfTheirPrefixAndMostlyTheCoursesCountries) {
   const std::regex Shape("[A-Z0-9]{1,2}[0-9][A-Z]{1,3}(/P|/M|/QRP)?");
   const std::regex English("([GMKWN][A-Z]?|2[EWMI]|A[A-L]|V[EAOYK]|ZL)[0-9].*");
-  const std::vector<std::string> Calls = Split(Make(TPracticeKind::Callsigns, "Eng.txt", "", 5, 3000).Text);
+  const std::vector<std::string> Calls =
+      Split(Make(TPracticeKind::Callsigns, "Eng.txt", "", 5, 3000).Text);
   size_t Home = 0;
   std::set<size_t> SuffixLengths;
   for (const std::string& Call : Calls) {
@@ -202,9 +211,12 @@ TEST_F(PracticeText, ContactsRunFromTheCallToTheFarewellInTheCoursesConventions)
     EXPECT_NE(Eng.find(Part), std::string::npos) << Part << " in " << Eng;
   EXPECT_TRUE(Eng.ends_with(" SK") || Eng.ends_with(" EE")) << Eng;
   const std::string Deu = Make(TPracticeKind::Contacts, "Deu.txt", "", 11, 3000).Text;
-  EXPECT_TRUE(Deu.find("HIER") != std::string::npos && Deu.find("DR OM") != std::string::npos) << Deu;
-  const QString Rus = Decode(Make(TPracticeKind::Contacts, "Rus.txt", "", 11, 3000).Text, "windows-1251");
-  EXPECT_TRUE(Rus.contains(QStringLiteral(" ДЕ ")) && Rus.contains(QStringLiteral("СПАСИБО"))) << Rus.toStdString();
+  EXPECT_TRUE(Deu.find("HIER") != std::string::npos && Deu.find("DR OM") != std::string::npos)
+      << Deu;
+  const QString Rus =
+      Decode(Make(TPracticeKind::Contacts, "Rus.txt", "", 11, 3000).Text, "windows-1251");
+  EXPECT_TRUE(Rus.contains(QStringLiteral(" ДЕ ")) && Rus.contains(QStringLiteral("СПАСИБО")))
+      << Rus.toStdString();
 }
 
 TEST_F(PracticeText, TheLearnersTextKeepsItsWordsInCapitalsAndCountsWhatCannotBeSounded) {
@@ -215,7 +227,8 @@ TEST_F(PracticeText, TheLearnersTextKeepsItsWordsInCapitalsAndCountsWhatCannotBe
   TPracticeText T = MakePracticeText(R);
   EXPECT_EQ(T.Text, "GR\xDCSSE AUS DER STRASSE ZEILE ZWEI, 73");
   EXPECT_EQ(T.Skipped, 1);
-  R.LearnerText = "Gr\xFC\xDF" "e \xE9t\xE9 a@b \xA7 1"; // code page 1252
+  R.LearnerText = "Gr\xFC\xDF"
+                  "e \xE9t\xE9 a@b \xA7 1"; // code page 1252
   T = MakePracticeText(R);
   EXPECT_EQ(T.Text, "GR\xDCSSE T AB 1");
   EXPECT_EQ(T.Skipped, 4);
@@ -256,8 +269,10 @@ TEST_F(PracticeText, ABadLearnersTextOrListIsToldAndMakesNothing) {
   // A list in the learner's folder comes first, LF lines and small letters too.
   WriteFile("engwords.txt", "tea\nmet\n  tee  extra\n\n");
   EXPECT_EQ(Make(TPracticeKind::Words, "Eng.txt", "", 1, 9).Text.size(), 11u);
-  EXPECT_EQ(Make(TPracticeKind::Words, "Eng.txt", "", 1, 9).Text.find_first_not_of("TEAM "), std::string::npos);
-  WriteFile("engwords.txt", "\r\n \r\n\x1A" "after");
+  EXPECT_EQ(Make(TPracticeKind::Words, "Eng.txt", "", 1, 9).Text.find_first_not_of("TEAM "),
+            std::string::npos);
+  WriteFile("engwords.txt", "\r\n \r\n\x1A"
+                            "after");
   EXPECT_EQ(Make(TPracticeKind::Words, "Eng.txt").Error, TError::EmptyList);
   WriteFile("engwords.txt", std::string("THE\0\0\0", 6));
   EXPECT_EQ(Make(TPracticeKind::Words, "Eng.txt").Error, TError::Binary);
