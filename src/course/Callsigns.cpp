@@ -143,7 +143,7 @@ size_t WordCount(const char* Words) {
 
 } // namespace
 
-TCallsigns::TCallsigns(const TPracticeChars& Chars) : FChars(Chars) {
+TCallsigns::TCallsigns(const TPracticeChars& Chars) {
   for (char C = 'A'; C <= 'Z'; ++C)
     if (const std::optional<std::string> L = Chars.Latin(std::string(1, C)))
       FLetters.push_back(*L);

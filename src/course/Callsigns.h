@@ -49,7 +49,6 @@ private:
     const char* Towns;
     const char* NativeTowns;
   };
-  const TPracticeChars& FChars;
   std::vector<TCountry> FCountries;
   std::vector<std::string> FLetters;  // the suffix letters, course text
   std::vector<std::string> FSuffixes; // "/P", "/M", "/QRP" as they can be written
