@@ -17,6 +17,8 @@ for f in bin/velm-mtr share/velm-mtr/Leng.dat share/velm-mtr/LD.dat \
   share/velm-mtr/VELMHelpRus.html share/velm-mtr/VELMHelpTur.html \
   share/velm-mtr/Eng-a.wav share/velm-mtr/Deu-a.wav share/velm-mtr/Tur-a.wav \
   share/velm-mtr/EngMerkW.txt share/velm-mtr/DeuMerkW.txt share/velm-mtr/TurMerkW.txt \
+  share/velm-mtr/EngWords.txt share/velm-mtr/DeuWords.txt share/velm-mtr/RusWords.txt \
+  share/velm-mtr/TurWords.txt share/velm-mtr/Abbreviations.txt \
   share/applications/org.velmmtr.VelmMtr.desktop \
   share/metainfo/org.velmmtr.VelmMtr.metainfo.xml share/icons/hicolor/scalable/apps/velm-mtr.svg \
   share/man/man1/velm-mtr.1.gz; do

@@ -14,7 +14,7 @@ cd "$(dirname "$0")/.."
 sh scripts/packages.sh
 SECONDS_EACH=${FUZZ_SECONDS:-20}
 RUNS_EACH=${FUZZ_RUNS:-50000}
-TARGETS=${*:-"textfile alphabet merkwoerter lessondata lengdat texts intfile kund statfile wave"}
+TARGETS=${*:-"textfile alphabet merkwoerter lessondata lengdat texts intfile kund statfile wave wordlist"}
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   -DVELM_FUZZ=ON -DVELM_TESTS=OFF -DVELM_BENCH=OFF >/dev/null
