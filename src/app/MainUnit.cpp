@@ -13,6 +13,7 @@
 #include "training/Session.h"
 #include "training/SessionState.h"
 #include "training/SpeedTest.h"
+#include "training/PracticeForm.h"
 #include "training/StatForm.h"
 #include "training/TypedCopy.h"
 #include "windows/Caption.h"
@@ -119,6 +120,7 @@ void TAForm::ConnectCourse() {
   FLayoutLinks.Texts.ShowTexts = [this] {
     ApplyTexts(View, FMemCaptions);
     ApplyCopyTexts();
+    ApplyPracticeTexts();
   };
   FLayoutLinks.ShowCharset = [this](uint8_t Charset) { SetCharset(View.KeyPanel, Charset); };
   FLayoutLinks.Texts.Reporter = &Reporter;
@@ -178,6 +180,7 @@ void TAForm::ConnectSession() {
                                             Reporter, *FSession);
   connect(View.TestBtn, &QPushButton::clicked, this, [this] { FSpeedTest->TestBtnClick(); });
   ConnectCopy();
+  ConnectPractice();
 }
 
 void TAForm::SetMemForm(TMemForm* Form) {

@@ -3,6 +3,7 @@
 // words for the other kinds, and the learner's text in capitals.
 #include "course/PracticeText.h"
 
+#include <algorithm>
 #include <cctype>
 #include <random>
 

@@ -5,6 +5,8 @@
 
 #include <QTimer>
 
+#include <algorithm>
+
 TPlayer::TPlayer(TMorse& Morse, TPlayerHost& Host)
     : FMorse(Morse), FHost(Host), FContext(std::make_unique<QObject>()) {
   FMorse.SetNoOutput([this] { TellFailed(); });
@@ -88,6 +90,24 @@ void TPlayer::PlayReplayCode(const std::string& Code) {
   FPaced = false;
 }
 
+bool TPlayer::PlayBlock(std::span<const uint8_t> Samples, std::function<void(bool Played)> Done) {
+  if (Samples.size() > SoundBufSize || sound::Ausgabe.Playing || sound::Ausgabe.MemPlaying)
+    return false;
+  if (!sound::Ausgabe.DeviceOpen)
+    sound::Ausgabe.DeviceOpen = FMorse.OpenOut(*this);
+  if (!sound::Ausgabe.DeviceOpen)
+    return false;
+  std::copy(Samples.begin(), Samples.end(), sound::Puffer.SoundBuf.begin());
+  sound::Puffer.SoundLen = static_cast<int32_t>(Samples.size());
+  FBlockDone = std::move(Done);
+  FPaced = true;
+  const bool Started = FMorse.PrepareOut() && FMorse.WriteOut();
+  FPaced = false;
+  if (!Started)
+    FBlockDone = nullptr;
+  return Started;
+}
+
 bool TPlayer::TakeReplayEnd() {
   const bool Was = sound::Ausgabe.MemPlaying;
   sound::Ausgabe.MemPlaying = false;
@@ -95,6 +115,7 @@ bool TPlayer::TakeReplayEnd() {
 }
 
 void TPlayer::CloseDevice() {
+  FBlockDone = nullptr;
   sound::Ausgabe.DeviceOpen = FMorse.CloseOut();
 }
 
@@ -109,6 +130,12 @@ void TPlayer::HeardFrom() {
 }
 
 void TPlayer::WaveDone() {
+  if (FBlockDone) {
+    const std::function<void(bool)> Done = std::move(FBlockDone);
+    FBlockDone = nullptr;
+    Done(true);
+    return;
+  }
   sound::Ausgabe.Playing = false;
   sound::Ausgabe.DeviceOpen = FMorse.CloseOut();
   if (sound::Ausgabe.WavePending && FHost.MnemonicsOn() && FMorse.LoadWave(sound::Ausgabe.WavName)) {
@@ -125,6 +152,11 @@ void TPlayer::WaveDone() {
 }
 
 void TPlayer::WaveFailed() {
+  if (FBlockDone) {
+    const std::function<void(bool)> Done = std::move(FBlockDone);
+    FBlockDone = nullptr;
+    Done(false);
+  }
   CancelHeard();
   FSounding = false;
   sound::Ausgabe.Playing = false;

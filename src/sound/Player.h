@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 
 // What the end of a block leaves to the program around the player.
@@ -66,6 +67,14 @@ public:
   // The end of a replay character has been taken: true when one was
   // playing.
   bool TakeReplayEnd();
+  // Sounds a block of samples of the program's format (at most
+  // SoundBufSize) that is not the window's own, the practice's: Done runs
+  // at its end instead of the host's completion, with false when the output
+  // failed instead (the host is told as well). Its end comes ahead of
+  // being heard, so that the next block written then follows without a
+  // gap. The device stays open between the blocks. False when it did not
+  // start.
+  bool PlayBlock(std::span<const uint8_t> Samples, std::function<void(bool Played)> Done);
   // Stops what is queued, so that no completion follows for it, and closes
   // the device (a stopped speed test, the end of the program).
   void CloseDevice();
@@ -117,5 +126,7 @@ private:
   THeardCalls* FHeard = nullptr;
   bool FSounding = false;
   bool FTelling = false;
+  // The end of the block written by PlayBlock.
+  std::function<void(bool)> FBlockDone;
   std::unique_ptr<QObject> FContext;
 };
