@@ -147,12 +147,12 @@ std::string SingleSpaced(const std::string& Text, size_t Max) {
       Space = !Out.empty();
       continue;
     }
+    if (Out.size() + (Space ? 2 : 1) > Max)
+      break;
     if (Space)
       Out += ' ';
     Space = false;
     Out += C;
-    if (Out.size() >= Max)
-      break;
   }
   return Out;
 }

@@ -188,17 +188,20 @@ TAudioWrite WriteAudioFile(const fs::path& File, practice::TRender& Render, cons
       return Failed(TAudioResult::CannotWrite, "\"" + Shown(Text) + "\" cannot be written");
     }
   }
+  // The text first: a text that cannot take its name leaves the sound
+  // unplaced as well, so a failure changes nothing under either name.
   std::error_code Rename;
-  fs::rename(Temp, File, Rename);
-  if (Rename) {
-    Remove(TextTemp);
-    Remove(Temp);
-    return Failed(TAudioResult::CannotWrite, "\"" + Shown(File) + "\" cannot be written: " + Rename.message());
-  }
   fs::rename(TextTemp, Text, Rename);
   if (Rename) {
     Remove(TextTemp);
+    Remove(Temp);
     return Failed(TAudioResult::CannotWrite, "\"" + Shown(Text) + "\" cannot be written: " + Rename.message());
+  }
+  fs::rename(Temp, File, Rename);
+  if (Rename) {
+    Remove(Temp);
+    Remove(Text);
+    return Failed(TAudioResult::CannotWrite, "\"" + Shown(File) + "\" cannot be written: " + Rename.message());
   }
   return {};
 }
