@@ -15,7 +15,8 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
+# libsndfile1 writes the practice as audio files (also found by shlibdeps).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, libsndfile1")
 # Qt's own translations: message-box buttons and standard dialogs in the
 # course's language. Without them they speak English.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")

@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages the trainer needs to build, run and test,
 # and nothing when they are all there already.
 set -e
-PACKAGES="cmake g++ ninja-build pkg-config qt6-base-dev qt6-multimedia-dev libpulse-dev \
+PACKAGES="cmake g++ ninja-build pkg-config qt6-base-dev qt6-multimedia-dev libpulse-dev libsndfile1-dev \
   libgtest-dev libgmock-dev googletest \
   pulseaudio pulseaudio-utils sox xvfb xauth x11-utils fonts-liberation qt6-translations-l10n \
   desktop-file-utils appstream dpkg-dev clang libclang-rt-14-dev llvm"

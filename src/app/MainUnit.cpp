@@ -13,6 +13,7 @@
 #include "training/Session.h"
 #include "training/SessionState.h"
 #include "training/SpeedTest.h"
+#include "training/PracticeForm.h"
 #include "training/StatForm.h"
 #include "training/TypedCopy.h"
 #include "windows/Caption.h"
@@ -121,6 +122,7 @@ void TAForm::ConnectCourse() {
   FLayoutLinks.Texts.ShowTexts = [this] {
     ApplyTexts(View, FMemCaptions);
     ApplyCopyTexts();
+    ApplyPracticeTexts();
   };
   FLayoutLinks.ShowCharset = [this](uint8_t Charset) { SetCharset(View.KeyPanel, Charset); };
   FLayoutLinks.Texts.Reporter = &Reporter;
@@ -181,6 +183,7 @@ void TAForm::ConnectSession() {
   FSession->SetSpeedTest(FSpeedTest.get());
   connect(View.TestBtn, &QPushButton::clicked, this, [this] { FSpeedTest->TestBtnClick(); });
   ConnectCopy();
+  ConnectPractice();
 }
 
 void TAForm::SetMemForm(TMemForm* Form) {

@@ -32,6 +32,7 @@ class TMemForm;
 class THelpWindow;
 class TShell;
 class TStatForm;
+class TPracticeForm;
 class TTypedCopy;
 
 // The main training window. It owns the controls, the sound engine and the
@@ -76,6 +77,12 @@ public:
   void StatistikItemClick();
   // The statistics window, once StatistikItemClick has made it.
   TStatForm* StatForm() const { return FStatForm.get(); }
+
+  // The copy practice's menu item, in MMenu before its separator; its
+  // window opens while the course is idle.
+  QAction* PracticeItem = nullptr;
+  void PracticeItemClick();
+  TPracticeForm* PracticeForm() const { return FPracticeForm.get(); }
 
   // Windows made after this one, shown modally through Shell.
   void SetAboutBox(TAboutBox* Box) { FAboutBox = Box; }
@@ -189,6 +196,11 @@ private:
   void StartCopy();
   std::unique_ptr<TTypedCopy> FCopy;
   std::unique_ptr<TStatForm> FStatForm;
+  void ConnectPractice();
+  void ApplyPracticeTexts();
+  std::unique_ptr<TPracticeForm> FPracticeForm;
+  bool FPracticeStatTold = false;
+  bool FPracticeStatFullTold = false;
   TBuiltInLayouts FLayouts;
   TDialogLanguage FDialogLanguage;
   TLayoutLinks FLayoutLinks;

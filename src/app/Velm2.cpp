@@ -10,6 +10,7 @@
 #include "storage/LengFiles.h"
 #include "storage/RecordFile.h"
 #include "storage/Texts.h"
+#include "training/Practice.h"
 #include "sound/WaveOut.h"
 #include "sound/ThdTimer.h"
 #include "sound/WindowTimer.h"
@@ -30,7 +31,10 @@
 #include <QSessionManager>
 #include <QStandardPaths>
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
+#include <initializer_list>
 #include <cstdlib>
 #include <cstring>
 #include <system_error>
@@ -78,12 +82,102 @@ bool SameFolder(const fs::path& A, const fs::path& B) {
   return !A.empty() && !B.empty() && fs::equivalent(A, B, Error) && !Error;
 }
 
+// A whole number of the command line, or nothing when the value is not one.
+std::optional<int32_t> WholeNumber(const QString& Text) {
+  bool Ok = false;
+  const int Value = Text.trimmed().toInt(&Ok);
+  return Ok ? std::optional<int32_t>(Value) : std::nullopt;
+}
+
+int RefuseOption(const char* Reason) {
+  std::fprintf(stderr, "velm-mtr: %s\n", Reason);
+  return 2;
+}
+
+// --write-audio and its options: the practice written as an audio file,
+// without a window. The learner's folder and the shipped data give the
+// course's files, as they do for the window.
+int WriteAudioCommand(const QCommandLineParser& Parser, const TBuildPlace& Build) {
+  practice::TPracticeCommand Command;
+  const auto Value = [&Parser](const char* Name) { return Parser.value(QString::fromLatin1(Name)); };
+  const auto Set = [&Parser](const char* Name) { return Parser.isSet(QString::fromLatin1(Name)); };
+  const fs::path Current = fs::current_path();
+  Command.AudioFile = (Current / FromQt(Value("write-audio"))).string();
+  if (Value("write-audio").isEmpty())
+    return RefuseOption("--write-audio needs the name of the file to write");
+  if (Set("kind")) {
+    const std::optional<course::TPracticeKind> Kind = practice::KindOfName(Value("kind").toStdString());
+    if (!Kind)
+      return RefuseOption("--kind must be groups, words, callsigns, contacts, abbreviations or text");
+    Command.Kind = *Kind;
+    Command.KindGiven = true;
+  }
+  if (Set("text") && Set("text-file"))
+    return RefuseOption("--text and --text-file cannot be given together");
+  if (Set("text") || Set("text-file")) {
+    if (Command.KindGiven && Command.Kind != course::TPracticeKind::Text)
+      return RefuseOption("--text and --text-file go with --kind text");
+    Command.Kind = course::TPracticeKind::Text;
+    Command.Text = Value("text").toStdString();
+    if (Set("text-file"))
+      Command.TextFile = (Current / FromQt(Value("text-file"))).string();
+  } else if (Command.Kind == course::TPracticeKind::Text) {
+    return RefuseOption("--kind text needs --text or --text-file");
+  }
+  if (Set("course")) {
+    const QString Course = Value("course");
+    const std::array<const char*, 4> Names = {"en", "de", "ru", "tr"};
+    const auto Found = std::find_if(Names.begin(), Names.end(),
+                                    [&Course](const char* Name) { return Course == QLatin1String(Name); });
+    if (Found == Names.end())
+      return RefuseOption("--course must be en, de, ru or tr");
+    Command.SprachNr = static_cast<int32_t>(Found - Names.begin()) + 1;
+  }
+  if (Set("wpm")) {
+    const std::optional<int32_t> Wpm = WholeNumber(Value("wpm"));
+    if (!Wpm || *Wpm < practice::MinCharWpm || *Wpm > practice::MaxCharWpm)
+      return RefuseOption("--wpm must be a whole number from 5 to 100");
+    Command.Timing.CharWpm = *Wpm;
+  }
+  Command.Timing.EffectiveWpm = Command.Timing.CharWpm;
+  if (Set("effective-wpm")) {
+    const std::optional<int32_t> Wpm = WholeNumber(Value("effective-wpm"));
+    if (!Wpm || *Wpm < practice::MinEffectiveWpm || *Wpm > Command.Timing.CharWpm)
+      return RefuseOption("--effective-wpm must be a whole number from 2 up to the character speed (--wpm)");
+    Command.Timing.EffectiveWpm = *Wpm;
+  }
+  if (Set("tone")) {
+    const std::optional<int32_t> Hz = WholeNumber(Value("tone"));
+    if (!Hz || *Hz < practice::MinToneHz || *Hz > practice::MaxToneHz)
+      return RefuseOption("--tone must be a whole number of hertz from 300 to 1300");
+    Command.ToneHz = *Hz;
+  }
+  if (Set("minutes")) {
+    bool Ok = false;
+    const double Minutes = Value("minutes").toDouble(&Ok);
+    if (!Ok || !(Minutes > 0.0) || Minutes > 600.0)
+      return RefuseOption("--minutes must be a number above 0 and at most 600");
+    Command.Minutes = Minutes;
+  }
+  if (Set("seed")) {
+    bool Ok = false;
+    const uint32_t Seed = Value("seed").toUInt(&Ok);
+    if (!Ok)
+      return RefuseOption("--seed must be a whole number from 0 to 4294967295");
+    Command.Seed = Seed;
+  }
+  SetShippedDataDir(ShippedDataFolder(ExecutableFolder(), Build));
+  // Without its folder the shipped data alone gives the course's files.
+  static_cast<void>(EnterLearnerFolder(LearnerFolder()));
+  return practice::RunPracticeCommand(Command);
+}
+
 // The command line, read on a core application before any window exists,
 // so that it works without a display: an exit code when the program ends
 // here (--help, --version: 0; an unknown option or an argument: the usage
 // on standard error, 2), nothing when it goes on. Qt's own options of the
 // window's application are accepted and left to it.
-std::optional<int> CommandLineExit(int argc, char** argv) {
+std::optional<int> CommandLineExit(int argc, char** argv, const TBuildPlace& Build) {
   int Argc = argc;
   const QCoreApplication Core(Argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("velm-mtr"));
@@ -94,6 +188,22 @@ std::optional<int> CommandLineExit(int argc, char** argv) {
   Parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
   const QCommandLineOption Help = Parser.addHelpOption();
   const QCommandLineOption Version = Parser.addVersionOption();
+  const QCommandLineOption WriteAudio(QStringLiteral("write-audio"),
+                                      QStringLiteral("Write a copy practice as an audio file (.wav, .flac, .ogg, "
+                                                     ".mp3) and print its text."),
+                                      QStringLiteral("file"));
+  Parser.addOption(WriteAudio);
+  for (const auto& [Name, Said, Arg] : std::initializer_list<std::array<const char*, 3>>{
+           {"kind", "With --write-audio: groups, words, callsigns, contacts, abbreviations or text.", "kind"},
+           {"text", "With --write-audio: the text to sound.", "string"},
+           {"text-file", "With --write-audio: a text file to sound.", "file"},
+           {"course", "With --write-audio: the course, en, de, ru or tr (default en).", "course"},
+           {"wpm", "With --write-audio: character speed, 5 to 100 words per minute (default 25).", "wpm"},
+           {"effective-wpm", "With --write-audio: effective speed, 2 up to --wpm (default --wpm).", "wpm"},
+           {"tone", "With --write-audio: tone pitch, 300 to 1300 Hz (default 600).", "hz"},
+           {"minutes", "With --write-audio: about how long (default 1).", "minutes"},
+           {"seed", "With --write-audio: seed of the text drawn (default 1).", "n"}})
+    Parser.addOption(QCommandLineOption(QString::fromLatin1(Name), QString::fromLatin1(Said), QString::fromLatin1(Arg)));
   for (const char* Name : {"platform", "platformpluginpath", "platformtheme", "plugin", "display",
                            "geometry", "qwindowgeometry", "qwindowicon", "qwindowtitle", "style",
                            "stylesheet", "session", "name", "title"}) {
@@ -125,6 +235,11 @@ std::optional<int> CommandLineExit(int argc, char** argv) {
     std::printf("velm-mtr %s\n", VELM_VERSION);
     return 0;
   }
+  if (Parser.isSet(WriteAudio))
+    return WriteAudioCommand(Parser, Build);
+  for (const char* Name : {"kind", "text", "text-file", "course", "wpm", "effective-wpm", "tone", "minutes", "seed"})
+    if (Parser.isSet(QString::fromLatin1(Name)))
+      return RefuseOption("the practice's options go with --write-audio");
   return std::nullopt;
 }
 
@@ -329,7 +444,7 @@ int TVelm2::Run() {
 }
 
 int Velm2Main(int argc, char** argv, const TBuildPlace& Build) {
-  if (const std::optional<int> Exit = CommandLineExit(argc, argv))
+  if (const std::optional<int> Exit = CommandLineExit(argc, argv, Build))
     return *Exit;
   if (NoDisplayNamed(argc, argv)) {
     NoDisplay();

@@ -136,3 +136,112 @@ TCopyScore ScoreCopy(const std::string& SentText, const std::string& Typed) {
   }
   return S;
 }
+
+namespace {
+
+std::string SingleSpaced(const std::string& Text, size_t Max) {
+  std::string Out;
+  bool Space = false;
+  for (const char C : Text) {
+    if (C == ' ' || C == '\t' || C == '\n' || C == '\r') {
+      Space = !Out.empty();
+      continue;
+    }
+    if (Out.size() + (Space ? 2 : 1) > Max)
+      break;
+    if (Space)
+      Out += ' ';
+    Space = false;
+    Out += C;
+  }
+  return Out;
+}
+
+} // namespace
+
+TCopyScore ScoreTextCopy(const std::string& SentText, const std::string& TypedText) {
+  const std::string Sent = SingleSpaced(SentText, MaxPracticeScored);
+  const std::string Typed = SingleSpaced(TypedText, 2 * Sent.size() + 20);
+  const size_t N = Sent.size();
+  const size_t M = Typed.size();
+  // Costs row by row; the way each cell was reached for the walk back: 0
+  // diagonal, 1 from above (a character sent, missed), 2 from the left
+  // (a character typed, extra).
+  std::vector<uint8_t> Way((N + 1) * (M + 1), 0);
+  std::vector<int32_t> Prev(M + 1);
+  std::vector<int32_t> Row(M + 1);
+  for (size_t J = 0; J <= M; ++J) {
+    Prev[J] = static_cast<int32_t>(J);
+    Way[J] = 2;
+  }
+  for (size_t I = 1; I <= N; ++I) {
+    Row[0] = static_cast<int32_t>(I);
+    Way[I * (M + 1)] = 1;
+    for (size_t J = 1; J <= M; ++J) {
+      // A character typed in place of one sent is taken as wrong rather
+      // than as one missed and one extra: the diagonal wins ties.
+      const int32_t Diagonal = Prev[J - 1] + (Sent[I - 1] == Typed[J - 1] ? 0 : 1);
+      const int32_t Up = Prev[J] + 1;
+      const int32_t Left = Row[J - 1] + 1;
+      int32_t Best = Diagonal;
+      uint8_t From = 0;
+      if (Up < Best) {
+        Best = Up;
+        From = 1;
+      }
+      if (Left < Best) {
+        Best = Left;
+        From = 2;
+      }
+      Row[J] = Best;
+      Way[I * (M + 1) + J] = From;
+    }
+    std::swap(Prev, Row);
+  }
+  TCopyScore Score;
+  size_t I = N;
+  size_t J = M;
+  while (I > 0 || J > 0) {
+    const uint8_t From = Way[I * (M + 1) + J];
+    TCopyColumn Column;
+    if (I > 0 && J > 0 && From == 0) {
+      Column.Sent = Sent[I - 1];
+      Column.Typed = Typed[J - 1];
+      Column.Mark = Column.Sent == Column.Typed ? TCopyMark::Correct : TCopyMark::Wrong;
+      --I;
+      --J;
+    } else if (I > 0 && (J == 0 || From == 1)) {
+      Column.Sent = Sent[I - 1];
+      Column.Mark = TCopyMark::Missed;
+      --I;
+    } else {
+      Column.Typed = Typed[J - 1];
+      Column.Mark = TCopyMark::Extra;
+      --J;
+    }
+    Score.Columns.push_back(Column);
+  }
+  std::reverse(Score.Columns.begin(), Score.Columns.end());
+  for (const TCopyColumn& C : Score.Columns) {
+    switch (C.Mark) {
+    case TCopyMark::Correct:
+      ++Score.Correct;
+      break;
+    case TCopyMark::Wrong:
+      ++Score.Wrong;
+      break;
+    case TCopyMark::Missed:
+      ++Score.Missed;
+      break;
+    case TCopyMark::Extra:
+      ++Score.Extra;
+      break;
+    }
+    if (C.Mark != TCopyMark::Extra)
+      ++Score.Sent;
+    if ((C.Mark == TCopyMark::Wrong || C.Mark == TCopyMark::Missed) && C.Sent != ' ' &&
+        Score.CopiedWrong.find(C.Sent) == std::string::npos)
+      Score.CopiedWrong += C.Sent;
+  }
+  return Score;
+}

@@ -61,3 +61,15 @@ std::string CopyCharacters(const std::string& Typed);
 // leaves the characters matched. Memory and time are bounded by the two
 // caps.
 TCopyScore ScoreCopy(const std::string& Sent, const std::string& Typed);
+
+// The longest practice text scored by ScoreTextCopy, spaces counted; the
+// copy is taken up to twice the text and 20 characters more.
+constexpr size_t MaxPracticeScored = 3000;
+
+// The copy of a practice text (words parted by single spaces), aligned with
+// least edit distance as ScoreCopy does, but with the space between words
+// counted as a character sent: a space missed or typed where none was sent
+// is an error of its own, so words run together or split are told. Runs of
+// spaces typed count as one, and spaces before the first and after the last
+// character typed are not taken.
+TCopyScore ScoreTextCopy(const std::string& Sent, const std::string& Typed);

@@ -20,26 +20,11 @@ int32_t Round(long double X) {
 
 // One element of Length samples into Buf: a sine of Period samples starting at
 // phase 0, rising linearly over Ramp samples and falling to silence at sample
-// Length. The products are formed in this order so that every sample comes out
-// as the program has always produced it.
+// Length.
 void Synthesise(std::span<uint8_t> Buf, int32_t Length, int32_t Ramp, int32_t Period, bool Square) {
   std::fill(Buf.begin(), Buf.end(), Silence);
-  for (int32_t I = 0; I <= Length; ++I) {
-    const long double Sine = std::sin(static_cast<long double>(2 * I) * Pi / Period);
-    long double Value;
-    if (I >= Length - Ramp)
-      Value = Sine * 127 * (Length - I) / Ramp;
-    else if (I < Ramp)
-      Value = Sine * 127 * I / Ramp;
-    else
-      Value = Sine * 127;
-    Buf[static_cast<size_t>(I)] = static_cast<uint8_t>(128 + Round(Value));
-  }
-  if (Square)
-    for (int32_t I = 0; I <= Length; ++I) {
-      uint8_t& Sample = Buf[static_cast<size_t>(I)];
-      Sample = Sample > 128 ? 248 : 8;
-    }
+  for (int32_t I = 0; I <= Length; ++I)
+    Buf[static_cast<size_t>(I)] = TMorse::ToneSample(I, Length, Ramp, Period, Square);
 }
 
 // Copies the first Length samples of an element to SoundBuf at SoundLen, as
@@ -78,6 +63,23 @@ bool HasTag(const std::array<uint8_t, FileHeaderSize>& Header, size_t Offset, co
 }
 
 } // namespace
+
+uint8_t TMorse::ToneSample(int32_t I, int32_t Length, int32_t Ramp, long double Period, bool Square) {
+  // The products are formed in this order so that every sample comes out as
+  // the program has always produced it.
+  const long double Sine = std::sin(static_cast<long double>(2 * I) * Pi / Period);
+  long double Value;
+  if (I >= Length - Ramp)
+    Value = Sine * 127 * (Length - I) / Ramp;
+  else if (I < Ramp)
+    Value = Sine * 127 * I / Ramp;
+  else
+    Value = Sine * 127;
+  const uint8_t Sample = static_cast<uint8_t>(128 + Round(Value));
+  if (Square)
+    return Sample > 128 ? 248 : 8;
+  return Sample;
+}
 
 TMorse::TMorse(TWaveDevice& Device, TMessageReporter& Reporter)
     : FDevice(Device), FReporter(Reporter) {}

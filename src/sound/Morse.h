@@ -33,6 +33,11 @@ public:
   // buffers are synthesised anew when they hold another timing's.
   static void RenderCode(const std::string& Code);
   static void RenderCode(const std::string& Code, const sound::TKlang& Timing);
+  // Sample I (0 .. Length) of an element of Length samples: a sine of Period
+  // samples from phase 0, rising over Ramp samples and falling to silence at
+  // sample Length; in square-wave mode 248 where the sine's sample is above
+  // silence, else 8. Every tone the program makes is made of these.
+  static uint8_t ToneSample(int32_t I, int32_t Length, int32_t Ramp, long double Period, bool Square);
 
   // Opens the device for the synthesised format (8-bit mono, 11025/s), or for
   // the format in FileHeader; the end of every block is reported to Window.

@@ -5,6 +5,7 @@
 
 #include <QTimer>
 
+#include <algorithm>
 #include <utility>
 
 TPlayer::TPlayer(TMorse& Morse, TPlayerHost& Host)
@@ -94,9 +95,29 @@ void TPlayer::PlayReplayCode(const std::string& Code, const sound::TKlang& Timin
     FEnd = std::move(Before);
 }
 
+bool TPlayer::PlayBlock(std::span<const uint8_t> Samples, std::function<void(bool Played)> Done) {
+  if (Samples.size() > SoundBufSize || sound::Ausgabe.Playing || sound::Ausgabe.MemPlaying)
+    return false;
+  if (!sound::Ausgabe.DeviceOpen)
+    sound::Ausgabe.DeviceOpen = FMorse.OpenOut(*this);
+  if (!sound::Ausgabe.DeviceOpen)
+    return false;
+  std::copy(Samples.begin(), Samples.end(), sound::Puffer.SoundBuf.begin());
+  sound::Puffer.SoundLen = static_cast<int32_t>(Samples.size());
+  FBlockDone = std::move(Done);
+  // Only the next block follows it: its end may come ahead of being heard.
+  TBlockEnd Before = std::exchange(FEnd, TBlockEnd{nullptr, true});
+  const bool Started = FMorse.PrepareOut() && FMorse.WriteOut();
+  FEnd = std::move(Before);
+  if (!Started)
+    FBlockDone = nullptr;
+  return Started;
+}
+
 void TPlayer::CloseDevice() {
   FMorse.HushOut();
   FEnd = {};
+  FBlockDone = nullptr;
   sound::Ausgabe.DeviceOpen = FMorse.CloseOut();
 }
 
@@ -111,6 +132,12 @@ void TPlayer::HeardFrom() {
 }
 
 void TPlayer::WaveDone() {
+  if (FBlockDone) {
+    const std::function<void(bool)> Done = std::move(FBlockDone);
+    FBlockDone = nullptr;
+    Done(true);
+    return;
+  }
   sound::Ausgabe.Playing = false;
   sound::Ausgabe.DeviceOpen = FMorse.CloseOut();
   TBlockEnd End = std::exchange(FEnd, TBlockEnd{});
@@ -132,6 +159,11 @@ void TPlayer::WaveDone() {
 
 void TPlayer::WaveFailed() {
   FEnd = {}; // no end follows for the block lost
+  if (FBlockDone) {
+    const std::function<void(bool)> Done = std::move(FBlockDone);
+    FBlockDone = nullptr;
+    Done(false);
+  }
   CancelHeard();
   FSounding = false;
   sound::Ausgabe.Playing = false;

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 
 // What follows a block, given by whoever starts it: the completion runs once
@@ -73,6 +74,14 @@ public:
   // Stops what is queued, so that no completion follows for it, silences
   // what is still to be heard, and closes the device (a stopped speed test,
   // the end of the program).
+  // Sounds a block of samples of the program's format (at most
+  // SoundBufSize) that is not the window's own, the practice's: Done runs
+  // at its end instead of the host's completion, with false when the output
+  // failed instead (the host is told as well). Its end comes ahead of
+  // being heard, so that the next block written then follows without a
+  // gap. The device stays open between the blocks. False when it did not
+  // start.
+  bool PlayBlock(std::span<const uint8_t> Samples, std::function<void(bool Played)> Done);
   void CloseDevice();
 
   // What the learner sees of a sound follows what they hear: the calls that
@@ -124,5 +133,7 @@ private:
   THeardCalls* FHeard = nullptr;
   bool FSounding = false;
   bool FTelling = false;
+  // The end of the block written by PlayBlock.
+  std::function<void(bool)> FBlockDone;
   std::unique_ptr<QObject> FContext;
 };

@@ -81,6 +81,71 @@ enum TStatusLine : size_t {
   StatusLines = StatusIntroYes
 };
 
+// The lines of the <Practice> section: the copy practice's window, its
+// captions, hints, results and messages, in this order.
+enum TPracticeLine : size_t {
+  PracticeMenu = 1,
+  PracticeTitle,
+  PracticeKindLabel,
+  PracticeGroups,
+  PracticeWords,
+  PracticeCallsigns,
+  PracticeContacts,
+  PracticeAbbrev,
+  PracticeOwnText,
+  PracticeReached,
+  PracticeDepthLabel,
+  PracticeLengthLabel,
+  PracticeMinutes,
+  PracticeChars,
+  PracticeCharWpm,
+  PracticeEffWpm,
+  PracticeCpmFormat,
+  PracticeTone,
+  PracticeCopyLabel,
+  PracticeTyped,
+  PracticeHead,
+  PracticePaper,
+  PracticeStart,
+  PracticeStop,
+  PracticeRepeat,
+  PracticeSlower,
+  PracticeFaster,
+  PracticeSave,
+  PracticeFile,
+  PracticeClose,
+  PracticeHintKind,
+  PracticeHintReached,
+  PracticeHintDepth,
+  PracticeHintLength,
+  PracticeHintCharWpm,
+  PracticeHintEffWpm,
+  PracticeHintTone,
+  PracticeHintCopy,
+  PracticeHintCopyEdit,
+  PracticeHintSave,
+  PracticeResult,
+  PracticeHeadResult,
+  PracticeErrNoList,
+  PracticeErrEmpty,
+  PracticeErrTooLarge,
+  PracticeErrBinary,
+  PracticeErrNothing,
+  PracticeSkipped,
+  PracticeSaveTitle,
+  PracticeSaveProgress,
+  PracticeSaveFailed,
+  PracticeFormatMissing,
+  PracticeSaved,
+  PracticeCancel,
+  PracticeHidden,
+  PracticeTextFilter,
+  PracticeAudioFilter,
+  PracticePaperDone,
+  PracticeNoText,
+  PracticeLines = PracticeNoText
+};
+
 // The interface texts of the active language, one table per section of the
 // interface text file, numbered from 1 in file order (slot 0 is unused). They
 // are empty until a text file has been read, and bytes in the code page of
@@ -118,6 +183,7 @@ struct TTexte {
   // The sound output: 1 what the learner is told when it stops working, or
   // there is none, during a run.
   std::array<std::string, 2> SoundText; // 1 line
+  std::array<std::string, PracticeLines + 1> PracticeText; // TPracticeLine
 };
 } // namespace storage
 
@@ -135,3 +201,5 @@ std::string StatusLineText(TStatusLine Line);
 // What the learner is told when the sound output stops working during a run:
 // the interface file's text, or the English one where the file has none.
 std::string SoundLostText();
+// A line of the copy practice's window, or the built-in English.
+std::string PracticeLineText(TPracticeLine Line);

@@ -176,9 +176,18 @@ TEST_F(MainWindow, MenuItemsTagsRadioGroupAndTheLayoutMenu) {
   }
   EXPECT_TRUE(V.N1->isSeparator());
   EXPECT_TRUE(V.N2->isSeparator());
-  // The typed copy (unchecked) and the statistics come before the separator.
+  // The typed copy (unchecked), the statistics and the practice come before
+  // the separator.
   EXPECT_EQ(V.MMenu->actions(),
-            (QList<QAction*>{Form.TypedCopyItem, Form.StatistikItem, V.N1, V.MExit}));
+            (QList<QAction*>{Form.TypedCopyItem, Form.StatistikItem, Form.PracticeItem, V.N1, V.MExit}));
+  EXPECT_EQ(CaptionOf(Form.PracticeItem), "Practice");
+  // The practice opens only while the course is idle, as a modal window.
+  training::Sitzung.Idle = false;
+  Form.PracticeItem->trigger();
+  EXPECT_EQ(Form.PracticeForm(), nullptr);
+  training::Sitzung.Idle = true;
+  Form.PracticeItem->trigger();
+  EXPECT_EQ(Shell.Modal.back(), "PracticeForm");
   EXPECT_TRUE(Form.TypedCopyItem->isCheckable());
   EXPECT_FALSE(Form.TypedCopyItem->isChecked());
   EXPECT_EQ(CaptionOf(Form.StatistikItem), "Statistics");

@@ -61,6 +61,27 @@ check "a display that cannot be opened exits 1" [ $? -eq 1 ]
 check "a display that cannot be opened is said in one line" [ "$(lines "$WORK/err")" = 1 ]
 check "nothing is written without a display" [ ! -e "$WORK/cl/velm-mtr/CWK.dat" ]
 
+# --- The practice written as audio, without a display
+run cl "$PROGRAM" --write-audio "$WORK/p.flac" --wpm 30 --effective-wpm 10 --minutes 0.2 --seed 7 >"$WORK/out" 2>"$WORK/err"
+check "--write-audio exits 0" [ $? -eq 0 ]
+check "--write-audio prints the text it sounded" [ -s "$WORK/out" ]
+check "--write-audio writes the file and its text" [ -s "$WORK/p.flac" ] && cmp -s "$WORK/out" "$WORK/p.txt"
+run cl "$PROGRAM" --write-audio "$WORK/u.ogg" --course de --text "hallo welt" >"$WORK/out" 2>"$WORK/err"
+check "--text prints its text in capitals" grep -qx "HALLO WELT" "$WORK/out"
+for bad in "--wpm 4" "--wpm 101" "--wpm 25 --effective-wpm 26" "--effective-wpm 1" "--tone 50" \
+  "--minutes 0" "--kind poems" "--course fr" "--kind groups --text ABC" "--kind text"; do
+  # shellcheck disable=SC2086
+  run cl "$PROGRAM" --write-audio "$WORK/bad.wav" $bad >"$WORK/out" 2>"$WORK/err"
+  check "--write-audio $bad exits 2 with one line" [ $? -eq 2 ] && [ "$(lines "$WORK/err")" = 1 ]
+done
+run cl "$PROGRAM" --wpm 20 >"$WORK/out" 2>"$WORK/err"
+check "a practice option without --write-audio exits 2" [ $? -eq 2 ]
+run cl "$PROGRAM" --write-audio "$WORK/bad.xyz" >"$WORK/out" 2>"$WORK/err"
+check "an audio file of no known format exits 2" [ $? -eq 2 ]
+check "nothing is written for refused values" [ ! -e "$WORK/bad.wav" ] && [ ! -e "$WORK/bad.xyz" ]
+run cl "$PROGRAM" --write-audio "$WORK/missing/p.wav" >"$WORK/out" 2>"$WORK/err"
+check "a file that cannot be written exits 1 with one line" [ $? -eq 1 ] && [ "$(lines "$WORK/err")" = 1 ]
+
 # --- Under Xvfb
 exec 5>"$WORK/display"
 Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &

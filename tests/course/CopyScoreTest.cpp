@@ -110,3 +110,43 @@ TEST(CopyScore, ACopyFarLongerThanTheTextStaysBoundedAndQuick) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(TextCopyScore, CountsTheSpaceBetweenWordsAsACharacterSent) {
+  // Words run together: the space is missed, and only it.
+  const TCopyScore Joined = ScoreTextCopy("CQ DE", "CQDE");
+  EXPECT_EQ(Marks(Joined), "ccmcc");
+  EXPECT_EQ(Joined.Sent, 5);
+  EXPECT_EQ(Joined.Missed, 1);
+  EXPECT_EQ(Joined.CopiedWrong, ""); // a space is no key of the statistics
+  EXPECT_EQ(Joined.Percent(), 80);
+  // A word split: one extra space. Runs of spaces typed, and spaces at the
+  // ends, count as one and as none.
+  const TCopyScore Split = ScoreTextCopy("NAME OP", "  NA  ME   OP ");
+  EXPECT_EQ(Marks(Split), "ccxccccc");
+  EXPECT_EQ(Split.Extra, 1);
+  EXPECT_EQ(Split.Percent(), 85);
+  // A wrong character stays in its word; a missed word costs its letters
+  // and one space.
+  const TCopyScore Words = ScoreTextCopy("RST 599 TNX", "RST 589");
+  EXPECT_EQ(Marks(Words), "cccccwcmmmm");
+  EXPECT_EQ(Words.CopiedWrong, "9TNX");
+  EXPECT_FALSE(ScoreTextCopy("73", "73").Errors());
+}
+
+TEST(TextCopyScore, ALongTextAndAMuchLongerCopyStayWithinTheirCaps) {
+  std::string Sent;
+  while (Sent.size() < 2 * MaxPracticeScored)
+    Sent += "PARIS ";
+  const std::string Typed(4 * Sent.size(), 'E');
+  const auto Begin = std::chrono::steady_clock::now();
+  const TCopyScore S = ScoreTextCopy(Sent, Typed);
+  // The text is cut before a space that would pass the cap.
+  EXPECT_LE(S.Sent, static_cast<int32_t>(MaxPracticeScored));
+  EXPECT_GE(S.Sent, static_cast<int32_t>(MaxPracticeScored) - 1);
+  EXPECT_EQ(S.Extra, S.Sent + 20) << "the copy is taken up to twice the text and 20 more";
+  EXPECT_LT(std::chrono::steady_clock::now() - Begin, std::chrono::seconds(20));
+}
+
+} // namespace

@@ -245,7 +245,7 @@ TEST_F(PlayerTest, AStoppedBlocksCompletionNeverRuns) {
   Player.WaveDone();
   EXPECT_EQ(Host.Done, 0);
 
-  Player.PlayReplayCode("-", [this] { ++Host.Done; });
+  Player.PlayReplayCode("-", sound::Klang, [this] { ++Host.Done; });
   ASSERT_NE(Device.Queued, nullptr);
   Device.Window->WaveFailed();
   Player.WaveDone();

@@ -1,0 +1,120 @@
+#include "sound/PracticeTiming.h"
+
+#include "sound/Morse.h"
+#include "sound/SoundState.h"
+
+#include <algorithm>
+
+namespace practice {
+
+bool TTiming::Valid() const {
+  return CharWpm >= MinCharWpm && CharWpm <= MaxCharWpm && EffectiveWpm >= MinEffectiveWpm &&
+         EffectiveWpm <= CharWpm;
+}
+
+TTiming TTiming::Clamped() const {
+  TTiming T;
+  T.CharWpm = std::clamp(CharWpm, MinCharWpm, MaxCharWpm);
+  T.EffectiveWpm = std::clamp(EffectiveWpm, MinEffectiveWpm, T.CharWpm);
+  return T;
+}
+
+// With c the character and s the effective speed, seconds are counted in
+// units of 1 / (95·s·c): a dot, 1.2 / c s, is 114·s units; a character
+// space, 3·ta / 19 = (180·c − 111.6·s) / (19·s·c) s, is 900·c − 558·s; a
+// word space, 7·ta / 19, is 2100·c − 1302·s.
+int64_t TTiming::Denominator() const {
+  return 95LL * EffectiveWpm * CharWpm;
+}
+int64_t TTiming::DotUnits() const {
+  return 114LL * EffectiveWpm;
+}
+int64_t TTiming::CharSpaceUnits() const {
+  return 900LL * CharWpm - 558LL * EffectiveWpm;
+}
+int64_t TTiming::WordSpaceUnits() const {
+  return 2100LL * CharWpm - 1302LL * EffectiveWpm;
+}
+
+double TTiming::DotSec() const {
+  return static_cast<double>(DotUnits()) / static_cast<double>(Denominator());
+}
+double TTiming::CharSpaceSec() const {
+  return static_cast<double>(CharSpaceUnits()) / static_cast<double>(Denominator());
+}
+double TTiming::WordSpaceSec() const {
+  return static_cast<double>(WordSpaceUnits()) / static_cast<double>(Denominator());
+}
+
+namespace {
+
+// The sample nearest Units / Denominator seconds, halves up.
+int64_t SampleAt(int64_t Units, int64_t Denominator) {
+  return (2 * Units * SamplesPerSec + Denominator) / (2 * Denominator);
+}
+
+} // namespace
+
+TRender::TRender(const TCodeSequence& Codes, const TTiming& Timing, const TTone& Tone) : FTone(Tone) {
+  const TTiming T = Timing.Clamped();
+  const int64_t D = T.Denominator();
+  const int64_t Dot = T.DotUnits();
+  int64_t At = 0;          // running time in units
+  bool Pending = false;    // an element has sounded since the last space
+  bool WordBreak = false;  // the space that follows is a word's
+  for (const std::string& Code : Codes) {
+    if (Code.empty()) {
+      WordBreak = true;
+      continue;
+    }
+    bool First = true;
+    for (const char C : Code) {
+      if (C != '.' && C != '-')
+        continue;
+      if (Pending)
+        At += First ? (WordBreak ? T.WordSpaceUnits() : T.CharSpaceUnits()) : Dot;
+      First = false;
+      WordBreak = false;
+      const int64_t Length = C == '-' ? 3 * Dot : Dot;
+      FElements.push_back({SampleAt(At, D), SampleAt(At + Length, D)});
+      At += Length;
+      Pending = true;
+    }
+  }
+  if (Pending)
+    At += T.WordSpaceUnits();
+  FTotal = SampleAt(At, D);
+}
+
+void TRender::Rewind() {
+  FPos = 0;
+  FNext = 0;
+}
+
+size_t TRender::Next(std::span<uint8_t> Out) {
+  const int64_t Count = std::min<int64_t>(static_cast<int64_t>(Out.size()), FTotal - FPos);
+  if (Count <= 0)
+    return 0;
+  std::fill_n(Out.begin(), Count, Silence);
+  const int64_t From = FPos;
+  const int64_t To = FPos + Count;
+  const long double Period = static_cast<long double>(SamplesPerSec) / std::max(FTone.ToneHz, 1);
+  const int32_t Ramp = std::max(FTone.RampSamples, 1);
+  while (FNext < FElements.size() && FElements[FNext].End <= From)
+    ++FNext;
+  for (size_t K = FNext; K < FElements.size() && FElements[K].Start < To; ++K) {
+    const TElement& E = FElements[K];
+    // Each element is the engine's own: phase 0 at its first sample, rising
+    // and falling over the ramp, silent at its end.
+    const int64_t First = std::max(E.Start, From);
+    const int64_t Last = std::min(E.End, To);
+    for (int64_t S = First; S < Last; ++S)
+      Out[static_cast<size_t>(S - From)] = TMorse::ToneSample(static_cast<int32_t>(S - E.Start),
+                                                               static_cast<int32_t>(E.End - E.Start),
+                                                               Ramp, Period, FTone.Square);
+  }
+  FPos = To;
+  return static_cast<size_t>(Count);
+}
+
+} // namespace practice

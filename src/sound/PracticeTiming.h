@@ -1,0 +1,92 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+// The copy practice's timing, apart from the course's own: the character
+// speed and the effective speed in words per minute of the word PARIS
+// (50 dot units, so a dot lasts 1200 / wpm ms), spaced by the Farnsworth
+// rule: the time added per word, ta = (60·c − 37.2·s) / (s·c) seconds, goes
+// 3/19 to each space between characters and 7/19 to the space between
+// words. At equal speeds that is 3 and 7 dots.
+//
+// The course counts characters per minute; a PARIS word is five characters
+// and its space, so characters per minute are five times words per minute.
+namespace practice {
+
+constexpr int32_t MinCharWpm = 5;
+constexpr int32_t MaxCharWpm = 100;
+constexpr int32_t MinEffectiveWpm = 2;
+constexpr int32_t MinToneHz = 300;
+constexpr int32_t MaxToneHz = 1300;
+constexpr int32_t CpmPerWpm = 5;
+
+struct TTiming {
+  int32_t CharWpm = 25;
+  int32_t EffectiveWpm = 25;
+
+  // Both speeds within their ranges, the effective one not above the
+  // character speed.
+  bool Valid() const;
+  // The nearest valid timing: the character speed first, then the
+  // effective speed within 2 .. the character speed.
+  TTiming Clamped() const;
+
+  // Durations in seconds.
+  double DotSec() const;
+  double CharSpaceSec() const;
+  double WordSpaceSec() const;
+
+  // Durations as exact multiples of 1 / Denominator() seconds, so that a
+  // text's running time is counted without rounding.
+  int64_t Denominator() const;
+  int64_t DotUnits() const;
+  int64_t CharSpaceUnits() const;
+  int64_t WordSpaceUnits() const;
+};
+
+// The tone: pitch, ramp and wave form, copied from the learner's sound
+// settings where they apply.
+struct TTone {
+  int32_t ToneHz = 600;
+  int32_t RampSamples = 22;
+  bool Square = false;
+};
+
+// One character's code ("." and "-"), or an empty string for the space
+// between two words.
+using TCodeSequence = std::vector<std::string>;
+
+// The practice's samples (8-bit unsigned mono at the program's rate, 128
+// silence), made block by block so that sounding and writing can start at
+// once. Every element and space starts at the sample nearest its exact
+// time from the start, so rounding never adds up over a long text. The text
+// ends with the space of a word after its last element.
+class TRender {
+public:
+  TRender(const TCodeSequence& Codes, const TTiming& Timing, const TTone& Tone);
+
+  int64_t TotalSamples() const { return FTotal; }
+  int64_t Position() const { return FPos; }
+  bool AtEnd() const { return FPos >= FTotal; }
+  // Fills Out with the next samples; returns how many (fewer only at the
+  // end).
+  size_t Next(std::span<uint8_t> Out);
+  // Back to the start.
+  void Rewind();
+
+private:
+  struct TElement {
+    int64_t Start = 0;
+    int64_t End = 0;
+  };
+  std::vector<TElement> FElements;
+  TTone FTone;
+  int64_t FTotal = 0;
+  int64_t FPos = 0;
+  size_t FNext = 0; // first element not yet ended before FPos
+};
+
+} // namespace practice

@@ -1,0 +1,270 @@
+#include "training/PracticeForm.h"
+
+#include "course/CourseState.h"
+#include "course/LessonData.h"
+#include "sound/Morse.h"
+#include "sound/Player.h"
+#include "storage/CodePage.h"
+#include "storage/LengFiles.h"
+#include "storage/Texts.h"
+#include "support/RecordingReporter.h"
+#include "support/TestWaveDevice.h"
+#include "support/WorkDir.h"
+#include "training/Practice.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTextEdit>
+
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+std::vector<uint8_t> DataFile(const char* Name) {
+  std::ifstream In(std::string(VELM_SOURCE_DIR) + "/data/" + Name, std::ios::binary);
+  return {std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>()};
+}
+
+class TQuietHost final : public TPlayerHost {
+public:
+  void SetKeyboardEnabled(bool) override {}
+  bool MnemonicsOn() const override { return false; }
+  void BlockPlayed() override { ++Played; }
+  int Played = 0;
+};
+
+class PracticeForm : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ResetSoundState();
+    course::Kurs = {};
+    ClearTexts();
+    Language("English.lng", "Eng.txt", ANSI_CHARSET);
+    Form.OnScored = [this](const std::vector<TStatRun>& Run) { Scored = Run; };
+  }
+  void TearDown() override { ClearTexts(); }
+
+  void Language(const char* Lng, const char* Alphabet, uint8_t Charset) {
+    ParseTexts(DataFile(Lng));
+    sound::Codetafel = ParseCodeTable(DataFile(Alphabet));
+    Form.Prepare(Charset);
+  }
+
+  // Plays every block the form writes until it ends; the blocks' samples.
+  std::vector<uint8_t> PlayToEnd() {
+    std::vector<uint8_t> Heard;
+    while (Form.Running() && Device.Queued != nullptr) {
+      Heard.insert(Heard.end(), Device.Written.begin(), Device.Written.end());
+      Device.Complete();
+    }
+    return Heard;
+  }
+
+  void Characters(int Count) {
+    Form.LengthUnitCB->setCurrentIndex(1);
+    Form.LengthSE->setValue(Count);
+  }
+
+  TTestWaveDevice Device;
+  TRecordingReporter Reporter;
+  TMorse Morse{Device, Reporter};
+  TQuietHost Host;
+  TPlayer Player{Morse, Host};
+  TPracticeForm Form{Player, Reporter};
+  std::vector<TStatRun> Scored;
+};
+
+TEST_F(PracticeForm, ATypedCopySoundsTheTextExactlyAndScoresEachCharacterAfterTheEnd) {
+  Characters(20);
+  Form.CopyCB->setCurrentIndex(0);
+  Form.StartBtnClick();
+  ASSERT_TRUE(Form.Running());
+  EXPECT_TRUE(Device.DoneAhead) << "the next block is placed before this one has been heard";
+  EXPECT_TRUE(Form.TextView->toPlainText().isEmpty()) << "the text is hidden while it sounds";
+  EXPECT_TRUE(Form.CopyEdit->isEnabled());
+  const std::string Text = Form.LastText();
+  ASSERT_EQ(Text.size(), 23u); // four groups of five and their spaces
+  // One character typed wrong, one word space left out.
+  std::string Typed = Text;
+  Typed[0] = Typed[0] == 'E' ? 'T' : 'E';
+  Typed.erase(5, 1);
+  Form.CopyEdit->setText(QString::fromStdString(Typed));
+  const std::vector<uint8_t> Heard = PlayToEnd();
+  EXPECT_FALSE(Form.Running());
+  EXPECT_EQ(Host.Played, 0) << "the practice's blocks end in the practice, not in the window's completion";
+
+  // What was heard is the text at the practice's timing, sample for sample.
+  practice::TTone Tone = practice::ToneOfKlang();
+  Tone.ToneHz = Form.ToneSE->value();
+  practice::TRender Render(practice::CodesOf(Text, sound::Codetafel, ANSI_CHARSET), Form.Timing(), Tone);
+  std::vector<uint8_t> Wanted(static_cast<size_t>(Render.TotalSamples()));
+  Render.Next(Wanted);
+  EXPECT_EQ(Heard, Wanted);
+
+  EXPECT_NE(Form.TextView->toPlainText().indexOf(QString::fromStdString(Text.substr(6, 5))), -1);
+  // 23 sent: one wrong, one missed.
+  EXPECT_EQ(Form.ResultLabel->text(), QStringLiteral("Copied right: 21 of 23 characters (91 %)"));
+  int32_t Sent = 0;
+  int32_t Wrong = 0;
+  for (const TStatRun& Run : Scored) {
+    Sent += Run.Sent;
+    Wrong += Run.Wrong;
+    EXPECT_EQ(Run.Zeichen, practice::LowerOf(Run.Zeichen, ANSI_CHARSET)) << "as the course's keys have it";
+  }
+  EXPECT_EQ(Sent, 20) << "spaces are no characters of the statistics";
+  EXPECT_EQ(Wrong, 1);
+}
+
+TEST_F(PracticeForm, StopSilencesAtOnceAndRepeatSoundsTheSameTextSlowerOrFaster) {
+  Form.LengthUnitCB->setCurrentIndex(0);
+  Form.LengthSE->setValue(5);
+  Form.StartBtnClick();
+  Device.Complete();
+  Device.Complete();
+  ASSERT_TRUE(Form.Running());
+  Device.Calls.clear();
+  Form.StopBtnClick();
+  EXPECT_FALSE(Form.Running());
+  EXPECT_EQ(Device.Calls.front(), "Reset") << "the block being heard is cut";
+  EXPECT_EQ(Device.Queued, nullptr);
+  EXPECT_TRUE(Scored.empty()) << "a text stopped is not scored";
+  EXPECT_FALSE(Form.TextView->toPlainText().isEmpty()) << "but shown";
+
+  const std::string Text = Form.LastText();
+  Form.CharWpmSE->setValue(20);
+  Form.EffWpmSE->setValue(20);
+  Form.FasterBtn->click(); // at equal speeds both go up
+  EXPECT_EQ(Form.Timing().CharWpm, 22);
+  EXPECT_EQ(Form.Timing().EffectiveWpm, 22);
+  EXPECT_TRUE(Form.Running());
+  EXPECT_EQ(Form.LastText(), Text);
+  Form.StopBtnClick();
+  Form.SlowerBtn->click(); // the Farnsworth way: the characters keep their speed
+  EXPECT_EQ(Form.Timing().CharWpm, 22);
+  EXPECT_EQ(Form.Timing().EffectiveWpm, 20);
+  EXPECT_EQ(Form.LastText(), Text);
+  Form.StopBtnClick();
+}
+
+TEST_F(PracticeForm, SpeedsAreClampedToTheirRangesAndShownInCharactersPerMinute) {
+  Form.CharWpmSE->setValue(250);
+  EXPECT_EQ(Form.CharWpmSE->value(), 100);
+  Form.EffWpmSE->setValue(100);
+  Form.CharWpmSE->setValue(12);
+  EXPECT_EQ(Form.EffWpmSE->value(), 12) << "the effective speed follows the character speed down";
+  Form.EffWpmSE->setValue(0);
+  EXPECT_EQ(Form.EffWpmSE->value(), 2);
+  Form.CharWpmSE->setValue(1);
+  EXPECT_EQ(Form.CharWpmSE->value(), 5);
+  EXPECT_EQ(Form.CpmLabel->text(), QStringLiteral("= 25 / 10 characters per minute"));
+  Form.ToneSE->setValue(5000);
+  EXPECT_EQ(Form.ToneSE->value(), 1300);
+}
+
+TEST_F(PracticeForm, HeadCopyHidesTheTextUntilTheEndThenTakesTheLearnersJudgementPerWord) {
+  Characters(15);
+  Form.CopyCB->setCurrentIndex(1);
+  Form.StartBtnClick();
+  EXPECT_FALSE(Form.CopyEdit->isEnabled());
+  EXPECT_EQ(Form.TextView->toPlainText(), QStringLiteral("The text stays hidden until the end."));
+  PlayToEnd();
+  ASSERT_EQ(Form.WordList->count(), 3);
+  EXPECT_FALSE(Form.WordList->isHidden());
+  Form.WordList->item(1)->setCheckState(Qt::Checked);
+  EXPECT_EQ(Form.ResultLabel->text(), QStringLiteral("Tick the words you copied: 1 of 3"));
+  EXPECT_TRUE(Scored.empty());
+}
+
+TEST_F(PracticeForm, AFileThatCannotBeSoundedIsToldAndNothingSounds) {
+  const TWorkDir Dir;
+  Form.KindCB->setCurrentIndex(static_cast<int>(course::TPracticeKind::Text));
+  EXPECT_TRUE(Form.FileBtn->isEnabled());
+  EXPECT_FALSE(Form.ReachedCheckBox->isEnabled());
+  Form.StartBtnClick();
+  ASSERT_EQ(Reporter.Messages.size(), 1u);
+  EXPECT_EQ(Reporter.Messages[0], "Choose a text file first.");
+  {
+    std::ofstream("binary.txt", std::ios::binary).write("AB\0CD", 5);
+  }
+  Form.AskTextFile = [] { return QStringLiteral("binary.txt"); };
+  Form.FileBtnClick();
+  Form.StartBtnClick();
+  ASSERT_EQ(Reporter.Messages.size(), 2u);
+  EXPECT_EQ(Reporter.Messages[1], "This is not a text file.");
+  EXPECT_FALSE(Form.Running());
+  EXPECT_TRUE(Device.Calls.empty()) << "nothing sounded";
+}
+
+TEST_F(PracticeForm, SaveAsAudioWritesTheTextShownAndTellsAFormatItCannotWrite) {
+  const TWorkDir Dir;
+  Characters(10);
+  Form.StartBtnClick();
+  PlayToEnd();
+  Form.AskAudioFile = [] { return QStringLiteral("practice.aiff"); };
+  Form.SaveBtnClick();
+  ASSERT_EQ(Reporter.Messages.size(), 1u);
+  EXPECT_EQ(Reporter.Messages[0], "This system cannot write aiff files.");
+  Form.AskAudioFile = [] { return QStringLiteral("practice.flac"); };
+  Form.SaveBtnClick();
+  EXPECT_FALSE(Form.SaveBtn->isEnabled()) << "one file at a time";
+  Form.WaitForSave();
+  EXPECT_TRUE(Form.SaveBtn->isEnabled());
+  EXPECT_EQ(Reporter.Messages.size(), 1u);
+  std::ifstream Text("practice.txt");
+  std::string Line;
+  std::getline(Text, Line);
+  EXPECT_EQ(Line, Form.LastText());
+  EXPECT_TRUE(std::filesystem::file_size("practice.flac") > 0);
+}
+
+TEST_F(PracticeForm, ShowsItsCaptionsInTheCourseLanguage) {
+  const QString Shots = QDir::current().absoluteFilePath(QStringLiteral("screenshots"));
+  QDir().mkpath(Shots);
+  // A typed copy with two errors, in each of two languages.
+  const auto Shoot = [this, &Shots](const char* Name, uint8_t Charset) {
+    Characters(25);
+    Form.CopyCB->setCurrentIndex(0);
+    Form.StartBtnClick();
+    const std::string Text = Form.LastText();
+    ASSERT_EQ(Text.size(), 29u);
+    Form.CopyEdit->setText(ToUnicode(Text.substr(0, 8) + Text.substr(9) + "E", Charset).toLower());
+    PlayToEnd();
+    Form.show();
+    Form.adjustSize();
+    Form.grab().save(Shots + QLatin1Char('/') + QLatin1String(Name));
+  };
+  Shoot("practice-en.png", ANSI_CHARSET);
+  EXPECT_EQ(Form.windowTitle(), QStringLiteral("Copy practice"));
+  Language("Russian.lng", "Rus.txt", RUSSIAN_CHARSET);
+  // Three lessons reached of the Russian course: its groups are of their
+  // letters, in capitals.
+  const std::vector<uint8_t> Order = DataFile("LD.dat");
+  course::Kurs.KursFolge = ParseLessonData(Order, 3).value_or("") + "1234567890.,?/+=@\xA7";
+  course::Kurs.MaxLektNr = 3;
+  Form.ReachedCheckBox->setChecked(true);
+  EXPECT_EQ(practice::ReachedCharacters(course::Kurs.KursFolge, 3, RUSSIAN_CHARSET).size(), 12u);
+  EXPECT_EQ(Form.windowTitle(), QString::fromUtf8("Практика приёма"));
+  EXPECT_EQ(Form.StartBtn->text(), QString::fromUtf8("Старт"));
+  EXPECT_EQ(Form.KindCB->itemText(1), QString::fromUtf8("Частые слова"));
+  Shoot("practice-ru.png", RUSSIAN_CHARSET);
+  const std::string Reached = practice::ReachedCharacters(course::Kurs.KursFolge, 3, RUSSIAN_CHARSET);
+  for (const char C : Form.LastText())
+    EXPECT_TRUE(C == ' ' || Reached.find(C) != std::string::npos) << static_cast<int>(C);
+  EXPECT_EQ(practice::UpperText(course::Kurs.KursFolge.substr(0, 12), RUSSIAN_CHARSET).size(), 12u);
+  // Typed in small letters: one missed, one extra.
+  EXPECT_EQ(Form.ResultLabel->text(), QString::fromUtf8("Принято верно: 27 из 29 знаков (93 %)"));
+  for (QLabel* Label : Form.findChildren<QLabel*>())
+    EXPECT_GE(Label->width(), Label->minimumSizeHint().width()) << Label->objectName().toStdString();
+  Form.hide();
+}
+
+} // namespace
