@@ -26,7 +26,6 @@ class TQuietHost final : public TPlayerHost {
 public:
   void SetKeyboardEnabled(bool) override {}
   bool MnemonicsOn() const override { return false; }
-  void BlockPlayed() override {}
 };
 
 // Off until the output reports the end of the first block on a stream that
