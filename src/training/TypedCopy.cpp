@@ -82,7 +82,7 @@ void TTypedCopy::SetOn(bool On) {
   if (On == FOn)
     return;
   FOn = On;
-  SaveOptionen({FOn}, FReporter, FOptionTold);
+  SaveOptionen({FOn, LoadOptionen().WeakPractice}, FReporter, FOptionTold);
 }
 
 void TTypedCopy::RunStarted(int32_t LayoutNr) {
