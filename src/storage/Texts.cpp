@@ -37,3 +37,24 @@ std::string SoundLostText() {
                        "The sound output has stopped: the audio server does not answer. The "
                        "exercise has been stopped; press Start again when the sound works.");
 }
+
+std::string StatistikLineText(TStatistikLine Line) {
+  static constexpr std::array<const char*, StatistikLines + 1> BuiltIn = {
+      "",
+      "Median reaction: %1 ms.",
+      "%1 answered while still sounding.",
+      "Practise my weak characters",
+      "Exercise 4 sounds the characters you miss, answer slowly or confuse more often",
+      "Accuracy (%)",
+      "Median reaction (ms)",
+      "Target",
+      "Taken for",
+      "Progress per day",
+      "Export CSV...",
+      "The file cannot be written: %1",
+      "Target reaction (ms):",
+      "Day",
+      "Runs",
+      "No runs recorded yet"};
+  return TextOrBuiltIn(storage::Texte.StatistikText, Line, BuiltIn[Line]);
+}

@@ -81,6 +81,26 @@ enum TStatusLine : size_t {
   StatusLines = StatusIntroYes
 };
 
+// The lines of the <Statistik> section.
+enum TStatistikLine : size_t {
+  StatReactionMedian = 1, // the result's reaction: %1 the median in ms
+  StatReactionEarly,      // %1 answers given while the character still sounded
+  StatWeakItem,           // the option's menu item
+  StatWeakHint,           // its hint
+  StatAccuracy,           // the accuracy axis, in %
+  StatReaction,           // the reaction axis, in ms
+  StatTarget,             // the target line
+  StatTakenFor,           // what a character was taken for
+  StatProgress,           // the progress chart's title
+  StatExport,             // the CSV export button
+  StatNotWritten,         // a CSV file that cannot be written: %1 its name
+  StatTargetSetting,      // the target's setting
+  StatDayAxis,            // the progress chart's time axis
+  StatRunsLine,           // the runs in the history
+  StatNoRuns,             // the progress chart without runs
+  StatistikLines = StatNoRuns
+};
+
 // The interface texts of the active language, one table per section of the
 // interface text file, numbered from 1 in file order (slot 0 is unused). They
 // are empty until a text file has been read, and bytes in the code page of
@@ -118,6 +138,9 @@ struct TTexte {
   // The sound output: 1 what the learner is told when it stops working, or
   // there is none, during a run.
   std::array<std::string, 2> SoundText; // 1 line
+  // Reaction times, the statistics window and the weak-character practice
+  // (TStatistikLine).
+  std::array<std::string, StatistikLines + 1> StatistikText;
 };
 } // namespace storage
 
@@ -135,3 +158,5 @@ std::string StatusLineText(TStatusLine Line);
 // What the learner is told when the sound output stops working during a run:
 // the interface file's text, or the English one where the file has none.
 std::string SoundLostText();
+// A line of the <Statistik> section, or the built-in English.
+std::string StatistikLineText(TStatistikLine Line);

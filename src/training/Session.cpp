@@ -6,6 +6,7 @@
 #include "sound/SoundState.h"
 #include "storage/Layouts.h"
 #include "training/SessionState.h"
+#include "training/Reaction.h"
 #include "training/TypedCopy.h"
 #include "training/SessionText.h"
 #include "windows/Caption.h"
@@ -536,6 +537,8 @@ void TSession::WaveDone() {
     if (training::Sitzung.KorrZaehler > 0) {
       FArbTimer.SetEnabled(true);
     } else {
+      if (FReaction != nullptr)
+        FReaction->Heard();
       FKeyPreview = true;
       FArbTimer.SetEnabled(false);
       if (course::Kurs.UebNr == 3)

@@ -16,6 +16,7 @@
 #include <functional>
 
 class TPlayer;
+class TReaction;
 class TTypedCopy;
 struct TMemScore;
 
@@ -100,6 +101,10 @@ public:
   // The typed copy of exercise 4 and the statistics, told of every run;
   // none by default.
   void SetTypedCopy(TTypedCopy* Copy) { FCopy = Copy; }
+  // The reaction times of exercises 2 and 3: told when the character asked
+  // has been heard and when an answer is taken; its median joins the
+  // result. None by default.
+  void SetReaction(TReaction* Reaction) { FReaction = Reaction; }
 
   // Connects StartBtn and RepBtn and installs the key preview filter; both
   // end with the session.
@@ -110,6 +115,8 @@ private:
   // The status line under the window: what the end of a run decided.
   void Say(TStatusLine Line);
   void SayNothing();
+  // Text after what the status line says.
+  void SayAlso(const std::string& Text);
   void EndUebung23();
   void EndUebung4();
   void SetFreiClick();
@@ -141,6 +148,7 @@ private:
   TMessageReporter& FReporter;
   TSessionWindow& FWindow;
   TTypedCopy* FCopy = nullptr;
+  TReaction* FReaction = nullptr;
   std::string FKorrekturWave; // the sound file of the character a correction shows
   bool FEnding = false;       // exercise 4 waits for its end signal to be heard
   bool FKeyPreview = true;
