@@ -14,6 +14,8 @@
 #include "storage/Texts.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileDialog>
 #include <QMenu>
 #include <QSignalBlocker>
 
@@ -98,6 +100,15 @@ void TAForm::StatistikItemClick() {
       FCopy->MarkForNextRun(Weak);
       // The marked characters sound twice in the next exercise-4 run.
       course::Folge.MarkModus = true;
+    };
+    FStatForm->OnTarget = [this](int32_t Ms) { FCopy->SetTargetMs(Ms); };
+    FStatForm->OnExport = [this] {
+      const uint8_t Charset = CharsetOf(View.KeyPanel);
+      const QString Name = QFileDialog::getSaveFileName(
+          FStatForm.get(), ToUnicode(StatistikLineText(StatExport), Charset),
+          QDir::home().filePath(QStringLiteral("velm-statistics.csv")), QStringLiteral("CSV (*.csv)"));
+      if (!Name.isEmpty())
+        ExportStatCsv(FCopy->Statistik(), Name.toLocal8Bit().toStdString(), Reporter);
     };
   }
   FStatForm->Fill(FCopy->Statistik(), course::Tastatur.InputLayoutNr, CharsetOf(View.KeyPanel), training::Sitzung.Idle);

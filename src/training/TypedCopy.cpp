@@ -126,6 +126,13 @@ TSchwaechen TTypedCopy::Schwaechen() {
   return S;
 }
 
+void TTypedCopy::SetTargetMs(int32_t Ms) {
+  if (Statistik().TargetMs() == Ms)
+    return;
+  Statistik().SetTargetMs(Ms);
+  Save(FReporter);
+}
+
 void TTypedCopy::TellSchwaechen() {
   if (OnSchwaechen)
     OnSchwaechen(Schwaechen());

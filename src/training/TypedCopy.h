@@ -52,6 +52,8 @@ public:
   // option is off. Told to OnSchwaechen whenever they may change (the
   // option read or switched, a run counted).
   TSchwaechen Schwaechen();
+  // The learner's target reaction, kept in the statistics.
+  void SetTargetMs(int32_t Ms);
   std::function<void(TSchwaechen)> OnSchwaechen;
 
   // --- The session's hooks
