@@ -66,7 +66,7 @@ void TAForm::ApplyCopyTexts() {
   TypedCopyItem->setToolTip(CopyHint);
   TypedCopyItem->setStatusTip(CopyHint);
   SetCaption(StatistikItem, Text(4, "Statistics"));
-  const QString StatHint = ToUnicode(Text(5, "Error rate of each character"), Charset);
+  const QString StatHint = ToUnicode(Text(5, "Accuracy, reaction time and confusions of each character; progress per day"), Charset);
   StatistikItem->setToolTip(StatHint);
   StatistikItem->setStatusTip(StatHint);
   SetCaption(WeakItem, StatistikLineText(StatWeakItem));
