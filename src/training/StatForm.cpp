@@ -64,10 +64,10 @@ int32_t ScaleFor(int32_t TargetMs, int32_t MaxMs) {
 
 constexpr int ChartWidth = 620;
 constexpr int ChartHeight = 230;
-constexpr int ProgressHeight = 170;
+constexpr int ProgressHeight = 180;
 constexpr int AxisLeft = 40;   // the accuracy scale
 constexpr int AxisRight = 48;  // the reaction scale
-constexpr int AxisTop = 22;    // the legend
+constexpr int AxisTop = 32;    // the legend and the unit of the reaction scale
 constexpr int AxisBottom = 40; // the characters, and what they are taken for
 
 QDate DateOf(int32_t Day) {
@@ -105,7 +105,7 @@ void Axes(QPainter& P, const QRect& Plot, int32_t ScaleMs, int32_t TargetMs) {
                QString::number(ScaleMs * Pc / 100));
   }
   P.setPen(QColor(0x99, 0x66, 0x00));
-  P.drawText(QRect(Plot.right() + 4, Plot.top() - 16, AxisRight, 14), Qt::AlignLeft, QStringLiteral("ms"));
+  P.drawText(QRect(Plot.right() + 4, Plot.top() - 26, AxisRight, 14), Qt::AlignLeft, QStringLiteral("ms"));
   const int TY = Plot.bottom() - static_cast<int>(std::lround(static_cast<double>(Plot.height()) * TargetMs / ScaleMs));
   P.setPen(QPen(Qt::black, 1, Qt::DashLine));
   P.drawLine(Plot.left(), TY, Plot.right(), TY);
@@ -400,9 +400,16 @@ void TProgressChart::paintEvent(QPaintEvent*) {
   for (const TStatTag& T : FTage)
     Max = std::max(Max, T.ReactionMs);
   const int32_t Scale = ScaleFor(FTargetMs, Max);
+  // The title, then the legend of the chart above.
+  QFont Bold = font();
+  Bold.setBold(true);
+  P.setFont(Bold);
   P.setPen(Qt::black);
-  P.drawText(QRect(0, 2, width() - 4, 16), Qt::AlignRight, SText(StatProgress, FCharset));
-  Legend(P, AxisLeft, FCharset, FTargetMs);
+  const QString Title = SText(StatProgress, FCharset);
+  P.drawText(QPoint(AxisLeft, 16), Title);
+  const int LegendLeft = AxisLeft + QFontMetrics(Bold).horizontalAdvance(Title) + 16;
+  P.setFont(font());
+  Legend(P, LegendLeft, FCharset, FTargetMs);
   P.setRenderHint(QPainter::Antialiasing, false);
   Axes(P, Plot, Scale, FTargetMs);
   P.setRenderHint(QPainter::Antialiasing, true);
