@@ -203,6 +203,8 @@ TEST(CopyScreenshot, ScoredCopyQuestionMarksAndStatistics) {
     F.StatistikItemClick();
     EXPECT_TRUE(StatShot);
     EXPECT_EQ(F.StatForm()->windowTitle(), QStringLiteral("Statistik"));
+    // The week's figures as a learner exports them, beside the pictures.
+    EXPECT_TRUE(ExportStatCsv(F.TypedCopy().Statistik(), (ShotDir + "/statistics.csv").toStdString(), Reporter));
     F.close();
   }
   ResetAll();

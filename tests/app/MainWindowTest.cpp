@@ -171,11 +171,14 @@ TEST_F(MainWindow, MenuItemsTagsRadioGroupAndTheLayoutMenu) {
   }
   EXPECT_TRUE(V.N1->isSeparator());
   EXPECT_TRUE(V.N2->isSeparator());
-  // The typed copy (unchecked) and the statistics come before the separator.
+  // The typed copy and the weak practice (both unchecked) and the
+  // statistics come before the separator.
   EXPECT_EQ(V.MMenu->actions(),
-            (QList<QAction*>{Form.TypedCopyItem, Form.StatistikItem, V.N1, V.MExit}));
+            (QList<QAction*>{Form.TypedCopyItem, Form.WeakItem, Form.StatistikItem, V.N1, V.MExit}));
   EXPECT_TRUE(Form.TypedCopyItem->isCheckable());
   EXPECT_FALSE(Form.TypedCopyItem->isChecked());
+  EXPECT_TRUE(Form.WeakItem->isCheckable());
+  EXPECT_FALSE(Form.WeakItem->isChecked());
   EXPECT_EQ(CaptionOf(Form.StatistikItem), "Statistics");
   EXPECT_EQ(V.Hilfe1->actions(), (QList<QAction*>{V.Contence1, V.N2, V.ab}));
   EXPECT_EQ(V.English->data().toInt(), 601);
