@@ -33,9 +33,17 @@
 //          Stop click, over Stops runs of exercise 4 stopped at random)
 //   first: starts=N cut=… (the first character of each run recorded whole,
 //          each start from a quiet stream)
+//   reaction: answers=N err_ms_mean=… err_ms_max=… press_uncertainty_ms_max=…
+// reaction: exercise 2 answered through the window system as a learner
+// answers: on a private X server (Xvfb) with the program on its xcb
+// platform, a key is pressed (XTest) at a known delay after the heard end of
+// each character (as the output reports it); the program's stored reaction
+// against that delay. The press is the server's: its moment lies between
+// the request and its answer, whose half is the uncertainty.
 // Options: --no-load (by default a second process keeps both cores busy),
 // --speeds 60,150, --stall-ms 200, --groups 6, --stops 50, --starts 200,
-// --no-heard (only the shown, stop and first lines).
+// --no-heard (only the shown, stop and first lines), --answers 40,
+// --reaction-only (only the reaction line), --no-reaction.
 #include "app/MainUnit.h"
 #include "app/Velm2.h"
 #include "audiorig/EventLoop.h"
@@ -49,6 +57,8 @@
 #include "sound/WindowTimer.h"
 #include "storage/StorageState.h"
 #include "training/SessionState.h"
+#include "training/Reaction.h"
+#include "training/TypedCopy.h"
 #include "windows/MButUnit.h"
 #include "windows/Shell.h"
 
@@ -73,7 +83,20 @@
 #include <random>
 #include <vector>
 
+#include <atomic>
+#include <thread>
+
+#include <signal.h>
+#include <spawn.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+
+extern char** environ;
 
 namespace {
 
@@ -271,17 +294,54 @@ void KeepBusy(int Ms) {
 
 // The program-wide state at program start, and a learner record that puts
 // the program at lesson 1, exercise Ueb, at Speed, Russian layout.
-void Begin(const QString& Dir, int Ueb, int Speed) {
+void Begin(const QString& Dir, int Ueb, int Speed, char Layout = 0x03) {
   ResetSoundState();
   ResetCourseState();
   ResetStorageState();
   ResetSessionState();
   QFile F(QDir(Dir).filePath("CWK.dat"));
   if (F.open(QIODevice::WriteOnly)) {
-    const char Record[7] = {1, static_cast<char>(Ueb), static_cast<char>(Speed), 0x17, 0x1E, 0x08, 0x03};
+    const char Record[7] = {1, static_cast<char>(Ueb), static_cast<char>(Speed), 0x17, 0x1E, 0x08, Layout};
     F.write(Record, 7);
   }
 }
+
+// A private X server for the reaction section; stopped by its process id.
+struct TXvfb {
+  pid_t Pid = -1;
+  std::string Display;
+  bool Start() {
+    for (int N = 90 + getpid() % 50; N < 200; ++N) {
+      const std::string Lock = "/tmp/.X" + std::to_string(N) + "-lock";
+      struct stat St {};
+      if (stat(Lock.c_str(), &St) == 0)
+        continue;
+      Display = ":" + std::to_string(N);
+      std::vector<std::string> Args = {"Xvfb", Display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"};
+      std::vector<char*> Argv;
+      for (std::string& A : Args)
+        Argv.push_back(A.data());
+      Argv.push_back(nullptr);
+      if (posix_spawnp(&Pid, "Xvfb", nullptr, nullptr, Argv.data(), environ) != 0)
+        return false;
+      const std::string Socket = "/tmp/.X11-unix/X" + std::to_string(N);
+      for (int Wait = 0; Wait < 100; ++Wait) {
+        if (stat(Socket.c_str(), &St) == 0)
+          return true;
+        usleep(50000);
+      }
+      Stop();
+    }
+    return false;
+  }
+  void Stop() {
+    if (Pid > 0) {
+      kill(Pid, SIGTERM);
+      waitpid(Pid, nullptr, 0);
+      Pid = -1;
+    }
+  }
+};
 
 int64_t HeardUsOf(TWaveOut& Out, size_t Index) {
   TPulseWaveDevice* P = Out.Pulse();
@@ -363,6 +423,9 @@ int main(int argc, char** argv) {
   int Stops = 50;
   int Starts = 200;
   bool RunHeard = true;
+  bool ReactionOnly = false;
+  bool RunReaction = true;
+  int Answers = 40;
   for (int I = 1; I < argc; ++I) {
     const std::string Arg = argv[I];
     if (Arg == LoadChildArg)
@@ -379,6 +442,12 @@ int main(int argc, char** argv) {
       Starts = std::atoi(argv[++I]);
     if (Arg == "--no-heard")
       RunHeard = false;
+    if (Arg == "--reaction-only")
+      ReactionOnly = true;
+    if (Arg == "--no-reaction")
+      RunReaction = false;
+    if (Arg == "--answers" && I + 1 < argc)
+      Answers = std::atoi(argv[++I]);
     if (Arg == "--speeds" && I + 1 < argc) {
       Speeds.clear();
       for (const QString& S : QString(argv[++I]).split(','))
@@ -386,6 +455,16 @@ int main(int argc, char** argv) {
     }
   }
   setvbuf(stdout, nullptr, _IONBF, 0);
+  TXvfb Xvfb;
+  if (ReactionOnly) {
+    // Keys come as a learner's do: from the X server, through Qt's xcb.
+    if (!Xvfb.Start()) {
+      std::fprintf(stderr, "reaction: no X server (Xvfb)\n");
+      return 1;
+    }
+    qputenv("DISPLAY", QByteArray::fromStdString(Xvfb.Display));
+    qputenv("QT_QPA_PLATFORM", "xcb");
+  }
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
   TPulseServer& Pulse = SharedPulseServer();
@@ -419,6 +498,125 @@ int main(int argc, char** argv) {
   TBenchShell Shell;
   TBenchDevice Device(Arb);
   int Failures = 0;
+
+  // --- reaction: keys pressed at known delays after the heard end ------------
+  if (ReactionOnly) {
+    Begin(Dir.path(), 2, 60, 0x01);
+    Display* Dpy = XOpenDisplay(Xvfb.Display.c_str());
+    if (Dpy == nullptr) {
+      std::fprintf(stderr, "reaction: cannot open %s\n", Xvfb.Display.c_str());
+      return 1;
+    }
+    int Failed = 0;
+    {
+      TVelm2 Program(Device, Reporter, Arb, Timer1, MemTimer, Shell);
+      TAForm& F = *Program.AForm;
+      F.show();
+      F.raise();
+      F.activateWindow();
+      SpinUntil([&] { return F.StartedUp() && F.isActiveWindow(); }, 20000);
+      if (!F.StartedUp()) {
+        std::fprintf(stderr, "reaction: the program did not start up\n");
+        return 1;
+      }
+      struct TPress {
+        int32_t UebPos = -1;
+        int64_t HeardEndUs = -1;
+        std::atomic<int64_t> PressUs{-1};
+        std::atomic<int64_t> HalfRoundTripUs{-1};
+      };
+      std::vector<std::unique_ptr<TPress>> Presses; // of the run going on
+      std::thread Presser;
+      const std::vector<int64_t> DelaysMs = {180, 420, 260, 750, 330, 1100, 520, 240, 900, 610};
+      size_t Next = 0;
+      std::vector<double> Err;
+      double Uncertainty = 0.0;
+      int Uncertain = 0;
+      Device.OnDone = [&] {
+        if (training::Sitzung.Idle || course::Kurs.UebNr != 2 || training::Sitzung.KorrZaehler != 0 ||
+            training::Sitzung.UebPos < 0 ||
+            training::Sitzung.UebPos >= static_cast<int32_t>(course::Folge.UebFolge.size()) ||
+            Device.Sent.empty())
+          return;
+        const int32_t K = course::Folge.UebFolge[static_cast<size_t>(training::Sitzung.UebPos)];
+        if (K < 1 || K > static_cast<int32_t>(course::Kurs.NeueZeichen.size()))
+          return;
+        const char C = course::Kurs.NeueZeichen[static_cast<size_t>(K) - 1];
+        const KeyCode Code = XKeysymToKeycode(Dpy, XStringToKeysym(std::string(1, C).c_str()));
+        if (Code == 0)
+          return;
+        auto P = std::make_unique<TPress>();
+        P->UebPos = training::Sitzung.UebPos;
+        P->HeardEndUs = Device.Sent.back().DoneUs;
+        const int64_t AtUs = P->HeardEndUs + DelaysMs[Next++ % DelaysMs.size()] * 1000;
+        TPress* Raw = P.get();
+        Presses.push_back(std::move(P));
+        if (Presser.joinable())
+          Presser.join();
+        // The learner's hand: its own thread, free of the interface thread.
+        Presser = std::thread([Dpy, Code, AtUs, Raw] {
+          while (TSteadyClock::RealNowUs() < AtUs - 2000)
+            usleep(500);
+          while (TSteadyClock::RealNowUs() < AtUs) {
+          }
+          const int64_t T0 = TSteadyClock::RealNowUs();
+          XTestFakeKeyEvent(Dpy, Code, True, 0);
+          XSync(Dpy, False); // the server has taken the press when this returns
+          const int64_t T1 = TSteadyClock::RealNowUs();
+          Raw->PressUs = (T0 + T1) / 2;
+          Raw->HalfRoundTripUs = (T1 - T0) / 2;
+          usleep(60000);
+          XTestFakeKeyEvent(Dpy, Code, False, 0);
+          XSync(Dpy, False);
+        });
+      };
+      int Runs = 0;
+      while (Err.size() < static_cast<size_t>(Answers) && Runs < 30) {
+        ++Runs;
+        Presses.clear();
+        F.View.StartBtn->click();
+        SpinUntil([&] { return training::Sitzung.Idle; }, 120000);
+        if (Presser.joinable())
+          Presser.join();
+        SpinFor(300);
+        for (const TReaktion& A : F.TypedCopy().Reaction().Answers())
+          for (const auto& P : Presses)
+            if (P->UebPos == A.UebPos && P->PressUs >= 0 && P->HeardEndUs >= 0) {
+              // A press whose moment the server's answer does not pin
+              // within a millisecond (the server was held up) is no known
+              // delay: counted, not measured.
+              if (P->HalfRoundTripUs > 1000) {
+                ++Uncertain;
+                continue;
+              }
+              const double Known = static_cast<double>(P->PressUs - P->HeardEndUs) / 1000.0;
+              Err.push_back(static_cast<double>(A.Ms) - Known);
+              Uncertainty = std::max(Uncertainty, static_cast<double>(P->HalfRoundTripUs) / 1000.0);
+            }
+        if (F.TypedCopy().Reaction().Answers().size() != Presses.size())
+          ++Failed;
+      }
+      Device.OnDone = nullptr;
+      double MaxAbs = 0.0;
+      for (const double E : Err)
+        MaxAbs = std::max(MaxAbs, std::fabs(E));
+      std::printf("reaction: answers=%zu err_ms_mean=%.2f err_ms_max=%.2f press_uncertainty_ms_max=%.2f "
+                  "uncertain=%d runs=%d unmatched_runs=%d stall_ms=%d load=%s\n",
+                  Err.size(), Mean(Err), Err.empty() ? std::nan("") : MaxAbs, Uncertainty, Uncertain, Runs,
+                  Failed, StallMs, Load ? "yes" : "no");
+      if (Err.empty() || MaxAbs > 5.0)
+        ++Failures;
+      F.close();
+    }
+    XCloseDisplay(Dpy);
+    Staller.stop();
+    if (Load) {
+      LoadProcess.kill();
+      LoadProcess.waitForFinished();
+    }
+    Xvfb.Stop();
+    return Failures == 0 ? 0 : 1;
+  }
 
   // --- exercise 2, answered; then free keys clicked ------------------------
   if (RunHeard) {
@@ -790,6 +988,19 @@ int main(int argc, char** argv) {
     if (Cut > 0 || Bursts.size() != Expected.size())
       ++Failures;
     F.close();
+  }
+
+  // --- reaction, in a process of its own on its own X server --------------
+  if (RunReaction) {
+    QProcess Child;
+    Child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    Child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--reaction-only"), QStringLiteral("--no-load"), QStringLiteral("--stall-ms"),
+                 QString::number(StallMs), QStringLiteral("--answers"), QString::number(Answers)});
+    Child.waitForFinished(600000);
+    std::printf("%s", Child.readAllStandardOutput().constData());
+    if (Child.exitCode() != 0)
+      ++Failures;
   }
 
   // --- idle ---------------------------------------------------------------

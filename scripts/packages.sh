@@ -4,7 +4,7 @@
 set -e
 PACKAGES="cmake g++ ninja-build pkg-config qt6-base-dev qt6-multimedia-dev libpulse-dev libsndfile1-dev \
   libgtest-dev libgmock-dev googletest \
-  pulseaudio pulseaudio-utils sox xvfb xauth x11-utils fonts-liberation qt6-translations-l10n \
+  pulseaudio pulseaudio-utils sox xvfb xauth x11-utils libxtst-dev fonts-liberation qt6-translations-l10n \
   desktop-file-utils appstream dpkg-dev clang libclang-rt-14-dev llvm"
 missing=""
 for p in $PACKAGES; do

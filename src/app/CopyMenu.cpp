@@ -2,6 +2,7 @@
 // window: their menu items, texts and option.
 #include "app/MainUnit.h"
 
+#include "course/Course.h"
 #include "course/CourseState.h"
 #include "storage/StorageState.h"
 #include "training/Session.h"
@@ -13,6 +14,8 @@
 #include "storage/Texts.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileDialog>
 #include <QMenu>
 #include <QSignalBlocker>
 
@@ -28,6 +31,9 @@ std::string Text(size_t Line, const char* Designed) {
 void TAForm::ConnectCopy() {
   FCopy = std::make_unique<TTypedCopy>(*FCourseView, Reporter);
   FSession->SetTypedCopy(FCopy.get());
+  FSession->SetReaction(&FCopy->Reaction());
+  FCopy->Reaction().Watch();
+  FCopy->OnSchwaechen = [this](TSchwaechen S) { FCourse->SetSchwaechen(std::move(S)); };
   if (View.MMenu == nullptr)
     return;
   TypedCopyItem = new QAction(View.MMenu);
@@ -35,12 +41,17 @@ void TAForm::ConnectCopy() {
   TypedCopyItem->setCheckable(true);
   StatistikItem = new QAction(View.MMenu);
   StatistikItem->setObjectName("StatistikItem");
+  WeakItem = new QAction(View.MMenu);
+  WeakItem->setObjectName("WeakItem");
+  WeakItem->setCheckable(true);
   // Before the separator above Exit.
   View.MMenu->insertAction(View.N1, TypedCopyItem);
+  View.MMenu->insertAction(View.N1, WeakItem);
   View.MMenu->insertAction(View.N1, StatistikItem);
   View.MMenu->setToolTipsVisible(true);
   connect(TypedCopyItem, &QAction::triggered, this, [this](bool On) { TypedCopyItemClick(On); });
   connect(StatistikItem, &QAction::triggered, this, [this] { StatistikItemClick(); });
+  connect(WeakItem, &QAction::triggered, this, [this](bool On) { FCopy->SetWeakOn(On); });
   ApplyCopyTexts();
 }
 
@@ -48,16 +59,20 @@ void TAForm::ApplyCopyTexts() {
   if (TypedCopyItem == nullptr)
     return;
   const uint8_t Charset = CharsetOf(View.KeyPanel);
-  for (QAction* Item : {TypedCopyItem, StatistikItem})
+  for (QAction* Item : {TypedCopyItem, StatistikItem, WeakItem})
     SetCharset(Item, Charset);
   SetCaption(TypedCopyItem, Text(1, "Type the copy"));
   const QString CopyHint = ToUnicode(Text(2, "Type what you hear in exercise 4; the program scores it"), Charset);
   TypedCopyItem->setToolTip(CopyHint);
   TypedCopyItem->setStatusTip(CopyHint);
   SetCaption(StatistikItem, Text(4, "Statistics"));
-  const QString StatHint = ToUnicode(Text(5, "Error rate of each character"), Charset);
+  const QString StatHint = ToUnicode(Text(5, "Accuracy, reaction time and confusions of each character; progress per day"), Charset);
   StatistikItem->setToolTip(StatHint);
   StatistikItem->setStatusTip(StatHint);
+  SetCaption(WeakItem, StatistikLineText(StatWeakItem));
+  const QString WeakHint = ToUnicode(StatistikLineText(StatWeakHint), Charset);
+  WeakItem->setToolTip(WeakHint);
+  WeakItem->setStatusTip(WeakHint);
   if (FStatForm != nullptr && FStatForm->isVisible())
     FStatForm->Fill(FCopy->Statistik(), course::Tastatur.InputLayoutNr, Charset, training::Sitzung.Idle);
 }
@@ -67,6 +82,10 @@ void TAForm::StartCopy() {
   if (TypedCopyItem != nullptr) {
     const QSignalBlocker Blocker(TypedCopyItem);
     TypedCopyItem->setChecked(FCopy->On());
+  }
+  if (WeakItem != nullptr) {
+    const QSignalBlocker Blocker(WeakItem);
+    WeakItem->setChecked(FCopy->WeakOn());
   }
 }
 
@@ -81,6 +100,15 @@ void TAForm::StatistikItemClick() {
       FCopy->MarkForNextRun(Weak);
       // The marked characters sound twice in the next exercise-4 run.
       course::SetMarkModus(true);
+    };
+    FStatForm->OnTarget = [this](int32_t Ms) { FCopy->SetTargetMs(Ms); };
+    FStatForm->OnExport = [this] {
+      const uint8_t Charset = CharsetOf(View.KeyPanel);
+      const QString Name = QFileDialog::getSaveFileName(
+          FStatForm.get(), ToUnicode(StatistikLineText(StatExport), Charset),
+          QDir::home().filePath(QStringLiteral("velm-statistics.csv")), QStringLiteral("CSV (*.csv)"));
+      if (!Name.isEmpty())
+        ExportStatCsv(FCopy->Statistik(), Name.toLocal8Bit().toStdString(), Reporter);
     };
   }
   FStatForm->Fill(FCopy->Statistik(), course::Tastatur.InputLayoutNr, CharsetOf(View.KeyPanel), training::Sitzung.Idle);

@@ -72,6 +72,8 @@ public:
   // statistics window, in the menu MMenu before its separator.
   QAction* TypedCopyItem = nullptr;
   QAction* StatistikItem = nullptr;
+  // "Practise my weak characters", checkable, off by default.
+  QAction* WeakItem = nullptr;
   void TypedCopyItemClick(bool Checked);
   // Opens the statistics window for the course in force.
   void StatistikItemClick();

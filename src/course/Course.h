@@ -2,6 +2,7 @@
 
 #include "sound/Reporter.h"
 #include "sound/SoundState.h"
+#include "course/WeakPractice.h"
 
 #include <array>
 #include <cstdint>
@@ -114,6 +115,11 @@ public:
   // characters three times, exercise 4 sounds GruppenZahl groups of five from
   // the group candidates (set here). Sets UebLaenge; returns the draw.
   TSequenceDraw DrawExercise(std::optional<uint32_t> Seed = std::nullopt);
+  // "Practise my weak characters": exercise 4 (not Only, not the run that
+  // introduces the new characters' opening) draws by these weights; empty,
+  // the default, draws as designed.
+  void SetSchwaechen(TSchwaechen Schwaechen) { FSchwaechen = std::move(Schwaechen); }
+  const TSchwaechen& Schwaechen() const { return FSchwaechen; }
 
 private:
   void ShowLektNr() { FDisplay.ShowLektNr(); }
@@ -124,4 +130,5 @@ private:
 
   TCourseDisplay& FDisplay;
   TMessageReporter& FReporter;
+  TSchwaechen FSchwaechen;
 };

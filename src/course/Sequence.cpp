@@ -132,6 +132,13 @@ TSequenceDraw TCourse::GenerateSequence(int32_t N, int32_t R, std::optional<uint
       const char C = course::Folge.OnlyZeichen[static_cast<size_t>(course::Folge.UebFolge[I]) - 1];
       course::Folge.UebFolge[I] = static_cast<int32_t>(course::Kurs.LektZeichen.find(C)) + 1;
     }
+  } else if (course::Kurs.UebNr == 4 && !FSchwaechen.empty()) {
+    // The learner's weak characters more often, their confusions near them;
+    // the marks double as designed.
+    DrawWeak(course::Folge.UebFolge, F, Slots, course::Kurs.LektZeichen.substr(0, static_cast<size_t>(R)),
+             FSchwaechen, course::Tastatur.InputLayoutNr, Gen, [](int32_t V) {
+               return course::Folge.MarkModus && Marked(V);
+             });
   } else {
     while (F < Slots) {
       int32_t V = Pick(R);

@@ -24,7 +24,7 @@ template <size_t N> std::span<std::string> Slots(std::array<std::string, N>& Tab
   return std::span<std::string>(Table).subspan(1);
 }
 
-std::array<TSection, 17> Sections() {
+std::array<TSection, 18> Sections() {
   return {{{"<Menu>", Slots(storage::Texte.MenuText)},
            {"<Radiogr>", Slots(storage::Texte.RadiogrText)},
            {"<Lekt>", Slots(storage::Texte.LektText)},
@@ -42,7 +42,8 @@ std::array<TSection, 17> Sections() {
            {"<Intervall>", Slots(storage::Texte.IntervallText)},
            {"<Start>", Slots(storage::Texte.StartText)},
            {"<Sound>", Slots(storage::Texte.SoundText)},
-           {"<Practice>", Slots(storage::Texte.PracticeText)}}};
+           {"<Practice>", Slots(storage::Texte.PracticeText)},
+           {"<Statistik>", Slots(storage::Texte.StatistikText)}}};
 }
 
 } // namespace

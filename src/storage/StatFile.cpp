@@ -61,53 +61,131 @@ TStatistik TStatistik::Parse(std::span<const uint8_t> Bytes) {
   S.FHeaderSize = HeaderSize;
   S.FRecordSize = RecordSize;
   S.FRecordsEnd = HeaderSize + (Size - HeaderSize) / RecordSize * RecordSize;
+  // The first version wrote its number; what this one writes is told by it.
+  if (Get16(S.FBytes, 4) < StatVersion)
+    Put16(S.FBytes, 4, StatVersion);
   S.Index();
   return S;
 }
+
+namespace {
+
+// A record's fields, as far as they are valid.
+bool ValidRecord(const std::vector<uint8_t>& B, size_t At) {
+  const uint8_t Kind = B[At] >> 4;
+  const uint8_t KursNr = B[At] & 0x0F;
+  if (KursNr < 1 || KursNr > 4)
+    return false;
+  switch (Kind) {
+  case 0: {
+    if (B[At + 2] >= StatRuns || B[At + 3] > StatRuns)
+      return false;
+    for (size_t R = 0; R < StatRuns; ++R)
+      if (Get16(B, At + 4 + 4 * R + 2) > Get16(B, At + 4 + 4 * R))
+        return false;
+    return true;
+  }
+  case 1:
+    return B[At + 2] < StatRuns && B[At + 3] <= StatRuns;
+  case 2:
+    return B[At + 2] <= StatPartners;
+  case 3:
+    return B[At + 1] <= StatHistoryPerRecord;
+  default:
+    return false;
+  }
+}
+
+constexpr uint8_t Tag(uint8_t Kind, int32_t Kurs) {
+  return static_cast<uint8_t>(Kind << 4 | (Kurs & 0x0F));
+}
+constexpr uint16_t NoReaction = 0xFFFF;
+
+int32_t Median(std::vector<int32_t> V) {
+  if (V.empty())
+    return -1;
+  std::sort(V.begin(), V.end());
+  const size_t N = V.size();
+  return N % 2 == 1 ? V[N / 2] : (V[N / 2 - 1] + V[N / 2]) / 2;
+}
+
+} // namespace
 
 void TStatistik::Index() {
   FValid.clear();
   if (!FWritable)
     return;
   for (size_t At = FHeaderSize; At + FRecordSize <= FRecordsEnd; At += FRecordSize) {
-    const uint8_t KursNr = FBytes[At];
-    const uint8_t Next = FBytes[At + 2];
-    const uint8_t Held = FBytes[At + 3];
-    bool Valid = KursNr >= 1 && KursNr <= 4 && Next < StatRuns && Held <= StatRuns;
-    for (size_t R = 0; Valid && R < StatRuns; ++R)
-      Valid = Get16(FBytes, At + 4 + 4 * R + 2) <= Get16(FBytes, At + 4 + 4 * R);
-    if (!Valid)
+    if (!ValidRecord(FBytes, At))
       continue;
-    const char Zeichen = static_cast<char>(FBytes[At + 1]);
-    // A character held twice: the first record counts.
-    if (Find(KursNr, Zeichen) == std::string::npos)
+    const uint8_t T = FBytes[At];
+    // History records are all used, in file order; of the others the first
+    // of each character counts.
+    if ((T >> 4) == 3 || Find(T, static_cast<char>(FBytes[At + 1])) == std::string::npos)
       FValid.push_back(At);
   }
 }
 
 size_t TStatistik::Records() const {
-  return FValid.size();
+  return static_cast<size_t>(
+      std::count_if(FValid.begin(), FValid.end(), [this](size_t At) { return (FBytes[At] >> 4) == 0; }));
 }
 
-size_t TStatistik::Find(int32_t Kurs, char Zeichen) const {
+size_t TStatistik::Find(uint8_t T, char Zeichen) const {
   for (const size_t At : FValid)
-    if (FBytes[At] == Kurs && FBytes[At + 1] == static_cast<uint8_t>(Zeichen))
+    if (FBytes[At] == T && FBytes[At + 1] == static_cast<uint8_t>(Zeichen))
       return At;
   return std::string::npos;
 }
 
+size_t TStatistik::NewRecord(uint8_t T, char Zeichen) {
+  // The file stays one the reader takes.
+  if (FBytes.size() + FRecordSize > StatMaxFileSize) {
+    ++FRefused;
+    return std::string::npos;
+  }
+  // A new record goes after the last whole one; bytes after it move on.
+  const size_t At = FRecordsEnd;
+  FBytes.insert(FBytes.begin() + static_cast<std::ptrdiff_t>(At), FRecordSize, uint8_t{0});
+  FBytes[At] = T;
+  FBytes[At + 1] = static_cast<uint8_t>(Zeichen);
+  FRecordsEnd += FRecordSize;
+  FValid.push_back(At);
+  return At;
+}
+
 TZeichenStat TStatistik::Of(int32_t Kurs, char Zeichen) const {
   TZeichenStat Z;
-  const size_t At = Find(Kurs, Zeichen);
-  if (At == std::string::npos)
+  if (Kurs < 1 || Kurs > 4)
     return Z;
-  Z.Runs = FBytes[At + 3];
-  // The runs held are the slots before Next, going back.
-  const size_t Next = FBytes[At + 2];
-  for (size_t K = 1; K <= static_cast<size_t>(Z.Runs); ++K) {
-    const size_t Slot = (Next + StatRuns - K) % StatRuns;
-    Z.Sent += Get16(FBytes, At + 4 + 4 * Slot);
-    Z.Wrong += Get16(FBytes, At + 4 + 4 * Slot + 2);
+  const size_t At = Find(Tag(0, Kurs), Zeichen);
+  if (At != std::string::npos) {
+    Z.Runs = FBytes[At + 3];
+    // The runs held are the slots before Next, going back.
+    const size_t Next = FBytes[At + 2];
+    for (size_t K = 1; K <= static_cast<size_t>(Z.Runs); ++K) {
+      const size_t Slot = (Next + StatRuns - K) % StatRuns;
+      Z.Sent += Get16(FBytes, At + 4 + 4 * Slot);
+      Z.Wrong += Get16(FBytes, At + 4 + 4 * Slot + 2);
+    }
+  }
+  const size_t RAt = Find(Tag(1, Kurs), Zeichen);
+  if (RAt != std::string::npos) {
+    std::vector<int32_t> Medians;
+    std::vector<int32_t> Spreads;
+    const size_t Next = FBytes[RAt + 2];
+    for (size_t K = 1; K <= FBytes[RAt + 3]; ++K) {
+      const size_t Slot = (Next + StatRuns - K) % StatRuns;
+      const int32_t M = Get16(FBytes, RAt + 4 + 4 * Slot);
+      const int32_t Sp = Get16(FBytes, RAt + 4 + 4 * Slot + 2);
+      // An impossible figure is not shown as one.
+      if (M > StatMaxReactionMs || Sp > StatMaxReactionMs)
+        continue;
+      Medians.push_back(M);
+      Spreads.push_back(Sp);
+    }
+    Z.ReactionMs = Median(Medians);
+    Z.SpreadMs = Median(Spreads);
   }
   return Z;
 }
@@ -118,28 +196,173 @@ void TStatistik::AddRun(int32_t Kurs, std::span<const TStatRun> Run) {
   for (const TStatRun& R : Run) {
     if (R.Sent <= 0)
       continue;
-    size_t At = Find(Kurs, R.Zeichen);
-    if (At == std::string::npos) {
-      // The file stays one the reader takes.
-      if (FBytes.size() + FRecordSize > StatMaxFileSize) {
-        ++FRefused;
-        continue;
-      }
-      // A new record goes after the last whole one; bytes after it move on.
-      At = FRecordsEnd;
-      FBytes.insert(FBytes.begin() + static_cast<std::ptrdiff_t>(At), FRecordSize, uint8_t{0});
-      FBytes[At] = static_cast<uint8_t>(Kurs);
-      FBytes[At + 1] = static_cast<uint8_t>(R.Zeichen);
-      FRecordsEnd += FRecordSize;
-      FValid.push_back(At);
-    }
+    size_t At = Find(Tag(0, Kurs), R.Zeichen);
+    if (At == std::string::npos)
+      At = NewRecord(Tag(0, Kurs), R.Zeichen);
+    if (At == std::string::npos)
+      continue;
     const size_t Next = FBytes[At + 2];
     const uint32_t Sent = static_cast<uint32_t>(R.Sent);
     Put16(FBytes, At + 4 + 4 * Next, Sent);
     Put16(FBytes, At + 4 + 4 * Next + 2, std::min(static_cast<uint32_t>(std::max(R.Wrong, 0)), Sent));
     FBytes[At + 2] = static_cast<uint8_t>((Next + 1) % StatRuns);
     FBytes[At + 3] = static_cast<uint8_t>(std::min<size_t>(FBytes[At + 3] + 1u, StatRuns));
+
+    if (R.ReactionMs < 0 || R.ReactionMs > StatMaxReactionMs)
+      continue;
+    size_t RAt = Find(Tag(1, Kurs), R.Zeichen);
+    if (RAt == std::string::npos)
+      RAt = NewRecord(Tag(1, Kurs), R.Zeichen);
+    if (RAt == std::string::npos)
+      continue;
+    const size_t RNext = FBytes[RAt + 2];
+    Put16(FBytes, RAt + 4 + 4 * RNext, static_cast<uint32_t>(R.ReactionMs));
+    Put16(FBytes, RAt + 4 + 4 * RNext + 2,
+          static_cast<uint32_t>(std::clamp(R.SpreadMs, 0, StatMaxReactionMs)));
+    FBytes[RAt + 2] = static_cast<uint8_t>((RNext + 1) % StatRuns);
+    FBytes[RAt + 3] = static_cast<uint8_t>(std::min<size_t>(FBytes[RAt + 3] + 1u, StatRuns));
   }
+}
+
+void TStatistik::AddVerwechslung(int32_t Kurs, char Zeichen, char Als, int32_t Count) {
+  if (!FWritable || Kurs < 1 || Kurs > 4 || Count <= 0 || Zeichen == Als)
+    return;
+  size_t At = Find(Tag(2, Kurs), Zeichen);
+  if (At == std::string::npos)
+    At = NewRecord(Tag(2, Kurs), Zeichen);
+  if (At == std::string::npos)
+    return;
+  const size_t N = FBytes[At + 2];
+  size_t Slot = N;
+  for (size_t I = 0; I < N; ++I)
+    if (FBytes[At + 4 + 4 * I] == static_cast<uint8_t>(Als))
+      Slot = I;
+  if (Slot == N && N == StatPartners) {
+    // Full: the least frequent partner makes room.
+    Slot = 0;
+    for (size_t I = 1; I < N; ++I)
+      if (Get16(FBytes, At + 4 + 4 * I + 2) < Get16(FBytes, At + 4 + 4 * Slot + 2))
+        Slot = I;
+    Put16(FBytes, At + 4 + 4 * Slot + 2, 0);
+  }
+  if (Slot == N)
+    FBytes[At + 2] = static_cast<uint8_t>(N + 1);
+  FBytes[At + 4 + 4 * Slot] = static_cast<uint8_t>(Als);
+  Put16(FBytes, At + 4 + 4 * Slot + 2,
+        Get16(FBytes, At + 4 + 4 * Slot + 2) + static_cast<uint32_t>(Count));
+}
+
+std::vector<TVerwechslung> TStatistik::Verwechslungen(int32_t Kurs, char Zeichen) const {
+  std::vector<TVerwechslung> V;
+  if (Kurs < 1 || Kurs > 4)
+    return V;
+  const size_t At = Find(Tag(2, Kurs), Zeichen);
+  if (At == std::string::npos)
+    return V;
+  for (size_t I = 0; I < FBytes[At + 2]; ++I) {
+    const char Als = static_cast<char>(FBytes[At + 4 + 4 * I]);
+    const int32_t Count = Get16(FBytes, At + 4 + 4 * I + 2);
+    if (Count > 0 && Als != Zeichen)
+      V.push_back({Als, Count});
+  }
+  std::stable_sort(V.begin(), V.end(),
+                   [](const TVerwechslung& A, const TVerwechslung& B) { return A.Count > B.Count; });
+  return V;
+}
+
+namespace {
+constexpr size_t LaufSize = 10;
+}
+
+std::vector<TStatLauf> TStatistik::Laeufe(int32_t Kurs) const {
+  std::vector<TStatLauf> L;
+  if (Kurs < 1 || Kurs > 4)
+    return L;
+  for (const size_t At : FValid) {
+    if (FBytes[At] != Tag(3, Kurs))
+      continue;
+    for (size_t I = 0; I < FBytes[At + 1]; ++I) {
+      const size_t E = At + 4 + LaufSize * I;
+      TStatLauf R;
+      R.Day = Get16(FBytes, E);
+      R.UebNr = FBytes[E + 2];
+      R.LektNr = FBytes[E + 3];
+      R.Sent = Get16(FBytes, E + 4);
+      R.Wrong = std::min<int32_t>(Get16(FBytes, E + 6), R.Sent);
+      const int32_t Ms = Get16(FBytes, E + 8);
+      R.ReactionMs = Ms <= StatMaxReactionMs ? Ms : -1;
+      L.push_back(R);
+    }
+  }
+  if (L.size() > StatHistoryMax)
+    L.erase(L.begin(), L.end() - static_cast<std::ptrdiff_t>(StatHistoryMax));
+  return L;
+}
+
+void TStatistik::AddLauf(int32_t Kurs, const TStatLauf& Lauf) {
+  if (!FWritable || Kurs < 1 || Kurs > 4)
+    return;
+  std::vector<size_t> Held;
+  for (const size_t At : FValid)
+    if (FBytes[At] == Tag(3, Kurs))
+      Held.push_back(At);
+  auto Put = [this](size_t At, size_t I, const TStatLauf& R) {
+    const size_t E = At + 4 + LaufSize * I;
+    Put16(FBytes, E, static_cast<uint32_t>(std::max(R.Day, 0)));
+    FBytes[E + 2] = static_cast<uint8_t>(std::clamp(R.UebNr, 0, 255));
+    FBytes[E + 3] = static_cast<uint8_t>(std::clamp(R.LektNr, 0, 255));
+    Put16(FBytes, E + 4, static_cast<uint32_t>(std::max(R.Sent, 0)));
+    Put16(FBytes, E + 6, static_cast<uint32_t>(std::clamp(R.Wrong, 0, std::max(R.Sent, 0))));
+    Put16(FBytes, E + 8,
+          R.ReactionMs >= 0 && R.ReactionMs <= StatMaxReactionMs ? static_cast<uint32_t>(R.ReactionMs)
+                                                                  : NoReaction);
+  };
+  if (!Held.empty() && FBytes[Held.back() + 1] < StatHistoryPerRecord) {
+    const size_t At = Held.back();
+    Put(At, FBytes[At + 1], Lauf);
+    ++FBytes[At + 1];
+    return;
+  }
+  if (Held.size() * StatHistoryPerRecord < StatHistoryMax) {
+    const size_t At = NewRecord(Tag(3, Kurs), '\0');
+    if (At == std::string::npos)
+      return;
+    FBytes[At + 1] = 1;
+    Put(At, 0, Lauf);
+    return;
+  }
+  // As long as it may be: every run moves one back, the oldest goes.
+  std::vector<TStatLauf> All = Laeufe(Kurs);
+  All.push_back(Lauf);
+  All.erase(All.begin(), All.end() - static_cast<std::ptrdiff_t>(StatHistoryMax));
+  size_t K = 0;
+  for (const size_t At : Held) {
+    const size_t N = std::min(StatHistoryPerRecord, All.size() - std::min(K, All.size()));
+    FBytes[At + 1] = static_cast<uint8_t>(N);
+    for (size_t I = 0; I < N; ++I)
+      Put(At, I, All[K++]);
+  }
+}
+
+int32_t TStatistik::TargetMs() const {
+  const int32_t Ms = FBytes.size() >= StatHeaderSize && FWritable ? Get16(FBytes, 10) : 0;
+  return Ms >= 100 && Ms <= 10000 ? Ms : StatTargetMsDefault;
+}
+
+void TStatistik::SetTargetMs(int32_t Ms) {
+  if (FWritable && FBytes.size() >= StatHeaderSize)
+    Put16(FBytes, 10, static_cast<uint32_t>(std::clamp(Ms, 100, 10000)));
+}
+
+int32_t StatDay(int Year, int Month, int Day) {
+  // Days from civil, after H. Hinnant's algorithm.
+  const int Y = Year - (Month <= 2 ? 1 : 0);
+  const int Era = (Y >= 0 ? Y : Y - 399) / 400;
+  const int Yoe = Y - Era * 400;
+  const int Doy = (153 * (Month + (Month > 2 ? -3 : 9)) + 2) / 5 + Day - 1;
+  const int Doe = Yoe * 365 + Yoe / 4 - Yoe / 100 + Doy;
+  const int Days1970 = Era * 146097 + Doe - 719468;
+  return Days1970 - 10957; // 2000-01-01
 }
 
 TStatistik LoadStatistik() {
@@ -170,8 +393,10 @@ bool SaveStatistik(const TStatistik& Stat, TMessageReporter& Reporter, bool& Tol
 
 TOptionen ParseOptionen(std::span<const uint8_t> Bytes) {
   TOptionen O;
-  if (!Bytes.empty())
+  if (!Bytes.empty()) {
     O.TypedCopy = (Bytes[0] & 1u) != 0;
+    O.WeakPractice = (Bytes[0] & 2u) != 0;
+  }
   return O;
 }
 
@@ -188,7 +413,8 @@ bool SaveOptionen(const TOptionen& Optionen, TMessageReporter& Reporter, bool& T
   uint8_t Byte = 0;
   if (ReadRecordBytes(OptionFileName, 1, Old) == TRecordRead::Read && !Old.empty())
     Byte = Old[0];
-  Byte = static_cast<uint8_t>((Byte & ~1u) | (Optionen.TypedCopy ? 1u : 0u));
+  Byte = static_cast<uint8_t>((Byte & ~3u) | (Optionen.TypedCopy ? 1u : 0u) |
+                               (Optionen.WeakPractice ? 2u : 0u));
   const std::array<uint8_t, 1> Record = {Byte};
   if (WriteRecord(OptionFileName, Record) != TRecordWrite::Failed)
     return true;

@@ -103,3 +103,24 @@ std::string PracticeLineText(TPracticeLine Line) {
   };
   return TextOrBuiltIn(storage::Texte.PracticeText, Line, BuiltIn[Line]);
 }
+
+std::string StatistikLineText(TStatistikLine Line) {
+  static constexpr std::array<const char*, StatistikLines + 1> BuiltIn = {
+      "",
+      "Median reaction: %1 ms.",
+      "%1 answered while still sounding.",
+      "Practise my weak characters",
+      "Exercise 4 sounds the characters you miss, answer slowly or confuse more often",
+      "Accuracy (%)",
+      "Median reaction (ms)",
+      "Target",
+      "Taken for",
+      "Progress per day",
+      "Export CSV...",
+      "The file cannot be written: %1",
+      "Target reaction (ms):",
+      "Day",
+      "Runs",
+      "No runs recorded yet"};
+  return TextOrBuiltIn(storage::Texte.StatistikText, Line, BuiltIn[Line]);
+}

@@ -146,6 +146,26 @@ enum TPracticeLine : size_t {
   PracticeLines = PracticeNoText
 };
 
+// The lines of the <Statistik> section.
+enum TStatistikLine : size_t {
+  StatReactionMedian = 1, // the result's reaction: %1 the median in ms
+  StatReactionEarly,      // %1 answers given while the character still sounded
+  StatWeakItem,           // the option's menu item
+  StatWeakHint,           // its hint
+  StatAccuracy,           // the accuracy axis, in %
+  StatReaction,           // the reaction axis, in ms
+  StatTarget,             // the target line
+  StatTakenFor,           // what a character was taken for
+  StatProgress,           // the progress chart's title
+  StatExport,             // the CSV export button
+  StatNotWritten,         // a CSV file that cannot be written: %1 its name
+  StatTargetSetting,      // the target's setting
+  StatDayAxis,            // the progress chart's time axis
+  StatRunsLine,           // the runs in the history
+  StatNoRuns,             // the progress chart without runs
+  StatistikLines = StatNoRuns
+};
+
 // The interface texts of the active language, one table per section of the
 // interface text file, numbered from 1 in file order (slot 0 is unused). They
 // are empty until a text file has been read, and bytes in the code page of
@@ -184,6 +204,9 @@ struct TTexte {
   // there is none, during a run.
   std::array<std::string, 2> SoundText; // 1 line
   std::array<std::string, PracticeLines + 1> PracticeText; // TPracticeLine
+  // Reaction times, the statistics window and the weak-character practice
+  // (TStatistikLine).
+  std::array<std::string, StatistikLines + 1> StatistikText;
 };
 } // namespace storage
 
@@ -203,3 +226,5 @@ std::string StatusLineText(TStatusLine Line);
 std::string SoundLostText();
 // A line of the copy practice's window, or the built-in English.
 std::string PracticeLineText(TPracticeLine Line);
+// A line of the <Statistik> section, or the built-in English.
+std::string StatistikLineText(TStatistikLine Line);

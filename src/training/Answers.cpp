@@ -7,6 +7,7 @@
 #include "storage/Layouts.h"
 #include "training/SessionState.h"
 #include "training/SessionText.h"
+#include "training/Reaction.h"
 #include "training/TypedCopy.h"
 #include "windows/Caption.h"
 #include "windows/SoundFile.h"
@@ -49,6 +50,15 @@ int32_t KeypadIndex(uint16_t Vk) {
   default:
     return 0;
   }
+}
+
+// The character the item at UebPos asks, as its key shows it.
+char Asked(int32_t UebPos) {
+  if (UebPos < 0 || UebPos >= static_cast<int32_t>(course::Folge.UebFolge.size()))
+    return '\0';
+  const int32_t E = course::Folge.UebFolge[static_cast<size_t>(UebPos)];
+  const std::string& From = course::Kurs.UebNr == 2 ? course::Kurs.NeueZeichen : course::Kurs.KursFolge;
+  return E >= 1 && E <= static_cast<int32_t>(From.size()) ? From[static_cast<size_t>(E) - 1] : '\0';
 }
 
 int32_t Pos(const std::string& S, char C) {
@@ -155,6 +165,9 @@ void TSession::FormKeyUp(const TKeyInput& Key) {
 
 void TSession::Antwort2(TMButton* Key) {
   AnswerBeforeSound();
+  if (FReaction != nullptr && Key != nullptr && !training::Sitzung.FehlerGezeigt)
+    FReaction->ReactionOf(training::Sitzung.UebPos, Asked(training::Sitzung.UebPos),
+                          Key->MChar().empty() ? '\0' : Key->MChar()[0]);
   if (!training::Sitzung.FehlerGezeigt && Key != nullptr && training::Sitzung.UebPos >= 0 &&
       training::Sitzung.UebPos < static_cast<int32_t>(course::Folge.UebFolge.size())) {
     TMButton* Soll =
@@ -180,6 +193,9 @@ void TSession::Antwort2(TMButton* Key) {
 
 void TSession::Antwort3(TMButton* Key) {
   AnswerBeforeSound();
+  if (FReaction != nullptr && Key != nullptr && !training::Sitzung.FehlerGezeigt)
+    FReaction->ReactionOf(training::Sitzung.UebPos, Asked(training::Sitzung.UebPos),
+                          Key->MChar().empty() ? '\0' : Key->MChar()[0]);
   FView.RepBtn->setEnabled(false);
   FTimer1.SetEnabled(false);
   if (!training::Sitzung.FehlerGezeigt && (Key == nullptr || Key->MCode() != training::Sitzung.SollCode)) {

@@ -6,6 +6,7 @@
 #include "sound/SoundState.h"
 #include "training/SessionState.h"
 #include "training/SessionText.h"
+#include "training/Reaction.h"
 #include "training/TypedCopy.h"
 #include "windows/Caption.h"
 #include "storage/Texts.h"
@@ -27,6 +28,9 @@ void TSession::EndUebung23() {
   } else {
     Say(StatusPassedBelow);
   }
+  // The run's median reaction beside the result, whatever it was.
+  if (FReaction != nullptr)
+    SayAlso(FReaction->ResultText());
   // SessionEnd gave every key FreiClick back.
   course::ClearSequence();
   if (Drei) {
@@ -101,4 +105,11 @@ void TSession::Say(TStatusLine Line) {
 void TSession::SayNothing() {
   if (FView.StatusLabel != nullptr)
     SetCaption(FView.StatusLabel, "");
+}
+
+void TSession::SayAlso(const std::string& Text) {
+  if (FView.StatusLabel == nullptr || Text.empty())
+    return;
+  const std::string Was = CaptionOf(FView.StatusLabel);
+  SetCaption(FView.StatusLabel, Was.empty() ? Text : Was + ' ' + Text);
 }

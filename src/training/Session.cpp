@@ -6,6 +6,7 @@
 #include "sound/SoundState.h"
 #include "storage/Layouts.h"
 #include "training/SessionState.h"
+#include "training/Reaction.h"
 #include "training/TypedCopy.h"
 #include "training/SessionText.h"
 #include "windows/Caption.h"
@@ -728,6 +729,9 @@ void TSession::Uebung4Tick() {
 // The end of a block
 
 void TSession::ItemHeard() {
+  // Heard whole: only now are answers taken, and their reaction counts.
+  if (FReaction != nullptr)
+    FReaction->Heard();
   FArbTimer.SetEnabled(false);
   if (course::Kurs.UebNr == 3)
     FTimer1.SetEnabled(true);

@@ -17,6 +17,7 @@
 #include <functional>
 
 class TPlayer;
+class TReaction;
 class TTypedCopy;
 struct TMemScore;
 
@@ -113,6 +114,10 @@ public:
   // The typed copy of exercise 4 and the statistics, told of every run;
   // none by default.
   void SetTypedCopy(TTypedCopy* Copy) { FCopy = Copy; }
+  // The reaction times of exercises 2 and 3: told when the character asked
+  // has been heard and when an answer is taken; its median joins the
+  // result. None by default.
+  void SetReaction(TReaction* Reaction) { FReaction = Reaction; }
 
   // Connects StartBtn and RepBtn and installs the key preview filter; both
   // end with the session.
@@ -131,6 +136,8 @@ private:
   // The status line under the window: what the end of a run decided.
   void Say(TStatusLine Line);
   void SayNothing();
+  // Text after what the status line says.
+  void SayAlso(const std::string& Text);
   void EndUebung23();
   void EndUebung4();
   // The keys' one click handler, on keys the course may have rebuilt or
@@ -166,6 +173,7 @@ private:
   TSessionWindow& FWindow;
   TTypedCopy* FCopy = nullptr;
   TSpeedTest* FSpeedTest = nullptr;
+  TReaction* FReaction = nullptr;
   std::string FKorrekturWave; // the sound file of the character a correction shows
   std::unique_ptr<QObject> FContext;
   std::unique_ptr<QObject> FFilter;

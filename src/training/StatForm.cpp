@@ -2,28 +2,41 @@
 
 #include "course/CourseState.h"
 #include "course/LessonPlan.h"
+#include "course/WeakPractice.h"
+#include "sound/Reporter.h"
+#include "storage/Layouts.h"
+#include "storage/Texts.h"
 #include "windows/Caption.h"
 #include "windows/Fonts.h"
-#include "storage/Texts.h"
 
+#include <QDate>
 #include <QEvent>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPushButton>
+#include <QSaveFile>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QToolTip>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace {
 
 std::string Text(size_t Line, const char* Designed) {
   const std::string& T = storage::Texte.TypedCopyText[Line];
   return T.empty() ? std::string(Designed) : T;
+}
+
+QString SText(TStatistikLine Line, uint8_t Charset) {
+  return ToUnicode(StatistikLineText(Line), Charset);
 }
 
 // A character as the keys show it: the prosigns by name.
@@ -36,27 +49,130 @@ std::string Shown(char C) {
 }
 
 int Percent(const TZeichenStat& S) {
-  return S.Sent > 0 ? static_cast<int>(std::lround(100.0 * S.Wrong / S.Sent)) : 0;
+  return S.Sent > 0 ? static_cast<int>(std::lround(100.0 * (S.Sent - S.Wrong) / S.Sent)) : 0;
 }
 
-constexpr int ChartWidth = 560;
-constexpr int ChartHeight = 200;
-constexpr int AxisLeft = 34;   // pixels for the percent scale
-constexpr int AxisBottom = 32; // pixels for the characters: two lines for KA and SK
+QColor Rgb(uint32_t C) {
+  return QColor(static_cast<int>(C >> 16), static_cast<int>((C >> 8) & 0xFF), static_cast<int>(C & 0xFF));
+}
+
+// The reaction scale: a round top above the target and every figure.
+int32_t ScaleFor(int32_t TargetMs, int32_t MaxMs) {
+  const int32_t Top = std::max({TargetMs * 3 / 2, MaxMs, 500});
+  return (Top + 499) / 500 * 500;
+}
+
+constexpr int ChartWidth = 620;
+constexpr int ChartHeight = 230;
+constexpr int ProgressHeight = 180;
+constexpr int AxisLeft = 40;   // the accuracy scale
+constexpr int AxisRight = 48;  // the reaction scale
+constexpr int AxisTop = 32;    // the legend and the unit of the reaction scale
+constexpr int AxisBottom = 40; // the characters, and what they are taken for
+
+QDate DateOf(int32_t Day) {
+  return QDate(2000, 1, 1).addDays(Day);
+}
+
+void Legend(QPainter& P, int Left, uint8_t Charset, int32_t TargetMs) {
+  const QFontMetrics M(P.font());
+  int X = Left;
+  const std::pair<uint32_t, TStatistikLine> Items[] = {{StatBlue, StatAccuracy}, {StatOrange, StatReaction}};
+  for (const auto& [Colour, Line] : Items) {
+    P.fillRect(QRect(X, 6, 10, 10), Rgb(Colour));
+    const QString T = SText(Line, Charset);
+    P.setPen(Qt::black);
+    P.drawText(QPoint(X + 14, 16), T);
+    X += 14 + M.horizontalAdvance(T) + 16;
+  }
+  P.setPen(QPen(Qt::black, 1, Qt::DashLine));
+  P.drawLine(X, 11, X + 18, 11);
+  P.setPen(Qt::black);
+  P.drawText(QPoint(X + 22, 16), SText(StatTarget, Charset) + QStringLiteral(" %1 ms").arg(TargetMs));
+}
+
+// The two scales and their grid: accuracy on the left, reaction on the right.
+void Axes(QPainter& P, const QRect& Plot, int32_t ScaleMs, int32_t TargetMs) {
+  for (int Pc = 0; Pc <= 100; Pc += 25) {
+    const int Y = Plot.bottom() - Plot.height() * Pc / 100;
+    P.setPen(QColor(220, 220, 220));
+    P.drawLine(Plot.left(), Y, Plot.right(), Y);
+    P.setPen(Rgb(StatBlue));
+    P.drawText(QRect(0, Y - 7, Plot.left() - 4, 14), Qt::AlignRight | Qt::AlignVCenter,
+               QStringLiteral("%1 %").arg(Pc));
+    P.setPen(QColor(0x99, 0x66, 0x00)); // the orange's darker shade, to be read as text
+    P.drawText(QRect(Plot.right() + 4, Y - 7, AxisRight - 4, 14), Qt::AlignLeft | Qt::AlignVCenter,
+               QString::number(ScaleMs * Pc / 100));
+  }
+  P.setPen(QColor(0x99, 0x66, 0x00));
+  P.drawText(QRect(Plot.right() + 4, Plot.top() - 26, AxisRight, 14), Qt::AlignLeft, QStringLiteral("ms"));
+  const int TY = Plot.bottom() - static_cast<int>(std::lround(static_cast<double>(Plot.height()) * TargetMs / ScaleMs));
+  P.setPen(QPen(Qt::black, 1, Qt::DashLine));
+  P.drawLine(Plot.left(), TY, Plot.right(), TY);
+  P.setPen(Qt::black);
+  P.drawLine(Plot.left(), Plot.bottom(), Plot.right(), Plot.bottom());
+  P.drawLine(Plot.left(), Plot.top(), Plot.left(), Plot.bottom());
+  P.drawLine(Plot.right(), Plot.top(), Plot.right(), Plot.bottom());
+}
+
+std::string CourseName(int32_t K) {
+  static const char* const Names[] = {"", "English", "German", "Russian", "Turkish"};
+  return K >= 1 && K <= 4 ? Names[K] : "";
+}
+
+std::string CsvField(const QString& S) {
+  std::string U = S.toStdString();
+  if (U.find_first_of(",\"\r\n") == std::string::npos)
+    return U;
+  std::string Q = "\"";
+  for (const char C : U) {
+    if (C == '"')
+      Q += '"';
+    Q += C;
+  }
+  return Q + '"';
+}
+
+std::string Ms(int32_t V) {
+  return V >= 0 ? std::to_string(V) : std::string();
+}
 
 } // namespace
 
 std::vector<TStatBar> StatBars(const TStatistik& Stat, int32_t KursNr, const std::string& KursFolge,
-                               const std::string& LektZeichen) {
+                               const std::string& LektZeichen, int32_t TargetMs) {
   std::vector<TStatBar> Bars;
   for (const char C : KursFolge) {
     TStatBar B;
     B.Zeichen = C;
     B.Stat = Stat.Of(KursNr, C);
     B.Lektion = LektZeichen.find(C) != std::string::npos;
+    // Only what the course teaches is shown as taken for.
+    int32_t Taken = 0;
+    for (const TVerwechslung& V : Stat.Verwechslungen(KursNr, C))
+      if (KursFolge.find(V.Als) != std::string::npos) {
+        B.Als.push_back(V);
+        Taken += V.Count;
+      }
+    if (B.Stat.Sent > 0)
+      B.Gewicht = WeakWeight(B.Stat.Rate(), B.Stat.ReactionMs, TargetMs,
+                             static_cast<double>(Taken) / B.Stat.Sent);
     Bars.push_back(B);
   }
   return Bars;
+}
+
+std::vector<TStatBar> WeakestFirst(const std::vector<TStatBar>& Bars) {
+  std::vector<TStatBar> Out;
+  for (const TStatBar& B : Bars)
+    if (B.Stat.Sent > 0)
+      Out.push_back(B);
+  std::stable_sort(Out.begin(), Out.end(),
+                   [](const TStatBar& A, const TStatBar& B) { return A.Gewicht > B.Gewicht; });
+  for (const TStatBar& B : Bars)
+    if (B.Stat.Sent == 0 && B.Lektion)
+      Out.push_back(B);
+  return Out;
 }
 
 std::string Weakest(const std::vector<TStatBar>& Bars, const std::string& Candidates, size_t Count) {
@@ -79,34 +195,62 @@ std::string Weakest(const std::vector<TStatBar>& Bars, const std::string& Candid
   return Out;
 }
 
+int32_t TStatTag::Percent() const {
+  return Sent > 0 ? static_cast<int32_t>(std::lround(100.0 * (Sent - Wrong) / Sent)) : 0;
+}
+
+std::vector<TStatTag> StatTage(const std::vector<TStatLauf>& Laeufe) {
+  std::map<int32_t, std::pair<TStatTag, std::vector<int32_t>>> Per;
+  for (const TStatLauf& L : Laeufe) {
+    auto& [T, Ms] = Per[L.Day];
+    T.Day = L.Day;
+    ++T.Runs;
+    T.Sent += L.Sent;
+    T.Wrong += L.Wrong;
+    if (L.ReactionMs >= 0)
+      Ms.push_back(L.ReactionMs);
+  }
+  std::vector<TStatTag> Tage;
+  for (auto& [Day, TM] : Per) {
+    auto& [T, Ms] = TM;
+    if (!Ms.empty()) {
+      std::sort(Ms.begin(), Ms.end());
+      const size_t N = Ms.size();
+      T.ReactionMs = N % 2 == 1 ? Ms[N / 2] : (Ms[N / 2 - 1] + Ms[N / 2]) / 2;
+    }
+    Tage.push_back(T);
+  }
+  return Tage;
+}
+
+// ---------------------------------------------------------------------------
+
 TStatChart::TStatChart(QWidget* Parent) : QWidget(Parent) {
   setObjectName("StatChart");
   setFixedSize(ChartWidth, ChartHeight);
   setMouseTracking(true);
-  setFont(PixelFont("Arial", 12, true));
+  setFont(PixelFont("Arial", 12));
 }
 
-void TStatChart::SetBars(std::vector<TStatBar> Bars, uint8_t Charset) {
+void TStatChart::SetBars(std::vector<TStatBar> Bars, uint8_t Charset, int32_t TargetMs) {
   FBars = std::move(Bars);
   FCharset = Charset;
+  FTargetMs = TargetMs;
   update();
 }
 
-QRect TStatChart::BarRect(int I) const {
-  const int N = std::max(static_cast<int>(FBars.size()), 1);
-  const int Step = (width() - AxisLeft - 4) / N;
-  const int Plot = height() - AxisBottom - 6;
-  const double Rate = FBars[static_cast<size_t>(I)].Stat.Rate();
-  const int H = static_cast<int>(std::lround(Rate * Plot));
-  const int Left = AxisLeft + I * Step + 1;
-  return QRect(Left, height() - AxisBottom - H, std::max(Step - 2, 1), H);
+int32_t TStatChart::ScaleMs() const {
+  int32_t Max = 0;
+  for (const TStatBar& B : FBars)
+    Max = std::max(Max, B.Stat.ReactionMs);
+  return ScaleFor(FTargetMs, Max);
 }
 
 int TStatChart::BarAt(const QPoint& Point) const {
   const int N = static_cast<int>(FBars.size());
   if (N == 0)
     return -1;
-  const int Step = (width() - AxisLeft - 4) / N;
+  const int Step = (width() - AxisLeft - AxisRight) / N;
   if (Step <= 0 || Point.x() < AxisLeft)
     return -1;
   const int I = (Point.x() - AxisLeft) / Step;
@@ -117,13 +261,25 @@ QString TStatChart::Tip(int I) const {
   if (I < 0 || I >= static_cast<int>(FBars.size()))
     return {};
   const TStatBar& B = FBars[static_cast<size_t>(I)];
-  return QStringLiteral("%1: %2 %3 / %4 %5 (%6 %)")
-      .arg(ToUnicode(Shown(B.Zeichen), FCharset))
-      .arg(B.Stat.Wrong)
-      .arg(ToUnicode(Text(12, "wrong"), FCharset))
-      .arg(B.Stat.Sent)
-      .arg(ToUnicode(Text(11, "sent"), FCharset))
-      .arg(Percent(B.Stat));
+  QString T = QStringLiteral("%1: %2 %3 / %4 %5; %6 %7 %")
+                  .arg(ToUnicode(Shown(B.Zeichen), FCharset))
+                  .arg(B.Stat.Wrong)
+                  .arg(ToUnicode(Text(12, "wrong"), FCharset))
+                  .arg(B.Stat.Sent)
+                  .arg(ToUnicode(Text(11, "sent"), FCharset))
+                  .arg(SText(StatAccuracy, FCharset).section(QLatin1Char('('), 0, 0).trimmed())
+                  .arg(Percent(B.Stat));
+  if (B.Stat.ReactionMs >= 0)
+    T += QStringLiteral("; %1 %2 ms (± %3 ms)")
+             .arg(SText(StatReaction, FCharset).section(QLatin1Char('('), 0, 0).trimmed())
+             .arg(B.Stat.ReactionMs)
+             .arg(B.Stat.SpreadMs / 2);
+  if (!B.Als.empty()) {
+    T += QStringLiteral("; ") + SText(StatTakenFor, FCharset) + QLatin1Char(':');
+    for (size_t K = 0; K < B.Als.size() && K < 3; ++K)
+      T += QStringLiteral(" %1 %2×").arg(ToUnicode(Shown(B.Als[K].Als), FCharset)).arg(B.Als[K].Count);
+  }
+  return T;
 }
 
 bool TStatChart::event(QEvent* Event) {
@@ -142,41 +298,214 @@ bool TStatChart::event(QEvent* Event) {
 void TStatChart::paintEvent(QPaintEvent*) {
   QPainter P(this);
   P.fillRect(rect(), Qt::white);
-  const int Plot = height() - AxisBottom - 6;
-  const int Base = height() - AxisBottom;
-  P.setPen(QColor(200, 200, 200));
-  for (int Pc = 0; Pc <= 100; Pc += 25) {
-    const int Y = Base - Plot * Pc / 100;
-    P.drawLine(AxisLeft, Y, width() - 2, Y);
-    P.setPen(Qt::black);
-    P.drawText(QRect(0, Y - 7, AxisLeft - 4, 14), Qt::AlignRight | Qt::AlignVCenter,
-               QStringLiteral("%1%").arg(Pc));
-    P.setPen(QColor(200, 200, 200));
-  }
+  const QRect Plot(AxisLeft, AxisTop, width() - AxisLeft - AxisRight, height() - AxisTop - AxisBottom);
+  const int32_t Scale = ScaleMs();
+  Legend(P, AxisLeft, FCharset, FTargetMs);
   const int N = static_cast<int>(FBars.size());
-  if (N == 0)
-    return;
-  const int Step = (width() - AxisLeft - 4) / N;
+  const int Step = N > 0 ? Plot.width() / N : 0;
   for (int I = 0; I < N; ++I) {
     const TStatBar& B = FBars[static_cast<size_t>(I)];
-    const int Left = AxisLeft + I * Step;
-    // The lesson's characters stand on a ground of their own.
+    const int Left = Plot.left() + I * Step;
     if (B.Lektion)
-      P.fillRect(QRect(Left, Base - Plot, Step, Plot + AxisBottom), QColor(225, 235, 255));
-    if (B.Stat.Sent > 0)
-      P.fillRect(BarRect(I), B.Lektion ? QColor(0, 0, 200) : QColor(120, 120, 120));
-    P.setPen(B.Lektion ? QColor(0, 0, 200) : Qt::black);
-    // The prosigns' names a letter above the other, in the type of every
-    // other character, so that they keep to their bar and can be read.
-    QString Label;
-    for (const QChar C : ToUnicode(Shown(B.Zeichen), FCharset))
-      Label += (Label.isEmpty() ? QString() : QStringLiteral("\n")) + C;
-    P.drawText(QRect(Left - 2, Base + 2, Step + 4, AxisBottom - 2), Qt::AlignHCenter | Qt::AlignTop,
-               Label);
+      P.fillRect(QRect(Left, Plot.top(), Step, Plot.height()), QColor(242, 242, 242));
+    const int W = std::max((Step - 4) / 2, 1);
+    if (B.Stat.Sent > 0) {
+      const int H = Plot.height() * Percent(B.Stat) / 100;
+      P.fillRect(QRect(Left + 2, Plot.bottom() - H, W, H), Rgb(StatBlue));
+    }
+    if (B.Stat.ReactionMs >= 0) {
+      const int H = static_cast<int>(std::lround(static_cast<double>(Plot.height()) *
+                                                 std::min(B.Stat.ReactionMs, Scale) / Scale));
+      P.fillRect(QRect(Left + 2 + W, Plot.bottom() - H, W, H), Rgb(StatOrange));
+    }
+    QFont F = font();
+    F.setBold(B.Lektion);
+    P.setFont(F);
+    P.setPen(Qt::black);
+    P.drawText(QRect(Left - 4, Plot.bottom() + 2, Step + 8, 16), Qt::AlignHCenter | Qt::AlignTop,
+               ToUnicode(Shown(B.Zeichen), FCharset));
+    P.setFont(font());
+    if (!B.Als.empty()) {
+      P.setPen(QColor(90, 90, 90));
+      P.drawText(QRect(Left - 4, Plot.bottom() + 18, Step + 8, 16), Qt::AlignHCenter | Qt::AlignTop,
+                 QStringLiteral("→") + ToUnicode(Shown(B.Als.front().Als), FCharset));
+    }
+  }
+  Axes(P, Plot, Scale, FTargetMs);
+}
+
+// ---------------------------------------------------------------------------
+
+TProgressChart::TProgressChart(QWidget* Parent) : QWidget(Parent) {
+  setObjectName("ProgressChart");
+  setFixedSize(ChartWidth, ProgressHeight);
+  setMouseTracking(true);
+  setFont(PixelFont("Arial", 12));
+}
+
+void TProgressChart::SetTage(std::vector<TStatTag> Tage, uint8_t Charset, int32_t TargetMs) {
+  FTage = std::move(Tage);
+  FCharset = Charset;
+  FTargetMs = TargetMs;
+  update();
+}
+
+int TProgressChart::X(int I) const {
+  const int N = static_cast<int>(FTage.size());
+  const int W = width() - AxisLeft - AxisRight - 20;
+  return AxisLeft + 10 + (N > 1 ? W * I / (N - 1) : W / 2);
+}
+
+int TProgressChart::TagAt(const QPoint& Point) const {
+  int Best = -1;
+  for (int I = 0; I < static_cast<int>(FTage.size()); ++I)
+    if (std::abs(Point.x() - X(I)) <= 8 && (Best < 0 || std::abs(Point.x() - X(I)) < std::abs(Point.x() - X(Best))))
+      Best = I;
+  return Best;
+}
+
+QString TProgressChart::Tip(int I) const {
+  if (I < 0 || I >= static_cast<int>(FTage.size()))
+    return {};
+  const TStatTag& T = FTage[static_cast<size_t>(I)];
+  QString S = QStringLiteral("%1: %2 %3, %4 %")
+                  .arg(DateOf(T.Day).toString(Qt::ISODate))
+                  .arg(T.Runs)
+                  .arg(SText(StatRunsLine, FCharset))
+                  .arg(T.Percent());
+  if (T.ReactionMs >= 0)
+    S += QStringLiteral(", %1 ms").arg(T.ReactionMs);
+  return S;
+}
+
+bool TProgressChart::event(QEvent* Event) {
+  if (Event->type() == QEvent::ToolTip) {
+    const auto* Help = static_cast<QHelpEvent*>(Event);
+    const QString T = Tip(TagAt(Help->pos()));
+    if (T.isEmpty())
+      QToolTip::hideText();
+    else
+      QToolTip::showText(Help->globalPos(), T, this);
+    return true;
+  }
+  return QWidget::event(Event);
+}
+
+void TProgressChart::paintEvent(QPaintEvent*) {
+  QPainter P(this);
+  P.setRenderHint(QPainter::Antialiasing, true);
+  P.fillRect(rect(), Qt::white);
+  const QRect Plot(AxisLeft, AxisTop, width() - AxisLeft - AxisRight, height() - AxisTop - 30);
+  int32_t Max = 0;
+  for (const TStatTag& T : FTage)
+    Max = std::max(Max, T.ReactionMs);
+  const int32_t Scale = ScaleFor(FTargetMs, Max);
+  // The title, then the legend of the chart above.
+  QFont Bold = font();
+  Bold.setBold(true);
+  P.setFont(Bold);
+  P.setPen(Qt::black);
+  const QString Title = SText(StatProgress, FCharset);
+  P.drawText(QPoint(AxisLeft, 16), Title);
+  const int LegendLeft = AxisLeft + QFontMetrics(Bold).horizontalAdvance(Title) + 16;
+  P.setFont(font());
+  Legend(P, LegendLeft, FCharset, FTargetMs);
+  P.setRenderHint(QPainter::Antialiasing, false);
+  Axes(P, Plot, Scale, FTargetMs);
+  P.setRenderHint(QPainter::Antialiasing, true);
+  if (FTage.empty()) {
+    P.setPen(Qt::black);
+    P.drawText(Plot, Qt::AlignCenter, SText(StatNoRuns, FCharset));
+    return;
+  }
+  QPainterPath Acc;
+  QPainterPath Re;
+  bool ReStarted = false;
+  for (int I = 0; I < static_cast<int>(FTage.size()); ++I) {
+    const TStatTag& T = FTage[static_cast<size_t>(I)];
+    const QPointF A(X(I), Plot.bottom() - Plot.height() * T.Percent() / 100.0);
+    I == 0 ? Acc.moveTo(A) : Acc.lineTo(A);
+    if (T.ReactionMs >= 0) {
+      const QPointF R(X(I), Plot.bottom() - static_cast<double>(Plot.height()) * std::min(T.ReactionMs, Scale) / Scale);
+      ReStarted ? Re.lineTo(R) : Re.moveTo(R);
+      ReStarted = true;
+    }
+  }
+  P.setPen(QPen(Rgb(StatBlue), 2));
+  P.drawPath(Acc);
+  P.setPen(QPen(Rgb(StatOrange), 2));
+  P.drawPath(Re);
+  // Marks of their own shape as well as colour: circles and squares.
+  for (int I = 0; I < static_cast<int>(FTage.size()); ++I) {
+    const TStatTag& T = FTage[static_cast<size_t>(I)];
+    P.setPen(Qt::NoPen);
+    P.setBrush(Rgb(StatBlue));
+    P.drawEllipse(QPointF(X(I), Plot.bottom() - Plot.height() * T.Percent() / 100.0), 3.5, 3.5);
+    if (T.ReactionMs >= 0) {
+      P.setBrush(Rgb(StatOrange));
+      const double Y = Plot.bottom() - static_cast<double>(Plot.height()) * std::min(T.ReactionMs, Scale) / Scale;
+      P.drawRect(QRectF(X(I) - 3.5, Y - 3.5, 7, 7));
+    }
   }
   P.setPen(Qt::black);
-  P.drawLine(AxisLeft, Base, width() - 2, Base);
+  // Dates under the days, as many as fit.
+  const int Every = std::max(1, static_cast<int>(FTage.size()) / 8);
+  for (int I = 0; I < static_cast<int>(FTage.size()); I += Every)
+    P.drawText(QRect(X(I) - 30, Plot.bottom() + 3, 60, 14), Qt::AlignHCenter,
+               DateOf(FTage[static_cast<size_t>(I)].Day).toString(QStringLiteral("dd.MM.")));
+  P.drawText(QRect(Plot.left(), Plot.bottom() + 15, Plot.width(), 14), Qt::AlignHCenter,
+             SText(StatDayAxis, FCharset));
 }
+
+// ---------------------------------------------------------------------------
+
+std::string StatCsv(const TStatistik& Stat) {
+  std::string Csv =
+      "row,course,character,sent,wrong,accuracy_percent,median_reaction_ms,reaction_spread_ms,taken_for,"
+      "date,exercise,lesson\r\n";
+  for (int32_t K = 1; K <= 4; ++K) {
+    const TLayout* Layout = LayoutOfNr(K);
+    const uint8_t Charset = Layout != nullptr ? Layout->Charset : ANSI_CHARSET;
+    for (int C = 1; C < 256; ++C) {
+      const char Z = static_cast<char>(C);
+      const TZeichenStat S = Stat.Of(K, Z);
+      if (S.Sent <= 0)
+        continue;
+      std::string Als;
+      for (const TVerwechslung& V : Stat.Verwechslungen(K, Z))
+        Als += (Als.empty() ? "" : " ") + ToUnicode(Shown(V.Als), Charset).toStdString() + ":" +
+               std::to_string(V.Count);
+      Csv += "character," + CourseName(K) + "," + CsvField(ToUnicode(Shown(Z), Charset)) + "," +
+             std::to_string(S.Sent) + "," + std::to_string(S.Wrong) + "," + std::to_string(Percent(S)) + "," +
+             Ms(S.ReactionMs) + "," + Ms(S.SpreadMs) + "," + CsvField(QString::fromStdString(Als)) + ",,,\r\n";
+    }
+  }
+  for (int32_t K = 1; K <= 4; ++K)
+    for (const TStatLauf& L : Stat.Laeufe(K)) {
+      const int32_t Pc = L.Sent > 0 ? static_cast<int32_t>(std::lround(100.0 * (L.Sent - L.Wrong) / L.Sent)) : 0;
+      Csv += "run," + CourseName(K) + ",," + std::to_string(L.Sent) + "," + std::to_string(L.Wrong) + "," +
+             std::to_string(Pc) + "," + Ms(L.ReactionMs) + ",,," +
+             DateOf(L.Day).toString(Qt::ISODate).toStdString() + "," + std::to_string(L.UebNr) + "," +
+             std::to_string(L.LektNr) + "\r\n";
+    }
+  return Csv;
+}
+
+bool ExportStatCsv(const TStatistik& Stat, const std::string& Path, TMessageReporter& Reporter) {
+  QSaveFile File(QString::fromLocal8Bit(Path.c_str()));
+  const std::string Csv = StatCsv(Stat);
+  if (File.open(QIODevice::WriteOnly) &&
+      File.write(Csv.data(), static_cast<qint64>(Csv.size())) == static_cast<qint64>(Csv.size()) && File.commit())
+    return true;
+  std::string T = StatistikLineText(StatNotWritten);
+  const size_t P = T.find("%1");
+  if (P != std::string::npos)
+    T.replace(P, 2, Path);
+  Reporter.ShowMessage(T);
+  return false;
+}
+
+// ---------------------------------------------------------------------------
 
 TStatForm::TStatForm(QWidget* Parent)
     : QDialog(Parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -186,38 +515,75 @@ TStatForm::TStatForm(QWidget* Parent)
   auto* L = new QVBoxLayout(this);
   StatChart = new TStatChart(this);
   L->addWidget(StatChart);
+  auto* Row = new QHBoxLayout;
   WeakLabel = new QLabel(this);
   WeakLabel->setObjectName("WeakLabel");
   WeakLabel->setFont(PixelFont("Arial", 14, true));
-  L->addWidget(WeakLabel);
+  Row->addWidget(WeakLabel);
   MarkBtn = new QPushButton(this);
   MarkBtn->setObjectName("MarkBtn");
-  L->addWidget(MarkBtn, 0, Qt::AlignLeft);
+  Row->addWidget(MarkBtn);
+  Row->addStretch(1);
+  TargetLabel = new QLabel(this);
+  TargetLabel->setObjectName("TargetLabel");
+  Row->addWidget(TargetLabel);
+  TargetSB = new QSpinBox(this);
+  TargetSB->setObjectName("TargetSB");
+  TargetSB->setRange(100, 10000);
+  TargetSB->setSingleStep(50);
+  TargetLabel->setBuddy(TargetSB);
+  Row->addWidget(TargetSB);
+  L->addLayout(Row);
+  ProgressChart = new TProgressChart(this);
+  L->addWidget(ProgressChart);
   StatTable = new QTableWidget(this);
   StatTable->setObjectName("StatTable");
-  StatTable->setColumnCount(4);
+  StatTable->setColumnCount(6);
   StatTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
   StatTable->verticalHeader()->hide();
   StatTable->verticalHeader()->setDefaultSectionSize(20);
-  StatTable->setFixedHeight(150);
+  StatTable->setFixedHeight(110);
   L->addWidget(StatTable);
+  auto* Buttons = new QHBoxLayout;
+  ExportBtn = new QPushButton(this);
+  ExportBtn->setObjectName("ExportBtn");
+  Buttons->addWidget(ExportBtn);
+  Buttons->addStretch(1);
   CloseBtn = new QPushButton(this);
   CloseBtn->setObjectName("CloseBtn");
-  L->addWidget(CloseBtn, 0, Qt::AlignRight);
+  Buttons->addWidget(CloseBtn);
+  L->addLayout(Buttons);
   connect(CloseBtn, &QPushButton::clicked, this, &QDialog::accept);
   connect(MarkBtn, &QPushButton::clicked, this, [this] {
     if (OnMark && !FWeak.empty())
       OnMark(FWeak);
     MarkBtn->setEnabled(false);
   });
+  connect(ExportBtn, &QPushButton::clicked, this, [this] {
+    if (OnExport)
+      OnExport();
+  });
+  connect(TargetSB, &QSpinBox::valueChanged, this, [this](int Ms) {
+    if (FFilling)
+      return;
+    if (OnTarget)
+      OnTarget(Ms);
+    // The chart follows at once.
+    StatChart->SetBars(StatChart->Bars(), CharsetOf(StatChart), Ms);
+  });
 }
 
 void TStatForm::Fill(const TStatistik& Stat, int32_t KursNr, uint8_t Charset, bool CanMark) {
+  FFilling = true;
   auto U = [Charset](const std::string& S) { return ToUnicode(S, Charset); };
   setWindowTitle(U(Text(6, "Statistics")));
-  std::vector<TStatBar> Bars = StatBars(Stat, KursNr, course::Kurs.KursFolge, course::Kurs.LektZeichen);
-  FWeak = Weakest(Bars, GroupCandidates(course::Kurs.LektZeichen));
+  const int32_t TargetMs = Stat.TargetMs();
+  const std::vector<TStatBar> All =
+      StatBars(Stat, KursNr, course::Kurs.KursFolge, course::Kurs.LektZeichen, TargetMs);
+  FWeak = Weakest(All, GroupCandidates(course::Kurs.LektZeichen));
+  std::vector<TStatBar> Bars = WeakestFirst(All);
   StatChart->setAccessibleName(U(Text(6, "Statistics")));
+  ProgressChart->setAccessibleName(SText(StatProgress, Charset));
   std::string Weak = Text(8, "Weakest") + ":";
   // Appended piece by piece: GCC 12 at -O3 warns falsely (-Wrestrict) on a
   // literal plus a temporary string.
@@ -234,17 +600,29 @@ void TStatForm::Fill(const TStatistik& Stat, int32_t KursNr, uint8_t Charset, bo
   MarkBtn->setText(U(Text(9, "Practise these")));
   MarkBtn->setEnabled(CanMark && !FWeak.empty());
   CloseBtn->setText(U(Text(14, "Close")));
+  ExportBtn->setText(SText(StatExport, Charset));
+  TargetLabel->setText(SText(StatTargetSetting, Charset));
+  TargetSB->setAccessibleName(SText(StatTargetSetting, Charset));
+  TargetSB->setValue(TargetMs);
 
-  StatTable->setHorizontalHeaderLabels({U(Text(10, "Character")), U(Text(11, "Sent")),
-                                        U(Text(12, "Wrong")), U(Text(13, "Error rate"))});
+  StatTable->setHorizontalHeaderLabels({U(Text(10, "Character")), U(Text(11, "Sent")), U(Text(12, "Wrong")),
+                                        SText(StatAccuracy, Charset), SText(StatReaction, Charset),
+                                        SText(StatTakenFor, Charset)});
   StatTable->setAccessibleName(U(Text(6, "Statistics")));
   StatTable->setRowCount(static_cast<int>(Bars.size()));
   for (int R = 0; R < static_cast<int>(Bars.size()); ++R) {
     const TStatBar& B = Bars[static_cast<size_t>(R)];
-    const QString Cells[4] = {U(Shown(B.Zeichen)), QString::number(B.Stat.Sent),
+    QString Als;
+    for (size_t K = 0; K < B.Als.size() && K < 3; ++K)
+      Als += (K == 0 ? QString() : QStringLiteral(", ")) +
+             QStringLiteral("%1 %2×").arg(U(Shown(B.Als[K].Als))).arg(B.Als[K].Count);
+    const QString Cells[6] = {U(Shown(B.Zeichen)),
+                              QString::number(B.Stat.Sent),
                               QString::number(B.Stat.Wrong),
-                              QStringLiteral("%1 %").arg(Percent(B.Stat))};
-    for (int C = 0; C < 4; ++C) {
+                              B.Stat.Sent > 0 ? QStringLiteral("%1 %").arg(Percent(B.Stat)) : QString(),
+                              B.Stat.ReactionMs >= 0 ? QStringLiteral("%1 ms").arg(B.Stat.ReactionMs) : QString(),
+                              Als};
+    for (int C = 0; C < 6; ++C) {
       auto* Item = new QTableWidgetItem(Cells[C]);
       if (B.Lektion) {
         QFont F = Item->font();
@@ -255,5 +633,8 @@ void TStatForm::Fill(const TStatistik& Stat, int32_t KursNr, uint8_t Charset, bo
     }
   }
   StatTable->resizeColumnsToContents();
-  StatChart->SetBars(std::move(Bars), Charset);
+  SetCharset(StatChart, Charset);
+  StatChart->SetBars(std::move(Bars), Charset, TargetMs);
+  ProgressChart->SetTage(StatTage(Stat.Laeufe(KursNr)), Charset, TargetMs);
+  FFilling = false;
 }

@@ -12,6 +12,7 @@
 #include "storage/Texts.h"
 
 #include <QApplication>
+#include <QDate>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
@@ -68,25 +69,78 @@ private:
 } // namespace
 
 TTypedCopy::TTypedCopy(TCourseView& CourseView, TMessageReporter& Reporter)
-    : FCourseView(CourseView), FView(CourseView.View()), FReporter(Reporter) {}
+    : FCourseView(CourseView), FView(CourseView.View()), FReporter(Reporter),
+      FReaction(TSteadyClock::Instance()) {}
 
 TTypedCopy::~TTypedCopy() {
   FFilter.reset();
 }
 
 void TTypedCopy::LoadOption() {
-  FOn = LoadOptionen().TypedCopy;
+  const TOptionen O = LoadOptionen();
+  FOn = O.TypedCopy;
+  FWeakOn = O.WeakPractice;
+  TellSchwaechen();
 }
 
 void TTypedCopy::SetOn(bool On) {
   if (On == FOn)
     return;
   FOn = On;
-  SaveOptionen({FOn}, FReporter, FOptionTold);
+  SaveOptionen({FOn, FWeakOn}, FReporter, FOptionTold);
+}
+
+void TTypedCopy::SetWeakOn(bool On) {
+  if (On == FWeakOn)
+    return;
+  FWeakOn = On;
+  SaveOptionen({FOn, FWeakOn}, FReporter, FOptionTold);
+  TellSchwaechen();
+}
+
+TSchwaechen TTypedCopy::Schwaechen() {
+  TSchwaechen S;
+  if (!FWeakOn)
+    return S;
+  const TStatistik& Stat = Statistik();
+  for (int32_t K = 1; K <= 4; ++K)
+    for (int C = 1; C < 256; ++C) {
+      const char Z = static_cast<char>(C);
+      const TZeichenStat Figures = Stat.Of(K, Z);
+      if (Figures.Sent <= 0)
+        continue;
+      TSchwaeche W;
+      int32_t Taken = 0;
+      for (const TVerwechslung& V : Stat.Verwechslungen(K, Z)) {
+        Taken += V.Count;
+        if (W.Partner.size() < 3)
+          W.Partner += V.Als;
+      }
+      W.Gewicht = WeakWeight(Figures.Rate(), Figures.ReactionMs, Stat.TargetMs(),
+                             static_cast<double>(Taken) / Figures.Sent);
+      S[{K, Z}] = W;
+    }
+  // On, with nothing known yet: every character weighs 1.
+  if (S.empty())
+    S[{0, '\0'}] = TSchwaeche{};
+  return S;
+}
+
+void TTypedCopy::SetTargetMs(int32_t Ms) {
+  if (Statistik().TargetMs() == Ms)
+    return;
+  Statistik().SetTargetMs(Ms);
+  Save(FReporter);
+}
+
+void TTypedCopy::TellSchwaechen() {
+  if (OnSchwaechen)
+    OnSchwaechen(Schwaechen());
 }
 
 void TTypedCopy::RunStarted(int32_t LayoutNr) {
   FLayoutNr = LayoutNr;
+  FReaction.RunStarted();
   FScored = false;
   FCollecting = false;
   FWrong.assign(course::Folge.UebFolge.size(), false);
@@ -139,12 +193,16 @@ void TTypedCopy::ItemWrong(int32_t UebPos) {
 }
 
 void TTypedCopy::RunEnded23() {
-  if (!FOn || (course::Kurs.UebNr != 2 && course::Kurs.UebNr != 3))
+  if (!Counting() || (course::Kurs.UebNr != 2 && course::Kurs.UebNr != 3))
     return;
   std::vector<char> Sent;
   for (const int32_t E : course::Folge.UebFolge)
     Sent.push_back(course::Kurs.UebNr == 2 ? At(course::Kurs.NeueZeichen, E) : At(course::Kurs.KursFolge, E));
-  AddRun(Sent, FWrong);
+  // What a wrong answer's key was taken for.
+  for (const TReaktion& R : FReaction.Answers())
+    if (R.Als != '\0' && R.Als != R.Zeichen && Taught(R.Als))
+      Statistik().AddVerwechslung(FLayoutNr, R.Zeichen, R.Als);
+  AddRun(Sent, FWrong, FReaction.PerZeichen());
   Save(FReporter);
 }
 
@@ -209,6 +267,9 @@ void TTypedCopy::CountScored() {
       continue;
     Sent.push_back(C.Sent);
     Wrong.push_back(C.Mark != TCopyMark::Correct);
+    // The alignment knows what the character was copied as.
+    if (C.Mark == TCopyMark::Wrong && C.Sent != '\0' && C.Typed != '\0')
+      Statistik().AddVerwechslung(FLayoutNr, C.Sent, C.Typed);
   }
   AddRun(Sent, Wrong);
 }
@@ -277,7 +338,8 @@ TStatistik& TTypedCopy::Statistik() {
   return *FStat;
 }
 
-void TTypedCopy::AddRun(const std::vector<char>& Sent, const std::vector<bool>& Wrong) {
+void TTypedCopy::AddRun(const std::vector<char>& Sent, const std::vector<bool>& Wrong,
+                        const std::vector<TStatRun>& Reactions) {
   std::map<char, TStatRun> Per;
   for (size_t I = 0; I < Sent.size(); ++I) {
     if (Sent[I] == '\0')
@@ -288,14 +350,31 @@ void TTypedCopy::AddRun(const std::vector<char>& Sent, const std::vector<bool>& 
     if (I < Wrong.size() && Wrong[I])
       ++R.Wrong;
   }
+  for (const TStatRun& R : Reactions)
+    if (auto It = Per.find(R.Zeichen); It != Per.end()) {
+      It->second.ReactionMs = R.ReactionMs;
+      It->second.SpreadMs = R.SpreadMs;
+    }
   std::vector<TStatRun> Run;
-  for (const auto& [C, R] : Per)
+  TStatLauf Lauf;
+  for (const auto& [C, R] : Per) {
     Run.push_back(R);
-  if (!Run.empty())
-    Statistik().AddRun(FLayoutNr, Run);
+    Lauf.Sent += R.Sent;
+    Lauf.Wrong += R.Wrong;
+  }
+  if (Run.empty())
+    return;
+  Statistik().AddRun(FLayoutNr, Run);
+  const QDate Today = QDate::currentDate();
+  Lauf.Day = StatDay(Today.year(), Today.month(), Today.day());
+  Lauf.UebNr = course::Kurs.UebNr;
+  Lauf.LektNr = course::Kurs.LektNr;
+  Lauf.ReactionMs = Reactions.empty() ? -1 : FReaction.MedianMs();
+  Statistik().AddLauf(FLayoutNr, Lauf);
 }
 
 void TTypedCopy::Save(TMessageReporter& Reporter) {
   if (FStat)
     SaveStatistik(*FStat, Reporter, FStatTold, FStatFullTold);
+  TellSchwaechen();
 }

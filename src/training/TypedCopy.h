@@ -1,7 +1,9 @@
 #pragma once
 
 #include "course/CopyScore.h"
+#include "course/WeakPractice.h"
 #include "storage/StatFile.h"
+#include "training/Reaction.h"
 #include "windows/MainView.h"
 #include "windows/MemUnit.h"
 
@@ -39,6 +41,20 @@ public:
   void LoadOption();
   bool On() const { return FOn; }
   void SetOn(bool On);
+  // "Practise my weak characters": exercise 4 draws each character of the
+  // lesson by its figures. Runs are counted while it is on, too.
+  bool WeakOn() const { return FWeakOn; }
+  void SetWeakOn(bool On);
+  // The reaction times of exercises 2 and 3, measured whatever the options;
+  // counted into the statistics with the run.
+  TReaction& Reaction() { return FReaction; }
+  // The weights of the weak practice from the statistics; empty while the
+  // option is off. Told to OnSchwaechen whenever they may change (the
+  // option read or switched, a run counted).
+  TSchwaechen Schwaechen();
+  // The learner's target reaction, kept in the statistics.
+  void SetTargetMs(int32_t Ms);
+  std::function<void(TSchwaechen)> OnSchwaechen;
 
   // --- The session's hooks
   // A run of the current exercise has started; LayoutNr translates typed keys.
@@ -86,17 +102,23 @@ public:
 
 private:
   void Show();
-  void AddRun(const std::vector<char>& Sent, const std::vector<bool>& Wrong);
+  void AddRun(const std::vector<char>& Sent, const std::vector<bool>& Wrong,
+              const std::vector<TStatRun>& Reactions = {});
+  // Statistics are counted while an option that uses them is on.
+  bool Counting() const { return FOn || FWeakOn; }
   // The scored copy's characters as a run of the statistics.
   void CountScored();
   void Save(TMessageReporter& Reporter);
+  void TellSchwaechen();
   std::string SentText() const;
 
   TCourseView& FCourseView;
   TMainView& FView;
   TMessageReporter& FReporter;
   bool FOn = false;
+  bool FWeakOn = false;
   bool FOptionTold = false;
+  TReaction FReaction;
   bool FStatTold = false;
   bool FStatFullTold = false;
   bool FCollecting = false;

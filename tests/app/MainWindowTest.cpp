@@ -176,10 +176,10 @@ TEST_F(MainWindow, MenuItemsTagsRadioGroupAndTheLayoutMenu) {
   }
   EXPECT_TRUE(V.N1->isSeparator());
   EXPECT_TRUE(V.N2->isSeparator());
-  // The typed copy (unchecked), the statistics and the practice come before
-  // the separator.
+  // The typed copy and the weak practice (both unchecked), the statistics
+  // and the practice come before the separator.
   EXPECT_EQ(V.MMenu->actions(),
-            (QList<QAction*>{Form.TypedCopyItem, Form.StatistikItem, Form.PracticeItem, V.N1, V.MExit}));
+            (QList<QAction*>{Form.TypedCopyItem, Form.WeakItem, Form.StatistikItem, Form.PracticeItem, V.N1, V.MExit}));
   EXPECT_EQ(CaptionOf(Form.PracticeItem), "Practice");
   // The practice opens only while the course is idle, as a modal window.
   training::Sitzung.Idle = false;
@@ -190,6 +190,8 @@ TEST_F(MainWindow, MenuItemsTagsRadioGroupAndTheLayoutMenu) {
   EXPECT_EQ(Shell.Modal.back(), "PracticeForm");
   EXPECT_TRUE(Form.TypedCopyItem->isCheckable());
   EXPECT_FALSE(Form.TypedCopyItem->isChecked());
+  EXPECT_TRUE(Form.WeakItem->isCheckable());
+  EXPECT_FALSE(Form.WeakItem->isChecked());
   EXPECT_EQ(CaptionOf(Form.StatistikItem), "Statistics");
   EXPECT_EQ(V.Hilfe1->actions(), (QList<QAction*>{V.Contence1, V.N2, V.ab}));
   EXPECT_EQ(V.English->data().toInt(), 601);

@@ -51,10 +51,10 @@ TEST(StatFile, OnlyTheLastTwentyRunsCountAndWrongNeverExceedsSent) {
 }
 
 TEST(StatFile, ALaterVersionsLongerHeaderRecordsAndUnknownBytesAreKept) {
-  // Version 2: a header of 20 bytes, records of StatRecordSize + 6 bytes,
+  // A later version: a header of 20 bytes, records of StatRecordSize + 6 bytes,
   // an invalid record (course 9) and three stray bytes at the end.
   const size_t Rec = StatRecordSize + 6;
-  TBytes B = {'V', 'S', 'T', 'A', 2, 0, 20, 0, static_cast<uint8_t>(Rec), 0};
+  TBytes B = {'V', 'S', 'T', 'A', 3, 0, 20, 0, static_cast<uint8_t>(Rec), 0};
   B.resize(20, 0xEE);
   TBytes Known(Rec, 0);
   Known[0] = 1;
@@ -93,6 +93,109 @@ TEST(StatFile, ALaterVersionsLongerHeaderRecordsAndUnknownBytesAreKept) {
   EXPECT_EQ(Again.Of(1, 'k').Sent, 8);
   EXPECT_EQ(Again.Of(1, 'k').Runs, 2);
   EXPECT_EQ(Again.Of(1, 'm').Sent, 4);
+}
+
+// A file the first version of the program wrote (course 1: 'e' and 't' over
+// 23 runs, 'e' sent 10 + run times and wrong run % 3 times, 't' 5 times and
+// wrong every other run; course 3: two letters once).
+TBytes FirstVersionFile() {
+  return ReadFile(std::string(VELM_SOURCE_DIR) + "/tests/storage/data/StatV1.dat");
+}
+
+TEST(StatFile, AFileOfTheFirstVersionIsReadWholeAndKeptWhenReactionsConfusionsAndRunsAreAdded) {
+  const TBytes Old = FirstVersionFile();
+  ASSERT_EQ(Old.size(), StatHeaderSize + 4 * StatRecordSize);
+  TStatistik S = TStatistik::Parse(Old);
+  ASSERT_TRUE(S.Writable());
+  EXPECT_EQ(S.Records(), 4u);
+  EXPECT_EQ(S.Of(1, 'e').Sent, (13 + 32) * 10);
+  EXPECT_EQ(S.Of(1, 'e').Wrong, 19);
+  EXPECT_EQ(S.Of(1, 't').Sent, 100);
+  EXPECT_EQ(S.Of(1, 't').Wrong, 10);
+  EXPECT_EQ(S.Of(3, '\xE0').Wrong, 2);
+  EXPECT_EQ(S.Of(1, 'e').ReactionMs, -1); // never timed
+  EXPECT_EQ(S.TargetMs(), StatTargetMsDefault);
+  EXPECT_TRUE(S.Laeufe(1).empty());
+
+  // Odd run counts: the median of the runs' medians and of their spreads.
+  S.AddRun(1, Lauf({{'e', 5, 1, 400, 100}, {'t', 5, 0}}));
+  S.AddRun(1, Lauf({{'e', 5, 0, 700, 300}}));
+  S.AddRun(1, Lauf({{'e', 5, 0, 500, 200}}));
+  S.AddVerwechslung(1, 'e', 'i', 2);
+  S.AddVerwechslung(1, 'e', 't');
+  S.AddVerwechslung(1, 'e', 'e'); // no confusion
+  S.AddLauf(1, {9000, 2, 1, 20, 1, 640});
+  S.SetTargetMs(800);
+
+  const TStatistik Again = TStatistik::Parse(S.Bytes());
+  EXPECT_EQ(Again.Bytes(), S.Bytes());
+  EXPECT_EQ(Again.Of(1, 'e').Runs, 20);
+  EXPECT_EQ(Again.Of(1, 'e').ReactionMs, 500);
+  EXPECT_EQ(Again.Of(1, 'e').SpreadMs, 200);
+  EXPECT_EQ(Again.Of(1, 't').ReactionMs, -1);
+  EXPECT_EQ(Again.Of(3, '\xE0').Sent, 7);
+  const auto V = Again.Verwechslungen(1, 'e');
+  ASSERT_EQ(V.size(), 2u);
+  EXPECT_EQ(V[0].Als, 'i');
+  EXPECT_EQ(V[0].Count, 2);
+  EXPECT_EQ(V[1].Als, 't');
+  ASSERT_EQ(Again.Laeufe(1).size(), 1u);
+  EXPECT_EQ(Again.Laeufe(1)[0].ReactionMs, 640);
+  EXPECT_EQ(Again.Laeufe(1)[0].Day, 9000);
+  EXPECT_EQ(Again.TargetMs(), 800);
+
+  // The old records keep their place; only the version and the target in
+  // the header and the counts of the runs added changed. The new records
+  // follow them, of kinds the first version keeps as bytes it does not know.
+  EXPECT_EQ(S.Bytes()[4], StatVersion);
+  EXPECT_TRUE(std::equal(Old.begin() + 16 + 2 * static_cast<long>(StatRecordSize), Old.end(),
+                         S.Bytes().begin() + 16 + 2 * static_cast<long>(StatRecordSize)));
+  for (size_t At = Old.size(); At < S.Bytes().size(); At += StatRecordSize)
+    EXPECT_GT(S.Bytes()[At] >> 4, 0) << At;
+}
+
+TEST(StatFile, ImpossibleFiguresCutFilesAndFullHistoriesShowNothingUntrue) {
+  TStatistik S;
+  S.AddRun(2, Lauf({{'a', 3, 0, StatMaxReactionMs + 1, 5}, {'b', 3, 0, 300, 50}}));
+  EXPECT_EQ(S.Of(2, 'a').ReactionMs, -1); // not kept
+  TBytes B = S.Bytes();
+  // A reaction record whose slot holds an impossible figure (a file another
+  // program changed): read as no reaction.
+  for (size_t At = StatHeaderSize; At < B.size(); At += StatRecordSize)
+    if (B[At] == 0x12 && B[At + 1] == 'b')
+      B[At + 4 + 4 * 0 + 1] = 0xF0;
+  EXPECT_EQ(TStatistik::Parse(B).Of(2, 'b').ReactionMs, -1);
+  // Cut in its last record: that record's bytes are kept, the rest read.
+  const TBytes Cut(S.Bytes().begin(), S.Bytes().end() - 7);
+  TStatistik C = TStatistik::Parse(Cut);
+  EXPECT_EQ(C.Of(2, 'a').Sent, 3);
+  C.AddRun(2, Lauf({{'a', 1, 1}}));
+  EXPECT_TRUE(std::equal(Cut.end() - (static_cast<long>(StatRecordSize) - 7), Cut.end(),
+                         C.Bytes().end() - (static_cast<long>(StatRecordSize) - 7)));
+
+  // The history keeps the last StatHistoryMax runs, in a bounded number of
+  // records.
+  TStatistik H;
+  for (int32_t I = 0; I < static_cast<int32_t>(StatHistoryMax) + 20; ++I)
+    H.AddLauf(4, {I, 4, 3, 50, I % 7, -1});
+  const auto L = TStatistik::Parse(H.Bytes()).Laeufe(4);
+  ASSERT_EQ(L.size(), StatHistoryMax);
+  EXPECT_EQ(L.front().Day, 20);
+  EXPECT_EQ(L.back().Day, static_cast<int32_t>(StatHistoryMax) + 19);
+  EXPECT_EQ(L.back().ReactionMs, -1);
+  EXPECT_EQ(H.Bytes().size(), StatHeaderSize + StatHistoryMax / StatHistoryPerRecord * StatRecordSize);
+  EXPECT_EQ(StatDay(2000, 1, 1), 0);
+  EXPECT_EQ(StatDay(2026, 12, 9), 9839);
+
+  // A character confused with more partners than kept gives up the rarest.
+  TStatistik V;
+  for (int I = 0; I < static_cast<int>(StatPartners); ++I)
+    V.AddVerwechslung(1, 'a', static_cast<char>('b' + I), I == 3 ? 1 : 2);
+  V.AddVerwechslung(1, 'a', 'z', 5);
+  const auto P = V.Verwechslungen(1, 'a');
+  ASSERT_EQ(P.size(), StatPartners);
+  EXPECT_EQ(P[0].Als, 'z');
+  EXPECT_TRUE(std::none_of(P.begin(), P.end(), [](const TVerwechslung& E) { return E.Als == 'e'; }));
 }
 
 TEST(StatFile, ShortRandomAndForeignBytesGiveNoFiguresAndAreNotToBeWritten) {
@@ -206,11 +309,13 @@ TEST(StatFile, TheOptionByteKeepsItsOtherBitsAndWhatFollows) {
   EXPECT_FALSE(ParseOptionen({}).TypedCopy);
   WriteFile(OptionFileName, TBytes{0xF0, 1, 2});
   EXPECT_FALSE(LoadOptionen().TypedCopy);
-  ASSERT_TRUE(SaveOptionen({true}, Reporter, Told));
+  ASSERT_TRUE(SaveOptionen({true, false}, Reporter, Told));
   EXPECT_EQ(ReadFile(OptionFileName), TBytes({0xF1, 1, 2}));
   EXPECT_TRUE(LoadOptionen().TypedCopy);
-  ASSERT_TRUE(SaveOptionen({false}, Reporter, Told));
-  EXPECT_EQ(ReadFile(OptionFileName), TBytes({0xF0, 1, 2}));
+  ASSERT_TRUE(SaveOptionen({false, true}, Reporter, Told));
+  EXPECT_EQ(ReadFile(OptionFileName), TBytes({0xF2, 1, 2}));
+  EXPECT_TRUE(LoadOptionen().WeakPractice);
+  EXPECT_FALSE(LoadOptionen().TypedCopy);
   EXPECT_TRUE(Reporter.Messages.empty());
   std::filesystem::remove(OptionFileName);
   std::filesystem::create_directory(OptionFileName);

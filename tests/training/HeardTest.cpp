@@ -8,6 +8,7 @@
 
 #include "support/ManualClock.h"
 #include "support/ManualHeardCalls.h"
+#include "training/Reaction.h"
 
 #include <algorithm>
 
@@ -203,4 +204,73 @@ TEST_F(Heard, ARunStartedRightAfterAStopSoundsItsFirstCharacter) {
   Right->Click();
   EXPECT_EQ(training::Sitzung.UebPos, 1);
   EXPECT_EQ(training::Sitzung.Fehler, 0);
+}
+
+// A reaction counts from the heard end of the character asked to the press
+// that answered it; a press while it still sounds is early and counts 0. The
+// run's median joins the result, and wrong answers keep what they were
+// taken for.
+TEST_F(Heard, ExerciseTwosReactionsCountFromTheHeardEndToThePressThatAnswered) {
+  LoadEnglish();
+  StartAt(1, 2, 1, 2);
+  View.MerkCheckBox->setChecked(false);
+  TReaction Reaction(Clock);
+  Session->SetReaction(&Reaction);
+  Reaction.RunStarted();
+  Session->StartBtnClick();
+  // As many answers as the run asks (five per new character).
+  const std::vector<int64_t> DelaysMs = {420, -30, 250, 800, 610, 300, 90, 1200, 500, 700};
+  const size_t Answers = 5 * course::Kurs.NeueZeichen.size();
+  int64_t HeardEndUs = -1;
+  for (size_t I = 0; I < Answers; ++I) {
+    ASSERT_TRUE(RunUntil([&] {
+      if (Device.Queued != nullptr)
+        HeardEndUs = Device.HeardEndUs();
+      return Device.Queued == nullptr && !Arb.Enabled() && !Calls.Pending();
+    }));
+    ASSERT_EQ(Clock.NowUs(), HeardEndUs) << "the answer is awaited from the heard end";
+    const int64_t DelayMs = DelaysMs[I % DelaysMs.size()];
+    Clock.AdvanceMs(std::max<int64_t>(DelayMs, 0) + 5);
+    Reaction.Pressed(HeardEndUs + DelayMs * 1000);
+    // The second answer is wrong: the other key, whose correction follows.
+    TMButton* Key = I == 1 ? OtherNeuKey(Window->Played.back()) : NeuKeyOfCode(Window->Played.back());
+    ASSERT_NE(Key, nullptr);
+    Key->Click();
+    if (I == 1) {
+      ASSERT_TRUE(RunUntil([&] { return training::Sitzung.KorrZaehler == 0 && !Calls.Pending(); }));
+    }
+  }
+  ASSERT_TRUE(training::Sitzung.Idle);
+  ASSERT_EQ(Reaction.Answers().size(), Answers);
+  ASSERT_EQ(Answers % DelaysMs.size(), 0u);
+  EXPECT_EQ(Reaction.Answers()[0].Ms, 420);
+  EXPECT_TRUE(Reaction.Answers()[1].Early);
+  EXPECT_EQ(Reaction.Answers()[1].Ms, 0);
+  EXPECT_NE(Reaction.Answers()[1].Als, Reaction.Answers()[1].Zeichen);
+  EXPECT_EQ(Reaction.Answers()[7].Ms, 1200);
+  EXPECT_EQ(Reaction.MedianMs(), (420 + 500) / 2);
+  // Beside the design's result (here the error message): the median and
+  // the early answer.
+  const std::string Early = std::to_string(Answers / DelaysMs.size());
+  EXPECT_EQ(CaptionOf(View.StatusLabel), "Median reaction: 460 ms. " + Early + " answered while still sounding.");
+}
+
+TEST(InputClock, AnEventsOwnTimeIsPutOnTheProgramsClock) {
+  TInputClock C;
+  // The X server's time is CLOCK_MONOTONIC in ms, wrapping at 2^32: the
+  // press lies in the middle of its ms, never after its arrival.
+  const int64_t ArrivalUs = (int64_t{1} << 32) * 1000 + 5000 * 1000 + 700;
+  EXPECT_EQ(C.PressUs(5000 - 180, ArrivalUs), ArrivalUs - 700 - 180000 + 500);
+  EXPECT_EQ(C.PressUs(5000, ArrivalUs), ArrivalUs - 200);
+  EXPECT_EQ(C.PressUs(0, ArrivalUs), ArrivalUs) << "no time: its arrival";
+  // Just after the wrap of the server's ms, a press from before it.
+  const int64_t AfterWrapUs = (int64_t{2} << 32) * 1000 + 20 * 1000;
+  EXPECT_EQ(C.PressUs(0xFFFFFFFFu - 9, AfterWrapUs), AfterWrapUs - 30000 + 500);
+  // A window system of its own epoch (ms since it started): the epoch is
+  // learnt from the event that arrived soonest.
+  TInputClock Own;
+  const int64_t EpochUs = 900000000000;
+  EXPECT_EQ(Own.PressUs(100, EpochUs + 100000 + 40000), EpochUs + 100000 + 40000) << "first: as arrived";
+  EXPECT_EQ(Own.PressUs(200, EpochUs + 200000 + 300), EpochUs + 200000 + 300);
+  EXPECT_EQ(Own.PressUs(900, EpochUs + 900000 + 250000), EpochUs + 900000 + 300) << "held up 250 ms";
 }

@@ -2,11 +2,15 @@
 #include "training/TypedCopy.h"
 
 #include "SessionFixture.h"
+#include "sound/BareFile.h"
+#include "support/RecordingReporter.h"
+#include "support/WorkDir.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableWidget>
 
 #include <algorithm>
@@ -350,6 +354,29 @@ TEST_F(TypedCopy, AnEndWhileTheTextWindowIsOpenSavesTheRunOnce) {
 // ---------------------------------------------------------------------------
 // The statistics window
 
+TEST(StatCsv, OneRowPerCourseAndCharacterAndOnePerRunAnUnwritableFileIsTold) {
+  TStatistik S;
+  S.AddRun(1, std::vector<TStatRun>{{'e', 10, 2, 450, 80}, {',', 4, 0}});
+  S.AddRun(3, std::vector<TStatRun>{{'\xE0', 5, 1}});
+  S.AddVerwechslung(1, 'e', 'i', 2);
+  S.AddLauf(1, {9839, 2, 1, 14, 2, 450});
+  const std::string Csv = StatCsv(S);
+  EXPECT_EQ(Csv,
+            "row,course,character,sent,wrong,accuracy_percent,median_reaction_ms,reaction_spread_ms,taken_for,"
+            "date,exercise,lesson\r\n"
+            "character,English,\",\",4,0,100,,,,,,\r\n"
+            "character,English,e,10,2,80,450,80,i:2,,,\r\n"
+            "character,Russian,\xD0\xB0,5,1,80,,,,,,\r\n"
+            "run,English,,14,2,86,450,,,2026-12-09,2,1\r\n");
+  TWorkDir Dir;
+  TRecordingReporter Reporter;
+  EXPECT_TRUE(ExportStatCsv(S, "stat.csv", Reporter));
+  EXPECT_EQ(ReadFileBytes("stat.csv").value_or(""), Csv);
+  std::filesystem::create_directory("folder.csv");
+  EXPECT_FALSE(ExportStatCsv(S, "folder.csv", Reporter));
+  EXPECT_EQ(Reporter.Messages, std::vector<std::string>{"The file cannot be written: folder.csv"});
+}
+
 TEST(StatBars, WeakestAreTheHighestRatesAmongTheCandidatesWithTiesByCount) {
   TStatistik S;
   S.AddRun(1, std::vector<TStatRun>{{'t', 10, 5}, {'m', 4, 2}, {'o', 10, 1}, {'e', 10, 9},
@@ -367,21 +394,48 @@ TEST(StatBars, WeakestAreTheHighestRatesAmongTheCandidatesWithTiesByCount) {
   EXPECT_EQ(Weakest(Bars, "ha"), "");
 }
 
-TEST_F(TypedCopy, TheStatisticsWindowShowsTheCourseAndMarksTheWeakest) {
+TEST_F(TypedCopy, TheStatisticsWindowShowsTheCourseWeakestFirstAndMarksTheWeakest) {
   LoadEnglish();
   StartAt(4, 4, 4, 4);
-  Copy->Statistik().AddRun(1, std::vector<TStatRun>{{'t', 10, 1}, {'h', 8, 4}, {'a', 6, 6}});
+  TStatistik& Stat = Copy->Statistik();
+  Stat.AddRun(1, std::vector<TStatRun>{{'t', 10, 1, 1900, 300}, {'h', 8, 4, 600, 100}, {'a', 6, 6}});
+  Stat.AddVerwechslung(1, 'h', 's', 3);
+  Stat.AddVerwechslung(1, 'h', '\xFC', 9); // not of this course: not shown
+  Stat.AddLauf(1, {9800, 4, 4, 24, 11, 700});
+  Stat.AddLauf(1, {9800, 3, 4, 12, 1, 500});
+  Stat.AddLauf(1, {9801, 2, 4, 10, 0, -1});
   TStatForm Stats;
   Stats.OnMark = [this](const std::string& Weak) { Copy->MarkForNextRun(Weak); };
-  Stats.Fill(Copy->Statistik(), 1, ANSI_CHARSET, true);
-  EXPECT_EQ(Stats.StatTable->rowCount(), static_cast<int>(course::Kurs.KursFolge.size()));
-  EXPECT_EQ(Stats.StatTable->item(0, 0)->text(), QStringLiteral("t"));
-  EXPECT_EQ(Stats.StatTable->item(0, 2)->text(), QStringLiteral("1"));
+  int32_t TargetSet = 0;
+  Stats.OnTarget = [&](int32_t Ms) { TargetSet = Ms; };
+  Stats.Fill(Stat, 1, ANSI_CHARSET, true);
+  // a (all wrong: 5), h (half wrong, 3 of 8 taken for s: 1 + 2 + 0.75),
+  // t (1 of 10 wrong and 0.9 slower than the target: 1 + 0.4 + 1.8); then
+  // the lesson's characters never sent.
+  ASSERT_GE(Stats.StatTable->rowCount(), 3);
+  EXPECT_EQ(Stats.StatTable->item(0, 0)->text(), QStringLiteral("a"));
+  EXPECT_EQ(Stats.StatTable->item(1, 0)->text(), QStringLiteral("h"));
+  EXPECT_EQ(Stats.StatTable->item(2, 0)->text(), QStringLiteral("t"));
+  EXPECT_EQ(Stats.StatTable->item(2, 4)->text(), QStringLiteral("1900 ms"));
+  EXPECT_EQ(Stats.StatTable->item(1, 5)->text(), QStringLiteral("s 3×"));
+  EXPECT_EQ(Stats.StatTable->rowCount(), 3 + static_cast<int>(course::Kurs.LektZeichen.size()) - 3);
   EXPECT_EQ(Stats.Weak(), "aht");
   EXPECT_TRUE(Stats.WeakLabel->text().contains(QStringLiteral("a, h, t")));
-  const int A = static_cast<int>(course::Kurs.KursFolge.find('a'));
-  EXPECT_EQ(Stats.StatChart->Tip(A), QStringLiteral("a: 6 wrong / 6 sent (100 %)"));
+  EXPECT_EQ(Stats.StatChart->Tip(0), QStringLiteral("a: 6 wrong / 6 sent; Accuracy 0 %"));
+  EXPECT_EQ(Stats.StatChart->Tip(1),
+            QStringLiteral("h: 4 wrong / 8 sent; Accuracy 50 %; Median reaction 600 ms (± 50 ms); Taken for: s 3×"));
   EXPECT_EQ(Stats.StatChart->Tip(-1), QString());
+  EXPECT_EQ(Stats.StatChart->ScaleMs(), 2000);
+  // Progress per day: the runs of a day together.
+  ASSERT_EQ(Stats.ProgressChart->Tage().size(), 2u);
+  EXPECT_EQ(Stats.ProgressChart->Tage()[0].Percent(), 67);
+  EXPECT_EQ(Stats.ProgressChart->Tage()[0].ReactionMs, 600);
+  EXPECT_EQ(Stats.ProgressChart->Tip(0), QStringLiteral("2026-10-31: 2 Runs, 67 %, 600 ms"));
+  EXPECT_EQ(Stats.ProgressChart->Tip(1), QStringLiteral("2026-11-01: 1 Runs, 100 %"));
+  EXPECT_EQ(Stats.TargetSB->value(), StatTargetMsDefault);
+  EXPECT_EQ(TargetSet, 0) << "filling is not setting";
+  Stats.TargetSB->setValue(1500);
+  EXPECT_EQ(TargetSet, 1500);
   ASSERT_TRUE(Stats.MarkBtn->isEnabled());
   Stats.MarkBtn->click();
   EXPECT_FALSE(Stats.MarkBtn->isEnabled());

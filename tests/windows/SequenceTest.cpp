@@ -234,3 +234,49 @@ TEST_F(Sequence, OneCandidateGivesARunOfItAndNoneGivesNoEntries) {
 }
 
 } // namespace
+
+// The weak practice: every character of the lesson still comes, the weak
+// one more often, its confusion partner often right after it, no character
+// twice in a row but the marked one, which still comes in pairs.
+TEST_F(Sequence, TheWeakPracticeDrawsTheWeakCharactersMoreOftenAndKeepsEveryRule) {
+  course::Kurs.GruppenZahl = 10;
+  course::Tastatur.InputLayoutNr = 1;
+  Generate(3, 4, 1);
+  const std::string Lesson = course::Folge.GruppenZeichen;
+  ASSERT_GE(Lesson.size(), 6u);
+  const char Weak = Lesson[1];
+  const char Partner = Lesson[4];
+  TSchwaechen S;
+  S[{1, Weak}] = {WeakWeight(0.5, 1800, 1000, 0.3), std::string(1, Partner)};
+  EXPECT_DOUBLE_EQ((S[{1, Weak}].Gewicht), 1 + 2 + 1.6 + 0.6);
+  EXPECT_DOUBLE_EQ(WeakWeight(0, 400, 1000, 0), 1.0);
+  Course->SetSchwaechen(S);
+  size_t WeakCount = 0;
+  size_t Others = 0;
+  size_t PartnerAfter = 0;
+  for (uint32_t Seed = 1; Seed <= 100; ++Seed) {
+    course::Folge.MarkModus = Seed % 2 == 0;
+    course::Folge.Markiert[static_cast<size_t>(LetterPos(Lesson[0]))] = true;
+    Generate(3, 4, Seed);
+    const std::string Got = Sounds();
+    ASSERT_EQ(Got.size(), 50u);
+    for (const char C : Lesson)
+      ASSERT_NE(Got.find(C), std::string::npos) << Got;
+    for (size_t I = 1; I < Got.size(); ++I) {
+      if (Got[I] == Got[I - 1]) {
+        ASSERT_TRUE(course::Folge.MarkModus && Got[I] == Lesson[0]) << Got;
+        ASSERT_TRUE(I < 2 || Got[I - 2] != Got[I]) << Got;
+      }
+      if (Got[I - 1] == Weak && Got[I] == Partner)
+        ++PartnerAfter;
+    }
+    WeakCount += static_cast<size_t>(std::count(Got.begin(), Got.end(), Weak));
+    Others += static_cast<size_t>(std::count(Got.begin(), Got.end(), Lesson[2]));
+  }
+  // Weight 5.2 against 1: about three times as often, with the one of each.
+  EXPECT_GT(WeakCount, 2 * Others);
+  // The partner (weight 1, about four of 50) follows the weak character
+  // far more often than the one time in twelve of chance.
+  EXPECT_GT(PartnerAfter * 6, WeakCount) << "the partner follows often";
+  Course->SetSchwaechen({});
+}
