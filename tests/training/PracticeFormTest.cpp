@@ -9,6 +9,7 @@
 #include "storage/Texts.h"
 #include "support/RecordingReporter.h"
 #include "support/TestWaveDevice.h"
+#include "sound/BareFile.h"
 #include "support/WorkDir.h"
 #include "training/Practice.h"
 
@@ -43,17 +44,22 @@ public:
 class PracticeForm : public ::testing::Test {
 protected:
   void SetUp() override {
+    SetShippedDataDir(VELM_SOURCE_DIR "/data");
     ResetSoundState();
     course::Kurs = {};
     ClearTexts();
     Language("English.lng", "Eng.txt", ANSI_CHARSET);
     Form.OnScored = [this](const std::vector<TStatRun>& Run) { Scored = Run; };
   }
-  void TearDown() override { ClearTexts(); }
+  void TearDown() override {
+    ClearTexts();
+    SetShippedDataDir({});
+  }
 
   void Language(const char* Lng, const char* Alphabet, uint8_t Charset) {
     ParseTexts(DataFile(Lng));
     sound::Codetafel = ParseCodeTable(DataFile(Alphabet));
+    course::Kurs.AlphabetFile = Alphabet;
     Form.Prepare(Charset);
   }
 
