@@ -5,7 +5,7 @@
 // 0.5 %.
 #include "course/LessonData.h"
 #include "sound/PracticeTiming.h"
-#include "storage/CodePage.h"
+#include "base/CodePage.h"
 #include "training/Practice.h"
 
 #include <algorithm>

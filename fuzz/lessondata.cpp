@@ -1,7 +1,7 @@
 // LD.dat, the teaching order of each layout, one line each.
 #include "FuzzCheck.h"
 #include "course/LessonData.h"
-#include "course/TextFile.h"
+#include "base/TextFile.h"
 
 #include <cstdint>
 #include <optional>

@@ -2,7 +2,7 @@
 // right after it belongs to the line end), a Ctrl-Z ends the data, and a line
 // is cut at the cap asked for.
 #include "FuzzCheck.h"
-#include "course/TextFile.h"
+#include "base/TextFile.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -2,7 +2,7 @@
 // ending at CR, LF or CR LF, a Ctrl-Z ending the data, no binary file taken.
 #include "course/WordList.h"
 #include "FuzzCheck.h"
-#include "course/TextFile.h"
+#include "base/TextFile.h"
 
 #include <algorithm>
 #include <cstddef>

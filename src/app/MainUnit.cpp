@@ -3,7 +3,7 @@
 #include "app/StorageView.h"
 #include "course/Course.h"
 #include "course/CourseState.h"
-#include "sound/BareFile.h"
+#include "base/BareFile.h"
 #include "sound/SoundState.h"
 #include "storage/IntFile.h"
 #include "storage/Kund.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "storage/LayoutSwitch.h"
+#include "app/LayoutSwitch.h"
 #include "windows/MainView.h"
 
 class QAction;

@@ -1,8 +1,8 @@
 #include "course/LessonData.h"
 
 #include "course/CourseState.h"
-#include "course/TextFile.h"
-#include "sound/BareFile.h"
+#include "base/TextFile.h"
+#include "base/BareFile.h"
 #include "sound/SoundState.h"
 
 #include <string_view>

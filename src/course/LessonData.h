@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sound/Reporter.h"
+#include "base/Reporter.h"
 #include "sound/SoundState.h"
 
 #include <array>

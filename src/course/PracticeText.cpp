@@ -4,7 +4,7 @@
 #include "course/Contacts.h"
 #include "course/LessonData.h"
 #include "course/PracticeChars.h"
-#include "course/TextFile.h"
+#include "base/TextFile.h"
 #include "course/WordList.h"
 
 #include <QList>

@@ -1,7 +1,7 @@
 #include "course/WordList.h"
 
-#include "course/TextFile.h"
-#include "sound/BareFile.h"
+#include "base/TextFile.h"
+#include "base/BareFile.h"
 
 #include <algorithm>
 #include <optional>

@@ -1,6 +1,6 @@
 #include "sound/HeardCalls.h"
 
-#include "sound/Clock.h"
+#include "base/Clock.h"
 
 #include <QTimer>
 

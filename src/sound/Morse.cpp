@@ -1,6 +1,6 @@
 #include "sound/Morse.h"
 
-#include "sound/BareFile.h"
+#include "base/BareFile.h"
 
 #include <algorithm>
 #include <cmath>

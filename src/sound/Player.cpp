@@ -1,6 +1,6 @@
 #include "sound/Player.h"
 
-#include "sound/Clock.h"
+#include "base/Clock.h"
 #include "sound/SoundState.h"
 
 #include <QTimer>

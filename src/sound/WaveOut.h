@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sound/Clock.h"
+#include "base/Clock.h"
 #include "sound/WaveDevice.h"
 
 #include <memory>

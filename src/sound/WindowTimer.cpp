@@ -1,6 +1,6 @@
 #include "sound/WindowTimer.h"
 
-#include "sound/Clock.h"
+#include "base/Clock.h"
 
 #include <QTimer>
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "storage/Kund.h"
 
-#include "sound/Reporter.h"
+#include "base/Reporter.h"
 #include "sound/SoundState.h"
 #include "storage/RecordFile.h"
 

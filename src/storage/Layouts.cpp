@@ -2,7 +2,7 @@
 
 #include "course/CourseState.h"
 #include "storage/StorageState.h"
-#include "storage/CodePage.h"
+#include "base/CodePage.h"
 
 #include <cstring>
 #include <string_view>

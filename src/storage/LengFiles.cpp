@@ -1,7 +1,7 @@
 #include "storage/LengFiles.h"
 
-#include "course/TextFile.h"
-#include "sound/Reporter.h"
+#include "base/TextFile.h"
+#include "base/Reporter.h"
 #include "storage/Texts.h"
 
 #include <array>

@@ -1,6 +1,6 @@
 #include "storage/RecordFile.h"
 
-#include "sound/BareFile.h"
+#include "base/BareFile.h"
 
 #include <QByteArray>
 #include <QFile>

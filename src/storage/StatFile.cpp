@@ -1,6 +1,6 @@
 #include "storage/StatFile.h"
 
-#include "sound/Reporter.h"
+#include "base/Reporter.h"
 #include "storage/RecordFile.h"
 
 #include <algorithm>

@@ -2,10 +2,10 @@
 
 #include "course/LessonData.h"
 #include "course/LessonPlan.h"
-#include "course/TextFile.h"
-#include "sound/BareFile.h"
+#include "base/TextFile.h"
+#include "base/BareFile.h"
 #include "storage/AudioFile.h"
-#include "storage/CodePage.h"
+#include "base/CodePage.h"
 #include "storage/Layouts.h"
 
 #include <QString>

@@ -3,9 +3,9 @@
 #include "course/CopyScore.h"
 #include "course/CourseState.h"
 #include "sound/Player.h"
-#include "sound/Reporter.h"
+#include "base/Reporter.h"
 #include "storage/AudioFile.h"
-#include "storage/CodePage.h"
+#include "base/CodePage.h"
 #include "storage/Texts.h"
 #include "training/Practice.h"
 

@@ -2,7 +2,7 @@
 
 #include "course/Course.h"
 #include "sound/Player.h"
-#include "sound/Reporter.h"
+#include "base/Reporter.h"
 #include "sound/TickTimer.h"
 #include "storage/Layouts.h"
 #include "storage/Texts.h"

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "sound/Clock.h"
+#include "base/Clock.h"
 #include "sound/Player.h"
-#include "sound/Reporter.h"
+#include "base/Reporter.h"
 #include "sound/TickTimer.h"
 #include "windows/MainView.h"
 

@@ -3,7 +3,7 @@
 #include "course/CourseState.h"
 #include "course/LessonPlan.h"
 #include "course/WeakPractice.h"
-#include "sound/Reporter.h"
+#include "base/Reporter.h"
 #include "storage/Layouts.h"
 #include "storage/Texts.h"
 #include "windows/Caption.h"

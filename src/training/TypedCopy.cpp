@@ -2,7 +2,7 @@
 
 #include "course/Course.h"
 #include "course/CourseState.h"
-#include "sound/Reporter.h"
+#include "base/Reporter.h"
 #include "sound/SoundState.h"
 #include "storage/Layouts.h"
 #include "training/KeyInput.h"

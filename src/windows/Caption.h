@@ -1,6 +1,6 @@
 #pragma once
 
-#include "storage/CodePage.h"
+#include "base/CodePage.h"
 
 #include <cstdint>
 #include <string>

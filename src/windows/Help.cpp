@@ -1,6 +1,6 @@
 #include "windows/Help.h"
 
-#include "sound/BareFile.h"
+#include "base/BareFile.h"
 #include "windows/Pictures.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "windows/Shell.h"
 
-#include "sound/BareFile.h"
+#include "base/BareFile.h"
 
 #include <QDesktopServices>
 #include <QDialog>

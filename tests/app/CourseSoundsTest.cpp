@@ -4,7 +4,7 @@
 
 #include "course/CourseState.h"
 #include "course/LessonData.h"
-#include "sound/BareFile.h"
+#include "base/BareFile.h"
 #include "sound/SoundState.h"
 #include "storage/Layouts.h"
 #include "windows/SoundFile.h"

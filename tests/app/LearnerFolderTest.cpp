@@ -1,6 +1,6 @@
 #include "app/MainUnit.h"
 #include "app/Velm2.h"
-#include "sound/BareFile.h"
+#include "base/BareFile.h"
 #include "course/CourseState.h"
 #include "sound/SoundState.h"
 #include "storage/StorageState.h"

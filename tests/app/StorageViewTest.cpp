@@ -2,7 +2,7 @@
 #include "course/CourseState.h"
 #include "sound/SoundState.h"
 #include "storage/Kund.h"
-#include "storage/LayoutSwitch.h"
+#include "app/LayoutSwitch.h"
 #include "storage/Layouts.h"
 #include "storage/SomeLayouts.h"
 #include "storage/StorageState.h"

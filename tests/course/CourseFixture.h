@@ -2,7 +2,7 @@
 
 #include "course/Course.h"
 #include "course/CourseState.h"
-#include "sound/BareFile.h"
+#include "base/BareFile.h"
 #include "sound/SoundState.h"
 #include "support/RecordingReporter.h"
 

@@ -2,9 +2,9 @@
 
 #include "CourseFixture.h"
 #include "course/LessonData.h"
-#include "course/TextFile.h"
+#include "base/TextFile.h"
 #include "course/WordList.h"
-#include "sound/BareFile.h"
+#include "base/BareFile.h"
 
 #include <QList>
 #include <QRegularExpression>

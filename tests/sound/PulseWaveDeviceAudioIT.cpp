@@ -2,7 +2,7 @@
 // blocks are heard, when their ends are reported, how fast a learner's block
 // sounds, that the stream goes quiet when idle and plays again after the
 // server came back.
-#include "sound/Clock.h"
+#include "base/Clock.h"
 #if VELM_HAVE_PULSE
 #include "sound/PulseWaveDevice.h"
 #include "audiorig/EventLoop.h"

@@ -1,6 +1,6 @@
 // The real wave output on a private PulseAudio daemon with a null sink: what
 // the device plays is recorded from the sink's monitor and measured.
-#include "sound/Clock.h"
+#include "base/Clock.h"
 #include "sound/QtWaveDevice.h"
 #include "audiorig/EventLoop.h"
 #include "audiorig/PulseServer.h"

@@ -1,4 +1,4 @@
-#include "sound/BareFile.h"
+#include "base/BareFile.h"
 #include "sound/Morse.h"
 #include "sound/SoundState.h"
 #include "support/RecordingReporter.h"

@@ -1,6 +1,6 @@
 #include "storage/IntFile.h"
 #include "sound/Morse.h"
-#include "sound/Reporter.h"
+#include "base/Reporter.h"
 #include "sound/SoundState.h"
 #include "storage/Texts.h"
 #include "support/RecordingReporter.h"

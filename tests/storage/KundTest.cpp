@@ -1,5 +1,5 @@
 #include "storage/Kund.h"
-#include "sound/Reporter.h"
+#include "base/Reporter.h"
 #include "sound/SoundState.h"
 #include "storage/StorageState.h"
 #include "support/RecordingReporter.h"

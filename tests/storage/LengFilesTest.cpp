@@ -1,6 +1,6 @@
 #include "storage/LengFiles.h"
 #include "support/RecordingReporter.h"
-#include "storage/CodePage.h"
+#include "base/CodePage.h"
 #include "storage/Texts.h"
 
 #include "StorageTestDir.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sound/BareFile.h"
+#include "base/BareFile.h"
 #include "support/WorkDir.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "support/TestWaveDevice.h"
 
-#include "sound/Clock.h"
+#include "base/Clock.h"
 
 #include <algorithm>
 

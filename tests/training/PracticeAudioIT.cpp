@@ -1,7 +1,7 @@
 // The copy practice through the PulseAudio output on a private null sink:
 // the whole text reaches the stream in one-second blocks, and after Stop
 // nothing more is placed.
-#include "sound/Clock.h"
+#include "base/Clock.h"
 #if VELM_HAVE_PULSE
 #include "audiorig/EventLoop.h"
 #include "audiorig/PulseServer.h"
@@ -9,7 +9,7 @@
 #include "sound/Morse.h"
 #include "sound/Player.h"
 #include "sound/PulseWaveDevice.h"
-#include "storage/CodePage.h"
+#include "base/CodePage.h"
 #include "support/RecordingReporter.h"
 #include "training/PracticeForm.h"
 

@@ -9,7 +9,7 @@
 #include "audiorig/EventLoop.h"
 #include "audiorig/PulseServer.h"
 #include "course/CourseState.h"
-#include "sound/Clock.h"
+#include "base/Clock.h"
 #include "sound/Morse.h"
 #include "sound/Player.h"
 #include "sound/QtWaveDevice.h"

@@ -2,7 +2,7 @@
 #include "training/TypedCopy.h"
 
 #include "SessionFixture.h"
-#include "sound/BareFile.h"
+#include "base/BareFile.h"
 #include "support/RecordingReporter.h"
 #include "support/WorkDir.h"
 

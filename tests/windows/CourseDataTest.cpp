@@ -2,7 +2,7 @@
 // and checked against the standard codes, written down here independently.
 
 #include "course/LessonData.h"
-#include "course/TextFile.h"
+#include "base/TextFile.h"
 
 #include "CourseViewFixture.h"
 

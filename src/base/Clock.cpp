@@ -1,4 +1,4 @@
-#include "sound/Clock.h"
+#include "base/Clock.h"
 
 #include <chrono>
 

@@ -1,7 +1,7 @@
-#include "storage/LayoutSwitch.h"
+#include "app/LayoutSwitch.h"
 
 #include "course/CourseState.h"
-#include "sound/Reporter.h"
+#include "base/Reporter.h"
 #include "storage/StorageState.h"
 
 #include <utility>

@@ -1,4 +1,4 @@
-#include "sound/BareFile.h"
+#include "base/BareFile.h"
 
 #include <algorithm>
 #include <filesystem>

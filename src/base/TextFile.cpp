@@ -1,6 +1,6 @@
-#include "course/TextFile.h"
+#include "base/TextFile.h"
 
-#include "sound/BareFile.h"
+#include "base/BareFile.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,14 +1,32 @@
-#include "course/TextFile.h"
+#include "base/TextFile.h"
 
-#include "CourseFixture.h"
-#include "sound/BareFile.h"
+#include "support/WorkDir.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+#include "base/BareFile.h"
 
 #include <optional>
 #include <random>
 
 namespace {
 
-using TextFile = TTempDirTest;
+class TextFile : public ::testing::Test {
+protected:
+  TWorkDir Dir;
+};
+
+std::string ReadFile(const std::string& Name) {
+  return ReadFileBytes(Name).value_or(std::string());
+}
+
+void WriteFile(const std::string& Name, const std::string& Bytes) {
+  std::ofstream Out(Name, std::ios::binary | std::ios::trunc);
+  Out.write(Bytes.data(), static_cast<std::streamsize>(Bytes.size()));
+}
 
 std::vector<std::string> LinesOf(TTextReader& R, size_t MaxLen) {
   std::vector<std::string> Lines;
