@@ -79,6 +79,8 @@ struct TPulseWaveDevice::TShared {
   int64_t LastSoundUs = 0;
   int64_t NextRefreshUs = 0;
   int64_t UncorkedUs = 0;
+  // Written when the stream was last corked (or connected).
+  int64_t CorkPos = 0;
 
   struct TBlock {
     uint64_t Serial = 0;
@@ -196,9 +198,15 @@ struct TPulseWaveDevice::TShared {
           P.HeardUs = HeardUsOf(P.Start, AtUs, Measured);
   }
 
-  // Without timing (just connected): the server holds about its target.
-  long double GuessHeard() const {
-    return static_cast<long double>(Written - MsToSamples(Settings.TargetMs));
+  // Without timing (just connected or uncorked): the server held about its
+  // target when the stream was corked, and has played on from there since
+  // it was uncorked. Not from what is written: a block is handed over whole,
+  // so the written end runs far ahead of what is heard.
+  long double GuessHeard(int64_t NowUs) const {
+    long double Pos = static_cast<long double>(CorkPos - MsToSamples(Settings.TargetMs));
+    if (!Corked)
+      Pos += static_cast<long double>(std::max<int64_t>(NowUs - UncorkedUs, 0)) * Rate;
+    return std::min(Pos, static_cast<long double>(Written));
   }
   int64_t HeardUsOf(int64_t Pos, int64_t NowUs, long double Heard) const {
     return NowUs + static_cast<int64_t>(std::llround((static_cast<long double>(Pos) - Heard) / Rate));
@@ -232,7 +240,7 @@ struct TPulseWaveDevice::TShared {
   void PlaceDue(int64_t NowUs, int64_t Upto) {
     long double Heard = 0;
     if (!HeardAt(NowUs, Heard))
-      Heard = GuessHeard();
+      Heard = GuessHeard(NowUs);
     for (auto& B : Blocks) {
       if (B.Placed)
         continue;
@@ -331,7 +339,7 @@ struct TPulseWaveDevice::TShared {
   void Check(int64_t NowUs) {
     long double Heard = 0;
     if (!HeardAt(NowUs, Heard))
-      Heard = GuessHeard();
+      Heard = GuessHeard(NowUs);
     int64_t Next = -1;
     auto Soonest = [&Next](int64_t At) { Next = Next < 0 ? At : std::min(Next, At); };
     for (auto& B : Blocks) {
@@ -373,6 +381,7 @@ struct TPulseWaveDevice::TShared {
       const int64_t IdleFromUs = LastSoundUs + int64_t{Settings.IdleMs} * 1000;
       if (!Busy && NowUs >= IdleFromUs) {
         Corked = true;
+        CorkPos = Written;
         Anchored = false;
         ++Stats.Corks;
         pa_operation* Op = pa_stream_cork(Stream, 1, nullptr, nullptr);
@@ -549,6 +558,7 @@ struct TPulseWaveDevice::TShared {
     Written = 0;
     LastEnd = 0;
     Corked = true;
+    CorkPos = 0;
     const auto Flags = static_cast<pa_stream_flags_t>(PA_STREAM_START_CORKED | PA_STREAM_ADJUST_LATENCY);
     if (pa_stream_connect_playback(Stream, nullptr, &Attr, Flags, nullptr, nullptr) < 0) {
       Lost();

@@ -178,7 +178,7 @@ TMMResult TPulseWaveDevice::Write(TWaveHdr& Hdr) {
     B.Samples.assign(FConverted.begin(), FConverted.begin() + N);
     long double Heard = 0;
     if (!S.HeardAt(NowUs, Heard))
-      Heard = S.GuessHeard();
+      Heard = S.GuessHeard(NowUs);
     S.Blocks.push_back(std::move(B));
     // A block of the learner's goes to the first free position; a timed
     // one where its event is due, once the server's clock is known.
@@ -197,7 +197,7 @@ TMMResult TPulseWaveDevice::Write(TWaveHdr& Hdr) {
     if (Last.Placed && S.HeardAt(NowUs, Heard))
       FHeardStartUs = S.HeardUsOf(Last.Start, NowUs, Heard);
     else if (Last.Placed)
-      FHeardStartUs = NowUs + SamplesToUs(static_cast<long double>(Last.Start) - S.GuessHeard());
+      FHeardStartUs = NowUs + SamplesToUs(static_cast<long double>(Last.Start) - S.GuessHeard(NowUs));
     else
       FHeardStartUs = TargetUs;
     S.Check(NowUs);
@@ -235,8 +235,9 @@ void TPulseWaveDevice::Hush() {
   // buffer, but for a moment's margin. A tone is faded out, not cut: a cut
   // in the middle of an element clicks.
   long double Heard = 0;
-  if (!S.HeardAt(TSteadyClock::RealNowUs(), Heard))
-    Heard = S.GuessHeard();
+  const int64_t NowUs = TSteadyClock::RealNowUs();
+  if (!S.HeardAt(NowUs, Heard))
+    Heard = S.GuessHeard(NowUs);
   const int64_t From = std::min(S.Written, static_cast<int64_t>(Heard) + MsToSamples(5));
   const int64_t FadeSamples = MsToSamples(5);
   for (auto It = S.Blocks.begin(); It != S.Blocks.end();) {

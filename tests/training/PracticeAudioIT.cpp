@@ -1,10 +1,12 @@
 // The copy practice through the PulseAudio output on a private null sink:
 // the whole text reaches the stream in one-second blocks, and after Stop
 // nothing more is placed.
+#include "base/BareFile.h"
 #include "base/Clock.h"
 #if VELM_HAVE_PULSE
 #include "audiorig/EventLoop.h"
 #include "audiorig/PulseServer.h"
+#include "course/CourseState.h"
 #include "course/LessonData.h"
 #include "sound/Morse.h"
 #include "sound/Player.h"
@@ -28,14 +30,15 @@ public:
   bool MnemonicsOn() const override { return false; }
 };
 
-// Off until the output reports the end of the first block on a stream that
-// has just started when it is due: today that end comes at once, the second
-// block is written at once, and a later block lands over it, so the stream
-// is a second short.
-TEST(PracticeAudio, DISABLED_BlocksFollowEachOtherWithoutAGapAndStopEndsTheSound) {
+// The end of the first block on a stream that has just started comes when
+// it is due, not at once: otherwise the second block would be written at
+// once and a later one land over it, leaving the stream a second short.
+TEST(PracticeAudio, BlocksFollowEachOtherWithoutAGapAndStopEndsTheSound) {
   TPulseServer& Pulse = SharedPulseServer();
   ASSERT_TRUE(Pulse.Error().empty()) << Pulse.Error();
   ResetSoundState();
+  SetShippedDataDir(VELM_SOURCE_DIR "/data");
+  course::Kurs.AlphabetFile = "Eng.txt";
   std::ifstream In(std::string(VELM_SOURCE_DIR) + "/data/Eng.txt", std::ios::binary);
   sound::Codetafel = ParseCodeTable(std::vector<uint8_t>(std::istreambuf_iterator<char>(In), {}));
 
@@ -76,6 +79,7 @@ TEST(PracticeAudio, DISABLED_BlocksFollowEachOtherWithoutAGapAndStopEndsTheSound
   SpinFor(1500);
   EXPECT_EQ(Device.Placed().size(), Before);
   Device.Halt();
+  SetShippedDataDir({});
 }
 
 } // namespace
