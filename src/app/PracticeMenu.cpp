@@ -49,6 +49,7 @@ void TAForm::PracticeItemClick() {
       Stat.AddRun(course::Tastatur.InputLayoutNr, Run);
       SaveStatistik(Stat, Reporter, FPracticeStatTold, FPracticeStatFullTold);
     };
+    FPracticeForm->Schwaechen = [this] { return FCopy->Schwaechen(); };
   }
   FPracticeForm->Prepare(CharsetOf(View.KeyPanel));
   Shell.ShowModal(*FPracticeForm);

@@ -31,6 +31,7 @@
 #include <algorithm>
 #include <fstream>
 #include <map>
+#include <random>
 
 namespace {
 
@@ -316,6 +317,13 @@ bool TPracticeForm::MakeText() {
   Request.AlphabetFile = course::Kurs.AlphabetFile.empty() ? std::string("Eng.txt") : course::Kurs.AlphabetFile;
   if (ReachedCheckBox->isChecked() && ReachedCheckBox->isEnabled())
     Request.Allowed = practice::ReachedCharacters(course::Kurs.KursFolge, course::Kurs.MaxLektNr, FCharset);
+  // Not limited to the lessons reached: every character of the course but
+  // the two signs sent as run-together letters (KA, SK), which a copy is
+  // not typed with.
+  if (Request.Allowed.empty())
+    for (const char C : sound::Codetafel.Letters)
+      if (C != '@' && C != '\xA7' && C != ' ')
+        Request.Allowed += practice::UpperText(std::string(1, C), FCharset);
   Request.WordDepth = DepthSE->value();
   Request.Chars = LengthUnitCB->currentIndex() == 0
                       ? practice::CharsForMinutes(LengthSE->value(), Timing().EffectiveWpm)
@@ -334,6 +342,8 @@ bool TPracticeForm::MakeText() {
                                                     {E::Binary, PracticeErrBinary},
                                                     {E::NothingSoundable, PracticeErrNothing}};
   std::string Text = practice::UpperText(Made.Text, FCharset);
+  if (Made.Error == E::None && Request.Kind == course::TPracticeKind::Groups)
+    Text = WeakGroups(Text, Request);
   if (Made.Error == E::None && practice::CodesOf(Text, sound::Codetafel, FCharset).empty())
     Text.clear();
   if (Made.Error != E::None || Text.empty()) {
@@ -343,6 +353,38 @@ bool TPracticeForm::MakeText() {
   FText = Text;
   ResultLabel->setText(Made.Skipped > 0 ? T(PracticeSkipped).arg(Made.Skipped) : QString());
   return true;
+}
+
+std::string TPracticeForm::WeakGroups(const std::string& Text, const course::TPracticeRequest& Request) const {
+  const TSchwaechen Weights = Schwaechen ? Schwaechen() : TSchwaechen{};
+  if (Weights.empty())
+    return Text;
+  // The course's own characters (as its figures keep them) that the text may
+  // hold: as many groups of five as drawn, each character at least once when
+  // there is room, the weak ones more often and their confusions near them.
+  std::string Candidates;
+  for (const char C : course::Kurs.KursFolge) {
+    const char Upper = practice::UpperText(std::string(1, C), FCharset)[0];
+    const bool Fits = Request.Allowed.empty() || Request.Allowed.find(Upper) != std::string::npos;
+    if (Fits && C != '@' && C != '\xA7' && Candidates.find(C) == std::string::npos &&
+        !practice::CodesOf(std::string(1, Upper), sound::Codetafel, FCharset).empty())
+      Candidates += C;
+  }
+  const size_t Chars = static_cast<size_t>(std::count_if(Text.begin(), Text.end(), [](char C) { return C != ' '; }));
+  if (Candidates.empty() || Chars == 0)
+    return Text;
+  std::vector<int32_t> Folge(Chars, 0);
+  std::mt19937 Gen(Request.Seed);
+  DrawWeak(Folge, 0, Chars, Candidates, Weights, course::Tastatur.InputLayoutNr, Gen, [](int32_t) { return false; });
+  std::string Drawn;
+  for (size_t I = 0; I < Chars; ++I) {
+    if (I > 0 && I % 5 == 0)
+      Drawn += ' ';
+    const int32_t V = Folge[I];
+    if (V >= 1 && static_cast<size_t>(V) <= Candidates.size())
+      Drawn += practice::UpperText(std::string(1, Candidates[static_cast<size_t>(V) - 1]), FCharset);
+  }
+  return Drawn;
 }
 
 void TPracticeForm::StartBtnClick() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "course/WeakPractice.h"
+
 #include "course/PracticeText.h"
 #include "sound/PracticeTiming.h"
 #include "storage/StatFile.h"
@@ -47,6 +49,9 @@ public:
   // Each character's result of a typed copy, for the statistics (the
   // characters as the course's keys have them).
   std::function<void(const std::vector<TStatRun>&)> OnScored;
+  // "Practise my weak characters": the weights of the course's characters,
+  // empty while the option is off. Groups of five are then drawn by them.
+  std::function<TSchwaechen()> Schwaechen;
   // Asks for the learner's text file or the audio file to write; empty
   // when none was chosen. Tests answer without a dialog.
   std::function<QString()> AskTextFile;
@@ -104,6 +109,9 @@ private:
   // Makes a new text from the settings; false (the learner told) when none
   // could be made.
   bool MakeText();
+  // The groups of five drawn anew by the weak practice's weights; Text as
+  // made when the option is off.
+  std::string WeakGroups(const std::string& Text, const course::TPracticeRequest& Request) const;
   void Sound();
   void PlayNext();
   void Ended(bool Completed);

@@ -271,3 +271,38 @@ TEST_F(PracticeForm, ShowsItsCaptionsInTheCourseLanguage) {
 }
 
 } // namespace
+
+namespace {
+
+// With "Practise my weak characters" on, the groups come from the course's
+// reached characters by their weights: every one at least once, the weak one
+// most often.
+TEST_F(PracticeForm, WeakCharactersComeMoreOftenInTheGroups) {
+  const std::vector<uint8_t> Order = DataFile("LD.dat");
+  course::Kurs.KursFolge = ParseLessonData(Order, 1).value_or("") + "1234567890.,?/+=@\xA7";
+  course::Kurs.MaxLektNr = 2;
+  Form.ReachedCheckBox->setChecked(true);
+  Characters(200);
+  const std::string Reached = practice::ReachedCharacters(course::Kurs.KursFolge, 2, ANSI_CHARSET);
+  ASSERT_GE(Reached.size(), 3u);
+  const char Weak = course::Kurs.KursFolge[0];
+  Form.Schwaechen = [&] {
+    TSchwaechen S;
+    S[{course::Tastatur.InputLayoutNr, Weak}].Gewicht = 9.0;
+    return S;
+  };
+  Form.StartBtnClick();
+  ASSERT_TRUE(Form.Running());
+  const std::string Text = Form.LastText();
+  Form.StopBtnClick();
+  const char WeakUpper = practice::UpperText(std::string(1, Weak), ANSI_CHARSET)[0];
+  for (const char C : Reached)
+    EXPECT_NE(Text.find(C), std::string::npos) << C;
+  for (const char C : Reached) {
+    if (C != WeakUpper) {
+      EXPECT_GT(std::count(Text.begin(), Text.end(), WeakUpper), std::count(Text.begin(), Text.end(), C)) << C;
+    }
+  }
+}
+
+} // namespace
