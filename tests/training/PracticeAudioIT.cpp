@@ -49,8 +49,8 @@ TEST(PracticeAudio, BlocksFollowEachOtherWithoutAGapAndStopEndsTheSound) {
   TPlayer Player(Morse, Host);
   TPracticeForm Form(Player, Reporter);
   Form.Prepare(ANSI_CHARSET);
-  Form.CharWpmSE->setValue(40);
-  Form.EffWpmSE->setValue(20);
+  Form.CharWpmSE->setValue(60);
+  Form.EffWpmSE->setValue(40);
   Form.LengthUnitCB->setCurrentIndex(1);
   Form.LengthSE->setValue(15);
   Form.StartBtnClick();
