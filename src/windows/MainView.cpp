@@ -160,27 +160,10 @@ QAction* Separator(QMenu* Menu, const char* Name) {
 
 } // namespace
 
-void BuildMainView(TMainView& V, QMainWindow& Form) {
-  V.Form = &Form;
-  Form.setObjectName("AForm");
-  SetCaption(&Form, "VELM-MTR 2.12");
-  auto* Client = new QWidget(&Form);
-  Client->setObjectName("AFormClient");
-  Client->setFixedSize(622, 293 + StatusStripHeight);
-  Client->setFont(PixelFont("Times New Roman", 11));
-  {
-    QPalette P = Client->palette();
-    P.setColor(QPalette::Window, Face);
-    P.setColor(QPalette::Button, Face);
-    // Disabled captions in grey, readable on the face colour.
-    for (QPalette::ColorRole Role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
-      P.setColor(QPalette::Disabled, Role, QColor(128, 128, 128));
-    Client->setPalette(P);
-    Client->setAutoFillBackground(true);
-  }
-  Form.setCentralWidget(Client);
+namespace {
 
-  // Top area
+// Top area.
+void BuildTopArea(TMainView& V, QWidget* Client) {
   V.InfPanel = Make<TPanel>(Client, "InfPanel", 136, 8, 485, 57);
   V.InfPanel->setFont(PixelFont("Times New Roman", 13, true));
   QWidget* Inf = V.InfPanel;
@@ -212,8 +195,10 @@ void BuildMainView(TMainView& V, QMainWindow& Form) {
   V.Label16->setAlignment(Qt::AlignHCenter);
   V.UebLabel = Display(Inf, "UebLabel", 411, 31, 37, 18, "1", Qt::white, Green);
   V.UebAD = Make<TSpinButton>(Inf, "UebAD", 448, 31, 16, 18);
+}
 
-  // Left column
+// Left column.
+void BuildLeftColumn(TMainView& V, QWidget* Client) {
   V.BdPanel = Make<TPanel>(Client, "BdPanel", 8, 8, 121, 281);
   QWidget* Bd = V.BdPanel;
   V.GroupBox1 = Make<QGroupBox>(Bd, "GroupBox1", 8, 8, 105, 105);
@@ -242,7 +227,7 @@ void BuildMainView(TMainView& V, QMainWindow& Form) {
   {
     // Owned by the window, which frees it after the controls.
     auto* Track = new TTrackStyle();
-    Track->setParent(&Form);
+    Track->setParent(V.Form);
     V.TnBar->setProperty("velmThumb", 12);
     V.TnBar->setStyle(Track);
     V.FrontBar->setStyle(Track);
@@ -271,8 +256,10 @@ void BuildMainView(TMainView& V, QMainWindow& Form) {
   V.FullT = Make<QCheckBox>(Bd, "FullT", 8, 256, 41, 17);
   SetCaption(V.FullT, "Full");
   V.FullT->hide();
+}
 
-  // Answer area
+// Answer area.
+void BuildAnswerArea(TMainView& V, QWidget* Client) {
   V.KeyPanel = Make<TPanel>(Client, "KeyPanel", 136, 72, 486, 177);
   V.KeyPanel->setFont(PixelFont("Times New Roman", 23, true));
   Colors(V.KeyPanel, QColor(255, 0, 0));
@@ -312,8 +299,10 @@ void BuildMainView(TMainView& V, QMainWindow& Form) {
   RepColours.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(128, 128, 128));
   V.RepBtn->setPalette(RepColours);
   V.RepBtn->hide();
+}
 
-  // Bottom row
+// Bottom row.
+void BuildBottomRow(TMainView& V, QWidget* Client) {
   V.MerkCheckBox = Make<QCheckBox>(Client, "MerkCheckBox", 152, 260, 97, 17);
   V.MerkCheckBox->setFont(PixelFont("Times New Roman", 13, true));
   SetCaption(V.MerkCheckBox, "Merkw\xF6rter");
@@ -342,8 +331,10 @@ void BuildMainView(TMainView& V, QMainWindow& Form) {
   // Two lines hold the longest text of every language.
   V.StatusLabel->setWordWrap(true);
   V.StatusLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+}
 
-  // Menu
+// Menu.
+void BuildMenu(TMainView& V, QMainWindow& Form) {
   V.MainMenu1 = new QMenuBar(&Form);
   V.MainMenu1->setObjectName("MainMenu1");
   {
@@ -392,6 +383,35 @@ void BuildMainView(TMainView& V, QMainWindow& Form) {
   V.Contence1 = Item(V.Hilfe1, "Contence1", "Help");
   V.N2 = Separator(V.Hilfe1, "N2");
   V.ab = Item(V.Hilfe1, "ab", "About");
+}
+
+} // namespace
+
+void BuildMainView(TMainView& V, QMainWindow& Form) {
+  V.Form = &Form;
+  Form.setObjectName("AForm");
+  SetCaption(&Form, "VELM-MTR 2.12");
+  auto* Client = new QWidget(&Form);
+  Client->setObjectName("AFormClient");
+  Client->setFixedSize(622, 293 + StatusStripHeight);
+  Client->setFont(PixelFont("Times New Roman", 11));
+  {
+    QPalette P = Client->palette();
+    P.setColor(QPalette::Window, Face);
+    P.setColor(QPalette::Button, Face);
+    // Disabled captions in grey, readable on the face colour.
+    for (QPalette::ColorRole Role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+      P.setColor(QPalette::Disabled, Role, QColor(128, 128, 128));
+    Client->setPalette(P);
+    Client->setAutoFillBackground(true);
+  }
+  Form.setCentralWidget(Client);
+
+  BuildTopArea(V, Client);
+  BuildLeftColumn(V, Client);
+  BuildAnswerArea(V, Client);
+  BuildBottomRow(V, Client);
+  BuildMenu(V, Form);
 
   Form.setFixedSize(622, 293 + StatusStripHeight + V.MainMenu1->sizeHint().height());
 
