@@ -84,6 +84,15 @@ bool TPulseServer::Start() {
 // short latency starts: that stream would be heard only when the block runs
 // out. A reader of its monitor that asks for a short latency keeps its
 // blocks short, as a sound card's sink keeps to its streams' latency.
+namespace {
+// A process that has ended has no id, and kill(0) would signal the whole
+// process group, the test command with it.
+void KillProcess(const QProcess& Process, int Signal) {
+  if (Process.processId() > 0)
+    ::kill(static_cast<pid_t>(Process.processId()), Signal);
+}
+} // namespace
+
 void TPulseServer::StartKeeper() {
   FKeeper.setStandardOutputFile(QProcess::nullDevice());
   FKeeper.setStandardErrorFile(QProcess::nullDevice());
@@ -98,17 +107,17 @@ void TPulseServer::StartKeeper() {
 void TPulseServer::Stop() {
   Thaw();
   if (FKeeper.state() != QProcess::NotRunning) {
-    ::kill(static_cast<pid_t>(FKeeper.processId()), SIGTERM);
+    KillProcess(FKeeper, SIGTERM);
     FKeeper.waitForFinished(3000);
   }
   if (FRecorder.state() != QProcess::NotRunning) {
-    ::kill(static_cast<pid_t>(FRecorder.processId()), SIGTERM);
+    KillProcess(FRecorder, SIGTERM);
     FRecorder.waitForFinished(3000);
   }
   if (FDaemon.state() != QProcess::NotRunning) {
-    ::kill(static_cast<pid_t>(FDaemon.processId()), SIGTERM);
+    KillProcess(FDaemon, SIGTERM);
     if (!FDaemon.waitForFinished(5000)) {
-      ::kill(static_cast<pid_t>(FDaemon.processId()), SIGKILL);
+      KillProcess(FDaemon, SIGKILL);
       FDaemon.waitForFinished(2000);
     }
   }
@@ -116,12 +125,12 @@ void TPulseServer::Stop() {
 
 void TPulseServer::Freeze() {
   if (FDaemon.state() != QProcess::NotRunning)
-    ::kill(static_cast<pid_t>(FDaemon.processId()), SIGSTOP);
+    KillProcess(FDaemon, SIGSTOP);
 }
 
 void TPulseServer::Thaw() {
   if (FDaemon.state() != QProcess::NotRunning)
-    ::kill(static_cast<pid_t>(FDaemon.processId()), SIGCONT);
+    KillProcess(FDaemon, SIGCONT);
 }
 
 bool TPulseServer::StartRecording() {
@@ -143,7 +152,7 @@ bool TPulseServer::StartRecording() {
 
 std::vector<uint8_t> TPulseServer::StopRecording() {
   if (FRecorder.state() != QProcess::NotRunning) {
-    ::kill(static_cast<pid_t>(FRecorder.processId()), SIGTERM);
+    KillProcess(FRecorder, SIGTERM);
     FRecorder.waitForFinished(3000);
   }
   QFile F(FRecording);

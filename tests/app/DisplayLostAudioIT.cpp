@@ -72,11 +72,18 @@ TEST(DisplayLost, TheProgramSavesAndEndsWhenItsXServerDies) {
   // The start-up runs once the window is shown.
   QTest::qWait(1500);
 
-  ::kill(static_cast<pid_t>(X.processId()), SIGKILL);
+  // A process that has ended has no id: kill(0) would end the test's whole
+  // process group, the test command with it.
+  const auto KillHard = [](const QProcess& Process) {
+    if (Process.processId() > 0)
+      ::kill(static_cast<pid_t>(Process.processId()), SIGKILL);
+  };
+  ASSERT_EQ(X.state(), QProcess::Running) << "the X server " << Screen.toStdString() << " did not stay up";
+  KillHard(X);
   X.waitForFinished(5000);
   const bool Ended = P.waitForFinished(30000);
   if (!Ended) {
-    ::kill(static_cast<pid_t>(P.processId()), SIGKILL);
+    KillHard(P);
     P.waitForFinished(5000);
   }
   ASSERT_TRUE(Shown) << P.readAllStandardError().toStdString();

@@ -539,6 +539,8 @@ TEST(RealProgram, SigtermRunsTheCloseSequence) {
   for (int I = 0; I < 600 && !QFileInfo::exists(LD); ++I)
     QTest::qWait(100);
   ASSERT_TRUE(QFileInfo::exists(LD)) << P.readAllStandardError().toStdString();
+  // kill(0) would end the test command's whole process group.
+  ASSERT_GT(P.processId(), 0) << P.readAllStandardError().toStdString();
   ::kill(static_cast<pid_t>(P.processId()), SIGTERM);
   ASSERT_TRUE(P.waitForFinished(60000));
   EXPECT_EQ(P.exitStatus(), QProcess::NormalExit);
