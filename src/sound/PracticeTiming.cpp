@@ -80,6 +80,8 @@ TRender::TRender(const TCodeSequence& Codes, const TTiming& Timing, const TTone&
       At += Length;
       Pending = true;
     }
+    if (!First)
+      FCharEnds.push_back(FElements.back().End);
   }
   if (Pending)
     At += T.WordSpaceUnits();

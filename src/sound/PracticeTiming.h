@@ -76,6 +76,9 @@ public:
   size_t Next(std::span<uint8_t> Out);
   // Back to the start.
   void Rewind();
+  // The sample at which each character's last element ends, in the order
+  // of the characters (word spaces not counted).
+  const std::vector<int64_t>& CharEnds() const { return FCharEnds; }
 
 private:
   struct TElement {
@@ -83,6 +86,7 @@ private:
     int64_t End = 0;
   };
   std::vector<TElement> FElements;
+  std::vector<int64_t> FCharEnds;
   TTone FTone;
   int64_t FTotal = 0;
   int64_t FPos = 0;

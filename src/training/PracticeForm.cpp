@@ -8,6 +8,8 @@
 #include "base/CodePage.h"
 #include "storage/Texts.h"
 #include "training/Practice.h"
+#include "training/Reaction.h"
+#include "base/Clock.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -147,6 +149,16 @@ TPracticeForm::TPracticeForm(TPlayer& Player, TMessageReporter& Reporter, QWidge
   CopyEdit = new QLineEdit(this);
   CopyEdit->setObjectName("CopyEdit");
   Grid->addWidget(CopyEdit, Row, 0, 1, 4);
+  // Each character typed keeps its moment, for its reaction; an edit
+  // inside the line keeps the moments before it.
+  connect(CopyEdit, &QLineEdit::textEdited, this, [this](const QString& Now) {
+    const int64_t AtUs = NowUs ? NowUs() : TSteadyClock::RealNowUs();
+    const auto Length = static_cast<size_t>(Now.size());
+    if (Length < FTypedUs.size())
+      FTypedUs.resize(Length);
+    while (FTypedUs.size() < Length)
+      FTypedUs.push_back(AtUs);
+  });
   ++Row;
   TextView = new QTextEdit(this);
   TextView->setObjectName("TextView");
@@ -430,6 +442,8 @@ void TPracticeForm::Sound() {
   TextView->show();
   TextView->setPlainText(FMode == TCopyMode::Head ? T(PracticeHidden) : QString());
   CopyEdit->clear();
+  FTypedUs.clear();
+  FHeardFromUs = -1;
   CopyEdit->setEnabled(FMode == TCopyMode::Typed);
   if (FMode == TCopyMode::Typed)
     CopyEdit->setFocus();
@@ -446,12 +460,16 @@ void TPracticeForm::PlayNext() {
     FPlayer.AtDue([this] { Ended(true); });
     return;
   }
+  const bool First = FRender->Position() == static_cast<int64_t>(Count);
   const bool Started = FPlayer.PlayBlock(std::span<const uint8_t>(FBlock.data(), Count), [this](bool Played) {
     if (Played)
       PlayNext();
     else
       Ended(false); // the output failed; the learner has been told
   });
+  // The text's time line: when its first sample is heard.
+  if (Started && First)
+    FHeardFromUs = FPlayer.Morse().HeardStartUs();
   if (!Started)
     Ended(false);
 }
@@ -532,9 +550,32 @@ void TPracticeForm::ShowResult() {
     if (C.Mark != TCopyMark::Correct)
       ++Run.Wrong;
   }
+  // Each character copied right: the time from its end as heard to the
+  // moment its key was typed (0 when typed before it ended).
+  std::map<char, std::vector<int32_t>> Reactions;
+  const std::vector<int64_t>& Ends = FRender->CharEnds();
+  if (FHeardFromUs >= 0 && FTypedUs.size() == Typed.size()) {
+    size_t SentAt = 0;
+    size_t TypedAt = 0;
+    for (const TCopyColumn& C : Score.Columns) {
+      const bool SentChar = C.Sent != '\0' && C.Sent != ' ';
+      if (C.Mark == TCopyMark::Correct && SentChar && SentAt < Ends.size() && TypedAt < FTypedUs.size()) {
+        const int64_t HeardEndUs = FHeardFromUs + Ends[SentAt] * 1000000 / SamplesPerSec;
+        const int64_t Ms = std::max<int64_t>(FTypedUs[TypedAt] - HeardEndUs, 0) / 1000;
+        Reactions[practice::LowerOf(C.Sent, FCharset)].push_back(static_cast<int32_t>(Ms));
+      }
+      SentAt += SentChar ? 1 : 0;
+      TypedAt += C.Typed != '\0' ? 1 : 0;
+    }
+  }
   std::vector<TStatRun> List;
-  for (const auto& [Key, Run] : Runs)
+  for (auto [Key, Run] : Runs) {
+    if (const auto It = Reactions.find(Key); It != Reactions.end() && !It->second.empty()) {
+      Run.ReactionMs = MedianOf(It->second);
+      Run.SpreadMs = SpreadOf(It->second);
+    }
     List.push_back(Run);
+  }
   if (OnScored && !List.empty() && !Typed.empty())
     OnScored(List);
 }

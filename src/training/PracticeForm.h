@@ -52,6 +52,8 @@ public:
   // "Practise my weak characters": the weights of the course's characters,
   // empty while the option is off. Groups of five are then drawn by them.
   std::function<TSchwaechen()> Schwaechen;
+  // The clock the copy's keys are timed on: the output's (the steady clock).
+  std::function<int64_t()> NowUs;
   // Asks for the learner's text file or the audio file to write; empty
   // when none was chosen. Tests answer without a dialog.
   std::function<QString()> AskTextFile;
@@ -125,6 +127,10 @@ private:
   uint8_t FCharset = 0;
   std::string FLearnerText;
   std::string FText;
+  // When each character of the copy was typed, and when the text's first
+  // sample was heard (-1: the output cannot tell), on the steady clock.
+  std::vector<int64_t> FTypedUs;
+  int64_t FHeardFromUs = -1;
   std::unique_ptr<practice::TRender> FRender;
   std::vector<uint8_t> FBlock;
   bool FRunning = false;

@@ -8,6 +8,7 @@
 #include "storage/LengFiles.h"
 #include "storage/Texts.h"
 #include "support/RecordingReporter.h"
+#include "support/ManualClock.h"
 #include "support/TestWaveDevice.h"
 #include "base/BareFile.h"
 #include "support/WorkDir.h"
@@ -301,6 +302,52 @@ TEST_F(PracticeForm, WeakCharactersComeMoreOftenInTheGroups) {
   for (const char C : Reached) {
     if (C != WeakUpper) {
       EXPECT_GT(std::count(Text.begin(), Text.end(), WeakUpper), std::count(Text.begin(), Text.end(), C)) << C;
+    }
+  }
+}
+
+} // namespace
+
+namespace {
+
+// A typed copy's reactions: each character copied right counts from its end
+// as heard to the moment its key was typed.
+TEST_F(PracticeForm, EachCharacterCopiedRightKeepsItsReactionFromItsHeardEnd) {
+  TManualClock Clock(10000000);
+  Device.Clock = &Clock;
+  Form.NowUs = [&] { return Clock.NowUs(); };
+  Characters(10);
+  Form.CopyCB->setCurrentIndex(0);
+  Form.StartBtnClick();
+  ASSERT_TRUE(Form.Running());
+  const int64_t FromUs = Device.HeardStartUs();
+  const std::string Text = Form.LastText();
+  practice::TRender Render(practice::CodesOf(Text, sound::Codetafel, ANSI_CHARSET), Form.Timing(), practice::ToneOfKlang());
+  const std::vector<int64_t>& Ends = Render.CharEnds();
+  // Typed 300 ms after each character's end, the spaces with the next one;
+  // the first character before its end (early: 0).
+  std::string Typed;
+  size_t Char = 0;
+  for (const char C : Text) {
+    Typed += C;
+    if (C == ' ')
+      continue;
+    ASSERT_LT(Char, Ends.size());
+    const int64_t EndUs = FromUs + Ends[Char] * 1000000 / 11025;
+    Clock.SetNowUs(Char == 0 ? EndUs - 50000 : EndUs + 300000);
+    ++Char;
+    Form.CopyEdit->setText(QString::fromLatin1(Typed.c_str()));
+    emit Form.CopyEdit->textEdited(Form.CopyEdit->text());
+  }
+  PlayToEnd();
+  ASSERT_FALSE(Scored.empty());
+  const char First = practice::LowerOf(Text[0], ANSI_CHARSET);
+  for (const TStatRun& Run : Scored) {
+    EXPECT_EQ(Run.Wrong, 0);
+    if (Run.Zeichen != First) {
+      EXPECT_NEAR(Run.ReactionMs, 300, 1) << Run.Zeichen;
+    } else {
+      EXPECT_LE(Run.ReactionMs, 300) << "the early key counts 0";
     }
   }
 }
