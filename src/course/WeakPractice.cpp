@@ -22,8 +22,10 @@ void DrawWeak(std::vector<int32_t>& Folge, size_t F, size_t N, const std::string
     return It != Schwaechen.end() ? &It->second : nullptr;
   };
   std::vector<double> Gewicht(static_cast<size_t>(R) + 1, 0.0);
-  for (int32_t V = 1; V <= R; ++V)
-    Gewicht[static_cast<size_t>(V)] = Of(V) != nullptr ? std::max(Of(V)->Gewicht, 0.01) : 1.0;
+  for (int32_t V = 1; V <= R; ++V) {
+    const TSchwaeche* S = Of(V);
+    Gewicht[static_cast<size_t>(V)] = S != nullptr ? std::max(S->Gewicht, 0.01) : 1.0;
+  }
 
   // The bag: every candidate once, then the rest by weight.
   std::vector<int32_t> Bag(static_cast<size_t>(R) + 1, 0);
