@@ -309,6 +309,9 @@ TEST_F(PulseWaveDeviceAudio, PlaysAgainOnceTheServerIsBack) {
 
     ASSERT_TRUE(Own.Start()) << Own.Error();
     ASSERT_TRUE(Own.StartRecording());
+    // The hung server, thawed for a moment before it was stopped, may or may
+    // not have answered a connection left waiting: counted from here.
+    const int64_t ConnectsBefore = Device.Stats().Connects;
     ASSERT_EQ(Device.Open(TWaveFormat{}, Window), MMSYSERR_NOERROR);
     Hdr.Data = Block.data();
     Hdr.BufferLength = static_cast<uint32_t>(Block.size());
@@ -323,7 +326,7 @@ TEST_F(PulseWaveDeviceAudio, PlaysAgainOnceTheServerIsBack) {
     const std::vector<TTone> Tones = FindTones(Own.StopRecording());
     ASSERT_EQ(Tones.size(), 1u);
     EXPECT_EQ(Tones[0].End - Tones[0].Start, 1101);
-    EXPECT_EQ(Device.Stats().Connects, 3);
+    EXPECT_EQ(Device.Stats().Connects, ConnectsBefore + 1) << "one new connection to the server that is back";
   }
   qputenv("PULSE_SERVER", SharedServer);
   qputenv("PULSE_RUNTIME_PATH", SharedRuntime);
