@@ -55,7 +55,8 @@ int64_t SampleAt(int64_t Units, int64_t Denominator) {
 
 } // namespace
 
-TRender::TRender(const TCodeSequence& Codes, const TTiming& Timing, const TTone& Tone) : FTone(Tone) {
+TRender::TRender(const TCodeSequence& Codes, const TTiming& Timing, const TTone& Tone, const TFist& /*Fist*/)
+    : FTone(Tone) {
   const TTiming T = Timing.Clamped();
   const int64_t D = T.Denominator();
   const int64_t Dot = T.DotUnits();

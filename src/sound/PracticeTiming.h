@@ -59,23 +59,41 @@ struct TTone {
 // between two words.
 using TCodeSequence = std::vector<std::string>;
 
-// The practice's samples (8-bit unsigned mono at the program's rate, 128
+// Samples of the practice (8-bit unsigned mono at the program's rate, 128
 // silence), made block by block so that sounding and writing can start at
-// once. Every element and space starts at the sample nearest its exact
-// time from the start, so rounding never adds up over a long text. The text
-// ends with the space of a word after its last element.
-class TRender {
+// once.
+class TSampleSource {
 public:
-  TRender(const TCodeSequence& Codes, const TTiming& Timing, const TTone& Tone);
-
-  int64_t TotalSamples() const { return FTotal; }
-  int64_t Position() const { return FPos; }
-  bool AtEnd() const { return FPos >= FTotal; }
+  virtual ~TSampleSource() = default;
+  virtual int64_t TotalSamples() const = 0;
+  virtual int64_t Position() const = 0;
+  bool AtEnd() const { return Position() >= TotalSamples(); }
   // Fills Out with the next samples; returns how many (fewer only at the
   // end).
-  size_t Next(std::span<uint8_t> Out);
-  // Back to the start.
-  void Rewind();
+  virtual size_t Next(std::span<uint8_t> Out) = 0;
+  // Back to the start; the same samples follow again.
+  virtual void Rewind() = 0;
+};
+
+// A hand key's timing: each element and space strays from its length by up
+// to Pct percent, drawn from Seed, while the text's running time, and so
+// its average speed, stays as it is.
+struct TFist {
+  int32_t Pct = 0;
+  uint32_t Seed = 1;
+};
+
+// The practice's signal. Every element and space starts at the sample
+// nearest its exact time from the start, so rounding never adds up over a
+// long text. The text ends with the space of a word after its last element.
+class TRender final : public TSampleSource {
+public:
+  TRender(const TCodeSequence& Codes, const TTiming& Timing, const TTone& Tone, const TFist& Fist = {});
+
+  int64_t TotalSamples() const override { return FTotal; }
+  int64_t Position() const override { return FPos; }
+  size_t Next(std::span<uint8_t> Out) override;
+  void Rewind() override;
   // The sample at which each character's last element ends, in the order
   // of the characters (word spaces not counted).
   const std::vector<int64_t>& CharEnds() const { return FCharEnds; }

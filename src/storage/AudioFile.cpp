@@ -122,7 +122,7 @@ fs::path CompanionTextFile(const fs::path& File) {
   return Text;
 }
 
-TAudioWrite WriteAudioFile(const fs::path& File, practice::TRender& Render, const std::string& TextUtf8,
+TAudioWrite WriteAudioFile(const fs::path& File, practice::TSampleSource& Render, const std::string& TextUtf8,
                            const std::function<bool(int64_t Done, int64_t Total)>& Progress) {
   const TAudioFormat Format = AudioFormatOf(File);
   if (Format == TAudioFormat::None)

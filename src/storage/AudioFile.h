@@ -39,7 +39,7 @@ struct TAudioWrite {
 // ".txt" for its extension. Progress gets the samples written and the
 // total after every block; when it returns false, the writing stops and
 // nothing is left. May run in any thread.
-TAudioWrite WriteAudioFile(const std::filesystem::path& File, practice::TRender& Render,
+TAudioWrite WriteAudioFile(const std::filesystem::path& File, practice::TSampleSource& Render,
                            const std::string& TextUtf8,
                            const std::function<bool(int64_t Done, int64_t Total)>& Progress = {});
 
