@@ -1,9 +1,11 @@
 #include "sound/PracticeTiming.h"
 
+#include "sound/BandRandom.h"
 #include "sound/Morse.h"
 #include "sound/SoundState.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace practice {
 
@@ -55,14 +57,16 @@ int64_t SampleAt(int64_t Units, int64_t Denominator) {
 
 } // namespace
 
-TRender::TRender(const TCodeSequence& Codes, const TTiming& Timing, const TTone& Tone, const TFist& /*Fist*/)
+TRender::TRender(const TCodeSequence& Codes, const TTiming& Timing, const TTone& Tone, const TFist& Fist)
     : FTone(Tone) {
   const TTiming T = Timing.Clamped();
   const int64_t D = T.Denominator();
   const int64_t Dot = T.DotUnits();
-  int64_t At = 0;          // running time in units
-  bool Pending = false;    // an element has sounded since the last space
-  bool WordBreak = false;  // the space that follows is a word's
+  // The text as alternating lengths in units: element, space, element, ...,
+  // ending with the space of a word after the last element.
+  std::vector<int64_t> Lengths;
+  std::vector<bool> CharEndsAfter; // per element: the last of its character
+  bool WordBreak = false;          // the space that follows is a word's
   for (const std::string& Code : Codes) {
     if (Code.empty()) {
       WordBreak = true;
@@ -72,21 +76,57 @@ TRender::TRender(const TCodeSequence& Codes, const TTiming& Timing, const TTone&
     for (const char C : Code) {
       if (C != '.' && C != '-')
         continue;
-      if (Pending)
-        At += First ? (WordBreak ? T.WordSpaceUnits() : T.CharSpaceUnits()) : Dot;
+      if (!Lengths.empty())
+        Lengths.push_back(First ? (WordBreak ? T.WordSpaceUnits() : T.CharSpaceUnits()) : Dot);
       First = false;
       WordBreak = false;
-      const int64_t Length = C == '-' ? 3 * Dot : Dot;
-      FElements.push_back({SampleAt(At, D), SampleAt(At + Length, D)});
-      At += Length;
-      Pending = true;
+      Lengths.push_back(C == '-' ? 3 * Dot : Dot);
+      CharEndsAfter.push_back(false);
     }
     if (!First)
-      FCharEnds.push_back(FElements.back().End);
+      CharEndsAfter.back() = true;
   }
-  if (Pending)
-    At += T.WordSpaceUnits();
-  FTotal = SampleAt(At, D);
+  if (Lengths.empty())
+    return;
+  Lengths.push_back(T.WordSpaceUnits());
+  int64_t Total = 0;
+  for (const int64_t L : Lengths)
+    Total += L;
+  FTotal = SampleAt(Total, D);
+
+  // Where each length starts, in samples. Unvaried, from exact units; a
+  // hand key's lengths each stray by up to Pct percent and are then scaled
+  // together so that the text ends where the unvaried one does.
+  std::vector<int64_t> Starts(Lengths.size() + 1);
+  const int32_t Pct = std::clamp(Fist.Pct, 0, 100);
+  if (Pct == 0) {
+    int64_t At = 0;
+    for (size_t K = 0; K < Lengths.size(); ++K) {
+      Starts[K] = SampleAt(At, D);
+      At += Lengths[K];
+    }
+  } else {
+    TBandRandom Random(Fist.Seed ^ 0xF157F157ULL);
+    std::vector<double> Varied(Lengths.size());
+    double VariedTotal = 0;
+    for (size_t K = 0; K < Lengths.size(); ++K) {
+      Varied[K] = static_cast<double>(Lengths[K]) * (1.0 + Pct / 100.0 * Random.Uniform(-1.0, 1.0));
+      VariedTotal += Varied[K];
+    }
+    const double SamplesPerUnit =
+        static_cast<double>(Total) / VariedTotal * SamplesPerSec / static_cast<double>(D);
+    double At = 0;
+    for (size_t K = 0; K < Lengths.size(); ++K) {
+      Starts[K] = std::llround(At * SamplesPerUnit);
+      At += Varied[K];
+    }
+  }
+  Starts.back() = FTotal;
+  for (size_t K = 0, E = 0; K < Lengths.size(); K += 2, ++E) {
+    FElements.push_back({Starts[K], Starts[K + 1]});
+    if (CharEndsAfter[E])
+      FCharEnds.push_back(Starts[K + 1]);
+  }
 }
 
 void TRender::Rewind() {

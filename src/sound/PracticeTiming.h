@@ -98,11 +98,15 @@ public:
   // of the characters (word spaces not counted).
   const std::vector<int64_t>& CharEnds() const { return FCharEnds; }
 
-private:
+  // An element's first sample and the first silent sample after it.
   struct TElement {
     int64_t Start = 0;
     int64_t End = 0;
   };
+  const std::vector<TElement>& Elements() const { return FElements; }
+  const TTone& Tone() const { return FTone; }
+
+private:
   std::vector<TElement> FElements;
   std::vector<int64_t> FCharEnds;
   TTone FTone;
