@@ -6,7 +6,7 @@
 // each format. Exits 1 when a figure is off by more than 1 dB or a sample
 // clips.
 //
-// --spectrogram FILE.wav also writes a short example (0 dB, 10 dB fading,
+// --spectrogram FILE.wav also writes a short example (6 dB, 10 dB fading,
 // two other stations, 10 crashes a minute) there.
 #include "base/CodePage.h"
 #include "course/LessonData.h"
@@ -169,14 +169,15 @@ int main(int Argc, char** Argv) {
     Band.Qrm = 2;
     Band.QrnPerMin = 10;
     practice::TBandMix Minute(LongText(Codes, 60), Timing, Tone, Band, Others);
-    std::printf("band: minute_sec=%.1f", static_cast<double>(Minute.TotalSamples()) / SamplesPerSec);
+    const double Minutes = static_cast<double>(Minute.TotalSamples()) / SamplesPerSec / 60;
     for (const char* Ext : {"wav", "flac", "ogg", "mp3"}) {
       const fs::path File = Dir / (std::string("minute.") + Ext);
       if (!storage::AudioFormatAvailable(storage::AudioFormatOf(File)))
         continue;
       Minute.Rewind();
       if (storage::WriteAudioFile(File, Minute, "").Result == storage::TAudioResult::Written)
-        std::printf(" %s_bytes=%lld", Ext, static_cast<long long>(fs::file_size(File)));
+        std::printf("%s %s_kb_per_min=%.0f", Ext[0] == 'w' ? "band:" : "", Ext,
+                    static_cast<double>(fs::file_size(File)) / 1024 / Minutes);
     }
     std::printf("\n");
   }
@@ -184,13 +185,13 @@ int main(int Argc, char** Argv) {
   if (Argc == 3 && std::strcmp(Argv[1], "--spectrogram") == 0) {
     practice::TBand Band;
     Band.Noise = true;
-    Band.SnrDb = 0;
+    Band.SnrDb = 6;
     Band.QsbDepthDb = 10;
     Band.QsbPeriodSec = 4;
     Band.Qrm = 2;
     Band.QrnPerMin = 10;
     Band.Seed = 3;
-    practice::TBandMix Example(LongText(Codes, 10), Timing, Tone, Band, Others);
+    practice::TBandMix Example(LongText(Codes, 12), Timing, Tone, Band, Others);
     storage::WriteAudioFile(Argv[2], Example, "");
     fs::remove(storage::CompanionTextFile(Argv[2]));
   }

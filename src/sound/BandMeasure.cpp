@@ -118,6 +118,63 @@ double FitDepth(const std::vector<std::pair<double, TElementLevel>>& Phased) {
   return Best;
 }
 
+// The fading's peaks, where the signal is strongest and best measured: the
+// local maxima of the levels smoothed over a tenth of the period, each
+// placed at the vertex of the parabola through it and its neighbours.
+std::vector<double> FadingPeaks(const std::vector<TElementLevel>& Levels, double PeriodSec) {
+  const double Sigma = PeriodSec / 10;
+  const double Step = PeriodSec / 40;
+  const double Last = Levels.empty() ? 0.0 : Levels.back().Sec;
+  std::vector<double> Envelope;
+  size_t First = 0;
+  for (double T = 0; T <= Last; T += Step) {
+    while (First < Levels.size() && Levels[First].Sec < T - 4 * Sigma)
+      ++First;
+    double Sum = 0, Weights = 0;
+    for (size_t K = First; K < Levels.size() && Levels[K].Sec <= T + 4 * Sigma; ++K) {
+      const double D = (Levels[K].Sec - T) / Sigma;
+      const double W = Levels[K].Weight * std::exp(-D * D / 2);
+      Sum += W * Levels[K].Amplitude;
+      Weights += W;
+    }
+    Envelope.push_back(Weights > 0 ? Sum / Weights : 0.0);
+  }
+  std::vector<double> Peaks;
+  const auto Reach = static_cast<int64_t>(0.4 * PeriodSec / Step);
+  const auto Count = static_cast<int64_t>(Envelope.size());
+  const auto At = [&](int64_t K) { return Envelope[static_cast<size_t>(K)]; };
+  for (int64_t K = std::max<int64_t>(1, Reach / 2); K + std::max<int64_t>(1, Reach / 2) < Count; ++K) {
+    bool Highest = true;
+    for (int64_t J = std::max<int64_t>(0, K - Reach); J <= std::min(Count - 1, K + Reach) && Highest; ++J)
+      Highest = J == K || At(J) < At(K) || (At(J) == At(K) && J > K);
+    if (!Highest)
+      continue;
+    const double Curve = At(K - 1) - 2 * At(K) + At(K + 1);
+    const double Offset = Curve < 0 ? 0.5 * (At(K - 1) - At(K + 1)) / Curve : 0.0;
+    Peaks.push_back((static_cast<double>(K) + Offset) * Step);
+  }
+  return Peaks;
+}
+
+// Each element's phase between the peaks around it (0 at a peak), where
+// they are about a period apart.
+std::vector<std::pair<double, TElementLevel>> PhasesBetween(const std::vector<TElementLevel>& Levels,
+                                                            const std::vector<double>& Peaks, double PeriodSec) {
+  std::vector<std::pair<double, TElementLevel>> Phased;
+  size_t P = 0;
+  for (const TElementLevel& L : Levels) {
+    while (P + 1 < Peaks.size() && Peaks[P + 1] <= L.Sec)
+      ++P;
+    if (P + 1 >= Peaks.size() || L.Sec < Peaks[P])
+      continue;
+    const double Span = Peaks[P + 1] - Peaks[P];
+    if (Span < 0.5 * PeriodSec || Span > 1.6 * PeriodSec)
+      continue;
+    Phased.emplace_back((L.Sec - Peaks[P]) / Span, L);
+  }
+  return Phased;
+}
+
 } // namespace
 
 double BandPower(std::span<const double> Samples, double CentreHz) {
@@ -193,60 +250,26 @@ TBandFigures MeasureBand(std::span<const uint8_t> Samples, const TRender& Signal
   if (Levels.size() < 16 || QsbPeriodSec <= 0)
     return Figures;
 
-  // The fading's peaks, where the signal is strongest and best measured:
-  // the local maxima of the levels smoothed over a tenth of the period.
-  const double Sigma = QsbPeriodSec / 10;
-  const double Step = QsbPeriodSec / 40;
-  const double Last = Levels.back().Sec;
-  std::vector<double> Envelope;
-  size_t First = 0;
-  for (double T = 0; T <= Last; T += Step) {
-    while (First < Levels.size() && Levels[First].Sec < T - 4 * Sigma)
-      ++First;
-    double Sum = 0, Weights = 0;
-    for (size_t K = First; K < Levels.size() && Levels[K].Sec <= T + 4 * Sigma; ++K) {
-      const double D = (Levels[K].Sec - T) / Sigma;
-      const double Wk = Levels[K].Weight * std::exp(-D * D / 2);
-      Sum += Wk * Levels[K].Amplitude;
-      Weights += Wk;
+  // The peaks are found from every other element and the depth fitted to
+  // the rest, and the other way round: peaks found from the same elements
+  // would sit where the noise happened to raise them and show fading where
+  // there is none.
+  std::vector<TElementLevel> Halves[2];
+  for (size_t K = 0; K < Levels.size(); ++K)
+    Halves[K % 2].push_back(Levels[K]);
+  double Depth = 0;
+  int32_t Fits = 0;
+  for (int32_t H = 0; H < 2; ++H) {
+    const std::vector<double> Peaks = FadingPeaks(Halves[H], QsbPeriodSec);
+    Figures.QsbPeaks = std::max(Figures.QsbPeaks, static_cast<int32_t>(Peaks.size()));
+    const auto Phased = PhasesBetween(Halves[1 - H], Peaks, QsbPeriodSec);
+    if (Phased.size() >= 8) {
+      Depth += FitDepth(Phased);
+      ++Fits;
     }
-    Envelope.push_back(Weights > 0 ? Sum / Weights : 0.0);
   }
-  std::vector<double> Peaks;
-  const auto Reach = static_cast<int64_t>(0.4 * QsbPeriodSec / Step);
-  const auto Count = static_cast<int64_t>(Envelope.size());
-  for (int64_t K = 1; K + 1 < Count; ++K) {
-    bool Highest = true;
-    for (int64_t J = std::max<int64_t>(0, K - Reach); J <= std::min(Count - 1, K + Reach) && Highest; ++J)
-      Highest = J == K || Envelope[static_cast<size_t>(J)] < Envelope[static_cast<size_t>(K)] ||
-                (Envelope[static_cast<size_t>(J)] == Envelope[static_cast<size_t>(K)] && J > K);
-    if (!Highest || K < Reach / 2 || K > Count - 1 - Reach / 2)
-      continue;
-    // The vertex of the parabola through the maximum and its neighbours.
-    const double A = Envelope[static_cast<size_t>(K - 1)], B = Envelope[static_cast<size_t>(K)],
-                 C = Envelope[static_cast<size_t>(K + 1)];
-    const double Denominator = A - 2 * B + C;
-    const double Offset = Denominator < 0 ? 0.5 * (A - C) / Denominator : 0.0;
-    Peaks.push_back((static_cast<double>(K) + Offset) * Step);
-  }
-  Figures.QsbPeaks = static_cast<int32_t>(Peaks.size());
-
-  // Each element's phase between the peaks around it; the depth from all
-  // of them at once.
-  std::vector<std::pair<double, TElementLevel>> Phased;
-  size_t P = 0;
-  for (const TElementLevel& L : Levels) {
-    while (P + 1 < Peaks.size() && Peaks[P + 1] <= L.Sec)
-      ++P;
-    if (P + 1 >= Peaks.size() || L.Sec < Peaks[P])
-      continue;
-    const double Span = Peaks[P + 1] - Peaks[P];
-    if (Span < 0.5 * QsbPeriodSec || Span > 1.6 * QsbPeriodSec)
-      continue;
-    Phased.emplace_back((L.Sec - Peaks[P]) / Span, L);
-  }
-  if (Phased.size() >= 16)
-    Figures.QsbDepthDb = FitDepth(Phased);
+  if (Fits > 0)
+    Figures.QsbDepthDb = Depth / Fits;
   return Figures;
 }
 
