@@ -191,7 +191,7 @@ int main(int Argc, char** Argv) {
     Band.Qrm = 2;
     Band.QrnPerMin = 10;
     Band.Seed = 3;
-    practice::TBandMix Example(LongText(Codes, 12), Timing, Tone, Band, Others);
+    practice::TBandMix Example(practice::CodesOf("CQ CQ DE PARIS THE QUICK BROWN FOX", Codes, ANSI_CHARSET), Timing, Tone, Band, Others);
     storage::WriteAudioFile(Argv[2], Example, "");
     fs::remove(storage::CompanionTextFile(Argv[2]));
   }
