@@ -112,10 +112,17 @@ std::vector<double> HighFrames(const std::vector<uint8_t>& Samples) {
 TEST(Band, TheHardestConditionsNeverClipAndNoLevelEverSteps) {
   const practice::TTiming Timing;
   const practice::TTone Tone;
-  TBandMix Mix(Text(12), Timing, Tone, Hardest());
-  const std::vector<uint8_t> Samples = All(Mix, SamplesPerSec);
-  EXPECT_EQ(Mix.Clipped(), 0);
-  EXPECT_EQ(std::count_if(Samples.begin(), Samples.end(), [](uint8_t S) { return S == 0 || S == 255; }), 0);
+  // At -10 dB the noise sets the gain; at +30 dB the crashes stand far
+  // above everything else and the limiter has to catch them.
+  for (const int32_t Snr : {practice::MinSnrDb, practice::MaxSnrDb}) {
+    TBand Band = Hardest();
+    Band.SnrDb = Snr;
+    TBandMix Mix(Text(12), Timing, Tone, Band);
+    const std::vector<uint8_t> Samples = All(Mix, SamplesPerSec);
+    EXPECT_EQ(Mix.Clipped(), 0) << Snr;
+    EXPECT_EQ(std::count_if(Samples.begin(), Samples.end(), [](uint8_t S) { return S == 0 || S == 255; }), 0)
+        << Snr;
+  }
 
   // Without the noise and the crashes the mix is tones only: the fading,
   // the other stations starting and stopping, the limiter and the ends must
@@ -132,6 +139,22 @@ TEST(Band, TheHardestConditionsNeverClipAndNoLevelEverSteps) {
     Quiet[N] = static_cast<uint8_t>(std::min(Quiet[N] + 12, 254));
   const std::vector<double> Stepped = HighFrames(Quiet);
   EXPECT_GT(*std::max_element(Stepped.begin(), Stepped.end()), 8.0);
+}
+
+TEST(Band, OtherStationsGivenNoTextsSendMadeUpCalls) {
+  TBand Band;
+  Band.Qrm = 2;
+  TBandMix Mix(Text(12), practice::TTiming{}, practice::TTone{}, Band);
+  const std::vector<uint8_t> Samples = All(Mix, SamplesPerSec);
+  // Sound where the signal is silent.
+  int64_t Spaces = 0, Sounding = 0;
+  const auto& E = Mix.Signal().Elements();
+  for (size_t K = 0; K + 1 < E.size(); ++K)
+    for (int64_t N = E[K].End; N < E[K + 1].Start; ++N) {
+      ++Spaces;
+      Sounding += Samples[static_cast<size_t>(N)] != Silence;
+    }
+  EXPECT_GT(Sounding, Spaces / 5);
 }
 
 TEST(Band, AHandKeysFistKeepsTheRunningTimeAndTheOrderOfEverything) {
