@@ -6,6 +6,7 @@
 // each format. Exits 1 when a figure is off by more than 1 dB or a sample
 // clips.
 //
+// --seed N shifts every condition's seed by N (to try other draws);
 // --spectrogram FILE.wav also writes a short example (6 dB, 10 dB fading,
 // two other stations, 10 crashes a minute) there.
 #include "base/CodePage.h"
@@ -22,6 +23,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -74,6 +76,14 @@ std::vector<uint8_t> ReadBack(const fs::path& File) {
 } // namespace
 
 int main(int Argc, char** Argv) {
+  uint32_t SeedShift = 0;
+  const char* Spectrogram = nullptr;
+  for (int K = 1; K + 1 < Argc; K += 2) {
+    if (std::strcmp(Argv[K], "--seed") == 0)
+      SeedShift = static_cast<uint32_t>(std::strtoul(Argv[K + 1], nullptr, 10));
+    else if (std::strcmp(Argv[K], "--spectrogram") == 0)
+      Spectrogram = Argv[K + 1];
+  }
   const sound::TCodetafel Codes = Table();
   const fs::path Dir = fs::temp_directory_path() / ("band_bench_" + std::to_string(::getpid()));
   fs::create_directories(Dir);
@@ -90,7 +100,7 @@ int main(int Argc, char** Argv) {
       Band.SnrDb = Snr;
       Band.QsbDepthDb = Depth;
       Band.QsbPeriodSec = 8;
-      Band.Seed = static_cast<uint32_t>(100 + Snr * 7 + Depth);
+      Band.Seed = static_cast<uint32_t>(100 + Snr * 7 + Depth) + SeedShift;
       practice::TBandMix Mix(Text, Timing, Tone, Band);
       const fs::path File = Dir / "band.wav";
       const storage::TAudioWrite Written = storage::WriteAudioFile(File, Mix, "");
@@ -118,6 +128,7 @@ int main(int Argc, char** Argv) {
     Band.Qrm = practice::MaxQrm;
     Band.QrnPerMin = practice::MaxQrnPerMin;
     Band.FistPct = practice::MaxFistPct;
+    Band.Seed += SeedShift;
     practice::TBandMix Mix(Text, Timing, Tone, Band, Others);
     std::vector<uint8_t> Block(SamplesPerSec);
     int64_t AtEnds = 0;
@@ -182,7 +193,7 @@ int main(int Argc, char** Argv) {
     std::printf("\n");
   }
 
-  if (Argc == 3 && std::strcmp(Argv[1], "--spectrogram") == 0) {
+  if (Spectrogram) {
     practice::TBand Band;
     Band.Noise = true;
     Band.SnrDb = 6;
@@ -192,8 +203,8 @@ int main(int Argc, char** Argv) {
     Band.QrnPerMin = 10;
     Band.Seed = 3;
     practice::TBandMix Example(practice::CodesOf("CQ CQ DE PARIS THE QUICK BROWN FOX", Codes, ANSI_CHARSET), Timing, Tone, Band, Others);
-    storage::WriteAudioFile(Argv[2], Example, "");
-    fs::remove(storage::CompanionTextFile(Argv[2]));
+    storage::WriteAudioFile(Spectrogram, Example, "");
+    fs::remove(storage::CompanionTextFile(Spectrogram));
   }
   fs::remove_all(Dir);
   return Good ? 0 : 1;
