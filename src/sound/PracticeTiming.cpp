@@ -98,7 +98,8 @@ TRender::TRender(const TCodeSequence& Codes, const TTiming& Timing, const TTone&
   // hand key's lengths each stray by up to Pct percent and are then scaled
   // together so that the text ends where the unvaried one does.
   std::vector<int64_t> Starts(Lengths.size() + 1);
-  const int32_t Pct = std::clamp(Fist.Pct, 0, 100);
+  // Beyond half its length an element could round away to nothing.
+  const int32_t Pct = std::clamp(Fist.Pct, 0, 50);
   if (Pct == 0) {
     int64_t At = 0;
     for (size_t K = 0; K < Lengths.size(); ++K) {
