@@ -224,7 +224,8 @@ struct TBandMix::TImpl {
   double HeldSum = LookAhead;
   double LastHeld = 1;
   int64_t ChunkStart = 0;
-  std::vector<double> Chunk;
+  std::vector<double> Chunk;         // the signal, faded
+  std::vector<double> StationChunk;  // the other stations
   std::vector<uint8_t> Bytes;
 
   double FadeGain(int64_t N, size_t& Cur) const;
@@ -381,12 +382,14 @@ void TBandMix::TImpl::Reset() {
   LastHeld = 1;
   ChunkStart = 0;
   Chunk.clear();
+  StationChunk.clear();
 }
 
-// The signal, faded, and the other stations from From on, in Chunk.
+// The signal, faded, and the other stations from From on.
 void TBandMix::TImpl::MixChunk(int64_t From) {
   ChunkStart = From;
   Chunk.assign(ChunkSamples, 0.0);
+  StationChunk.assign(ChunkSamples, 0.0);
   Bytes.assign(ChunkSamples, Silence);
   const size_t Got = Signal.Next(Bytes);
   for (size_t K = 0; K < Got; ++K)
@@ -405,7 +408,7 @@ void TBandMix::TImpl::MixChunk(int64_t From) {
       std::span<uint8_t> Part(Bytes.data(), static_cast<size_t>(Last - First));
       const size_t Made = Send.Render.Next(Part);
       for (size_t K = 0; K < Made; ++K)
-        Chunk[static_cast<size_t>(First - From) + K] += (Part[K] - 128) / 127.0 * S.Level;
+        StationChunk[static_cast<size_t>(First - From) + K] += (Part[K] - 128) / 127.0 * S.Level;
     }
   }
 }
@@ -418,8 +421,8 @@ double TBandMix::TImpl::Mixed(int64_t N) {
     return 0;
   if (Chunk.empty() || N >= ChunkStart + ChunkSamples)
     MixChunk(N);
-  double Sample = Chunk[static_cast<size_t>(N - ChunkStart)];
-  double Background = 0;
+  const double Sample = Chunk[static_cast<size_t>(N - ChunkStart)];
+  double Background = StationChunk[static_cast<size_t>(N - ChunkStart)];
   if (Band.Noise)
     Background += NoiseScale * NoiseFilter.Step(NoiseRandom.Gauss());
   if (!Crashes.empty()) {

@@ -122,6 +122,15 @@ TEST(Band, TheHardestConditionsNeverClipAndNoLevelEverSteps) {
     EXPECT_EQ(Mix.Clipped(), 0) << Snr;
     EXPECT_EQ(std::count_if(Samples.begin(), Samples.end(), [](uint8_t S) { return S == 0 || S == 255; }), 0)
         << Snr;
+    // Everything else falls back to silence at the end, where the signal is
+    // silent, and the noise, which at -10 dB outweighs the signal's first
+    // rising samples, rises from silence at the start.
+    for (size_t K = 0; K < 8; ++K) {
+      EXPECT_NEAR(Samples[Samples.size() - 1 - K], Silence, 3) << Snr << " " << K;
+      if (Snr == practice::MinSnrDb) {
+        EXPECT_NEAR(Samples[K], Silence, 3) << K;
+      }
+    }
   }
 
   // Without the noise and the crashes the mix is tones only: the fading,
