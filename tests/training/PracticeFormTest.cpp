@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
@@ -28,6 +29,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <tuple>
 
 namespace {
 
@@ -350,6 +352,98 @@ TEST_F(PracticeForm, EachCharacterCopiedRightKeepsItsReactionFromItsHeardEnd) {
       EXPECT_LE(Run.ReactionMs, 300) << "the early key counts 0";
     }
   }
+}
+
+} // namespace
+
+namespace {
+
+// The band conditions: each control clamps to its range, the learner's
+// choice is kept when it changed (and only then), and the text sounds
+// through the mix of those conditions with a seed of its own, its
+// reactions timed from the ends of the signal as the fist sent it.
+TEST_F(PracticeForm, BandConditionsAreClampedKeptAndSoundedThroughTheMix) {
+  EXPECT_FALSE(Form.Band().Any()) << "every condition off at first";
+  EXPECT_FALSE(Form.SnrSE->isEnabled()) << "the ratio waits for the noise";
+  std::vector<practice::TBand> Kept;
+  Form.KeepBand = [&](const practice::TBand& B) { Kept.push_back(B); };
+  practice::TBand Wild;
+  Wild.Noise = true;
+  Wild.SnrDb = 45;
+  Wild.QsbDepthDb = -3;
+  Wild.QsbPeriodSec = 99;
+  Wild.Qrm = 7;
+  Wild.QrnPerMin = 500;
+  Wild.FistPct = 21;
+  Form.SetBand(Wild);
+  const practice::TBand Set = Form.Band();
+  EXPECT_TRUE(Set.Noise);
+  EXPECT_TRUE(Form.SnrSE->isEnabled());
+  EXPECT_EQ(std::tuple(Set.SnrDb, Set.QsbDepthDb, Set.QsbPeriodSec, Set.Qrm, Set.QrnPerMin, Set.FistPct),
+            std::tuple(30, 0, 30, 3, 100, 20));
+
+  TManualClock Clock(10000000);
+  Device.Clock = &Clock;
+  Form.NowUs = [&] { return Clock.NowUs(); };
+  Form.DrawSeed = [] { return 4242u; };
+  Characters(10);
+  Form.CopyCB->setCurrentIndex(0);
+  Form.StartBtnClick();
+  ASSERT_TRUE(Form.Running());
+  EXPECT_TRUE(Kept.empty()) << "the conditions as read are not written again";
+  EXPECT_FALSE(Form.FistSE->isEnabled()) << "not changed while the text sounds";
+  EXPECT_EQ(Form.LastBand().Seed, 4242u);
+  const std::string Text = Form.LastText();
+  practice::TTone Tone = practice::ToneOfKlang();
+  Tone.ToneHz = Form.ToneSE->value();
+  const practice::TCodeSequence Codes = practice::CodesOf(Text, sound::Codetafel, ANSI_CHARSET);
+  practice::TBandMix Mix(Codes, Form.Timing(), Tone, Form.LastBand(),
+                         practice::OtherStationTexts("Eng.txt", sound::Codetafel, ANSI_CHARSET, 4242u));
+  // Typed 300 ms after each character's end as the fist sent it.
+  const int64_t FromUs = Device.HeardStartUs();
+  const std::vector<int64_t>& Ends = Mix.Signal().CharEnds();
+  std::string Typed;
+  size_t Char = 0;
+  for (const char C : Text) {
+    Typed += C;
+    if (C == ' ')
+      continue;
+    ASSERT_LT(Char, Ends.size());
+    Clock.SetNowUs(FromUs + Ends[Char++] * 1000000 / 11025 + 300000);
+    Form.CopyEdit->setText(QString::fromLatin1(Typed.c_str()));
+    emit Form.CopyEdit->textEdited(Form.CopyEdit->text());
+  }
+  TPracticeLauf Lauf;
+  Form.OnPracticeRun = [&](const TPracticeLauf& L) { Lauf = L; };
+  const std::vector<uint8_t> Heard = PlayToEnd();
+  std::vector<uint8_t> Wanted(static_cast<size_t>(Mix.TotalSamples()));
+  Mix.Next(Wanted);
+  EXPECT_EQ(Heard, Wanted);
+  ASSERT_FALSE(Scored.empty());
+  for (const TStatRun& Run : Scored)
+    EXPECT_NEAR(Run.ReactionMs, 300, 1) << Run.Zeichen;
+  EXPECT_EQ(std::tuple(Lauf.Sent, Lauf.Wrong, Lauf.Noise, Lauf.SnrDb, Lauf.QsbDepthDb, Lauf.Qrm, Lauf.QrnPerMin,
+                       Lauf.FistPct, Lauf.Kind),
+            std::tuple(11, 0, true, 30, 0, 3, 100, 20, 0));
+  EXPECT_NEAR(Lauf.ReactionMs, 300, 1);
+
+  // Repeat keeps the conditions, with a seed drawn anew; a change is kept
+  // when the next text sounds, and when the window closes.
+  Form.DrawSeed = [] { return 7u; };
+  Form.RepeatBtnClick();
+  EXPECT_EQ(Form.LastBand().FistPct, 20);
+  EXPECT_EQ(Form.LastBand().Seed, 7u);
+  Form.StopBtnClick();
+  Form.NoiseCB->setChecked(false);
+  Form.SlowerBtnClick();
+  ASSERT_EQ(Kept.size(), 1u);
+  EXPECT_FALSE(Kept[0].Noise);
+  EXPECT_FALSE(Form.LastBand().Noise);
+  Form.StopBtnClick();
+  Form.QrmSE->setValue(1);
+  Form.close();
+  ASSERT_EQ(Kept.size(), 2u);
+  EXPECT_EQ(Kept[1].Qrm, 1);
 }
 
 } // namespace
