@@ -261,6 +261,10 @@ TEST_F(PracticeForm, ShowsItsCaptionsInTheCourseLanguage) {
   EXPECT_EQ(Form.windowTitle(), QString::fromUtf8("Практика приёма"));
   EXPECT_EQ(Form.StartBtn->text(), QString::fromUtf8("Старт"));
   EXPECT_EQ(Form.KindCB->itemText(1), QString::fromUtf8("Частые слова"));
+  // The learner's picture shows a copy in noise with fading.
+  Form.NoiseCB->setChecked(true);
+  Form.SnrSE->setValue(6);
+  Form.QsbDepthSE->setValue(10);
   Shoot("practice-ru.png", RUSSIAN_CHARSET);
   const std::string Reached = practice::ReachedCharacters(course::Kurs.KursFolge, 3, RUSSIAN_CHARSET);
   for (const char C : Form.LastText())
@@ -268,8 +272,25 @@ TEST_F(PracticeForm, ShowsItsCaptionsInTheCourseLanguage) {
   EXPECT_EQ(practice::UpperText(course::Kurs.KursFolge.substr(0, 12), RUSSIAN_CHARSET).size(), 12u);
   // Typed in small letters: one missed, one extra.
   EXPECT_EQ(Form.ResultLabel->text(), QString::fromUtf8("Принято верно: 27 из 29 знаков (93 %)"));
-  for (QLabel* Label : Form.findChildren<QLabel*>())
-    EXPECT_GE(Label->width(), Label->minimumSizeHint().width()) << Label->objectName().toStdString();
+  const auto Fits = [this](const char* Course) {
+    for (QLabel* Label : Form.findChildren<QLabel*>())
+      EXPECT_GE(Label->width(), Label->minimumSizeHint().width()) << Course << Label->objectName().toStdString();
+    for (QCheckBox* Box : Form.findChildren<QCheckBox*>())
+      EXPECT_GE(Box->width(), Box->minimumSizeHint().width()) << Course << Box->objectName().toStdString();
+  };
+  Fits("ru");
+  Form.hide();
+  // The longest captions of the other two courses fit as well.
+  course::Kurs.KursFolge.clear();
+  Language("German.lng", "Deu.txt", ANSI_CHARSET);
+  Shoot("practice-de.png", ANSI_CHARSET);
+  EXPECT_EQ(Form.BandGroup->title(), QStringLiteral("Bandbedingungen"));
+  Fits("de");
+  Form.hide();
+  Language("Turkish.lng", "Tur.txt", TURKISH_CHARSET);
+  Shoot("practice-tr.png", TURKISH_CHARSET);
+  EXPECT_EQ(Form.FistSE->accessibleName(), QString::fromUtf8("Düzensiz el vuruşu (%)"));
+  Fits("tr");
   Form.hide();
 }
 
