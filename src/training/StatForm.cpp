@@ -18,6 +18,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSaveFile>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -608,7 +609,7 @@ TStatForm::TStatForm(QWidget* Parent)
   // The copy practice's runs by their band conditions, beside the
   // characters' table.
   auto* Tables = new QHBoxLayout;
-  Tables->addWidget(StatTable, 3);
+  Tables->addWidget(StatTable, 5);
   auto* BandBox = new QVBoxLayout;
   BandLabel = new QLabel(this);
   BandLabel->setObjectName("BandLabel");
@@ -620,11 +621,11 @@ TStatForm::TStatForm(QWidget* Parent)
   BandTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
   BandTable->verticalHeader()->hide();
   BandTable->verticalHeader()->setDefaultSectionSize(18);
-  BandTable->setFixedHeight(22 + 18 * static_cast<int>(BandRows));
+  BandTable->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  BandTable->horizontalHeader()->setStretchLastSection(true);
   BandLabel->setBuddy(BandTable);
   BandBox->addWidget(BandTable);
-  Tables->addLayout(BandBox, 2);
-  StatTable->setFixedHeight(BandTable->height() + 20);
+  Tables->addLayout(BandBox, 6);
   L->addLayout(Tables);
   auto* Buttons = new QHBoxLayout;
   ExportBtn = new QPushButton(this);
@@ -723,8 +724,11 @@ void TStatForm::Fill(const TStatistik& Stat, int32_t KursNr, uint8_t Charset, bo
   const std::vector<TPracticeLauf> Practice = Stat.PracticeLaeufe(KursNr);
   BandLabel->setText(Practice.empty() ? B(BandCompare) + QStringLiteral(": ") + B(BandNoRuns) : B(BandCompare));
   BandTable->setAccessibleName(B(BandCompare));
-  BandTable->setHorizontalHeaderLabels(
-      {B(BandConditions), SText(StatRunsLine, Charset), SText(StatAccuracy, Charset), SText(StatReaction, Charset)});
+  // The unit under its heading: the narrow columns leave room for the rows.
+  const auto TwoLines = [](QString Heading) { return Heading.replace(QStringLiteral(" ("), QStringLiteral("\n(")); };
+  BandTable->setHorizontalHeaderLabels({B(BandConditions), SText(StatRunsLine, Charset),
+                                        TwoLines(SText(StatAccuracy, Charset)),
+                                        TwoLines(SText(StatReaction, Charset))});
   constexpr std::array<TBandLine, BandRows> Names = {BandClean,   BandSnr20,   BandSnr10,   BandSnr0,    BandSnrBelow0,
                                                      BandWithQsb, BandWithQrm, BandWithQrn, BandWithFist};
   const std::vector<TBandVergleich> Rows = BandVergleich(Practice);
@@ -741,5 +745,11 @@ void TStatForm::Fill(const TStatistik& Stat, int32_t KursNr, uint8_t Charset, bo
     }
   }
   BandTable->resizeColumnsToContents();
+  // Every row in sight, with room for a scroll bar in a language whose
+  // texts are wide; the characters' table as high beside it.
+  BandTable->setFixedHeight(BandTable->horizontalHeader()->sizeHint().height() +
+                            BandTable->verticalHeader()->length() + 2 * BandTable->frameWidth() +
+                            BandTable->horizontalScrollBar()->sizeHint().height());
+  StatTable->setFixedHeight(BandTable->height() + BandLabel->sizeHint().height());
   FFilling = false;
 }
