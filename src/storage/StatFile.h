@@ -43,12 +43,12 @@ class TMessageReporter;
 //     noise), the fading's depth in dB and its period in s, the other
 //     stations, the static crashes per minute, the fist in percent, the kind
 //     of text; three bytes kept.
-// The first version knew kind 0 only, the second kinds 0 to 3, and keeps the records of the others as
-// bytes it does not know, so a file goes back and forth between versions
-// without loss. A later version may make the header or the records longer:
-// the sizes in the header are followed, the bytes beyond the known fields
-// are kept, and so is every record that is not valid and whatever follows
-// the last whole record.
+// The first version knew kind 0 only, the second kinds 0 to 3; each keeps
+// the records of kinds it does not know as bytes, so a file goes back and
+// forth between versions without loss. A later version may make the header
+// or the records longer: the sizes in the header are followed, the bytes
+// beyond the known fields are kept, and so is every record that is not
+// valid and whatever follows the last whole record.
 
 inline constexpr char StatFileName[] = "Stat.dat";
 inline constexpr char StatNotSavedText[] =
