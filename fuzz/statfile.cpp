@@ -55,9 +55,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     FuzzCheck(L.size() >= std::min(HadRuns + 1, StatHistoryMax) || S.Refused() > 0, "history lost");
     FuzzCheck(L.size() <= StatHistoryMax, "history unbounded");
     const std::vector<TPracticeLauf> P = Again.PracticeLaeufe(2);
-    FuzzCheck(P.size() >= std::min(HadPractice + 1, StatPracticeMax) || S.Refused() > 0, "practice runs lost");
+    FuzzCheck(P.size() >= std::min(HadPractice + 1, StatPracticeMax) || S.Refused() > 0,
+              "practice runs lost");
     FuzzCheck(P.size() <= StatPracticeMax, "practice runs unbounded");
-    FuzzCheck(P.empty() || P.back() == Practice || S.Refused() > 0, "practice run not kept as added");
+    FuzzCheck(P.empty() || P.back() == Practice || S.Refused() > 0,
+              "practice run not kept as added");
   } else {
     FuzzCheck(S.Bytes().size() == Size || Size == 0, "a file not to be written changed");
   }

@@ -59,7 +59,8 @@ void TAForm::PracticeItemClick() {
     };
     // The band conditions are kept where the options are; a file that
     // cannot be written is told once per run of the program.
-    FPracticeForm->KeepBand = [this, Told = std::make_shared<bool>(false)](const practice::TBand& Band) {
+    FPracticeForm->KeepBand = [this,
+                               Told = std::make_shared<bool>(false)](const practice::TBand& Band) {
       SaveBandOptionen(Band, Reporter, *Told);
     };
     FPracticeForm->SetBand(LoadBandOptionen());

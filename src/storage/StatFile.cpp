@@ -123,7 +123,8 @@ void TStatistik::Index() {
     const uint8_t T = FBytes[At];
     // History records are all used, in file order; of the others the first
     // of each character counts.
-    if ((T >> 4) == 3 || (T >> 4) == 4 || Find(T, static_cast<char>(FBytes[At + 1])) == std::string::npos)
+    if ((T >> 4) == 3 || (T >> 4) == 4 ||
+        Find(T, static_cast<char>(FBytes[At + 1])) == std::string::npos)
       FValid.push_back(At);
   }
 }
@@ -311,7 +312,8 @@ void TStatistik::AddLauf(int32_t Kurs, const TStatLauf& R) {
   Put16(E, 4, static_cast<uint32_t>(std::max(R.Sent, 0)));
   Put16(E, 6, static_cast<uint32_t>(std::clamp(R.Wrong, 0, std::max(R.Sent, 0))));
   Put16(E, 8,
-        R.ReactionMs >= 0 && R.ReactionMs <= StatMaxReactionMs ? static_cast<uint32_t>(R.ReactionMs) : NoReaction);
+        R.ReactionMs >= 0 && R.ReactionMs <= StatMaxReactionMs ? static_cast<uint32_t>(R.ReactionMs)
+                                                               : NoReaction);
   AppendEntry(Tag(3, Kurs), StatHistoryPerRecord, StatHistoryMax, E);
 }
 
@@ -332,10 +334,12 @@ void TStatistik::AddPracticeLauf(int32_t Kurs, const TPracticeLauf& R) {
   Put16(E, 2, static_cast<uint32_t>(std::max(R.Sent, 0)));
   Put16(E, 4, static_cast<uint32_t>(std::clamp(R.Wrong, 0, std::max(R.Sent, 0))));
   Put16(E, 6,
-        R.ReactionMs >= 0 && R.ReactionMs <= StatMaxReactionMs ? static_cast<uint32_t>(R.ReactionMs) : NoReaction);
+        R.ReactionMs >= 0 && R.ReactionMs <= StatMaxReactionMs ? static_cast<uint32_t>(R.ReactionMs)
+                                                               : NoReaction);
   E[8] = Byte(R.CharWpm, 255);
   E[9] = Byte(R.EffectiveWpm, 255);
-  E[10] = static_cast<uint8_t>(R.Noise ? static_cast<int8_t>(std::clamp(R.SnrDb, -127, 127)) : NoNoise);
+  E[10] =
+      static_cast<uint8_t>(R.Noise ? static_cast<int8_t>(std::clamp(R.SnrDb, -127, 127)) : NoNoise);
   E[11] = Byte(R.QsbDepthDb, 255);
   E[12] = Byte(R.QsbPeriodSec, 255);
   E[13] = Byte(R.Qrm, 255);
@@ -386,7 +390,8 @@ std::vector<std::span<const uint8_t>> TStatistik::Entries(uint8_t T, size_t Entr
   return All;
 }
 
-void TStatistik::AppendEntry(uint8_t T, size_t PerRecord, size_t Max, std::span<const uint8_t> Entry) {
+void TStatistik::AppendEntry(uint8_t T, size_t PerRecord, size_t Max,
+                             std::span<const uint8_t> Entry) {
   const size_t Size = Entry.size();
   std::vector<size_t> Held;
   for (const size_t At : FValid)
@@ -394,7 +399,8 @@ void TStatistik::AppendEntry(uint8_t T, size_t PerRecord, size_t Max, std::span<
       Held.push_back(At);
   if (!Held.empty() && FBytes[Held.back() + 1] < PerRecord) {
     const size_t At = Held.back();
-    std::copy(Entry.begin(), Entry.end(), FBytes.begin() + static_cast<std::ptrdiff_t>(At + 4 + Size * FBytes[At + 1]));
+    std::copy(Entry.begin(), Entry.end(),
+              FBytes.begin() + static_cast<std::ptrdiff_t>(At + 4 + Size * FBytes[At + 1]));
     ++FBytes[At + 1];
     return;
   }

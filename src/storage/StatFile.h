@@ -131,7 +131,9 @@ struct TPracticeLauf {
   int32_t FistPct = 0;
   int32_t Kind = 0; // course::TPracticeKind
   // Heard clean: no noise, fading, other station, crash or fist.
-  bool Clean() const { return !Noise && QsbDepthDb == 0 && Qrm == 0 && QrnPerMin == 0 && FistPct == 0; }
+  bool Clean() const {
+    return !Noise && QsbDepthDb == 0 && Qrm == 0 && QrnPerMin == 0 && FistPct == 0;
+  }
   bool operator==(const TPracticeLauf&) const = default;
 };
 

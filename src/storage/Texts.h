@@ -169,32 +169,32 @@ enum TStatistikLine : size_t {
 // The lines of the <Band> section: the copy practice's band conditions in
 // its window, and their comparison in the statistics window.
 enum TBandLine : size_t {
-  BandTitle = 1,     // the group's title
-  BandNoise,         // the noise's check box, its SNR beside it
-  BandQsbDepth,      // the fading's depth
-  BandQsbPeriod,     // the fading's period
-  BandQrm,           // other stations
-  BandQrn,           // static crashes
-  BandFist,          // the fist
-  BandHintNoise,     // hints of the controls, in the order above
+  BandTitle = 1, // the group's title
+  BandNoise,     // the noise's check box, its SNR beside it
+  BandQsbDepth,  // the fading's depth
+  BandQsbPeriod, // the fading's period
+  BandQrm,       // other stations
+  BandQrn,       // static crashes
+  BandFist,      // the fist
+  BandHintNoise, // hints of the controls, in the order above
   BandHintSnr,
   BandHintQsbDepth,
   BandHintQsbPeriod,
   BandHintQrm,
   BandHintQrn,
   BandHintFist,
-  BandCompare,       // the statistics window's comparison: its title
-  BandConditions,    // its first column's heading
-  BandClean,         // runs heard clean
-  BandSnr20,         // runs with noise at 20 dB and more
-  BandSnr10,         // 10 to 19 dB
-  BandSnr0,          // 0 to 9 dB
-  BandSnrBelow0,     // below 0 dB
-  BandWithQsb,       // runs with fading
-  BandWithQrm,       // with other stations
-  BandWithQrn,       // with static crashes
-  BandWithFist,      // with a fist
-  BandNoRuns,        // no practice run typed yet
+  BandCompare,    // the statistics window's comparison: its title
+  BandConditions, // its first column's heading
+  BandClean,      // runs heard clean
+  BandSnr20,      // runs with noise at 20 dB and more
+  BandSnr10,      // 10 to 19 dB
+  BandSnr0,       // 0 to 9 dB
+  BandSnrBelow0,  // below 0 dB
+  BandWithQsb,    // runs with fading
+  BandWithQrm,    // with other stations
+  BandWithQrn,    // with static crashes
+  BandWithFist,   // with a fist
+  BandNoRuns,     // no practice run typed yet
   BandLines = BandNoRuns
 };
 

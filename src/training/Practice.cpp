@@ -149,8 +149,9 @@ std::optional<course::TPracticeKind> KindOfName(const std::string& Name) {
   return std::nullopt;
 }
 
-std::vector<TCodeSequence> OtherStationTexts(const std::string& AlphabetFile, const sound::TCodetafel& Table,
-                                             uint8_t Charset, uint32_t Seed) {
+std::vector<TCodeSequence> OtherStationTexts(const std::string& AlphabetFile,
+                                             const sound::TCodetafel& Table, uint8_t Charset,
+                                             uint32_t Seed) {
   // Two callsign lists and two contacts: enough that the stations seldom
   // repeat themselves within a practice.
   constexpr std::array<std::pair<course::TPracticeKind, int32_t>, 4> Made = {
@@ -259,8 +260,9 @@ int RunPracticeCommand(const TPracticeCommand& Command) {
   TBand Band = Command.Band;
   Band.Seed = Command.Seed;
   TBandMix Mix(Codes, Command.Timing, Tone, Band,
-               Band.Qrm > 0 ? OtherStationTexts(Layout->AlphabetFile, Table, Layout->Charset, Command.Seed)
-                            : std::vector<TCodeSequence>{});
+               Band.Qrm > 0
+                   ? OtherStationTexts(Layout->AlphabetFile, Table, Layout->Charset, Command.Seed)
+                   : std::vector<TCodeSequence>{});
   const std::string Utf8 = ToUnicode(Text.Text, Layout->Charset).toStdString();
   const storage::TAudioWrite Written = storage::WriteAudioFile(Command.AudioFile, Mix, Utf8);
   if (Written.Result != storage::TAudioResult::Written) {

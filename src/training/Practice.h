@@ -41,8 +41,9 @@ int32_t CharsForMinutes(double Minutes, int32_t EffectiveWpm);
 // What the other stations on the band send: a handful of callsigns and
 // contact phrases of the course's language (AlphabetFile), as codes of
 // Table, drawn from Seed.
-std::vector<TCodeSequence> OtherStationTexts(const std::string& AlphabetFile, const sound::TCodetafel& Table,
-                                             uint8_t Charset, uint32_t Seed);
+std::vector<TCodeSequence> OtherStationTexts(const std::string& AlphabetFile,
+                                             const sound::TCodetafel& Table, uint8_t Charset,
+                                             uint32_t Seed);
 
 // The command line's practice: --write-audio and the options with it.
 struct TPracticeCommand {
@@ -56,8 +57,8 @@ struct TPracticeCommand {
   bool EffectiveGiven = false;
   int32_t ToneHz = 600;
   double Minutes = 1.0;
-  uint32_t Seed = 1;     // the text's and the band conditions'
-  TBand Band;            // --snr, --qsb, --qrm, --qrn, --fist
+  uint32_t Seed = 1; // the text's and the band conditions'
+  TBand Band;        // --snr, --qsb, --qrm, --qrn, --fist
 };
 
 // The kind named on the command line, or nothing.

@@ -14,11 +14,11 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDate>
 #include <QDateTime>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QDate>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -55,7 +55,8 @@ QString Html(const QString& Text) {
 // The settings of two conditions alike, whatever their seeds.
 bool SameSettings(const practice::TBand& A, const practice::TBand& B) {
   return A.Noise == B.Noise && A.SnrDb == B.SnrDb && A.QsbDepthDb == B.QsbDepthDb &&
-         A.QsbPeriodSec == B.QsbPeriodSec && A.Qrm == B.Qrm && A.QrnPerMin == B.QrnPerMin && A.FistPct == B.FistPct;
+         A.QsbPeriodSec == B.QsbPeriodSec && A.Qrm == B.Qrm && A.QrnPerMin == B.QrnPerMin &&
+         A.FistPct == B.FistPct;
 }
 
 } // namespace
@@ -147,16 +148,18 @@ TPracticeForm::TPracticeForm(TPlayer& Player, TMessageReporter& Reporter, QWidge
   BandGrid->addWidget(NoiseCB, 0, 0);
   SnrSE = Spin("SnrSE", practice::MinSnrDb, practice::MaxSnrDb, Off.SnrDb);
   QsbDepthSE = Spin("QsbDepthSE", 0, practice::MaxQsbDepthDb, Off.QsbDepthDb);
-  QsbPeriodSE = Spin("QsbPeriodSE", practice::MinQsbPeriodSec, practice::MaxQsbPeriodSec, Off.QsbPeriodSec);
+  QsbPeriodSE =
+      Spin("QsbPeriodSE", practice::MinQsbPeriodSec, practice::MaxQsbPeriodSec, Off.QsbPeriodSec);
   QrmSE = Spin("QrmSE", 0, practice::MaxQrm, Off.Qrm);
   QrnSE = Spin("QrnSE", 0, practice::MaxQrnPerMin, Off.QrnPerMin);
   FistSE = Spin("FistSE", 0, practice::MaxFistPct, Off.FistPct);
-  const std::array<std::tuple<const char*, QSpinBox*, int, int>, 6> BandPlaces = {{{nullptr, SnrSE, 0, 1},
-                                                                                   {"QsbDepthLabel", QsbDepthSE, 1, 1},
-                                                                                   {"QsbPeriodLabel", QsbPeriodSE, 2, 1},
-                                                                                   {"QrmLabel", QrmSE, 0, 3},
-                                                                                   {"QrnLabel", QrnSE, 1, 3},
-                                                                                   {"FistLabel", FistSE, 2, 3}}};
+  const std::array<std::tuple<const char*, QSpinBox*, int, int>, 6> BandPlaces = {
+      {{nullptr, SnrSE, 0, 1},
+       {"QsbDepthLabel", QsbDepthSE, 1, 1},
+       {"QsbPeriodLabel", QsbPeriodSE, 2, 1},
+       {"QrmLabel", QrmSE, 0, 3},
+       {"QrnLabel", QrnSE, 1, 3},
+       {"FistLabel", FistSE, 2, 3}}};
   for (const auto& [LabelName, Box, R, C] : BandPlaces) {
     if (LabelName != nullptr) {
       auto* L = new QLabel(BandGroup);
@@ -170,7 +173,8 @@ TPracticeForm::TPracticeForm(TPlayer& Player, TMessageReporter& Reporter, QWidge
   BandGrid->setColumnStretch(1, 1);
   BandGrid->setColumnStretch(3, 1);
   SnrSE->setEnabled(false);
-  connect(NoiseCB, &QCheckBox::toggled, this, [this](bool On) { SnrSE->setEnabled(On && !FRunning); });
+  connect(NoiseCB, &QCheckBox::toggled, this,
+          [this](bool On) { SnrSE->setEnabled(On && !FRunning); });
   Grid->addWidget(BandGroup, Row, 0, 1, 4);
   ++Row;
 
@@ -396,7 +400,8 @@ std::unique_ptr<practice::TBandMix> TPracticeForm::MakeMix() {
   Tone.ToneHz = ToneSE->value();
   FBand = Band();
   FBand.Seed = DrawSeed ? DrawSeed() : static_cast<uint32_t>(QDateTime::currentMSecsSinceEpoch());
-  const std::string Alphabet = course::Kurs.AlphabetFile.empty() ? std::string("Eng.txt") : course::Kurs.AlphabetFile;
+  const std::string Alphabet =
+      course::Kurs.AlphabetFile.empty() ? std::string("Eng.txt") : course::Kurs.AlphabetFile;
   return std::make_unique<practice::TBandMix>(
       practice::CodesOf(FText, sound::Codetafel, FCharset), Timing(), Tone, FBand,
       FBand.Qrm > 0 ? practice::OtherStationTexts(Alphabet, sound::Codetafel, FCharset, FBand.Seed)
@@ -404,8 +409,8 @@ std::unique_ptr<practice::TBandMix> TPracticeForm::MakeMix() {
 }
 
 std::vector<QWidget*> TPracticeForm::RunLocked() const {
-  return {StartBtn, RepeatBtn, SlowerBtn,  FasterBtn,   SaveBtn, KindCB, FileBtn, CharWpmSE, EffWpmSE, ToneSE,
-          CopyCB,   LengthSE,  BandGroup};
+  return {StartBtn,  RepeatBtn, SlowerBtn, FasterBtn, SaveBtn,  KindCB,   FileBtn,
+          CharWpmSE, EffWpmSE,  ToneSE,    CopyCB,    LengthSE, BandGroup};
 }
 
 void TPracticeForm::SpeedsChanged() {

@@ -18,8 +18,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QSaveFile>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QToolTip>
@@ -508,10 +508,11 @@ void TProgressChart::paintEvent(QPaintEvent*) {
 // ---------------------------------------------------------------------------
 
 std::string StatCsv(const TStatistik& Stat) {
-  std::string Csv =
-      "row,course,character,sent,wrong,accuracy_percent,median_reaction_ms,reaction_spread_ms,taken_for,"
-      "date,exercise,lesson,kind,char_wpm,effective_wpm,snr_db,qsb_depth_db,qsb_period_s,qrm,qrn_per_min,"
-      "fist_percent\r\n";
+  std::string Csv = "row,course,character,sent,wrong,accuracy_percent,median_reaction_ms,reaction_"
+                    "spread_ms,taken_for,"
+                    "date,exercise,lesson,kind,char_wpm,effective_wpm,snr_db,qsb_depth_db,qsb_"
+                    "period_s,qrm,qrn_per_min,"
+                    "fist_percent\r\n";
   const std::string NoBand = ",,,,,,,,,";
   for (int32_t K = 1; K <= 4; ++K) {
     const TLayout* Layout = LayoutOfNr(K);
@@ -526,30 +527,35 @@ std::string StatCsv(const TStatistik& Stat) {
         Als += (Als.empty() ? "" : " ") + ToUnicode(Shown(V.Als), Charset).toStdString() + ":" +
                std::to_string(V.Count);
       Csv += "character," + CourseName(K) + "," + CsvField(ToUnicode(Shown(Z), Charset)) + "," +
-             std::to_string(S.Sent) + "," + std::to_string(S.Wrong) + "," + std::to_string(Percent(S)) + "," +
-             Ms(S.ReactionMs) + "," + Ms(S.SpreadMs) + "," + CsvField(QString::fromStdString(Als)) + ",,," + NoBand + "\r\n";
+             std::to_string(S.Sent) + "," + std::to_string(S.Wrong) + "," +
+             std::to_string(Percent(S)) + "," + Ms(S.ReactionMs) + "," + Ms(S.SpreadMs) + "," +
+             CsvField(QString::fromStdString(Als)) + ",,," + NoBand + "\r\n";
     }
   }
   for (int32_t K = 1; K <= 4; ++K)
     for (const TStatLauf& L : Stat.Laeufe(K)) {
       const int32_t Pc = L.Sent > 0 ? static_cast<int32_t>(std::lround(100.0 * (L.Sent - L.Wrong) / L.Sent)) : 0;
-      Csv += "run," + CourseName(K) + ",," + std::to_string(L.Sent) + "," + std::to_string(L.Wrong) + "," +
-             std::to_string(Pc) + "," + Ms(L.ReactionMs) + ",,," +
-             DateOf(L.Day).toString(Qt::ISODate).toStdString() + "," + std::to_string(L.UebNr) + "," +
-             std::to_string(L.LektNr) + NoBand + "\r\n";
+      Csv += "run," + CourseName(K) + ",," + std::to_string(L.Sent) + "," +
+             std::to_string(L.Wrong) + "," + std::to_string(Pc) + "," + Ms(L.ReactionMs) + ",,," +
+             DateOf(L.Day).toString(Qt::ISODate).toStdString() + "," + std::to_string(L.UebNr) +
+             "," + std::to_string(L.LektNr) + NoBand + "\r\n";
     }
-  static const char* const Kinds[] = {"groups", "words", "callsigns", "contacts", "abbreviations", "text"};
+  static const char* const Kinds[] = {"groups",   "words",         "callsigns",
+                                      "contacts", "abbreviations", "text"};
   for (int32_t K = 1; K <= 4; ++K)
     for (const TPracticeLauf& L : Stat.PracticeLaeufe(K)) {
-      const int32_t Pc = L.Sent > 0 ? static_cast<int32_t>(std::lround(100.0 * (L.Sent - L.Wrong) / L.Sent)) : 0;
+      const int32_t Pc =
+          L.Sent > 0 ? static_cast<int32_t>(std::lround(100.0 * (L.Sent - L.Wrong) / L.Sent)) : 0;
       const bool Qsb = L.QsbDepthDb > 0;
-      Csv += "practice," + CourseName(K) + ",," + std::to_string(L.Sent) + "," + std::to_string(L.Wrong) + "," +
-             std::to_string(Pc) + "," + Ms(L.ReactionMs) + ",,," +
+      Csv += "practice," + CourseName(K) + ",," + std::to_string(L.Sent) + "," +
+             std::to_string(L.Wrong) + "," + std::to_string(Pc) + "," + Ms(L.ReactionMs) + ",,," +
              DateOf(L.Day).toString(Qt::ISODate).toStdString() + ",,," +
-             (L.Kind >= 0 && L.Kind < 6 ? Kinds[L.Kind] : "") + "," + std::to_string(L.CharWpm) + "," +
-             std::to_string(L.EffectiveWpm) + "," + (L.Noise ? std::to_string(L.SnrDb) : std::string()) + "," +
-             std::to_string(L.QsbDepthDb) + "," + (Qsb ? std::to_string(L.QsbPeriodSec) : std::string()) + "," +
-             std::to_string(L.Qrm) + "," + std::to_string(L.QrnPerMin) + "," + std::to_string(L.FistPct) + "\r\n";
+             (L.Kind >= 0 && L.Kind < 6 ? Kinds[L.Kind] : "") + "," + std::to_string(L.CharWpm) +
+             "," + std::to_string(L.EffectiveWpm) + "," +
+             (L.Noise ? std::to_string(L.SnrDb) : std::string()) + "," +
+             std::to_string(L.QsbDepthDb) + "," +
+             (Qsb ? std::to_string(L.QsbPeriodSec) : std::string()) + "," + std::to_string(L.Qrm) +
+             "," + std::to_string(L.QrnPerMin) + "," + std::to_string(L.FistPct) + "\r\n";
     }
   return Csv;
 }
@@ -722,21 +728,26 @@ void TStatForm::Fill(const TStatistik& Stat, int32_t KursNr, uint8_t Charset, bo
 
   const auto B = [Charset](TBandLine Line) { return ToUnicode(BandLineText(Line), Charset); };
   const std::vector<TPracticeLauf> Practice = Stat.PracticeLaeufe(KursNr);
-  BandLabel->setText(Practice.empty() ? B(BandCompare) + QStringLiteral(": ") + B(BandNoRuns) : B(BandCompare));
+  BandLabel->setText(Practice.empty() ? B(BandCompare) + QStringLiteral(": ") + B(BandNoRuns)
+                                      : B(BandCompare));
   BandTable->setAccessibleName(B(BandCompare));
   // The unit under its heading: the narrow columns leave room for the rows.
-  const auto TwoLines = [](QString Heading) { return Heading.replace(QStringLiteral(" ("), QStringLiteral("\n(")); };
+  const auto TwoLines = [](QString Heading) {
+    return Heading.replace(QStringLiteral(" ("), QStringLiteral("\n("));
+  };
   BandTable->setHorizontalHeaderLabels({B(BandConditions), SText(StatRunsLine, Charset),
                                         TwoLines(SText(StatAccuracy, Charset)),
                                         TwoLines(SText(StatReaction, Charset))});
-  constexpr std::array<TBandLine, BandRows> Names = {BandClean,   BandSnr20,   BandSnr10,   BandSnr0,    BandSnrBelow0,
-                                                     BandWithQsb, BandWithQrm, BandWithQrn, BandWithFist};
+  constexpr std::array<TBandLine, BandRows> Names = {BandClean,   BandSnr20,     BandSnr10,
+                                                     BandSnr0,    BandSnrBelow0, BandWithQsb,
+                                                     BandWithQrm, BandWithQrn,   BandWithFist};
   const std::vector<TBandVergleich> Rows = BandVergleich(Practice);
   for (size_t R = 0; R < BandRows; ++R) {
     const TBandVergleich& V = Rows[R];
     const QString Cells[4] = {B(Names[R]), QString::number(V.Runs),
                               V.Sent > 0 ? QStringLiteral("%1 %").arg(V.Percent()) : QString(),
-                              V.ReactionMs >= 0 ? QStringLiteral("%1 ms").arg(V.ReactionMs) : QString()};
+                              V.ReactionMs >= 0 ? QStringLiteral("%1 ms").arg(V.ReactionMs)
+                                                : QString()};
     for (int C = 0; C < 4; ++C) {
       auto* Item = new QTableWidgetItem(Cells[C]);
       if (C > 0)

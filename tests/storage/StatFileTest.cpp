@@ -184,7 +184,8 @@ TEST(StatFile, PracticeRunsKeepTheirConditionsBesideOlderAndUnknownRecords) {
   EXPECT_EQ(Again.PracticeLaeufe(3)[0].SnrDb, 30);
   EXPECT_EQ(Again.Laeufe(1).size(), 1u) << "the course's history stays apart";
   EXPECT_EQ(Again.Of(1, 't').Sent, 100);
-  EXPECT_TRUE(std::equal(Later.begin(), Later.end(), S.Bytes().begin() + static_cast<long>(Old.size() - Later.size())));
+  EXPECT_TRUE(std::equal(Later.begin(), Later.end(),
+                         S.Bytes().begin() + static_cast<long>(Old.size() - Later.size())));
 
   TStatistik Full;
   for (int32_t I = 0; I < static_cast<int32_t>(StatPracticeMax) + 5; ++I)
@@ -193,7 +194,8 @@ TEST(StatFile, PracticeRunsKeepTheirConditionsBesideOlderAndUnknownRecords) {
   ASSERT_EQ(L.size(), StatPracticeMax);
   EXPECT_EQ(L.front().Day, 5);
   EXPECT_EQ(L.back().Day, static_cast<int32_t>(StatPracticeMax) + 4);
-  EXPECT_EQ(Full.Bytes().size(), StatHeaderSize + StatPracticeMax / StatPracticePerRecord * StatRecordSize);
+  EXPECT_EQ(Full.Bytes().size(),
+            StatHeaderSize + StatPracticeMax / StatPracticePerRecord * StatRecordSize);
 }
 
 TEST(StatFile, ImpossibleFiguresCutFilesAndFullHistoriesShowNothingUntrue) {
@@ -376,13 +378,15 @@ TEST(StatFile, TheOptionByteKeepsItsOtherBitsAndWhatFollows) {
   EXPECT_TRUE(LoadOptionen().WeakPractice);
   const practice::TBand Back = LoadBandOptionen();
   EXPECT_TRUE(Back.Noise);
-  EXPECT_EQ(std::tuple(Back.SnrDb, Back.QsbDepthDb, Back.QsbPeriodSec, Back.Qrm, Back.QrnPerMin, Back.FistPct),
+  EXPECT_EQ(std::tuple(Back.SnrDb, Back.QsbDepthDb, Back.QsbPeriodSec, Back.Qrm, Back.QrnPerMin,
+                       Back.FistPct),
             std::tuple(-7, 30, 2, 3, 100, 20));
   ASSERT_TRUE(SaveOptionen({true, false}, Reporter, Told));
   EXPECT_EQ(ReadFile(OptionFileName)[0], 0xF1);
   EXPECT_EQ(LoadBandOptionen().FistPct, 20) << "the option byte's writer keeps the conditions";
   const practice::TBand Wild = ParseBandOptionen(TBytes{0, 3, 0x7F, 200, 0, 9, 250, 99});
-  EXPECT_EQ(std::tuple(Wild.SnrDb, Wild.QsbDepthDb, Wild.QsbPeriodSec, Wild.Qrm, Wild.QrnPerMin, Wild.FistPct),
+  EXPECT_EQ(std::tuple(Wild.SnrDb, Wild.QsbDepthDb, Wild.QsbPeriodSec, Wild.Qrm, Wild.QrnPerMin,
+                       Wild.FistPct),
             std::tuple(30, 30, 2, 3, 100, 20));
   std::filesystem::remove(OptionFileName);
   std::filesystem::create_directory(OptionFileName);

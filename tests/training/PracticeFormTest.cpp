@@ -17,9 +17,9 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QComboBox>
 #include <QDir>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -274,9 +274,11 @@ TEST_F(PracticeForm, ShowsItsCaptionsInTheCourseLanguage) {
   EXPECT_EQ(Form.ResultLabel->text(), QString::fromUtf8("Принято верно: 27 из 29 знаков (93 %)"));
   const auto Fits = [this](const char* Course) {
     for (QLabel* Label : Form.findChildren<QLabel*>())
-      EXPECT_GE(Label->width(), Label->minimumSizeHint().width()) << Course << Label->objectName().toStdString();
+      EXPECT_GE(Label->width(), Label->minimumSizeHint().width())
+          << Course << Label->objectName().toStdString();
     for (QCheckBox* Box : Form.findChildren<QCheckBox*>())
-      EXPECT_GE(Box->width(), Box->minimumSizeHint().width()) << Course << Box->objectName().toStdString();
+      EXPECT_GE(Box->width(), Box->minimumSizeHint().width())
+          << Course << Box->objectName().toStdString();
   };
   Fits("ru");
   Form.hide();
@@ -400,8 +402,9 @@ TEST_F(PracticeForm, BandConditionsAreClampedKeptAndSoundedThroughTheMix) {
   const practice::TBand Set = Form.Band();
   EXPECT_TRUE(Set.Noise);
   EXPECT_TRUE(Form.SnrSE->isEnabled());
-  EXPECT_EQ(std::tuple(Set.SnrDb, Set.QsbDepthDb, Set.QsbPeriodSec, Set.Qrm, Set.QrnPerMin, Set.FistPct),
-            std::tuple(30, 0, 30, 3, 100, 20));
+  EXPECT_EQ(
+      std::tuple(Set.SnrDb, Set.QsbDepthDb, Set.QsbPeriodSec, Set.Qrm, Set.QrnPerMin, Set.FistPct),
+      std::tuple(30, 0, 30, 3, 100, 20));
 
   TManualClock Clock(10000000);
   Device.Clock = &Clock;
@@ -418,8 +421,9 @@ TEST_F(PracticeForm, BandConditionsAreClampedKeptAndSoundedThroughTheMix) {
   practice::TTone Tone = practice::ToneOfKlang();
   Tone.ToneHz = Form.ToneSE->value();
   const practice::TCodeSequence Codes = practice::CodesOf(Text, sound::Codetafel, ANSI_CHARSET);
-  practice::TBandMix Mix(Codes, Form.Timing(), Tone, Form.LastBand(),
-                         practice::OtherStationTexts("Eng.txt", sound::Codetafel, ANSI_CHARSET, 4242u));
+  practice::TBandMix Mix(
+      Codes, Form.Timing(), Tone, Form.LastBand(),
+      practice::OtherStationTexts("Eng.txt", sound::Codetafel, ANSI_CHARSET, 4242u));
   // Typed 300 ms after each character's end as the fist sent it.
   const int64_t FromUs = Device.HeardStartUs();
   const std::vector<int64_t>& Ends = Mix.Signal().CharEnds();
@@ -443,8 +447,8 @@ TEST_F(PracticeForm, BandConditionsAreClampedKeptAndSoundedThroughTheMix) {
   ASSERT_FALSE(Scored.empty());
   for (const TStatRun& Run : Scored)
     EXPECT_NEAR(Run.ReactionMs, 300, 1) << Run.Zeichen;
-  EXPECT_EQ(std::tuple(Lauf.Sent, Lauf.Wrong, Lauf.Noise, Lauf.SnrDb, Lauf.QsbDepthDb, Lauf.Qrm, Lauf.QrnPerMin,
-                       Lauf.FistPct, Lauf.Kind),
+  EXPECT_EQ(std::tuple(Lauf.Sent, Lauf.Wrong, Lauf.Noise, Lauf.SnrDb, Lauf.QsbDepthDb, Lauf.Qrm,
+                       Lauf.QrnPerMin, Lauf.FistPct, Lauf.Kind),
             std::tuple(11, 0, true, 30, 0, 3, 100, 20, 0));
   EXPECT_NEAR(Lauf.ReactionMs, 300, 1);
 
