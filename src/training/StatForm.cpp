@@ -615,7 +615,7 @@ TStatForm::TStatForm(QWidget* Parent)
   // The copy practice's runs by their band conditions, beside the
   // characters' table.
   auto* Tables = new QHBoxLayout;
-  Tables->addWidget(StatTable, 5);
+  Tables->addWidget(StatTable, 1);
   auto* BandBox = new QVBoxLayout;
   BandLabel = new QLabel(this);
   BandLabel->setObjectName("BandLabel");
@@ -631,7 +631,7 @@ TStatForm::TStatForm(QWidget* Parent)
   BandTable->horizontalHeader()->setStretchLastSection(true);
   BandLabel->setBuddy(BandTable);
   BandBox->addWidget(BandTable);
-  Tables->addLayout(BandBox, 6);
+  Tables->addLayout(BandBox, 2);
   L->addLayout(Tables);
   auto* Buttons = new QHBoxLayout;
   ExportBtn = new QPushButton(this);
@@ -731,9 +731,17 @@ void TStatForm::Fill(const TStatistik& Stat, int32_t KursNr, uint8_t Charset, bo
   BandLabel->setText(Practice.empty() ? B(BandCompare) + QStringLiteral(": ") + B(BandNoRuns)
                                       : B(BandCompare));
   BandTable->setAccessibleName(B(BandCompare));
-  // The unit under its heading: the narrow columns leave room for the rows.
+  // The figures' headings on two lines, parted at the space nearest their
+  // middle: the narrow columns leave room for the rows in every language.
   const auto TwoLines = [](QString Heading) {
-    return Heading.replace(QStringLiteral(" ("), QStringLiteral("\n("));
+    qsizetype Best = -1;
+    for (qsizetype I = 0; I < Heading.size(); ++I)
+      if (Heading[I] == QLatin1Char(' ') &&
+          (Best < 0 || std::abs(2 * I - Heading.size()) < std::abs(2 * Best - Heading.size())))
+        Best = I;
+    if (Best >= 0)
+      Heading[Best] = QLatin1Char('\n');
+    return Heading;
   };
   BandTable->setHorizontalHeaderLabels({B(BandConditions), SText(StatRunsLine, Charset),
                                         TwoLines(SText(StatAccuracy, Charset)),
