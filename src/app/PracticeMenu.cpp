@@ -13,6 +13,8 @@
 #include <QAction>
 #include <QMenu>
 
+#include <memory>
+
 void TAForm::ConnectPractice() {
   if (View.MMenu == nullptr)
     return;
@@ -50,6 +52,18 @@ void TAForm::PracticeItemClick() {
       SaveStatistik(Stat, Reporter, FPracticeStatTold, FPracticeStatFullTold);
     };
     FPracticeForm->Schwaechen = [this] { return FCopy->Schwaechen(); };
+    // The run as a whole goes in with the characters' results, saved by
+    // OnScored right after it.
+    FPracticeForm->OnPracticeRun = [this](const TPracticeLauf& Lauf) {
+      FCopy->Statistik().AddPracticeLauf(course::Tastatur.InputLayoutNr, Lauf);
+    };
+    // The band conditions are kept where the options are; a file that
+    // cannot be written is told once per run of the program.
+    FPracticeForm->KeepBand = [this,
+                               Told = std::make_shared<bool>(false)](const practice::TBand& Band) {
+      SaveBandOptionen(Band, Reporter, *Told);
+    };
+    FPracticeForm->SetBand(LoadBandOptionen());
   }
   FPracticeForm->Prepare(CharsetOf(View.KeyPanel));
   Shell.ShowModal(*FPracticeForm);

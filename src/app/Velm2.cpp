@@ -166,6 +166,48 @@ int WriteAudioCommand(const QCommandLineParser& Parser, const TBuildPlace& Build
       return RefuseOption("--seed must be a whole number from 0 to 4294967295");
     Command.Seed = Seed;
   }
+  // The band conditions, each off unless given.
+  practice::TBand& Band = Command.Band;
+  const auto InRange = [](const std::optional<int32_t>& V, int32_t Min, int32_t Max) {
+    return V && *V >= Min && *V <= Max;
+  };
+  if (Set("snr")) {
+    const std::optional<int32_t> Db = WholeNumber(Value("snr"));
+    if (!InRange(Db, practice::MinSnrDb, practice::MaxSnrDb))
+      return RefuseOption("--snr must be a whole number of dB from -10 to 30");
+    Band.Noise = true;
+    Band.SnrDb = *Db;
+  }
+  if (Set("qsb")) {
+    const QStringList Parts = Value("qsb").split(QLatin1Char(':'));
+    const std::optional<int32_t> Depth = Parts.size() == 2 ? WholeNumber(Parts[0]) : std::nullopt;
+    const std::optional<int32_t> Period = Parts.size() == 2 ? WholeNumber(Parts[1]) : std::nullopt;
+    if (!InRange(Depth, 0, practice::MaxQsbDepthDb) ||
+        !InRange(Period, practice::MinQsbPeriodSec, practice::MaxQsbPeriodSec))
+      return RefuseOption(
+          "--qsb must be DEPTH:PERIOD, a depth of 0 to 30 dB and a period of 2 to 30 s");
+    Band.QsbDepthDb = *Depth;
+    Band.QsbPeriodSec = *Period;
+  }
+  if (Set("qrm")) {
+    const std::optional<int32_t> N = WholeNumber(Value("qrm"));
+    if (!InRange(N, 0, practice::MaxQrm))
+      return RefuseOption("--qrm must be a whole number of other stations from 0 to 3");
+    Band.Qrm = *N;
+  }
+  if (Set("qrn")) {
+    const std::optional<int32_t> N = WholeNumber(Value("qrn"));
+    if (!InRange(N, 0, practice::MaxQrnPerMin))
+      return RefuseOption(
+          "--qrn must be a whole number of static crashes per minute from 0 to 100");
+    Band.QrnPerMin = *N;
+  }
+  if (Set("fist")) {
+    const std::optional<int32_t> Pct = WholeNumber(Value("fist"));
+    if (!InRange(Pct, 0, practice::MaxFistPct))
+      return RefuseOption("--fist must be a whole number of percent from 0 to 20");
+    Band.FistPct = *Pct;
+  }
   SetShippedDataDir(ShippedDataFolder(ExecutableFolder(), Build));
   // Without its folder the shipped data alone gives the course's files.
   static_cast<void>(EnterLearnerFolder(LearnerFolder()));
@@ -194,15 +236,36 @@ std::optional<int> CommandLineExit(int argc, char** argv, const TBuildPlace& Bui
                                       QStringLiteral("file"));
   Parser.addOption(WriteAudio);
   for (const auto& [Name, Said, Arg] : std::initializer_list<std::array<const char*, 3>>{
-           {"kind", "With --write-audio: groups, words, callsigns, contacts, abbreviations or text.", "kind"},
+           {"kind",
+            "With --write-audio: groups, words, callsigns, contacts, abbreviations or text.",
+            "kind"},
            {"text", "With --write-audio: the text to sound.", "string"},
            {"text-file", "With --write-audio: a text file to sound.", "file"},
            {"course", "With --write-audio: the course, en, de, ru or tr (default en).", "course"},
-           {"wpm", "With --write-audio: character speed, 5 to 100 words per minute (default 25).", "wpm"},
-           {"effective-wpm", "With --write-audio: effective speed, 2 up to --wpm (default --wpm).", "wpm"},
+           {"wpm", "With --write-audio: character speed, 5 to 100 words per minute (default 25).",
+            "wpm"},
+           {"effective-wpm", "With --write-audio: effective speed, 2 up to --wpm (default --wpm).",
+            "wpm"},
            {"tone", "With --write-audio: tone pitch, 300 to 1300 Hz (default 600).", "hz"},
            {"minutes", "With --write-audio: about how long (default 1).", "minutes"},
-           {"seed", "With --write-audio: seed of the text drawn (default 1).", "n"}})
+           {"seed",
+            "With --write-audio: seed of the text and the band conditions drawn (default 1).", "n"},
+           {"snr",
+            "With --write-audio: noise at this signal-to-noise ratio, -10 to 30 dB, the tone's "
+            "power "
+            "against the noise's in 500 Hz around it (default no noise).",
+            "db"},
+           {"qsb",
+            "With --write-audio: fading by up to DEPTH dB (0 to 30) about every PERIOD s (2 to 30) "
+            "(default none).",
+            "depth:period"},
+           {"qrm", "With --write-audio: other stations within 400 Hz, 0 to 3 (default 0).", "n"},
+           {"qrn", "With --write-audio: static crashes per minute, 0 to 100 (default 0).",
+            "per-minute"},
+           {"fist",
+            "With --write-audio: a hand key's uneven element and space lengths, 0 to 20 % "
+            "(default 0).",
+            "percent"}})
     Parser.addOption(QCommandLineOption(QString::fromLatin1(Name), QString::fromLatin1(Said), QString::fromLatin1(Arg)));
   for (const char* Name : {"platform", "platformpluginpath", "platformtheme", "plugin", "display",
                            "geometry", "qwindowgeometry", "qwindowicon", "qwindowtitle", "style",
@@ -237,7 +300,8 @@ std::optional<int> CommandLineExit(int argc, char** argv, const TBuildPlace& Bui
   }
   if (Parser.isSet(WriteAudio))
     return WriteAudioCommand(Parser, Build);
-  for (const char* Name : {"kind", "text", "text-file", "course", "wpm", "effective-wpm", "tone", "minutes", "seed"})
+  for (const char* Name : {"kind", "text", "text-file", "course", "wpm", "effective-wpm", "tone",
+                           "minutes", "seed", "snr", "qsb", "qrm", "qrn", "fist"})
     if (Parser.isSet(QString::fromLatin1(Name)))
       return RefuseOption("the practice's options go with --write-audio");
   return std::nullopt;

@@ -24,7 +24,7 @@ template <size_t N> std::span<std::string> Slots(std::array<std::string, N>& Tab
   return std::span<std::string>(Table).subspan(1);
 }
 
-std::array<TSection, 18> Sections() {
+std::array<TSection, 19> Sections() {
   return {{{"<Menu>", Slots(storage::Texte.MenuText)},
            {"<Radiogr>", Slots(storage::Texte.RadiogrText)},
            {"<Lekt>", Slots(storage::Texte.LektText)},
@@ -43,7 +43,8 @@ std::array<TSection, 18> Sections() {
            {"<Start>", Slots(storage::Texte.StartText)},
            {"<Sound>", Slots(storage::Texte.SoundText)},
            {"<Practice>", Slots(storage::Texte.PracticeText)},
-           {"<Statistik>", Slots(storage::Texte.StatistikText)}}};
+           {"<Statistik>", Slots(storage::Texte.StatistikText)},
+           {"<Band>", Slots(storage::Texte.BandText)}}};
 }
 
 } // namespace

@@ -91,6 +91,8 @@ bool ValidRecord(const std::vector<uint8_t>& B, size_t At) {
     return B[At + 2] <= StatPartners;
   case 3:
     return B[At + 1] <= StatHistoryPerRecord;
+  case 4:
+    return B[At + 1] <= StatPracticePerRecord;
   default:
     return false;
   }
@@ -121,7 +123,8 @@ void TStatistik::Index() {
     const uint8_t T = FBytes[At];
     // History records are all used, in file order; of the others the first
     // of each character counts.
-    if ((T >> 4) == 3 || Find(T, static_cast<char>(FBytes[At + 1])) == std::string::npos)
+    if ((T >> 4) == 3 || (T >> 4) == 4 ||
+        Find(T, static_cast<char>(FBytes[At + 1])) == std::string::npos)
       FValid.push_back(At);
   }
 }
@@ -299,48 +302,130 @@ std::vector<TStatLauf> TStatistik::Laeufe(int32_t Kurs) const {
   return L;
 }
 
-void TStatistik::AddLauf(int32_t Kurs, const TStatLauf& Lauf) {
+void TStatistik::AddLauf(int32_t Kurs, const TStatLauf& R) {
   if (!FWritable || Kurs < 1 || Kurs > 4)
     return;
+  std::vector<uint8_t> E(LaufSize, 0);
+  Put16(E, 0, static_cast<uint32_t>(std::max(R.Day, 0)));
+  E[2] = static_cast<uint8_t>(std::clamp(R.UebNr, 0, 255));
+  E[3] = static_cast<uint8_t>(std::clamp(R.LektNr, 0, 255));
+  Put16(E, 4, static_cast<uint32_t>(std::max(R.Sent, 0)));
+  Put16(E, 6, static_cast<uint32_t>(std::clamp(R.Wrong, 0, std::max(R.Sent, 0))));
+  Put16(E, 8,
+        R.ReactionMs >= 0 && R.ReactionMs <= StatMaxReactionMs ? static_cast<uint32_t>(R.ReactionMs)
+                                                               : NoReaction);
+  AppendEntry(Tag(3, Kurs), StatHistoryPerRecord, StatHistoryMax, E);
+}
+
+namespace {
+constexpr size_t PracticeSize = 20;
+constexpr int8_t NoNoise = -128;
+
+uint8_t Byte(int32_t Value, int32_t Max) {
+  return static_cast<uint8_t>(std::clamp(Value, 0, Max));
+}
+} // namespace
+
+void TStatistik::AddPracticeLauf(int32_t Kurs, const TPracticeLauf& R) {
+  if (!FWritable || Kurs < 1 || Kurs > 4)
+    return;
+  std::vector<uint8_t> E(PracticeSize, 0);
+  Put16(E, 0, static_cast<uint32_t>(std::max(R.Day, 0)));
+  Put16(E, 2, static_cast<uint32_t>(std::max(R.Sent, 0)));
+  Put16(E, 4, static_cast<uint32_t>(std::clamp(R.Wrong, 0, std::max(R.Sent, 0))));
+  Put16(E, 6,
+        R.ReactionMs >= 0 && R.ReactionMs <= StatMaxReactionMs ? static_cast<uint32_t>(R.ReactionMs)
+                                                               : NoReaction);
+  E[8] = Byte(R.CharWpm, 255);
+  E[9] = Byte(R.EffectiveWpm, 255);
+  E[10] =
+      static_cast<uint8_t>(R.Noise ? static_cast<int8_t>(std::clamp(R.SnrDb, -127, 127)) : NoNoise);
+  E[11] = Byte(R.QsbDepthDb, 255);
+  E[12] = Byte(R.QsbPeriodSec, 255);
+  E[13] = Byte(R.Qrm, 255);
+  E[14] = Byte(R.QrnPerMin, 255);
+  E[15] = Byte(R.FistPct, 255);
+  E[16] = Byte(R.Kind, 255);
+  AppendEntry(Tag(4, Kurs), StatPracticePerRecord, StatPracticeMax, E);
+}
+
+std::vector<TPracticeLauf> TStatistik::PracticeLaeufe(int32_t Kurs) const {
+  std::vector<TPracticeLauf> L;
+  if (Kurs < 1 || Kurs > 4)
+    return L;
+  for (const std::span<const uint8_t> E : Entries(Tag(4, Kurs), PracticeSize)) {
+    TPracticeLauf R;
+    const std::vector<uint8_t> B(E.begin(), E.end());
+    R.Day = Get16(B, 0);
+    R.Sent = Get16(B, 2);
+    R.Wrong = std::min<int32_t>(Get16(B, 4), R.Sent);
+    const int32_t Ms = Get16(B, 6);
+    R.ReactionMs = Ms <= StatMaxReactionMs ? Ms : -1;
+    R.CharWpm = B[8];
+    R.EffectiveWpm = B[9];
+    const auto Snr = static_cast<int8_t>(B[10]);
+    R.Noise = Snr != NoNoise;
+    R.SnrDb = R.Noise ? Snr : 0;
+    R.QsbDepthDb = B[11];
+    R.QsbPeriodSec = B[12];
+    R.Qrm = B[13];
+    R.QrnPerMin = B[14];
+    R.FistPct = B[15];
+    R.Kind = B[16];
+    L.push_back(R);
+  }
+  if (L.size() > StatPracticeMax)
+    L.erase(L.begin(), L.end() - static_cast<std::ptrdiff_t>(StatPracticeMax));
+  return L;
+}
+
+std::vector<std::span<const uint8_t>> TStatistik::Entries(uint8_t T, size_t EntrySize) const {
+  std::vector<std::span<const uint8_t>> All;
+  for (const size_t At : FValid) {
+    if (FBytes[At] != T)
+      continue;
+    for (size_t I = 0; I < FBytes[At + 1]; ++I)
+      All.emplace_back(FBytes.data() + At + 4 + EntrySize * I, EntrySize);
+  }
+  return All;
+}
+
+void TStatistik::AppendEntry(uint8_t T, size_t PerRecord, size_t Max,
+                             std::span<const uint8_t> Entry) {
+  const size_t Size = Entry.size();
   std::vector<size_t> Held;
   for (const size_t At : FValid)
-    if (FBytes[At] == Tag(3, Kurs))
+    if (FBytes[At] == T)
       Held.push_back(At);
-  auto Put = [this](size_t At, size_t I, const TStatLauf& R) {
-    const size_t E = At + 4 + LaufSize * I;
-    Put16(FBytes, E, static_cast<uint32_t>(std::max(R.Day, 0)));
-    FBytes[E + 2] = static_cast<uint8_t>(std::clamp(R.UebNr, 0, 255));
-    FBytes[E + 3] = static_cast<uint8_t>(std::clamp(R.LektNr, 0, 255));
-    Put16(FBytes, E + 4, static_cast<uint32_t>(std::max(R.Sent, 0)));
-    Put16(FBytes, E + 6, static_cast<uint32_t>(std::clamp(R.Wrong, 0, std::max(R.Sent, 0))));
-    Put16(FBytes, E + 8,
-          R.ReactionMs >= 0 && R.ReactionMs <= StatMaxReactionMs ? static_cast<uint32_t>(R.ReactionMs)
-                                                                  : NoReaction);
-  };
-  if (!Held.empty() && FBytes[Held.back() + 1] < StatHistoryPerRecord) {
+  if (!Held.empty() && FBytes[Held.back() + 1] < PerRecord) {
     const size_t At = Held.back();
-    Put(At, FBytes[At + 1], Lauf);
+    std::copy(Entry.begin(), Entry.end(),
+              FBytes.begin() + static_cast<std::ptrdiff_t>(At + 4 + Size * FBytes[At + 1]));
     ++FBytes[At + 1];
     return;
   }
-  if (Held.size() * StatHistoryPerRecord < StatHistoryMax) {
-    const size_t At = NewRecord(Tag(3, Kurs), '\0');
+  if (Held.size() * PerRecord < Max) {
+    const size_t At = NewRecord(T, '\0');
     if (At == std::string::npos)
       return;
     FBytes[At + 1] = 1;
-    Put(At, 0, Lauf);
+    std::copy(Entry.begin(), Entry.end(), FBytes.begin() + static_cast<std::ptrdiff_t>(At + 4));
     return;
   }
-  // As long as it may be: every run moves one back, the oldest goes.
-  std::vector<TStatLauf> All = Laeufe(Kurs);
-  All.push_back(Lauf);
-  All.erase(All.begin(), All.end() - static_cast<std::ptrdiff_t>(StatHistoryMax));
+  // As long as it may be: every entry moves one back, the oldest goes.
+  std::vector<uint8_t> All;
+  for (const std::span<const uint8_t> E : Entries(T, Size))
+    All.insert(All.end(), E.begin(), E.end());
+  All.insert(All.end(), Entry.begin(), Entry.end());
+  const size_t Keep = std::min(All.size() / Size, Max);
+  All.erase(All.begin(), All.end() - static_cast<std::ptrdiff_t>(Keep * Size));
   size_t K = 0;
   for (const size_t At : Held) {
-    const size_t N = std::min(StatHistoryPerRecord, All.size() - std::min(K, All.size()));
+    const size_t N = std::min(PerRecord, Keep - std::min(K, Keep));
     FBytes[At + 1] = static_cast<uint8_t>(N);
-    for (size_t I = 0; I < N; ++I)
-      Put(At, I, All[K++]);
+    std::copy_n(All.begin() + static_cast<std::ptrdiff_t>(K * Size), N * Size,
+                FBytes.begin() + static_cast<std::ptrdiff_t>(At + 4));
+    K += N;
   }
 }
 
@@ -416,6 +501,52 @@ bool SaveOptionen(const TOptionen& Optionen, TMessageReporter& Reporter, bool& T
   Byte = static_cast<uint8_t>((Byte & ~3u) | (Optionen.TypedCopy ? 1u : 0u) |
                                (Optionen.WeakPractice ? 2u : 0u));
   const std::array<uint8_t, 1> Record = {Byte};
+  if (WriteRecord(OptionFileName, Record) != TRecordWrite::Failed)
+    return true;
+  Tell(Reporter, Told, OptionNotSavedText);
+  return false;
+}
+
+namespace {
+constexpr size_t BandEnd = 8; // the option byte and the conditions
+}
+
+practice::TBand ParseBandOptionen(std::span<const uint8_t> Bytes) {
+  practice::TBand B;
+  if (Bytes.size() < BandEnd || (Bytes[1] & 1u) == 0)
+    return B;
+  B.Noise = (Bytes[1] & 2u) != 0;
+  B.SnrDb = static_cast<int8_t>(Bytes[2]);
+  B.QsbDepthDb = Bytes[3];
+  B.QsbPeriodSec = Bytes[4];
+  B.Qrm = Bytes[5];
+  B.QrnPerMin = Bytes[6];
+  B.FistPct = Bytes[7];
+  // A file changed by hand may hold any byte: the nearest valid conditions.
+  return B.Clamped();
+}
+
+practice::TBand LoadBandOptionen() {
+  std::vector<uint8_t> Bytes;
+  if (ReadRecordBytes(OptionFileName, BandEnd, Bytes) != TRecordRead::Read)
+    return {};
+  return ParseBandOptionen(Bytes);
+}
+
+bool SaveBandOptionen(const practice::TBand& Band, TMessageReporter& Reporter, bool& Told) {
+  // The option byte and whatever follows the conditions are kept.
+  std::vector<uint8_t> Record;
+  if (ReadRecordBytes(OptionFileName, 1, Record) != TRecordRead::Read)
+    Record.clear();
+  Record.resize(BandEnd, 0);
+  const practice::TBand B = Band.Clamped();
+  Record[1] = static_cast<uint8_t>(1u | (B.Noise ? 2u : 0u));
+  Record[2] = static_cast<uint8_t>(static_cast<int8_t>(B.SnrDb));
+  Record[3] = static_cast<uint8_t>(B.QsbDepthDb);
+  Record[4] = static_cast<uint8_t>(B.QsbPeriodSec);
+  Record[5] = static_cast<uint8_t>(B.Qrm);
+  Record[6] = static_cast<uint8_t>(B.QrnPerMin);
+  Record[7] = static_cast<uint8_t>(B.FistPct);
   if (WriteRecord(OptionFileName, Record) != TRecordWrite::Failed)
     return true;
   Tell(Reporter, Told, OptionNotSavedText);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sound/Band.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -32,13 +34,21 @@ class TMessageReporter;
 //   kind 3, history: the entries (0..8), two bytes kept, then 8 runs of 10
 //     bytes: the day (16 bits, days since 2000-01-01), the exercise, the
 //     lesson, characters sent, characters wrong, the median reaction in ms
-//     (0xFFFF: none), 16 bits each.
-// The first version knew kind 0 only and keeps the records of the others as
-// bytes it does not know, so a file goes back and forth between versions
-// without loss. A later version may make the header or the records longer:
-// the sizes in the header are followed, the bytes beyond the known fields
-// are kept, and so is every record that is not valid and whatever follows
-// the last whole record.
+//     (0xFFFF: none), 16 bits each;
+//   kind 4, practice runs (a typed copy of the copy practice): the entries
+//     (0..4), two bytes kept, then 4 runs of 20 bytes: the day, characters
+//     sent, characters wrong, the median reaction in ms (0xFFFF: none), 16
+//     bits each; then a byte each: the character and the effective speed in
+//     wpm, the signal-to-noise ratio in dB as a signed byte (-128: no
+//     noise), the fading's depth in dB and its period in s, the other
+//     stations, the static crashes per minute, the fist in percent, the kind
+//     of text; three bytes kept.
+// The first version knew kind 0 only, the second kinds 0 to 3; each keeps
+// the records of kinds it does not know as bytes, so a file goes back and
+// forth between versions without loss. A later version may make the header
+// or the records longer: the sizes in the header are followed, the bytes
+// beyond the known fields are kept, and so is every record that is not
+// valid and whatever follows the last whole record.
 
 inline constexpr char StatFileName[] = "Stat.dat";
 inline constexpr char StatNotSavedText[] =
@@ -49,7 +59,7 @@ inline constexpr char StatFullText[] =
 constexpr size_t StatRuns = 20;
 constexpr size_t StatHeaderSize = 16;
 constexpr size_t StatRecordSize = 4 + 4 * StatRuns;
-constexpr uint16_t StatVersion = 2;
+constexpr uint16_t StatVersion = 3;
 // A file longer than this is not one the program wrote: it is read up to
 // here and never written. The program never makes the file longer.
 constexpr size_t StatMaxFileSize = 1 << 20;
@@ -58,6 +68,9 @@ constexpr size_t StatMaxFileSize = 1 << 20;
 constexpr size_t StatPartners = 20;
 constexpr size_t StatHistoryPerRecord = 8;
 constexpr size_t StatHistoryMax = 64 * StatHistoryPerRecord;
+// Practice runs per record and per course (the oldest goes first).
+constexpr size_t StatPracticePerRecord = 4;
+constexpr size_t StatPracticeMax = 128 * StatPracticePerRecord;
 // A reaction beyond this is no reaction (the learner left the keyboard): it
 // is neither kept nor shown.
 constexpr int32_t StatMaxReactionMs = 30000;
@@ -101,6 +114,29 @@ struct TStatLauf {
   int32_t ReactionMs = -1;
 };
 
+// One run of the copy practice, with the band conditions it sounded under.
+struct TPracticeLauf {
+  int32_t Day = 0; // days since 2000-01-01
+  int32_t Sent = 0;
+  int32_t Wrong = 0;
+  int32_t ReactionMs = -1;
+  int32_t CharWpm = 0;
+  int32_t EffectiveWpm = 0;
+  bool Noise = false;
+  int32_t SnrDb = 0; // only with Noise
+  int32_t QsbDepthDb = 0;
+  int32_t QsbPeriodSec = 0;
+  int32_t Qrm = 0;
+  int32_t QrnPerMin = 0;
+  int32_t FistPct = 0;
+  int32_t Kind = 0; // course::TPracticeKind
+  // Heard clean: no noise, fading, other station, crash or fist.
+  bool Clean() const {
+    return !Noise && QsbDepthDb == 0 && Qrm == 0 && QrnPerMin == 0 && FistPct == 0;
+  }
+  bool operator==(const TPracticeLauf&) const = default;
+};
+
 class TStatistik {
 public:
   // A statistics file of no runs.
@@ -136,6 +172,10 @@ public:
   // The history of course Kurs, the oldest first; at most StatHistoryMax.
   void AddLauf(int32_t Kurs, const TStatLauf& Lauf);
   std::vector<TStatLauf> Laeufe(int32_t Kurs) const;
+  // The practice runs of course Kurs, the oldest first; at most
+  // StatPracticeMax.
+  void AddPracticeLauf(int32_t Kurs, const TPracticeLauf& Lauf);
+  std::vector<TPracticeLauf> PracticeLaeufe(int32_t Kurs) const;
 
   // The learner's target reaction time, 100..10000 ms.
   int32_t TargetMs() const;
@@ -149,6 +189,11 @@ private:
   // full.
   size_t NewRecord(uint8_t Tag, char Zeichen);
   void Index();
+  // Appends Entry to the history held in records of Tag, PerRecord entries
+  // each, at most Max entries: the oldest goes first.
+  void AppendEntry(uint8_t Tag, size_t PerRecord, size_t Max, std::span<const uint8_t> Entry);
+  // Every entry of the records of Tag, in file order.
+  std::vector<std::span<const uint8_t>> Entries(uint8_t Tag, size_t EntrySize) const;
 
   std::vector<uint8_t> FBytes;
   size_t FHeaderSize = StatHeaderSize;
@@ -176,6 +221,13 @@ bool SaveStatistik(const TStatistik& Stat, TMessageReporter& Reporter, bool& Tol
 // The program's own options, "Optionen.dat": one byte, bit 0 the typed copy
 // of exercise 4, bit 1 the practice of the weak characters. Bytes after it
 // are kept. Missing, empty or unreadable: all options off.
+//
+// The copy practice's band conditions follow in bytes 1 to 7: a byte of
+// flags (bit 0: the conditions are kept here, bit 1: noise on), the
+// signal-to-noise ratio in dB as a signed byte, the fading's depth in dB and
+// its period in s, the other stations, the static crashes per minute and
+// the fist in percent. A file without them (an older program's, which keeps
+// them when it writes its byte) gives every condition off.
 
 inline constexpr char OptionFileName[] = "Optionen.dat";
 inline constexpr char OptionNotSavedText[] =
@@ -189,3 +241,8 @@ struct TOptionen {
 TOptionen ParseOptionen(std::span<const uint8_t> Bytes);
 TOptionen LoadOptionen();
 bool SaveOptionen(const TOptionen& Optionen, TMessageReporter& Reporter, bool& Told);
+
+practice::TBand ParseBandOptionen(std::span<const uint8_t> Bytes);
+// The conditions kept, within their ranges; all off when none are kept.
+practice::TBand LoadBandOptionen();
+bool SaveBandOptionen(const practice::TBand& Band, TMessageReporter& Reporter, bool& Told);

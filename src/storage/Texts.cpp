@@ -124,3 +124,38 @@ std::string StatistikLineText(TStatistikLine Line) {
       "No runs recorded yet"};
   return TextOrBuiltIn(storage::Texte.StatistikText, Line, BuiltIn[Line]);
 }
+
+std::string BandLineText(TBandLine Line) {
+  static constexpr std::array<const char*, BandLines + 1> BuiltIn = {
+      "",
+      "Band conditions",
+      "Noise, SNR (dB):",
+      "Fading (dB):",
+      "Fading period (s):",
+      "Other stations:",
+      "Static crashes per minute:",
+      "Hand-key fist (%):",
+      "Sounds the text through band noise, as a receiver hears a weak signal",
+      "The signal-to-noise ratio: the tone's power while it sounds against the noise's power in "
+      "500 Hz around the tone (-10 to 30 dB; lower is harder)",
+      "How far the signal's level falls as it fades, in dB (0: no fading)",
+      "About how many seconds the signal takes to fade and rise again (2 to 30)",
+      "Other stations within 400 Hz of the tone, weaker or stronger, starting and stopping (0 to "
+      "3)",
+      "Short bursts of static per minute (0 to 100)",
+      "How far each element and space strays from its length, as a hand key sends it, the average "
+      "speed kept (0 to 20 %)",
+      "Copy under band conditions",
+      "Conditions",
+      "Clean",
+      "Noise 20 dB and more",
+      "Noise 10 to 19 dB",
+      "Noise 0 to 9 dB",
+      "Noise below 0 dB",
+      "With fading",
+      "With other stations",
+      "With static crashes",
+      "With a fist",
+      "No practice copied yet"};
+  return TextOrBuiltIn(storage::Texte.BandText, Line, BuiltIn[Line]);
+}

@@ -166,6 +166,38 @@ enum TStatistikLine : size_t {
   StatistikLines = StatNoRuns
 };
 
+// The lines of the <Band> section: the copy practice's band conditions in
+// its window, and their comparison in the statistics window.
+enum TBandLine : size_t {
+  BandTitle = 1, // the group's title
+  BandNoise,     // the noise's check box, its SNR beside it
+  BandQsbDepth,  // the fading's depth
+  BandQsbPeriod, // the fading's period
+  BandQrm,       // other stations
+  BandQrn,       // static crashes
+  BandFist,      // the fist
+  BandHintNoise, // hints of the controls, in the order above
+  BandHintSnr,
+  BandHintQsbDepth,
+  BandHintQsbPeriod,
+  BandHintQrm,
+  BandHintQrn,
+  BandHintFist,
+  BandCompare,    // the statistics window's comparison: its title
+  BandConditions, // its first column's heading
+  BandClean,      // runs heard clean
+  BandSnr20,      // runs with noise at 20 dB and more
+  BandSnr10,      // 10 to 19 dB
+  BandSnr0,       // 0 to 9 dB
+  BandSnrBelow0,  // below 0 dB
+  BandWithQsb,    // runs with fading
+  BandWithQrm,    // with other stations
+  BandWithQrn,    // with static crashes
+  BandWithFist,   // with a fist
+  BandNoRuns,     // no practice run typed yet
+  BandLines = BandNoRuns
+};
+
 // The interface texts of the active language, one table per section of the
 // interface text file, numbered from 1 in file order (slot 0 is unused). They
 // are empty until a text file has been read, and bytes in the code page of
@@ -207,6 +239,7 @@ struct TTexte {
   // Reaction times, the statistics window and the weak-character practice
   // (TStatistikLine).
   std::array<std::string, StatistikLines + 1> StatistikText;
+  std::array<std::string, BandLines + 1> BandText; // TBandLine
 };
 } // namespace storage
 
@@ -228,3 +261,5 @@ std::string SoundLostText();
 std::string PracticeLineText(TPracticeLine Line);
 // A line of the <Statistik> section, or the built-in English.
 std::string StatistikLineText(TStatistikLine Line);
+// A line of the <Band> section, or the built-in English.
+std::string BandLineText(TBandLine Line);

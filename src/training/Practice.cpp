@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -148,6 +149,32 @@ std::optional<course::TPracticeKind> KindOfName(const std::string& Name) {
   return std::nullopt;
 }
 
+std::vector<TCodeSequence> OtherStationTexts(const std::string& AlphabetFile,
+                                             const sound::TCodetafel& Table, uint8_t Charset,
+                                             uint32_t Seed) {
+  // Two callsign lists and two contacts: enough that the stations seldom
+  // repeat themselves within a practice.
+  constexpr std::array<std::pair<course::TPracticeKind, int32_t>, 4> Made = {
+      {{course::TPracticeKind::Callsigns, 40},
+       {course::TPracticeKind::Contacts, 120},
+       {course::TPracticeKind::Callsigns, 40},
+       {course::TPracticeKind::Contacts, 120}}};
+  std::vector<TCodeSequence> Texts;
+  uint32_t Next = Seed;
+  for (const auto& [Kind, Chars] : Made) {
+    course::TPracticeRequest Request;
+    Request.Kind = Kind;
+    Request.AlphabetFile = AlphabetFile;
+    Request.Chars = Chars;
+    Request.Seed = ++Next * 2654435761u;
+    const course::TPracticeText Text = course::MakePracticeText(Request);
+    TCodeSequence Codes = CodesOf(UpperText(Text.Text, Charset), Table, Charset);
+    if (!Codes.empty())
+      Texts.push_back(std::move(Codes));
+  }
+  return Texts;
+}
+
 namespace {
 
 int Refuse(const std::string& Reason) {
@@ -185,6 +212,8 @@ int RunPracticeCommand(const TPracticeCommand& Command) {
     return Refuse("the tone must be " + std::to_string(MinToneHz) + " to " + std::to_string(MaxToneHz) + " Hz");
   if (!(Command.Minutes > 0.0) || Command.Minutes > 600.0)
     return Refuse("the length must be more than 0 and at most 600 minutes");
+  if (!Command.Band.Valid())
+    return Refuse("the band conditions are out of range (see --help)");
   const storage::TAudioFormat Format = storage::AudioFormatOf(Command.AudioFile);
   if (Format == storage::TAudioFormat::None)
     return Refuse("the audio file's name must end in .wav, .flac, .ogg or .mp3");
@@ -228,9 +257,14 @@ int RunPracticeCommand(const TPracticeCommand& Command) {
   TTone Tone;
   Tone.ToneHz = Command.ToneHz;
   Tone.RampSamples = RampLen();
-  TRender Render(Codes, Command.Timing, Tone);
+  TBand Band = Command.Band;
+  Band.Seed = Command.Seed;
+  TBandMix Mix(Codes, Command.Timing, Tone, Band,
+               Band.Qrm > 0
+                   ? OtherStationTexts(Layout->AlphabetFile, Table, Layout->Charset, Command.Seed)
+                   : std::vector<TCodeSequence>{});
   const std::string Utf8 = ToUnicode(Text.Text, Layout->Charset).toStdString();
-  const storage::TAudioWrite Written = storage::WriteAudioFile(Command.AudioFile, Render, Utf8);
+  const storage::TAudioWrite Written = storage::WriteAudioFile(Command.AudioFile, Mix, Utf8);
   if (Written.Result != storage::TAudioResult::Written) {
     std::fprintf(stderr, "velm-mtr: %s\n", Written.Reason.c_str());
     return 1;

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "course/PracticeText.h"
+#include "sound/Band.h"
 #include "sound/PracticeTiming.h"
 #include "sound/SoundState.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 // The copy practice apart from its window: its texts turned into codes, the
 // characters the learner has reached, and the practice written as an audio
@@ -36,6 +38,13 @@ TTone ToneOfKlang();
 // characters per word.
 int32_t CharsForMinutes(double Minutes, int32_t EffectiveWpm);
 
+// What the other stations on the band send: a handful of callsigns and
+// contact phrases of the course's language (AlphabetFile), as codes of
+// Table, drawn from Seed.
+std::vector<TCodeSequence> OtherStationTexts(const std::string& AlphabetFile,
+                                             const sound::TCodetafel& Table, uint8_t Charset,
+                                             uint32_t Seed);
+
 // The command line's practice: --write-audio and the options with it.
 struct TPracticeCommand {
   std::string AudioFile;
@@ -48,7 +57,8 @@ struct TPracticeCommand {
   bool EffectiveGiven = false;
   int32_t ToneHz = 600;
   double Minutes = 1.0;
-  uint32_t Seed = 1;
+  uint32_t Seed = 1; // the text's and the band conditions'
+  TBand Band;        // --snr, --qsb, --qrm, --qrn, --fist
 };
 
 // The kind named on the command line, or nothing.

@@ -14,11 +14,13 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDate>
 #include <QDateTime>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -34,6 +36,7 @@
 #include <fstream>
 #include <map>
 #include <random>
+#include <tuple>
 
 namespace {
 
@@ -47,6 +50,13 @@ constexpr std::array<TPracticeLine, 6> KindLines = {PracticeGroups,   PracticeWo
 
 QString Html(const QString& Text) {
   return Text.toHtmlEscaped();
+}
+
+// The settings of two conditions alike, whatever their seeds.
+bool SameSettings(const practice::TBand& A, const practice::TBand& B) {
+  return A.Noise == B.Noise && A.SnrDb == B.SnrDb && A.QsbDepthDb == B.QsbDepthDb &&
+         A.QsbPeriodSec == B.QsbPeriodSec && A.Qrm == B.Qrm && A.QrnPerMin == B.QrnPerMin &&
+         A.FistPct == B.FistPct;
 }
 
 } // namespace
@@ -126,6 +136,46 @@ TPracticeForm::TPracticeForm(TPlayer& Player, TMessageReporter& Reporter, QWidge
   for (int I = 0; I < 3; ++I)
     CopyCB->addItem(QString());
   Grid->addWidget(CopyCB, Row, 1, 1, 2);
+  ++Row;
+
+  // The band conditions, each off by default: two columns of three.
+  BandGroup = new QGroupBox(this);
+  BandGroup->setObjectName("BandGroup");
+  auto* BandGrid = new QGridLayout(BandGroup);
+  const practice::TBand Off;
+  NoiseCB = new QCheckBox(BandGroup);
+  NoiseCB->setObjectName("NoiseCB");
+  BandGrid->addWidget(NoiseCB, 0, 0);
+  SnrSE = Spin("SnrSE", practice::MinSnrDb, practice::MaxSnrDb, Off.SnrDb);
+  QsbDepthSE = Spin("QsbDepthSE", 0, practice::MaxQsbDepthDb, Off.QsbDepthDb);
+  QsbPeriodSE =
+      Spin("QsbPeriodSE", practice::MinQsbPeriodSec, practice::MaxQsbPeriodSec, Off.QsbPeriodSec);
+  QrmSE = Spin("QrmSE", 0, practice::MaxQrm, Off.Qrm);
+  QrnSE = Spin("QrnSE", 0, practice::MaxQrnPerMin, Off.QrnPerMin);
+  FistSE = Spin("FistSE", 0, practice::MaxFistPct, Off.FistPct);
+  const std::array<std::tuple<const char*, QSpinBox*, int, int>, 6> BandPlaces = {
+      {{nullptr, SnrSE, 0, 1},
+       {"QsbDepthLabel", QsbDepthSE, 1, 1},
+       {"QsbPeriodLabel", QsbPeriodSE, 2, 1},
+       {"QrmLabel", QrmSE, 0, 3},
+       {"QrnLabel", QrnSE, 1, 3},
+       {"FistLabel", FistSE, 2, 3}}};
+  for (const auto& [LabelName, Box, R, C] : BandPlaces) {
+    if (LabelName != nullptr) {
+      auto* L = new QLabel(BandGroup);
+      L->setObjectName(LabelName);
+      L->setBuddy(Box);
+      BandGrid->addWidget(L, R, C - 1);
+    }
+    Box->setParent(BandGroup);
+    BandGrid->addWidget(Box, R, C);
+  }
+  BandGrid->setColumnStretch(1, 1);
+  BandGrid->setColumnStretch(3, 1);
+  SnrSE->setEnabled(false);
+  connect(NoiseCB, &QCheckBox::toggled, this,
+          [this](bool On) { SnrSE->setEnabled(On && !FRunning); });
+  Grid->addWidget(BandGroup, Row, 0, 1, 4);
   ++Row;
 
   auto* Buttons = new QHBoxLayout;
@@ -278,6 +328,29 @@ void TPracticeForm::ApplyTexts() {
     W->setToolTip(T(Line));
     W->setAccessibleDescription(T(Line));
   }
+  const auto B = [this](TBandLine Line) { return ToUnicode(BandLineText(Line), FCharset); };
+  BandGroup->setTitle(B(BandTitle));
+  NoiseCB->setText(B(BandNoise));
+  const std::array<std::tuple<QWidget*, const char*, TBandLine, TBandLine>, 7> BandTexts = {
+      {{NoiseCB, nullptr, BandNoise, BandHintNoise},
+       {SnrSE, nullptr, BandNoise, BandHintSnr},
+       {QsbDepthSE, "QsbDepthLabel", BandQsbDepth, BandHintQsbDepth},
+       {QsbPeriodSE, "QsbPeriodLabel", BandQsbPeriod, BandHintQsbPeriod},
+       {QrmSE, "QrmLabel", BandQrm, BandHintQrm},
+       {QrnSE, "QrnLabel", BandQrn, BandHintQrn},
+       {FistSE, "FistLabel", BandFist, BandHintFist}}};
+  for (const auto& [W, LabelName, Caption, Hint] : BandTexts) {
+    if (LabelName != nullptr)
+      if (auto* L = findChild<QLabel*>(LabelName))
+        L->setText(B(Caption));
+    // A screen reader names each control by its caption, without the colon.
+    QString Name = B(Caption);
+    if (Name.endsWith(QLatin1Char(':')))
+      Name.chop(1);
+    W->setAccessibleName(Name);
+    W->setToolTip(B(Hint));
+    W->setAccessibleDescription(B(Hint));
+  }
   SpeedsChanged();
 }
 
@@ -286,6 +359,58 @@ practice::TTiming TPracticeForm::Timing() const {
   Timing.CharWpm = CharWpmSE->value();
   Timing.EffectiveWpm = EffWpmSE->value();
   return Timing.Clamped();
+}
+
+practice::TBand TPracticeForm::Band() const {
+  practice::TBand Now;
+  Now.Noise = NoiseCB->isChecked();
+  Now.SnrDb = SnrSE->value();
+  Now.QsbDepthDb = QsbDepthSE->value();
+  Now.QsbPeriodSec = QsbPeriodSE->value();
+  Now.Qrm = QrmSE->value();
+  Now.QrnPerMin = QrnSE->value();
+  Now.FistPct = FistSE->value();
+  return Now;
+}
+
+void TPracticeForm::SetBand(const practice::TBand& Wanted) {
+  // The spin boxes' ranges clamp what is out of range.
+  NoiseCB->setChecked(Wanted.Noise);
+  SnrSE->setValue(Wanted.SnrDb);
+  QsbDepthSE->setValue(Wanted.QsbDepthDb);
+  QsbPeriodSE->setValue(Wanted.QsbPeriodSec);
+  QrmSE->setValue(Wanted.Qrm);
+  QrnSE->setValue(Wanted.QrnPerMin);
+  FistSE->setValue(Wanted.FistPct);
+  FKeptBand = Band();
+}
+
+void TPracticeForm::KeepBandIfChanged() {
+  const practice::TBand Now = Band();
+  if (SameSettings(Now, FKeptBand))
+    return;
+  FKeptBand = Now;
+  if (KeepBand)
+    KeepBand(Now);
+}
+
+std::unique_ptr<practice::TBandMix> TPracticeForm::MakeMix() {
+  KeepBandIfChanged();
+  practice::TTone Tone = practice::ToneOfKlang();
+  Tone.ToneHz = ToneSE->value();
+  FBand = Band();
+  FBand.Seed = DrawSeed ? DrawSeed() : static_cast<uint32_t>(QDateTime::currentMSecsSinceEpoch());
+  const std::string Alphabet =
+      course::Kurs.AlphabetFile.empty() ? std::string("Eng.txt") : course::Kurs.AlphabetFile;
+  return std::make_unique<practice::TBandMix>(
+      practice::CodesOf(FText, sound::Codetafel, FCharset), Timing(), Tone, FBand,
+      FBand.Qrm > 0 ? practice::OtherStationTexts(Alphabet, sound::Codetafel, FCharset, FBand.Seed)
+                    : std::vector<practice::TCodeSequence>{});
+}
+
+std::vector<QWidget*> TPracticeForm::RunLocked() const {
+  return {StartBtn,  RepeatBtn, SlowerBtn, FasterBtn, SaveBtn,  KindCB,   FileBtn,
+          CharWpmSE, EffWpmSE,  ToneSE,    CopyCB,    LengthSE, BandGroup};
 }
 
 void TPracticeForm::SpeedsChanged() {
@@ -428,13 +553,10 @@ void TPracticeForm::FasterBtnClick() {
 }
 
 void TPracticeForm::Sound() {
-  practice::TTone Tone = practice::ToneOfKlang();
-  Tone.ToneHz = ToneSE->value();
-  FRender = std::make_unique<practice::TRender>(practice::CodesOf(FText, sound::Codetafel, FCharset), Timing(), Tone);
+  FMix = MakeMix();
   FMode = static_cast<TCopyMode>(CopyCB->currentIndex());
   FRunning = true;
-  for (QWidget* W : std::initializer_list<QWidget*>{StartBtn, RepeatBtn, SlowerBtn, FasterBtn, SaveBtn, KindCB,
-                                                    FileBtn, CharWpmSE, EffWpmSE, ToneSE, CopyCB, LengthSE})
+  for (QWidget* W : RunLocked())
     W->setEnabled(false);
   StopBtn->setEnabled(true);
   WordList->clear();
@@ -453,14 +575,14 @@ void TPracticeForm::Sound() {
 void TPracticeForm::PlayNext() {
   if (!FRunning)
     return;
-  const size_t Count = FRender->Next(FBlock);
+  const size_t Count = FMix->Next(FBlock);
   if (Count == 0) {
     // The end of the last block has come ahead of being heard: the text
     // shows when it has been heard.
     FPlayer.AtDue([this] { Ended(true); });
     return;
   }
-  const bool First = FRender->Position() == static_cast<int64_t>(Count);
+  const bool First = FMix->Position() == static_cast<int64_t>(Count);
   const bool Started = FPlayer.PlayBlock(std::span<const uint8_t>(FBlock.data(), Count), [this](bool Played) {
     if (Played)
       PlayNext();
@@ -486,9 +608,9 @@ void TPracticeForm::Ended(bool Completed) {
     return;
   FRunning = false;
   FPlayer.CloseDevice();
-  for (QWidget* W : std::initializer_list<QWidget*>{StartBtn, RepeatBtn, SlowerBtn, FasterBtn, SaveBtn, KindCB,
-                                                    CharWpmSE, EffWpmSE, ToneSE, CopyCB, LengthSE})
+  for (QWidget* W : RunLocked())
     W->setEnabled(true);
+  SnrSE->setEnabled(NoiseCB->isChecked());
   StopBtn->setEnabled(false);
   CopyEdit->setEnabled(false);
   KindChanged();
@@ -553,7 +675,8 @@ void TPracticeForm::ShowResult() {
   // Each character copied right: the time from its end as heard to the
   // moment its key was typed (0 when typed before it ended).
   std::map<char, std::vector<int32_t>> Reactions;
-  const std::vector<int64_t>& Ends = FRender->CharEnds();
+  // The signal's own character ends: the fist moves them.
+  const std::vector<int64_t>& Ends = FMix->Signal().CharEnds();
   if (FHeardFromUs >= 0 && FTypedUs.size() == Typed.size()) {
     size_t SentAt = 0;
     size_t TypedAt = 0;
@@ -568,6 +691,9 @@ void TPracticeForm::ShowResult() {
       TypedAt += C.Typed != '\0' ? 1 : 0;
     }
   }
+  std::vector<int32_t> AllMs;
+  for (const auto& [Key, Ms] : Reactions)
+    AllMs.insert(AllMs.end(), Ms.begin(), Ms.end());
   std::vector<TStatRun> List;
   for (auto [Key, Run] : Runs) {
     if (const auto It = Reactions.find(Key); It != Reactions.end() && !It->second.empty()) {
@@ -576,7 +702,28 @@ void TPracticeForm::ShowResult() {
     }
     List.push_back(Run);
   }
-  if (OnScored && !List.empty() && !Typed.empty())
+  if (List.empty() || Typed.empty())
+    return;
+  if (OnPracticeRun) {
+    const QDate Today = QDate::currentDate();
+    TPracticeLauf Lauf;
+    Lauf.Day = StatDay(Today.year(), Today.month(), Today.day());
+    Lauf.Sent = Score.Sent;
+    Lauf.Wrong = Score.Sent - Correct;
+    Lauf.ReactionMs = AllMs.empty() ? -1 : MedianOf(AllMs);
+    Lauf.CharWpm = Timing().CharWpm;
+    Lauf.EffectiveWpm = Timing().EffectiveWpm;
+    Lauf.Noise = FBand.Noise;
+    Lauf.SnrDb = FBand.Noise ? FBand.SnrDb : 0;
+    Lauf.QsbDepthDb = FBand.QsbDepthDb;
+    Lauf.QsbPeriodSec = FBand.QsbDepthDb > 0 ? FBand.QsbPeriodSec : 0;
+    Lauf.Qrm = FBand.Qrm;
+    Lauf.QrnPerMin = FBand.QrnPerMin;
+    Lauf.FistPct = FBand.FistPct;
+    Lauf.Kind = KindCB->currentIndex();
+    OnPracticeRun(Lauf);
+  }
+  if (OnScored)
     OnScored(List);
 }
 
@@ -605,10 +752,7 @@ void TPracticeForm::SaveBtnClick() {
   // The text shown last, or a new one when there is none yet.
   if (FText.empty() && !MakeText())
     return;
-  practice::TTone Tone = practice::ToneOfKlang();
-  Tone.ToneHz = ToneSE->value();
-  auto Render = std::make_shared<practice::TRender>(practice::CodesOf(FText, sound::Codetafel, FCharset), Timing(),
-                                                    Tone);
+  std::shared_ptr<practice::TBandMix> Render = MakeMix();
   const std::string Utf8 = ToUnicode(FText, FCharset).toStdString();
   FSavePath = Name;
   FSaveDone = 0;
@@ -679,6 +823,7 @@ void TPracticeForm::SaveEnded() {
 
 void TPracticeForm::closeEvent(QCloseEvent* Event) {
   StopBtnClick();
+  KeepBandIfChanged();
   FSaveCancel = true;
   WaitForSave();
   QDialog::closeEvent(Event);
@@ -686,6 +831,7 @@ void TPracticeForm::closeEvent(QCloseEvent* Event) {
 
 void TPracticeForm::reject() {
   StopBtnClick();
+  KeepBandIfChanged();
   FSaveCancel = true;
   WaitForSave();
   QDialog::reject();

@@ -3,6 +3,7 @@
 #include "course/WeakPractice.h"
 
 #include "course/PracticeText.h"
+#include "sound/Band.h"
 #include "sound/PracticeTiming.h"
 #include "storage/StatFile.h"
 
@@ -18,6 +19,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -58,6 +60,16 @@ public:
   // when none was chosen. Tests answer without a dialog.
   std::function<QString()> AskTextFile;
   std::function<QString()> AskAudioFile;
+  // A typed copy's run as a whole, with the band conditions it sounded
+  // under, for the statistics; called just before OnScored.
+  std::function<void(const TPracticeLauf&)> OnPracticeRun;
+  // Keeps the learner's band conditions for the next time; called with
+  // changed conditions when a text sounds or is written and when the
+  // window closes.
+  std::function<void(const practice::TBand&)> KeepBand;
+  // The seed of each run's band conditions (noise, fading, stations,
+  // crashes, fist): the clock's by default; tests give their own.
+  std::function<uint32_t()> DrawSeed;
 
   // The controls, by their names.
   QComboBox* KindCB = nullptr;
@@ -72,6 +84,14 @@ public:
   QLabel* CpmLabel = nullptr;
   QSpinBox* ToneSE = nullptr;
   QComboBox* CopyCB = nullptr;
+  QGroupBox* BandGroup = nullptr;
+  QCheckBox* NoiseCB = nullptr;
+  QSpinBox* SnrSE = nullptr;
+  QSpinBox* QsbDepthSE = nullptr;
+  QSpinBox* QsbPeriodSE = nullptr;
+  QSpinBox* QrmSE = nullptr;
+  QSpinBox* QrnSE = nullptr;
+  QSpinBox* FistSE = nullptr;
   QPushButton* StartBtn = nullptr;
   QPushButton* StopBtn = nullptr;
   QPushButton* RepeatBtn = nullptr;
@@ -97,6 +117,13 @@ public:
   // The text sounded last, in the course's code page.
   const std::string& LastText() const { return FText; }
   practice::TTiming Timing() const;
+  // The band conditions the controls set (seed 1), and the controls set to
+  // Band's, each clamped to its range.
+  practice::TBand Band() const;
+  void SetBand(const practice::TBand& Wanted);
+  // The conditions the last text sounded or was written under, with the
+  // seed drawn for it.
+  const practice::TBand& LastBand() const { return FBand; }
   // While Save as audio writes: waits for the writer to end (tests).
   void WaitForSave();
 
@@ -121,6 +148,11 @@ private:
   void HeadTicked();
   void SaveEnded();
   QString T(size_t Line) const;
+  // The signal through the band conditions of the controls, a seed drawn.
+  std::unique_ptr<practice::TBandMix> MakeMix();
+  void KeepBandIfChanged();
+  // Every control a run disables.
+  std::vector<QWidget*> RunLocked() const;
 
   TPlayer& FPlayer;
   TMessageReporter& FReporter;
@@ -131,7 +163,9 @@ private:
   // sample was heard (-1: the output cannot tell), on the steady clock.
   std::vector<int64_t> FTypedUs;
   int64_t FHeardFromUs = -1;
-  std::unique_ptr<practice::TRender> FRender;
+  std::unique_ptr<practice::TBandMix> FMix;
+  practice::TBand FBand;
+  practice::TBand FKeptBand;
   std::vector<uint8_t> FBlock;
   bool FRunning = false;
   TCopyMode FMode = TCopyMode::Typed;

@@ -19,12 +19,14 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QToolTip>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <map>
 
@@ -221,6 +223,52 @@ std::vector<TStatTag> StatTage(const std::vector<TStatLauf>& Laeufe) {
     Tage.push_back(T);
   }
   return Tage;
+}
+
+int32_t TBandVergleich::Percent() const {
+  return Sent > 0 ? static_cast<int32_t>(std::lround(100.0 * (Sent - Wrong) / Sent)) : 0;
+}
+
+std::vector<TBandVergleich> BandVergleich(const std::vector<TPracticeLauf>& Laeufe) {
+  std::array<std::vector<int32_t>, BandRows> Ms;
+  std::vector<TBandVergleich> Rows(BandRows);
+  for (size_t R = 0; R < BandRows; ++R)
+    Rows[R].Row = static_cast<TBandRow>(R);
+  for (const TPracticeLauf& L : Laeufe) {
+    std::vector<TBandRow> In;
+    if (L.Clean())
+      In.push_back(TBandRow::Clean);
+    if (L.Noise)
+      In.push_back(L.SnrDb >= 20   ? TBandRow::Snr20
+                   : L.SnrDb >= 10 ? TBandRow::Snr10
+                   : L.SnrDb >= 0  ? TBandRow::Snr0
+                                   : TBandRow::SnrBelow0);
+    if (L.QsbDepthDb > 0)
+      In.push_back(TBandRow::Qsb);
+    if (L.Qrm > 0)
+      In.push_back(TBandRow::Qrm);
+    if (L.QrnPerMin > 0)
+      In.push_back(TBandRow::Qrn);
+    if (L.FistPct > 0)
+      In.push_back(TBandRow::Fist);
+    for (const TBandRow R : In) {
+      TBandVergleich& V = Rows[static_cast<size_t>(R)];
+      ++V.Runs;
+      V.Sent += L.Sent;
+      V.Wrong += L.Wrong;
+      if (L.ReactionMs >= 0)
+        Ms[static_cast<size_t>(R)].push_back(L.ReactionMs);
+    }
+  }
+  for (size_t R = 0; R < BandRows; ++R) {
+    std::vector<int32_t>& M = Ms[R];
+    if (M.empty())
+      continue;
+    std::sort(M.begin(), M.end());
+    const size_t N = M.size();
+    Rows[R].ReactionMs = N % 2 == 1 ? M[N / 2] : (M[N / 2 - 1] + M[N / 2]) / 2;
+  }
+  return Rows;
 }
 
 // ---------------------------------------------------------------------------
@@ -460,9 +508,12 @@ void TProgressChart::paintEvent(QPaintEvent*) {
 // ---------------------------------------------------------------------------
 
 std::string StatCsv(const TStatistik& Stat) {
-  std::string Csv =
-      "row,course,character,sent,wrong,accuracy_percent,median_reaction_ms,reaction_spread_ms,taken_for,"
-      "date,exercise,lesson\r\n";
+  std::string Csv = "row,course,character,sent,wrong,accuracy_percent,median_reaction_ms,reaction_"
+                    "spread_ms,taken_for,"
+                    "date,exercise,lesson,kind,char_wpm,effective_wpm,snr_db,qsb_depth_db,qsb_"
+                    "period_s,qrm,qrn_per_min,"
+                    "fist_percent\r\n";
+  const std::string NoBand = ",,,,,,,,,";
   for (int32_t K = 1; K <= 4; ++K) {
     const TLayout* Layout = LayoutOfNr(K);
     const uint8_t Charset = Layout != nullptr ? Layout->Charset : ANSI_CHARSET;
@@ -476,17 +527,35 @@ std::string StatCsv(const TStatistik& Stat) {
         Als += (Als.empty() ? "" : " ") + ToUnicode(Shown(V.Als), Charset).toStdString() + ":" +
                std::to_string(V.Count);
       Csv += "character," + CourseName(K) + "," + CsvField(ToUnicode(Shown(Z), Charset)) + "," +
-             std::to_string(S.Sent) + "," + std::to_string(S.Wrong) + "," + std::to_string(Percent(S)) + "," +
-             Ms(S.ReactionMs) + "," + Ms(S.SpreadMs) + "," + CsvField(QString::fromStdString(Als)) + ",,,\r\n";
+             std::to_string(S.Sent) + "," + std::to_string(S.Wrong) + "," +
+             std::to_string(Percent(S)) + "," + Ms(S.ReactionMs) + "," + Ms(S.SpreadMs) + "," +
+             CsvField(QString::fromStdString(Als)) + ",,," + NoBand + "\r\n";
     }
   }
   for (int32_t K = 1; K <= 4; ++K)
     for (const TStatLauf& L : Stat.Laeufe(K)) {
       const int32_t Pc = L.Sent > 0 ? static_cast<int32_t>(std::lround(100.0 * (L.Sent - L.Wrong) / L.Sent)) : 0;
-      Csv += "run," + CourseName(K) + ",," + std::to_string(L.Sent) + "," + std::to_string(L.Wrong) + "," +
-             std::to_string(Pc) + "," + Ms(L.ReactionMs) + ",,," +
-             DateOf(L.Day).toString(Qt::ISODate).toStdString() + "," + std::to_string(L.UebNr) + "," +
-             std::to_string(L.LektNr) + "\r\n";
+      Csv += "run," + CourseName(K) + ",," + std::to_string(L.Sent) + "," +
+             std::to_string(L.Wrong) + "," + std::to_string(Pc) + "," + Ms(L.ReactionMs) + ",,," +
+             DateOf(L.Day).toString(Qt::ISODate).toStdString() + "," + std::to_string(L.UebNr) +
+             "," + std::to_string(L.LektNr) + NoBand + "\r\n";
+    }
+  static const char* const Kinds[] = {"groups",   "words",         "callsigns",
+                                      "contacts", "abbreviations", "text"};
+  for (int32_t K = 1; K <= 4; ++K)
+    for (const TPracticeLauf& L : Stat.PracticeLaeufe(K)) {
+      const int32_t Pc =
+          L.Sent > 0 ? static_cast<int32_t>(std::lround(100.0 * (L.Sent - L.Wrong) / L.Sent)) : 0;
+      const bool Qsb = L.QsbDepthDb > 0;
+      Csv += "practice," + CourseName(K) + ",," + std::to_string(L.Sent) + "," +
+             std::to_string(L.Wrong) + "," + std::to_string(Pc) + "," + Ms(L.ReactionMs) + ",,," +
+             DateOf(L.Day).toString(Qt::ISODate).toStdString() + ",,," +
+             (L.Kind >= 0 && L.Kind < 6 ? Kinds[L.Kind] : "") + "," + std::to_string(L.CharWpm) +
+             "," + std::to_string(L.EffectiveWpm) + "," +
+             (L.Noise ? std::to_string(L.SnrDb) : std::string()) + "," +
+             std::to_string(L.QsbDepthDb) + "," +
+             (Qsb ? std::to_string(L.QsbPeriodSec) : std::string()) + "," + std::to_string(L.Qrm) +
+             "," + std::to_string(L.QrnPerMin) + "," + std::to_string(L.FistPct) + "\r\n";
     }
   return Csv;
 }
@@ -543,7 +612,27 @@ TStatForm::TStatForm(QWidget* Parent)
   StatTable->verticalHeader()->hide();
   StatTable->verticalHeader()->setDefaultSectionSize(20);
   StatTable->setFixedHeight(110);
-  L->addWidget(StatTable);
+  // The copy practice's runs by their band conditions, beside the
+  // characters' table.
+  auto* Tables = new QHBoxLayout;
+  Tables->addWidget(StatTable, 1);
+  auto* BandBox = new QVBoxLayout;
+  BandLabel = new QLabel(this);
+  BandLabel->setObjectName("BandLabel");
+  BandBox->addWidget(BandLabel);
+  BandTable = new QTableWidget(this);
+  BandTable->setObjectName("BandTable");
+  BandTable->setColumnCount(4);
+  BandTable->setRowCount(static_cast<int>(BandRows));
+  BandTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  BandTable->verticalHeader()->hide();
+  BandTable->verticalHeader()->setDefaultSectionSize(18);
+  BandTable->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  BandTable->horizontalHeader()->setStretchLastSection(true);
+  BandLabel->setBuddy(BandTable);
+  BandBox->addWidget(BandTable);
+  Tables->addLayout(BandBox, 2);
+  L->addLayout(Tables);
   auto* Buttons = new QHBoxLayout;
   ExportBtn = new QPushButton(this);
   ExportBtn->setObjectName("ExportBtn");
@@ -636,5 +725,50 @@ void TStatForm::Fill(const TStatistik& Stat, int32_t KursNr, uint8_t Charset, bo
   SetCharset(StatChart, Charset);
   StatChart->SetBars(std::move(Bars), Charset, TargetMs);
   ProgressChart->SetTage(StatTage(Stat.Laeufe(KursNr)), Charset, TargetMs);
+
+  const auto B = [Charset](TBandLine Line) { return ToUnicode(BandLineText(Line), Charset); };
+  const std::vector<TPracticeLauf> Practice = Stat.PracticeLaeufe(KursNr);
+  BandLabel->setText(Practice.empty() ? B(BandCompare) + QStringLiteral(": ") + B(BandNoRuns)
+                                      : B(BandCompare));
+  BandTable->setAccessibleName(B(BandCompare));
+  // The figures' headings on two lines, parted at the space nearest their
+  // middle: the narrow columns leave room for the rows in every language.
+  const auto TwoLines = [](QString Heading) {
+    qsizetype Best = -1;
+    for (qsizetype I = 0; I < Heading.size(); ++I)
+      if (Heading[I] == QLatin1Char(' ') &&
+          (Best < 0 || std::abs(2 * I - Heading.size()) < std::abs(2 * Best - Heading.size())))
+        Best = I;
+    if (Best >= 0)
+      Heading[Best] = QLatin1Char('\n');
+    return Heading;
+  };
+  BandTable->setHorizontalHeaderLabels({B(BandConditions), SText(StatRunsLine, Charset),
+                                        TwoLines(SText(StatAccuracy, Charset)),
+                                        TwoLines(SText(StatReaction, Charset))});
+  constexpr std::array<TBandLine, BandRows> Names = {BandClean,   BandSnr20,     BandSnr10,
+                                                     BandSnr0,    BandSnrBelow0, BandWithQsb,
+                                                     BandWithQrm, BandWithQrn,   BandWithFist};
+  const std::vector<TBandVergleich> Rows = BandVergleich(Practice);
+  for (size_t R = 0; R < BandRows; ++R) {
+    const TBandVergleich& V = Rows[R];
+    const QString Cells[4] = {B(Names[R]), QString::number(V.Runs),
+                              V.Sent > 0 ? QStringLiteral("%1 %").arg(V.Percent()) : QString(),
+                              V.ReactionMs >= 0 ? QStringLiteral("%1 ms").arg(V.ReactionMs)
+                                                : QString()};
+    for (int C = 0; C < 4; ++C) {
+      auto* Item = new QTableWidgetItem(Cells[C]);
+      if (C > 0)
+        Item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      BandTable->setItem(static_cast<int>(R), C, Item);
+    }
+  }
+  BandTable->resizeColumnsToContents();
+  // Every row in sight, with room for a scroll bar in a language whose
+  // texts are wide; the characters' table as high beside it.
+  BandTable->setFixedHeight(BandTable->horizontalHeader()->sizeHint().height() +
+                            BandTable->verticalHeader()->length() + 2 * BandTable->frameWidth() +
+                            BandTable->horizontalScrollBar()->sizeHint().height());
+  StatTable->setFixedHeight(BandTable->height() + BandLabel->sizeHint().height());
   FFilling = false;
 }

@@ -52,6 +52,22 @@ struct TStatTag {
 };
 std::vector<TStatTag> StatTage(const std::vector<TStatLauf>& Laeufe);
 
+// The copy practice's runs compared by the band conditions they sounded
+// under: clean, noise by its signal-to-noise ratio (20 dB and more, 10 to
+// 19, 0 to 9, below 0), and with fading, other stations, static crashes or
+// a fist (a run with several conditions counts in each of their rows).
+enum class TBandRow { Clean, Snr20, Snr10, Snr0, SnrBelow0, Qsb, Qrm, Qrn, Fist };
+constexpr size_t BandRows = 9;
+struct TBandVergleich {
+  TBandRow Row = TBandRow::Clean;
+  int32_t Runs = 0;
+  int32_t Sent = 0;
+  int32_t Wrong = 0;
+  int32_t ReactionMs = -1; // the median of the runs' medians
+  int32_t Percent() const;
+};
+std::vector<TBandVergleich> BandVergleich(const std::vector<TPracticeLauf>& Laeufe);
+
 // Colours a colour-blind learner tells apart (Okabe and Ito): accuracy
 // blue, reaction orange.
 inline constexpr uint32_t StatBlue = 0x0072B2;
@@ -103,7 +119,8 @@ private:
 };
 
 // The figures as CSV (UTF-8, a header line): one row per course and
-// character ("character"), one per run of the history ("run").
+// character ("character"), one per run of the history ("run"), one per
+// run of the copy practice with its conditions ("practice").
 std::string StatCsv(const TStatistik& Stat);
 // Writes StatCsv to Path; a file that cannot be written is told.
 bool ExportStatCsv(const TStatistik& Stat, const std::string& Path, TMessageReporter& Reporter);
@@ -125,6 +142,8 @@ public:
   QSpinBox* TargetSB;
   QPushButton* ExportBtn;
   QTableWidget* StatTable;
+  QLabel* BandLabel;
+  QTableWidget* BandTable; // BandVergleich's rows
   QPushButton* CloseBtn;
 
   // Fills the window from the statistics for course Kurs (1..4); Charset

@@ -174,7 +174,14 @@ TEST(CopyScreenshot, ScoredCopyQuestionMarksAndStatistics) {
     const auto Week = [&](int32_t Kurs, const std::string& Chars) {
       TStatistik& Stat = F.TypedCopy().Statistik();
       const int32_t Today = StatDay(2026, 12, 9);
-      for (int32_t Day = 0; Day < 7; ++Day)
+      for (int32_t Day = 0; Day < 7; ++Day) {
+        // A copy practice a day: clean, or in noise that grows harder, with
+        // fading from the fourth day and another station on the sixth.
+        const bool Noise = Day % 2 == 1;
+        const int32_t Missed = Noise ? 8 + 4 * Day : 6 - Day / 2;
+        const int32_t Ms = 700 - 20 * Day + (Noise ? 150 : 0);
+        Stat.AddPracticeLauf(Kurs, {Today - 6 + Day, 120, Missed, Ms, 25, 18, Noise, 24 - 6 * Day,
+                                    Day >= 3 ? 10 : 0, 8, Day == 5 ? 1 : 0, 0, 0, 0});
         for (int32_t Run = 0; Run < 3; ++Run) {
           std::vector<TStatRun> Runs;
           TStatLauf Lauf{Today - 6 + Day, 2 + Run, 4, 0, 0, 1400 - 90 * Day - 20 * Run};
@@ -188,6 +195,7 @@ TEST(CopyScreenshot, ScoredCopyQuestionMarksAndStatistics) {
           Stat.AddRun(Kurs, Runs);
           Stat.AddLauf(Kurs, Lauf);
         }
+      }
       Stat.AddVerwechslung(Kurs, Chars[1], Chars[4], 6);
       Stat.AddVerwechslung(Kurs, Chars[3], Chars[2], 4);
       Stat.AddVerwechslung(Kurs, Chars[6], Chars[7], 3);

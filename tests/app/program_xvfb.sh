@@ -68,14 +68,21 @@ check "--write-audio prints the text it sounded" [ -s "$WORK/out" ]
 check "--write-audio writes the file and its text" [ -s "$WORK/p.flac" ] && cmp -s "$WORK/out" "$WORK/p.txt"
 run cl "$PROGRAM" --write-audio "$WORK/u.ogg" --course de --text "hallo welt" >"$WORK/out" 2>"$WORK/err"
 check "--text prints its text in capitals" grep -qx "HALLO WELT" "$WORK/out"
+run cl "$PROGRAM" --write-audio "$WORK/b.wav" --minutes 0.2 --snr -10 --qsb 30:2 --qrm 3 --qrn 100 --fist 20 >"$WORK/out" 2>"$WORK/err"
+check "--write-audio with every band condition at its extreme exits 0" [ $? -eq 0 ] && [ -s "$WORK/b.wav" ]
 for bad in "--wpm 4" "--wpm 101" "--wpm 25 --effective-wpm 26" "--effective-wpm 1" "--tone 50" \
-  "--minutes 0" "--kind poems" "--course fr" "--kind groups --text ABC" "--kind text"; do
+  "--minutes 0" "--kind poems" "--course fr" "--kind groups --text ABC" "--kind text" \
+  "--snr 31" "--snr=-11" "--snr loud" "--qsb 10" "--qsb x:5" "--qsb 31:5" "--qsb 10:1" "--qsb 10:5:3" \
+  "--qrm 4" "--qrm -1" "--qrn 101" "--fist 21" "--fist 5%"; do
   # shellcheck disable=SC2086
   run cl "$PROGRAM" --write-audio "$WORK/bad.wav" $bad >"$WORK/out" 2>"$WORK/err"
   check "--write-audio $bad exits 2 with one line" [ $? -eq 2 ] && [ "$(lines "$WORK/err")" = 1 ]
 done
-run cl "$PROGRAM" --wpm 20 >"$WORK/out" 2>"$WORK/err"
-check "a practice option without --write-audio exits 2" [ $? -eq 2 ]
+for alone in "--wpm 20" "--snr 10" "--qsb 10:5" "--qrm 1" "--qrn 5" "--fist 10"; do
+  # shellcheck disable=SC2086
+  run cl "$PROGRAM" $alone >"$WORK/out" 2>"$WORK/err"
+  check "a practice option without --write-audio exits 2 ($alone)" [ $? -eq 2 ] && [ "$(lines "$WORK/err")" = 1 ]
+done
 run cl "$PROGRAM" --write-audio "$WORK/bad.xyz" >"$WORK/out" 2>"$WORK/err"
 check "an audio file of no known format exits 2" [ $? -eq 2 ]
 check "nothing is written for refused values" [ ! -e "$WORK/bad.wav" ] && [ ! -e "$WORK/bad.xyz" ]

@@ -226,7 +226,8 @@ TEST_F(ShippedLengFilesTest, EveryLayoutHasEverySectionAndLineInItsCodePage) {
                 AllFilled(storage::Texte.ButtonsText) && AllFilled(storage::Texte.TextFormText) &&
                 AllFilled(storage::Texte.LabelText) && AllFilled(storage::Texte.MessagesText) &&
                 AllFilled(storage::Texte.CoursesText) && AllFilled(storage::Texte.HintsText) &&
-                AllFilled(storage::Texte.CaptionsText) && AllFilled(storage::Texte.StatusText))
+                AllFilled(storage::Texte.CaptionsText) && AllFilled(storage::Texte.StatusText) &&
+                AllFilled(storage::Texte.BandText))
         << F.Layout;
     // A hint line that swallowed a header would leave its section empty.
     for (const std::string& Hint : storage::Texte.HintsText)

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -54,7 +55,7 @@ TEST(StatFile, ALaterVersionsLongerHeaderRecordsAndUnknownBytesAreKept) {
   // A later version: a header of 20 bytes, records of StatRecordSize + 6 bytes,
   // an invalid record (course 9) and three stray bytes at the end.
   const size_t Rec = StatRecordSize + 6;
-  TBytes B = {'V', 'S', 'T', 'A', 3, 0, 20, 0, static_cast<uint8_t>(Rec), 0};
+  TBytes B = {'V', 'S', 'T', 'A', 9, 0, 20, 0, static_cast<uint8_t>(Rec), 0};
   B.resize(20, 0xEE);
   TBytes Known(Rec, 0);
   Known[0] = 1;
@@ -152,6 +153,49 @@ TEST(StatFile, AFileOfTheFirstVersionIsReadWholeAndKeptWhenReactionsConfusionsAn
                          S.Bytes().begin() + 16 + 2 * static_cast<long>(StatRecordSize)));
   for (size_t At = Old.size(); At < S.Bytes().size(); At += StatRecordSize)
     EXPECT_GT(S.Bytes()[At] >> 4, 0) << At;
+}
+
+// Practice runs keep their conditions beside the first version's records
+// and the history of the course's runs; a kind this version does not know
+// stays as bytes, and the oldest run goes first once the course holds its
+// limit.
+TEST(StatFile, PracticeRunsKeepTheirConditionsBesideOlderAndUnknownRecords) {
+  TBytes Old = FirstVersionFile();
+  TBytes Later(StatRecordSize, 0x77);
+  Later[0] = 0x51; // a kind of a later version, course 1
+  Old.insert(Old.end(), Later.begin(), Later.end());
+  TStatistik S = TStatistik::Parse(Old);
+  const TPracticeLauf Clean{9839, 100, 4, 420, 25, 18, false, 0, 0, 0, 0, 0, 0, 0};
+  const TPracticeLauf Hard{9840, 60, 20, -1, 30, 30, true, -10, 30, 2, 3, 100, 20, 3};
+  const TPracticeLauf Odd{1, 5, 9, 31000, 5, 2, true, 30, 0, 30, 0, 0, 0, 5};
+  S.AddPracticeLauf(1, Clean);
+  S.AddPracticeLauf(1, Hard);
+  S.AddPracticeLauf(3, Odd);
+  S.AddLauf(1, {9000, 4, 1, 20, 1, 640});
+
+  const TStatistik Again = TStatistik::Parse(S.Bytes());
+  EXPECT_EQ(Again.PracticeLaeufe(1), (std::vector<TPracticeLauf>{Clean, Hard}));
+  EXPECT_TRUE(Clean.Clean());
+  EXPECT_FALSE(Hard.Clean());
+  // Wrong never above sent, a reaction beyond belief none.
+  ASSERT_EQ(Again.PracticeLaeufe(3).size(), 1u);
+  EXPECT_EQ(Again.PracticeLaeufe(3)[0].Wrong, 5);
+  EXPECT_EQ(Again.PracticeLaeufe(3)[0].ReactionMs, -1);
+  EXPECT_EQ(Again.PracticeLaeufe(3)[0].SnrDb, 30);
+  EXPECT_EQ(Again.Laeufe(1).size(), 1u) << "the course's history stays apart";
+  EXPECT_EQ(Again.Of(1, 't').Sent, 100);
+  EXPECT_TRUE(std::equal(Later.begin(), Later.end(),
+                         S.Bytes().begin() + static_cast<long>(Old.size() - Later.size())));
+
+  TStatistik Full;
+  for (int32_t I = 0; I < static_cast<int32_t>(StatPracticeMax) + 5; ++I)
+    Full.AddPracticeLauf(2, {I, 10, 1, 300, 20, 20, I % 2 == 0, -5, 10, 8, 1, 20, 5, 0});
+  const auto L = TStatistik::Parse(Full.Bytes()).PracticeLaeufe(2);
+  ASSERT_EQ(L.size(), StatPracticeMax);
+  EXPECT_EQ(L.front().Day, 5);
+  EXPECT_EQ(L.back().Day, static_cast<int32_t>(StatPracticeMax) + 4);
+  EXPECT_EQ(Full.Bytes().size(),
+            StatHeaderSize + StatPracticeMax / StatPracticePerRecord * StatRecordSize);
 }
 
 TEST(StatFile, ImpossibleFiguresCutFilesAndFullHistoriesShowNothingUntrue) {
@@ -317,6 +361,33 @@ TEST(StatFile, TheOptionByteKeepsItsOtherBitsAndWhatFollows) {
   EXPECT_TRUE(LoadOptionen().WeakPractice);
   EXPECT_FALSE(LoadOptionen().TypedCopy);
   EXPECT_TRUE(Reporter.Messages.empty());
+  // The practice's conditions after the option byte: an older file has
+  // none, the byte and what follows are kept, a changed byte is clamped.
+  EXPECT_FALSE(LoadBandOptionen().Any());
+  practice::TBand Band;
+  Band.Noise = true;
+  Band.SnrDb = -7;
+  Band.QsbDepthDb = 30;
+  Band.QsbPeriodSec = 2;
+  Band.Qrm = 3;
+  Band.QrnPerMin = 100;
+  Band.FistPct = 20;
+  ASSERT_TRUE(SaveBandOptionen(Band, Reporter, Told));
+  const TBytes Kept = ReadFile(OptionFileName);
+  EXPECT_EQ(Kept, TBytes({0xF2, 3, 0xF9, 30, 2, 3, 100, 20}));
+  EXPECT_TRUE(LoadOptionen().WeakPractice);
+  const practice::TBand Back = LoadBandOptionen();
+  EXPECT_TRUE(Back.Noise);
+  EXPECT_EQ(std::tuple(Back.SnrDb, Back.QsbDepthDb, Back.QsbPeriodSec, Back.Qrm, Back.QrnPerMin,
+                       Back.FistPct),
+            std::tuple(-7, 30, 2, 3, 100, 20));
+  ASSERT_TRUE(SaveOptionen({true, false}, Reporter, Told));
+  EXPECT_EQ(ReadFile(OptionFileName)[0], 0xF1);
+  EXPECT_EQ(LoadBandOptionen().FistPct, 20) << "the option byte's writer keeps the conditions";
+  const practice::TBand Wild = ParseBandOptionen(TBytes{0, 3, 0x7F, 200, 0, 9, 250, 99});
+  EXPECT_EQ(std::tuple(Wild.SnrDb, Wild.QsbDepthDb, Wild.QsbPeriodSec, Wild.Qrm, Wild.QrnPerMin,
+                       Wild.FistPct),
+            std::tuple(30, 30, 2, 3, 100, 20));
   std::filesystem::remove(OptionFileName);
   std::filesystem::create_directory(OptionFileName);
   EXPECT_FALSE(SaveOptionen({true}, Reporter, Told));

@@ -19,6 +19,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -28,6 +29,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <tuple>
 
 namespace {
 
@@ -259,6 +261,10 @@ TEST_F(PracticeForm, ShowsItsCaptionsInTheCourseLanguage) {
   EXPECT_EQ(Form.windowTitle(), QString::fromUtf8("Практика приёма"));
   EXPECT_EQ(Form.StartBtn->text(), QString::fromUtf8("Старт"));
   EXPECT_EQ(Form.KindCB->itemText(1), QString::fromUtf8("Частые слова"));
+  // The learner's picture shows a copy in noise with fading.
+  Form.NoiseCB->setChecked(true);
+  Form.SnrSE->setValue(6);
+  Form.QsbDepthSE->setValue(10);
   Shoot("practice-ru.png", RUSSIAN_CHARSET);
   const std::string Reached = practice::ReachedCharacters(course::Kurs.KursFolge, 3, RUSSIAN_CHARSET);
   for (const char C : Form.LastText())
@@ -266,8 +272,27 @@ TEST_F(PracticeForm, ShowsItsCaptionsInTheCourseLanguage) {
   EXPECT_EQ(practice::UpperText(course::Kurs.KursFolge.substr(0, 12), RUSSIAN_CHARSET).size(), 12u);
   // Typed in small letters: one missed, one extra.
   EXPECT_EQ(Form.ResultLabel->text(), QString::fromUtf8("Принято верно: 27 из 29 знаков (93 %)"));
-  for (QLabel* Label : Form.findChildren<QLabel*>())
-    EXPECT_GE(Label->width(), Label->minimumSizeHint().width()) << Label->objectName().toStdString();
+  const auto Fits = [this](const char* Course) {
+    for (QLabel* Label : Form.findChildren<QLabel*>())
+      EXPECT_GE(Label->width(), Label->minimumSizeHint().width())
+          << Course << Label->objectName().toStdString();
+    for (QCheckBox* Box : Form.findChildren<QCheckBox*>())
+      EXPECT_GE(Box->width(), Box->minimumSizeHint().width())
+          << Course << Box->objectName().toStdString();
+  };
+  Fits("ru");
+  Form.hide();
+  // The longest captions of the other two courses fit as well.
+  course::Kurs.KursFolge.clear();
+  Language("German.lng", "Deu.txt", ANSI_CHARSET);
+  Shoot("practice-de.png", ANSI_CHARSET);
+  EXPECT_EQ(Form.BandGroup->title(), QStringLiteral("Bandbedingungen"));
+  Fits("de");
+  Form.hide();
+  Language("Turkish.lng", "Tur.txt", TURKISH_CHARSET);
+  Shoot("practice-tr.png", TURKISH_CHARSET);
+  EXPECT_EQ(Form.FistSE->accessibleName(), QString::fromUtf8("Düzensiz el vuruşu (%)"));
+  Fits("tr");
   Form.hide();
 }
 
@@ -350,6 +375,100 @@ TEST_F(PracticeForm, EachCharacterCopiedRightKeepsItsReactionFromItsHeardEnd) {
       EXPECT_LE(Run.ReactionMs, 300) << "the early key counts 0";
     }
   }
+}
+
+} // namespace
+
+namespace {
+
+// The band conditions: each control clamps to its range, the learner's
+// choice is kept when it changed (and only then), and the text sounds
+// through the mix of those conditions with a seed of its own, its
+// reactions timed from the ends of the signal as the fist sent it.
+TEST_F(PracticeForm, BandConditionsAreClampedKeptAndSoundedThroughTheMix) {
+  EXPECT_FALSE(Form.Band().Any()) << "every condition off at first";
+  EXPECT_FALSE(Form.SnrSE->isEnabled()) << "the ratio waits for the noise";
+  std::vector<practice::TBand> Kept;
+  Form.KeepBand = [&](const practice::TBand& B) { Kept.push_back(B); };
+  practice::TBand Wild;
+  Wild.Noise = true;
+  Wild.SnrDb = 45;
+  Wild.QsbDepthDb = -3;
+  Wild.QsbPeriodSec = 99;
+  Wild.Qrm = 7;
+  Wild.QrnPerMin = 500;
+  Wild.FistPct = 21;
+  Form.SetBand(Wild);
+  const practice::TBand Set = Form.Band();
+  EXPECT_TRUE(Set.Noise);
+  EXPECT_TRUE(Form.SnrSE->isEnabled());
+  EXPECT_EQ(
+      std::tuple(Set.SnrDb, Set.QsbDepthDb, Set.QsbPeriodSec, Set.Qrm, Set.QrnPerMin, Set.FistPct),
+      std::tuple(30, 0, 30, 3, 100, 20));
+
+  TManualClock Clock(10000000);
+  Device.Clock = &Clock;
+  Form.NowUs = [&] { return Clock.NowUs(); };
+  Form.DrawSeed = [] { return 4242u; };
+  Characters(10);
+  Form.CopyCB->setCurrentIndex(0);
+  Form.StartBtnClick();
+  ASSERT_TRUE(Form.Running());
+  EXPECT_TRUE(Kept.empty()) << "the conditions as read are not written again";
+  EXPECT_FALSE(Form.FistSE->isEnabled()) << "not changed while the text sounds";
+  EXPECT_EQ(Form.LastBand().Seed, 4242u);
+  const std::string Text = Form.LastText();
+  practice::TTone Tone = practice::ToneOfKlang();
+  Tone.ToneHz = Form.ToneSE->value();
+  const practice::TCodeSequence Codes = practice::CodesOf(Text, sound::Codetafel, ANSI_CHARSET);
+  practice::TBandMix Mix(
+      Codes, Form.Timing(), Tone, Form.LastBand(),
+      practice::OtherStationTexts("Eng.txt", sound::Codetafel, ANSI_CHARSET, 4242u));
+  // Typed 300 ms after each character's end as the fist sent it.
+  const int64_t FromUs = Device.HeardStartUs();
+  const std::vector<int64_t>& Ends = Mix.Signal().CharEnds();
+  std::string Typed;
+  size_t Char = 0;
+  for (const char C : Text) {
+    Typed += C;
+    if (C == ' ')
+      continue;
+    ASSERT_LT(Char, Ends.size());
+    Clock.SetNowUs(FromUs + Ends[Char++] * 1000000 / 11025 + 300000);
+    Form.CopyEdit->setText(QString::fromLatin1(Typed.c_str()));
+    emit Form.CopyEdit->textEdited(Form.CopyEdit->text());
+  }
+  TPracticeLauf Lauf;
+  Form.OnPracticeRun = [&](const TPracticeLauf& L) { Lauf = L; };
+  const std::vector<uint8_t> Heard = PlayToEnd();
+  std::vector<uint8_t> Wanted(static_cast<size_t>(Mix.TotalSamples()));
+  Mix.Next(Wanted);
+  EXPECT_EQ(Heard, Wanted);
+  ASSERT_FALSE(Scored.empty());
+  for (const TStatRun& Run : Scored)
+    EXPECT_NEAR(Run.ReactionMs, 300, 1) << Run.Zeichen;
+  EXPECT_EQ(std::tuple(Lauf.Sent, Lauf.Wrong, Lauf.Noise, Lauf.SnrDb, Lauf.QsbDepthDb, Lauf.Qrm,
+                       Lauf.QrnPerMin, Lauf.FistPct, Lauf.Kind),
+            std::tuple(11, 0, true, 30, 0, 3, 100, 20, 0));
+  EXPECT_NEAR(Lauf.ReactionMs, 300, 1);
+
+  // Repeat keeps the conditions, with a seed drawn anew; a change is kept
+  // when the next text sounds, and when the window closes.
+  Form.DrawSeed = [] { return 7u; };
+  Form.RepeatBtnClick();
+  EXPECT_EQ(Form.LastBand().FistPct, 20);
+  EXPECT_EQ(Form.LastBand().Seed, 7u);
+  Form.StopBtnClick();
+  Form.NoiseCB->setChecked(false);
+  Form.SlowerBtnClick();
+  ASSERT_EQ(Kept.size(), 1u);
+  EXPECT_FALSE(Kept[0].Noise);
+  EXPECT_FALSE(Form.LastBand().Noise);
+  Form.StopBtnClick();
+  Form.QrmSE->setValue(1);
+  Form.close();
+  ASSERT_EQ(Kept.size(), 2u);
+  EXPECT_EQ(Kept[1].Qrm, 1);
 }
 
 } // namespace

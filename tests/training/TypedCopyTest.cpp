@@ -360,14 +360,20 @@ TEST(StatCsv, OneRowPerCourseAndCharacterAndOnePerRunAnUnwritableFileIsTold) {
   S.AddRun(3, std::vector<TStatRun>{{'\xE0', 5, 1}});
   S.AddVerwechslung(1, 'e', 'i', 2);
   S.AddLauf(1, {9839, 2, 1, 14, 2, 450});
+  S.AddPracticeLauf(2, {9839, 50, 5, 380, 25, 18, false, 0, 0, 0, 0, 0, 0, 2});
+  S.AddPracticeLauf(2, {9839, 40, 10, -1, 30, 30, true, -6, 20, 10, 2, 30, 15, 0});
   const std::string Csv = StatCsv(S);
-  EXPECT_EQ(Csv,
-            "row,course,character,sent,wrong,accuracy_percent,median_reaction_ms,reaction_spread_ms,taken_for,"
-            "date,exercise,lesson\r\n"
-            "character,English,\",\",4,0,100,,,,,,\r\n"
-            "character,English,e,10,2,80,450,80,i:2,,,\r\n"
-            "character,Russian,\xD0\xB0,5,1,80,,,,,,\r\n"
-            "run,English,,14,2,86,450,,,2026-12-09,2,1\r\n");
+  EXPECT_EQ(Csv, "row,course,character,sent,wrong,accuracy_percent,median_reaction_ms,reaction_"
+                 "spread_ms,taken_for,"
+                 "date,exercise,lesson,kind,char_wpm,effective_wpm,snr_db,qsb_depth_db,qsb_period_"
+                 "s,qrm,qrn_per_min,"
+                 "fist_percent\r\n"
+                 "character,English,\",\",4,0,100,,,,,,,,,,,,,,,\r\n"
+                 "character,English,e,10,2,80,450,80,i:2,,,,,,,,,,,,\r\n"
+                 "character,Russian,\xD0\xB0,5,1,80,,,,,,,,,,,,,,,\r\n"
+                 "run,English,,14,2,86,450,,,2026-12-09,2,1,,,,,,,,,\r\n"
+                 "practice,German,,50,5,90,380,,,2026-12-09,,,callsigns,25,18,,0,,0,0,0\r\n"
+                 "practice,German,,40,10,75,,,,2026-12-09,,,groups,30,30,-6,20,10,2,30,15\r\n");
   TWorkDir Dir;
   TRecordingReporter Reporter;
   EXPECT_TRUE(ExportStatCsv(S, "stat.csv", Reporter));
@@ -375,6 +381,30 @@ TEST(StatCsv, OneRowPerCourseAndCharacterAndOnePerRunAnUnwritableFileIsTold) {
   std::filesystem::create_directory("folder.csv");
   EXPECT_FALSE(ExportStatCsv(S, "folder.csv", Reporter));
   EXPECT_EQ(Reporter.Messages, std::vector<std::string>{"The file cannot be written: folder.csv"});
+}
+
+TEST(BandVergleich, EachRunCountsInTheRowOfItsNoiseAndOfEachOtherCondition) {
+  auto Run = [](int32_t Wrong, int32_t Ms, bool Noise, int32_t Snr, int32_t Qsb, int32_t Qrm,
+                int32_t Qrn, int32_t Fist) {
+    return TPracticeLauf{1, 10, Wrong, Ms, 20, 20, Noise, Snr, Qsb, 5, Qrm, Qrn, Fist, 0};
+  };
+  const std::vector<TBandVergleich> V =
+      BandVergleich({Run(0, 400, false, 25, 0, 0, 0, 0), // clean, whatever its SNR byte
+                     Run(1, 500, true, 20, 0, 0, 0, 0), Run(2, 600, true, 19, 0, 0, 0, 0),
+                     Run(3, 700, true, 10, 10, 0, 0, 0), Run(4, -1, true, 9, 0, 1, 0, 0),
+                     Run(5, 900, true, 0, 0, 0, 5, 0), Run(6, 1000, true, -1, 0, 0, 0, 10),
+                     Run(7, 1100, false, 0, 0, 1, 0, 5)});
+  ASSERT_EQ(V.size(), BandRows);
+  std::vector<int32_t> Runs;
+  for (const TBandVergleich& R : V)
+    Runs.push_back(R.Runs);
+  EXPECT_EQ(Runs, (std::vector<int32_t>{1, 1, 2, 2, 1, 1, 2, 1, 2}));
+  EXPECT_EQ(V[static_cast<size_t>(TBandRow::Snr10)].Wrong, 5);
+  EXPECT_EQ(V[static_cast<size_t>(TBandRow::Snr10)].ReactionMs, 650);
+  EXPECT_EQ(V[static_cast<size_t>(TBandRow::Qrm)].ReactionMs, 1100)
+      << "a run without a timed answer has no say";
+  EXPECT_EQ(V[static_cast<size_t>(TBandRow::Fist)].Percent(), 35);
+  EXPECT_EQ(V[static_cast<size_t>(TBandRow::Clean)].Percent(), 100);
 }
 
 TEST(StatBars, WeakestAreTheHighestRatesAmongTheCandidatesWithTiesByCount) {
@@ -404,6 +434,8 @@ TEST_F(TypedCopy, TheStatisticsWindowShowsTheCourseWeakestFirstAndMarksTheWeakes
   Stat.AddLauf(1, {9800, 4, 4, 24, 11, 700});
   Stat.AddLauf(1, {9800, 3, 4, 12, 1, 500});
   Stat.AddLauf(1, {9801, 2, 4, 10, 0, -1});
+  Stat.AddPracticeLauf(1, {9800, 40, 4, 500, 25, 25, false, 0, 0, 0, 0, 0, 0, 0});
+  Stat.AddPracticeLauf(1, {9801, 40, 10, 900, 25, 25, true, 5, 10, 8, 0, 0, 0, 0});
   TStatForm Stats;
   Stats.OnMark = [this](const std::string& Weak) { Copy->MarkForNextRun(Weak); };
   int32_t TargetSet = 0;
@@ -432,6 +464,14 @@ TEST_F(TypedCopy, TheStatisticsWindowShowsTheCourseWeakestFirstAndMarksTheWeakes
   EXPECT_EQ(Stats.ProgressChart->Tage()[0].ReactionMs, 600);
   EXPECT_EQ(Stats.ProgressChart->Tip(0), QStringLiteral("2026-10-31: 2 Runs, 67 %, 600 ms"));
   EXPECT_EQ(Stats.ProgressChart->Tip(1), QStringLiteral("2026-11-01: 1 Runs, 100 %"));
+  // The practice's runs by their conditions: clean, noise 0 to 9 dB, fading.
+  EXPECT_EQ(Stats.BandTable->item(0, 0)->text(), QStringLiteral("Clean"));
+  EXPECT_EQ(Stats.BandTable->item(0, 2)->text(), QStringLiteral("90 %"));
+  EXPECT_EQ(Stats.BandTable->item(1, 1)->text(), QStringLiteral("0"));
+  EXPECT_EQ(Stats.BandTable->item(1, 2)->text(), QString());
+  EXPECT_EQ(Stats.BandTable->item(3, 2)->text(), QStringLiteral("75 %"));
+  EXPECT_EQ(Stats.BandTable->item(5, 3)->text(), QStringLiteral("900 ms"));
+  EXPECT_EQ(Stats.BandLabel->text(), QStringLiteral("Copy under band conditions"));
   EXPECT_EQ(Stats.TargetSB->value(), StatTargetMsDefault);
   EXPECT_EQ(TargetSet, 0) << "filling is not setting";
   Stats.TargetSB->setValue(1500);
