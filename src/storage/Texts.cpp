@@ -121,7 +121,8 @@ std::string StatistikLineText(TStatistikLine Line) {
       "Target reaction (ms):",
       "Day",
       "Runs",
-      "No runs recorded yet"};
+      "No runs recorded yet",
+      "Characters"};
   return TextOrBuiltIn(storage::Texte.StatistikText, Line, BuiltIn[Line]);
 }
 

@@ -163,7 +163,8 @@ enum TStatistikLine : size_t {
   StatDayAxis,            // the progress chart's time axis
   StatRunsLine,           // the runs in the history
   StatNoRuns,             // the progress chart without runs
-  StatistikLines = StatNoRuns
+  StatCharacters,         // the tab of the characters' table
+  StatistikLines = StatCharacters
 };
 
 // The lines of the <Band> section: the copy practice's band conditions in

@@ -21,6 +21,7 @@
 #include <QSaveFile>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -611,28 +612,30 @@ TStatForm::TStatForm(QWidget* Parent)
   StatTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
   StatTable->verticalHeader()->hide();
   StatTable->verticalHeader()->setDefaultSectionSize(20);
-  StatTable->setFixedHeight(110);
-  // The copy practice's runs by their band conditions, beside the
-  // characters' table.
-  auto* Tables = new QHBoxLayout;
-  Tables->addWidget(StatTable, 1);
-  auto* BandBox = new QVBoxLayout;
-  BandLabel = new QLabel(this);
+  // The characters' table and the copy practice's runs by their band
+  // conditions on two tabs, so each keeps the window's width.
+  StatTabs = new QTabWidget(this);
+  StatTabs->setObjectName("StatTabs");
+  StatTabs->addTab(StatTable, QString());
+  auto* BandPage = new QWidget(this);
+  auto* BandBox = new QVBoxLayout(BandPage);
+  BandBox->setContentsMargins(4, 4, 4, 4);
+  BandLabel = new QLabel(BandPage);
   BandLabel->setObjectName("BandLabel");
   BandBox->addWidget(BandLabel);
-  BandTable = new QTableWidget(this);
+  BandTable = new QTableWidget(BandPage);
   BandTable->setObjectName("BandTable");
   BandTable->setColumnCount(4);
   BandTable->setRowCount(static_cast<int>(BandRows));
   BandTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
   BandTable->verticalHeader()->hide();
   BandTable->verticalHeader()->setDefaultSectionSize(18);
-  BandTable->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   BandTable->horizontalHeader()->setStretchLastSection(true);
   BandLabel->setBuddy(BandTable);
   BandBox->addWidget(BandTable);
-  Tables->addLayout(BandBox, 2);
-  L->addLayout(Tables);
+  StatTabs->addTab(BandPage, QString());
+  StatTabs->setFixedHeight(250);
+  L->addWidget(StatTabs);
   auto* Buttons = new QHBoxLayout;
   ExportBtn = new QPushButton(this);
   ExportBtn->setObjectName("ExportBtn");
@@ -731,6 +734,9 @@ void TStatForm::Fill(const TStatistik& Stat, int32_t KursNr, uint8_t Charset, bo
   BandLabel->setText(Practice.empty() ? B(BandCompare) + QStringLiteral(": ") + B(BandNoRuns)
                                       : B(BandCompare));
   BandTable->setAccessibleName(B(BandCompare));
+  BandLabel->setVisible(Practice.empty());
+  StatTabs->setTabText(0, SText(StatCharacters, Charset));
+  StatTabs->setTabText(1, B(BandCompare));
   // The figures' headings on two lines, parted at the space nearest their
   // middle: the narrow columns leave room for the rows in every language.
   const auto TwoLines = [](QString Heading) {

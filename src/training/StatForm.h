@@ -14,6 +14,7 @@
 class QLabel;
 class QPushButton;
 class QSpinBox;
+class QTabWidget;
 class QTableWidget;
 class TMessageReporter;
 
@@ -141,6 +142,7 @@ public:
   QLabel* TargetLabel;
   QSpinBox* TargetSB;
   QPushButton* ExportBtn;
+  QTabWidget* StatTabs;
   QTableWidget* StatTable;
   QLabel* BandLabel;
   QTableWidget* BandTable; // BandVergleich's rows
