@@ -1,10 +1,8 @@
 #!/bin/sh
-# Runs a test program once per gtest filter, all at the same time, and fails
-# when one of the runs fails; the runs' outputs follow each other.
-# Usage: side_by_side.sh <program> <filter>...
+# Runs test programs, each with its gtest filter, all at the same time, and
+# fails when one of the runs fails; the runs' outputs follow each other.
+# Usage: side_by_side.sh <program> <filter> [<program> <filter>]...
 set -u
-program=$1
-shift
 dir=$(mktemp -d)
 pids=
 cleanup() {
@@ -14,10 +12,11 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 1' TERM INT
 n=0
-for filter in "$@"; do
+while [ $# -ge 2 ]; do
   n=$((n + 1))
-  "$program" --gtest_filter="$filter" >"$dir/$n.log" 2>&1 &
+  "$1" --gtest_filter="$2" >"$dir/$n.log" 2>&1 &
   pids="$pids $!"
+  shift 2
 done
 status=0
 n=0
