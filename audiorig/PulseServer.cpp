@@ -1,5 +1,7 @@
 #include "audiorig/PulseServer.h"
 
+#include "audiorig/EventLoop.h"
+
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -67,8 +69,10 @@ bool TPulseServer::Start() {
     const QString Info = Run({"pactl", "--server", "unix:" + Socket(), "list", "short", "sinks"}, 2000);
     if (Info.contains(SinkName)) {
       Run({"pactl", "--server", "unix:" + Socket(), "set-default-sink", SinkName});
-      StartKeeper();
-      return true;
+      if (StartKeeper())
+        return true;
+      Stop();
+      return false;
     }
     QThread::msleep(50);
   }
@@ -83,7 +87,9 @@ bool TPulseServer::Start() {
 // unlike a sound card's sink, cannot take them back when a stream with a
 // short latency starts: that stream would be heard only when the block runs
 // out. A reader of its monitor that asks for a short latency keeps its
-// blocks short, as a sound card's sink keeps to its streams' latency.
+// blocks short, as a sound card's sink keeps to its streams' latency. The
+// reader connects while the sink is suspended, so that the sink resumes
+// with short blocks at once instead of first rendering out a long one.
 namespace {
 // A process that has ended has no id, and kill(0) would signal the whole
 // process group, the test command with it.
@@ -91,17 +97,46 @@ void KillProcess(const QProcess& Process, int Signal) {
   if (Process.processId() > 0)
     ::kill(static_cast<pid_t>(Process.processId()), Signal);
 }
+
+// The sink's latency in "Latency: 9122 usec, configured 9977 usec" of
+// pactl's listing; -1 when it is not there.
+int64_t LatencyUs(const QString& Listing) {
+  const qsizetype At = Listing.indexOf("Latency: ");
+  if (At < 0)
+    return -1;
+  const qsizetype From = At + 9;
+  const qsizetype To = Listing.indexOf(' ', From);
+  bool Ok = false;
+  const int64_t Us = Listing.mid(From, To - From).toLongLong(&Ok);
+  return Ok ? Us : -1;
+}
 } // namespace
 
-void TPulseServer::StartKeeper() {
+bool TPulseServer::StartKeeper() {
+  const QString Server = "unix:" + Socket();
+  Run({"pactl", "--server", Server, "suspend-sink", SinkName, "1"});
   FKeeper.setStandardOutputFile(QProcess::nullDevice());
   FKeeper.setStandardErrorFile(QProcess::nullDevice());
-  FKeeper.start("parec", {"--server", "unix:" + Socket(), "--device", QString(SinkName) + ".monitor",
+  FKeeper.start("parec", {"--server", Server, "--device", QString(SinkName) + ".monitor",
                           "--format=u8", "--rate=11025", "--channels=1", "--raw",
                           "--latency-msec=10"});
   FKeeper.waitForStarted(5000);
-  // Until the block the sink was rendering has run out.
-  QThread::msleep(2100);
+  QDeadlineTimer Connected(5000);
+  while (!Connected.hasExpired() && FKeeper.state() == QProcess::Running &&
+         Run({"pactl", "--server", Server, "list", "short", "source-outputs"}, 2000).trimmed().isEmpty())
+    QThread::msleep(10);
+  Run({"pactl", "--server", Server, "suspend-sink", SinkName, "0"});
+  // Until the sink renders in short blocks; a reader that connected too
+  // late shortens them once the long block has run out, within 2 s.
+  QDeadlineTimer Short(5000);
+  while (!Short.hasExpired()) {
+    const int64_t Us = LatencyUs(Run({"pactl", "--server", Server, "list", "sinks"}, 2000));
+    if (Us >= 0 && Us < 50000)
+      return true;
+    QThread::msleep(20);
+  }
+  FError = "the null sink keeps rendering long blocks";
+  return false;
 }
 
 void TPulseServer::Stop() {
@@ -150,11 +185,7 @@ bool TPulseServer::StartRecording() {
   return QFileInfo(FRecording).size() > 0;
 }
 
-std::vector<uint8_t> TPulseServer::StopRecording() {
-  if (FRecorder.state() != QProcess::NotRunning) {
-    KillProcess(FRecorder, SIGTERM);
-    FRecorder.waitForFinished(3000);
-  }
+std::vector<uint8_t> TPulseServer::Recorded() const {
   QFile F(FRecording);
   std::vector<uint8_t> Samples;
   if (F.open(QIODevice::ReadOnly)) {
@@ -162,6 +193,14 @@ std::vector<uint8_t> TPulseServer::StopRecording() {
     Samples.assign(Bytes.begin(), Bytes.end());
   }
   return Samples;
+}
+
+std::vector<uint8_t> TPulseServer::StopRecording() {
+  if (FRecorder.state() != QProcess::NotRunning) {
+    KillProcess(FRecorder, SIGTERM);
+    FRecorder.waitForFinished(3000);
+  }
+  return Recorded();
 }
 
 TPulseServer& SharedPulseServer() {
@@ -195,4 +234,35 @@ std::vector<TTone> FindTones(const std::vector<uint8_t>& Samples, int64_t MinGap
     Tones.push_back(T);
   }
   return Tones;
+}
+
+bool SpinUntilTones(const TPulseServer& Server,
+                    const std::function<bool(const std::vector<TTone>&, int64_t)>& Done, int TimeoutMs,
+                    int64_t MinGap) {
+  bool Seen = false;
+  QDeadlineTimer NextLook(0);
+  SpinUntil(
+      [&] {
+        // The recording grows by a few hundred samples between looks: every
+        // 20 ms is often enough, and keeps the scan off the core the sound
+        // needs.
+        if (!NextLook.hasExpired())
+          return false;
+        NextLook.setRemainingTime(20);
+        const std::vector<uint8_t> Samples = Server.Recorded();
+        Seen = Done(FindTones(Samples, MinGap), static_cast<int64_t>(Samples.size()));
+        return Seen;
+      },
+      TimeoutMs);
+  return Seen;
+}
+
+bool SpinUntilHeard(const TPulseServer& Server, size_t Count, int QuietMs, int TimeoutMs, int64_t MinGap) {
+  const int64_t QuietSamples = static_cast<int64_t>(QuietMs) * 11025 / 1000;
+  return SpinUntilTones(
+      Server,
+      [&](const std::vector<TTone>& Tones, int64_t Length) {
+        return Tones.size() >= Count && Length - (Tones.empty() ? 0 : Tones.back().End) >= QuietSamples;
+      },
+      TimeoutMs, MinGap);
 }

@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,13 +33,15 @@ public:
   const std::string& Error() const { return FError; }
   QString Socket() const;
 
-  // Records the null sink's monitor into memory until StopRecording.
+  // Records the null sink's monitor until StopRecording, which returns the
+  // recording; Recorded is what has arrived so far, while it goes on.
   bool StartRecording();
+  std::vector<uint8_t> Recorded() const;
   std::vector<uint8_t> StopRecording();
 
 private:
   QString Run(const QStringList& Args, int TimeoutMs = 5000);
-  void StartKeeper();
+  bool StartKeeper();
 
   std::unique_ptr<QTemporaryDir> FDir;
   QProcess FDaemon;
@@ -62,3 +65,15 @@ struct TTone {
 // where a silence shorter than MinGap samples (a zero crossing of the tone)
 // does not end a tone.
 std::vector<TTone> FindTones(const std::vector<uint8_t>& Samples, int64_t MinGap = 40);
+
+// Runs the event loop until Done says yes to the tones of the recording so
+// far, given with the recording's length in samples; false when TimeoutMs,
+// a bound for failures only, ran out first.
+bool SpinUntilTones(const TPulseServer& Server,
+                    const std::function<bool(const std::vector<TTone>&, int64_t)>& Done, int TimeoutMs,
+                    int64_t MinGap = 40);
+
+// Until the recording holds at least Count tones and, after the last of
+// them, QuietMs of silence: the sound asked for has been heard whole, and a
+// sound too many would have begun.
+bool SpinUntilHeard(const TPulseServer& Server, size_t Count, int QuietMs, int TimeoutMs, int64_t MinGap = 40);

@@ -71,28 +71,37 @@ TEST(ProgramAudio, ExerciseOneSoundsTheCodeAndThenItsMnemonic) {
     const std::string Code = sound::Codetafel.Codes[static_cast<size_t>(LetterPos(First[0]))];
     ASSERT_FALSE(Code.empty());
 
-    ASSERT_TRUE(Pulse.StartRecording());
-    Program.AForm->View.StartBtn->click();
-    EXPECT_FALSE(training::Sitzung.Idle);
-    SpinFor(7000);
-    Program.AForm->View.StartBtn->click(); // Stop
-    EXPECT_TRUE(training::Sitzung.Idle);
-    SpinFor(2500);
-    const std::vector<TTone> Heard = FindTones(Pulse.StopRecording());
-    EXPECT_TRUE(Real.Reporter.Messages.empty()) << Real.Reporter.Messages.front();
-
-    // The code as rendered at the program's speed.
+    // The code as rendered at the program's speed, before the run renders
+    // its own.
     TMorse::RenderCode(Code);
     const std::vector<TTone> Rendered = FindTones(
         std::vector<uint8_t>(sound::Puffer.SoundBuf.begin(), sound::Puffer.SoundBuf.begin() + sound::Puffer.SoundLen));
     ASSERT_FALSE(Rendered.empty());
     const int64_t Element = Rendered.front().End - Rendered.front().Start;
-    // Plays of the code: tones of exactly the element's length; between two
-    // plays the spoken word, which is neither silence nor that tone.
-    std::vector<size_t> Plays;
-    for (size_t I = 0; I < Heard.size(); ++I)
-      if (Heard[I].End - Heard[I].Start == Element)
-        Plays.push_back(I);
+    // Plays of the code: whole tones of exactly the element's length;
+    // between two plays the spoken word, which is neither silence nor that
+    // tone.
+    const auto PlaysIn = [Element](const std::vector<TTone>& Heard, int64_t Length) {
+      std::vector<size_t> Plays;
+      for (size_t I = 0; I < Heard.size(); ++I)
+        if (Heard[I].End - Heard[I].Start == Element && Heard[I].End < Length)
+          Plays.push_back(I);
+      return Plays;
+    };
+
+    ASSERT_TRUE(Pulse.StartRecording());
+    Program.AForm->View.StartBtn->click();
+    EXPECT_FALSE(training::Sitzung.Idle);
+    // Until the second play has been heard: the code, its word, the code.
+    SpinUntilTones(Pulse, [&](const std::vector<TTone>& Heard, int64_t Length) {
+      return PlaysIn(Heard, Length).size() >= 2;
+    }, 15000);
+    Program.AForm->View.StartBtn->click(); // Stop
+    EXPECT_TRUE(training::Sitzung.Idle);
+    const std::vector<uint8_t> Recording = Pulse.StopRecording();
+    const std::vector<TTone> Heard = FindTones(Recording);
+    EXPECT_TRUE(Real.Reporter.Messages.empty()) << Real.Reporter.Messages.front();
+    const std::vector<size_t> Plays = PlaysIn(Heard, static_cast<int64_t>(Recording.size()));
     ASSERT_GE(Plays.size(), 2u) << Heard.size() << " sounds recorded";
     EXPECT_GT(Plays[1] - Plays[0], Rendered.size()) << "no spoken word after the code";
     Program.AForm->close();
@@ -124,8 +133,10 @@ TEST(ProgramAudio, AServerThatGoesAwayEndsTheRunOnceAndTheNextStartSounds) {
     TRecordingReporter& Reporter = Real.Reporter;
     QPushButton* Start = Program.AForm->View.StartBtn;
 
+    // Gone while the run sounds.
+    ASSERT_TRUE(Own.StartRecording());
     Start->click();
-    SpinFor(1500);
+    EXPECT_TRUE(SpinUntilHeard(Own, 1, 0, 5000));
     ASSERT_TRUE(Reporter.Messages.empty());
     Own.Stop();
     SpinUntil([] { return training::Sitzung.Idle; }, 5000);
@@ -141,16 +152,17 @@ TEST(ProgramAudio, AServerThatGoesAwayEndsTheRunOnceAndTheNextStartSounds) {
     ASSERT_TRUE(Own.Start()) << Own.Error();
     ASSERT_TRUE(Own.StartRecording());
     Start->click();
-    SpinFor(2000);
+    EXPECT_TRUE(SpinUntilHeard(Own, 1, 0, 5000)) << "the next Start sounds";
     Start->click(); // Stop
-    SpinFor(500);
-    EXPECT_FALSE(FindTones(Own.StopRecording()).empty()) << "the next Start sounds";
+    Own.StopRecording();
     EXPECT_EQ(Reporter.Messages.size(), 1u);
 
     // A server that hangs ends the run the same way, and the interface
     // thread goes on meanwhile.
+    ASSERT_TRUE(Own.StartRecording());
     Start->click();
-    SpinFor(1000);
+    EXPECT_TRUE(SpinUntilHeard(Own, 1, 0, 5000));
+    Own.StopRecording();
     Own.Freeze();
     const QDeadlineTimer Hung(6000);
     SpinUntil([] { return training::Sitzung.Idle; }, 6000);
@@ -162,10 +174,9 @@ TEST(ProgramAudio, AServerThatGoesAwayEndsTheRunOnceAndTheNextStartSounds) {
     SpinFor(500);
     ASSERT_TRUE(Own.StartRecording());
     Start->click();
-    SpinFor(2000);
-    Start->click();
-    SpinFor(500);
-    EXPECT_FALSE(FindTones(Own.StopRecording()).empty()) << "sounds again once it answers";
+    EXPECT_TRUE(SpinUntilHeard(Own, 1, 0, 5000)) << "sounds again once it answers";
+    Start->click(); // Stop
+    Own.StopRecording();
     EXPECT_EQ(Reporter.Messages.size(), 2u);
     Program.AForm->close();
   }

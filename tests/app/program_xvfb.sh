@@ -128,6 +128,8 @@ holds() { [ "$(head -n1 "$WORK/$1/velm-mtr/velm-mtr.lock" 2>/dev/null)" = "$2" ]
 # Until the file is there, or the program has ended without making it.
 made() { [ -s "$1" ] || ! alive "$PID"; }
 gone() { ! kill -0 "$1" 2>/dev/null; }
+# At least <n> windows of the program's class are mapped on the display.
+windows() { [ "$(xwininfo -display "$VELM_DISPLAY" -root -tree 2>/dev/null | grep -c '("velm-mtr"')" -ge "$1" ]; }
 
 stop() { # <pid>: SIGTERM and the exit code in STATUS
   kill -TERM "$1"
@@ -195,8 +197,12 @@ check "a second copy writes nothing" [ "$(fingerprint)" = "$before" ]
 kill -STOP "$FIRST"
 start two en_US.UTF-8
 SECOND=$PID
-sleep 8
-check "a second copy whose first does not answer says so and waits for the learner" alive "$SECOND"
+# The box that says so is a second window of the program's class beside the
+# first copy's main window; it waits for the learner.
+wait_for 60 windows 2
+check "a second copy whose first does not answer says so" windows 2
+sleep 1
+check "... and waits for the learner" alive "$SECOND"
 check "... and writes nothing" [ "$(fingerprint)" = "$before" ]
 kill -KILL "$SECOND"
 kill -CONT "$FIRST"

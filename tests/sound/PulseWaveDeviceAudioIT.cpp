@@ -117,7 +117,7 @@ TEST_F(PulseWaveDeviceAudio, BlocksAreHeardWhenDueAndEndsReportedWhenHeard) {
   const int Count = 8;
   const int GapMs = 120;
   PlayChain(Device, Window, Count, GapMs, 0);
-  SpinFor(500);
+  EXPECT_TRUE(SpinUntilHeard(*Pulse, Count, 200, 3000));
   const std::vector<TTone> Tones = FindTones(Pulse->StopRecording());
   ExpectGaps(Tones, Count, GapMs);
   const auto Placed = Device.Placed();
@@ -152,7 +152,7 @@ TEST_F(PulseWaveDeviceAudio, EndsComeAheadSoThatAStalledWindowMovesNothing) {
   const int Count = 6;
   const int GapMs = 60;
   PlayChain(Device, Window, Count, GapMs, 200);
-  SpinFor(800);
+  EXPECT_TRUE(SpinUntilHeard(*Pulse, Count, 200, 3000));
   ExpectGaps(FindTones(Pulse->StopRecording()), Count, GapMs);
   for (size_t I = 0; I < Window.DoneUs.size(); ++I) {
     EXPECT_LT(Window.HandledUs[I], Window.DoneUs[I] - 50000) << "came ahead " << I;
@@ -182,10 +182,12 @@ TEST_F(PulseWaveDeviceAudio, ALearnersBlockSoundsAtOnceAndAnIdleStreamSleeps) {
     ASSERT_EQ(Device.Unprepare(Hdr), MMSYSERR_NOERROR);
     const auto P = Device.Placed().back();
     EXPECT_LE(P.HeardUs - P.WrittenUs, 30000) << Round;
-    // Quiet: corked after IdleMs, and then no wake-ups at all.
+    // Quiet: corked after IdleMs, and then, once the cork has been
+    // answered, no wake-ups at all, where a running stream wakes for every
+    // request and each timing refresh (100 ms).
     SpinFor(800);
     const auto Before = Device.Stats();
-    SpinFor(1000);
+    SpinFor(600);
     const auto After = Device.Stats();
     EXPECT_EQ(After.Wakeups, Before.Wakeups) << Round;
     EXPECT_EQ(After.Corks, Round + 1);
@@ -236,7 +238,8 @@ TEST_F(PulseWaveDeviceAudio, ResetStopsABlockAtOnceAndFilesAreConverted) {
   EXPECT_NE(Hdr.Flags & WHDR_DONE, 0u);
   EXPECT_EQ(Device.Unprepare(Hdr), MMSYSERR_NOERROR);
   EXPECT_EQ(Device.Close(), MMSYSERR_NOERROR);
-  SpinFor(800);
+  // Longer than the reset block's rest (350 ms) would sound.
+  SpinFor(500);
   EXPECT_EQ(Window.Done, 1);
   const std::vector<TTone> Tones = FindTones(Pulse->StopRecording());
   ASSERT_EQ(Tones.size(), 2u);
@@ -322,7 +325,7 @@ TEST_F(PulseWaveDeviceAudio, PlaysAgainOnceTheServerIsBack) {
     SpinUntil([&] { return Window.Done == Ended + 1; }, 3000);
     EXPECT_EQ(Window.Done, Ended + 1);
     EXPECT_EQ(Device.Unprepare(Hdr), MMSYSERR_NOERROR);
-    SpinFor(300);
+    EXPECT_TRUE(SpinUntilHeard(Own, 1, 200, 3000));
     const std::vector<TTone> Tones = FindTones(Own.StopRecording());
     ASSERT_EQ(Tones.size(), 1u);
     EXPECT_EQ(Tones[0].End - Tones[0].Start, 1101);

@@ -91,7 +91,7 @@ TEST(WaveDeviceAudio, GapsCountedFromCompletionAreExact) {
   ASSERT_EQ(Window.Done, Blocks);
   EXPECT_EQ(Device.Close(), MMSYSERR_NOERROR);
   // The server plays a little behind the stream clock: let it finish.
-  SpinFor(2500);
+  EXPECT_TRUE(SpinUntilHeard(*Pulse, Blocks, 200, 5000));
   const std::vector<TTone> Tones = FindTones(Pulse->StopRecording());
   ASSERT_EQ(Tones.size(), static_cast<size_t>(Blocks));
   // From the start of one tone to the next: the block, then the gap.
@@ -147,7 +147,9 @@ TEST(WaveDeviceAudio, ConvertsFileFormatsAndResets) {
   EXPECT_NE(Hdr.Flags & WHDR_DONE, 0u);
   EXPECT_EQ(Device.Unprepare(Hdr), MMSYSERR_NOERROR);
   EXPECT_EQ(Device.Close(), MMSYSERR_NOERROR);
-  SpinFor(2500);
+  // Until the reset block has ended, however late the server plays it: a
+  // block that played on would end with its whole length.
+  EXPECT_TRUE(SpinUntilHeard(*Pulse, 2, 600, 5000));
   EXPECT_EQ(Window.Done, 1);
 
   const std::vector<TTone> Tones = FindTones(Pulse->StopRecording());

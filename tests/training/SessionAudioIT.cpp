@@ -35,7 +35,8 @@ TEST_F(SessionAudio, ExerciseFourOfLessonOneSoundsLeadInAndSequenceWithTheGaps) 
   LoadEnglish();
   StartAt(1, 4, 1, 4);
   course::Kurs.GruppenZahl = MinGruppen;
-  sound::Klang.Speed = 150;
+  // A high speed: the gaps are measured to samples whatever the speed.
+  sound::Klang.Speed = 300;
   sound::Klang.Verhalt = 30;
   sound::Klang.Abstand = 30;
   TMorse::BuildElements();
@@ -62,7 +63,8 @@ TEST_F(SessionAudio, ExerciseFourOfLessonOneSoundsLeadInAndSequenceWithTheGaps) 
   Session.StartBtnClick();
   SpinUntil([] { return training::Sitzung.Idle; }, 60000);
   ASSERT_TRUE(training::Sitzung.Idle);
-  SpinFor(1000);
+  // Until the last character has been heard: 29 sounds in all.
+  EXPECT_TRUE(SpinUntilHeard(Pulse, 29, 300, 5000, 2 * sound::Klang.DotLen + 1));
   const std::vector<uint8_t> Rec = Pulse.StopRecording();
   ASSERT_TRUE(Reporter.Messages.empty());
   ASSERT_EQ(Sequence.size(), 25u);

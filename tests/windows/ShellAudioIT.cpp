@@ -31,8 +31,9 @@ TEST(InterfaceSound, TheShippedChimePlaysAndTheCallReturnsAtOnce) {
   Call.start();
   Shell.PlaySoundAsync("Reload.wav");
   EXPECT_LT(Call.elapsed(), 150) << "asynchronous";
-  // A stream of its own starts slowly on a loaded machine: give it time.
-  SpinFor(3500);
+  // A stream of its own starts slowly on a loaded machine: the time bound
+  // allows for it.
+  EXPECT_TRUE(SpinUntilHeard(Pulse, 1, 400, 5000));
   const std::vector<uint8_t> Recorded = Pulse.StopRecording();
   const std::vector<TTone> Tones = FindTones(Recorded);
   ASSERT_FALSE(Tones.empty()) << Recorded.size() << " samples recorded, all silent";
