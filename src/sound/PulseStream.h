@@ -79,8 +79,11 @@ struct TPulseWaveDevice::TShared {
   int64_t LastSoundUs = 0;
   int64_t NextRefreshUs = 0;
   int64_t UncorkedUs = 0;
-  // Written when the stream was last corked (or connected).
+  // Written when the stream was last corked (or connected), and how much of
+  // it the server still held then: its target of a stream that played,
+  // nothing of a new one.
   int64_t CorkPos = 0;
+  int64_t CorkHeld = 0;
 
   struct TBlock {
     uint64_t Serial = 0;
@@ -198,15 +201,16 @@ struct TPulseWaveDevice::TShared {
           P.HeardUs = HeardUsOf(P.Start, AtUs, Measured);
   }
 
-  // Without timing (just connected or uncorked): the server held about its
-  // target when the stream was corked, and has played on from there since
-  // it was uncorked. Not from what is written: a block is handed over whole,
-  // so the written end runs far ahead of what is heard.
+  // Without timing (just connected or uncorked): the server held CorkHeld
+  // when the stream was corked, and has played on from there since it was
+  // uncorked. Not from what is written: a block is handed over whole, so
+  // the written end runs far ahead of what is heard; and a server that was
+  // kept waiting plays on past the written end (it starts without a fill).
   long double GuessHeard(int64_t NowUs) const {
-    long double Pos = static_cast<long double>(CorkPos - MsToSamples(Settings.TargetMs));
+    long double Pos = static_cast<long double>(CorkPos - CorkHeld);
     if (!Corked)
       Pos += static_cast<long double>(std::max<int64_t>(NowUs - UncorkedUs, 0)) * Rate;
-    return std::min(Pos, static_cast<long double>(Written));
+    return Pos;
   }
   int64_t HeardUsOf(int64_t Pos, int64_t NowUs, long double Heard) const {
     return NowUs + static_cast<int64_t>(std::llround((static_cast<long double>(Pos) - Heard) / Rate));
@@ -248,9 +252,14 @@ struct TPulseWaveDevice::TShared {
           std::llround(Heard + static_cast<long double>(B.TargetUs - NowUs) * Rate));
       if (Start >= Upto)
         continue;
-      if (Start < Written) {
+      // Never where the server has already played (a block due in the past,
+      // or one the server ran past while it was kept waiting): whole and
+      // late rather than cut.
+      const int64_t Earliest = std::max(
+          Written, static_cast<int64_t>(std::ceil(Heard)) + MsToSamples(Settings.MinRequestMs));
+      if (Start < Earliest) {
         ++Stats.LateBlocks;
-        Start = Written;
+        Start = Earliest;
       }
       Place(B, Start, NowUs, Heard);
     }
@@ -382,6 +391,7 @@ struct TPulseWaveDevice::TShared {
       if (!Busy && NowUs >= IdleFromUs) {
         Corked = true;
         CorkPos = Written;
+        CorkHeld = MsToSamples(Settings.TargetMs);
         Anchored = false;
         ++Stats.Corks;
         pa_operation* Op = pa_stream_cork(Stream, 1, nullptr, nullptr);
@@ -427,8 +437,19 @@ struct TPulseWaveDevice::TShared {
 
   static void OnTiming(pa_stream*, int Success, void* User) {
     auto& S = *static_cast<TShared*>(User);
-    if (Success != 0)
-      S.TakeTiming();
+    if (Success == 0)
+      return;
+    S.TakeTiming();
+    // A timed block written before the server's clock was known is placed
+    // and handed over whole as soon as it is, as one written later would
+    // be: left for the requests near its time, it would be cut by a
+    // loaded machine that keeps this thread from them.
+    if (!S.Anchored || std::all_of(S.Blocks.begin(), S.Blocks.end(), [](const TBlock& B) { return B.Placed; }))
+      return;
+    const int64_t NowUs = TSteadyClock::RealNowUs();
+    S.PlaceDue(NowUs, INT64_MAX);
+    S.WriteAhead(S.LastEnd);
+    S.Check(NowUs);
   }
 
   // --- connection -----------------------------------------------------------
@@ -559,6 +580,7 @@ struct TPulseWaveDevice::TShared {
     LastEnd = 0;
     Corked = true;
     CorkPos = 0;
+    CorkHeld = 0;
     const auto Flags = static_cast<pa_stream_flags_t>(PA_STREAM_START_CORKED | PA_STREAM_ADJUST_LATENCY);
     if (pa_stream_connect_playback(Stream, nullptr, &Attr, Flags, nullptr, nullptr) < 0) {
       Lost();
