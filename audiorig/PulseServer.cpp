@@ -5,7 +5,6 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QThread>
 
 #include <csignal>
@@ -23,13 +22,6 @@ const char* const SinkName = "velm_null";
 // or the recording. Elsewhere they run as they are.
 constexpr int RigPriority = 4;
 
-void StartScheduled(QProcess& Process, const QString& Program, const QStringList& Args) {
-  if (geteuid() == 0 && !QStandardPaths::findExecutable("chrt").isEmpty())
-    Process.start("chrt", QStringList{"--rr", QString::number(RigPriority), Program} + Args);
-  else
-    Process.start(Program, Args);
-}
-
 void RaiseToRealTime(qint64 Pid) {
   if (geteuid() != 0 || Pid <= 0)
     return;
@@ -37,6 +29,15 @@ void RaiseToRealTime(qint64 Pid) {
   Param.sched_priority = RigPriority;
   sched_setscheduler(static_cast<pid_t>(Pid), SCHED_RR, &Param);
 }
+
+// Started as they are, then raised: a system that refuses the slot still
+// runs them.
+void StartScheduled(QProcess& Process, const QString& Program, const QStringList& Args) {
+  Process.start(Program, Args);
+  if (Process.waitForStarted(5000))
+    RaiseToRealTime(Process.processId());
+}
+
 } // namespace
 
 TPulseServer::TPulseServer() = default;

@@ -4,6 +4,7 @@
 #include "storage/RecordFile.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace {
@@ -355,11 +356,14 @@ std::vector<TPracticeLauf> TStatistik::PracticeLaeufe(int32_t Kurs) const {
     return L;
   for (const std::span<const uint8_t> E : Entries(Tag(4, Kurs), PracticeSize)) {
     TPracticeLauf R;
-    const std::vector<uint8_t> B(E.begin(), E.end());
-    R.Day = Get16(B, 0);
-    R.Sent = Get16(B, 2);
-    R.Wrong = std::min<int32_t>(Get16(B, 4), R.Sent);
-    const int32_t Ms = Get16(B, 6);
+    // A fixed-size copy: the optimiser cannot take it for a null pointer.
+    std::array<uint8_t, PracticeSize> B{};
+    std::copy_n(E.begin(), std::min(E.size(), B.size()), B.begin());
+    const auto At16 = [&B](size_t At) { return static_cast<int32_t>(B[At] | (B[At + 1] << 8)); };
+    R.Day = At16(0);
+    R.Sent = At16(2);
+    R.Wrong = std::min<int32_t>(At16(4), R.Sent);
+    const int32_t Ms = At16(6);
     R.ReactionMs = Ms <= StatMaxReactionMs ? Ms : -1;
     R.CharWpm = B[8];
     R.EffectiveWpm = B[9];
