@@ -38,6 +38,15 @@ std::string Text(size_t Line, const char* Designed) {
   return T.empty() ? std::string(Designed) : T;
 }
 
+// A chart's tooltip: the figures of what lies under the pointer, none
+// between the bars or points.
+void ShowChartTip(QWidget& Chart, const QHelpEvent& Help, const QString& Tip) {
+  if (Tip.isEmpty())
+    QToolTip::hideText();
+  else
+    QToolTip::showText(Help.globalPos(), Tip, &Chart);
+}
+
 QString SText(TStatistikLine Line, uint8_t Charset) {
   return ToUnicode(StatistikLineText(Line), Charset);
 }
@@ -332,16 +341,11 @@ QString TStatChart::Tip(int I) const {
 }
 
 bool TStatChart::event(QEvent* Event) {
-  if (Event->type() == QEvent::ToolTip) {
-    const auto* Help = static_cast<QHelpEvent*>(Event);
-    const QString T = Tip(BarAt(Help->pos()));
-    if (T.isEmpty())
-      QToolTip::hideText();
-    else
-      QToolTip::showText(Help->globalPos(), T, this);
-    return true;
-  }
-  return QWidget::event(Event);
+  if (Event->type() != QEvent::ToolTip)
+    return QWidget::event(Event);
+  const auto* Help = static_cast<QHelpEvent*>(Event);
+  ShowChartTip(*this, *Help, Tip(BarAt(Help->pos())));
+  return true;
 }
 
 void TStatChart::paintEvent(QPaintEvent*) {
@@ -428,16 +432,11 @@ QString TProgressChart::Tip(int I) const {
 }
 
 bool TProgressChart::event(QEvent* Event) {
-  if (Event->type() == QEvent::ToolTip) {
-    const auto* Help = static_cast<QHelpEvent*>(Event);
-    const QString T = Tip(TagAt(Help->pos()));
-    if (T.isEmpty())
-      QToolTip::hideText();
-    else
-      QToolTip::showText(Help->globalPos(), T, this);
-    return true;
-  }
-  return QWidget::event(Event);
+  if (Event->type() != QEvent::ToolTip)
+    return QWidget::event(Event);
+  const auto* Help = static_cast<QHelpEvent*>(Event);
+  ShowChartTip(*this, *Help, Tip(TagAt(Help->pos())));
+  return true;
 }
 
 void TProgressChart::paintEvent(QPaintEvent*) {

@@ -28,6 +28,7 @@
 #include <QTextEdit>
 
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <tuple>
 
@@ -79,6 +80,25 @@ protected:
   void Characters(int Count) {
     Form.LengthUnitCB->setCurrentIndex(1);
     Form.LengthSE->setValue(Count);
+  }
+
+  // Types Text key by key into the copy, each character at the time AtUs
+  // gives from its number and its heard end (the spaces with the next one).
+  void TypeAt(TManualClock& Clock, const std::string& Text, const std::vector<int64_t>& Ends,
+              const std::function<int64_t(size_t Char, int64_t EndUs)>& AtUs) {
+    const int64_t FromUs = Device.HeardStartUs();
+    std::string Typed;
+    size_t Char = 0;
+    for (const char C : Text) {
+      Typed += C;
+      if (C == ' ')
+        continue;
+      ASSERT_LT(Char, Ends.size());
+      Clock.SetNowUs(AtUs(Char, FromUs + Ends[Char] * 1000000 / 11025));
+      ++Char;
+      Form.CopyEdit->setText(QString::fromLatin1(Typed.c_str()));
+      emit Form.CopyEdit->textEdited(Form.CopyEdit->text());
+    }
   }
 
   TTestWaveDevice Device;
@@ -345,25 +365,12 @@ TEST_F(PracticeForm, EachCharacterCopiedRightKeepsItsReactionFromItsHeardEnd) {
   Form.CopyCB->setCurrentIndex(0);
   Form.StartBtnClick();
   ASSERT_TRUE(Form.Running());
-  const int64_t FromUs = Device.HeardStartUs();
   const std::string Text = Form.LastText();
   practice::TRender Render(practice::CodesOf(Text, sound::Codetafel, ANSI_CHARSET), Form.Timing(), practice::ToneOfKlang());
-  const std::vector<int64_t>& Ends = Render.CharEnds();
-  // Typed 300 ms after each character's end, the spaces with the next one;
-  // the first character before its end (early: 0).
-  std::string Typed;
-  size_t Char = 0;
-  for (const char C : Text) {
-    Typed += C;
-    if (C == ' ')
-      continue;
-    ASSERT_LT(Char, Ends.size());
-    const int64_t EndUs = FromUs + Ends[Char] * 1000000 / 11025;
-    Clock.SetNowUs(Char == 0 ? EndUs - 50000 : EndUs + 300000);
-    ++Char;
-    Form.CopyEdit->setText(QString::fromLatin1(Typed.c_str()));
-    emit Form.CopyEdit->textEdited(Form.CopyEdit->text());
-  }
+  // Typed 300 ms after each character's end; the first character before
+  // its end (early: 0).
+  TypeAt(Clock, Text, Render.CharEnds(),
+         [](size_t Char, int64_t EndUs) { return Char == 0 ? EndUs - 50000 : EndUs + 300000; });
   PlayToEnd();
   ASSERT_FALSE(Scored.empty());
   const char First = practice::LowerOf(Text[0], ANSI_CHARSET);
@@ -425,19 +432,7 @@ TEST_F(PracticeForm, BandConditionsAreClampedKeptAndSoundedThroughTheMix) {
       Codes, Form.Timing(), Tone, Form.LastBand(),
       practice::OtherStationTexts("Eng.txt", sound::Codetafel, ANSI_CHARSET, 4242u));
   // Typed 300 ms after each character's end as the fist sent it.
-  const int64_t FromUs = Device.HeardStartUs();
-  const std::vector<int64_t>& Ends = Mix.Signal().CharEnds();
-  std::string Typed;
-  size_t Char = 0;
-  for (const char C : Text) {
-    Typed += C;
-    if (C == ' ')
-      continue;
-    ASSERT_LT(Char, Ends.size());
-    Clock.SetNowUs(FromUs + Ends[Char++] * 1000000 / 11025 + 300000);
-    Form.CopyEdit->setText(QString::fromLatin1(Typed.c_str()));
-    emit Form.CopyEdit->textEdited(Form.CopyEdit->text());
-  }
+  TypeAt(Clock, Text, Mix.Signal().CharEnds(), [](size_t, int64_t EndUs) { return EndUs + 300000; });
   TPracticeLauf Lauf;
   Form.OnPracticeRun = [&](const TPracticeLauf& L) { Lauf = L; };
   const std::vector<uint8_t> Heard = PlayToEnd();
